@@ -1,0 +1,102 @@
+// The one configuration of the running program: the memory image, the data model, the
+// application state and the services through which the core reaches the platform.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/services.h"
+#include "image/image.h"
+#include "model/model.h"
+
+namespace mrw {
+
+/// Application state shared by every part of the program.
+struct AppState {
+    int16_t ModelType = 1;       ///< 1, 2 or 11.
+    std::string ModelName;       ///< Name of the current model type.
+    bool AtisSupported = false;  ///< From global.ini key "atis".
+    std::string TitleText;       ///< "PC Program for " + ModelName; every message box caption.
+    std::string CurrentFileName; ///< Settings file last opened or saved; empty when none.
+    bool DataChanged = false;    ///< Edited since loaded, created or saved.
+    bool Loading = false;        ///< The program itself fills the model or the controls.
+    bool ErrorFlag = false;      ///< The last load, save or transfer step failed.
+    bool CancelFlag = false;     ///< The user cancelled, or a step failed.
+    bool DebugSwitch = false;    ///< "/D": logs, progress notes, hex dump, hex files.
+    bool Baud19200Switch = false;///< "/E": the link stays at 19200 baud.
+
+    int16_t TransferMode = 0;          ///< Mode the transfer dialog opens in (0..10).
+    bool TransferDone = false;         ///< The last transfer operation completed.
+    bool RegionChangeAccepted = false; ///< A read took over the radio's region.
+
+    int16_t PortNumber = 1;      ///< Serial port number n of "COM n".
+    std::string PortDevice;      ///< Device path given explicitly (--port); overrides the number.
+};
+
+/// The application's short title: the settings store's application name and the first part
+/// of the window caption.
+inline constexpr const char* kAppTitle = "MRW";
+
+/// The region menu "&Region": eleven entries, at most ten used.
+struct RegionMenu {
+    struct Entry {
+        std::string caption;
+        bool visible = false;
+        bool checked = false;
+    };
+    bool enabled = false;
+    std::array<Entry, 11> entries{};
+};
+
+/// Hooks through which core operations ask the window to follow them. All do nothing unless
+/// a window is attached.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    /// Hourglass on and window disabled (true), or the reverse (false).
+    virtual void SetBusy(bool /*busy*/) {}
+    /// Rebuild drop-down lists, grids and the category tree from the data model.
+    virtual void RebuildViews() {}
+    /// Select the category node with this key and show its panel.
+    virtual void ShowCategory(const std::string& /*key*/) {}
+    /// Recompute the window caption from the application state.
+    virtual void UpdateWindowCaption() {}
+    /// The region menu changed (entries, checks or enabled state).
+    virtual void RegionMenuChanged() {}
+};
+
+/// The platform services used by the core.
+struct Services {
+    Clock* clock = nullptr;
+    Prompt* prompt = nullptr;
+    SettingsStore* settings = nullptr;
+    Shell* shell = nullptr;
+    /// The program's folder: region default images, global.ini, err.log, log/.
+    std::filesystem::path programFolder;
+};
+
+/// The whole configuration.
+struct Config {
+    Image image;
+    DataModel model;
+    AppState state;
+    RegionMenu regionMenu;
+    Services services;
+
+    Config();
+    Clock& clock() { return *services.clock; }
+    Prompt& prompt() { return *services.prompt; }
+    SettingsStore& settings() { return *services.settings; }
+    Shell& shell() { return *services.shell; }
+};
+
+/// The configuration of the running program.
+Config& TheConfig();
+
+/// Shows a message box captioned with the application's TitleText.
+Answer ShowMessage(Config& config, const std::string& text, Icon icon,
+                   Buttons buttons = Buttons::Ok, Answer defaultButton = Answer::Ok);
+
+}  // namespace mrw

@@ -1,0 +1,50 @@
+// Text and number helpers shared by the codec, the files and the link. They follow the
+// conversion rules the radio's file formats were designed around: a number is read from the
+// start of a text up to the first character that cannot belong to it, and doubles are written
+// with a period whatever the locale.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mrw {
+
+/// The text without leading and trailing blanks (spaces and tabs).
+std::string Trim(std::string_view text);
+/// The text with ASCII letters in upper case.
+std::string ToUpper(std::string_view text);
+/// The text with ASCII letters in lower case.
+std::string ToLower(std::string_view text);
+/// True when both texts are equal ignoring the case of ASCII letters.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+/// True when `text` ends with `suffix`, ignoring case.
+bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix);
+/// Splits at every occurrence of `separator` (an empty text gives one empty piece).
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+
+/// The numeric value of the leading number of a text: blanks skipped, an optional sign,
+/// digits with at most one period and an optional exponent. 0 when no number starts there.
+double Val(std::string_view text);
+
+/// The value of a text that is a number as a whole (blanks around it allowed), or nothing.
+std::optional<double> ParseNumber(std::string_view text);
+
+/// Rounds to the nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+/// A double as decimal text with up to 15 significant digits, no trailing zeros, a period as
+/// decimal separator and no exponent for the values the program meets (156.8 gives "156.8").
+std::string FormatDouble(double value);
+
+/// Uppercase hexadecimal of `value`, padded on the left with "0" to `width` characters and cut
+/// to its last `width` characters.
+std::string HexPad(uint32_t value, int width);
+
+/// Fixed-point formatting with the given number of decimals and at least `intDigits` digits
+/// before the period (for example 156.025 with 3 and 3 gives "156.025").
+std::string FormatFixed(double value, int intDigits, int decimals);
+
+}  // namespace mrw

@@ -1,0 +1,82 @@
+#include "core/log.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/config.h"
+
+namespace mrw {
+namespace {
+
+namespace fs = std::filesystem;
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("mrw_log_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        config.services.programFolder = folder;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    static std::string Read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path folder;
+    Config config;
+};
+
+TEST_F(LogTest, WritesNothingWithoutTheDebugSwitch) {
+    WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
+    WriteLogData(config, "frmMain:PortCheck failure");
+    EXPECT_FALSE(fs::exists(folder / "err.log"));
+    EXPECT_FALSE(fs::exists(folder / "log"));
+}
+
+TEST_F(LogTest, AppendsErrorLogLinesInDebugMode) {
+    config.state.DebugSwitch = true;
+    WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
+    WriteErrorLog(config, "frmRadio.PortInit", "8002Bad port");
+    std::string text = Read(folder / "err.log");
+    EXPECT_NE(text.find(":frmMain.FileRead2 -> 53File not found\r\n"), std::string::npos);
+    EXPECT_NE(text.find(":frmRadio.PortInit -> 8002Bad port\r\n"), std::string::npos);
+}
+
+TEST_F(LogTest, DailyLogGoesToTheDaysFileWithTrimmedMessage) {
+    config.state.DebugSwitch = true;
+    WriteLogData(config, "  frmMain:PortCheck boom  ");
+    WriteLogData(config, "second");
+    ASSERT_TRUE(fs::exists(folder / "log"));
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(folder / "log")) {
+        ++files;
+        std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.size(), std::string("log_MMDD.txt").size());
+        std::string text = Read(entry.path());
+        EXPECT_NE(text.find(" frmMain:PortCheck boom\r\n"), std::string::npos);
+        EXPECT_NE(text.find(" second\r\n"), std::string::npos);
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(LogTest, AnUnwritableFolderIsSilent) {
+    config.state.DebugSwitch = true;
+    config.services.programFolder = folder / "missing" / "deeper";
+    std::ofstream(folder / "missing") << "a file where a folder should be";
+    WriteErrorLog(config, "frmMain.SaveFileAs", "75Path error");
+    WriteLogData(config, "x");
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace mrw

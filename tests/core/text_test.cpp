@@ -1,0 +1,62 @@
+#include "core/text.h"
+
+#include <clocale>
+
+#include <gtest/gtest.h>
+
+namespace mrw {
+namespace {
+
+TEST(Val, ReadsTheLeadingNumberOnly) {
+    EXPECT_DOUBLE_EQ(Val("56.0250"), 56.025);
+    EXPECT_DOUBLE_EQ(Val("  -12abc"), -12.0);
+    EXPECT_DOUBLE_EQ(Val("1e3x"), 1000.0);
+    EXPECT_DOUBLE_EQ(Val("FF.FFFF"), 0.0);
+    EXPECT_DOUBLE_EQ(Val("5A.0250"), 5.0);  // a hexadecimal letter ends the number
+    EXPECT_DOUBLE_EQ(Val(""), 0.0);
+    EXPECT_DOUBLE_EQ(Val("1e999"), 0.0);  // no infinities leak out
+}
+
+TEST(ParseNumber, AcceptsOnlyWholeNumbers) {
+    EXPECT_EQ(ParseNumber(" 12 "), 12.0);
+    EXPECT_EQ(ParseNumber("+7"), 7.0);
+    EXPECT_FALSE(ParseNumber("12abc"));
+    EXPECT_FALSE(ParseNumber(""));
+    EXPECT_FALSE(ParseNumber("."));
+}
+
+TEST(FormatDouble, UsesAPeriodAndNoTrailingZerosWhateverTheLocale) {
+    std::setlocale(LC_ALL, "de_DE.UTF-8");  // may not exist; the result must not depend on it
+    EXPECT_EQ(FormatDouble(156.8), "156.8");
+    EXPECT_EQ(FormatDouble(156.025), "156.025");
+    EXPECT_EQ(FormatDouble(0.0), "0");
+    EXPECT_EQ(FormatDouble(-0.0), "0");
+    EXPECT_EQ(FormatDouble(160.6 + 0.0000000000001), "160.6");  // 15 significant digits
+    EXPECT_DOUBLE_EQ(Val(FormatDouble(157.425)), 157.425);
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(HexPad, PadsAndCutsToWidth) {
+    EXPECT_EQ(HexPad(0x5, 2), "05");
+    EXPECT_EQ(HexPad(0x1234, 2), "34");
+    EXPECT_EQ(HexPad(0x8FD, 4), "08FD");
+    EXPECT_EQ(HexPad(0xAB, 4), "00AB");
+}
+
+TEST(FormatFixed, PadsTheWholePart) {
+    EXPECT_EQ(FormatFixed(56.025, 2, 4), "56.0250");
+    EXPECT_EQ(FormatFixed(156.8, 3, 3), "156.800");
+    EXPECT_EQ(FormatFixed(5.0, 3, 0), "005");
+}
+
+TEST(TextHelpers, TrimCaseAndSplit) {
+    EXPECT_EQ(Trim("\t a b  "), "a b");
+    EXPECT_EQ(ToUpper("intl-m"), "INTL-M");
+    EXPECT_TRUE(EqualsIgnoreCase("Usable", "USABLE"));
+    EXPECT_TRUE(EndsWithIgnoreCase("intl-m", "-M"));
+    EXPECT_EQ(Split("Group1, Group2, Group3", ", ").size(), 3U);
+    EXPECT_EQ(Split("", ",").size(), 1U);
+}
+
+}  // namespace
+}  // namespace mrw
