@@ -1,0 +1,45 @@
+// Regions and model types at work: region default images, the region menu, the reset to
+// defaults and the model and region test of a settings file.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/config.h"
+
+namespace mrw {
+
+/// Sets ModelType, ModelName, AtisSupported (from global.ini) and TitleText for `modelType`.
+void ApplyModelType(Config& config, int modelType);
+
+/// Reads a region default image over the memory image and decodes it. False (image unchanged)
+/// for a file of the wrong length or of another model; a file access failure also logs
+/// "frmMain.FileReadIni" and sets CancelFlag.
+bool LoadRegionImage(Config& config, const std::filesystem::path& path);
+
+/// The region names offered for the current model type: the files "*" + suffix + ".ini" of
+/// the program folder, names before the suffix in upper case, the first ten listed, sorted
+/// ignoring case.
+std::vector<std::string> ListRegionNames(const Config& config);
+
+/// The default image file of a region menu caption: caption in upper case, a trailing "-M"
+/// (longer than two characters) removed, + suffix + ".ini", in the program folder.
+std::filesystem::path RegionImagePath(const Config& config, const std::string& caption);
+
+/// Fills the region menu from the files present and loads the stored region.
+void BuildRegionMenu(Config& config);
+/// Loads the default image of region menu entry `k`.
+void ChangeRegion(Config& config, int k);
+/// Mode -1: current model and stored region; 0..10: that region menu entry; -2: views only.
+void ResetToDefaults(Config& config, int mode);
+/// Rebuilds CHWX from the weather channel table.
+void RebuildWeatherTable(DataModel& model);
+/// Checks the region menu entry that names the region of image byte 271.
+void ShowImageRegion(Config& config);
+/// The model and region test of a settings file: the file's region code, or nothing with
+/// ErrorFlag set (after the message, or after the user declined the region change).
+std::optional<int> CheckFileRegion(Config& config, const std::filesystem::path& file);
+
+}  // namespace mrw

@@ -1,0 +1,1 @@
+// The Qt adapters of the platform interfaces live beside this file.

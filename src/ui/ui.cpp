@@ -1,0 +1,1 @@
+// The windows and panels of the desktop program live beside this file.
