@@ -1,0 +1,82 @@
+// ReadProfileValue: the INI lookup behind global.ini and the MAIN section of a settings file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/profile.h"
+
+namespace mrw {
+namespace {
+
+class ProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("mrw_profile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path Write(const std::string& content) {
+        auto path = dir_ / "test.ini";
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(ProfileTest, FindsFirstMatchIgnoringCaseAndTrims) {
+    auto file = Write(
+        "[model1]\r\nuse=1\r\natis=False\r\n"
+        "[MODEL2]\r\n  USE  =  #1  \r\nuse=0\r\n; comment=9\r\n");
+    EXPECT_EQ(ReadProfileValue(file, "model1", "use"), "1");
+    EXPECT_EQ(ReadProfileValue(file, "Model1", "ATIS"), "False");
+    EXPECT_EQ(ReadProfileValue(file, "model2", "use"), "1");  // first match, "#" removed
+    EXPECT_EQ(ReadProfileValue(file, "model2", "comment"), "");
+    EXPECT_EQ(ReadProfileValue(file, "model3", "use"), "");
+    EXPECT_EQ(ReadProfileValue(file, "model1", "missing"), "");
+}
+
+TEST_F(ProfileTest, NoneValueMissingFileAndOnlyOneHashRemoved) {
+    auto file = Write("[MAIN]\nA=<NONE>\nB=##7\nC=\nD=x=y\n");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "A"), "");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "B"), "#7");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "C"), "");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "D"), "x=y");
+    EXPECT_EQ(ReadProfileValue(dir_ / "absent.ini", "MAIN", "A"), "");
+    EXPECT_EQ(ReadProfileValue(dir_, "MAIN", "A"), "");  // a folder, not a file
+}
+
+TEST_F(ProfileTest, ValueIsCutTo128Characters) {
+    std::string longValue(300, 'v');
+    auto file = Write("[S]\nK=" + longValue + "\n");
+    EXPECT_EQ(ReadProfileValue(file, "S", "K"), std::string(128, 'v'));
+}
+
+TEST_F(ProfileTest, HostileFilesGiveEmptyTextOrTheValue) {
+    std::mt19937 rng(7);
+    std::string junk(200000, '\0');
+    for (char& c : junk) {
+        c = static_cast<char>(rng() & 0xFF);
+    }
+    auto file = Write(junk);
+    EXPECT_NO_THROW(ReadProfileValue(file, "MAIN", "MODELTYPE"));
+
+    // A huge line before the section does not hide it; a key after it is still found.
+    std::string huge(1 << 20, 'x');
+    file = Write(huge + "\n[MAIN]\nMODELTYPE=2\n" + huge + "\nREGION=3\n");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "MODELTYPE"), "2");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "REGION"), "3");
+
+    // A section header without its bracket, and a UTF-8 mark at the start.
+    file = Write("\xEF\xBB\xBF[MAIN]\nX=1\n[BROKEN\nX=2\n");
+    EXPECT_EQ(ReadProfileValue(file, "MAIN", "X"), "1");
+}
+
+}  // namespace
+}  // namespace mrw
