@@ -1,0 +1,32 @@
+// Message boxes and file dialogs of the desktop program, behind the Prompt service.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "core/services.h"
+
+namespace mrw {
+
+/// Turns a "description|pattern|description|pattern" filter into Qt's name-filter form
+/// ("description (pattern);;..."). The pattern "*.*" becomes "*" so that files without an
+/// extension are listed too.
+QString ToQtNameFilters(const std::string& filter);
+
+/// Shows QMessageBox and QFileDialog windows owned by the given parent window.
+class QtPrompt : public Prompt {
+public:
+    explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+    /// The window the boxes and dialogs belong to (the active window when none is set).
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    Answer Message(const MessageRequest& request) override;
+    std::string FileDialog(const FileDialogRequest& request) override;
+
+private:
+    QWidget* Owner() const;
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace mrw

@@ -1,0 +1,43 @@
+#include "platform/qt_settings.h"
+
+#include <QSettings>
+
+#include "core/config.h"
+
+namespace mrw {
+
+namespace {
+QString KeyOf(const std::string& section, const std::string& key) {
+    return QString::fromStdString(section) + "/" + QString::fromStdString(key);
+}
+}  // namespace
+
+QtSettingsStore::QtSettingsStore()
+    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kAppTitle,
+                                            kAppTitle)) {}
+
+QtSettingsStore::QtSettingsStore(const QString& iniFile)
+    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+
+QtSettingsStore::~QtSettingsStore() = default;
+
+std::string QtSettingsStore::Get(const std::string& section, const std::string& key,
+                                 const std::string& fallback) {
+    const QString k = KeyOf(section, key);
+    if (!settings_->contains(k)) {
+        return fallback;
+    }
+    return settings_->value(k).toString().toStdString();
+}
+
+void QtSettingsStore::Set(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    settings_->setValue(KeyOf(section, key), QString::fromStdString(value));
+    settings_->sync();
+}
+
+QString QtSettingsStore::FileName() const {
+    return settings_->fileName();
+}
+
+}  // namespace mrw
