@@ -9,9 +9,10 @@
 
 namespace mrw {
 
-/// Replaces `path` with `data` atomically. False on failure, with a description in `error`;
-/// the temporary file is removed and an existing target is left untouched.
+/// Replaces `path` with `data` atomically. False on failure, with a description in `error`
+/// and the system error number in `errorNumber`; the temporary file is removed and an
+/// existing target is left untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view data,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, int* errorNumber = nullptr);
 
 }  // namespace mrw

@@ -2,14 +2,30 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 #include "core/config.h"
 
 namespace mrw {
 
+/// Filter of the Open and Save dialogs of raw image files.
+inline constexpr const char* kHexFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
+
 /// Reads a raw image after the model and region tests and decodes it; ErrorFlag on refusal.
 void ReadHexFile(Config& config, const std::filesystem::path& path);
-/// Writes the image atomically, exactly ImageLastAddress + 1 bytes.
+/// The tests and the take-over of ReadHexFile applied to bytes already read: the image
+/// changes only when every test passes; fewer than ImageLastAddress + 1 bytes is a read failure.
+void LoadHexImage(Config& config, std::string_view bytes);
+/// Writes the image atomically, exactly ImageLastAddress + 1 bytes; on failure logs, shows
+/// "FileSave Error!!" and sets ErrorFlag and CancelFlag.
 void WriteHexFile(Config& config, const std::filesystem::path& path);
+
+/// The Open hex command after its dialog: the length test ("bad file!!"), then ReadHexFile;
+/// on success CurrentFileName, caption and DataChanged follow. True when the image was taken.
+bool OpenHexFile(Config& config, const std::filesystem::path& path);
+/// The Save hex command after its dialog: encodes the model, prepares the image exactly as
+/// for programming and writes it. Nothing is written when the model cannot be encoded.
+/// CurrentFileName and DataChanged stay as they are. True when the file was written.
+bool SaveHexFile(Config& config, const std::filesystem::path& path);
 
 }  // namespace mrw

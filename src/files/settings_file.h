@@ -1,6 +1,7 @@
 // The settings file (".dat"): the program's own INI-style text form of the data model.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -16,8 +17,17 @@ struct SettingsSection {
     std::vector<std::pair<std::string, std::string>> entries;
 };
 
+/// The largest settings file the reader accepts; a real one is about 40 KB.
+inline constexpr std::uintmax_t kMaxSettingsFileSize = 1024 * 1024;
+/// Filter of the Open and Save As dialogs of settings files.
+inline constexpr const char* kSettingsFileFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
+
 /// Parses a settings file's text into its sections.
 std::vector<SettingsSection> ParseSections(const std::string& text);
+/// Reads and parses a settings file. False, with a description in `error`, when the file
+/// cannot be read or is larger than kMaxSettingsFileSize.
+bool ReadSettingsSections(const std::filesystem::path& path, std::vector<SettingsSection>& sections,
+                          std::string* error = nullptr);
 /// The first value of `key` in a section named `section` (both ignoring case), or "".
 std::string LookupValue(const std::vector<SettingsSection>& sections, const std::string& section,
                         const std::string& key);
@@ -27,8 +37,17 @@ std::string SettingsFileText(const Config& config);
 /// Writes the settings file atomically; on failure logs, shows "FileSave Error!!" and sets
 /// ErrorFlag and CancelFlag, leaving any existing file whole.
 void WriteSettingsFile(Config& config, const std::filesystem::path& path);
-/// Applies a settings file to the data model after the model and region test.
+/// Applies parsed sections to `model` (the setup sections, the ATIS ones only with
+/// `atisSupported`, then the tables). False, with a description in `error`, when a value
+/// cannot be held (a channel position outside 16 bits); `model` is then partly changed.
+bool ApplySettingsSections(const std::vector<SettingsSection>& sections, bool atisSupported,
+                           DataModel& model, std::string* error = nullptr);
+/// Applies a settings file to the data model after the model and region test, all or
+/// nothing: on refusal or failure the data model is left as it was and ErrorFlag is set.
 void ReadSettingsFile(Config& config, const std::filesystem::path& path);
+/// The Open command after its dialog: reads the file; on success CurrentFileName, caption,
+/// CancelFlag and DataChanged follow, and the views show "General" again.
+void OpenSettingsFile(Config& config, const std::filesystem::path& path);
 /// The Save routine: into CurrentFileName when `useCurrentName` and there is one, else through
 /// the Save As dialog. CancelFlag stays set when cancelled or failed.
 void SaveSettings(Config& config, bool useCurrentName);

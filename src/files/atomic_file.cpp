@@ -1,0 +1,139 @@
+#include "files/atomic_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mrw {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Describe(const std::string& what, const fs::path& path, int err) {
+    return what + " " + path.string() + ": " + std::strerror(err);
+}
+
+// Opens a new, uniquely named file beside `target`; -1 with errno set when none can be made.
+int CreateTemporary(const fs::path& target, fs::path& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    fs::path folder = target.parent_path();
+    std::string base = "." + target.filename().string() + ".tmp-" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder / (base + std::to_string(counter.fetch_add(1)));
+        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    const char* p = data.data();
+    size_t left = data.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable. Some file systems cannot sync a folder; the file is already
+// in place then, so that is not reported as a failure.
+void SyncFolder(const fs::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view data,
+                         std::string* error, int* errorNumber) {
+    int lastErrno = 0;
+    auto fail = [&](std::string text) {
+        if (error != nullptr) {
+            *error = std::move(text);
+        }
+        if (errorNumber != nullptr) {
+            *errorNumber = lastErrno;
+        }
+        return false;
+    };
+    if (path.empty() || !path.has_filename()) {
+        lastErrno = EINVAL;
+        return fail("no file name given");
+    }
+    fs::path target = path;
+    std::error_code ec;
+    // Replace the file a link points at, not the link.
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) {
+            target = resolved;
+        }
+    }
+    struct stat existing {};
+    bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        lastErrno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+        return fail(Describe("cannot replace", target, lastErrno));
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+        target = folder / target;
+    }
+
+    fs::path temp;
+    int fd = CreateTemporary(target, temp);
+    if (fd < 0) {
+        lastErrno = errno;
+        return fail(Describe("cannot create a temporary file in", folder, lastErrno));
+    }
+    int err = 0;
+    std::string step;
+    if (!WriteAll(fd, data)) {
+        err = errno;
+        step = "cannot write";
+    } else if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+        err = errno;
+        step = "cannot set the permissions of";
+    } else if (::fsync(fd) != 0) {
+        err = errno;
+        step = "cannot flush";
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+        step = "cannot close";
+    }
+    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        step = "cannot rename the temporary file over";
+    }
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        lastErrno = err;
+        return fail(Describe(step, step.rfind("cannot rename", 0) == 0 ? target : temp, err));
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+}  // namespace mrw

@@ -1,0 +1,230 @@
+#include "files/hex_file.h"
+
+#include <cerrno>
+#include <exception>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "core/log.h"
+#include "files/atomic_file.h"
+#include "image/checks.h"
+#include "image/codec.h"
+#include "model/catalogue.h"
+#include "model/regions.h"
+
+namespace mrw {
+
+namespace {
+
+constexpr int kRegionAddress = 271;
+constexpr int kPauseMs = 500;
+constexpr int kNoRegion = 255;
+
+// The number of bytes of the image as the current model uses it.
+size_t ImageFileSize(const Image& image) {
+    if (image.ImageLastAddress <= kRegionAddress || image.ImageLastAddress >= kImageSize) {
+        throw std::out_of_range("image end address " + std::to_string(image.ImageLastAddress) +
+                                " is out of range");
+    }
+    return static_cast<size_t>(image.ImageLastAddress) + 1;
+}
+
+uint16_t CodeAt(std::string_view bytes, int address) {
+    auto at = [&](int a) { return static_cast<uint8_t>(bytes.at(static_cast<size_t>(a))); };
+    return static_cast<uint16_t>(at(address) << 8 | at(address + 1));
+}
+
+// Model test then region test of a buffer; sets ErrorFlag (after the message or the user's
+// No) when the buffer must not be taken.
+void TestBuffer(Config& config, std::string_view bytes) {
+    auto [first, last] = ConfigurationRange(config.image);
+    if (!IsModelCodeValid(config.state.ModelType, CodeAt(bytes, first), CodeAt(bytes, last))) {
+        config.state.ErrorFlag = true;
+        ShowMessage(config, "ModelType Error !!", Icon::Critical);
+        return;
+    }
+    int fileRegion = RegionIndex(static_cast<uint8_t>(bytes.at(kRegionAddress)));
+    int imageRegion = RegionIndex(config.image.Get(kRegionAddress));
+    if (fileRegion == imageRegion) {
+        return;
+    }
+    if (fileRegion == kNoRegion || imageRegion == kNoRegion) {
+        ShowMessage(config, "Region Unmatched !!", Icon::Critical);
+        config.state.ErrorFlag = true;
+        return;
+    }
+    Answer a = ShowMessage(config, "The region is unmatched.\nDo you want to change the region?",
+                           Icon::Exclamation, Buttons::YesNo, Answer::No);
+    if (a != Answer::Yes) {
+        config.state.ErrorFlag = true;
+    }
+}
+
+// The reader after the file access: `bytes` is nullptr when the file could not be read, with
+// the reason in `readError`.
+void TakeImage(Config& config, const std::string_view* bytes, std::string readError) {
+    AppState& st = config.state;
+    st.ErrorFlag = false;
+    config.shell().SetBusy(true);
+    st.Loading = true;
+
+    const Image previous = config.image;
+    std::optional<DataModel> decoded;
+    std::string failure;
+    bool failed = false;
+    try {
+        if (bytes == nullptr) {
+            throw std::runtime_error(readError);
+        }
+        size_t size = ImageFileSize(config.image);
+        if (bytes->size() < size) {
+            throw std::runtime_error("the file holds " + std::to_string(bytes->size()) +
+                                     " bytes, the image " + std::to_string(size));
+        }
+        config.clock().PumpEvents();
+        config.clock().Sleep(kPauseMs);
+        TestBuffer(config, *bytes);
+        if (!st.ErrorFlag) {
+            for (size_t a = 0; a < size; ++a) {
+                config.image.bytes[a] = static_cast<uint8_t>((*bytes)[a]);
+            }
+            decoded = config.model;
+            DecodeImage(config.image, *decoded);
+        }
+    } catch (const std::exception& e) {
+        failed = true;
+        failure = e.what();
+        config.image = previous;
+        decoded.reset();
+    }
+    st.Loading = false;
+    config.shell().SetBusy(false);
+    if (failed) {
+        st.ErrorFlag = true;
+        WriteErrorLog(config, "frmMain.ReadHexFileAs", std::to_string(EIO) + failure);
+        ShowMessage(config, "FileRead Error!!", Icon::Exclamation);
+        st.CancelFlag = true;
+        return;
+    }
+    if (st.ErrorFlag) {
+        return;
+    }
+    config.shell().ShowCategory("General");
+    config.model = std::move(*decoded);
+    config.shell().RebuildViews();
+    ShowImageRegion(config);
+}
+
+}  // namespace
+
+void LoadHexImage(Config& config, std::string_view bytes) {
+    TakeImage(config, &bytes, {});
+}
+
+void ReadHexFile(Config& config, const std::filesystem::path& path) {
+    std::string data;
+    std::string error;
+    bool read = false;
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            error = "cannot open " + path.string();
+        } else {
+            // Only the image's bytes are read, however long the file is.
+            data.resize(ImageFileSize(config.image));
+            in.read(data.data(), static_cast<std::streamsize>(data.size()));
+            data.resize(static_cast<size_t>(in.gcount()));
+            if (in.bad()) {
+                error = "cannot read " + path.string();
+            } else {
+                read = true;
+            }
+        }
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    std::string_view view(data);
+    TakeImage(config, read ? &view : nullptr, error);
+}
+
+void WriteHexFile(Config& config, const std::filesystem::path& path) {
+    AppState& st = config.state;
+    st.ErrorFlag = false;
+    config.shell().SetBusy(true);
+    st.Loading = true;
+    std::string error;
+    int number = 0;
+    bool ok = false;
+    try {
+        size_t size = ImageFileSize(config.image);
+        std::string data(reinterpret_cast<const char*>(config.image.bytes.data()), size);
+        ok = WriteFileAtomically(path, data, &error, &number);
+    } catch (const std::exception& e) {
+        error = e.what();
+        number = EIO;
+    }
+    config.clock().PumpEvents();
+    config.clock().Sleep(kPauseMs);
+    st.Loading = false;
+    config.shell().SetBusy(false);
+    if (!ok) {
+        st.ErrorFlag = true;
+        WriteErrorLog(config, "frmMain.SaveHexFileAs", std::to_string(number) + error);
+        ShowMessage(config, "FileSave Error!!", Icon::Exclamation);
+        st.CancelFlag = true;
+    }
+}
+
+bool OpenHexFile(Config& config, const std::filesystem::path& path) {
+    AppState& st = config.state;
+    bool lengthOk = false;
+    try {
+        lengthOk = IsImageFileLengthValid(path, config.image);
+    } catch (const std::exception&) {
+        lengthOk = false;
+    }
+    if (!lengthOk) {
+        st.ErrorFlag = true;
+        ShowMessage(config, "bad file!!", Icon::Critical);
+        return false;
+    }
+    ReadHexFile(config, path);
+    if (st.ErrorFlag) {
+        return false;
+    }
+    st.CurrentFileName = path.string();
+    config.shell().UpdateWindowCaption();
+    st.DataChanged = false;
+    return true;
+}
+
+bool SaveHexFile(Config& config, const std::filesystem::path& path) {
+    AppState& st = config.state;
+    st.ErrorFlag = false;
+    std::string error;
+    bool prepared = false;
+    try {
+        // The same preparation as before programming the radio.
+        prepared = EncodeImage(config.model, config.image, &error);
+        if (prepared) {
+            PrepareImageForWrite(config.image, config.model);
+            UpdateChecksum(config.image);
+        }
+    } catch (const std::exception& e) {
+        prepared = false;
+        error = e.what();
+    }
+    if (!prepared) {
+        st.ErrorFlag = true;
+        st.CancelFlag = true;
+        WriteErrorLog(config, "frmMain.SaveHexFileAs", std::to_string(ERANGE) + error);
+        ShowMessage(config, error.empty() ? "FileSave Error!!" : error, Icon::Critical);
+        return false;
+    }
+    WriteHexFile(config, path);
+    return !st.ErrorFlag;
+}
+
+}  // namespace mrw
