@@ -197,13 +197,15 @@ const ChannelTable& GroupTable(const DataModel& m, int group) {
 
 ReportSection UsableGroupsSection(const DataModel& m) {
     ReportSection s{ReportSectionId::UsableGroups, "##### Usable CH Group Setup #####"};
+    static constexpr std::array<const char*, kChannelGroups> kHeader = {"Group1", "Group2",
+                                                                        "Group3", "EXP CH"};
     std::vector<ReportCell> header;
     std::vector<ReportCell> enable;
     std::vector<ReportCell> priority;
     std::vector<ReportCell> status;
     for (int g = 0; g < kChannelGroups; ++g) {
         const ChannelGroup& group = m.Groups[g];
-        header.push_back(Text(kGroupNames[g], kValueWidth));
+        header.push_back(Text(kHeader[g], kValueWidth));
         enable.push_back(Text(OnOff(group.Usable), kValueWidth));
         status.push_back(Text(StatusNameText(group.StatusName), kValueWidth));
         if (g < 3) {
@@ -437,15 +439,6 @@ ReportSection UserChannelSection(ReportSectionId id, std::string title, const ch
     return s;
 }
 
-bool HasEnabled(const ChannelTable& table) {
-    for (const ChannelRecord& r : table) {
-        if (r.Enable) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Adds a section; a section whose building fails is left out and the report goes on.
 template <class F>
 void AddSection(Report& report, F&& build) {
@@ -533,7 +526,7 @@ Report BuildReport(const Config& config) {
          {ReportSectionId::ChInt, "##### Programable International Channel #####", &m.CHINT},
          {ReportSectionId::ChCan, "##### Programable Canada Channel #####", &m.CHCAN}}};
     for (const auto& [id, title, table] : standard) {
-        if (HasEnabled(*table)) {
+        if (!table->empty()) {
             AddSection(report, [&] { return StandardTableSection(id, title, *table); });
         }
     }
