@@ -1,0 +1,146 @@
+// The transfer operations of the transfer dialog, without the dialog: read the radio into the
+// memory image (mode 0), program it (mode 1), or clear stored data in it (modes 2 to 10). The
+// dialog and the command line drive the same Transfer object and show what it reports through
+// TransferUi.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/config.h"
+#include "link/link.h"
+#include "link/serial_port.h"
+
+namespace mrw {
+
+/// Transfer modes.
+inline constexpr int kModeRead = 0;
+inline constexpr int kModeProgram = 1;
+inline constexpr int kModeClearMmsi = 2;
+inline constexpr int kModeClearDscLog = 3;
+inline constexpr int kModeClearDistressLog = 4;
+inline constexpr int kModeClearIndividual = 5;
+inline constexpr int kModeClearGroup = 6;
+inline constexpr int kModeClearWaypoint = 7;
+inline constexpr int kModeClearDscTxLog = 8;
+inline constexpr int kModeClearAll = 9;
+inline constexpr int kModeClearAtis = 10;
+
+/// The dialog caption of a transfer mode ("Read from Radio", ... "Clear ATIS Data"); empty
+/// for a mode outside 0..10.
+std::string TransferCaption(int mode);
+
+/// The connection instructions the dialog shows (five lines joined by CR LF).
+std::string TransferInstructions();
+
+/// Failure number written to the error log and shown for an unexpected failure.
+int FailureNumber(const std::exception& failure);
+
+/// What a transfer shows while it runs. Every method does nothing by default.
+class TransferUi {
+public:
+    virtual ~TransferUi() = default;
+    /// Moves the progress bar (0..100).
+    virtual void SetProgress(int /*percent*/) {}
+    /// Shows a progress note (debug mode only; the empty text clears it).
+    virtual void ShowNote(const std::string& /*text*/) {}
+    /// True while an operation runs: OK and Help disabled, hourglass pointer, Cancel only
+    /// sets CancelFlag. False: idle again.
+    virtual void SetRunning(bool /*running*/) {}
+    /// A user MMSI clear (mode 2) or ATIS clear (mode 10) completed: the panel's last
+    /// accepted text of that field is to be emptied.
+    virtual void IdentityCleared(int /*mode*/) {}
+};
+
+/// One transfer dialog's operations. The mode is read from config.state.TransferMode when
+/// the object is made. Message boxes go through config's prompt, titled with Caption().
+class Transfer {
+public:
+    Transfer(Config& config, SerialPort& port, TransferUi& ui);
+
+    int Mode() const { return mode_; }
+    /// The dialog caption of the mode.
+    const std::string& Caption() const { return caption_; }
+    /// The link procedures of this dialog.
+    Link& link() { return link_; }
+
+    /// Dialog load: the debug note "starting at debug mode.." and progress 0.
+    void Load();
+    /// The OK button: connects and runs the mode's operation. True when the dialog is to
+    /// close (success, "Radio not ready!!", a handled failure); false when it stays open for
+    /// another try (no connection, a failed check or block).
+    bool RunOk();
+    /// The Cancel button: sets CancelFlag while an operation runs and returns false; returns
+    /// true (close the dialog) when idle.
+    bool Cancel();
+    /// False while an operation runs: the dialog refuses to close.
+    bool CanClose() const;
+
+    // ---- Operation procedures (driven by RunOk; public for the command line and tests) ----
+    /// Mode 0: the shared frame around the read.
+    void ReadRadio();
+    /// Mode 1: the shared frame around WriteData (the image must be encoded already).
+    void ProgramRadio();
+    /// Modes 2 to 10: the shared frame around the clear.
+    void ClearRadio();
+    /// Model-code check; sets ErrorFlag on a mismatch.
+    void ReadDataChkModel();
+    /// Product-code check; sets ErrorFlag on a mismatch.
+    void ReadDataChkProduct();
+    /// Region check; returns whether the user accepted the radio's region.
+    bool ReadDataChkRegion();
+    /// Reads 0..ImageLastAddress into `scratch` (which must hold that many bytes).
+    void ReadData(std::span<uint8_t> scratch);
+    /// Programs the memory image by the program map.
+    void WriteData();
+    /// Writes the 64-byte blocks whose start lies in first..last.
+    void ClearDataAny(int first, int last);
+    /// Writes 32-byte blocks from `first` up to `last`.
+    void ClearDataAny2(int first, int last);
+    /// Writes the 64-byte blocks of "Clear All Data".
+    void ClearDataAll();
+    /// Writes the bytes of the user MMSI clear.
+    void ClearDataMMSI();
+    /// Writes the bytes of the ATIS clear.
+    void ClearDataATIS();
+    /// The radio's byte at `address` plus one (255 stays 255); nothing when it was not read.
+    std::optional<int> GetIncrimentData(int address);
+    /// True when every one of `count` radio bytes from `first` is 0xFF.
+    bool GetChkNullData(int first, int count);
+    /// Moves the progress bar; values above 100 count as 100.
+    void SetProgress(int percent);
+
+private:
+    /// Runs `body`; an exception is handled as a run-time failure of `procedure` (false).
+    template <typename Body>
+    bool Guarded(const char* procedure, Body body);
+    void Fail(const char* procedure, const std::exception& failure);
+    bool FlagsClear() const;
+    void CommunicationError();
+    void PassEnd();
+    /// The frame shared by read, program and clear; `work` is the mode whose work runs.
+    void RunFrame(bool regionCheck, int work);
+    void ReadWork(bool accepted);
+    void ClearRangeWork();
+    void ClearIdentityWork(bool atis);
+    void WriteSingleBytes(std::span<const int> addresses);
+    int LastAddress() const;
+
+    Config& config_;
+    TransferUi& ui_;
+    int mode_;
+    std::string caption_;
+    Link link_;
+    bool communicationErrorShown_ = false;
+};
+
+/// The main window's follow-up of a read dialog: when TransferDone is set, selects "General",
+/// rebuilds the views, empties CurrentFileName, updates the caption, shows the image's region
+/// when RegionChangeAccepted is set and clears DataChanged; then clears TransferDone.
+void FinishReadDialog(Config& config);
+
+}  // namespace mrw
