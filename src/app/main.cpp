@@ -1,15 +1,68 @@
-// Entry of the desktop program.
+// Entry of the desktop program: command line, services, main window.
 #include <QApplication>
-#include <QMainWindow>
+#include <QSerialPortInfo>
+#include <iostream>
+#include <string>
+#include <vector>
 
+#include "app/system_ports.h"
 #include "core/config.h"
+#include "platform/qt_clock.h"
+#include "platform/qt_prompt.h"
+#include "platform/qt_settings.h"
+#include "ui/app_icon.h"
+#include "ui/main_window.h"
+#include "ui/startup.h"
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer without a display.
+    {
+        const mrw::CommandLine early =
+            mrw::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (early.help) {
+            std::cout << mrw::CommandLineHelp();
+            return 0;
+        }
+        if (early.version) {
+            std::cout << "mrw " << MRW_VERSION << "\n";
+            return 0;
+        }
+        if (!early.error.empty()) {
+            std::cerr << "mrw: " << early.error << "\n" << mrw::CommandLineHelp();
+            return 2;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(mrw::kAppTitle);
-    QMainWindow window;
-    window.setWindowTitle(mrw::kAppTitle);
-    window.resize(607, 444);
+    QApplication::setOrganizationName(mrw::kAppTitle);
+    QApplication::setApplicationVersion(MRW_VERSION);
+    QApplication::setWindowIcon(mrw::ApplicationIcon());
+    QApplication::setDesktopFileName("net.marineradioworkbench.mrw");
+
+    // Qt has taken its own options (-platform, -style ...) out of argv by now.
+    const mrw::CommandLine line =
+        mrw::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+
+    mrw::Config& config = mrw::TheConfig();
+    config.state.DebugSwitch = line.debug;
+    config.state.Baud19200Switch = line.baud19200;
+    config.state.PortDevice = line.portDevice;
+
+    mrw::QtClock clock;
+    mrw::QtPrompt prompt;
+    mrw::QtSettingsStore settings;
+    config.services.clock = &clock;
+    config.services.prompt = &prompt;
+    config.services.settings = &settings;
+    config.services.programFolder = QCoreApplication::applicationDirPath().toStdString();
+
+    mrw::MainWindow window(config);
+    prompt.SetParent(&window);
+    window.SetPortLister(mrw::SystemSerialPorts);
+    if (!window.Load()) {
+        return 1;
+    }
     window.show();
     return QApplication::exec();
 }

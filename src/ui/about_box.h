@@ -1,0 +1,32 @@
+// The About box ("Version Infomation") and the help commands.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "core/services.h"
+
+namespace mrw {
+
+/// "Version " + major.minor.patch of the running program.
+std::string VersionText();
+
+/// The About box: title and version, a notice and the application icon; OK closes it.
+class AboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutBox(QWidget* parent = nullptr);
+};
+
+/// The help file of the program: none is configured.
+inline constexpr const char* kHelpFile = "";
+/// Help topics of the main window's Help > Contents and of the transfer dialog's Help button.
+inline constexpr int kHelpTopicContents = 1001;
+inline constexpr int kHelpTopicTransfer = 1012;
+
+/// Help for a window: with no help file configured, the information box "Unable to display
+/// Help Contents. There is no Help associated with this project." titled with the caption of
+/// the window the command came from.
+void ShowHelp(Prompt& prompt, const std::string& windowCaption, int topic);
+
+}  // namespace mrw

@@ -1,0 +1,13 @@
+# The main window, its commands, the start-up rules and the About box.
+target_sources(mrw_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/about_box.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/app_icon.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/category_tree.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pending_edit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/serial_menu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wheel_scroll.cpp)
+# The hex dump lines and, later, the transfer operations come from the link library.
+target_link_libraries(mrw_ui PUBLIC mrw_link)

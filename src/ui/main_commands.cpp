@@ -1,0 +1,433 @@
+// The commands of the main window: start-up load, File, Edit (model), Transfer, Region,
+// Options and Help, and the exit path.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QToolBar>
+#include <exception>
+
+#include "core/log.h"
+#include "core/text.h"
+#include "files/hex_file.h"
+#include "files/settings_file.h"
+#include "link/hex_dump.h"
+#include "model/catalogue.h"
+#include "model/regions.h"
+#include "ui/about_box.h"
+#include "ui/main_window.h"
+#include "ui/report_window.h"
+#include "ui/startup.h"
+
+namespace mrw {
+
+namespace {
+
+// A stored text as a Boolean: a number (0 is False) or the words True and False.
+bool TextToBool(const std::string& text, bool fallback) {
+    const std::string t = Trim(text);
+    if (EqualsIgnoreCase(t, "True")) {
+        return true;
+    }
+    if (EqualsIgnoreCase(t, "False")) {
+        return false;
+    }
+    if (const auto value = ParseNumber(t)) {
+        return *value != 0.0;
+    }
+    return fallback;
+}
+
+// Runs one step of the load sequence; a failure is logged and the next step runs.
+template <typename Step>
+void RunLoadStep(Config& config, Step step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        WriteErrorLog(config, "frmMain.Form_Load", e.what());
+    } catch (...) {
+        WriteErrorLog(config, "frmMain.Form_Load", "unknown failure");
+    }
+}
+
+}  // namespace
+
+// ---- Start-up --------------------------------------------------------------------------------
+
+bool MainWindow::Load() {
+    AppState& state = config_.state;
+    SetBusy(true);
+
+    ModelScan scan;
+    RunLoadStep(config_,
+                [&] { scan = ScanModelTypes(config_.services.programFolder / "global.ini"); });
+    for (int k = 0; k < kModelMenuLength; ++k) {
+        QAction* entry = modelEntries_[k];
+        entry->setChecked(false);
+        const bool usable = scan.usable[k];
+        entry->setText(usable ? QString::fromStdString(ModelCaptionOf(k + 1)) : QString());
+        entry->setVisible(usable);
+        entry->setEnabled(usable);
+    }
+    if (scan.count == 0) {
+        SetBusy(false);
+        ShowMessage(config_, "Unknown model!!", Icon::Critical);
+        return false;
+    }
+    editMenu_->menuAction()->setVisible(scan.count >= 2);
+
+    RunLoadStep(config_, [&] {
+        const int type =
+            ChooseModelType(scan, config_.settings().Get("Settings", "lastmodel", "1"));
+        ApplyModelType(config_, type);
+    });
+    SetModelChecks();
+    UpdateWindowCaption();
+
+    // Positions 10 and 11 of the toolbar's button list: the second Program and Read buttons.
+    for (size_t position : {10U, 11U}) {
+        if (position <= toolButtons_.size()) {
+            toolButtons_[position - 1]->setVisible(false);
+        }
+    }
+    RunLoadStep(config_, [&] {
+        hexdumpAction_->setChecked(
+            TextToBool(config_.settings().Get("Settings", "hexvisible", "False"), false));
+    });
+    hexdumpAction_->setVisible(state.DebugSwitch);
+
+    RunLoadStep(config_, [&] {
+        PortCheck();
+        const std::optional<double> stored =
+            ParseNumber(config_.settings().Get("ComPath", "ComNum", "1"));
+        const bool valid = stored && *stored == static_cast<int16_t>(*stored);
+        state.PortNumber = valid ? static_cast<int16_t>(*stored) : 1;
+        for (int i = 0; i < kSerialMenuEntries; ++i) {
+            if (serialEntries_[i]->isVisible() &&
+                PortNumberOfCaption(serialEntries_[i]->text().toStdString()) == state.PortNumber) {
+                SerialPortCommand(i);
+                break;
+            }
+        }
+    });
+
+    resize(607, 444);
+    RunLoadStep(config_, [&] { (void)ChannelCatalogue(); });
+    RunLoadStep(config_, [&] { ResetToDefaults(config_, -1); });
+
+    state.DataChanged = false;
+    // The dump list follows its menu entry's check (debug mode only).
+    hexList_->setVisible(state.DebugSwitch && hexdumpAction_->isChecked());
+    RefreshHexDump();
+    SetBusy(false);
+    return true;
+}
+
+void MainWindow::SetModelChecks() {
+    for (int k = 0; k < kModelMenuLength; ++k) {
+        modelEntries_[k]->setChecked(k + 1 == config_.state.ModelType);
+    }
+}
+
+// ---- Pending edits and unsaved changes -------------------------------------------------------
+
+bool MainWindow::CommitPendingEdit() {
+    return pendingEdits_.Commit();
+}
+
+bool MainWindow::OfferToSaveChanges() {
+    AppState& state = config_.state;
+    if (!state.DataChanged) {
+        return true;
+    }
+    const Answer answer = ShowMessage(config_, kSaveChangesQuestion, Icon::Exclamation,
+                                      Buttons::YesNoCancel, Answer::Yes);
+    if (answer == Answer::No) {
+        return true;
+    }
+    if (answer != Answer::Yes) {
+        return false;
+    }
+    if (!CommitPendingEdit()) {
+        return false;
+    }
+    state.ErrorFlag = false;
+    SaveSettings(config_, true);
+    return !state.ErrorFlag && !state.CancelFlag;
+}
+
+// ---- File menu -------------------------------------------------------------------------------
+
+void MainWindow::FileNew() {
+    if (!CommitPendingEdit() || !OfferToSaveChanges()) {
+        return;
+    }
+    newTimer_->start();  // the menu closes before the reset runs
+}
+
+bool MainWindow::NewPending() const {
+    return newTimer_->isActive();
+}
+
+void MainWindow::RunDeferredNew() {
+    newTimer_->stop();
+    SetBusy(true);
+    ShowCategory("General");
+    config_.clock().Sleep(500);
+    // A new configuration belongs to no file: Save must not overwrite the last one with it.
+    config_.state.CurrentFileName.clear();
+    ResetToDefaults(config_, -1);
+    UpdateWindowCaption();
+    config_.state.DataChanged = false;
+    SetBusy(false);
+}
+
+void MainWindow::FileOpen() {
+    if (!CommitPendingEdit() || !OfferToSaveChanges()) {
+        return;
+    }
+    SetBusy(true);
+    config_.state.CancelFlag = true;
+    FileDialogRequest request;
+    request.filter = kSettingsFileFilter;
+    request.folder = config_.services.programFolder.string();
+    const std::string name = config_.prompt().FileDialog(request);
+    if (!name.empty()) {
+        OpenSettingsFile(config_, name);
+    }
+    SetBusy(false);
+}
+
+void MainWindow::FileSave() {
+    if (!CommitPendingEdit()) {
+        return;
+    }
+    SaveSettings(config_, true);
+}
+
+void MainWindow::FileSaveAs() {
+    if (!CommitPendingEdit()) {
+        return;
+    }
+    SaveSettings(config_, false);
+}
+
+void MainWindow::FilePrint() {
+    if (!CommitPendingEdit()) {
+        return;
+    }
+    PrintReport(this, config_);
+}
+
+void MainWindow::FilePrintToFile() {
+    if (!CommitPendingEdit()) {
+        return;
+    }
+    ShowReportWindow(this, config_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (busyDepth_ > 0 || !OfferToSaveChanges()) {
+        event->ignore();
+        return;
+    }
+    // Other windows close first, the most recently opened first.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (*it != this && (*it)->isVisible()) {
+            (*it)->close();
+        }
+    }
+    WritePlacement();
+    event->accept();
+}
+
+void MainWindow::WritePlacement() {
+    if (isMinimized()) {
+        return;
+    }
+    const int dpi = Dpi();
+    const QRect frame = frameGeometry();
+    auto store = [this, dpi](const char* key, int pixels) {
+        const float twips = static_cast<float>(PixelsToTwips(pixels, dpi));
+        config_.settings().Set("Settings", key, FormatDouble(twips));
+    };
+    store("MainLeft", frame.x());
+    store("MainTop", frame.y());
+    store("MainWidth", frame.width());
+    store("MainHeight", frame.height());
+}
+
+// ---- Model and region menus ------------------------------------------------------------------
+
+void MainWindow::ModelMenuCommand(int k) {
+    if (k + 1 == config_.state.ModelType || !CommitPendingEdit() || !OfferToSaveChanges()) {
+        SetModelChecks();
+        return;
+    }
+    const bool changed = mrw::ModelMenuCommand(config_, k, [this] { newTimer_->start(); });
+    SetModelChecks();
+    if (changed) {
+        UpdateWindowCaption();
+    }
+}
+
+void MainWindow::RegionMenuCommand(int k) {
+    if (!OfferToSaveChanges()) {
+        RegionMenuChanged();
+        return;
+    }
+    if (mrw::RegionMenuCommand(config_, k)) {
+        // The configuration is now the region's defaults and belongs to no file.
+        config_.state.CurrentFileName.clear();
+        UpdateWindowCaption();
+    }
+    RegionMenuChanged();
+}
+
+// ---- Transfer menu ---------------------------------------------------------------------------
+
+void MainWindow::TransferCommand(int mode) {
+    if (!CommitPendingEdit()) {
+        return;
+    }
+    OpenTransferDialog(mode);
+}
+
+void MainWindow::OpenTransferDialog(int mode) {
+    config_.state.TransferMode = static_cast<int16_t>(mode);
+    if (transferDialog_) {
+        transferDialog_(mode);
+    }
+}
+
+// ---- Serial-port menu ------------------------------------------------------------------------
+
+void MainWindow::PortCheck() {
+    try {
+        const std::vector<PortEntry> ports =
+            MenuPorts(portLister_ ? portLister_() : std::vector<PortEntry>{});
+        if (ports.empty()) {
+            MessageRequest request;
+            request.text = "There is no port that can be used!!";
+            request.title = kAppTitle;
+            request.icon = Icon::None;
+            request.buttons = Buttons::Ok;
+            config_.prompt().Message(request);
+            for (QAction* entry : serialEntries_) {
+                entry->setChecked(false);
+                entry->setEnabled(false);
+            }
+            serialMenu_->menuAction()->setEnabled(false);
+            return;
+        }
+        serialMenu_->menuAction()->setEnabled(true);
+        for (int i = 0; i < kSerialMenuEntries; ++i) {
+            QAction* entry = serialEntries_[i];
+            entry->setChecked(false);
+            if (i < static_cast<int>(ports.size())) {
+                entry->setText(QString::fromStdString(PortCaption(ports[i])));
+                entry->setEnabled(true);
+                entry->setVisible(true);
+            } else {
+                entry->setText(QString());
+                entry->setVisible(false);
+            }
+        }
+    } catch (const std::exception& e) {
+        WriteLogData(config_, std::string("frmMain:PortCheck ") + e.what());
+    }
+}
+
+void MainWindow::SerialPortCommand(int i) {
+    for (int j = 0; j < kSerialMenuEntries; ++j) {
+        bool check = false;
+        if (j == i) {
+            if (const auto number = PortNumberOfCaption(serialEntries_[j]->text().toStdString())) {
+                config_.state.PortNumber = static_cast<int16_t>(*number);
+                check = true;
+            }
+        }
+        serialEntries_[j]->setChecked(check);
+    }
+    config_.settings().Set("ComPath", "ComNum", std::to_string(config_.state.PortNumber));
+}
+
+// ---- Debug aids ------------------------------------------------------------------------------
+
+void MainWindow::OpenHexCommand() {
+    if (!config_.state.DebugSwitch || !OfferToSaveChanges()) {
+        return;
+    }
+    FileDialogRequest request;
+    request.filter = kHexFileFilter;
+    request.folder = config_.services.programFolder.string();
+    request.mustExist = true;
+    const std::string name = config_.prompt().FileDialog(request);
+    if (name.empty()) {
+        return;
+    }
+    SetBusy(true);
+    try {
+        OpenHexFile(config_, name);
+    } catch (...) {
+        config_.state.CancelFlag = true;
+    }
+    SetBusy(false);
+}
+
+void MainWindow::SaveHexCommand() {
+    if (!config_.state.DebugSwitch || !CommitPendingEdit()) {
+        return;
+    }
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = kHexFileFilter;
+    request.folder = config_.services.programFolder.string();
+    request.overwritePrompt = true;
+    const std::string name = config_.prompt().FileDialog(request);
+    if (name.empty()) {
+        return;
+    }
+    SetBusy(true);
+    try {
+        SaveHexFile(config_, name);
+    } catch (...) {
+        config_.state.CancelFlag = true;
+    }
+    SetBusy(false);
+}
+
+void MainWindow::ToggleHexdump() {
+    hexList_->setVisible(hexdumpAction_->isChecked());
+    RefreshHexDump();
+}
+
+void MainWindow::RefreshHexDump() {
+    hexList_->clear();
+    if (hexList_->isHidden()) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QStringList lines;
+    for (const std::string& line : HexDumpLines(config_.image)) {
+        lines << QString::fromStdString(line);
+    }
+    hexList_->addItems(lines);
+    QApplication::restoreOverrideCursor();
+}
+
+// ---- Help menu -------------------------------------------------------------------------------
+
+void MainWindow::ShowAbout() {
+    AboutBox box(this);
+    box.exec();
+}
+
+void MainWindow::HelpContents() {
+    ShowHelp(config_.prompt(), windowTitle().toStdString(), kHelpTopicContents);
+}
+
+}  // namespace mrw

@@ -1,0 +1,548 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "core/text.h"
+#include "ui/app_icon.h"
+#include "ui/startup.h"
+
+namespace mrw {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kIndexRole = Qt::UserRole + 1;
+
+// The shell a configuration falls back to when its window is gone.
+Shell gDetachedShell;
+
+QString KeyOf(const QTreeWidgetItem* item) {
+    return item != nullptr ? item->data(0, kKeyRole).toString() : QString();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), config_(config) {
+    setObjectName("frmMain");
+    setWindowIcon(ApplicationIcon());
+    BuildMenus();
+    BuildToolBar();
+    BuildCentralArea();
+    BuildStatusBar();
+
+    newTimer_ = new QTimer(this);
+    newTimer_->setObjectName("tmrNew");
+    newTimer_->setSingleShot(true);
+    newTimer_->setInterval(100);
+    connect(newTimer_, &QTimer::timeout, this, &MainWindow::RunDeferredNew);
+
+    auto* openHex = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this);
+    openHex->setObjectName("scOpenHex");
+    connect(openHex, &QShortcut::activated, this, &MainWindow::OpenHexCommand);
+    auto* saveHex = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3), this);
+    saveHex->setObjectName("scSaveHex");
+    connect(saveHex, &QShortcut::activated, this, &MainWindow::SaveHexCommand);
+
+    const int dpi = Dpi();
+    setMinimumSize(TwipsToPixels(kMinWidthTwips, dpi), TwipsToPixels(kMinHeightTwips, dpi));
+    config_.services.shell = this;
+    UpdateWindowCaption();
+}
+
+MainWindow::~MainWindow() {
+    if (config_.services.shell == this) {
+        config_.services.shell = &gDetachedShell;
+    }
+}
+
+int MainWindow::Dpi() const {
+    const int dpi = logicalDpiX();
+    return dpi > 0 ? dpi : 96;
+}
+
+// ---- Construction ----------------------------------------------------------------------------
+
+QAction* MainWindow::AddCommand(QMenu* menu, const char* name, const char* caption,
+                                void (MainWindow::*slot)()) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(name);
+    if (slot != nullptr) {
+        connect(action, &QAction::triggered, this, slot);
+    }
+    commands_[name] = action;
+    return action;
+}
+
+void MainWindow::BuildMenus() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu("&File");
+    file->setObjectName("mnuFile");
+    AddCommand(file, "mnuFileNew", "&New", &MainWindow::FileNew);
+    AddCommand(file, "mnuFileOpen", "&Open", &MainWindow::FileOpen);
+    AddCommand(file, "mnuFileSave", "&Save", &MainWindow::FileSave);
+    AddCommand(file, "mnuFileSaveAs", "Save &As...", &MainWindow::FileSaveAs);
+    AddCommand(file, "mnuFileSaveAsDefault", "Save As &Default", nullptr);
+    file->addSeparator();
+    AddCommand(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint);
+    AddCommand(file, "mnuFilePrintToFile", "P&rint to File", &MainWindow::FilePrintToFile);
+    file->addSeparator();
+    AddCommand(file, "mnuFileExit", "E&xit", nullptr);
+    connect(commands_["mnuFileExit"], &QAction::triggered, this, [this] { close(); });
+
+    editMenu_ = bar->addMenu("&Edit");
+    editMenu_->setObjectName("mnuEdit");
+    QMenu* model = editMenu_->addMenu("&Model");
+    model->setObjectName("mnuEditModel");
+    for (int k = 0; k < static_cast<int>(modelEntries_.size()); ++k) {
+        QAction* entry = model->addAction(QString());
+        entry->setObjectName(QString("mnuEditModelType_%1").arg(k));
+        entry->setCheckable(true);
+        entry->setVisible(false);
+        entry->setEnabled(false);
+        connect(entry, &QAction::triggered, this, [this, k] { ModelMenuCommand(k); });
+        modelEntries_[k] = entry;
+    }
+
+    QMenu* transfer = bar->addMenu("&Transfer");
+    transfer->setObjectName("mnuTransfer");
+    AddCommand(transfer, "mnuTransferProgram", "&Program to Radio", nullptr);
+    AddCommand(transfer, "mnuTransferRead", "&Read from Radio", nullptr);
+    connect(commands_["mnuTransferProgram"], &QAction::triggered, this,
+            [this] { TransferCommand(1); });
+    connect(commands_["mnuTransferRead"], &QAction::triggered, this,
+            [this] { TransferCommand(0); });
+
+    regionMenu_ = bar->addMenu("&Region");
+    regionMenu_->setObjectName("mnuDestination");
+    regionMenu_->menuAction()->setObjectName("mnuDestinationAction");
+    for (int k = 0; k < static_cast<int>(regionEntries_.size()); ++k) {
+        QAction* entry = regionMenu_->addAction(QString());
+        entry->setObjectName(QString("mnuDestinationChild_%1").arg(k));
+        entry->setCheckable(true);
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this, [this, k] { RegionMenuCommand(k); });
+        regionEntries_[k] = entry;
+    }
+    regionMenu_->menuAction()->setEnabled(false);
+
+    QMenu* options = bar->addMenu("&Options");
+    options->setObjectName("mnuOptions");
+    serialMenu_ = options->addMenu("&SerialPort");
+    serialMenu_->setObjectName("mnuOptionsSerialPort");
+    for (int i = 0; i < kSerialMenuEntries; ++i) {
+        QAction* entry = serialMenu_->addAction(QString());
+        entry->setObjectName(QString("mnuOptionsSerialPort1_%1").arg(i));
+        entry->setCheckable(true);
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this, [this, i] { SerialPortCommand(i); });
+        serialEntries_[i] = entry;
+    }
+    hexdumpAction_ = options->addAction("Hexdump");
+    hexdumpAction_->setObjectName("mnuOptionsHexdump");
+    hexdumpAction_->setCheckable(true);
+    hexdumpAction_->setVisible(false);
+    connect(hexdumpAction_, &QAction::triggered, this, &MainWindow::ToggleHexdump);
+    commands_["mnuOptionsHexdump"] = hexdumpAction_;
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    AddCommand(help, "mnuHelpContents", "&Contents", &MainWindow::HelpContents);
+    AddCommand(help, "mnuHelpAbout", "&About MRW Version", &MainWindow::ShowAbout);
+}
+
+void MainWindow::BuildToolBar() {
+    toolBar_ = addToolBar("Standard");
+    toolBar_->setObjectName("tbToolBar");
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    QStyle* s = style();
+    struct Button {
+        const char* key;
+        const char* tip;
+        const char* command;  // menu entry it runs; null for none
+        const char* theme;
+        QStyle::StandardPixmap fallback;
+    };
+    // The button list; a null key is a separator. Positions 10 and 11 (the second Program and
+    // Read buttons) are hidden at start-up.
+    const Button buttons[] = {
+        {"New", "New", "mnuFileNew", "document-new", QStyle::SP_FileIcon},
+        {"Open", "Open...", "mnuFileOpen", "document-open", QStyle::SP_DialogOpenButton},
+        {"Save", "Save", "mnuFileSave", "document-save", QStyle::SP_DialogSaveButton},
+        {"SaveAsDefault", "Save As Default", nullptr, "document-save-as", QStyle::SP_DriveFDIcon},
+        {nullptr, nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
+        {"Print", "Print", "mnuFilePrint", "document-print", QStyle::SP_FileDialogDetailedView},
+        {nullptr, nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
+        {"Program", "Program to Radio", "mnuTransferProgram", "go-up", QStyle::SP_ArrowUp},
+        {"Read", "Read from Radio", "mnuTransferRead", "go-down", QStyle::SP_ArrowDown},
+        {"Program2", "Program to Radio", "mnuTransferProgram", "go-up", QStyle::SP_ArrowUp},
+        {"Read2", "Read from Radio", "mnuTransferRead", "go-down", QStyle::SP_ArrowDown},
+    };
+    for (const Button& b : buttons) {
+        if (b.key == nullptr) {
+            toolButtons_.push_back(toolBar_->addSeparator());
+            continue;
+        }
+        QIcon icon = QIcon::fromTheme(b.theme, s->standardIcon(b.fallback));
+        QAction* action = toolBar_->addAction(icon, b.tip);
+        action->setObjectName(QString("tb") + b.key);
+        action->setData(QString(b.key));
+        action->setToolTip(b.tip);
+        toolButtons_.push_back(action);
+        if (b.command == nullptr) {
+            continue;
+        }
+        QAction* command = commands_.at(b.command);
+        // A button runs its menu entry only while that entry is enabled, and looks it.
+        connect(action, &QAction::triggered, this, [command] {
+            if (command->isEnabled()) {
+                command->trigger();
+            }
+        });
+        connect(command, &QAction::changed, action,
+                [action, command] { action->setEnabled(command->isEnabled()); });
+    }
+}
+
+void MainWindow::BuildCentralArea() {
+    auto* central = new QWidget(this);
+    central->setObjectName("centralArea");
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    splitter_ = new QSplitter(Qt::Horizontal, central);
+    splitter_->setObjectName("imgSplitter");
+    splitter_->setChildrenCollapsible(false);
+    // The bar follows the mouse while dragging; the layout changes on release.
+    splitter_->setOpaqueResize(false);
+
+    tree_ = new QTreeWidget(splitter_);
+    tree_->setObjectName("tvTreeView");
+    tree_->setHeaderHidden(true);
+    tree_->setColumnCount(1);
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->installEventFilter(this);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnNodeActivated(current); });
+    connect(tree_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item, int) { OnNodeActivated(item); });
+    connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        const QString key = KeyOf(item);
+        if (key == "SM" || key == "SG") {
+            RefreshDirectoryCaptions(key);
+        }
+    });
+
+    panels_ = new QStackedWidget(splitter_);
+    panels_->setObjectName("panelArea");
+    for (const char* name : kPanelNames) {
+        auto* panel = new QWidget(panels_);
+        panel->setObjectName(name);
+        panel->setAutoFillBackground(true);
+        panel->setEnabled(false);
+        panels_->addWidget(panel);
+    }
+
+    const int limit = TwipsToPixels(kSplitterLimitTwips, Dpi());
+    tree_->setMinimumWidth(limit);
+    panels_->setMinimumWidth(limit);
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(panels_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({limit, 2 * limit});
+    layout->addWidget(splitter_, 1);
+
+    hexList_ = new QListWidget(central);
+    hexList_->setObjectName("lstHex");
+    hexList_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    hexList_->setUniformItemSizes(true);
+    hexList_->setMinimumHeight(100);
+    hexList_->setVisible(false);
+    layout->addWidget(hexList_);
+
+    setCentralWidget(central);
+}
+
+void MainWindow::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("sbStatusBar");
+    bar->setSizeGripEnabled(true);
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(QString("sbStatusBar_Panel%1").arg(i + 1));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusPanels_[i] = label;
+        if (i == 0) {
+            bar->addWidget(label, 1);
+        } else {
+            label->setMinimumWidth(i == 1 ? 40 : 90);
+            bar->addPermanentWidget(label);
+        }
+    }
+}
+
+// ---- Shell -----------------------------------------------------------------------------------
+
+void MainWindow::SetBusy(bool busy) {
+    if (busy) {
+        if (busyDepth_++ == 0) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    } else if (busyDepth_ > 0) {
+        if (--busyDepth_ == 0) {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    // The window's contents are disabled, not the window itself, so that the message boxes
+    // and dialogs it owns stay usable while an operation runs.
+    const bool enabled = busyDepth_ == 0;
+    menuBar()->setEnabled(enabled);
+    toolBar_->setEnabled(enabled);
+    centralWidget()->setEnabled(enabled);
+}
+
+void MainWindow::RebuildViews() {
+    for (auto& hook : rebuildHooks_) {
+        if (hook) {
+            hook();
+        }
+    }
+    BuildTree();
+    RefreshModelPanel();
+}
+
+void MainWindow::ShowCategory(const std::string& key) {
+    SelectNodeByKey(QString::fromStdString(key));
+    ShowCurrentNode();
+}
+
+void MainWindow::UpdateWindowCaption() {
+    setWindowTitle(QString::fromStdString(WindowCaption(config_.state)));
+    RefreshModelPanel();
+}
+
+void MainWindow::RegionMenuChanged() {
+    const RegionMenu& menu = config_.regionMenu;
+    regionMenu_->menuAction()->setEnabled(menu.enabled);
+    for (size_t k = 0; k < regionEntries_.size(); ++k) {
+        const RegionMenu::Entry& entry = menu.entries[k];
+        regionEntries_[k]->setText(QString::fromStdString(entry.caption));
+        regionEntries_[k]->setVisible(entry.visible);
+        regionEntries_[k]->setChecked(entry.checked);
+    }
+}
+
+void MainWindow::RefreshModelPanel() {
+    statusPanels_[2]->setText(QString::fromStdString(config_.state.ModelName));
+}
+
+void MainWindow::ShowHint(const QString& text) {
+    statusPanels_[0]->setText(text);
+}
+
+// ---- Category tree ---------------------------------------------------------------------------
+
+void MainWindow::BuildTree() {
+    const QString previousKey = KeyOf(tree_->currentItem());
+    const QSignalBlocker blocker(tree_);
+    tree_->clear();
+    groupPositions_.fill(0);
+    std::map<std::string, QTreeWidgetItem*> byKey;
+    const std::vector<CategoryNode> nodes =
+        CategoryNodes(config_.model, config_.state.AtisSupported);
+    int index = 0;
+    for (const CategoryNode& node : nodes) {
+        QTreeWidgetItem* item = nullptr;
+        auto parent = byKey.find(node.parentKey);
+        if (node.parentKey.empty() || parent == byKey.end()) {
+            item = new QTreeWidgetItem(tree_);
+        } else {
+            item = new QTreeWidgetItem(parent->second);
+        }
+        ++index;
+        item->setText(0, QString::fromStdString(node.text));
+        item->setData(0, kKeyRole, QString::fromStdString(node.key));
+        item->setData(0, kIndexRole, index);
+        byKey[node.key] = item;
+        for (int g = 0; g < 4; ++g) {
+            if (node.key == GroupNodeKey(g)) {
+                groupPositions_[g] = index;
+            }
+        }
+    }
+    for (const char* root : {"General", "Program", "DSCSetting"}) {
+        if (auto it = byKey.find(root); it != byKey.end()) {
+            it->second->setExpanded(true);
+        }
+    }
+    ApplyGroupCaptions();
+    RefreshDirectoryCaptions("SM");
+    QTreeWidgetItem* keep = FindNode(previousKey);
+    if (keep == nullptr) {
+        keep = FindNode("General");
+    }
+    tree_->setCurrentItem(keep);
+}
+
+void MainWindow::ApplyGroupCaptions() {
+    for (int g = 0; g < 4; ++g) {
+        QTreeWidgetItem* item = FindNode(QString::fromStdString(GroupNodeKey(g)));
+        if (item == nullptr) {
+            continue;
+        }
+        const std::string caption =
+            GroupCaption(item->text(0).toStdString(), config_.model.Groups[g].StatusName);
+        item->setText(0, QString::fromStdString(caption));
+    }
+}
+
+QTreeWidgetItem* MainWindow::FindNode(const QString& key) const {
+    if (key.isEmpty()) {
+        return nullptr;
+    }
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        if (KeyOf(*it) == key) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+bool MainWindow::SelectNodeByKey(const QString& key) {
+    QTreeWidgetItem* item = FindNode(key);
+    if (item == nullptr) {
+        return false;
+    }
+    if (tree_->currentItem() != item) {
+        tree_->setCurrentItem(item);  // runs the selection rule through currentItemChanged
+    } else {
+        OnNodeActivated(item);
+    }
+    return true;
+}
+
+void MainWindow::ShowCurrentNode() {
+    if (QTreeWidgetItem* item = tree_->currentItem()) {
+        ShowNodePanel(item);
+    }
+}
+
+void MainWindow::OnNodeActivated(QTreeWidgetItem* node) {
+    if (node == nullptr) {
+        return;
+    }
+    ShowHint(kTreeHint);
+    const int index = node->data(0, kIndexRole).toInt();
+    if (index != currentIndex_ && index > 0) {
+        currentIndex_ = index;
+        ShowNodePanel(node);
+    }
+}
+
+void MainWindow::ShowNodePanel(QTreeWidgetItem* node) {
+    if (node == nullptr) {
+        return;
+    }
+    // Change handlers see CancelFlag while the panel is filled; its earlier value comes back
+    // afterwards, so showing a panel cannot turn a cancelled command into a completed one.
+    const bool cancelBefore = config_.state.CancelFlag;
+    config_.state.CancelFlag = true;
+    const NodeTarget target =
+        PanelForNode(KeyOf(node->parent()).toStdString(), KeyOf(node).toStdString());
+    if (!target.panel.empty()) {
+        const QString panel = QString::fromStdString(target.panel);
+        if (auto it = panelHandlers_.find(panel); it != panelHandlers_.end() && it->second) {
+            it->second(target);
+        }
+        BringPanelToFront(panel);
+    }
+    config_.state.CancelFlag = cancelBefore;
+    ShowHint(kTreeHint);
+}
+
+void MainWindow::RefreshDirectoryCaptions(const QString& key) {
+    QTreeWidgetItem* parent = FindNode(key);
+    if (parent == nullptr) {
+        return;
+    }
+    const bool group = key == "SG";
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        const std::string childKey = KeyOf(child).toStdString();
+        const int n = static_cast<int>(Val(childKey.substr(std::min<size_t>(2, childKey.size()))));
+        const int size = group ? kGroupDirectorySize : kIndividualDirectorySize;
+        if (n < 1 || n > size) {
+            continue;
+        }
+        const bool enabled =
+            group ? config_.model.CHGRPID[n - 1].Enable : config_.model.CHMMSID[n - 1].Enable;
+        child->setText(0, QString::fromStdString(DirectoryCaption(key.toStdString(), n, enabled)));
+    }
+}
+
+// ---- Panels ----------------------------------------------------------------------------------
+
+QWidget* MainWindow::Panel(const QString& name) const {
+    for (int i = 0; i < panels_->count(); ++i) {
+        if (panels_->widget(i)->objectName() == name) {
+            return panels_->widget(i);
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::SetPanelHandler(const QString& panel,
+                                 std::function<void(const NodeTarget&)> handler) {
+    panelHandlers_[panel] = std::move(handler);
+}
+
+void MainWindow::AddRebuildHook(std::function<void()> hook) {
+    rebuildHooks_.push_back(std::move(hook));
+}
+
+void MainWindow::DisablePanels() {
+    for (int i = 0; i < panels_->count(); ++i) {
+        panels_->widget(i)->setEnabled(false);
+    }
+}
+
+void MainWindow::BringPanelToFront(const QString& name) {
+    QWidget* panel = Panel(name);
+    if (panel == nullptr) {
+        return;
+    }
+    DisablePanels();
+    panels_->setCurrentWidget(panel);
+    panel->setEnabled(true);
+}
+
+// ---- Events ----------------------------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && event->type() == QEvent::FocusIn) {
+        ShowHint(kTreeHint);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace mrw

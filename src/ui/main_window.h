@@ -1,0 +1,195 @@
+// The main window frmMain: menus, toolbar, category tree, stacked panels, status bar and the
+// commands of the File, Edit, Transfer, Region, Options and Help menus.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/config.h"
+#include "ui/category_tree.h"
+#include "ui/pending_edit.h"
+#include "ui/serial_menu.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace mrw {
+
+/// The status-bar hint shown whenever the category tree's selection is used.
+inline constexpr const char* kTreeHint = "[Up]/[Down]/[Left]/[Right]:Change of a Selection item.";
+/// The question asked before unsaved changes would be lost.
+inline constexpr const char* kSaveChangesQuestion =
+    "MRW data has changed.\nDo you want to save changes?";
+/// Minimum window size in twips.
+inline constexpr double kMinWidthTwips = 9105;
+inline constexpr double kMinHeightTwips = 6660;
+/// Closest the splitter comes to either side of the window, in twips.
+inline constexpr double kSplitterLimitTwips = 2500;
+
+/// The program's main window. It is the Shell through which core operations ask for view
+/// rebuilds, and it reaches the configuration only through the Config it was given.
+class MainWindow : public QMainWindow, public Shell {
+    Q_OBJECT
+public:
+    /// Builds the window for `config` and attaches itself as the configuration's shell.
+    explicit MainWindow(Config& config, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// The load sequence: model types from global.ini, the stored model type, the serial-port
+    /// menu, the window size, the reset to the defaults of the stored region. False when no
+    /// model type is usable ("Unknown model!!" was shown): the program must end.
+    bool Load();
+
+    // ---- Shell ---------------------------------------------------------------------------
+    void SetBusy(bool busy) override;
+    void RebuildViews() override;
+    void ShowCategory(const std::string& key) override;
+    void UpdateWindowCaption() override;
+    void RegionMenuChanged() override;
+
+    // ---- Category tree -------------------------------------------------------------------
+    /// Clears and rebuilds the tree from the data model, then applies the group captions.
+    void BuildTree();
+    /// Selects the node with exactly this key and shows its panel as a click would.
+    bool SelectNodeByKey(const QString& key);
+    /// Shows again the panel of the selected node.
+    void ShowCurrentNode();
+    /// The panel dispatch of a node.
+    void ShowNodePanel(QTreeWidgetItem* node);
+    /// Rewrites the captions of the children of "SM" or "SG" from the directories.
+    void RefreshDirectoryCaptions(const QString& key);
+    /// The index (1-based, in the order of adding) of the node whose panel is shown.
+    int CurrentNodeIndex() const { return currentIndex_; }
+    /// Tree position (1-based) of the node of channel group g (0..3), 0 when absent.
+    int GroupNodePosition(int group) const { return groupPositions_.at(group); }
+    /// The tree item with exactly this key, or null.
+    QTreeWidgetItem* FindNode(const QString& key) const;
+
+    // ---- Panels --------------------------------------------------------------------------
+    /// The panel widget with this objectName (pictGeneral, pictB, ...), or null.
+    QWidget* Panel(const QString& name) const;
+    /// Called with the node's target each time a node shows this panel, before it is
+    /// brought to the front; the editor of the panel fills it there.
+    void SetPanelHandler(const QString& panel, std::function<void(const NodeTarget&)> handler);
+    /// Runs on every view rebuild, before the tree is rebuilt (drop-down lists, grids).
+    void AddRebuildHook(std::function<void()> hook);
+    /// Disables every panel.
+    void DisablePanels();
+    /// Brings the named panel to the front and enables it (the others are disabled).
+    void BringPanelToFront(const QString& name);
+    /// Panel 1 of the status bar.
+    void ShowHint(const QString& text);
+
+    // ---- Commands ------------------------------------------------------------------------
+    /// The validators of the editor panels.
+    PendingEdits& pendingEdits() { return pendingEdits_; }
+    /// Commits the edit in progress; false means it was refused and the command must stop.
+    bool CommitPendingEdit();
+    /// With unsaved changes asks "MRW data has changed. Do you want to save changes?";
+    /// Yes saves as the Save command does. True when the caller may go on.
+    bool OfferToSaveChanges();
+
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void FilePrint();
+    void FilePrintToFile();
+    /// Model menu entry k (model type k + 1).
+    void ModelMenuCommand(int k);
+    /// Region menu entry k.
+    void RegionMenuCommand(int k);
+    /// Transfer menu: commits the pending edit and opens the transfer dialog in this mode
+    /// (0 read, 1 program, 2..10 clear).
+    void TransferCommand(int mode);
+    /// The one place where the transfer dialog opens.
+    virtual void OpenTransferDialog(int mode);
+    /// Replaces what OpenTransferDialog does (the transfer dialog, or a test's recorder).
+    void SetTransferDialog(std::function<void(int)> dialog) { transferDialog_ = std::move(dialog); }
+
+    /// Where the serial-port menu takes the present ports from.
+    void SetPortLister(PortLister lister) { portLister_ = std::move(lister); }
+    /// Rebuilds the serial-port menu from the present ports.
+    void PortCheck();
+    /// Serial-port menu entry i chosen.
+    void SerialPortCommand(int i);
+
+    /// Ctrl+F2 (debug only): opens a raw image file.
+    void OpenHexCommand();
+    /// Ctrl+F3 (debug only): saves the memory image as a raw image file.
+    void SaveHexCommand();
+    /// Options > Hexdump toggled.
+    void ToggleHexdump();
+    /// Fills lstHex with the dump of the image, or clears it when hidden.
+    void RefreshHexDump();
+
+    void ShowAbout();
+    void HelpContents();
+
+    /// True while the deferred part of New is waiting for its timer.
+    bool NewPending() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildCentralArea();
+    void BuildStatusBar();
+    QAction* AddCommand(QMenu* menu, const char* name, const char* caption,
+                        void (MainWindow::*slot)());
+    void OnNodeActivated(QTreeWidgetItem* node);
+    void RunDeferredNew();
+    void ApplyGroupCaptions();
+    void RefreshModelPanel();
+    void SetModelChecks();
+    void WritePlacement();
+    int Dpi() const;
+
+    Config& config_;
+    PendingEdits pendingEdits_;
+    std::function<void(int)> transferDialog_;
+    PortLister portLister_;
+
+    QTreeWidget* tree_ = nullptr;
+    QStackedWidget* panels_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QListWidget* hexList_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::array<QLabel*, 3> statusPanels_{};
+    QTimer* newTimer_ = nullptr;
+
+    QMenu* editMenu_ = nullptr;
+    QMenu* regionMenu_ = nullptr;
+    QMenu* serialMenu_ = nullptr;
+    QAction* hexdumpAction_ = nullptr;
+    std::map<QString, QAction*> commands_;
+    std::array<QAction*, 10> modelEntries_{};
+    std::array<QAction*, 11> regionEntries_{};
+    std::array<QAction*, kSerialMenuEntries> serialEntries_{};
+    std::vector<QAction*> toolButtons_;
+
+    std::map<QString, std::function<void(const NodeTarget&)>> panelHandlers_;
+    std::vector<std::function<void()>> rebuildHooks_;
+    std::array<int, 4> groupPositions_{};
+    int currentIndex_ = 0;
+    int busyDepth_ = 0;
+    bool closing_ = false;
+};
+
+}  // namespace mrw

@@ -1,0 +1,114 @@
+#include "ui/startup.h"
+
+#include <cmath>
+
+#include "core/profile.h"
+#include "core/text.h"
+
+namespace mrw {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine result;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--port") {
+            if (i + 1 < args.size()) {
+                result.portDevice = args[++i];
+            } else {
+                result.error = "--port needs a device, for example --port /dev/ttyUSB0";
+            }
+        } else if (arg.rfind("--port=", 0) == 0) {
+            result.portDevice = arg.substr(7);
+            if (result.portDevice.empty()) {
+                result.error = "--port needs a device, for example --port=/dev/ttyUSB0";
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            result.help = true;
+        } else if (arg == "--version") {
+            result.version = true;
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    std::string joined;
+    for (const auto& piece : rest) {
+        if (!joined.empty()) {
+            joined += ' ';
+        }
+        joined += piece;
+    }
+    const std::string line = ToUpper(Trim(joined));
+    if (line == "/DE" || line == "/ED") {
+        result.debug = true;
+        result.baud19200 = true;
+    } else if (line == "/D") {
+        result.debug = true;
+    } else if (line == "/E") {
+        result.baud19200 = true;
+    }
+    return result;
+}
+
+std::string CommandLineHelp() {
+    return "Usage: mrw [/D | /E | /DE] [--port DEVICE]\n"
+           "Marine Radio Workbench: read, edit and program marine VHF radios.\n"
+           "\n"
+           "  /D             debug mode: error log, daily log, hex dump, raw image files\n"
+           "  /E             keep the radio link at 19200 baud\n"
+           "  /DE, /ED       both\n"
+           "  --port DEVICE  use this serial device instead of the port chosen in the menu\n"
+           "  --help         show this text\n"
+           "  --version      show the version\n";
+}
+
+ModelScan ScanModelTypes(const std::filesystem::path& globalIni) {
+    ModelScan scan;
+    for (int type = 1; type <= kModelMenuLength; ++type) {
+        const std::string use = ReadProfileValue(globalIni, "model" + std::to_string(type), "use");
+        if (use.empty()) {
+            break;
+        }
+        if (Val(use) == 1.0) {
+            scan.usable[type - 1] = true;
+            scan.lastUsable = type;
+            ++scan.count;
+        }
+    }
+    return scan;
+}
+
+int ChooseModelType(const ModelScan& scan, const std::string& lastModel) {
+    const std::optional<double> value = ParseNumber(lastModel);
+    if (value && *value == std::floor(*value) && *value >= 1 && *value < kModelMenuLength) {
+        const int type = static_cast<int>(*value);
+        if (scan.usable[type - 1]) {
+            return type;
+        }
+    }
+    return scan.lastUsable;
+}
+
+void SaveLastModel(Config& config) {
+    config.settings().Set("Settings", "lastmodel", std::to_string(config.state.ModelType));
+}
+
+std::string WindowCaption(const AppState& state) {
+    std::string caption = std::string(kAppTitle) + "  " + state.TitleText;
+    if (!state.CurrentFileName.empty()) {
+        const std::string& path = state.CurrentFileName;
+        const size_t cut = path.find_last_of("/\\");
+        caption += " - " + ToLower(cut == std::string::npos ? path : path.substr(cut + 1));
+    }
+    return caption;
+}
+
+int TwipsToPixels(double twips, int dpi) {
+    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+double PixelsToTwips(int pixels, int dpi) {
+    return dpi > 0 ? pixels * 1440.0 / dpi : pixels * 15.0;
+}
+
+}  // namespace mrw
