@@ -27,6 +27,13 @@ struct ByteOverflowError : std::overflow_error {
     ByteOverflowError(const std::string& what, long value);
 };
 
+/// Raised by an encoder when a value of the data model cannot be carried by its field (a bit
+/// field too narrow for it, more records than the image has slots, a frequency outside the
+/// BCD field's range). The encoding fails instead of storing a different value.
+struct FieldRangeError : std::range_error {
+    explicit FieldRangeError(const std::string& what) : std::range_error(what) {}
+};
+
 /// The memory image. Every access checks its address.
 struct Image {
     std::array<uint8_t, kImageSize> bytes{};

@@ -1,0 +1,20 @@
+// The settings memory map: channel groups, common setup, DSC setup (basic, advanced, display,
+// auto position) and ATIS setup.
+#pragma once
+
+#include "image/image.h"
+#include "image/memory_map.h"
+#include "model/model.h"
+
+namespace mrw {
+
+/// Decodes every setting the image carries; settings it does not carry keep their values.
+/// Nothing is checked against the choices the setup panels offer.
+void DecodeSettingsMap(const Image& image, DataModel& model);
+
+/// Encodes every setting the image carries, leaving the unmapped bits of shared bytes as they
+/// are. `Offset Time` takes its clamped value. Throws ByteOverflowError when a byte value does
+/// not fit in a byte and FieldRangeError when a wider value does not fit its field.
+void EncodeSettingsMap(DataModel& model, Image& image);
+
+}  // namespace mrw

@@ -1,0 +1,290 @@
+// Channel memory map: bitmaps, tags, four-byte and sixteen-byte records of the six tables.
+#include <gtest/gtest.h>
+
+#include "image/channel_map.h"
+#include "image/codec.h"
+#include "image/memory_map.h"
+
+namespace mrw {
+namespace {
+
+using layout::ChannelTableId;
+using layout::TableLayout;
+
+const layout::ChannelTableLayout& kUsa = TableLayout(ChannelTableId::CHUSA);
+const layout::ChannelTableLayout& kExp = TableLayout(ChannelTableId::CHEXP);
+const layout::ChannelTableLayout& kWx = TableLayout(ChannelTableId::CHWX);
+
+ChannelRecord StandardChannel(int position) {
+    ChannelRecord r;
+    r.Enable = true;
+    r.Position = static_cast<int16_t>(position);
+    r.TxEnable = true;
+    r.StatusNo = 127;
+    return r;
+}
+
+ChannelRecord UserChannel(double rx, double tx) {
+    ChannelRecord r;
+    r.Enable = true;
+    r.Rxfreq = rx;
+    r.Txfreq = tx;
+    r.CHDisplayL = "M1";
+    return r;
+}
+
+TEST(ChannelMapDecode, TableLengthIsTheRunOfLeadingSetBits) {
+    Image image;
+    image.Set(kUsa.enableBitmap, 0xE0);
+    DataModel m;
+    DecodeChannelTable(image, m, ChannelTableId::CHUSA);
+    EXPECT_EQ(m.CHUSA.size(), 3u);
+    image.Set(kUsa.enableBitmap, 0xB0);
+    DecodeChannelTable(image, m, ChannelTableId::CHUSA);
+    EXPECT_EQ(m.CHUSA.size(), 1u);
+    image.Set(kUsa.enableBitmap, 0x00);
+    DecodeChannelTable(image, m, ChannelTableId::CHUSA);
+    EXPECT_TRUE(m.CHUSA.empty());
+    image.Fill(kUsa.enableBitmap, kUsa.enableBytes, 0xFF);
+    image.Set(kUsa.enableBitmap + 1, 0xFE);  // slot 15 clear
+    DecodeChannelTable(image, m, ChannelTableId::CHUSA);
+    EXPECT_EQ(m.CHUSA.size(), 15u);
+}
+
+TEST(ChannelMapDecode, BlankRadioGivesFullTablesWithInitialFields) {
+    Image image;
+    image.bytes.fill(0xFF);
+    DataModel m;
+    DecodeChannelTable(image, m, ChannelTableId::CHUSA);
+    ASSERT_EQ(m.CHUSA.size(), 96u);
+    ChannelRecord expected;
+    expected.Enable = true;
+    expected.ScanMemory = true;
+    for (const ChannelRecord& r : m.CHUSA) {
+        EXPECT_EQ(r, expected);
+    }
+}
+
+TEST(ChannelMapDecode, FourByteRecordsStopAtTheFirstNonCatalogueIndex) {
+    DataModel m;
+    m.CHUSA = {StandardChannel(16), StandardChannel(119), StandardChannel(1), StandardChannel(2)};
+    m.CHUSA[3].Duplex = 2;
+    Image image;
+    ASSERT_NO_THROW(EncodeChannelTable(m, image, ChannelTableId::CHUSA));
+    image.Set(kUsa.recordBase + 2 * kUsa.recordSize, 120);
+    DataModel d;
+    DecodeChannelTable(image, d, ChannelTableId::CHUSA);
+    ASSERT_EQ(d.CHUSA.size(), 4u);
+    EXPECT_EQ(d.CHUSA[0].Position, 16);
+    EXPECT_EQ(d.CHUSA[1].Position, 119);
+    EXPECT_EQ(d.CHUSA[2].Position, 0);
+    EXPECT_FALSE(d.CHUSA[2].TxEnable);
+    EXPECT_EQ(d.CHUSA[3].Position, 0);  // later records stay initial too
+    EXPECT_EQ(d.CHUSA[3].Duplex, 0);
+}
+
+TEST(ChannelMapDecode, TransmitModeTwoReadsAsTransmitOffAndEncodesAsZero) {
+    Image image;
+    image.Set(kUsa.enableBitmap, 0x80);
+    image.Set(kUsa.recordBase, 5);
+    image.Set(kUsa.recordBase + 1, 0x20);  // transmit mode 2
+    DataModel m;
+    DecodeChannelTable(image, m, ChannelTableId::CHUSA);
+    ASSERT_EQ(m.CHUSA.size(), 1u);
+    EXPECT_FALSE(m.CHUSA[0].TxEnable);
+    EXPECT_FALSE(m.CHUSA[0].LowPower);
+    EncodeChannelTable(m, image, ChannelTableId::CHUSA);
+    EXPECT_EQ(GetBits(image.Get(kUsa.recordBase + 1), 2, 5), 0);
+}
+
+TEST(ChannelMapEncode, EmptyStandardTableFreesEverySlot) {
+    Image image;
+    image.bytes.fill(0x5A);
+    DataModel m;
+    EncodeChannelTable(m, image, ChannelTableId::CHUSA);
+    for (int i = 0; i < kUsa.enableBytes; ++i) {
+        EXPECT_EQ(image.Get(kUsa.enableBitmap + i), 0x00);
+        EXPECT_EQ(image.Get(kUsa.scanBitmap + i), 0x00);
+    }
+    for (int i = 0; i < 96 * 16; ++i) {
+        ASSERT_EQ(image.Get(kUsa.tagBase + i), 0xFF) << i;
+    }
+    for (int i = 0; i < 96 * 4; ++i) {
+        ASSERT_EQ(image.Get(kUsa.recordBase + i), 0xFF) << i;
+    }
+    EXPECT_EQ(image.Get(kUsa.recordBase + 96 * 4), 0x5A);
+}
+
+TEST(ChannelMapEncode, FourByteRecordFields) {
+    DataModel m;
+    ChannelRecord r = StandardChannel(16);
+    r.Duplex = 2;
+    r.TxEnable = true;
+    r.LowPower = true;
+    r.PowUp = true;
+    r.StatusIcon = 2;
+    r.InterShipCH = true;
+    r.StatusNo = 10;
+    r.ScrambleOn = true;
+    r.Scramble = 5;
+    m.CHUSA = {r, StandardChannel(3)};
+    m.CHUSA[1].ScanMemory = true;
+    Image image;
+    image.bytes.fill(0xFF);
+    EncodeChannelTable(m, image, ChannelTableId::CHUSA);
+    int a = kUsa.recordBase;
+    EXPECT_EQ(image.Get(a), 16);
+    EXPECT_EQ(image.Get(a + 1), 0x80 | 0x10 | 0x08 | 0x02);
+    EXPECT_EQ(image.Get(a + 2), 0x80 | 10);
+    EXPECT_EQ(image.Get(a + 3), 0x85);  // bit 6 written 0
+    EXPECT_EQ(image.Get(kUsa.enableBitmap), 0xC0);
+    EXPECT_EQ(image.Get(kUsa.scanBitmap), 0x40);
+    EXPECT_EQ(image.Get(a + 4 + 1), 0x30);  // transmit, full power
+    DataModel d;
+    DecodeChannelTable(image, d, ChannelTableId::CHUSA);
+    EXPECT_EQ(d.CHUSA, m.CHUSA);
+}
+
+TEST(ChannelMapEncode, TagsAreCutToSixteenAndEndAtCharactersOutsideTheSet) {
+    DataModel m;
+    m.CHUSA = {StandardChannel(1), StandardChannel(2), StandardChannel(3)};
+    m.CHUSA[0].ChTag = "ABCDEFGHIJKLMNOPQRST";
+    m.CHUSA[1].ChTag = "harbour master";
+    m.CHUSA[2].ChTag = "MY_BOAT";
+    Image image;
+    EncodeChannelTable(m, image, ChannelTableId::CHUSA);
+    EXPECT_EQ(image.Get(kUsa.tagBase + 16), 'h');  // the next tag starts at its own slot
+    DataModel d;
+    DecodeChannelTable(image, d, ChannelTableId::CHUSA);
+    EXPECT_EQ(d.CHUSA[0].ChTag, "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(d.CHUSA[1].ChTag, "harbour master");
+    EXPECT_EQ(d.CHUSA[2].ChTag, "MY");
+}
+
+TEST(ChannelMapEncode, SixteenByteRecordFieldsAndTheBytesLeftAlone) {
+    DataModel m;
+    ChannelRecord r = UserChannel(157.425, 0);
+    r.ExpCB = {true, false, true};
+    r.TxEnable = true;
+    r.LowPower = true;
+    r.PowUp = true;
+    r.ScrambleOn = true;
+    r.Scramble = 63;
+    m.CHEXP = {r};
+    Image image;
+    image.bytes.fill(0x5A);
+    EncodeChannelTable(m, image, ChannelTableId::CHEXP);
+    int a = kExp.recordBase;
+    EXPECT_EQ(image.Get(a), 0x80 | 0x20 | 0x04 | 0x02);  // bits 4 and 0 cleared
+    EXPECT_EQ(image.Get(a + 1), 0xBF);
+    EXPECT_EQ(image.Get(a + 2), 0xFF);
+    EXPECT_EQ(image.Get(a + 3), 0xFF);
+    EXPECT_EQ(image.Get(a + 4), 'M');
+    EXPECT_EQ(image.Get(a + 5), '1');
+    const std::array<uint8_t, 6> freqs = {0x57, 0x42, 0x50, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(image.Get(a + 6 + i), freqs[static_cast<size_t>(i)]) << i;
+    }
+    for (int i = 12; i < 16; ++i) {
+        EXPECT_EQ(image.Get(a + i), 0x5A) << i;  // the radio's own bytes
+    }
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(image.Get(a + 16 + i), 0xFF) << i;  // free slot, whole
+    }
+    DataModel d;
+    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
+    ASSERT_EQ(d.CHEXP.size(), 1u);
+    EXPECT_NEAR(d.CHEXP[0].Rxfreq, 157.425, 1e-9);
+    d.CHEXP[0].Rxfreq = m.CHEXP[0].Rxfreq;
+    EXPECT_EQ(d.CHEXP[0], m.CHEXP[0]);
+}
+
+TEST(ChannelMapEncode, DisplayTextIsPaddedInTheModelToo) {
+    DataModel m;
+    m.CHEXP = {UserChannel(156.8, 156.8)};
+    m.CHEXP[0].CHDisplayL = "5";
+    Image image;
+    EncodeChannelTable(m, image, ChannelTableId::CHEXP);
+    EXPECT_EQ(image.Get(kExp.recordBase + 4), 0x35);
+    EXPECT_EQ(image.Get(kExp.recordBase + 5), 0x20);
+    EXPECT_EQ(m.CHEXP[0].CHDisplayL, "5 ");
+    DataModel d;
+    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
+    EXPECT_EQ(d.CHEXP[0].CHDisplayL, "5 ");
+    // Bytes outside the display set add nothing; 0xFF reads as a space.
+    image.Set(kExp.recordBase + 4, 'a');
+    image.Set(kExp.recordBase + 5, 0xFF);
+    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
+    EXPECT_EQ(d.CHEXP[0].CHDisplayL, " ");
+}
+
+TEST(ChannelMapWeather, DecodingSetsOnlyEnableScanAndTagOfExistingRecords) {
+    DataModel m;
+    m.CHWX.resize(kWeatherChannels);
+    for (int k = 0; k < kWeatherChannels; ++k) {
+        m.CHWX[static_cast<size_t>(k)].Position = static_cast<int16_t>(k + 1);
+        m.CHWX[static_cast<size_t>(k)].Enable = true;
+        m.CHWX[static_cast<size_t>(k)].TxEnable = false;
+    }
+    Image image;
+    image.Set(kWx.enableBitmap, 0xA0);  // 1 0 1 0 ...: not a run, every bit counts
+    image.Set(kWx.enableBitmap + 1, 0x40);
+    image.Set(kWx.scanBitmap + 1, 0x80);
+    image.Fill(kWx.tagBase, 16 * kWeatherChannels, 0xFF);
+    std::string tag = "162.550MHZ";
+    WriteText(image, kWx.tagBase + 16 * 9, tag, 16, false);
+    DecodeChannelTable(image, m, ChannelTableId::CHWX);
+    ASSERT_EQ(m.CHWX.size(), 10u);
+    EXPECT_TRUE(m.CHWX[0].Enable);
+    EXPECT_FALSE(m.CHWX[1].Enable);
+    EXPECT_TRUE(m.CHWX[2].Enable);
+    EXPECT_TRUE(m.CHWX[9].Enable);
+    EXPECT_TRUE(m.CHWX[8].ScanMemory);
+    EXPECT_FALSE(m.CHWX[9].ScanMemory);
+    EXPECT_EQ(m.CHWX[9].ChTag, "162.550MHZ");
+    EXPECT_EQ(m.CHWX[9].Position, 10);
+    // An empty weather table stays empty.
+    DataModel empty;
+    DecodeChannelTable(image, empty, ChannelTableId::CHWX);
+    EXPECT_TRUE(empty.CHWX.empty());
+}
+
+TEST(ChannelMapEncode, ValuesTheFieldsCannotCarryFail) {
+    auto fails = [](auto change, ChannelTableId id) {
+        DataModel m;
+        m.CHUSA = {StandardChannel(1)};
+        m.CHEXP = {UserChannel(156.8, 156.8)};
+        change(m);
+        Image image;
+        try {
+            EncodeChannelTable(m, image, id);
+        } catch (const ByteOverflowError&) {
+            return true;
+        } catch (const FieldRangeError&) {
+            return true;
+        }
+        return false;
+    };
+    auto usa = ChannelTableId::CHUSA;
+    auto exp = ChannelTableId::CHEXP;
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].Position = 256; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].Position = -1; }, usa));
+    EXPECT_FALSE(fails([](DataModel& m) { m.CHUSA[0].Position = 255; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].Duplex = 4; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].StatusIcon = 8; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].StatusNo = 128; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].Scramble = 64; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA[0].Scramble = -1; }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHUSA.resize(97, StandardChannel(1)); }, usa));
+    EXPECT_FALSE(fails([](DataModel& m) { m.CHUSA.resize(96, StandardChannel(1)); }, usa));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHEXP[0].Rxfreq = 250.0; }, exp));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHEXP[0].Txfreq = 199.99996; }, exp));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHEXP[0].Txfreq = 50.0; }, exp));
+    EXPECT_FALSE(fails([](DataModel& m) { m.CHEXP[0].Txfreq = 0.0; }, exp));
+    EXPECT_FALSE(fails([](DataModel& m) { m.CHEXP[0].Txfreq = 199.9999; }, exp));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHEXP[0].Scramble = 70; }, exp));
+    EXPECT_TRUE(fails([](DataModel& m) { m.CHEXP.resize(65, UserChannel(156.8, 0)); }, exp));
+}
+
+}  // namespace
+}  // namespace mrw
