@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "image/memory_map.h"
+
 namespace mrw::checkmap {
 
 // ---- Checksum ----------------------------------------------------------------------------
@@ -17,6 +19,7 @@ inline constexpr int kChecksumAddress = 95;  // 0x5F
 inline constexpr int kModelCodeAddress = 128;    // 0x80: model code, high byte first
 inline constexpr int kProductCodeAddress = 256;  // 0x100: product code, ASCII
 inline constexpr int kProductCodeLength = 6;
+inline constexpr int kRegionAddress = 271;  // 0x10F: region code (0..5, other = USA)
 
 // ---- Current channel ---------------------------------------------------------------------
 inline constexpr int kCurrentGroup = 161;    // 0xA1: 0, 1 or 2
@@ -34,23 +37,20 @@ inline constexpr int kRememberedListStride = 32;
 inline constexpr int kRememberedEntries = 8;
 inline constexpr int kEmptyRef = 0xFFFF;
 
-// ---- Channel groups and their tables -----------------------------------------------------
-inline constexpr int kStandardGroups = 3;     // Group1..Group3: CHUSA, CHINT, CHCAN
-inline constexpr int kGroupBlockBase = 304;   // 0x130: usable flag of group i at
-inline constexpr int kGroupBlockStride = 16;  //        304 + 16i
-inline constexpr int kExpGroup = 3;           // "Exp CH": usable flag at 352
-inline constexpr std::array<int, kStandardGroups> kStandardEnableBitmaps = {1536, 1568, 1600};
-inline constexpr int kStandardSlots = 96;
-inline constexpr int kStandardRefLast = 119;       // highest standard channel reference
-inline constexpr int kWeatherEnableBitmap = 1632;  // 0x660
-inline constexpr int kWeatherSlots = 10;
-inline constexpr int kExpEnableBitmap = 1636;  // 0x664
-inline constexpr int kExpScanBitmap = 1764;    // 0x6E4
-inline constexpr int kExpBitmapBytes = 8;
+// ---- Channel groups and their tables (the general layout lives in memory_map.h) -----------
+inline constexpr int kStandardGroups = 3;  // Group1..Group3: CHUSA, CHINT, CHCAN
+inline constexpr int kExpGroup = 3;        // "Exp CH"
+inline constexpr std::array<layout::ChannelTableId, kStandardGroups> kStandardTables = {
+    layout::ChannelTableId::CHUSA, layout::ChannelTableId::CHINT, layout::ChannelTableId::CHCAN};
+inline constexpr int kStandardRefLast = 119;  // highest standard channel reference
+inline constexpr layout::ChannelTableLayout kWeatherTable =
+    layout::TableLayout(layout::ChannelTableId::CHWX);
+inline constexpr layout::ChannelTableLayout kExpTable =
+    layout::TableLayout(layout::ChannelTableId::CHEXP);
 
 /// Address of the usable flag byte of channel group `group` (0..3).
 constexpr int GroupUsableAddress(int group) {
-    return kGroupBlockBase + kGroupBlockStride * group;
+    return layout::GroupBlock(group) + layout::kGroupUsableOffset;
 }
 /// Address of entry `entry` of the remembered channel list of group `group`.
 constexpr int RememberedEntryAddress(int group, int entry) {
@@ -67,31 +67,31 @@ struct DefaultBytes {
 };
 
 inline constexpr std::array<DefaultBytes, 25> kDefaultBytes = {{
-    {130, {0x00, 0x00}, 2},                           // identity area
-    {kCurrentGroup, {0x00}, 1},                       // current group Group1
-    {kCurrentMode, {kChannelMode}, 1},                // channel mode
-    {kCurrentRef, {0x00, 0x1E}, 2},                   // current channel reference 30
-    {kSecondRef, {0x00, 0x1E}, 2},                    // second channel reference 30
-    {kCurrentWeather, {0x00}, 1},                     // weather channel 0
-    {169, {0x00, 0x00}, 2},                           //
-    {172, {0xFF}, 1},                                 //
-    {175, {0x00}, 1},                                 //
-    {184, {0x03}, 1},                                 // Resume Time 3
-    {189, {0x00}, 1},                                 //
-    {191, {0x00}, 1},                                 //
-    {224, {0x00, 0x20, 0x00, 0x20, 0x00, 0x20}, 6},   // Priority CH 32 of groups 0..2
-    {311, {'R', 'A', 'D', 'I', 'O'}, 5},              // text of group 0's block
-    {327, {'R', 'A', 'M', '1'}, 4},                   // text of group 1's block
-    {343, {'R', 'A', 'M', '2'}, 4},                   // text of group 2's block
-    {640, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 5},         // User MMSI blank
-    {645, {0x00}, 1},                                 // User MMSI entry count
-    {646, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 5},         // Atis Code blank
-    {651, {0x00}, 1},                                 // Atis Code entry count
-    {657, {0x60}, 1},                                 // All Ships Call: Urgency, Safety
-    {658, {0x10, 0x10}, 2},                           // Group, Individual Call: Routine
-    {663, {0xFE}, 1},                                 // display and beep flags but bit 0
-    {kExpEnableBitmap, {0, 0, 0, 0, 0, 0, 0, 0}, 8},  // CHEXP enable bitmap: no channels
-    {kExpScanBitmap, {0, 0, 0, 0, 0, 0, 0, 0}, 8},    // CHEXP scan bitmap
+    {130, {0x00, 0x00}, 2},                                 // identity area
+    {kCurrentGroup, {0x00}, 1},                             // current group Group1
+    {kCurrentMode, {kChannelMode}, 1},                      // channel mode
+    {kCurrentRef, {0x00, 0x1E}, 2},                         // current channel reference 30
+    {kSecondRef, {0x00, 0x1E}, 2},                          // second channel reference 30
+    {kCurrentWeather, {0x00}, 1},                           // weather channel 0
+    {169, {0x00, 0x00}, 2},                                 //
+    {172, {0xFF}, 1},                                       //
+    {175, {0x00}, 1},                                       //
+    {184, {0x03}, 1},                                       // Resume Time 3
+    {189, {0x00}, 1},                                       //
+    {191, {0x00}, 1},                                       //
+    {224, {0x00, 0x20, 0x00, 0x20, 0x00, 0x20}, 6},         // Priority CH 32 of groups 0..2
+    {311, {'R', 'A', 'D', 'I', 'O'}, 5},                    // text of group 0's block
+    {327, {'R', 'A', 'M', '1'}, 4},                         // text of group 1's block
+    {343, {'R', 'A', 'M', '2'}, 4},                         // text of group 2's block
+    {640, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 5},               // User MMSI blank
+    {645, {0x00}, 1},                                       // User MMSI entry count
+    {646, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 5},               // Atis Code blank
+    {651, {0x00}, 1},                                       // Atis Code entry count
+    {657, {0x60}, 1},                                       // All Ships Call: Urgency, Safety
+    {658, {0x10, 0x10}, 2},                                 // Group, Individual Call: Routine
+    {663, {0xFE}, 1},                                       // display and beep flags but bit 0
+    {kExpTable.enableBitmap, {0, 0, 0, 0, 0, 0, 0, 0}, 8},  // CHEXP enable bitmap: no channels
+    {kExpTable.scanBitmap, {0, 0, 0, 0, 0, 0, 0, 0}, 8},    // CHEXP scan bitmap
 }};
 
 }  // namespace mrw::checkmap

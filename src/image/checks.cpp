@@ -94,9 +94,9 @@ void FixCurrentChannel(Image& image, const DataModel& model) {
 // Weather mode: the current weather channel is an enabled CHWX slot, or the first enabled one.
 void FixCurrentWeather(Image& image, const DataModel& model) {
     int w = image.Get(kCurrentWeather);
-    if (!(w >= 0 && w < kWeatherSlots && BitmapBit(image, kWeatherEnableBitmap, w))) {
+    if (!(w >= 0 && w < kWeatherTable.slots && BitmapBit(image, kWeatherTable.enableBitmap, w))) {
         w = FirstEnabledIndex(model.CHWX);
-        if (w < 0 || w >= kWeatherSlots) {
+        if (w < 0 || w >= kWeatherTable.slots) {
             return;
         }
     }
@@ -122,6 +122,14 @@ void WriteDefaults(Image& image) {
             image.Set(run.address + i, run.bytes[static_cast<size_t>(i)]);
         }
     }
+    // No channels in any table but the weather channels: a bitmap left 0xFF would decode as
+    // a full table of blank channels.
+    for (const layout::ChannelTableLayout& table : layout::kChannelTables) {
+        if (table.id != layout::ChannelTableId::CHWX) {
+            image.Fill(table.enableBitmap, table.enableBytes, 0);
+            image.Fill(table.scanBitmap, table.scanBytes, 0);
+        }
+    }
 }
 
 // Model code in both places; the product code for the models that carry one.
@@ -145,18 +153,19 @@ bool IsChannelRefUsable(const Image& image, int ref, int group) {
         return false;
     }
     if (ref >= 0 && ref <= kStandardRefLast) {
-        // References 96..119 name no slot of a 96-slot table; their bits would be read from
-        // the bytes after the bitmap.
-        if (!GroupUsable(image, group) || ref >= kStandardSlots) {
+        // References beyond the table's 96 slots name no channel; their bits would be read
+        // from the bytes after the bitmap.
+        const auto& table = layout::TableLayout(kStandardTables[static_cast<size_t>(group)]);
+        if (!GroupUsable(image, group) || ref >= table.slots) {
             return false;
         }
-        return BitmapBit(image, kStandardEnableBitmaps[static_cast<size_t>(group)], ref);
+        return BitmapBit(image, table.enableBitmap, ref);
     }
     int k = ExpRecordOfRef(ref);
     if (k < 0 || !GroupUsable(image, kExpGroup)) {
         return false;
     }
-    return BitmapBit(image, kExpEnableBitmap, k);
+    return BitmapBit(image, kExpTable.enableBitmap, k);
 }
 
 void PrepareImageForWrite(Image& image, const DataModel& model) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,12 @@ bool LoadRegionImage(Config& config, const std::filesystem::path& path);
 /// ignoring case.
 std::vector<std::string> ListRegionNames(const Config& config);
 
+/// The region names of a folder listing (file names in listing order) for a model file
+/// suffix: names of the files ending in suffix + ".ini" (ignoring case), the part before the
+/// suffix in upper case, the first ten, sorted ignoring case.
+std::vector<std::string> RegionNamesFromFiles(const std::vector<std::string>& fileNames,
+                                              const std::string& suffix);
+
 /// The default image file of a region menu caption: caption in upper case, a trailing "-M"
 /// (longer than two characters) removed, + suffix + ".ini", in the program folder.
 std::filesystem::path RegionImagePath(const Config& config, const std::string& caption);
@@ -41,5 +48,13 @@ void ShowImageRegion(Config& config);
 /// The model and region test of a settings file: the file's region code, or nothing with
 /// ErrorFlag set (after the message, or after the user declined the region change).
 std::optional<int> CheckFileRegion(Config& config, const std::filesystem::path& file);
+
+/// Click on region menu entry `k`: asks "Do you want to change to <caption>?" unless the entry
+/// is checked, then resets to the defaults of that region. False when nothing was done.
+bool RegionMenuCommand(Config& config, int k);
+/// Click on model menu entry `k` (model type k + 1): asks "Do you want to program the <name>
+/// series?" when the type changes, applies the type, stores "lastmodel" and runs `performNew`
+/// (the New command). False when the type stayed.
+bool ModelMenuCommand(Config& config, int k, const std::function<void()>& performNew);
 
 }  // namespace mrw
