@@ -296,6 +296,8 @@ bool Link::Connect() {
 }
 
 bool Link::SyncCommand() {
+    // A pass that runs out of retries fails but the next pass still runs; a bad reply or a
+    // cancel ends the synchronisation at once.
     int passed = 0;
     for (int pass = 1; pass <= kSyncPasses; ++pass) {
         bool ok = false;
@@ -316,10 +318,10 @@ bool Link::SyncCommand() {
                     break;
             }
         }
-        if (!ok) {
+        passed += ok ? 1 : 0;
+        if (stop) {
             break;
         }
-        ++passed;
     }
     if (passed != kSyncPasses) {
         ShowNote("can'not Receive '#CMDOK' !!");

@@ -1,0 +1,335 @@
+// Which radio bytes each operation reads and writes, checked by comparing the simulated
+// radio's memory before and after. The expected ranges are written out here as the radio's
+// memory map gives them, independently of the tables the operations walk.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "link/transfer.h"
+#include "link_fixture.h"
+
+namespace mrw::testing {
+namespace {
+
+using sim::Fault;
+using sim::FaultKind;
+
+bool In(int a, int first, int last) {
+    return a >= first && a <= last;
+}
+
+class TransferMapTest : public LinkTest {
+protected:
+    void SetUp() override { Randomise(); }
+
+    /// Connects and runs the mode's operation without encoding the model first, so that the
+    /// image bytes reach the radio exactly as the test set them.
+    void Run(int mode) {
+        config.state.TransferMode = static_cast<int16_t>(mode);
+        transfer = std::make_unique<Transfer>(config, radio, ui);
+        ASSERT_TRUE(transfer->link().Connect());
+        radioBefore = radio.memory;
+        imageBefore = config.image;
+        if (mode == kModeRead) {
+            transfer->ReadRadio();
+        } else if (mode == kModeProgram) {
+            transfer->ProgramRadio();
+        } else {
+            transfer->ClearRadio();
+        }
+    }
+
+    /// Every radio byte: `written(a)` bytes equal `source[a]`, all others are unchanged.
+    void ExpectRadio(const std::function<bool(int)>& written, const Image& source) {
+        int wrong = 0;
+        for (int a = 0; a < kImageSize && wrong < 5; ++a) {
+            const auto i = static_cast<size_t>(a);
+            const uint8_t expected = written(a) ? source.bytes[i] : radioBefore[i];
+            if (radio.memory[i] != expected) {
+                ADD_FAILURE() << "radio byte " << a << " is " << int(radio.memory[i])
+                              << ", expected " << int(expected);
+                ++wrong;
+            }
+        }
+    }
+
+    std::unique_ptr<Transfer> transfer;
+    sim::RadioMemory radioBefore{};
+    Image imageBefore;
+};
+
+// ---- Program map --------------------------------------------------------------------------
+
+bool ProgramWrites(int a, bool newMmsi, bool newAtis) {
+    return In(a, 160, 191) || In(a, 271, 319) || (newMmsi && In(a, 640, 644)) ||
+           (newAtis && In(a, 646, 650)) || In(a, 654, 687) || In(a, 704, 735) || In(a, 768, 1791) ||
+           In(a, 2048, 17919) || In(a, 18176, 20735);
+}
+
+TEST_F(TransferMapTest, ProgrammingWritesExactlyTheProgramMap) {
+    // The radio already holds a user MMSI and an ATIS code: both stay.
+    Run(kModeProgram);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    ExpectRadio([](int a) { return ProgramWrites(a, false, false); }, config.image);
+    for (int a : {0,   95,  159, 192, 270,  320,  639,   645,   651,   652,  653,
+                  688, 703, 736, 767, 1792, 2047, 17920, 18175, 20736, 32767}) {
+        EXPECT_EQ(radio.memory[static_cast<size_t>(a)], radioBefore[static_cast<size_t>(a)]) << a;
+    }
+}
+
+TEST_F(TransferMapTest, ProtectedAreasAreWrittenOneBytePerRequest) {
+    Run(kModeProgram);
+    int singles = 0;
+    for (const sim::RadioRequest& r : radio.Requests()) {
+        if (r.word == "#QKPWR") {
+            EXPECT_TRUE(r.count == 1 || r.count == 64) << r.address;
+            if (r.count == 64) {
+                EXPECT_EQ(r.address % 64, 0);
+                EXPECT_GE(r.address, 768);
+            } else {
+                ++singles;
+            }
+        }
+    }
+    EXPECT_EQ(singles, 32 + 49 + 34 + 32);
+}
+
+TEST_F(TransferMapTest, NewMmsiAndAtisAreWrittenAndTheirCountsGoUpByOne) {
+    radio.memory.fill(0xFF);
+    sim::SetModelCode(radio.memory, 0x08FD);
+    sim::SetProductCode(radio.memory, "KT562W");
+    radio.memory[271] = 0;
+    radio.memory[645] = 4;
+    radio.memory[651] = 255;
+    config.image.Fill(640, 5, 0x12);
+    config.image.Fill(646, 5, 0x34);
+    Run(kModeProgram);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    EXPECT_EQ(radio.memory[645], 5);
+    EXPECT_EQ(radio.memory[651], 255);  // a full count stays full
+    EXPECT_EQ(config.image.bytes[645], 5);
+    ExpectRadio([](int a) { return ProgramWrites(a, true, true) || a == 645 || a == 651; },
+                config.image);
+}
+
+TEST_F(TransferMapTest, ImageWithoutMmsiLeavesAnErasedRadioAndItsCountAlone) {
+    radio.memory[645] = 9;
+    std::fill(radio.memory.begin() + 640, radio.memory.begin() + 645, 0xFF);
+    config.image.Fill(640, 5, 0xFF);
+    Run(kModeProgram);
+    EXPECT_EQ(radio.memory[645], 9);
+    ExpectRadio([](int a) { return ProgramWrites(a, false, false); }, config.image);
+}
+
+TEST_F(TransferMapTest, SkippedProgramStepsCostFiftyMsEach) {
+    // Skipped starts: 0, 64, 192, 320..576 (5), 1792..1984 (4), 17920..18112 (4), 20736.
+    config.state.TransferMode = kModeProgram;
+    Transfer t(config, radio, ui);
+    ASSERT_TRUE(t.link().Connect());
+    radio.ClearRecord();
+    int pumps = 0;
+    clock.onPump = [&] { ++pumps; };
+    const double start = clock.Seconds();
+    t.WriteData();
+    const int sends = radio.CountOf("#QKPWR") + radio.CountOf("#QKPRD") + radio.CountOf("#CMDOK");
+    EXPECT_NEAR(clock.Seconds() - start, 17 * 0.050 + sends * 0.010 + pumps * 0.001 + 0.5, 1e-6);
+}
+
+// ---- Read copy map ------------------------------------------------------------------------
+
+bool ReadCopies(int a, int last) {
+    return In(a, 128, last) && !In(a, 130, 160) && !In(a, 384, 639) && !In(a, 678, 703) &&
+           !In(a, 752, 767) && !In(a, 1792, 2047) && !In(a, 17920, 18175) && !In(a, 20736, 32765);
+}
+
+TEST_F(TransferMapTest, ReadCopiesTheRadioOutsideTheProtectedRanges) {
+    Run(kModeRead);
+    ASSERT_TRUE(config.state.TransferDone);
+    EXPECT_EQ(radio.memory, radioBefore);  // a read writes nothing
+    for (int a = 0; a < kImageSize; ++a) {
+        const auto i = static_cast<size_t>(a);
+        const uint8_t expected = ReadCopies(a, 32767) ? radioBefore[i] : imageBefore.bytes[i];
+        ASSERT_EQ(config.image.bytes[i], expected) << a;
+    }
+}
+
+TEST_F(TransferMapTest, ReadOfAnImageEndingAt8191SendsOneHundredTwentyEightBlockRequests) {
+    config.image.ImageLastAddress = 8191;
+    SetImageIdentity();
+    radio.memory[8190] = 0x08;
+    radio.memory[8191] = 0xFD;
+    Run(kModeRead);
+    ASSERT_TRUE(config.state.TransferDone);
+    int blocks = 0;
+    for (const sim::RadioRequest& r : radio.Requests()) {
+        blocks += r.word == "#QKPRD" && r.count == 64;
+    }
+    EXPECT_EQ(blocks, 128);
+    for (int a = 8192; a < kImageSize; ++a) {
+        ASSERT_EQ(config.image.bytes[static_cast<size_t>(a)],
+                  imageBefore.bytes[static_cast<size_t>(a)]);
+    }
+}
+
+TEST_F(TransferMapTest, ReadOfAFullImageSendsFiveHundredTwelveBlockRequests) {
+    Run(kModeRead);
+    int blocks = 0;
+    for (const sim::RadioRequest& r : radio.Requests()) {
+        blocks += r.word == "#QKPRD" && r.count == 64;
+    }
+    EXPECT_EQ(blocks, 512);
+}
+
+// ---- Clear map ----------------------------------------------------------------------------
+
+struct Fill {
+    int first;
+    int last;
+    uint8_t value;
+};
+
+/// The image the clear modes 3 to 9 write from.
+Image Filled(Image image, const std::vector<Fill>& fills) {
+    for (const Fill& f : fills) {
+        for (int a = f.first; a <= f.last; ++a) {
+            image.bytes[static_cast<size_t>(a)] = f.value;
+        }
+    }
+    return image;
+}
+
+const std::vector<Fill> kShortLogs = {{768, 863, 0xFF},   {896, 991, 0xFF},   {1024, 1119, 0xFF},
+                                      {1152, 1247, 0xFF}, {1280, 1375, 0xFF}, {1408, 1503, 0xFF}};
+
+struct RangeCase {
+    int mode;
+    std::vector<Fill> fills;
+    std::function<bool(int)> written;
+};
+
+std::vector<RangeCase> RangeCases() {
+    auto shortLogs = [](int a) {
+        for (const Fill& f : kShortLogs) {
+            if (In(a, f.first, f.last)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<Fill> all = {{26880, 30975, 0xFF}, {30976, 32703, 0xFF}, {18176, 19455, 0xFF},
+                             {20224, 20735, 0xFF}, {20736, 24191, 0xFF}, {20736, 20835, 0x00}};
+    all.insert(all.end(), kShortLogs.begin(), kShortLogs.end());
+    all.push_back({25344, 26879, 0xFF});
+    std::vector<Fill> dscTx = kShortLogs;
+    dscTx.push_back({25344, 26879, 0xFF});
+    return {
+        {3, {{26880, 30975, 0xFF}}, [](int a) { return In(a, 26880, 30975); }},
+        {4, {{30976, 32703, 0xFF}}, [](int a) { return In(a, 30976, 32703); }},
+        {5, {{18176, 19455, 0xFF}}, [](int a) { return In(a, 18176, 19455); }},
+        {6, {{20224, 20735, 0xFF}}, [](int a) { return In(a, 20224, 20735); }},
+        {7,
+         {{20736, 24191, 0xFF}, {20736, 20835, 0x00}},
+         // blocks start at 20736 .. 24128, the last one reaching 24191
+         [](int a) { return In(a, 20736, 24191); }},
+        {8, dscTx, [shortLogs](int a) { return shortLogs(a) || In(a, 25344, 26879); }},
+        {9, all,
+         [shortLogs](int a) {
+             return shortLogs(a) || (In(a, 18176, 32703) && !In(a, 19456, 20223));
+         }},
+    };
+}
+
+TEST_F(TransferMapTest, EachRangeClearFillsTheImageAndWritesItsRanges) {
+    for (const RangeCase& c : RangeCases()) {
+        SCOPED_TRACE(c.mode);
+        Randomise(static_cast<uint32_t>(100 + c.mode));
+        prompt.messages.clear();
+        radio.ClearRecord();
+        const Image expectedImage = Filled(config.image, c.fills);
+        Run(c.mode);
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+        EXPECT_EQ(config.image.bytes, expectedImage.bytes);
+        ExpectRadio(c.written, expectedImage);
+    }
+}
+
+TEST_F(TransferMapTest, WaypointClearLeavesZeroesThenErasedBytes) {
+    Run(kModeClearWaypoint);
+    for (int a = 20736; a <= 24191; ++a) {
+        ASSERT_EQ(radio.memory[static_cast<size_t>(a)], a <= 20835 ? 0x00 : 0xFF) << a;
+    }
+}
+
+TEST_F(TransferMapTest, ClearAllRewritesUncoveredBlocksFromTheImageAndSkipsTheOthers) {
+    Run(kModeClearAll);
+    for (int a : {24192, 25000, 25343}) {
+        EXPECT_EQ(radio.memory[static_cast<size_t>(a)], imageBefore.bytes[static_cast<size_t>(a)]);
+    }
+    for (int a : {19456, 20000, 20223, 32704, 32746, 32767}) {
+        EXPECT_EQ(radio.memory[static_cast<size_t>(a)], radioBefore[static_cast<size_t>(a)]);
+    }
+    int shortWrites = 0;
+    for (const sim::RadioRequest& r : radio.Requests()) {
+        shortWrites += r.word == "#QKPWR" && r.count == 32;
+    }
+    EXPECT_EQ(shortWrites, 18);
+}
+
+TEST_F(TransferMapTest, FailedRangeClearRestoresTheWholeImage) {
+    radio.options.faults = {Fault{FaultKind::NoAnswer, 8, 3}};
+    Run(kModeClearDscLog);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
+    EXPECT_EQ(config.image.bytes, imageBefore.bytes);
+    EXPECT_FALSE(config.state.TransferDone);
+}
+
+TEST_F(TransferMapTest, MmsiClearErasesTheMmsiAndCountsTheClear) {
+    radio.memory[32746] = 6;
+    Run(kModeClearMmsi);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    Image expected = imageBefore;
+    expected.Fill(640, 5, 0xFF);
+    expected.bytes[32746] = 7;
+    EXPECT_EQ(config.image.bytes, expected.bytes);
+    ExpectRadio([](int a) { return In(a, 640, 644) || a == 32746; }, expected);
+    EXPECT_EQ(ui.clearedModes, std::vector<int>{kModeClearMmsi});
+}
+
+TEST_F(TransferMapTest, AtisClearErasesCodeAndGroupFlagsAndCountsTheClear) {
+    radio.memory[32747] = 255;
+    Run(kModeClearAtis);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    Image expected = imageBefore;
+    expected.Fill(646, 5, 0xFF);
+    for (int a : {306, 322, 338}) {
+        expected.bytes[static_cast<size_t>(a)] = 0;
+    }
+    expected.bytes[32747] = 255;
+    EXPECT_EQ(config.image.bytes, expected.bytes);
+    ExpectRadio(
+        [](int a) { return In(a, 646, 650) || a == 306 || a == 322 || a == 338 || a == 32747; },
+        expected);
+}
+
+TEST_F(TransferMapTest, FailedMmsiClearRestoresTheMmsiButKeepsTheNewCount) {
+    radio.memory[32746] = 1;
+    // Status request, model code (2), product, count read, then the first MMSI byte write.
+    radio.options.faults = {Fault{FaultKind::NoAnswer, 6, 3}};
+    Run(kModeClearMmsi);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
+    Image expected = imageBefore;
+    expected.bytes[32746] = 2;
+    EXPECT_EQ(config.image.bytes, expected.bytes);
+}
+
+TEST_F(TransferMapTest, MmsiClearStopsBeforeWritingWhenTheCountCannotBeRead) {
+    radio.options.faults = {Fault{FaultKind::NoAnswer, 5, 3}};
+    Run(kModeClearMmsi);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
+    EXPECT_EQ(config.image.bytes, imageBefore.bytes);
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+}
+
+}  // namespace
+}  // namespace mrw::testing
