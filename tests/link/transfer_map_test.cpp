@@ -136,6 +136,14 @@ TEST_F(TransferMapTest, SkippedProgramStepsCostFiftyMsEach) {
     EXPECT_NEAR(clock.Seconds() - start, 17 * 0.050 + sends * 0.010 + pumps * 0.001 + 0.5, 1e-6);
 }
 
+TEST_F(TransferMapTest, RegionAcceptedDuringProgrammingOverwritesTheRadiosRegion) {
+    radio.memory[271] = 3;
+    prompt.answers = {Answer::Yes};
+    Run(kModeProgram);
+    EXPECT_EQ(radio.memory[271], 0);
+    EXPECT_FALSE(config.state.RegionChangeAccepted);  // only a read takes a region over
+}
+
 // ---- Read copy map ------------------------------------------------------------------------
 
 bool ReadCopies(int a, int last) {

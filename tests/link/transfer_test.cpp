@@ -371,5 +371,22 @@ TEST_F(TransferTest, FinishedReadRefreshesTheWindowAndForgetsTheFileName) {
     EXPECT_EQ(config.state.CurrentFileName, "boat.dat");
 }
 
+TEST_F(TransferTest, ReadThatTookOverTheRegionSwitchesTheRegionDisplay) {
+    RecordingShell shell;
+    config.services.shell = &shell;
+    config.regionMenu.enabled = true;
+    config.regionMenu.entries[0] = {"INTL", true, true};
+    config.regionMenu.entries[1] = {"NL", true, false};
+    radio.memory[271] = 3;  // NL
+    prompt.answers = {Answer::Yes};
+    auto t = Make(kModeRead);
+    ASSERT_TRUE(t->RunOk());
+    FinishReadDialog(config);
+    EXPECT_FALSE(config.regionMenu.entries[0].checked);
+    EXPECT_TRUE(config.regionMenu.entries[1].checked);
+    EXPECT_EQ(shell.calls.back(), "RegionMenuChanged");
+    EXPECT_FALSE(config.state.TransferDone);
+}
+
 }  // namespace
 }  // namespace mrw::testing
