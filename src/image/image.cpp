@@ -413,7 +413,8 @@ const std::vector<std::string>& TimeOffsetList() {
             } else if (x == 0) {
                 text = " 0";
             } else {
-                text = "+" + FormatFixed(x, 1, 2);
+                text = FormatFixed(x, 1, 2);
+                text.insert(text.begin(), '+');
             }
             size_t dot = text.find('.');
             if (dot != std::string::npos) {
