@@ -1,0 +1,449 @@
+// Reading a settings file into the data model: field rules, table rules, refusals, hostile
+// files, and the model -> file -> model identity.
+#include "files/settings_file.h"
+
+#include "core/text.h"
+#include "files/hex_file.h"
+#include "files_fixture.h"
+#include "image/codec.h"
+
+namespace mrw::test {
+namespace {
+
+class SettingsReadTest : public FilesTest {
+protected:
+    // A file of the current model and region with the given sections after [MAIN].
+    fs::path File(const std::string& body, const std::string& main = "MODELTYPE=1\r\nREGION=0") {
+        fs::path path = dir / ("f" + std::to_string(++files_) + ".dat");
+        WriteAll(path, "[MAIN]\r\n" + main + "\r\n" + body);
+        return path;
+    }
+    void Read(const fs::path& path) { ReadSettingsFile(config, path); }
+
+    // Expects a refused or failed read that left model and image exactly as they were.
+    void ExpectUntouched(const DataModel& model, const Image& image) {
+        EXPECT_TRUE(config.state.ErrorFlag);
+        EXPECT_EQ(config.model, model);
+        EXPECT_EQ(config.image.bytes, image.bytes);
+        EXPECT_FALSE(config.state.Loading);
+        EXPECT_EQ(shell.busyDepth, 0);
+    }
+
+    int files_ = 0;
+};
+
+TEST_F(SettingsReadTest, FieldConversions) {
+    config.model.Common.ResumeTime = 4;
+    config.model.Common.OffsetTime = 7;
+    config.model.Common.Distance = 2;
+    config.model.Common.Scan = true;
+    config.model.Groups[1].PriorityCH = 12;
+    config.model.AutoPos.Records[1].Enable = true;
+    config.model.Groups[0].StatusName = "OLD";
+    Read(
+        File("[usable ch group setup]\r\n"
+             "group1=True\r\nGroup2=false\r\nGroup3=-1\r\nExp CH=0.4\r\n"
+             "Priority CH0=70000\r\nPriority CH1=abc\r\nPriority CH3=-2\r\n"
+             "Exp Ch Group0=True\r\nExp Ch Group1=1\r\n"
+             "[Common Setup]\r\n"
+             "SCAN=maybe\r\nResume Time=2.5\r\nOffset Time=1e9\r\nSOG=-5\r\nDistance=\r\n"
+             "Weater= 3 \r\nFormat=TRUE\r\n"
+             "[DSC Setup (AutoPos Setup)]\r\n"
+             "MENUDISPLAY=1abc\r\nENABLE0=2 minutes\r\nRCENABLE0=0.4\r\nCHANNEL0=#16x\r\n"
+             "INTERVAL0= 3\r\nLASTADDRESS0=-100000\r\nSELECTCALL0=40000\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    const DataModel& m = config.model;
+    EXPECT_TRUE(m.Groups[0].Usable);
+    EXPECT_FALSE(m.Groups[1].Usable);
+    EXPECT_TRUE(m.Groups[2].Usable);
+    EXPECT_TRUE(m.Groups[3].Usable);  // any number but 0
+    EXPECT_EQ(m.Groups[0].PriorityCH, 70000);
+    EXPECT_EQ(m.Groups[1].PriorityCH, 12);  // unconvertible: unchanged
+    EXPECT_EQ(m.Groups[3].PriorityCH, -2);
+    EXPECT_EQ(m.Groups[0].StatusName, "");  // missing text: emptied
+    EXPECT_TRUE(m.Groups[3].ExpChGroup[0]);
+    EXPECT_TRUE(m.Groups[3].ExpChGroup[1]);
+    EXPECT_TRUE(m.Common.Scan);         // unconvertible: unchanged
+    EXPECT_EQ(m.Common.ResumeTime, 2);  // rounded half to even
+    EXPECT_EQ(m.Common.OffsetTime, 7);  // does not fit 16 bits: unchanged
+    EXPECT_EQ(m.Common.Sog, -5);
+    EXPECT_EQ(m.Common.Distance, 2);  // empty: unchanged
+    EXPECT_EQ(m.Common.Weater, 3);
+    EXPECT_TRUE(m.Common.Format);
+    EXPECT_TRUE(m.AutoPos.MenuDisplay);  // leading number
+    EXPECT_TRUE(m.AutoPos.Records[0].Enable);
+    EXPECT_FALSE(m.AutoPos.Records[0].RcEnable);
+    EXPECT_FALSE(m.AutoPos.Records[1].Enable);  // missing: False
+    EXPECT_EQ(m.AutoPos.Records[0].Channel, "16x");
+    EXPECT_EQ(m.AutoPos.Records[0].Interval, " 3");
+    EXPECT_EQ(m.AutoPos.Records[0].LastAddress, -100000);
+    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // out of 16 bits: unchanged
+}
+
+TEST_F(SettingsReadTest, StandardTablesStopAtTheFirstGapAndAreEnabled) {
+    config.model.CHINT.resize(5);
+    Read(File(
+        "[CHUSA1]\r\nPosition=16\r\nEnable=0\r\nDuplex=2\r\nChTag=#DISTRESS\r\nStatusNo=127\r\n"
+        "[CHUSA2]\r\nPosition=abc\r\n"
+        "[CHUSA3]\r\nPosition=300\r\nInterShipCH=1\r\n"
+        "[CHUSA5]\r\nPosition=9\r\n"
+        "[CHCAN1]\r\nPosition=6\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    const DataModel& m = config.model;
+    ASSERT_EQ(m.CHUSA.size(), 3u);
+    EXPECT_TRUE(m.CHUSA[0].Enable);
+    EXPECT_EQ(m.CHUSA[0].Position, 16);
+    EXPECT_EQ(m.CHUSA[0].Duplex, 2);
+    EXPECT_EQ(m.CHUSA[0].StatusNo, 127);
+    EXPECT_EQ(m.CHUSA[0].ChTag, "DISTRESS");
+    EXPECT_EQ(m.CHUSA[1].Position, 0);  // leading number of "abc"
+    EXPECT_EQ(m.CHUSA[2].Position, 300);
+    EXPECT_TRUE(m.CHUSA[2].InterShipCH);
+    EXPECT_TRUE(m.CHINT.empty());  // no sections: emptied
+    ASSERT_EQ(m.CHCAN.size(), 1u);
+    EXPECT_EQ(m.CHCAN[0].Position, 6);
+}
+
+TEST_F(SettingsReadTest, UserTablesStopAtEnableZeroAndHonourTheirLimits) {
+    std::string body;
+    for (int n = 1; n <= 20; ++n) {
+        body += "[CHRG" + std::to_string(n) + "]\r\nEnable=1\r\nRxfreq=156.0" + std::to_string(n) +
+                "\r\nCHDisplayL=R" + std::to_string(n) + "\r\n";
+    }
+    body +=
+        "[CHEXP1]\r\nEnable=1\r\nTxfreq=157.0125\r\nRxfreq=x\r\nExpCB1=1\r\nExpCB3=True\r\n"
+        "CHDisplayR=#right\r\nChTag=#=tag=\r\n"
+        "[CHEXP2]\r\nEnable=0\r\n"
+        "[CHEXP3]\r\nEnable=1\r\n";
+    Read(File(body));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    const DataModel& m = config.model;
+    ASSERT_EQ(m.CHRG.size(), 16u);
+    EXPECT_EQ(m.CHRG[15].CHDisplayL, "R16");
+    EXPECT_DOUBLE_EQ(m.CHRG[0].Rxfreq, 156.01);
+    ASSERT_EQ(m.CHEXP.size(), 1u);
+    EXPECT_TRUE(m.CHEXP[0].Enable);
+    EXPECT_DOUBLE_EQ(m.CHEXP[0].Txfreq, 157.0125);
+    EXPECT_EQ(m.CHEXP[0].Rxfreq, 0.0);
+    EXPECT_EQ(m.CHEXP[0].ExpCB, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(m.CHEXP[0].CHDisplayR, "right");
+    EXPECT_EQ(m.CHEXP[0].ChTag, "=tag=");
+}
+
+TEST_F(SettingsReadTest, DirectoriesWeatherAndMissingSections) {
+    config.model.CHMMSID[1] = {true, "KEEP", "111111111"};
+    config.model.CHGRPID[31] = {false, "G", "222"};
+    Read(
+        File("[CHMMSID1]\r\nEnable=1\r\nTagName=#HOME\r\nMmsid=211000000\r\n"
+             "[chgrpid32]\r\nenable=1\r\n"
+             "[CHWX3]\r\nEnable=0\r\nScanMemory=1\r\nChTag=#WX\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    const DataModel& m = config.model;
+    EXPECT_EQ(m.CHMMSID[0], (DirectoryRecord{true, "HOME", "211000000"}));
+    EXPECT_EQ(m.CHMMSID[1], (DirectoryRecord{true, "", ""}));  // Enable kept, texts emptied
+    EXPECT_EQ(m.CHGRPID[31], (DirectoryRecord{true, "", ""}));
+    ASSERT_EQ(m.CHWX.size(), 10u);
+    EXPECT_FALSE(m.CHWX[3].Enable);
+    EXPECT_TRUE(m.CHWX[3].ScanMemory);
+    EXPECT_EQ(m.CHWX[3].ChTag, "WX");
+    EXPECT_EQ(m.CHWX[4].ChTag, "");
+}
+
+TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
+    UseModel(2, true);
+    NewImage(config.image, config.model, 2);
+    RebuildWeatherTable(config.model);
+    config.image.Set(271, 0);
+    config.model.Atis = {{true, false, true, false}, "1234567890", {false, true, true, false}};
+    config.model.CallSigns[4] = {"MID", "DISP"};
+    Read(File("[Common Setup]\r\nSCAN=1\r\n", "MODELTYPE=2\r\nREGION=0"));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    const DataModel& m = config.model;
+    EXPECT_EQ(m.Atis.UsableAtis, (std::array<bool, 4>{true, false, true, false}));
+    EXPECT_EQ(m.Atis.UsableKikker, (std::array<bool, 4>{false, true, true, false}));
+    EXPECT_EQ(m.Atis.AtisCode, "");
+    EXPECT_EQ(m.CallSigns[4], CallSignEntry{});
+}
+
+TEST_F(SettingsReadTest, ModelTypeRefusalLeavesEverythingAsItWas) {
+    config.model.CHWX[2].Enable = false;  // also survives the weather table rebuild
+    config.model.CHUSA.push_back({.Position = 5, .Enable = true});
+    DataModel model = config.model;
+    Image image = config.image;
+    Read(File("[CHUSA1]\r\nPosition=9\r\n", "MODELTYPE=2\r\nREGION=0"));
+    ExpectUntouched(model, image);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"ModelType Error !!"});
+    EXPECT_FALSE(config.state.CancelFlag);
+}
+
+TEST_F(SettingsReadTest, RegionQuestionDecidesWhetherTheFileIsTaken) {
+    DataModel model = config.model;
+    Image image = config.image;
+    fs::path path = File("[Common Setup]\r\nSOG=2\r\n", "MODELTYPE=1\r\nREGION=2");
+    prompt.answers.push_back(Answer::No);
+    Read(path);
+    ExpectUntouched(model, image);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text,
+              "The region is unmatched.\nDo you want to change the region?");
+
+    prompt.answers.push_back(Answer::Yes);
+    Read(path);
+    EXPECT_FALSE(config.state.ErrorFlag);
+    EXPECT_EQ(config.model.Common.Sog, 2);
+    EXPECT_EQ(config.image.Get(271), 2);  // the file's region is taken over
+
+    Read(File("", "MODELTYPE=1\r\nREGION=7"));
+    EXPECT_TRUE(config.state.ErrorFlag);
+    EXPECT_EQ(Messages().back(), "Region Unmatched !!");
+    EXPECT_EQ(config.image.Get(271), 2);
+}
+
+TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
+    config.state.DebugSwitch = true;
+    config.model.CHUSA.push_back({.Position = 5, .Enable = true});
+    DataModel model = config.model;
+    Image image = config.image;
+    auto expectReadError = [&](const fs::path& path) {
+        prompt.messages.clear();
+        config.state.CancelFlag = false;
+        Read(path);
+        ExpectUntouched(model, image);
+        EXPECT_TRUE(config.state.CancelFlag);
+        ASSERT_EQ(prompt.messages.size(), 1u) << path;
+        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!");
+        EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
+    };
+    expectReadError(dir / "missing.dat");
+    expectReadError(dir);  // a folder
+    // Larger than any real settings file.
+    std::string big = "[MAIN]\r\nMODELTYPE=1\r\nREGION=0\r\n[CHUSA1]\r\nPosition=1\r\n";
+    big.resize(kMaxSettingsFileSize + 1, 'x');
+    fs::path huge = dir / "huge.dat";
+    WriteAll(huge, big);
+    expectReadError(huge);
+    // A channel position that no 16-bit field holds.
+    expectReadError(File("[CHUSA1]\r\nPosition=99999\r\n[CHUSA2]\r\nPosition=3\r\n"));
+    expectReadError(File("[CHUSA1]\r\nPosition=-1e30\r\n"));
+    EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
+}
+
+TEST_F(SettingsReadTest, OddButReadableFilesFollowTheFieldRules) {
+    std::string lines(100000, 'Z');
+    static const char kNulRecord[] = "[CHUSA2]\r\nPosition=1\0 7\r\nChTag=\xC3\xA9\xFF\0x\r\n";
+    std::string body = "[Common Setup]\r\n" + lines + "\r\nSOG=1\r\nDistance=" + lines +
+                       "\r\n[CHUSA1]\r\nPosition=16\r\nChTag=#" + lines + "\r\n" +
+                       std::string(kNulRecord, sizeof kNulRecord - 1) +
+                       "[CHUSA3]\r\nPosition=2\r\n\x01\x02\x03\xFE binary\r\n";
+    Read(File(body));
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    const DataModel& m = config.model;
+    EXPECT_EQ(m.Common.Sog, 1);
+    ASSERT_EQ(m.CHUSA.size(), 3u);
+    EXPECT_EQ(m.CHUSA[0].ChTag, lines);
+    EXPECT_EQ(m.CHUSA[1].Position, 1);
+    EXPECT_EQ(m.CHUSA[1].ChTag, std::string("\xC3\xA9\xFF\0x", 5));
+
+    // Truncated mid-line: what is there is read.
+    Read(File("[CHUSA1]\r\nPosition=2\r\n[CHUSA2]\r\nPos"));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    EXPECT_EQ(config.model.CHUSA.size(), 1u);
+}
+
+TEST_F(SettingsReadTest, PositionTheRadioCannotStoreOpensButIsNotProgrammed) {
+    Read(File("[CHUSA1]\r\nPosition=300\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    ASSERT_EQ(config.model.CHUSA.size(), 1u);
+    Image image = config.image;
+    fs::path hex = dir / "out.hex";
+    prompt.messages.clear();
+    EXPECT_FALSE(SaveHexFile(config, hex));
+    EXPECT_TRUE(config.state.ErrorFlag);
+    EXPECT_FALSE(fs::exists(hex));
+    EXPECT_EQ(config.image.bytes, image.bytes);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
+    std::string error;
+    EXPECT_FALSE(EncodeImage(config.model, config.image, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneral) {
+    config.state.DataChanged = true;
+    fs::path path = File("[Common Setup]\r\nSOG=1\r\n");
+    shell.calls.clear();
+    OpenSettingsFile(config, path);
+    EXPECT_FALSE(config.state.CancelFlag);
+    EXPECT_FALSE(config.state.DataChanged);
+    EXPECT_EQ(config.state.CurrentFileName, path.string());
+    EXPECT_TRUE(shell.Called("caption"));
+    EXPECT_TRUE(shell.Called("show General"));
+    EXPECT_GE(clock.Seconds(), 0.5);
+
+    config.state.DataChanged = true;
+    OpenSettingsFile(config, File("", "MODELTYPE=2"));
+    EXPECT_TRUE(config.state.CancelFlag);
+    EXPECT_TRUE(config.state.DataChanged);
+    EXPECT_EQ(config.state.CurrentFileName, path.string());
+}
+
+// ---- model -> file -> model ----------------------------------------------------------------
+
+class Randomizer {
+public:
+    explicit Randomizer(unsigned seed) : rng_(seed) {}
+    bool Bool() { return Int(0, 1) == 1; }
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    int16_t I16() { return static_cast<int16_t>(Int(-32768, 32767)); }
+    int32_t I32() {
+        return static_cast<int32_t>(
+            std::uniform_int_distribution<int64_t>(INT32_MIN, INT32_MAX)(rng_));
+    }
+    // Any bytes but line ends, sometimes beginning with "#" or holding "=".
+    std::string Text(int maxLength = 20) {
+        std::string s;
+        int n = Int(0, maxLength);
+        for (int i = 0; i < n; ++i) {
+            int c = Int(1, 255);
+            if (c == '\r' || c == '\n') {
+                c = '#';
+            }
+            s += static_cast<char>(c);
+        }
+        return s;
+    }
+    double Mhz() { return Int(-1000000, 100000000) / 100000.0; }
+
+private:
+    std::mt19937 rng_;
+};
+
+void Randomize(Randomizer& r, DataModel& m) {
+    for (ChannelGroup& g : m.Groups) {
+        g.Usable = r.Bool();
+        g.PriorityCH = r.I32();
+        g.StatusName = r.Text(6);
+    }
+    for (bool& b : m.Groups[3].ExpChGroup) {
+        b = r.Bool();
+    }
+    CommonSetup& c = m.Common;
+    c = {0,        r.Bool(), r.Bool(), r.Bool(), r.I16(), r.Bool(),
+         r.Bool(), r.I16(),  r.I16(),  r.I16(),  r.I16()};
+    for (bool& b : m.DscBasic.UsableDsc)
+        b = r.Bool();
+    m.DscBasic.UserMmsi = r.Text(10);
+    for (bool& b : m.DscBasic.PosRequest)
+        b = r.Bool();
+    for (bool& b : m.DscBasic.PosRequestTx)
+        b = r.Bool();
+    for (bool& b : m.DscBasic.BeepOut)
+        b = r.Bool();
+    for (DscCallType& t : m.DscAdvanced) {
+        for (bool& b : t.List)
+            b = r.Bool();
+        for (bool& b : t.Tx)
+            b = r.Bool();
+    }
+    for (bool& b : m.DscDisplay)
+        b = r.Bool();
+    m.AutoPos.MenuDisplay = r.Bool();
+    for (AutoPosRecord& a : m.AutoPos.Records) {
+        a = {r.Bool(), r.I16(), r.Text(5), r.Text(5), r.I16(), r.I32(), r.Bool(), r.Text(10)};
+    }
+    for (bool& b : m.Atis.UsableAtis)
+        b = r.Bool();
+    m.Atis.AtisCode = r.Text(10);
+    for (bool& b : m.Atis.UsableKikker)
+        b = r.Bool();
+    for (CallSignEntry& e : m.CallSigns)
+        e = {r.Text(5), r.Text(8)};
+
+    for (ChannelTable* t : {&m.CHUSA, &m.CHINT, &m.CHCAN}) {
+        t->clear();
+        int n = r.Int(0, kMaxStandardChannels);
+        for (int i = 0; i < n; ++i) {
+            ChannelRecord c;
+            c.Position = r.I16();
+            c.Enable = true;  // the file reads every standard channel as enabled
+            c.LowPower = r.Bool();
+            c.PowUp = r.Bool();
+            c.Duplex = r.I16();
+            c.TxEnable = r.Bool();
+            c.StatusNo = r.I16();
+            c.StatusIcon = r.I16();
+            c.ScanMemory = r.Bool();
+            c.ChTag = r.Text(16);
+            c.InterShipCH = r.Bool();
+            t->push_back(c);
+        }
+    }
+    for (ChannelRecord& w : m.CHWX) {
+        w.Enable = r.Bool();
+        w.ScanMemory = r.Bool();
+        w.ChTag = r.Text(12);
+    }
+    for (DirectoryRecord& d : m.CHMMSID)
+        d = {r.Bool(), r.Text(11), r.Text(10)};
+    for (DirectoryRecord& d : m.CHGRPID)
+        d = {r.Bool(), r.Text(11), r.Text(10)};
+    for (auto [t, limit] : {std::pair{&m.CHRG, kMaxRgChannels}, {&m.CHEXP, kMaxExpChannels}}) {
+        t->clear();
+        int n = r.Int(0, limit);
+        for (int i = 0; i < n; ++i) {
+            ChannelRecord c;
+            c.Enable = true;  // a disabled user channel ends its table
+            c.CHDisplayL = r.Text(2);
+            c.CHDisplayR = r.Text(2);
+            c.Rxfreq = r.Mhz();
+            c.Txfreq = r.Mhz();
+            c.LowPower = r.Bool();
+            c.PowUp = r.Bool();
+            c.TxEnable = r.Bool();
+            c.ScanMemory = r.Bool();
+            c.ChTag = r.Text(16);
+            c.ExpCB = {r.Bool(), r.Bool(), r.Bool()};
+            t->push_back(c);
+        }
+    }
+}
+
+TEST_F(SettingsReadTest, ModelFileModelIsTheIdentity) {
+    for (bool atis : {false, true}) {
+        for (unsigned seed = 1; seed <= 12; ++seed) {
+            SCOPED_TRACE("atis " + std::to_string(atis) + " seed " + std::to_string(seed));
+            UseModel(atis ? 2 : 1, atis);
+            NewImage(config.image, config.model, config.state.ModelType);
+            RebuildWeatherTable(config.model);
+            config.image.Set(271, static_cast<int>(seed % 6));
+            Randomizer r(seed);
+            Randomize(r, config.model);
+            DataModel written = config.model;
+            fs::path path = dir / "roundtrip.dat";
+            WriteSettingsFile(config, path);
+            ASSERT_FALSE(config.state.ErrorFlag);
+
+            // Read into a different configuration, so that a field the reader skips shows.
+            Randomize(r, config.model);
+            config.model.Common.TxPowerMode = 2;
+            DataModel other = config.model;
+            ReadSettingsFile(config, path);
+            ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+
+            DataModel expected = written;
+            expected.Common.TxPowerMode = 2;  // not in the file
+            for (int g = 0; g < 3; ++g) {
+                expected.Groups[g].ExpChGroup = other.Groups[g].ExpChGroup;
+            }
+            if (!atis) {  // neither written nor read
+                expected.Atis = other.Atis;
+                expected.CallSigns = other.CallSigns;
+            }
+            EXPECT_EQ(config.model, expected);
+            EXPECT_EQ(config.image.Get(271), seed % 6);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace mrw::test
