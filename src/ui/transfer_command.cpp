@@ -1,0 +1,95 @@
+// The memory map names a field "slots", which Qt defines as a keyword macro: it is read
+// before any Qt header.
+#include "link/transfer_map.h"
+// clang-format off
+#include "ui/transfer_command.h"
+// clang-format on
+
+#include "link/transfer.h"
+#include "ui/main_window.h"
+#include "ui/transfer_dialog.h"
+
+namespace mrw {
+
+namespace {
+
+/// Stands in for a port that could not be made: it never opens, so the link's PortInit logs
+/// the failure and the dialog stays open for another try.
+class MissingPort : public SerialPort {
+public:
+    bool Open(const std::string& /*settings*/, std::string& error) override {
+        error = "no serial port is chosen";
+        return false;
+    }
+    void Close() override {}
+    bool IsOpen() const override { return false; }
+    bool Send(const std::vector<uint8_t>& /*bytes*/) override { return false; }
+    int Waiting() override { return 0; }
+    int ReadByte() override { return -1; }
+    void DiscardInput() override {}
+};
+
+}  // namespace
+
+void RunTransferDialog(Config& config, const PortFactory& ports, QWidget* parent,
+                       const TransferDialogHook& onOpen) {
+    std::unique_ptr<SerialPort> port = ports ? ports(config.state) : nullptr;
+    if (!port) {
+        port = std::make_unique<MissingPort>();
+    }
+    TransferDialog dialog(config, *port, parent);
+    if (onOpen) {
+        onOpen(dialog);
+    }
+    dialog.exec();
+    // Whatever ended the dialog, the line is not left open behind it.
+    port->Close();
+}
+
+void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory& ports, int mode,
+                           const TransferDialogHook& onOpen) {
+    AppState& state = config.state;
+    if (mode == kModeRead && !window.OfferToSaveChanges()) {
+        return;
+    }
+    state.TransferMode = static_cast<int16_t>(mode);
+    state.TransferDone = false;
+    if (mode == kModeRead) {
+        state.RegionChangeAccepted = false;
+    }
+    RunTransferDialog(config, ports, &window, onOpen);
+
+    if (mode == kModeRead) {
+        FinishReadDialog(config);
+    } else if (mode >= kModeClearMmsi && mode <= kModeClearAtis && state.TransferDone) {
+        window.ShowCurrentNode();
+        state.DataChanged = true;
+    }
+}
+
+void InstallTransferDialog(MainWindow& window, Config& config, PortFactory ports,
+                           TransferDialogHook onOpen) {
+    window.SetTransferDialog(
+        [&window, &config, ports = std::move(ports), onOpen = std::move(onOpen)](int mode) {
+            TransferDialogCommand(window, config, ports, mode, onOpen);
+        });
+}
+
+ClearOutcome ClearCommand(MainWindow& window, Config& config, int mode) {
+    ClearOutcome outcome;
+    if (mode < kModeClearMmsi || mode > kModeClearAtis) {
+        return outcome;
+    }
+    // A refused pending edit opens no dialog; a completion of an earlier clear must not count.
+    config.state.TransferDone = false;
+    window.TransferCommand(mode);
+    outcome.done = config.state.TransferDone;
+    if (outcome.done && mode == kModeClearMmsi) {
+        outcome.countText = std::to_string(config.image.Get(transfermap::kUserMmsiCount));
+    } else if (outcome.done && mode == kModeClearAtis) {
+        outcome.countText = std::to_string(config.image.Get(transfermap::kAtisCodeCount));
+    }
+    return outcome;
+}
+
+}  // namespace mrw

@@ -1,0 +1,83 @@
+// The transfer dialog frmRadio: connection instructions, progress bar, debug note line and the
+// OK, Cancel and Help buttons around one Transfer. It is modal over the main window; while an
+// operation runs the link pumps window events on every poll, so the dialog repaints, the
+// progress moves and Cancel stays live.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "core/config.h"
+#include "link/serial_port.h"
+#include "link/transfer.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace mrw {
+
+/// Size of the transfer dialog in pixels.
+inline constexpr int kTransferDialogWidth = 465;
+inline constexpr int kTransferDialogHeight = 290;
+
+/// The transfer dialog of the mode in config.state.TransferMode, talking through `port`.
+/// Idle: OK, Cancel and Help enabled, Cancel closes. Running: OK and Help disabled, Cancel
+/// sets CancelFlag, closing is refused. The dialog accepts (closes) when an operation finishes
+/// with ErrorFlag clear and stays open for another OK otherwise.
+class TransferDialog : public QDialog, public TransferUi {
+    Q_OBJECT
+public:
+    TransferDialog(Config& config, SerialPort& port, QWidget* parent = nullptr);
+    ~TransferDialog() override;
+
+    /// The operation object behind the buttons.
+    Transfer& transfer() { return transfer_; }
+    /// The progress position last set (0..100).
+    int Progress() const { return progress_; }
+    /// True while an operation runs.
+    bool Running() const { return running_; }
+
+    // ---- TransferUi ----------------------------------------------------------------------
+    void SetProgress(int percent) override;
+    void ShowNote(const std::string& text) override;
+    void SetRunning(bool running) override;
+    void IdentityCleared(int mode) override;
+
+    /// Called with the mode when a user MMSI (2) or ATIS (10) clear completed.
+    void SetIdentityClearedHandler(std::function<void(int)> handler) {
+        identityCleared_ = std::move(handler);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+public slots:
+    /// Escape and the window's own cancel: refused while an operation runs.
+    void reject() override;
+
+private:
+    void BuildControls();
+    void OkClicked();
+    void CancelClicked();
+    void HelpClicked();
+    void PlaceProgressBar();
+
+    Config& config_;
+    Transfer transfer_;
+    QLabel* message_ = nullptr;
+    QLabel* monitor_ = nullptr;
+    QFrame* progressPanel_ = nullptr;
+    QLabel* progressBar_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* help_ = nullptr;
+    std::function<void(int)> identityCleared_;
+    /// True while message boxes are owned by this dialog (given back on destruction).
+    bool ownsPrompt_ = false;
+    int progress_ = 0;
+    bool running_ = false;
+};
+
+}  // namespace mrw
