@@ -109,6 +109,9 @@ void WritePaddedText(Image& image, int address, std::string& text, int n);
 std::string TrimAtNul(const std::string& text);
 
 // ---- BCD fields --------------------------------------------------------------------------
+// A value that cannot be converted never raises an error here: the field is read or built as
+// far as it goes. An address outside the image still throws ImageRangeError, before anything
+// is written.
 
 /// The 3-byte BCD frequency at `address` in MHz, or 0 for blank or out of range.
 double ReadBcdFrequency(const Image& image, int address);
