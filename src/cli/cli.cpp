@@ -1,0 +1,600 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "cli/cli_prompt.h"
+#include "core/profile.h"
+#include "core/text.h"
+#include "files/atomic_file.h"
+#include "files/hex_file.h"
+#include "files/settings_file.h"
+#include "image/codec.h"
+#include "link/transfer.h"
+#include "model/catalogue.h"
+#include "model/regions.h"
+#include "report/report.h"
+#include "ui/startup.h"
+
+namespace mrw::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage = "usage: mrw-cli [OPTIONS] COMMAND [ARGS]  (mrw-cli --help)";
+
+/// Transfer mode of each "clear" target.
+const std::map<std::string, int>& ClearModes() {
+    static const std::map<std::string, int> modes = {
+        {"mmsi", kModeClearMmsi},
+        {"atis", kModeClearAtis},
+        {"dsc-log", kModeClearDscLog},
+        {"distress-log", kModeClearDistressLog},
+        {"individual-directory", kModeClearIndividual},
+        {"group-directory", kModeClearGroup},
+        {"waypoint-directory", kModeClearWaypoint},
+        {"dsc-tx-log", kModeClearDscTxLog},
+        {"all", kModeClearAll},
+    };
+    return modes;
+}
+
+enum class FileKind { None, Settings, Image };
+
+FileKind KindOf(const std::string& path) {
+    std::string ext = ToLower(fs::path(path).extension().string());
+    if (ext == ".dat") {
+        return FileKind::Settings;
+    }
+    if (ext == ".hex") {
+        return FileKind::Image;
+    }
+    return FileKind::None;
+}
+
+/// A settings store that reads the desktop program's settings but keeps its own changes in
+/// memory: a command line run never moves the user's stored region or model.
+class ReadThroughSettings : public SettingsStore {
+public:
+    explicit ReadThroughSettings(SettingsStore& base) : base_(base) {}
+    std::string Get(const std::string& section, const std::string& key,
+                    const std::string& fallback) override {
+        auto it = overlay_.find({section, key});
+        return it != overlay_.end() ? it->second : base_.Get(section, key, fallback);
+    }
+    void Set(const std::string& section, const std::string& key,
+             const std::string& value) override {
+        overlay_[{section, key}] = value;
+    }
+
+private:
+    SettingsStore& base_;
+    std::map<std::pair<std::string, std::string>, std::string> overlay_;
+};
+
+/// Progress bar and notes of a transfer on the error stream.
+class CliTransferUi : public TransferUi {
+public:
+    explicit CliTransferUi(Streams& streams) : streams_(streams) {}
+    ~CliTransferUi() override { EndBar(); }
+
+    void SetProgress(int percent) override {
+        if (!streams_.errIsTerminal) {
+            return;
+        }
+        percent = std::clamp(percent, 0, 100);
+        constexpr int kWidth = 40;
+        int filled = percent * kWidth / 100;
+        streams_.err << "\r[" << std::string(static_cast<size_t>(filled), '#')
+                     << std::string(static_cast<size_t>(kWidth - filled), ' ') << "] " << percent
+                     << "%" << std::flush;
+        barShown_ = true;
+    }
+    void ShowNote(const std::string& text) override {
+        if (text.empty()) {
+            return;
+        }
+        EndBar();
+        streams_.err << text << "\n";
+    }
+
+private:
+    void EndBar() {
+        if (barShown_) {
+            streams_.err << "\n";
+            barShown_ = false;
+        }
+    }
+    Streams& streams_;
+    bool barShown_ = false;
+};
+
+class Command {
+public:
+    Command(const Options& options, Config& config, Streams& streams, Platform& platform,
+            CliPrompt& prompt)
+        : o_(options), c_(config), s_(streams), p_(platform), prompt_(prompt) {}
+
+    int Execute();
+
+private:
+    int Fail(const std::string& message) {
+        if (!message.empty()) {
+            s_.err << message << "\n";
+        }
+        return kExitFailed;
+    }
+    bool ChooseModel(std::string& error);
+    bool StartFromRegion(const std::string& regionName, std::optional<int> regionCode,
+                         std::string& error);
+    std::optional<int> FileRegionCode(const std::string& path);
+    bool Load(const std::string& path);
+    bool Save(const std::string& path);
+    int RunTransfer(int mode);
+
+    int Ports();
+    int Read();
+    int Program();
+    int Clear();
+    int Convert();
+    int Report();
+    int Check();
+
+    const Options& o_;
+    Config& c_;
+    Streams& s_;
+    Platform& p_;
+    CliPrompt& prompt_;
+};
+
+bool Command::ChooseModel(std::string& error) {
+    int type = 0;
+    if (o_.model) {
+        type = *o_.model;
+    } else {
+        ModelScan scan = ScanModelTypes(c_.services.programFolder / "global.ini");
+        if (scan.count == 0) {
+            error = "Unknown model!!";
+            return false;
+        }
+        type = ChooseModelType(scan, c_.settings().Get("Settings", "lastmodel", "1"));
+    }
+    ApplyModelType(c_, type);
+    return true;
+}
+
+// Resets the configuration to the defaults of the model type and a region: the region named
+// on the command line, else the region of `regionCode`, else the stored one.
+bool Command::StartFromRegion(const std::string& regionName, std::optional<int> regionCode,
+                              std::string& error) {
+    ResetToDefaults(c_, -1);
+    std::string wanted = regionName;
+    if (wanted.empty() && regionCode) {
+        wanted = RegionName(*regionCode);
+    }
+    if (!wanted.empty()) {
+        int entry = -1;
+        for (int k = 0; k < static_cast<int>(c_.regionMenu.entries.size()); ++k) {
+            const auto& e = c_.regionMenu.entries[static_cast<size_t>(k)];
+            if (e.visible && EqualsIgnoreCase(e.caption, wanted)) {
+                entry = k;
+                break;
+            }
+        }
+        if (entry >= 0) {
+            ResetToDefaults(c_, entry);
+        } else if (!regionName.empty()) {
+            error = "No region default image named " + regionName + " for " +
+                    ModelNameOf(c_.state.ModelType);
+            return false;
+        }
+    }
+    if (regionCode) {
+        // The input file's own region: no region question can arise.
+        c_.image.bytes[271] = static_cast<uint8_t>(*regionCode & 0xFF);
+    }
+    c_.state.DataChanged = false;
+    return true;
+}
+
+std::optional<int> Command::FileRegionCode(const std::string& path) {
+    if (KindOf(path) == FileKind::Settings) {
+        std::string region = ReadProfileValue(path, "MAIN", "REGION");
+        return static_cast<int>(Val(region)) & 0xFF;
+    }
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(271);
+    char byte = 0;
+    if (in.get(byte)) {
+        return static_cast<uint8_t>(byte);
+    }
+    return std::nullopt;
+}
+
+bool Command::Load(const std::string& path) {
+    if (!fs::exists(path)) {
+        s_.err << path << ": no such file\n";
+        return false;
+    }
+    c_.state.ErrorFlag = false;
+    c_.state.CancelFlag = false;
+    if (KindOf(path) == FileKind::Settings) {
+        ReadSettingsFile(c_, path);
+        if (!c_.state.ErrorFlag) {
+            c_.state.CurrentFileName = path;
+        }
+        return !c_.state.ErrorFlag;
+    }
+    return OpenHexFile(c_, path);
+}
+
+bool Command::Save(const std::string& path) {
+    c_.state.ErrorFlag = false;
+    c_.state.CancelFlag = false;
+    if (KindOf(path) == FileKind::Settings) {
+        WriteSettingsFile(c_, path);
+        return !c_.state.ErrorFlag;
+    }
+    return SaveHexFile(c_, path);
+}
+
+int Command::RunTransfer(int mode) {
+    std::string error;
+    std::unique_ptr<SerialPort> port = p_.openPort(o_.port, error);
+    if (!port) {
+        return Fail(error.empty() ? "No serial port" : error);
+    }
+    c_.state.TransferMode = static_cast<int16_t>(mode);
+    c_.state.TransferDone = false;
+    if (mode == kModeRead) {
+        c_.state.RegionChangeAccepted = false;
+    }
+    CliTransferUi ui(s_);
+    Transfer transfer(c_, *port, ui);
+    transfer.Load();
+    if (p_.interruptible) {
+        p_.interruptible(true);
+    }
+    transfer.RunOk();
+    if (p_.interruptible) {
+        p_.interruptible(false);
+    }
+    port->Close();
+    if (p_.interrupted && p_.interrupted()) {
+        return Fail("Cancelled.");
+    }
+    if (!c_.state.TransferDone) {
+        return Fail("");  // the link's own message is already on the error stream
+    }
+    return kExitOk;
+}
+
+int Command::Ports() {
+    if (!p_.listPorts) {
+        return Fail("There is no port that can be used!!");
+    }
+    std::vector<PortListing> ports = p_.listPorts();
+    if (ports.empty()) {
+        return Fail("There is no port that can be used!!");
+    }
+    for (const auto& port : ports) {
+        s_.out << "COM " << port.number << "\t" << port.device << "\t" << port.description << "\n";
+    }
+    return kExitOk;
+}
+
+int Command::Read() {
+    std::string error;
+    if (!ChooseModel(error) || !StartFromRegion(o_.region, std::nullopt, error)) {
+        return Fail(error);
+    }
+    int status = RunTransfer(kModeRead);
+    if (status != kExitOk) {
+        return status;
+    }
+    FinishReadDialog(c_);
+    return Save(o_.output) ? kExitOk : Fail("");
+}
+
+int Command::Program() {
+    std::string error;
+    if (!ChooseModel(error) || !StartFromRegion(o_.region, std::nullopt, error)) {
+        return Fail(error);
+    }
+    if (!Load(o_.args[0])) {
+        return Fail("");
+    }
+    return RunTransfer(kModeProgram);
+}
+
+int Command::Clear() {
+    std::string error;
+    if (!ChooseModel(error) || !StartFromRegion(o_.region, std::nullopt, error)) {
+        return Fail(error);
+    }
+    return RunTransfer(ClearModes().at(o_.args[0]));
+}
+
+int Command::Convert() {
+    std::string error;
+    const std::string& in = o_.args[0];
+    if (!ChooseModel(error) || !StartFromRegion(o_.region, FileRegionCode(in), error)) {
+        return Fail(error);
+    }
+    if (!Load(in)) {
+        return Fail("");
+    }
+    return Save(o_.args[1]) ? kExitOk : Fail("");
+}
+
+int Command::Report() {
+    std::string error;
+    const std::string& in = o_.args[0];
+    if (!ChooseModel(error) || !StartFromRegion(o_.region, FileRegionCode(in), error)) {
+        return Fail(error);
+    }
+    if (!Load(in)) {
+        return Fail("");
+    }
+    std::string text = ReportText(c_);
+    if (o_.output.empty()) {
+        s_.out << text;
+        return kExitOk;
+    }
+    if (!WriteFileAtomically(o_.output, text + "\r\n", &error)) {
+        return Fail("FileSave Error!! " + error);
+    }
+    return kExitOk;
+}
+
+int Command::Check() {
+    std::string error;
+    const std::string& in = o_.args[0];
+    if (!ChooseModel(error) || !StartFromRegion(o_.region, FileRegionCode(in), error)) {
+        return Fail(error);
+    }
+    if (!Load(in)) {
+        return Fail("");
+    }
+    const DataModel& m = c_.model;
+    s_.out << c_.state.ModelName << " " << RegionName(c_.image.bytes[271])
+           << " CHUSA=" << m.CHUSA.size() << " CHINT=" << m.CHINT.size()
+           << " CHCAN=" << m.CHCAN.size() << " CHRG=" << m.CHRG.size()
+           << " CHEXP=" << m.CHEXP.size() << "\n";
+    return kExitOk;
+}
+
+int Command::Execute() {
+    const std::string& cmd = o_.command;
+    if (cmd == "ports") {
+        return Ports();
+    }
+    if (cmd == "read") {
+        return Read();
+    }
+    if (cmd == "program") {
+        return Program();
+    }
+    if (cmd == "clear") {
+        return Clear();
+    }
+    if (cmd == "convert") {
+        return Convert();
+    }
+    if (cmd == "report") {
+        return Report();
+    }
+    return Check();
+}
+
+// Checks the command's arguments; the empty text when they are right.
+std::string ValidateCommand(const Options& o) {
+    const std::string& cmd = o.command;
+    auto count = [&](size_t n) {
+        return o.args.size() == n
+                   ? std::string()
+                   : cmd + " takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s");
+    };
+    auto kind = [](const std::string& path) {
+        return KindOf(path) != FileKind::None
+                   ? std::string()
+                   : path + ": the file must end in .dat (settings file) or .hex (raw image)";
+    };
+    if (cmd == "ports") {
+        return count(0);
+    }
+    if (cmd == "read") {
+        if (!o.args.empty()) {
+            return "read takes no arguments besides -o FILE";
+        }
+        return o.output.empty() ? "read needs -o FILE" : kind(o.output);
+    }
+    if (cmd == "program" || cmd == "report" || cmd == "check") {
+        std::string e = count(1);
+        if (e.empty()) {
+            e = kind(o.args[0]);
+        }
+        if (e.empty() && cmd != "report" && !o.output.empty()) {
+            e = "-o goes with read and report";
+        }
+        return e;
+    }
+    if (cmd == "clear") {
+        std::string e = count(1);
+        if (e.empty() && ClearModes().count(o.args[0]) == 0) {
+            e = "clear: unknown target " + o.args[0];
+        }
+        return e;
+    }
+    if (cmd == "convert") {
+        std::string e = count(2);
+        if (e.empty()) {
+            e = kind(o.args[0]);
+        }
+        if (e.empty()) {
+            e = kind(o.args[1]);
+        }
+        return e;
+    }
+    return cmd.empty() ? "no command given" : "unknown command " + cmd;
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+    auto value = [&](size_t& i, const std::string& name, std::string& out) {
+        const std::string& a = args[i];
+        if (a.size() > name.size() && a.compare(0, name.size() + 1, name + "=") == 0) {
+            out = a.substr(name.size() + 1);
+            return true;
+        }
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value";
+            return false;
+        }
+        out = args[++i];
+        return true;
+    };
+    auto is = [](const std::string& a, const std::string& name) {
+        return a == name || a.rfind(name + "=", 0) == 0;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string v;
+        if (is(a, "--model")) {
+            if (!value(i, "--model", v)) {
+                return false;
+            }
+            auto n = ParseNumber(v);
+            if (!n || (*n != 1 && *n != 2 && *n != 11)) {
+                error = "--model takes 1, 2 or 11";
+                return false;
+            }
+            options.model = static_cast<int>(*n);
+        } else if (is(a, "--region")) {
+            if (!value(i, "--region", options.region)) {
+                return false;
+            }
+        } else if (is(a, "--port")) {
+            if (!value(i, "--port", options.port)) {
+                return false;
+            }
+        } else if (a == "-o" || is(a, "--output")) {
+            if (!value(i, a == "-o" ? "-o" : "--output", options.output)) {
+                return false;
+            }
+        } else if (a == "--yes") {
+            options.yes = true;
+        } else if (a == "--baud19200") {
+            options.baud19200 = true;
+        } else if (a == "--debug") {
+            options.debug = true;
+        } else if (a == "--help" || a == "-h") {
+            options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else if (options.command.empty()) {
+            options.command = a;
+        } else {
+            options.args.push_back(a);
+        }
+    }
+    if (options.help || options.version) {
+        return true;
+    }
+    error = ValidateCommand(options);
+    return error.empty();
+}
+
+std::string HelpText() {
+    return R"(mrw-cli - Marine Radio Workbench on the command line
+
+usage: mrw-cli [OPTIONS] COMMAND [ARGS]
+
+Options (anywhere before or after COMMAND):
+  --model N        model type 1 (HV2300), 2 (HV2400) or 11 (HV2300M); default: as the
+                   desktop program chooses at start-up, from global.ini and the stored
+                   "lastmodel"
+  --region NAME    region whose default image a command starts from (INTL, UK, BE, NL, SW,
+                   GRMN, USA as in the region menu, any case); default: the region stored for
+                   the model type, else the first one found
+  --yes            answer Yes when the region of a file or radio differs (take over its
+                   region); without it such a difference fails the command
+  --port PORT      serial port: "COMn", a number n (as "mrw-cli ports" lists them), or a
+                   device path such as /dev/ttyUSB0 or a pseudo-terminal
+  --baud19200      run the link at 19200 baud instead of 57600
+  --debug          debug mode: err.log and log/ in the program folder, progress notes on
+                   the error stream
+  -o FILE          output file of read and report
+  --help, --version
+
+Commands:
+  ports                    one line per serial port: "COM n", TAB, device, TAB, description
+  read -o FILE             read the radio; save FILE as a settings file (.dat) or raw image (.hex)
+  program FILE             load FILE (.dat or .hex) as opening it in the program does, then
+                           program the radio
+  clear WHAT               WHAT: mmsi, atis, dsc-log, distress-log, individual-directory,
+                           group-directory, waypoint-directory, dsc-tx-log, all
+  convert IN OUT           settings file <-> raw image, either direction (a raw image is
+                           written encoded, made consistent and checksummed)
+  report IN [-o OUT]       the settings report of IN (.dat or .hex) to stdout, or to OUT
+  check IN                 load IN with every test that opening it makes; print one line:
+                           model, region and the record counts of CHUSA CHINT CHCAN CHRG CHEXP
+
+convert, report and check start from the input file's own region, so no region question
+arises for them. Questions of the radio link are answered as an operator would: a busy radio
+is retried three times, the synchronisation question is answered OK once.
+
+Exit status: 0 success; 1 the operation failed or was refused (the program's message on the
+error stream); 2 usage error. A failed or cancelled command never creates or changes its
+output file. Ctrl+C cancels a running transfer as the dialog's Cancel button does.
+
+Files: global.ini and the region default images (<REGION>_08FD.ini, <REGION>_0961.ini) are
+read from the folder of the executable, as by the desktop program; the per-user settings
+(stored model, region and serial port) are those of the desktop program and are never changed
+by mrw-cli.
+)";
+}
+
+int Run(const std::vector<std::string>& args, Config& config, Streams& streams,
+        Platform& platform) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(args, options, error)) {
+        streams.err << "mrw-cli: " << error << "\n" << kUsage << "\n";
+        return kExitUsage;
+    }
+    if (options.help) {
+        streams.out << HelpText();
+        return kExitOk;
+    }
+    if (options.version) {
+        streams.out << "mrw-cli " << MRW_VERSION << "\n";
+        return kExitOk;
+    }
+
+    CliPrompt prompt(streams.err, options.yes);
+    ReadThroughSettings settings(config.settings());
+    Prompt* savedPrompt = config.services.prompt;
+    SettingsStore* savedSettings = config.services.settings;
+    config.services.prompt = &prompt;
+    config.services.settings = &settings;
+    config.state.DebugSwitch = options.debug;
+    config.state.Baud19200Switch = options.baud19200;
+
+    int status = Command(options, config, streams, platform, prompt).Execute();
+
+    config.services.prompt = savedPrompt;
+    config.services.settings = savedSettings;
+    return status;
+}
+
+}  // namespace mrw::cli

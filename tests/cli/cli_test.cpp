@@ -1,0 +1,253 @@
+// mrw-cli in-process: every command against files and against the simulated radio, with the
+// exit codes, messages and outputs a script relies on.
+#include "cli/cli.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/services.h"
+#include "files/settings_file.h"
+#include "image/codec.h"
+#include "model/regions.h"
+#include "report/report.h"
+#include "sim/sim_radio.h"
+
+namespace mrw::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Forwards to the test's simulated radio, so the radio outlives the command's port object.
+class PortToSim : public SerialPort {
+public:
+    explicit PortToSim(SimRadio& radio) : radio_(radio) {}
+    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
+    void Close() override { radio_.Close(); }
+    bool IsOpen() const override { return radio_.IsOpen(); }
+    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
+    int Waiting() override { return radio_.Waiting(); }
+    int ReadByte() override { return radio_.ReadByte(); }
+    void DiscardInput() override { radio_.DiscardInput(); }
+
+private:
+    SimRadio& radio_;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* bin = MRW_TEST_BIN_DIR;
+        const char* source = MRW_TEST_SOURCE_DIR;
+        binDir = bin;
+        folder = fs::temp_directory_path() /
+                 ("mrw_cli_" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(source) / "data" / "global.ini", folder / "global.ini");
+        for (const auto& entry : fs::directory_iterator(binDir)) {
+            if (entry.path().extension() == ".ini" && entry.path().filename() != "global.ini") {
+                fs::copy_file(entry.path(), folder / entry.path().filename());
+            }
+        }
+        ASSERT_TRUE(fs::exists(folder / "UK_08FD.ini"));
+        config.services.clock = &clock;
+        config.services.settings = &settings;
+        config.services.programFolder = folder;
+        platform.openPort = [this](const std::string& port,
+                                   std::string& error) -> std::unique_ptr<SerialPort> {
+            lastPort = port;
+            if (port == "missing") {
+                error = "no such port";
+                return nullptr;
+            }
+            return std::make_unique<PortToSim>(radio);
+        };
+        platform.listPorts = [] {
+            return std::vector<PortListing>{{1, "/dev/ttyS0", "Serial"},
+                                            {3, "/dev/ttyUSB0", "USB serial"}};
+        };
+        LoadRadio("UK_08FD.ini");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void LoadRadio(const std::string& name) {
+        std::string bytes = ReadFile(folder / name);
+        ASSERT_EQ(bytes.size(), radio.memory.size());
+        std::copy(bytes.begin(), bytes.end(), radio.memory.begin());
+    }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        Config fresh;
+        fresh.services = config.services;
+        config = fresh;
+        Streams streams{out, err, false};
+        return cli::Run(args, config, streams, platform);
+    }
+
+    fs::path binDir;
+    fs::path folder;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    Config config;
+    SimRadio radio{&clock};
+    Platform platform;
+    std::string lastPort;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CliTest, UsageErrorsExitTwoWithTheUsageLine) {
+    EXPECT_EQ(Run({}), kExitUsage);
+    EXPECT_NE(err.str().find("usage: mrw-cli"), std::string::npos);
+    EXPECT_EQ(Run({"read"}), kExitUsage);                 // -o missing
+    EXPECT_EQ(Run({"read", "-o", "x.txt"}), kExitUsage);  // unknown file type
+    EXPECT_EQ(Run({"clear", "logs"}), kExitUsage);        // unknown target
+    EXPECT_EQ(Run({"convert", "a.dat"}), kExitUsage);     // one argument short
+    EXPECT_EQ(Run({"check", "a.dat", "--frobnicate"}), kExitUsage);
+    EXPECT_EQ(Run({"--model", "3", "check", "a.dat"}), kExitUsage);
+    EXPECT_EQ(Run({"fly"}), kExitUsage);
+    EXPECT_EQ(Run({"--help"}), kExitOk);
+    EXPECT_NE(out.str().find("convert IN OUT"), std::string::npos);
+    EXPECT_EQ(Run({"--version"}), kExitOk);
+    EXPECT_NE(out.str().find(MRW_VERSION), std::string::npos);
+}
+
+TEST_F(CliTest, PortsListsOneLinePerPort) {
+    EXPECT_EQ(Run({"ports"}), kExitOk);
+    EXPECT_EQ(out.str(), "COM 1\t/dev/ttyS0\tSerial\nCOM 3\t/dev/ttyUSB0\tUSB serial\n");
+    platform.listPorts = [] { return std::vector<PortListing>{}; };
+    EXPECT_EQ(Run({"ports"}), kExitFailed);
+    EXPECT_NE(err.str().find("There is no port that can be used!!"), std::string::npos);
+}
+
+TEST_F(CliTest, ConvertRoundTripsAndMatchesTheLibrary) {
+    fs::copy_file(folder / "NL_08FD.ini", folder / "nl.hex");
+    ASSERT_EQ(Run({"--model", "1", "convert", (folder / "nl.hex").string(),
+                   (folder / "nl.dat").string()}),
+              kExitOk)
+        << err.str();
+    std::string dat = ReadFile(folder / "nl.dat");
+    EXPECT_NE(dat.find("MODELTYPE=1\r\n"), std::string::npos);
+    EXPECT_NE(dat.find("REGION=3\r\n"), std::string::npos);
+
+    ASSERT_EQ(Run({"--model", "1", "convert", (folder / "nl.dat").string(),
+                   (folder / "nl2.hex").string()}),
+              kExitOk)
+        << err.str();
+    ASSERT_EQ(Run({"--model", "1", "convert", (folder / "nl2.hex").string(),
+                   (folder / "nl2.dat").string()}),
+              kExitOk);
+    EXPECT_EQ(ReadFile(folder / "nl2.dat"), dat);
+    EXPECT_EQ(ReadFile(folder / "nl2.hex").size(), 32768U);
+}
+
+TEST_F(CliTest, ReportAndCheckDescribeTheFile) {
+    fs::copy_file(folder / "USA_08FD.ini", folder / "usa.hex");
+    ASSERT_EQ(Run({"--model", "1", "check", (folder / "usa.hex").string()}), kExitOk) << err.str();
+    std::string line = out.str();
+    EXPECT_EQ(line.rfind("HV2300 USA CHUSA=", 0), 0U) << line;
+    EXPECT_EQ(line.back(), '\n');
+
+    ASSERT_EQ(Run({"--model", "1", "report", (folder / "usa.hex").string()}), kExitOk);
+    std::string text = out.str();
+    EXPECT_NE(text.find("##### Common Setup #####"), std::string::npos);
+    EXPECT_NE(text.back(), '\n');
+    ASSERT_EQ(Run({"--model", "1", "report", (folder / "usa.hex").string(), "-o",
+                   (folder / "usa.txt").string()}),
+              kExitOk);
+    EXPECT_EQ(ReadFile(folder / "usa.txt"), text + "\r\n");
+}
+
+TEST_F(CliTest, RefusedFilesFailWithTheProgramsMessageAndWriteNothing) {
+    fs::copy_file(folder / "UK_0961.ini", folder / "other-model.hex");
+    EXPECT_EQ(Run({"--model", "1", "convert", (folder / "other-model.hex").string(),
+                   (folder / "out.dat").string()}),
+              kExitFailed);
+    EXPECT_NE(err.str().find("ModelType Error !!"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "out.dat"));
+
+    std::ofstream(folder / "short.hex", std::ios::binary) << std::string(100, '\xFF');
+    EXPECT_EQ(Run({"--model", "1", "check", (folder / "short.hex").string()}), kExitFailed);
+    EXPECT_NE(err.str().find("bad file!!"), std::string::npos);
+
+    EXPECT_EQ(Run({"--model", "1", "check", (folder / "absent.dat").string()}), kExitFailed);
+}
+
+TEST_F(CliTest, ReadSavesTheRadiosConfiguration) {
+    radio.memory[4864] = 'Q';  // first letter of the first CHUSA channel name
+    ASSERT_EQ(Run({"--model", "1", "--region", "uk", "--port", "COM3", "read", "-o",
+                   (folder / "radio.dat").string()}),
+              kExitOk)
+        << err.str();
+    EXPECT_EQ(lastPort, "COM3");
+    std::string dat = ReadFile(folder / "radio.dat");
+    EXPECT_NE(dat.find("[CHUSA1]\r\n"), std::string::npos);
+    EXPECT_NE(dat.find("ChTag=#Q"), std::string::npos);
+}
+
+TEST_F(CliTest, ProgramWritesTheFileIntoTheRadio) {
+    ASSERT_EQ(Run({"--model", "1", "--region", "UK", "read", "-o", (folder / "r.dat").string()}),
+              kExitOk)
+        << err.str();
+    std::string dat = ReadFile(folder / "r.dat");
+    size_t tag = dat.find("[CHUSA1]");
+    ASSERT_NE(tag, std::string::npos);
+    size_t name = dat.find("ChTag=#", tag);
+    dat.replace(name, dat.find("\r\n", name) - name, "ChTag=#EDITED");
+    std::ofstream(folder / "r.dat", std::ios::binary) << dat;
+
+    ASSERT_EQ(Run({"--model", "1", "--region", "UK", "program", (folder / "r.dat").string()}),
+              kExitOk)
+        << err.str();
+    EXPECT_EQ(std::string(radio.memory.begin() + 4864, radio.memory.begin() + 4870), "EDITED");
+}
+
+TEST_F(CliTest, TheRegionQuestionIsAnsweredByYes) {
+    LoadRadio("NL_08FD.ini");
+    EXPECT_EQ(Run({"--model", "1", "--region", "UK", "read", "-o", (folder / "nl.dat").string()}),
+              kExitFailed);
+    EXPECT_FALSE(fs::exists(folder / "nl.dat"));
+    EXPECT_NE(err.str().find("--yes"), std::string::npos);
+    EXPECT_EQ(Run({"--yes", "--model", "1", "--region", "UK", "read", "-o",
+                   (folder / "nl.dat").string()}),
+              kExitOk)
+        << err.str();
+    EXPECT_NE(ReadFile(folder / "nl.dat").find("REGION=3\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ClearEmptiesTheUserMmsi) {
+    for (int i = 640; i < 645; ++i) {
+        radio.memory[static_cast<size_t>(i)] = 0x12;
+    }
+    ASSERT_EQ(Run({"--model", "1", "clear", "mmsi"}), kExitOk) << err.str();
+    for (int i = 640; i < 645; ++i) {
+        EXPECT_EQ(radio.memory[static_cast<size_t>(i)], 0xFF);
+    }
+}
+
+TEST_F(CliTest, AnotherModelInTheRadioFailsTheReadAndLeavesNoFile) {
+    LoadRadio("UK_0961.ini");
+    EXPECT_EQ(Run({"--model", "1", "read", "-o", (folder / "x.hex").string()}), kExitFailed);
+    EXPECT_NE(err.str().find("ModelType Error !!"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "x.hex"));
+    EXPECT_EQ(Run({"--model", "1", "--port", "missing", "clear", "all"}), kExitFailed);
+    EXPECT_NE(err.str().find("no such port"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mrw::cli
