@@ -1,0 +1,153 @@
+// Runs mrw-radiosim as a child process for tests and benchmarks: starts it, reads the device
+// path from its first output line, asks it to save its memory, and stops it.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace mrw::testing {
+
+/// The folder of the built programs: $MRW_BIN_DIR, else the build's own.
+inline std::filesystem::path ProgramBinDir() {
+    if (const char* dir = std::getenv("MRW_BIN_DIR"); dir != nullptr && *dir != '\0') {
+        return dir;
+    }
+#ifdef MRW_TEST_BIN_DIR
+    return MRW_TEST_BIN_DIR;
+#else
+    return {};
+#endif
+}
+
+/// One mrw-radiosim process.
+class RadioSimProcess {
+public:
+    RadioSimProcess() = default;
+    RadioSimProcess(const RadioSimProcess&) = delete;
+    RadioSimProcess& operator=(const RadioSimProcess&) = delete;
+    ~RadioSimProcess() { Stop(); }
+
+    /// Starts the simulator with `args` and waits (up to 10 s) for its device path.
+    bool Start(const std::vector<std::string>& args, std::string& error) {
+        const std::filesystem::path program = ProgramBinDir() / "mrw-radiosim";
+        int out[2];
+        if (pipe(out) != 0) {
+            error = "pipe failed";
+            return false;
+        }
+        std::vector<std::string> argv = {program.string()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        pid_ = fork();
+        if (pid_ < 0) {
+            error = "fork failed";
+            return false;
+        }
+        if (pid_ == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            close(out[1]);
+            std::vector<char*> raw;
+            for (std::string& a : argv) {
+                raw.push_back(a.data());
+            }
+            raw.push_back(nullptr);
+            execv(raw[0], raw.data());
+            _exit(127);
+        }
+        close(out[1]);
+        out_ = out[0];
+        std::string line;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (line.empty() || line.back() != '\n') {
+            pollfd fd{out_, POLLIN, 0};
+            if (std::chrono::steady_clock::now() > deadline || poll(&fd, 1, 100) < 0) {
+                error = "no device path from " + program.string();
+                Stop();
+                return false;
+            }
+            char c = 0;
+            if ((fd.revents & (POLLIN | POLLHUP)) != 0) {
+                if (read(out_, &c, 1) != 1) {
+                    error = program.string() + " ended before naming its device";
+                    Stop();
+                    return false;
+                }
+                line += c;
+            }
+        }
+        line.pop_back();
+        device_ = line;
+        return true;
+    }
+
+    /// The pseudo-terminal the simulator serves.
+    const std::string& Device() const { return device_; }
+
+    /// Sends SIGUSR1 (save now) and gives the simulator a moment to write.
+    void RequestSave() {
+        if (pid_ > 0) {
+            kill(pid_, SIGUSR1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+    }
+
+    /// True when the simulator has ended on its own (a pulled cable).
+    bool Exited() {
+        if (pid_ <= 0) {
+            return true;
+        }
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return true;
+        }
+        return false;
+    }
+
+    /// Stops the simulator (SIGTERM; SIGKILL after 5 s). It saves its memory on the way out.
+    void Stop() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            for (int i = 0; i < 500 && waitpid(pid_, &status, WNOHANG) == 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            if (waitpid(pid_, &status, WNOHANG) == 0) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, &status, 0);
+            }
+            pid_ = -1;
+        }
+        if (out_ >= 0) {
+            close(out_);
+            out_ = -1;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string device_;
+};
+
+/// The bytes of a file (empty when it cannot be read).
+inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace mrw::testing
