@@ -1,0 +1,147 @@
+// A full read and a full program through the QSerialPort adapter against mrw-radiosim with
+// 57600-baud byte-time emulation, each compared with the floor the protocol allows: every
+// byte on the wire at 10 bits / 57600 baud, plus the pauses the protocol prescribes.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/config.h"
+#include "core/services.h"
+#include "image/codec.h"
+#include "link/transfer.h"
+#include "platform/qt_serial_port.h"
+#include "sim/radiosim_process.h"
+
+namespace mrw {
+namespace {
+
+constexpr double kBaud = 57600.0;
+constexpr double kBitsPerByte = 10.0;
+
+/// Real time, adding up every prescribed pause.
+class PauseCountingClock : public SystemClock {
+public:
+    void Sleep(int ms) override {
+        pausedMs += ms;
+        SystemClock::Sleep(ms);
+    }
+    long pausedMs = 0;
+};
+
+/// A serial port that counts the bytes crossing it in both directions.
+class CountingPort : public SerialPort {
+public:
+    explicit CountingPort(SerialPort& port) : port_(port) {}
+    bool Open(const std::string& settings, std::string& error) override {
+        return port_.Open(settings, error);
+    }
+    void Close() override { port_.Close(); }
+    bool IsOpen() const override { return port_.IsOpen(); }
+    bool Send(const std::vector<uint8_t>& bytes) override {
+        sent += static_cast<long>(bytes.size());
+        return port_.Send(bytes);
+    }
+    int Waiting() override { return port_.Waiting(); }
+    int ReadByte() override {
+        const int c = port_.ReadByte();
+        received += c >= 0 ? 1 : 0;
+        return c;
+    }
+    void DiscardInput() override {
+        // Discarded bytes crossed the wire too.
+        while (port_.Waiting() > 0 && port_.ReadByte() >= 0) {
+            ++received;
+        }
+        port_.DiscardInput();
+    }
+    long sent = 0;
+    long received = 0;
+
+private:
+    SerialPort& port_;
+};
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "bench_link";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+void RunTransfer(benchmark::State& state, int mode) {
+    EnsureApplication();
+    const std::string factory = (testing::ProgramBinDir() / "UK_08FD.ini").string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        testing::RadioSimProcess sim;
+        std::string error;
+        std::vector<std::string> args = {"--baud", "57600"};
+        if (mode == kModeRead) {
+            args.insert(args.end(), {"--image", factory});
+        } else {
+            args.insert(args.end(), {"--region", "1"});
+        }
+        if (!sim.Start(args, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        PauseCountingClock clock;
+        ScriptedPrompt prompt;
+        Config config;
+        config.services.clock = &clock;
+        config.services.prompt = &prompt;
+        config.state.ModelType = 1;
+        const std::vector<uint8_t> image = testing::ReadFileBytes(factory);
+        if (image.size() != config.image.bytes.size()) {
+            state.SkipWithError("no factory image");
+            return;
+        }
+        std::copy(image.begin(), image.end(), config.image.bytes.begin());
+        DecodeImage(config.image, config.model);
+        QtSerialPort serial(sim.Device());
+        CountingPort port(serial);
+        config.state.TransferMode = static_cast<int16_t>(mode);
+        TransferUi ui;
+        Transfer transfer(config, port, ui);
+        transfer.Load();
+        state.ResumeTiming();
+
+        const auto start = std::chrono::steady_clock::now();
+        transfer.RunOk();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+        state.PauseTiming();
+        if (!config.state.TransferDone) {
+            state.SkipWithError("the transfer did not complete");
+            return;
+        }
+        const double wireSeconds =
+            static_cast<double>(port.sent + port.received) * kBitsPerByte / kBaud;
+        const double floor = wireSeconds + static_cast<double>(clock.pausedMs) / 1000.0;
+        state.counters["seconds"] = seconds;
+        state.counters["wire_bytes"] = static_cast<double>(port.sent + port.received);
+        state.counters["pauses_s"] = static_cast<double>(clock.pausedMs) / 1000.0;
+        state.counters["floor_s"] = floor;
+        state.counters["ratio"] = seconds / floor;
+        sim.Stop();
+        state.ResumeTiming();
+    }
+}
+
+void BM_FullRead(benchmark::State& state) {
+    RunTransfer(state, kModeRead);
+}
+void BM_FullProgram(benchmark::State& state) {
+    RunTransfer(state, kModeProgram);
+}
+
+BENCHMARK(BM_FullRead)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_FullProgram)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+}  // namespace mrw
