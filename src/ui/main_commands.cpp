@@ -320,10 +320,10 @@ void MainWindow::PortCheck() {
                 entry->setChecked(false);
                 entry->setEnabled(false);
             }
-            serialMenu_->menuAction()->setEnabled(false);
+            serialMenu_->setEnabled(false);
             return;
         }
-        serialMenu_->menuAction()->setEnabled(true);
+        serialMenu_->setEnabled(true);
         for (int i = 0; i < kSerialMenuEntries; ++i) {
             QAction* entry = serialEntries_[i];
             entry->setChecked(false);

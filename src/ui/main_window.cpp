@@ -140,7 +140,7 @@ void MainWindow::BuildMenus() {
         connect(entry, &QAction::triggered, this, [this, k] { RegionMenuCommand(k); });
         regionEntries_[k] = entry;
     }
-    regionMenu_->menuAction()->setEnabled(false);
+    regionMenu_->setEnabled(false);
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("mnuOptions");
@@ -343,7 +343,9 @@ void MainWindow::UpdateWindowCaption() {
 
 void MainWindow::RegionMenuChanged() {
     const RegionMenu& menu = config_.regionMenu;
-    regionMenu_->menuAction()->setEnabled(menu.enabled);
+    // The menu widget itself is disabled (not only its action), so that re-enabling the menu
+    // bar after a busy spell cannot enable it again.
+    regionMenu_->setEnabled(menu.enabled);
     for (size_t k = 0; k < regionEntries_.size(); ++k) {
         const RegionMenu::Entry& entry = menu.entries[k];
         regionEntries_[k]->setText(QString::fromStdString(entry.caption));
