@@ -1,0 +1,95 @@
+// mrw-radiosim as a process: memory from a file with identity overrides, answers on the
+// pseudo-terminal, saves on demand and on exit, refuses a bad image.
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "sim/radio_engine.h"
+#include "sim/radiosim_process.h"
+
+namespace mrw::testing {
+namespace {
+
+std::string Exchange(int fd, const std::string& request, size_t expected) {
+    EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    std::string answer;
+    while (answer.size() < expected) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 3000) <= 0) {
+            break;
+        }
+        char buffer[256];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        answer.append(buffer, static_cast<size_t>(n));
+    }
+    return answer;
+}
+
+TEST(RadioSimProcessTest, ServesAFileWithOverridesAndSavesOnDemandAndOnExit) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("mrw_radiosim_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    sim::RadioMemory memory = *sim::BlankMemory(2);
+    memory[0x300] = 0x5A;
+    {
+        std::ofstream out(folder / "in.bin", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(memory.data()), memory.size());
+    }
+    const auto saved = folder / "out.bin";
+    RadioSimProcess radiosim;
+    std::string error;
+    ASSERT_TRUE(radiosim.Start({"--image", (folder / "in.bin").string(), "--product", "XY",
+                                "--region", "GRMN", "--save", saved.string()},
+                               error))
+        << error;
+    const int fd = open(radiosim.Device().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+
+    EXPECT_EQ(Exchange(fd, sim::BuildFrame("#QKPRD", {"0300", "01"}), 8 + 20),
+              "#CMDOK\r\n" + sim::BuildFrame("#QKPDT", {"0300", "01", "5A"}));
+    EXPECT_EQ(Exchange(fd, sim::BuildFrame("#QKPWR", {"0301", "02", "1234"}), 8), "#CMDOK\r\n");
+    radiosim.RequestSave();
+    std::vector<uint8_t> bytes = ReadFileBytes(saved);
+    ASSERT_EQ(bytes.size(), 32768u);
+    EXPECT_EQ(bytes[0x301], 0x12);
+    EXPECT_EQ(bytes[0x302], 0x34);
+    EXPECT_EQ(bytes[128], 0x09);  // model type 2 from the file
+    EXPECT_EQ(std::string(bytes.begin() + 256, bytes.begin() + 262), "XY    ");
+    EXPECT_EQ(bytes[271], 5);
+
+    EXPECT_EQ(Exchange(fd, sim::BuildFrame("#QKPWR", {"0303", "01", "77"}), 8), "#CMDOK\r\n");
+    close(fd);
+    radiosim.Stop();
+    bytes = ReadFileBytes(saved);
+    ASSERT_EQ(bytes.size(), 32768u);
+    EXPECT_EQ(bytes[0x303], 0x77);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(RadioSimProcessTest, RefusesAnImageOfTheWrongSize) {
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("mrw_radiosim_short_" + std::to_string(getpid()) + ".bin");
+    std::ofstream(file) << "short";
+    RadioSimProcess radiosim;
+    std::string error;
+    EXPECT_FALSE(radiosim.Start({"--image", file.string()}, error));
+    EXPECT_FALSE(radiosim.Start({"--error-at", "0"}, error));
+    std::filesystem::remove(file);
+}
+
+}  // namespace
+}  // namespace mrw::testing
