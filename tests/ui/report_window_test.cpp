@@ -1,0 +1,238 @@
+// The report window driven like a user, and the printed report checked in a PDF file.
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/config.h"
+#include "report/report.h"
+#include "report/report_fixture.h"
+#include "ui/report_window.h"
+
+using namespace mrw;
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs pdftotext on a PDF file; empty when the tool is missing or fails.
+QString PdfText(const QString& pdf, const QStringList& options = {}) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), QStringList(options) << pdf << QStringLiteral("-"));
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class ReportWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    VirtualClock clock_;
+    ScriptedPrompt prompt_;
+    Config config_;
+    std::unique_ptr<QTemporaryDir> dir_;
+
+    void Attach(Config& config) {
+        config.services.clock = &clock_;
+        config.services.prompt = &prompt_;
+    }
+
+    // Opens the window and lets its timer build the report.
+    std::unique_ptr<ReportWindow> OpenBuilt() {
+        auto w = std::make_unique<ReportWindow>(config_);
+        w->show();
+        if (!QTest::qWaitFor([&] { return !w->reportText().empty(); }, 5000)) {
+            qWarning("the report window did not build its report");
+        }
+        return w;
+    }
+
+    QAction* Action(QWidget* w, const char* name) {
+        return w->findChild<QAction*>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void init() {
+        config_ = Config();
+        Attach(config_);
+        FillCraftedConfig(config_);
+        prompt_ = ScriptedPrompt();
+        clock_ = VirtualClock();
+        dir_ = std::make_unique<QTemporaryDir>();
+    }
+
+    void showsWaitTextThenBuildsReportThroughTimer() {
+        ReportWindow w(config_);
+        QCOMPARE(w.objectName(), QStringLiteral("frmPrn"));
+        QVERIFY(w.isModal());
+        auto* text = w.findChild<QPlainTextEdit*>();
+        QVERIFY(text != nullptr);
+        QVERIFY(text->isReadOnly());
+        QVERIFY(text->font().fixedPitch() || QFontInfo(text->font()).fixedPitch());
+        QCOMPARE(text->toPlainText(), QStringLiteral("Now, making text image. Please wait..."));
+        auto* timer = w.findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer != nullptr);
+        QVERIFY(timer->isSingleShot());
+
+        w.show();
+        QVERIFY(timer->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.reportText().empty(), 5000);
+        QVERIFY(!timer->isActive());
+        QVERIFY(w.isEnabled());
+        QCOMPARE(w.reportText(), ReportText(config_));
+        QString shown = QString::fromStdString(ReportText(config_));
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QCOMPARE(text->toPlainText(), shown);
+        // The 500 ms pause went through the clock, not the wall.
+        QVERIFY(std::fabs(clock_.Seconds() - 0.5) < 1e-9);
+    }
+
+    void savingTwiceReplacesTheFileWithTheSecondReport() {
+        const std::string path = dir_->filePath(QStringLiteral("report.txt")).toStdString();
+        {
+            auto w = OpenBuilt();
+            prompt_.fileNames.push_back(path);
+            Action(w.get(), "mnuFileSave")->trigger();
+        }
+        QCOMPARE(ReadFile(path), ReportText(config_) + "\r\n");
+
+        config_.model.CHMMSID[1] = {true, "SECOND", "123456789"};
+        auto w = OpenBuilt();
+        prompt_.fileNames.push_back(path);
+        Action(w.get(), "mnuFileSave")->trigger();
+        const std::string second = ReportText(config_) + "\r\n";
+        QVERIFY(second.find("SECOND") != std::string::npos);
+        QCOMPARE(ReadFile(path), second);
+
+        QCOMPARE(prompt_.dialogs.size(), std::size_t(2));
+        for (const auto& d : prompt_.dialogs) {
+            QVERIFY(d.save);
+            QVERIFY(d.overwritePrompt);
+            QCOMPARE(d.filter, std::string("Text files(*.txt)|*.txt|All files(*.*)|*.*"));
+        }
+        QVERIFY(prompt_.messages.empty());
+        QVERIFY(!config_.state.ErrorFlag);
+    }
+
+    void cancelledSaveLeavesNoFileAndNoMessage() {
+        auto w = OpenBuilt();
+        Action(w.get(), "mnuFileSave")->trigger();  // no file name queued: cancelled
+        QCOMPARE(prompt_.dialogs.size(), std::size_t(1));
+        QVERIFY(prompt_.messages.empty());
+        QVERIFY(QDir(dir_->path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(!config_.state.ErrorFlag);
+    }
+
+    void failingSaveShowsTheErrorAndKeepsTheWindow() {
+        auto w = OpenBuilt();
+        prompt_.fileNames.push_back(dir_->path().toStdString());  // a folder, not a file
+        Action(w.get(), "mnuFileSave")->trigger();
+        QCOMPARE(prompt_.messages.size(), std::size_t(1));
+        const MessageRequest& m = prompt_.messages.front();
+        QVERIFY(m.icon == Icon::Exclamation);
+        QCOMPARE(m.title, std::string("PC Program for HV2300 HV2300"));
+        QVERIFY(!m.text.empty());
+        QVERIFY(config_.state.ErrorFlag);
+        QVERIFY(w->isVisible());
+        QVERIFY(std::filesystem::is_directory(dir_->path().toStdString()));
+    }
+
+    void saveBeforeTheReportIsBuiltDoesNothing() {
+        ReportWindow w(config_);
+        auto* save = Action(&w, "mnuFileSave");
+        QVERIFY(!save->isEnabled());
+        prompt_.fileNames.push_back(dir_->filePath(QStringLiteral("early.txt")).toStdString());
+        save->trigger();
+        QVERIFY(prompt_.dialogs.empty());
+    }
+
+    void okAndExitCloseTheWindow() {
+        auto w = OpenBuilt();
+        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+
+        auto w2 = OpenBuilt();
+        Action(w2.get(), "mnuFileExit")->trigger();
+        QVERIFY(!w2->isVisible());
+    }
+
+    void printedReportCarriesEverySectionWithPrintedWords() {
+        const QString pdf = dir_->filePath(QStringLiteral("report.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        std::string error;
+        QVERIFY2(DrawReport(printer, config_, &error), error.c_str());
+
+        const QString text = PdfText(pdf, {QStringLiteral("-layout")});
+        QVERIFY2(!text.isEmpty(), "pdftotext gave no text");
+        if (qEnvironmentVariableIsSet("MRW_KEEP_PDF")) {
+            QFile::copy(pdf, qEnvironmentVariable("MRW_KEEP_PDF"));
+        }
+        // One heading per group of sections: setup, channel tables, directories, user channels.
+        QCOMPARE(text.count(QStringLiteral("Marine Radio WorkbenchHV2300")), 4);
+        for (const char* expected :
+             {"##### Usable CH Group Setup #####", "Status name",
+              "Received Geographic:", "Select Call:", "##### Programable USA Channel #####",
+              "##### Programable WX Channel #####", "##### Memory ID #####", "##### Group ID #####",
+              "##### Programable REGION Channel #####", "##### Programable EXP Channel #####",
+              "Station Name", "CALLING", "156.0350", "SHIP TO SHIP", "Count : 3", "B2X"}) {
+            QVERIFY2(text.contains(QString::fromLatin1(expected)), expected);
+        }
+        for (const char* textOnly :
+             {"Received Geografic", "SelectCall:", "Memory ID Setting", "Programable Wx Channel"}) {
+            QVERIFY2(!text.contains(QString::fromLatin1(textOnly)), textOnly);
+        }
+        // Every empty directory row made it to paper exactly once across the page breaks:
+        // 76 of the 80 individual entries and 30 of the 32 group entries are empty.
+        QCOMPARE(
+            text.count(QRegularExpression(QStringLiteral("(?m)^\\s*\\d+\\s+-{12}\\s+-{9}\\s*$"))),
+            106);
+        QVERIFY(printer.pageLayout().fullRectPoints().height() > 0);
+    }
+
+    void printedChannelCellsSitAtTheirMillimetrePositions() {
+        const QString pdf = dir_->filePath(QStringLiteral("cells.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(DrawReport(printer, config_));
+        // Word boxes in points: the CH Name column of the USA table lies 108 mm right of CH.
+        const QString boxes = PdfText(pdf, {QStringLiteral("-bbox")});
+        auto xOf = [&](const QString& word) {
+            QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
+            auto m = re.match(boxes);
+            return m.hasMatch() ? m.captured(1).toDouble() : -1000.0;
+        };
+        const double ptPerMm = 72.0 / 25.4;
+        const double ch = xOf(QStringLiteral("1022A"));
+        QVERIFY(ch > -1000);
+        QVERIFY(std::fabs(xOf(QStringLiteral("CALLING")) - ch - 108 * ptPerMm) < 1.0);
+        QVERIFY(std::fabs(xOf(QStringLiteral("Reverse")) - ch - 71 * ptPerMm) < 1.0);
+        // EXP table: RX(MHz) at 54 mm, CH Name at 114 mm.
+        const double exp = xOf(QStringLiteral("EXP01"));
+        QVERIFY(std::fabs(xOf(QStringLiteral("156.0350")) - exp - 54 * ptPerMm) < 1.0);
+        QVERIFY(std::fabs(xOf(QStringLiteral("SHIP")) - exp - 114 * ptPerMm) < 1.0);
+    }
+};
+
+QTEST_MAIN(ReportWindowTest)
+#include "report_window_test.moc"
