@@ -199,6 +199,29 @@ TEST_F(SettingsReadTest, RegionQuestionDecidesWhetherTheFileIsTaken) {
     EXPECT_EQ(config.image.Get(271), 2);
 }
 
+TEST_F(SettingsReadTest, MainKeysAreFoundLikeAProfileLookup) {
+    // Case, blanks and a leading "#" do not matter; a missing MODELTYPE is another model.
+    Read(File("[Common Setup]\r\nSOG=2\r\n", "modeltype = #1 \r\n region=0"));
+    EXPECT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(config.model.Common.Sog, 2);
+    Read(File("", "REGION=0"));
+    EXPECT_TRUE(config.state.ErrorFlag);
+    EXPECT_EQ(Messages().back(), "ModelType Error !!");
+}
+
+TEST_F(SettingsReadTest, EmptyTableSavedAndOpenedStaysEmpty) {
+    config.model.CHUSA.clear();
+    config.model.CHINT.push_back({.Position = 3, .Enable = true});
+    fs::path path = dir / "empty.dat";
+    WriteSettingsFile(config, path);
+    EXPECT_EQ(ReadAll(path).find("[CHUSA"), std::string::npos);
+    config.model.CHUSA.push_back({.Position = 7, .Enable = true});
+    Read(path);
+    ASSERT_FALSE(config.state.ErrorFlag);
+    EXPECT_TRUE(config.model.CHUSA.empty());
+    EXPECT_EQ(config.model.CHINT.size(), 1u);
+}
+
 TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
     config.state.DebugSwitch = true;
     config.model.CHUSA.push_back({.Position = 5, .Enable = true});
