@@ -95,6 +95,11 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view dat
         lastErrno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
         return fail(Describe("cannot replace", target, lastErrno));
     }
+    // A file the user made read-only is not replaced behind their back.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        lastErrno = errno;
+        return fail(Describe("cannot write", target, lastErrno));
+    }
     fs::path folder = target.parent_path();
     if (folder.empty()) {
         folder = ".";

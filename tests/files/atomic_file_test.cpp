@@ -73,7 +73,7 @@ TEST_F(AtomicFileTest, FailureLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_FALSE(WriteFileAtomically(fs::path(), "data", &error));
 }
 
-TEST_F(AtomicFileTest, ReadOnlyFolderLeavesTheOldFile) {
+TEST_F(AtomicFileTest, ReadOnlyFolderOrFileLeavesTheOldFile) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "file permissions do not bind the super-user";
     }
@@ -83,6 +83,12 @@ TEST_F(AtomicFileTest, ReadOnlyFolderLeavesTheOldFile) {
     fs::permissions(sub, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_FALSE(WriteFileAtomically(sub / "x.dat", "new"));
     fs::permissions(sub, fs::perms::owner_all);
+    EXPECT_EQ(ReadAll(sub / "x.dat"), "old");
+    EXPECT_EQ(Entries(sub), std::vector<std::string>{"x.dat"});
+
+    // A read-only file in a writable folder is not replaced either.
+    fs::permissions(sub / "x.dat", fs::perms::owner_read);
+    EXPECT_FALSE(WriteFileAtomically(sub / "x.dat", "new"));
     EXPECT_EQ(ReadAll(sub / "x.dat"), "old");
     EXPECT_EQ(Entries(sub), std::vector<std::string>{"x.dat"});
 }
