@@ -38,6 +38,19 @@ QString PdfText(const QString& pdf, const QStringList& options = {}) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Virtual time that notes, at each pause, whether the window was disabled under the hourglass.
+class WatchingClock : public VirtualClock {
+public:
+    void Sleep(int ms) override {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        busyDuringPause = window != nullptr && !window->isEnabled() && cursor != nullptr &&
+                          cursor->shape() == Qt::WaitCursor;
+        VirtualClock::Sleep(ms);
+    }
+    QWidget* window = nullptr;
+    bool busyDuringPause = false;
+};
+
 }  // namespace
 
 class ReportWindowTest : public QObject {
@@ -104,6 +117,19 @@ private slots:
         QVERIFY(std::fabs(clock_.Seconds() - 0.5) < 1e-9);
     }
 
+    void buildRunsUnderTheHourglassWithTheWindowDisabled() {
+        WatchingClock clock;
+        config_.services.clock = &clock;
+        ReportWindow w(config_);
+        clock.window = &w;
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.reportText().empty(), 5000);
+        QVERIFY(clock.busyDuringPause);
+        QVERIFY(w.isEnabled());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        config_.services.clock = &clock_;
+    }
+
     void savingTwiceReplacesTheFileWithTheSecondReport() {
         const std::string path = dir_->filePath(QStringLiteral("report.txt")).toStdString();
         {
@@ -114,6 +140,7 @@ private slots:
         QCOMPARE(ReadFile(path), ReportText(config_) + "\r\n");
 
         config_.model.CHMMSID[1] = {true, "SECOND", "123456789"};
+        config_.state.ErrorFlag = true;  // a successful save clears the error state
         auto w = OpenBuilt();
         prompt_.fileNames.push_back(path);
         Action(w.get(), "mnuFileSave")->trigger();
