@@ -136,7 +136,10 @@ inline void FillCraftedConfig(Config& config) {
 
 /// Loads a factory region default image as the program does at start-up: default image of the
 /// model type, weather table, then the region image read over it and decoded.
+/// The pauses of the load run on virtual time.
 inline bool LoadFactoryConfig(Config& config, const std::filesystem::path& path, int modelType) {
+    static VirtualClock clock;
+    config.services.clock = &clock;
     config.state.ModelType = static_cast<int16_t>(modelType);
     config.state.ModelName = ModelNameOf(modelType);
     config.state.TitleText = "PC Program for " + config.state.ModelName;
