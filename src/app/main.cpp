@@ -1,18 +1,19 @@
 // Entry of the desktop program: command line, services, main window.
 #include <QApplication>
-#include <QSerialPortInfo>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/system_ports.h"
+#include "app/serial_ports.h"
 #include "core/config.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_prompt.h"
+#include "platform/qt_serial_port.h"
 #include "platform/qt_settings.h"
 #include "ui/app_icon.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
+#include "ui/transfer_command.h"
 
 int main(int argc, char* argv[]) {
     // --help and --version answer without a display.
@@ -59,7 +60,10 @@ int main(int argc, char* argv[]) {
 
     mrw::MainWindow window(config);
     prompt.SetParent(&window);
-    window.SetPortLister(mrw::SystemSerialPorts);
+    window.SetPortLister(mrw::EnumerateSerialPorts);
+    mrw::InstallTransferDialog(window, config, [&settings](const mrw::AppState& state) {
+        return mrw::MakeSerialPort(state, settings);
+    });
     if (!window.Load()) {
         return 1;
     }

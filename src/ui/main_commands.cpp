@@ -100,13 +100,11 @@ bool MainWindow::Load() {
 
     RunLoadStep(config_, [&] {
         PortCheck();
-        const std::optional<double> stored =
-            ParseNumber(config_.settings().Get("ComPath", "ComNum", "1"));
-        const bool valid = stored && *stored == static_cast<int16_t>(*stored);
-        state.PortNumber = valid ? static_cast<int16_t>(*stored) : 1;
+        state.PortNumber = static_cast<int16_t>(LoadPortNumber(config_.settings()));
         for (int i = 0; i < kSerialMenuEntries; ++i) {
             if (serialEntries_[i]->isVisible() &&
-                PortNumberOfCaption(serialEntries_[i]->text().toStdString()) == state.PortNumber) {
+                PortNumberFromCaption(serialEntries_[i]->text().toStdString()) ==
+                    state.PortNumber) {
                 SerialPortCommand(i);
                 break;
             }
@@ -307,8 +305,8 @@ void MainWindow::OpenTransferDialog(int mode) {
 
 void MainWindow::PortCheck() {
     try {
-        const std::vector<PortEntry> ports =
-            MenuPorts(portLister_ ? portLister_() : std::vector<PortEntry>{});
+        const std::vector<PortEntry> ports = NumberPorts(
+            portLister_ ? portLister_() : std::vector<SerialDevice>{}, config_.settings());
         if (ports.empty()) {
             MessageRequest request;
             request.text = "There is no port that can be used!!";
@@ -328,7 +326,7 @@ void MainWindow::PortCheck() {
             QAction* entry = serialEntries_[i];
             entry->setChecked(false);
             if (i < static_cast<int>(ports.size())) {
-                entry->setText(QString::fromStdString(PortCaption(ports[i])));
+                entry->setText(QString::fromStdString(ports[i].caption));
                 entry->setEnabled(true);
                 entry->setVisible(true);
             } else {
@@ -345,14 +343,15 @@ void MainWindow::SerialPortCommand(int i) {
     for (int j = 0; j < kSerialMenuEntries; ++j) {
         bool check = false;
         if (j == i) {
-            if (const auto number = PortNumberOfCaption(serialEntries_[j]->text().toStdString())) {
+            if (const auto number =
+                    PortNumberFromCaption(serialEntries_[j]->text().toStdString())) {
                 config_.state.PortNumber = static_cast<int16_t>(*number);
                 check = true;
             }
         }
         serialEntries_[j]->setChecked(check);
     }
-    config_.settings().Set("ComPath", "ComNum", std::to_string(config_.state.PortNumber));
+    SavePortNumber(config_.settings(), config_.state.PortNumber);
 }
 
 // ---- Debug aids ------------------------------------------------------------------------------

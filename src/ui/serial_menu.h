@@ -1,35 +1,17 @@
-// The serial-port menu's rules: which ports it lists, in what order, with what captions, and
-// which port number a chosen entry stands for.
+// The serial-port menu of the main window: where it takes the present ports from.
 #pragma once
 
 #include <functional>
-#include <optional>
-#include <string>
 #include <vector>
+
+#include "link/ports.h"
 
 namespace mrw {
 
 /// Entries of the serial-port menu.
-inline constexpr int kSerialMenuEntries = 16;
+inline constexpr int kSerialMenuEntries = kMaxPortEntries;
 
-/// One serial port present on the computer.
-struct PortEntry {
-    int number = 0;      ///< n of "COM n"; ports with a number of 0 or below are not listed.
-    std::string device;  ///< Platform device name shown after the number (may be empty).
-};
-
-/// Source of the present serial ports (the platform's enumeration, or a test's list).
-using PortLister = std::function<std::vector<PortEntry>()>;
-
-/// The ports the menu shows: numbers above 0, sorted ascending by number (shell sort with
-/// halving gaps), at most the first 16.
-std::vector<PortEntry> MenuPorts(std::vector<PortEntry> ports);
-
-/// "COM" + one space + the number, then two blanks and the device name in brackets when known.
-std::string PortCaption(const PortEntry& port);
-
-/// The port number of a menu caption: the numeric value of its second blank-separated part,
-/// or nothing when the caption has no second part.
-std::optional<int> PortNumberOfCaption(const std::string& caption);
+/// Source of the present serial devices (the platform's enumeration, or a test's list).
+using PortLister = std::function<std::vector<SerialDevice>()>;
 
 }  // namespace mrw

@@ -65,7 +65,7 @@ struct Harness {
     ScriptedPrompt prompt;
     VirtualClock clock;
     MemorySettingsStore settings;
-    std::vector<PortEntry> ports{{1, ""}};
+    std::vector<SerialDevice> ports{{"/dev/ttyS0", "Serial (COM1)"}};
     std::unique_ptr<MainWindow> window;
 
     explicit Harness(const std::string& globalIni = kTwoModels, bool debug = false) {
@@ -695,13 +695,15 @@ void MainWindowTest::serialMenuWithoutPorts() {
 
 void MainWindowTest::serialMenuWithThreePorts() {
     Harness h;
-    h.ports = {{5, "/dev/ttyUSB1"}, {1, "/dev/ttyS0"}, {3, ""}};
+    h.ports = {{"/dev/ttyUSB1", "USB Serial Port (COM5)"},
+               {"/dev/ttyS0", "Communications Port (COM1)"},
+               {"/dev/ttyS2", "Communications Port (COM3)"}};
     h.settings.Set("ComPath", "ComNum", "3");
     QVERIFY(h.Load());
     QVERIFY(h.prompt.messages.empty());
-    QCOMPARE(h.Action("mnuOptionsSerialPort1_0")->text(), QString("COM 1  (/dev/ttyS0)"));
+    QCOMPARE(h.Action("mnuOptionsSerialPort1_0")->text(), QString("COM 1"));
     QCOMPARE(h.Action("mnuOptionsSerialPort1_1")->text(), QString("COM 3"));
-    QCOMPARE(h.Action("mnuOptionsSerialPort1_2")->text(), QString("COM 5  (/dev/ttyUSB1)"));
+    QCOMPARE(h.Action("mnuOptionsSerialPort1_2")->text(), QString("COM 5"));
     QVERIFY(!h.Action("mnuOptionsSerialPort1_3")->isVisible());
     QVERIFY(h.Action("mnuOptionsSerialPort1_1")->isChecked());
     QCOMPARE(int{h.config.state.PortNumber}, 3);
@@ -722,7 +724,8 @@ void MainWindowTest::serialMenuWithSeventeenPorts() {
     Harness h;
     h.ports.clear();
     for (int n = 17; n >= 1; --n) {
-        h.ports.push_back({n, ""});
+        h.ports.push_back(
+            {"/dev/ttyUSB" + std::to_string(n), "USB (COM" + std::to_string(n) + ")"});
     }
     h.settings.Set("ComPath", "ComNum", "17");
     QVERIFY(h.Load());

@@ -6,7 +6,7 @@
 namespace mrw {
 
 /// The rules that need no window: command line, global.ini scan, stored model type, window
-/// caption, tree layout, panel dispatch, serial-port list, pending edits.
+/// caption, tree layout, panel dispatch, pending edits.
 class StartupRulesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -17,7 +17,6 @@ private slots:
     void treeNodesFollowModelAndUsableGroups();
     void groupCaptionsReplaceTheStatusName();
     void nodesDispatchToTheirPanels();
-    void serialPortsAreSortedAndCut();
     void pendingEditsStopAtTheFirstRefusal();
     void versionTextHasNoLeadingZeros();
 };

@@ -8,7 +8,6 @@
 #include "ui/category_tree.h"
 #include "ui/main_window_test.h"
 #include "ui/pending_edit.h"
-#include "ui/serial_menu.h"
 #include "ui/startup.h"
 
 namespace mrw {
@@ -169,24 +168,6 @@ void StartupRulesTest::nodesDispatchToTheirPanels() {
     QVERIFY(PanelForNode("", "Nowhere").panel.empty());
     // A directory key is not a root category.
     QVERIFY(PanelForNode("", "SM").panel.empty());
-}
-
-void StartupRulesTest::serialPortsAreSortedAndCut() {
-    std::vector<PortEntry> found;
-    for (int n = 20; n >= 1; --n) {
-        found.push_back({n, ""});
-    }
-    found.push_back({0, "lp0"});
-    const auto shown = MenuPorts(found);
-    QCOMPARE(shown.size(), size_t{16});
-    for (int i = 0; i < 16; ++i) {
-        QCOMPARE(shown[i].number, i + 1);
-    }
-    QCOMPARE(PortCaption({3, ""}), std::string("COM 3"));
-    QCOMPARE(PortCaption({10, "/dev/ttyUSB0"}), std::string("COM 10  (/dev/ttyUSB0)"));
-    QCOMPARE(PortNumberOfCaption("COM 10  (/dev/ttyUSB0)"), std::optional<int>(10));
-    QCOMPARE(PortNumberOfCaption(""), std::optional<int>());
-    QCOMPARE(PortNumberOfCaption("COM3"), std::optional<int>());
 }
 
 void StartupRulesTest::pendingEditsStopAtTheFirstRefusal() {
