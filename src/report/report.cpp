@@ -527,7 +527,9 @@ Report BuildReport(const Config& config) {
          {ReportSectionId::ChCan, "##### Programable Canada Channel #####", &m.CHCAN}}};
     for (const auto& [id, title, table] : standard) {
         if (!table->empty()) {
-            AddSection(report, [&] { return StandardTableSection(id, title, *table); });
+            AddSection(report, [&, id = id, title = title, table = table] {
+                return StandardTableSection(id, title, *table);
+            });
         }
     }
     AddSection(report, [&] { return WeatherSection(m); });
