@@ -83,8 +83,13 @@ QWidget* QtPrompt::Owner() const {
 }
 
 Answer QtPrompt::Message(const MessageRequest& request) {
-    QMessageBox box(ToQtIcon(request.icon), QString::fromStdString(request.title),
-                    QString::fromStdString(request.text), ToQtButtons(request.buttons), Owner());
+    // A box asked for before any title exists (start-up) carries the application's name.
+    QString title = QString::fromStdString(request.title);
+    if (title.isEmpty()) {
+        title = QApplication::applicationName();
+    }
+    QMessageBox box(ToQtIcon(request.icon), title, QString::fromStdString(request.text),
+                    ToQtButtons(request.buttons), Owner());
     const QMessageBox::StandardButton preferred = ToQtButton(request.defaultButton);
     if (box.button(preferred) != nullptr) {
         box.setDefaultButton(preferred);

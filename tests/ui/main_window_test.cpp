@@ -204,6 +204,33 @@ void MainWindowTest::noUsableModelEndsTheProgram() {
     }
 }
 
+void MainWindowTest::startUpWithTheFactoryImages() {
+    const std::filesystem::path bin = MRW_TEST_BIN_DIR;
+    if (!std::filesystem::exists(bin / "INTL_08FD.ini")) {
+        QSKIP("the factory region images are not built");
+    }
+    Harness h;
+    for (const auto& file : std::filesystem::directory_iterator(bin)) {
+        const std::string name = file.path().filename().string();
+        if (name.size() > 9 && name.substr(name.size() - 9) == "_08FD.ini") {
+            std::filesystem::copy_file(file.path(), h.Folder() / name,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+    h.settings.Set("Settings", "lastmodel", "1");
+    h.settings.Set("IniFilePath", "IniFileName_1", "UK");
+    QVERIFY(h.Load());
+    QVERIFY(h.prompt.messages.empty());
+    const QStringList expected = {"BE", "GRMN", "INTL", "NL", "SW", "UK", "USA"};
+    for (int k = 0; k < expected.size(); ++k) {
+        QCOMPARE(h.Action(QString("mnuDestinationChild_%1").arg(k).toUtf8())->text(), expected[k]);
+    }
+    QVERIFY(h.Action("mnuDestinationChild_5")->isChecked());
+    QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 1);
+    QVERIFY(h.window->FindNode("General") != nullptr);
+    QVERIFY(!h.config.state.DataChanged);
+}
+
 // ---- Tree ------------------------------------------------------------------------------------
 
 void MainWindowTest::treeByModelAndGroups() {

@@ -29,6 +29,7 @@ private slots:
     void startUpVariantsOfGlobalIni_data();
     void startUpVariantsOfGlobalIni();
     void noUsableModelEndsTheProgram();
+    void startUpWithTheFactoryImages();
     void treeByModelAndGroups();
     void groupAndDirectoryCaptions();
     void nodeDispatchAndTheCurrentNodeRule();

@@ -1,0 +1,150 @@
+// The Qt services: message boxes and file dialogs as the prompt service asks for them, the
+// event-pumping clock and the INI settings store.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/qt_clock.h"
+#include "platform/qt_prompt.h"
+#include "platform/qt_settings.h"
+
+namespace mrw {
+
+class QtServicesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void filtersBecomeQtNameFilters();
+    void messageBoxShowsWhatWasAsked();
+    void closingAYesNoCancelBoxCancels();
+    void cancelledFileDialogGivesNoName();
+    void clockKeepsEventsRunningWhileSleeping();
+    void settingsSurviveTheStore();
+};
+
+namespace {
+// Runs `check` on the next modal window once it is up.
+void OnNextModal(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check = std::move(check)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            OnNextModal(check);
+            return;
+        }
+        check(modal);
+    });
+}
+}  // namespace
+
+void QtServicesTest::filtersBecomeQtNameFilters() {
+    QCOMPARE(ToQtNameFilters("dat files(*.dat)|*.dat|All files(*.*)|*.*"),
+             QString("dat files(*.dat) (*.dat);;All files(*.*) (*)"));
+    QCOMPARE(ToQtNameFilters("Text files(*.txt)|*.txt"), QString("Text files(*.txt) (*.txt)"));
+    QCOMPARE(ToQtNameFilters(""), QString());
+}
+
+void QtServicesTest::messageBoxShowsWhatWasAsked() {
+    QtPrompt prompt;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString defaultText;
+    OnNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box != nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+        QVERIFY(box->button(QMessageBox::Yes) && box->button(QMessageBox::No));
+        box->button(QMessageBox::No)->click();
+    });
+    const Answer answer =
+        prompt.Message({"The region is unmatched.\nDo you want to change the "
+                        "region?",
+                        "PC Program for HV2300", Icon::Exclamation, Buttons::YesNo, Answer::No});
+    QCOMPARE(answer, Answer::No);
+    QCOMPARE(title, QString("PC Program for HV2300"));
+    QVERIFY(text.startsWith("The region is unmatched."));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(defaultText, QMessageBox().addButton(QMessageBox::No)->text());
+
+    OnNextModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        box->button(QMessageBox::Ok)->click();
+    });
+    QCOMPARE(prompt.Message({"Unknown model!!", "", Icon::Critical, Buttons::Ok, Answer::Ok}),
+             Answer::Ok);
+}
+
+void QtServicesTest::closingAYesNoCancelBoxCancels() {
+    QtPrompt prompt;
+    OnNextModal([](QWidget* w) { w->close(); });
+    QCOMPARE(prompt.Message({"MRW data has changed.\nDo you want to save changes?", "T",
+                             Icon::Exclamation, Buttons::YesNoCancel, Answer::Yes}),
+             Answer::Cancel);
+}
+
+void QtServicesTest::cancelledFileDialogGivesNoName() {
+    QtPrompt prompt;
+    QTemporaryDir dir;
+    QString filters;
+    bool confirmOverwrite = false;
+    OnNextModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        QVERIFY(dialog != nullptr);
+        filters = dialog->nameFilters().join(";;");
+        confirmOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->reject();
+    });
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
+    request.folder = dir.path().toStdString();
+    request.overwritePrompt = true;
+    QCOMPARE(prompt.FileDialog(request), std::string());
+    QCOMPARE(filters, QString("hex files(*.hex) (*.hex);;All files(*.*) (*)"));
+    QVERIFY(confirmOverwrite);
+}
+
+void QtServicesTest::clockKeepsEventsRunningWhileSleeping() {
+    QtClock clock;
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    const double before = clock.Seconds();
+    clock.Sleep(20);
+    QVERIFY(ran);
+    QVERIFY(clock.Seconds() >= before);
+    bool pumped = false;
+    QTimer::singleShot(0, [&] { pumped = true; });
+    clock.PumpEvents();
+    QVERIFY(pumped);
+}
+
+void QtServicesTest::settingsSurviveTheStore() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("MRW.ini");
+    {
+        QtSettingsStore store(file);
+        QCOMPARE(store.Get("Settings", "lastmodel", "1"), std::string("1"));
+        store.Set("Settings", "lastmodel", "2");
+        store.Set("IniFilePath", "IniFileName_1", "INTL-M");
+        store.Set("ComPath", "ComNum", "12");
+        QCOMPARE(store.FileName(), file);
+    }
+    QtSettingsStore again(file);
+    QCOMPARE(again.Get("Settings", "lastmodel", "1"), std::string("2"));
+    QCOMPARE(again.Get("IniFilePath", "IniFileName_1"), std::string("INTL-M"));
+    QCOMPARE(again.Get("ComPath", "ComNum"), std::string("12"));
+    QCOMPARE(again.Get("Settings", "hexvisible", "False"), std::string("False"));
+}
+
+}  // namespace mrw
+
+QTEST_MAIN(mrw::QtServicesTest)
+#include "qt_services_test.moc"
