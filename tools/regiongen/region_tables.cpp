@@ -286,19 +286,20 @@ std::optional<RegionSpec> ReadRegion(const std::filesystem::path& file, std::str
         }
         if (section == "CHEXP") {
             auto f = Fields(text, 5);
-            auto rx = f ? ParseNumber((*f)[1]) : std::nullopt;
-            auto tx = f ? ParseNumber((*f)[2]) : std::nullopt;
+            // Frequencies outside the band (or unreadable ones, as -1) are refused below.
+            double rx = f ? ParseNumber((*f)[1]).value_or(-1.0) : -1.0;
+            double tx = f ? ParseNumber((*f)[2]).value_or(-1.0) : -1.0;
             ChannelRecord r;
-            if (!f || !IsDisplayText((*f)[0]) || !rx || !tx || *rx < kLowestMHz ||
-                *rx > kHighestMHz || *tx < kLowestMHz || *tx > kHighestMHz ||
-                !ApplyFlags((*f)[3], r) || !IsText((*f)[4], kTagChars)) {
+            if (!f || !IsDisplayText((*f)[0]) || rx < kLowestMHz || rx > kHighestMHz ||
+                tx < kLowestMHz || tx > kHighestMHz || !ApplyFlags((*f)[3], r) ||
+                !IsText((*f)[4], kTagChars)) {
                 error = Where(file, line) + "expected display,rx MHz,tx MHz,flags,tag";
                 return std::nullopt;
             }
             r.Enable = true;
             r.CHDisplayL = (*f)[0];
-            r.Rxfreq = *rx;
-            r.Txfreq = *tx;
+            r.Rxfreq = rx;
+            r.Txfreq = tx;
             r.ChTag = (*f)[4];
             spec.extra.push_back(r);
             continue;
