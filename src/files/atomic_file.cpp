@@ -1,5 +1,8 @@
 #include "files/atomic_file.h"
 
+#include "core/config.h"
+#include "core/log.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -139,6 +142,34 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view dat
     }
     SyncFolder(folder);
     return true;
+}
+
+bool SaveDocument(Config& config, const std::filesystem::path& path,
+                  const std::function<std::string()>& data, const char* procedure) {
+    constexpr int kPauseMs = 500;
+    AppState& st = config.state;
+    st.ErrorFlag = false;
+    config.shell().SetBusy(true);
+    st.Loading = true;
+    std::string error;
+    int number = 0;
+    bool ok = false;
+    try {
+        ok = WriteFileAtomically(path, data(), &error, &number);
+    } catch (const std::exception& e) {
+        error = e.what();
+        number = ENOMEM;
+    }
+    config.clock().Sleep(kPauseMs);
+    st.Loading = false;
+    config.shell().SetBusy(false);
+    if (!ok) {
+        st.ErrorFlag = true;
+        WriteErrorLog(config, procedure, std::to_string(number) + error);
+        ShowMessage(config, "FileSave Error!!", Icon::Exclamation);
+        st.CancelFlag = true;
+    }
+    return ok;
 }
 
 }  // namespace mrw

@@ -4,15 +4,25 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace mrw {
+
+struct Config;
 
 /// Replaces `path` with `data` atomically. False on failure, with a description in `error`
 /// and the system error number in `errorNumber`; the temporary file is removed and an
 /// existing target is left untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view data,
                          std::string* error = nullptr, int* errorNumber = nullptr);
+
+/// Saves a document of the program: `data()` is written atomically to `path` under the
+/// hourglass with Loading set, followed by the 500 ms pause. On failure the error log gets an
+/// entry under `procedure`, "FileSave Error!!" is shown and ErrorFlag and CancelFlag are set;
+/// an existing file stays whole. True when the file was written.
+bool SaveDocument(Config& config, const std::filesystem::path& path,
+                  const std::function<std::string()>& data, const char* procedure);
 
 }  // namespace mrw

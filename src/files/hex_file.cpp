@@ -150,31 +150,13 @@ void ReadHexFile(Config& config, const std::filesystem::path& path) {
 }
 
 void WriteHexFile(Config& config, const std::filesystem::path& path) {
-    AppState& st = config.state;
-    st.ErrorFlag = false;
-    config.shell().SetBusy(true);
-    st.Loading = true;
-    std::string error;
-    int number = 0;
-    bool ok = false;
-    try {
-        size_t size = ImageFileSize(config.image);
-        std::string data(reinterpret_cast<const char*>(config.image.bytes.data()), size);
-        ok = WriteFileAtomically(path, data, &error, &number);
-    } catch (const std::exception& e) {
-        error = e.what();
-        number = EIO;
-    }
-    config.clock().PumpEvents();
-    config.clock().Sleep(kPauseMs);
-    st.Loading = false;
-    config.shell().SetBusy(false);
-    if (!ok) {
-        st.ErrorFlag = true;
-        WriteErrorLog(config, "frmMain.SaveHexFileAs", std::to_string(number) + error);
-        ShowMessage(config, "FileSave Error!!", Icon::Exclamation);
-        st.CancelFlag = true;
-    }
+    SaveDocument(
+        config, path,
+        [&config] {
+            return std::string(reinterpret_cast<const char*>(config.image.bytes.data()),
+                               ImageFileSize(config.image));
+        },
+        "frmMain.SaveHexFileAs");
 }
 
 bool OpenHexFile(Config& config, const std::filesystem::path& path) {

@@ -630,28 +630,8 @@ std::string SettingsFileText(const Config& config) {
 }
 
 void WriteSettingsFile(Config& config, const std::filesystem::path& path) {
-    AppState& st = config.state;
-    st.ErrorFlag = false;
-    config.shell().SetBusy(true);
-    st.Loading = true;
-    std::string error;
-    int number = 0;
-    bool ok = false;
-    try {
-        ok = WriteFileAtomically(path, SettingsFileText(config), &error, &number);
-    } catch (const std::exception& e) {
-        error = e.what();
-        number = ENOMEM;
-    }
-    config.clock().Sleep(kPauseMs);
-    st.Loading = false;
-    config.shell().SetBusy(false);
-    if (!ok) {
-        st.ErrorFlag = true;
-        WriteErrorLog(config, "frmMain.SaveFileAs", LogMessage(number, error));
-        ShowMessage(config, "FileSave Error!!", Icon::Exclamation);
-        st.CancelFlag = true;
-    }
+    SaveDocument(
+        config, path, [&config] { return SettingsFileText(config); }, "frmMain.SaveFileAs");
 }
 
 bool ApplySettingsSections(const std::vector<SettingsSection>& sections, bool atisSupported,
