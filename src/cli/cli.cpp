@@ -129,6 +129,8 @@ private:
         }
         return kExitFailed;
     }
+    bool Start(std::optional<int> regionCode);
+    bool StartFromInput(const std::string& path);
     bool ChooseModel(std::string& error);
     bool StartFromRegion(const std::string& regionName, std::optional<int> regionCode,
                          std::string& error);
@@ -166,6 +168,21 @@ bool Command::ChooseModel(std::string& error) {
     }
     ApplyModelType(c_, type);
     return true;
+}
+
+// Chooses the model type and resets to its defaults; a failure is reported.
+bool Command::Start(std::optional<int> regionCode) {
+    std::string error;
+    if (ChooseModel(error) && StartFromRegion(o_.region, regionCode, error)) {
+        return true;
+    }
+    s_.err << error << "\n";
+    return false;
+}
+
+// Starts from the input file's own region and loads the file as opening it does.
+bool Command::StartFromInput(const std::string& path) {
+    return Start(FileRegionCode(path)) && Load(path);
 }
 
 // Resets the configuration to the defaults of the model type and a region: the region named
@@ -289,9 +306,8 @@ int Command::Ports() {
 }
 
 int Command::Read() {
-    std::string error;
-    if (!ChooseModel(error) || !StartFromRegion(o_.region, std::nullopt, error)) {
-        return Fail(error);
+    if (!Start(std::nullopt)) {
+        return kExitFailed;
     }
     int status = RunTransfer(kModeRead);
     if (status != kExitOk) {
@@ -302,45 +318,31 @@ int Command::Read() {
 }
 
 int Command::Program() {
-    std::string error;
-    if (!ChooseModel(error) || !StartFromRegion(o_.region, std::nullopt, error)) {
-        return Fail(error);
-    }
-    if (!Load(o_.args[0])) {
-        return Fail("");
+    if (!Start(std::nullopt) || !Load(o_.args[0])) {
+        return kExitFailed;
     }
     return RunTransfer(kModeProgram);
 }
 
 int Command::Clear() {
-    std::string error;
-    if (!ChooseModel(error) || !StartFromRegion(o_.region, std::nullopt, error)) {
-        return Fail(error);
+    if (!Start(std::nullopt)) {
+        return kExitFailed;
     }
     return RunTransfer(ClearModes().at(o_.args[0]));
 }
 
 int Command::Convert() {
-    std::string error;
-    const std::string& in = o_.args[0];
-    if (!ChooseModel(error) || !StartFromRegion(o_.region, FileRegionCode(in), error)) {
-        return Fail(error);
-    }
-    if (!Load(in)) {
-        return Fail("");
+    if (!StartFromInput(o_.args[0])) {
+        return kExitFailed;
     }
     return Save(o_.args[1]) ? kExitOk : Fail("");
 }
 
 int Command::Report() {
+    if (!StartFromInput(o_.args[0])) {
+        return kExitFailed;
+    }
     std::string error;
-    const std::string& in = o_.args[0];
-    if (!ChooseModel(error) || !StartFromRegion(o_.region, FileRegionCode(in), error)) {
-        return Fail(error);
-    }
-    if (!Load(in)) {
-        return Fail("");
-    }
     std::string text = ReportText(c_);
     if (o_.output.empty()) {
         s_.out << text;
@@ -353,13 +355,8 @@ int Command::Report() {
 }
 
 int Command::Check() {
-    std::string error;
-    const std::string& in = o_.args[0];
-    if (!ChooseModel(error) || !StartFromRegion(o_.region, FileRegionCode(in), error)) {
-        return Fail(error);
-    }
-    if (!Load(in)) {
-        return Fail("");
+    if (!StartFromInput(o_.args[0])) {
+        return kExitFailed;
     }
     const DataModel& m = c_.model;
     s_.out << c_.state.ModelName << " " << RegionName(c_.image.bytes[271])
