@@ -12,29 +12,6 @@
 
 namespace mrw {
 
-inline ChannelRecord StandardChannel(int position, bool enable, int duplex,
-                                     const std::string& tag) {
-    ChannelRecord r;
-    r.Position = static_cast<int16_t>(position);
-    r.Enable = enable;
-    r.Duplex = static_cast<int16_t>(duplex);
-    r.StatusNo = 127;
-    r.TxEnable = true;
-    r.ChTag = tag;
-    return r;
-}
-
-inline ChannelRecord UserChannel(bool enable, const std::string& display, double rx, double tx,
-                                 const std::string& tag) {
-    ChannelRecord r;
-    r.Enable = enable;
-    r.CHDisplayL = display;
-    r.Rxfreq = rx;
-    r.Txfreq = tx;
-    r.ChTag = tag;
-    return r;
-}
-
 /// A configuration in which every value rendering of the report occurs at least once.
 inline void FillCraftedConfig(Config& config) {
     config.state.ModelType = 1;
@@ -47,26 +24,14 @@ inline void FillCraftedConfig(Config& config) {
     m.Groups[1] = {true, 99, "INTL", {}};  // names no record: empty cell
     m.Groups[2] = {false, -1, "", {}};
     m.Groups[3] = {true, 0, "EX", {true, false, true}};
-
-    CommonSetup& c = m.Common;
-    c.Scan = true;
-    c.ResumeTime = 5;
-    c.PttScanClear = false;
-    c.DualWatch = true;
-    c.TimeDisplay = true;
-    c.OffsetTime = -11;
-    c.Format = false;
-    c.Weater = 3;
-    c.Sog = 2;
-    c.Distance = 1;
-
-    DscBasicSetup& d = m.DscBasic;
-    d.UsableDsc = {true, false, true};
-    d.UserMmsi = "2111111110";
-    d.PosRequest = {true, false, false, false};
-    d.BeepOut = {true, false, true, true, false, true, false, true};
+    // TxPowerMode, Scan, TimeDisplay, Format, ResumeTime, PttScanClear, DualWatch, OffsetTime,
+    // Weater, Sog, Distance.
+    m.Common = {0, true, true, false, 5, false, true, -11, 3, 2, 1};
+    m.DscBasic = {.UsableDsc = {true, false, true},
+                  .UserMmsi = "2111111110",
+                  .PosRequest = {true, false, false, false},
+                  .BeepOut = {true, false, true, true, false, true, false, true}};
     config.image.Set(645, 3);
-
     for (int t = 0; t < kDscCallTypes; ++t) {
         for (int j = 0; j < 4; ++j) {
             m.DscAdvanced[t].List[j] = (t + j) % 2 == 0;
@@ -74,44 +39,37 @@ inline void FillCraftedConfig(Config& config) {
         }
     }
     m.DscDisplay = {true, false, true};
-
-    AutoPosRecord& report = m.AutoPos.Records[0];  // not in the report
-    report.Enable = false;
-    report.Channel = "16";
-    report.Interval = "1";
-    AutoPosRecord& request = m.AutoPos.Records[1];
-    request.Enable = true;
-    request.MarineEnable = 2;
-    request.Channel = "240";  // EXP channel 2
-    request.Interval = "14";
-    request.SelectCall = 1;
-    request.LastAddress = 3;
-
+    m.AutoPos.Records[0] = {.Channel = "16", .Interval = "1"};       // disabled: not in the report
+    m.AutoPos.Records[1] = {true, 2, "240", "14", 1, 3, false, ""};  // EXP channel 2, group 4
     m.Atis.UsableAtis = {true, false, false, true};
     m.Atis.AtisCode = "9876543210";
 
-    ChannelRecord c16 = StandardChannel(16, true, 0, "CALLING");
-    c16.PowUp = true;
-    c16.ScanMemory = true;
-    ChannelRecord c22 = StandardChannel(22, true, 2, "");
+    auto standard = [](int16_t position, bool enable, int16_t duplex, const char* tag) {
+        return ChannelRecord{.Position = position,
+                             .Enable = enable,
+                             .Duplex = duplex,
+                             .TxEnable = true,
+                             .ChTag = tag,
+                             .StatusNo = 127};
+    };
+    ChannelRecord c16 = standard(16, true, 0, "CALLING");
+    c16.PowUp = c16.ScanMemory = true;
+    ChannelRecord c22 = standard(22, true, 2, "");
+    c22.TxEnable = false;
+    c22.LowPower = c22.InterShipCH = true;
     c22.StatusNo = 10;
     c22.StatusIcon = 1;
-    c22.TxEnable = false;
-    c22.LowPower = true;
-    c22.InterShipCH = true;
-    ChannelRecord c9 = StandardChannel(9, true, 1, "RX SIMPLEX");
+    ChannelRecord c9 = standard(9, true, 1, "RX SIMPLEX");
+    c9.ScanMemory = true;
     c9.StatusNo = 20;
     c9.StatusIcon = 2;
-    c9.ScanMemory = true;
-    m.CHUSA = {c16, StandardChannel(6, false, 0, "HIDDEN"), c22,
-               StandardChannel(72, true, 3, "ABCDEFGHIJKLMNOPQ"), c9};
-    m.CHINT = {StandardChannel(16, false, 0, "OFF")};
-    m.CHCAN = {StandardChannel(70, true, 0, "DSC")};
+    m.CHUSA = {c16, standard(6, false, 0, "HIDDEN"), c22,
+               standard(72, true, 3, "ABCDEFGHIJKLMNOPQ"), c9};
+    m.CHINT = {standard(16, false, 0, "OFF")};
+    m.CHCAN = {standard(70, true, 0, "DSC")};
 
     m.CHWX.assign(kWeatherChannels, ChannelRecord{});
-    m.CHWX[0].Enable = true;
-    m.CHWX[0].ScanMemory = true;
-    m.CHWX[0].ChTag = "NOAA 1";
+    m.CHWX[0] = {.Enable = true, .ScanMemory = true, .ChTag = "NOAA 1"};
     m.CHWX[4].Enable = true;
     m.CHWX[9].ChTag = "LONGWEATHERNAME";
 
@@ -122,16 +80,18 @@ inline void FillCraftedConfig(Config& config) {
     m.CHGRPID[0] = {true, "FLEET", "021100000"};
     m.CHGRPID[3] = {true, "CLUB", "023456789"};
 
-    ChannelRecord e1 = UserChannel(true, "A1", 156.0371, 160.6375, "SHIP TO SHIP");
+    auto user = [](const char* display, double rx, double tx, const char* tag) {
+        return ChannelRecord{
+            .Enable = true, .ChTag = tag, .CHDisplayL = display, .Txfreq = tx, .Rxfreq = rx};
+    };
+    ChannelRecord e1 = user("A1", 156.0371, 160.6375, "SHIP TO SHIP");
+    e1.LowPower = e1.PowUp = e1.ScanMemory = true;
     e1.ExpCB = {true, false, true};
-    e1.LowPower = true;
-    e1.PowUp = true;
-    e1.ScanMemory = true;
-    ChannelRecord e2 = UserChannel(true, "B2", 157.0, 0.0, "");
+    ChannelRecord e2 = user("B2", 157.0, 0.0, "");
     e2.CHDisplayR = "X";
     e2.ExpCB = {false, true, false};
-    m.CHEXP = {e1, e2, UserChannel(false, "", 0.0, 0.0, "")};
-    m.CHRG = {UserChannel(true, "R", 161.975, 161.975, "AIS 1")};
+    m.CHEXP = {e1, e2, ChannelRecord{}};
+    m.CHRG = {user("R", 161.975, 161.975, "AIS 1")};
 }
 
 /// Loads a factory region default image as the program does at start-up: default image of the

@@ -20,75 +20,72 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path GoldenPath(const std::string& name) {
-    return fs::path(MRW_TEST_SOURCE_DIR) / "tests" / "report" / "golden" / name;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Compares with the golden file; MRW_UPDATE_GOLDEN=1 rewrites it instead (review it by eye).
 void ExpectGolden(const std::string& text, const std::string& name) {
-    fs::path path = GoldenPath(name);
+    fs::path path = fs::path(MRW_TEST_SOURCE_DIR) / "tests" / "report" / "golden" / name;
     if (std::getenv("MRW_UPDATE_GOLDEN") != nullptr) {
         std::ofstream(path, std::ios::binary) << text;
         return;
     }
     ASSERT_TRUE(fs::exists(path)) << path;
-    EXPECT_EQ(ReadFile(path), text) << "report differs from " << path;
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream golden;
+    golden << in.rdbuf();
+    EXPECT_EQ(golden.str(), text) << "report differs from " << path;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    return Split(text, "\r\n");
-}
-
-// The line after the line `title`, `offset` lines further on.
-std::string LineAfter(const std::string& text, const std::string& title, int offset) {
-    auto lines = Lines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i] == title && i + offset < lines.size()) {
-            return lines[i + offset];
-        }
+// The line `offset` lines after the line `title`.
+std::string LineAfter(const std::string& text, const std::string& title, std::size_t offset) {
+    auto lines = Split(text, "\r\n");
+    auto it = std::find(lines.begin(), lines.end(), title);
+    if (it == lines.end() || static_cast<std::size_t>(lines.end() - it) <= offset) {
+        return "<missing " + title + ">";
     }
-    return "<missing " + title + ">";
+    return *(it + static_cast<std::ptrdiff_t>(offset));
 }
 
 bool HasLine(const std::string& text, const std::string& line) {
-    for (const auto& l : Lines(text)) {
-        if (l == line) {
-            return true;
-        }
-    }
-    return false;
+    auto lines = Split(text, "\r\n");
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
+
+std::string Row(const std::string& label, std::initializer_list<const char*> cells) {
+    std::string row = PadRight(label, 35);
+    for (const char* c : cells) {
+        row += PadRight(c, 18);
+    }
+    return row;
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override { FillCraftedConfig(config); }
+    std::string Text() { return ReportText(config); }
+    Config config;
+};
+
+const std::string kUsa = "##### Programable USA Channel #####";
+const std::string kWx = "##### Programable Wx Channel #####";
+const std::string kExp = "##### Programable Exp Channel #####";
+const std::string kGroups = "##### Usable CH Group Setup #####";
+const std::string kMemory = "##### Memory ID Setting #####";
 
 // ---- Whole reports -----------------------------------------------------------------------
 
-TEST(ReportGolden, CraftedConfigurationExercisingEveryRendering) {
-    Config config;
-    FillCraftedConfig(config);
-    ExpectGolden(ReportText(config), "crafted.txt");
-}
-
-TEST(ReportGolden, ConfigurationWithoutOptionalTables) {
-    Config config;
-    FillCraftedConfig(config);
-    config.model.CHUSA.clear();
-    config.model.CHINT.clear();
-    config.model.CHCAN.clear();
-    config.model.CHRG.clear();
-    config.model.CHEXP.clear();
-    std::string text = ReportText(config);
+TEST_F(ReportTest, GoldenCraftedAndWithoutOptionalTables) {
+    ExpectGolden(Text(), "crafted.txt");
+    for (ChannelTable* t : {&config.model.CHUSA, &config.model.CHINT, &config.model.CHCAN,
+                            &config.model.CHRG, &config.model.CHEXP}) {
+        t->clear();
+    }
+    std::string text = Text();
     ExpectGolden(text, "no_tables.txt");
     // Ends with the last row of the group directory; no title of a left-out table appears.
-    EXPECT_EQ(Lines(text).back(), "32   " + std::string(12, '-') + "  " + std::string(9, '-'));
-    EXPECT_EQ(text.find("Programable USA"), std::string::npos);
-    EXPECT_EQ(text.find("Programable Exp"), std::string::npos);
-    EXPECT_EQ(text.find("Programable Region"), std::string::npos);
+    EXPECT_EQ(Split(text, "\r\n").back(),
+              "32   " + std::string(12, '-') + "  " + std::string(9, '-'));
+    for (const char* title : {"Programable USA", "Programable Exp", "Programable Region"}) {
+        EXPECT_EQ(text.find(title), std::string::npos) << title;
+    }
 }
 
 TEST(ReportGolden, FactoryConfigurations) {
@@ -108,275 +105,152 @@ TEST(ReportGolden, FactoryConfigurations) {
 
 // ---- Text form ---------------------------------------------------------------------------
 
-TEST(ReportText, StartsWithFirstTitleUsesCrLfAndHasNoTrailingSeparator) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    EXPECT_EQ(text.rfind("##### Usable CH Group Setup #####\r\n", 0), 0u);
+// The order of the sections is pinned by the golden files.
+TEST_F(ReportTest, CrLfSeparatedSectionsWithoutCallSigns) {
+    std::string text = Text();
+    EXPECT_EQ(text.rfind(kGroups + "\r\n", 0), 0u);
     EXPECT_NE(text.substr(text.size() - 2), "\r\n");
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-        }
-        if (text[i] == '\r') {
-            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
-        }
+        ASSERT_EQ(text[i] == '\n', i > 0 && text[i - 1] == '\r') << "bare LF or CR at " << i;
     }
-    // Every section after the first is introduced by a blank line.
-    auto lines = Lines(text);
-    for (std::size_t i = 1; i < lines.size(); ++i) {
+    auto lines = Split(text, "\r\n");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].rfind("#####", 0) == 0) {
-            EXPECT_EQ(lines[i - 1], "") << lines[i];
+            EXPECT_TRUE(i == 0 || lines[i - 1].empty()) << "no blank line before " << lines[i];
         }
     }
-}
-
-TEST(ReportText, CellsArePaddedOrCut) {
-    EXPECT_EQ(PadRight("ABC", 5), "ABC  ");
-    EXPECT_EQ(PadRight("ABCDEFG", 5), "ABCDE");
-    EXPECT_EQ(PadRight("", 3), "   ");
-    EXPECT_EQ(Label("Count", 7), "Count : ");
-}
-
-TEST(ReportText, SectionsAppearInOrderAndCallSignsNever) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    const char* titles[] = {"##### Usable CH Group Setup #####",
-                            "##### Common Setup #####",
-                            "##### DSC Setup (Basic Setup) #####",
-                            "##### DSC Setup (Advanced Setup) #####",
-                            "##### DSC Setup (Display Setup) #####",
-                            "##### DSC Setup (Auto POS Setup) #####",
-                            "##### ATIS Setup (Common) #####",
-                            "##### Programable USA Channel #####",
-                            "##### Programable International Channel #####",
-                            "##### Programable Canada Channel #####",
-                            "##### Programable Wx Channel #####",
-                            "##### Memory ID Setting #####",
-                            "##### Group ID Setting #####",
-                            "##### Programable Region Channel #####",
-                            "##### Programable Exp Channel #####"};
-    std::size_t at = 0;
-    for (const char* t : titles) {
-        std::size_t found = text.find(t);
-        ASSERT_NE(found, std::string::npos) << t;
-        EXPECT_GT(found + 1, at) << t << " out of order";
-        at = found;
-    }
-    // CHINT holds one disabled record: its section has the header and no row.
-    EXPECT_EQ(LineAfter(text, "##### Programable International Channel #####", 3), "");
     EXPECT_EQ(text.find("Call Sign"), std::string::npos);
 }
 
 // ---- Rows --------------------------------------------------------------------------------
 
-TEST(ReportRows, StandardTableListsEnabledRecordsOnly) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    const std::string title = "##### Programable USA Channel #####";
-    EXPECT_EQ(LineAfter(text, title, 1),
-              "CH    RX(MHz)  TX(MHz)  TX  LOW  UP  DUP          MEM  IS   CH Name");
-    // The disabled record of position 6 has no row; the first row is channel 16.
-    EXPECT_EQ(LineAfter(text, title, 3),
-              "16    156.800  156.800  TX  ---  UP  TX_SIMP      MEM  ---  CALLING         ");
+TEST_F(ReportTest, RowsOfTablesAndDirectories) {
+    const std::string dashes = std::string(12, '-') + "  " + std::string(9, '-');
+    const struct {
+        std::string title;
+        std::size_t offset;
+        std::string line;
+    } rows[] = {
+        {kUsa, 1, "CH    RX(MHz)  TX(MHz)  TX  LOW  UP  DUP          MEM  IS   CH Name"},
+        // The disabled record of position 6 has no row; an empty ChTag is 16 spaces.
+        {kUsa, 3, "16    156.800  156.800  TX  ---  UP  TX_SIMP      MEM  ---  CALLING         "},
+        {kUsa, 4, "1022A 161.700  ---.---  --  LOW  --  DUP          ---  On                   "},
+        // One disabled CHINT record: the header and no row.
+        {"##### Programable International Channel #####", 3, ""},
+        // Weather rows for disabled records too; long names cut to twelve characters.
+        {kWx, 3, "1   ENABLE  MEM  NOAA 1      "},
+        {kWx, 4, "2   ------  ---              "},
+        {kWx, 12, "10  ------  ---  LONGWEATHERN"},
+        // User channels: the frequency snapped to the grid; a disabled record with an empty
+        // tag is present, with 16 dashes.
+        {kExp, 3, "EXP01  On   ---  On   A1    156.0350  160.6375  LOW  UP  MEM  SHIP TO SHIP    "},
+        {kExp, 5, "EXP03  ---  ---  ---  --    ---.----  ---.----  ---  --  ---  ----------------"},
+        // Directories: nine MMSI digits, twelve name characters, dashes for an empty slot.
+        {kMemory, 1, "No.  Station Name  MMSI"},
+        {kMemory, 3, "1    HARBOUR MAST  211234560"},
+        {kMemory, 4, "2    " + dashes},
+        {kMemory, 82, "80   LAST          987654321"},
+        {"##### Group ID Setting #####", 1, "No.  Group Name    MMSI"},
+    };
+    std::string text = Text();
+    for (const auto& r : rows) {
+        EXPECT_EQ(LineAfter(text, r.title, r.offset), r.line) << r.title << " +" << r.offset;
+    }
     EXPECT_EQ(text.find("\r\n06 "), std::string::npos);
-    // Empty ChTag: 16 spaces in the standard table.
-    EXPECT_EQ(LineAfter(text, title, 4),
-              "1022A 161.700  ---.---  --  LOW  --  DUP          ---  On                   ");
+    EXPECT_DOUBLE_EQ(config.model.CHEXP[0].Rxfreq, 156.0371);  // the model is not snapped
 }
 
-TEST(ReportRows, UnrenderableCellsStayEmptyAndTheReportGoesOn) {
-    Config config;
-    FillCraftedConfig(config);
+TEST_F(ReportTest, UnrenderableCellsStayEmptyAndTheReportGoesOn) {
     // A position outside the catalogue and a priority channel that names no record.
-    ChannelRecord& bad = config.model.CHUSA.emplace_back();
-    bad.Enable = true;
-    bad.Position = 500;
-    bad.StatusNo = 127;
-    bad.ChTag = "BAD";
+    config.model.CHUSA.push_back(
+        {.Position = 500, .Enable = true, .ChTag = "BAD", .StatusNo = 127});
     config.model.Groups[0].PriorityCH = 77;
-    std::string text = ReportText(config);
+    std::string text = Text();
     EXPECT_TRUE(HasLine(text, std::string(6 + 9 + 9, ' ') +
                                   "--  ---  --  TX_SIMP      ---  ---  BAD             "));
-    EXPECT_EQ(LineAfter(text, "##### Usable CH Group Setup #####", 3),
-              PadRight("Priority CH", 35) + std::string(18, ' ') + std::string(18, ' ') +
-                  PadRight("", 18));
-    EXPECT_NE(text.find("##### Programable Exp Channel #####"), std::string::npos);
+    EXPECT_EQ(LineAfter(text, kGroups, 3), Row("Priority CH", {"", "", ""}));
+    EXPECT_NE(text.find(kExp), std::string::npos);
 }
 
-TEST(ReportRows, WeatherAndUserChannelsListDisabledRecordsToo) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    EXPECT_EQ(LineAfter(text, "##### Programable Wx Channel #####", 3),
-              "1   ENABLE  MEM  NOAA 1      ");
-    EXPECT_EQ(LineAfter(text, "##### Programable Wx Channel #####", 4),
-              "2   ------  ---              ");
-    EXPECT_EQ(LineAfter(text, "##### Programable Wx Channel #####", 12),
-              "10  ------  ---  LONGWEATHERN");
-    // CHEXP record 2 is disabled, has no display text and an empty tag: 16 dashes.
-    EXPECT_EQ(LineAfter(text, "##### Programable Exp Channel #####", 5),
-              "EXP03  ---  ---  ---  --    ---.----  ---.----  ---  --  ---  ----------------");
-}
-
-TEST(ReportRows, UserChannelFrequenciesSnapWithoutChangingTheModel) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    EXPECT_EQ(LineAfter(text, "##### Programable Exp Channel #####", 3),
-              "EXP01  On   ---  On   A1    156.0350  160.6375  LOW  UP  MEM  SHIP TO SHIP    ");
-    EXPECT_DOUBLE_EQ(config.model.CHEXP[0].Rxfreq, 156.0371);
-}
-
-TEST(ReportRows, UserChannelHeaderFollowsStatusNameLengths) {
-    Config config;
-    FillCraftedConfig(config);
+TEST_F(ReportTest, VariantRows) {
+    // The user channel header follows the status names' lengths.
     config.model.Groups[0].StatusName = "ABCD";
     config.model.Groups[1].StatusName = "ABC";
     config.model.Groups[2].StatusName = "AB";
-    std::string text = ReportText(config);
-    EXPECT_EQ(LineAfter(text, "##### Programable Exp Channel #####", 1),
-              "CH     ABCD ABC  AB  DISP  RX(MHz)   TX(MHz)   LOW  UP  MEM  CH Name");
-    EXPECT_EQ(LineAfter(text, "##### Programable Region Channel #####", 1),
-              "CH     ABCD ABC  AB  DISP  RX(MHz)   TX(MHz)   LOW  UP  MEM  CH Name");
-}
-
-TEST(ReportRows, DirectoryRows) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    const std::string title = "##### Memory ID Setting #####";
-    EXPECT_EQ(LineAfter(text, title, 1), "No.  Station Name  MMSI");
-    // A ten-digit MMSI shows its first nine digits, a longer name its first twelve characters.
-    EXPECT_EQ(LineAfter(text, title, 3), "1    HARBOUR MAST  211234560");
-    EXPECT_EQ(LineAfter(text, title, 4),
-              "2    " + std::string(12, '-') + "  " + std::string(9, '-'));
-    EXPECT_EQ(LineAfter(text, title, 82), "80   LAST          987654321");
-    EXPECT_EQ(LineAfter(text, "##### Group ID Setting #####", 1), "No.  Group Name    MMSI");
-}
-
-TEST(ReportRows, UserMmsiRowCarriesTheRadiosEntryCount) {
-    Config config;
-    FillCraftedConfig(config);
+    config.model.Groups[3].Usable = false;
     config.image.Set(645, 255);
-    std::string text = ReportText(config);
+    config.model.Common.ResumeTime = 6;
+    std::string text = Text();
+    for (const std::string& title : {kExp, std::string("##### Programable Region Channel #####")}) {
+        EXPECT_EQ(LineAfter(text, title, 1),
+                  "CH     ABCD ABC  AB  DISP  RX(MHz)   TX(MHz)   LOW  UP  MEM  CH Name");
+    }
+    EXPECT_EQ(LineAfter(text, kGroups, 5), Row("EXP CH", {"---", "---", "---"}));
     EXPECT_TRUE(HasLine(text, PadRight("User MMSI:", 35) + "2111111110  ----- Count : 255"));
+    EXPECT_TRUE(HasLine(text, Row("Resume Time:", {""})));
 }
 
 // ---- Renderings --------------------------------------------------------------------------
 
-TEST(ReportValues, ResumeTimeCoversEveryOfferedValue) {
-    EXPECT_EQ(ResumeTimeText(0), "--");
-    EXPECT_EQ(ResumeTimeText(3), "3Sec");
-    EXPECT_EQ(ResumeTimeText(4), "4Sec");
-    EXPECT_EQ(ResumeTimeText(5), "5Sec");
-    EXPECT_EQ(ResumeTimeText(6), "");
-    EXPECT_EQ(ResumeTimeText(-1), "");
-
-    Config config;
-    FillCraftedConfig(config);
-    config.model.Common.ResumeTime = 6;
-    EXPECT_TRUE(HasLine(ReportText(config), PadRight("Resume Time:", 35) + std::string(18, ' ')));
+TEST(ReportValues, ResumeTimeAndIntervalCoverEveryOfferedValue) {
+    const std::pair<int, const char*> resume[] = {{0, "--"},   {3, "3Sec"}, {4, "4Sec"},
+                                                  {5, "5Sec"}, {6, ""},     {-1, ""}};
+    for (const auto& [value, text] : resume) {
+        EXPECT_EQ(ResumeTimeText(value), text) << value;
+    }
+    const std::pair<int, const char*> interval[] = {{0, "OFF"},     {1, "15 sec"}, {6, "10 min"},
+                                                    {7, "15 min"},  {9, "25 min"}, {10, "30 min"},
+                                                    {14, "50 min"}, {15, ""}};
+    for (const auto& [value, text] : interval) {
+        EXPECT_EQ(IntervalText(value), text) << value;
+    }
 }
 
-TEST(ReportValues, IntervalUsesTheSettingsTexts) {
-    EXPECT_EQ(IntervalText(0), "OFF");
-    EXPECT_EQ(IntervalText(1), "15 sec");
-    EXPECT_EQ(IntervalText(6), "10 min");
-    EXPECT_EQ(IntervalText(7), "15 min");
-    EXPECT_EQ(IntervalText(9), "25 min");
-    EXPECT_EQ(IntervalText(10), "30 min");
-    EXPECT_EQ(IntervalText(14), "50 min");
-    EXPECT_EQ(IntervalText(15), "");
-
-    Config config;
-    FillCraftedConfig(config);
-    auto intervalLine = [&](const std::string& held) {
+TEST_F(ReportTest, IntervalRowParsesTheHeldText) {
+    for (const auto& [held, shown] : {std::pair{"12", "40 min"}, {"abc", ""}, {"2.5", ""}}) {
         config.model.AutoPos.Records[1].Interval = held;
-        return LineAfter(ReportText(config), "[Auto POS Reporting]", 4);
+        EXPECT_EQ(LineAfter(Text(), "[Auto POS Reporting]", 4), Row("Interval:", {shown})) << held;
+    }
+}
+
+TEST_F(ReportTest, AutoPosChannelDesignation) {
+    const struct {
+        int16_t group;
+        std::string channel;
+        const char* shown;
+    } cases[] = {
+        {1, "16", "16"},  // enabled in CHUSA
+        {1, "6", ""},     // in CHUSA, disabled
+        {1, "70", ""},    // not in CHUSA
+        {3, "70", "70"},  // CHCAN holds it
+        {0, "16", "16"},  // no group chosen: the USA table
+        // EXP channels are numbered from 239.
+        {0, std::to_string(ExpChannelRef(0)), "A1"},
+        {0, std::to_string(ExpChannelRef(1)), "B2X"},
+        {0, std::to_string(ExpChannelRef(2)), ""},  // disabled
+        {0, "4096", ""},
+        {0, "garbage", ""},
     };
-    EXPECT_EQ(intervalLine("12"), PadRight("Interval:", 35) + PadRight("40 min", 18));
-    EXPECT_EQ(intervalLine("abc"), PadRight("Interval:", 35) + std::string(18, ' '));
-    EXPECT_EQ(intervalLine("2.5"), PadRight("Interval:", 35) + std::string(18, ' '));
+    for (const auto& c : cases) {
+        AutoPosRecord r = {.MarineEnable = c.group, .Channel = c.channel};
+        EXPECT_EQ(AutoPosChannelText(config.model, r), c.shown) << c.group << " " << c.channel;
+    }
 }
 
-TEST(ReportValues, AutoPosChannelDesignation) {
-    Config config;
-    FillCraftedConfig(config);
-    DataModel& m = config.model;
-    AutoPosRecord r = m.AutoPos.Records[1];
-    r.MarineEnable = 1;
-    r.Channel = "16";  // enabled in CHUSA
-    EXPECT_EQ(AutoPosChannelText(m, r), "16");
-    r.Channel = "6";  // in CHUSA, disabled
-    EXPECT_EQ(AutoPosChannelText(m, r), "");
-    r.Channel = "70";  // not in CHUSA
-    EXPECT_EQ(AutoPosChannelText(m, r), "");
-    r.MarineEnable = 3;  // CHCAN holds channel 70, enabled
-    EXPECT_EQ(AutoPosChannelText(m, r), "70");
-    r.MarineEnable = 0;  // no group chosen: the USA table
-    r.Channel = "16";
-    EXPECT_EQ(AutoPosChannelText(m, r), "16");
-    // EXP channels are numbered from 239.
-    r.Channel = std::to_string(ExpChannelRef(0));
-    EXPECT_EQ(AutoPosChannelText(m, r), "A1");
-    r.Channel = std::to_string(ExpChannelRef(1));
-    EXPECT_EQ(AutoPosChannelText(m, r), "B2X");
-    r.Channel = std::to_string(ExpChannelRef(2));  // disabled
-    EXPECT_EQ(AutoPosChannelText(m, r), "");
-    r.Channel = "4096";
-    EXPECT_EQ(AutoPosChannelText(m, r), "");
-    r.Channel = "garbage";
-    EXPECT_EQ(AutoPosChannelText(m, r), "");
+TEST_F(ReportTest, AutoPosDirectoryNameBySelectCall) {
+    const struct {
+        int32_t last;
+        int16_t select;
+        const char* name;
+    } cases[] = {{0, 0, "HARBOUR MASTER"}, {0, 1, "FLEET"}, {32, 1, ""},
+                 {79, 0, "LAST"},          {79, 2, ""},     {-1, 0, ""}};
+    for (const auto& c : cases) {
+        AutoPosRecord r = {.SelectCall = c.select, .LastAddress = c.last};
+        EXPECT_EQ(AutoPosDirectoryName(config.model, r), c.name) << c.last << " " << c.select;
+    }
 }
 
-TEST(ReportValues, AutoPosDirectoryNameBySelectCall) {
-    Config config;
-    FillCraftedConfig(config);
-    DataModel& m = config.model;
-    AutoPosRecord r;
-    r.LastAddress = 0;
-    r.SelectCall = 0;
-    EXPECT_EQ(AutoPosDirectoryName(m, r), "HARBOUR MASTER");
-    r.SelectCall = 1;
-    EXPECT_EQ(AutoPosDirectoryName(m, r), "FLEET");
-    r.LastAddress = 32;
-    EXPECT_EQ(AutoPosDirectoryName(m, r), "");
-    r.LastAddress = 79;
-    r.SelectCall = 0;
-    EXPECT_EQ(AutoPosDirectoryName(m, r), "LAST");
-    r.SelectCall = 2;
-    EXPECT_EQ(AutoPosDirectoryName(m, r), "");
-    r.SelectCall = 0;
-    r.LastAddress = -1;
-    EXPECT_EQ(AutoPosDirectoryName(m, r), "");
-}
-
-TEST(ReportValues, UsableGroupRows) {
-    Config config;
-    FillCraftedConfig(config);
-    std::string text = ReportText(config);
-    const std::string title = "##### Usable CH Group Setup #####";
-    EXPECT_EQ(LineAfter(text, title, 1), std::string(35, ' ') + PadRight("Group1", 18) +
-                                             PadRight("Group2", 18) + PadRight("Group3", 18) +
-                                             PadRight("EXP CH", 18));
-    // Empty status name of group 3 shows "----".
-    EXPECT_EQ(LineAfter(text, title, 4), PadRight("Status Name", 35) + PadRight("USA", 18) +
-                                             PadRight("INTL", 18) + PadRight("----", 18) +
-                                             PadRight("EX", 18));
-    EXPECT_EQ(LineAfter(text, title, 5), PadRight("EXP CH", 35) + PadRight("On", 18) +
-                                             PadRight("Off", 18) + PadRight("On", 18));
-    config.model.Groups[3].Usable = false;
-    EXPECT_EQ(
-        LineAfter(ReportText(config), title, 5),
-        PadRight("EXP CH", 35) + PadRight("---", 18) + PadRight("---", 18) + PadRight("---", 18));
-}
-
-TEST(ReportPrinted, TitlesAndLabelsThatDifferOnPaper) {
-    Config config;
-    FillCraftedConfig(config);
+TEST_F(ReportTest, PrintedTitlesAndLabelsThatDifferOnPaper) {
     Report report = BuildReport(config);
     std::vector<std::string> titles;
     for (const auto& s : report.sections) {
@@ -384,13 +258,15 @@ TEST(ReportPrinted, TitlesAndLabelsThatDifferOnPaper) {
         EXPECT_EQ(IsReportTable(s.id), !s.columns.empty()) << s.title;
     }
     EXPECT_EQ(titles.back(), "##### Programable EXP Channel #####");
-    EXPECT_NE(std::find(titles.begin(), titles.end(), "##### Memory ID #####"), titles.end());
-    EXPECT_NE(std::find(titles.begin(), titles.end(), "##### Programable WX Channel #####"),
-              titles.end());
-    EXPECT_EQ(PrintedLabel("Status Name"), "Status name");
-    EXPECT_EQ(PrintedLabel("Received Geografic:"), "Received Geographic:");
-    EXPECT_EQ(PrintedLabel("SelectCall:"), "Select Call:");
-    EXPECT_EQ(PrintedLabel("SCAN:"), "SCAN:");
+    for (const char* t : {"##### Memory ID #####", "##### Programable WX Channel #####"}) {
+        EXPECT_NE(std::find(titles.begin(), titles.end(), t), titles.end()) << t;
+    }
+    for (const auto& [label, printed] : {std::pair{"Status Name", "Status name"},
+                                         {"Received Geografic:", "Received Geographic:"},
+                                         {"SelectCall:", "Select Call:"},
+                                         {"SCAN:", "SCAN:"}}) {
+        EXPECT_EQ(PrintedLabel(label), printed);
+    }
     EXPECT_EQ(report.sections.back().columns,
               (std::vector<std::string>{"CH", "USA", "INTL", "", "DISP", "RX(MHz)", "TX(MHz)",
                                         "LOW", "UP", "MEM", "CH Name"}));
