@@ -126,10 +126,10 @@ TEST_F(ConsistencyPass, ChannelReferencesBeyondTheNinetySixSlotsAreNotUsable) {
     image.Set(GroupUsableAddress(0), 1);
     image.Fill(kUsaBitmap, 15, 0xFF);  // bytes after the bitmap set too
     EXPECT_TRUE(IsChannelRefUsable(image, 95, 0));
-    EXPECT_FALSE(IsChannelRefUsable(image, 96, 0));
-    EXPECT_FALSE(IsChannelRefUsable(image, 119, 0));
-    EXPECT_FALSE(IsChannelRefUsable(image, 5, 3));  // no such group
-    EXPECT_FALSE(IsChannelRefUsable(image, 5, -1));
+    // Beyond the slots, or no such group.
+    for (auto [ref, group] : {std::pair{96, 0}, {119, 0}, {5, 3}, {5, -1}}) {
+        EXPECT_FALSE(IsChannelRefUsable(image, ref, group)) << ref << " " << group;
+    }
     image.Set(GroupUsableAddress(0), 0);
     EXPECT_FALSE(IsChannelRefUsable(image, 5, 0));  // group switched off
 }
@@ -139,12 +139,12 @@ TEST_F(ConsistencyPass, ExtraChannelReferencesUseOneNumbering) {
     SetSlot(image, kExpBitmap, 0);
     SetSlot(image, kExpBitmap, 1);
     SetSlot(image, kExpBitmap, 63);
-    EXPECT_TRUE(IsChannelRefUsable(image, 239, 0));   // record 0
-    EXPECT_TRUE(IsChannelRefUsable(image, 240, 1));   // record 1
-    EXPECT_FALSE(IsChannelRefUsable(image, 241, 2));  // record 2 not enabled
-    EXPECT_TRUE(IsChannelRefUsable(image, 302, 2));   // record 63
-    EXPECT_FALSE(IsChannelRefUsable(image, 303, 0));
-    EXPECT_FALSE(IsChannelRefUsable(image, 238, 0));
+    // Records 0, 1 and 63 enabled: references 239 + k, from any group.
+    const std::tuple<int, int, bool> rows[] = {{239, 0, true}, {240, 1, true},  {241, 2, false},
+                                               {302, 2, true}, {303, 0, false}, {238, 0, false}};
+    for (const auto& [ref, group, usable] : rows) {
+        EXPECT_EQ(IsChannelRefUsable(image, ref, group), usable) << ref;
+    }
     image.Set(GroupUsableAddress(kExpGroup), 0);
     EXPECT_FALSE(IsChannelRefUsable(image, 239, 0));
 }
@@ -218,15 +218,17 @@ TEST(Checksum, CoversBytes66To94) {
 }
 
 TEST(ModelIdentity, ModelCodeCheckPerModelType) {
-    EXPECT_TRUE(IsModelCodeValid(1, 0x08FD, 0x08FD));
-    EXPECT_TRUE(IsModelCodeValid(11, 0x08FD, 0x08FD));
-    EXPECT_FALSE(IsModelCodeValid(2, 0x08FD, 0x08FD));
-    EXPECT_TRUE(IsModelCodeValid(2, 0x0961, 0x0961));
-    EXPECT_FALSE(IsModelCodeValid(2, 0x0961, 0x08FD));
-    for (int type : {0, 1, 2, 3, 10, 11, 12}) {
-        EXPECT_FALSE(IsModelCodeValid(type, 0x08FD, 0xFFFF)) << type;
+    // {model type, code at 128, code at 32766, valid}
+    const std::tuple<int, uint16_t, uint16_t, bool> rows[] = {
+        {1, 0x08FD, 0x08FD, true},  {11, 0x08FD, 0x08FD, true},  {2, 0x08FD, 0x08FD, false},
+        {2, 0x0961, 0x0961, true},  {2, 0x0961, 0x08FD, false},  {3, 0, 0, false},
+        {0, 0x08FD, 0xFFFF, false}, {1, 0x08FD, 0xFFFF, false},  {2, 0x08FD, 0xFFFF, false},
+        {3, 0x08FD, 0xFFFF, false}, {10, 0x08FD, 0xFFFF, false}, {11, 0x08FD, 0xFFFF, false},
+        {12, 0x08FD, 0xFFFF, false}};
+    for (const auto& [type, first, last, valid] : rows) {
+        EXPECT_EQ(IsModelCodeValid(type, first, last), valid)
+            << type << " " << first << " " << last;
     }
-    EXPECT_FALSE(IsModelCodeValid(3, 0, 0));
 }
 
 TEST(ModelIdentity, ConfigurationRangeAndFileLength) {
@@ -271,18 +273,21 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
         // A few of the defaults, and the fill everywhere else.
         EXPECT_EQ(Word(image, kCurrentRef), 30);
         EXPECT_EQ(Word(image, kSecondRef), 30);
-        EXPECT_EQ(image.Get(184), 3);
         EXPECT_EQ(Word(image, 228), 0x20);
         EXPECT_EQ(ReadText(image, 311, 5), "RADIO");
         EXPECT_EQ(ReadText(image, 343, 4), "RAM2");
-        EXPECT_EQ(image.Get(663), 0xFE);
-        EXPECT_EQ(image.Get(1643), 0);
-        EXPECT_EQ(image.Get(1771), 0);
-        EXPECT_EQ(image.Get(1536), 0);     // no CHUSA channels
-        EXPECT_EQ(image.Get(1632), 0xFF);  // weather channels stay enabled
-        EXPECT_EQ(image.Get(4864), 0xFF);
-        EXPECT_EQ(image.Get(2048), 0xFF);
-        EXPECT_EQ(image.Get(0), 0xFF);
+        // {address, byte}: no CHUSA channels (1536), weather channels still enabled (1632).
+        for (auto [a, v] : {std::pair{184, 3},
+                            {663, 0xFE},
+                            {1643, 0},
+                            {1771, 0},
+                            {1536, 0},
+                            {1632, 0xFF},
+                            {4864, 0xFF},
+                            {2048, 0xFF},
+                            {0, 0xFF}}) {
+            EXPECT_EQ(image.Get(a), v) << a;
+        }
         // The settings part is decoded; the channel tables of the new image would be empty.
         EXPECT_EQ(model.Common.ResumeTime, 3);
         EXPECT_EQ(model.Groups[2].PriorityCH, 32);
@@ -291,11 +296,9 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
         DataModel decoded;
         decoded.CHWX.resize(10);
         DecodeImage(image, decoded);
-        EXPECT_TRUE(decoded.CHUSA.empty());
-        EXPECT_TRUE(decoded.CHINT.empty());
-        EXPECT_TRUE(decoded.CHCAN.empty());
-        EXPECT_TRUE(decoded.CHEXP.empty());
-        EXPECT_TRUE(decoded.CHRG.empty());
+        EXPECT_EQ(decoded.CHUSA.size() + decoded.CHINT.size() + decoded.CHCAN.size() +
+                      decoded.CHEXP.size() + decoded.CHRG.size(),
+                  0u);
     }
 }
 

@@ -4,21 +4,16 @@
 
 #include <cmath>
 
+#include "hex_bytes.h"
 #include "image/image.h"
 #include "model/catalogue.h"
 
 namespace mrw {
 namespace {
 
-std::array<uint8_t, 5> Bytes5(const Image& image, int address) {
-    std::array<uint8_t, 5> out{};
-    for (int i = 0; i < 5; ++i) {
-        out[static_cast<size_t>(i)] = image.Get(address + i);
-    }
-    return out;
-}
+using testing::Hex;
 
-TEST(ImageAccess, AddressesOutsideTheImageFailWithoutWriting) {
+TEST(ImageAccess, OutOfRangeAddressesAndValuesFailWithoutWriting) {
     Image image;
     image.bytes.fill(0x5A);
     EXPECT_THROW(image.Get(kImageSize), ImageRangeError);
@@ -32,43 +27,29 @@ TEST(ImageAccess, AddressesOutsideTheImageFailWithoutWriting) {
     EXPECT_EQ(text, "ABCD");
     EXPECT_THROW(WriteBcdDigits(image, kImageSize - 3, "123456789", true), ImageRangeError);
     EXPECT_THROW(ReadBcdFrequency(image, kImageSize - 2), ImageRangeError);
+    EXPECT_THROW(image.Set(10, 256), ByteOverflowError);
+    EXPECT_THROW(image.Set(10, -1), ByteOverflowError);
     for (uint8_t b : image.bytes) {
         ASSERT_EQ(b, 0x5A);
     }
-    image.Set(kImageSize - 1, 7);
-    EXPECT_EQ(image.Get(kImageSize - 1), 7);
+    image.Set(kImageSize - 1, 255);
+    EXPECT_EQ(image.Get(kImageSize - 1), 255);
 }
 
-TEST(ImageAccess, ValuesThatDoNotFitInAByteAreRefused) {
-    Image image;
-    EXPECT_THROW(image.Set(10, 256), ByteOverflowError);
-    EXPECT_THROW(image.Set(10, -1), ByteOverflowError);
-    EXPECT_EQ(image.Get(10), 0);
-    image.Set(10, 255);
-    EXPECT_EQ(image.Get(10), 255);
-}
-
-TEST(BitAccess, ConventionsAndRanges) {
-    EXPECT_EQ(GetBit(0x80, 7), 1);
-    EXPECT_EQ(GetBit(0x80, 8), 0);
-    EXPECT_EQ(GetBit(0xFF, -1), 0);
-    EXPECT_TRUE(TestBit(0x01, 1));
-    EXPECT_TRUE(TestBit(0x80, 8));
-    EXPECT_FALSE(TestBit(0xFF, 0));
-    EXPECT_FALSE(TestBit(0x1FF, 9));
-    EXPECT_EQ(BitMask(true, 1), 1);
-    EXPECT_EQ(BitMask(true, 8), 128);
-    EXPECT_EQ(BitMask(true, 9), 0);
+TEST(BitAccess, TheThreeBitNumberings) {
+    // {byte, bit, GetBit (0..7), TestBit (1..8), BitMask (1..8)}
+    const int rows[][5] = {{0x80, 7, 1, 0, 64}, {0x80, 8, 0, 1, 128}, {0xFF, -1, 0, 0, 0},
+                           {0x01, 1, 0, 1, 1},  {0xFF, 0, 1, 0, 0},   {0x1FF, 9, 0, 0, 0}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(GetBit(r[0], r[1]), r[2]) << r[0] << " " << r[1];
+        EXPECT_EQ(TestBit(r[0], r[1]), r[3] == 1) << r[0] << " " << r[1];
+        EXPECT_EQ(BitMask(true, r[1]), r[4]) << r[1];
+    }
     EXPECT_EQ(BitMask(false, 3), 0);
     Image image;
     image.Set(3, 0x81);
-    EXPECT_TRUE(ImageBit(image, 3, 0));
-    EXPECT_FALSE(ImageBit(image, 3, 1));
-    EXPECT_TRUE(ImageBit(image, 3, 7));
-    EXPECT_FALSE(ImageBit(image, 3, 8));
-}
-
-TEST(BitAccess, SetBitOnlySetsForExactlyOne) {
+    EXPECT_TRUE(ImageBit(image, 3, 0) && ImageBit(image, 3, 7));
+    EXPECT_FALSE(ImageBit(image, 3, 1) || ImageBit(image, 3, 8));
     uint8_t b = 0x00;
     SetBit(b, 1, 3);
     EXPECT_EQ(b, 0x08);
@@ -78,23 +59,18 @@ TEST(BitAccess, SetBitOnlySetsForExactlyOne) {
     SetBit(b, 1, 8);
     SetBit(b, 0, -1);
     EXPECT_EQ(b, 0xFF);
-    EXPECT_EQ(BoolToBit(true), 1);
-    EXPECT_EQ(BoolToBit(false), 0);
+    EXPECT_EQ(BitString(5, 4), "0101");
 }
 
 TEST(BitAccess, BitFields) {
     EXPECT_EQ(GetBits(0xB4, 2, 7), 2);
     EXPECT_EQ(GetBits(0xB4, 3, 2), 4);
-    uint8_t b = 0x00;
-    SetBits(b, 2, 5, 3);
-    EXPECT_EQ(b, 0x30);
-    SetBits(b, 2, 5, 300);
-    EXPECT_EQ(b, 0x30);
+    uint8_t b = 0x30;
+    SetBits(b, 2, 5, 300);  // values outside 0..255 change nothing
     SetBits(b, 2, 5, -1);
     EXPECT_EQ(b, 0x30);
-    // Higher bits of the value are dropped; the neighbours stay.
     b = 0xFF;
-    SetBits(b, 2, 3, 0x04);
+    SetBits(b, 2, 3, 0x04);  // higher bits of the value are dropped; the neighbours stay
     EXPECT_EQ(b, 0xF3);
     for (int w = 1; w <= 8; ++w) {
         for (int t = w - 1; t <= 7; ++t) {
@@ -107,56 +83,43 @@ TEST(BitAccess, BitFields) {
             }
         }
     }
-    EXPECT_EQ(BitString(5, 4), "0101");
-    EXPECT_EQ(BitString(0x80, 8), "10000000");
 }
 
-TEST(BitAccess, ValToBoolRoundsFirst) {
-    EXPECT_TRUE(ValToBool("1"));
-    EXPECT_TRUE(ValToBool("-1"));
-    EXPECT_FALSE(ValToBool("0"));
-    EXPECT_FALSE(ValToBool("0.4"));
-    EXPECT_FALSE(ValToBool("0.5"));  // halves go to the even neighbour
-    EXPECT_TRUE(ValToBool("1.5"));
-    EXPECT_FALSE(ValToBool("abc"));
-}
-
-TEST(OtherValues, SplitWordAndByteSum) {
+TEST(OtherValues, ValToBoolSplitWordByteSumAndFirstEnabled) {
+    // Rounded first, halves to the even neighbour.
+    for (const char* t : {"1", "-1", "1.5"}) {
+        EXPECT_TRUE(ValToBool(t)) << t;
+    }
+    for (const char* t : {"0", "0.4", "0.5", "abc"}) {
+        EXPECT_FALSE(ValToBool(t)) << t;
+    }
     uint8_t hi = 1;
     uint8_t lo = 2;
-    SplitWord(0x1234, hi, lo);
-    EXPECT_EQ(hi, 0x12);
-    EXPECT_EQ(lo, 0x34);
-    SplitWord(-1, hi, lo);
-    EXPECT_EQ(hi, 0xFF);
-    EXPECT_EQ(lo, 0xFF);
-    hi = 1;
-    lo = 2;
     SplitWord(70000, hi, lo);  // does not fit: nothing built, no wrap
-    EXPECT_EQ(hi, 1);
-    EXPECT_EQ(lo, 2);
+    EXPECT_EQ(hi * 256 + lo, 0x0102);
+    SplitWord(0x1234, hi, lo);
+    EXPECT_EQ(hi * 256 + lo, 0x1234);
+    SplitWord(-1, hi, lo);
+    EXPECT_EQ(hi * 256 + lo, 0xFFFF);
     Image image;
     image.Fill(66, 29, 0x10);
     EXPECT_EQ(ByteSum(image, 66, 29), (29 * 0x10) % 256);
-    EXPECT_EQ(ByteSum(image, 66, 0), 0);
+    ChannelTable table(3);
+    EXPECT_EQ(FirstEnabledIndex(table), -1);
+    table[2].Enable = true;
+    EXPECT_EQ(FirstEnabledIndex(table), 2);
 }
 
-TEST(OtherValues, HalfHours) {
-    int16_t v = -30;
-    EXPECT_EQ(EncodeHalfHours(v), 24);
-    EXPECT_EQ(v, -24);
-    v = 0;
-    EXPECT_EQ(EncodeHalfHours(v), 0x20);
-    v = 24;
-    EXPECT_EQ(EncodeHalfHours(v), 0x38);
-    v = 31;
-    EXPECT_EQ(EncodeHalfHours(v), 0x38);
-    EXPECT_EQ(v, 24);
-    v = -11;
-    EXPECT_EQ(EncodeHalfHours(v), 0x0B);
+TEST(OtherValues, HalfHoursClampAndIgnoreTheTopBits) {
+    // {value, encoded byte, value after clamping}
+    const int rows[][3] = {
+        {-30, 24, -24}, {0, 0x20, 0}, {24, 0x38, 24}, {31, 0x38, 24}, {-11, 0x0B, -11}};
+    for (const auto& r : rows) {
+        int16_t v = static_cast<int16_t>(r[0]);
+        EXPECT_EQ(EncodeHalfHours(v), r[1]) << r[0];
+        EXPECT_EQ(v, r[2]);
+    }
     EXPECT_EQ(DecodeHalfHours(0x05), -5);
-    EXPECT_EQ(DecodeHalfHours(0x20), 0);
-    EXPECT_EQ(DecodeHalfHours(0x38), 24);
     EXPECT_EQ(DecodeHalfHours(0xF8), 24);  // bits 6 and 7 are not part of the value
     for (int16_t h = -24; h <= 24; ++h) {
         int16_t copy = h;
@@ -164,66 +127,48 @@ TEST(OtherValues, HalfHours) {
     }
 }
 
-TEST(OtherValues, FirstEnabledIndex) {
-    ChannelTable table(3);
-    EXPECT_EQ(FirstEnabledIndex(table), -1);
-    table[2].Enable = true;
-    EXPECT_EQ(FirstEnabledIndex(table), 2);
-    EXPECT_EQ(FirstEnabledIndex(ChannelTable{}), -1);
-}
-
-TEST(Text, CharacterCode) {
+TEST(Text, CharacterCodeAndDisplaySet) {
     EXPECT_EQ(CharToCode("a"), 97);
-    EXPECT_EQ(CodeToChar(97), "a");
-    EXPECT_EQ(CharToCode("_"), 255);
-    EXPECT_EQ(CharToCode(""), 255);
     EXPECT_EQ(CharToCode(","), ',');
-    EXPECT_EQ(CharToCode("\xC4"), 255);
-    EXPECT_EQ(CodeToChar(0), "");
-    EXPECT_EQ(CodeToChar(0xFF), "");
-    EXPECT_EQ(CodeToChar('#'), "");
+    for (const char* c : {"_", "", "\xC4"}) {
+        EXPECT_EQ(CharToCode(c), 255) << c;
+    }
     const std::string set =
         "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-+().*/ ,";
-    int count = 0;
     for (int c = 0; c < 256; ++c) {
-        if (!CodeToChar(c).empty()) {
-            ++count;
-            ASSERT_NE(set.find(static_cast<char>(c)), std::string::npos) << c;
-        }
+        bool inSet = c != 0 && set.find(static_cast<char>(c)) != std::string::npos;
+        ASSERT_EQ(CodeToChar(c), inSet ? std::string(1, static_cast<char>(c)) : "") << c;
     }
-    EXPECT_EQ(count, static_cast<int>(set.size()));
+    Image image;
+    const uint8_t bytes[] = {0xFF, '7', 'a', '-', ' '};
+    const char* shown[] = {" ", "7", "", "", " "};
+    for (int i = 0; i < 5; ++i) {
+        image.Set(10 + i, bytes[i]);
+        EXPECT_EQ(ReadDisplayChar(image, 10 + i), shown[i]) << i;
+    }
+    EXPECT_EQ(TrimAtNul(std::string("AB\0CD", 5)), "AB");
+    EXPECT_EQ(TrimAtNul("ABCD"), "");
 }
 
-TEST(Text, ReadTextStopsAtFirstByteOutsideTheSet) {
+TEST(Text, ReadStopsOutsideTheSetAndWritePads) {
     Image image;
-    image.Set(100, 'A');
-    image.Set(101, 'B');
-    image.Set(102, 0xFF);
-    image.Set(103, 'C');
-    EXPECT_EQ(ReadText(image, 100, 4), "AB");
-    image.Set(102, ' ');
-    image.Set(103, ' ');
-    EXPECT_EQ(ReadText(image, 100, 4), "AB");
-    image.Set(102, 0x00);
-    EXPECT_EQ(ReadText(image, 100, 4), "AB");
-    image.Set(102, 'x');
-    image.Set(103, 'y');
-    image.Set(104, 'z');
+    for (int end : {0xFF, int{' '}, 0x00}) {
+        image.Set(100, 'A');
+        image.Set(101, 'B');
+        image.Set(102, end);
+        image.Set(103, end == ' ' ? ' ' : 'C');
+        EXPECT_EQ(ReadText(image, 100, 4), "AB") << end;
+    }
+    std::string text = "xyz";
+    WriteText(image, 102, text, 3, false);
     EXPECT_EQ(ReadText(image, 100, 4), "ABxy");
-}
 
-TEST(Text, WriteTextWithAndWithoutPadding) {
-    Image image;
-    std::string text = "AB";
+    text = "AB";
     WriteText(image, 200, text, 4, false);
-    EXPECT_EQ(image.Get(200), 0x41);
-    EXPECT_EQ(image.Get(201), 0x42);
-    EXPECT_EQ(image.Get(202), 0xFF);
-    EXPECT_EQ(image.Get(203), 0xFF);
+    EXPECT_EQ(Hex(image, 200, 4), "4142FFFF");
     EXPECT_EQ(text, "AB");
     WriteText(image, 200, text, 4, true);
-    EXPECT_EQ(image.Get(202), 0x20);
-    EXPECT_EQ(image.Get(203), 0x20);
+    EXPECT_EQ(Hex(image, 200, 5), "4142202000");
     EXPECT_EQ(text, "AB  ");
     std::string longText = "ABCDEF";
     WritePaddedText(image, 200, longText, 4);
@@ -231,88 +176,60 @@ TEST(Text, WriteTextWithAndWithoutPadding) {
     EXPECT_EQ(image.Get(204), 0x00);  // nothing past the field
     std::string odd = "a_";
     WriteText(image, 300, odd, 2, false);
-    EXPECT_EQ(image.Get(300), 'a');
-    EXPECT_EQ(image.Get(301), 0xFF);
+    EXPECT_EQ(Hex(image, 300, 2), "61FF");
 }
 
-TEST(Text, DisplayCharacters) {
+TEST(BcdFrequency, ReadThroughTheHexadecimalText) {
+    // 100.0 is not above 100; a hexadecimal letter ends the number.
+    const std::pair<uint32_t, double> rows[] = {
+        {0x560250, 156.025},  {0xFFFFFF, 0.0},   {0x000000, 0.0}, {0x000001, 100.0001},
+        {0x999999, 199.9999}, {0x625FFF, 162.5}, {0xA10000, 0.0}};
     Image image;
-    image.Set(10, 0xFF);
-    image.Set(11, '7');
-    image.Set(12, 'a');
-    image.Set(13, '-');
-    image.Set(14, ' ');
-    EXPECT_EQ(ReadDisplayChar(image, 10), " ");
-    EXPECT_EQ(ReadDisplayChar(image, 11), "7");
-    EXPECT_EQ(ReadDisplayChar(image, 12), "");
-    EXPECT_EQ(ReadDisplayChar(image, 13), "");
-    EXPECT_EQ(ReadDisplayChar(image, 14), " ");
-    EXPECT_EQ(TrimAtNul(std::string("AB\0CD", 5)), "AB");
-    EXPECT_EQ(TrimAtNul("ABCD"), "");
+    for (const auto& [field, mhz] : rows) {
+        for (int i = 0; i < 3; ++i) {
+            image.Set(0x100 + i, (field >> (16 - 8 * i)) & 0xFF);
+        }
+        EXPECT_DOUBLE_EQ(ReadBcdFrequency(image, 0x100), mhz) << std::hex << field;
+    }
 }
 
-TEST(BcdFrequency, Read) {
+TEST(BcdFrequency, WriteRoundsTo100HzAndNeverWraps) {
+    const std::pair<double, const char*> rows[] = {
+        {156.8, "568000"},     {156.025, "560250"},     {157.425, "574250"},
+        {105.00004, "050000"}, {156.01236, "560124"},   {0, "FFFFFF"},
+        {100, "FFFFFF"},       {-3, "FFFFFF"},          {250.0, "FFFFFF"},
+        {199.99996, "FFFFFF"}, {std::nan(""), "FFFFFF"}};
     Image image;
-    auto put = [&](uint8_t a, uint8_t b, uint8_t c) {
-        image.Set(0x100, a);
-        image.Set(0x101, b);
-        image.Set(0x102, c);
-        return ReadBcdFrequency(image, 0x100);
-    };
-    EXPECT_DOUBLE_EQ(put(0x56, 0x02, 0x50), 156.025);
-    EXPECT_EQ(put(0xFF, 0xFF, 0xFF), 0.0);
-    EXPECT_EQ(put(0x00, 0x00, 0x00), 0.0);  // 100.0 is not above 100
-    EXPECT_DOUBLE_EQ(put(0x00, 0x00, 0x01), 100.0001);
-    EXPECT_DOUBLE_EQ(put(0x99, 0x99, 0x99), 199.9999);
-    EXPECT_DOUBLE_EQ(put(0x62, 0x5F, 0xFF), 162.5);  // a hexadecimal letter ends the number
-    EXPECT_EQ(put(0xA1, 0x00, 0x00), 0.0);
-}
-
-TEST(BcdFrequency, Write) {
-    using Field = std::array<uint8_t, 3>;
-    EXPECT_EQ(WriteBcdFrequency(156.8), (Field{0x56, 0x80, 0x00}));
-    EXPECT_EQ(WriteBcdFrequency(156.025), (Field{0x56, 0x02, 0x50}));
-    EXPECT_EQ(WriteBcdFrequency(157.425), (Field{0x57, 0x42, 0x50}));
-    EXPECT_EQ(WriteBcdFrequency(0), (Field{0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(WriteBcdFrequency(100), (Field{0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(WriteBcdFrequency(-3), (Field{0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(WriteBcdFrequency(105.00004), (Field{0x05, 0x00, 0x00}));  // rounded to 100 Hz
-    EXPECT_EQ(WriteBcdFrequency(156.01236), (Field{0x56, 0x01, 0x24}));
-    // 200 MHz and more cannot be carried; the field never receives a wrapped value.
-    EXPECT_EQ(WriteBcdFrequency(250.0), (Field{0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(WriteBcdFrequency(199.99996), (Field{0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(WriteBcdFrequency(std::nan("")), (Field{0xFF, 0xFF, 0xFF}));
-    // Every frequency on the 100 Hz grid survives the field.
-    Image image;
+    for (const auto& [mhz, hex] : rows) {
+        auto f = WriteBcdFrequency(mhz);
+        std::copy(f.begin(), f.end(), image.bytes.begin());
+        EXPECT_EQ(Hex(image, 0, 3), hex) << mhz;
+    }
     for (int n = 1; n < 1000000; n += 97) {
         double mhz = 100.0 + n / 10000.0;
-        Field f = WriteBcdFrequency(mhz);
-        for (int i = 0; i < 3; ++i) {
-            image.Set(i, f[static_cast<size_t>(i)]);
-        }
+        auto f = WriteBcdFrequency(mhz);
+        std::copy(f.begin(), f.end(), image.bytes.begin());
         ASSERT_NEAR(ReadBcdFrequency(image, 0), mhz, 1e-9) << n;
     }
 }
 
-TEST(BcdDigits, WriteAndRead) {
+TEST(BcdDigits, LastNibbleFlagBlanksAndStops) {
+    // {digits, force the last nibble to 0, bytes, read back}
+    const std::tuple<const char*, bool, const char*, const char*> rows[] = {
+        {"123456789", false, "123456789F", "123456789"},
+        {"123456789", true, "1234567890", "1234567890"},
+        {"1234567891", true, "1234567890", "1234567890"},
+        {"1234567891", false, "1234567891", "1234567891"},
+        {"   ", true, "FFFFFFFFFF", ""},
+        {"12A", false, "12FFFFFFFF", "12"},
+        {"", false, "FFFFFFFFFF", ""}};
     Image image;
-    WriteBcdDigits(image, 640, "123456789", false);
-    EXPECT_EQ(Bytes5(image, 640), (std::array<uint8_t, 5>{0x12, 0x34, 0x56, 0x78, 0x9F}));
-    EXPECT_EQ(ReadBcdDigits(image, 640), "123456789");
-    WriteBcdDigits(image, 640, "123456789", true);
-    EXPECT_EQ(Bytes5(image, 640), (std::array<uint8_t, 5>{0x12, 0x34, 0x56, 0x78, 0x90}));
-    EXPECT_EQ(ReadBcdDigits(image, 640), "1234567890");
-    WriteBcdDigits(image, 640, "1234567891", true);  // tenth digit replaced by 0
-    EXPECT_EQ(ReadBcdDigits(image, 640), "1234567890");
-    WriteBcdDigits(image, 640, "1234567891", false);
-    EXPECT_EQ(ReadBcdDigits(image, 640), "1234567891");
-    WriteBcdDigits(image, 640, "   ", true);
-    EXPECT_EQ(Bytes5(image, 640), (std::array<uint8_t, 5>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(ReadBcdDigits(image, 640), "");
-    WriteBcdDigits(image, 640, "12A", false);
-    EXPECT_EQ(Bytes5(image, 640), (std::array<uint8_t, 5>{0x12, 0xFF, 0xFF, 0xFF, 0xFF}));
-    WriteBcdDigits(image, 640, "", false);
-    EXPECT_EQ(image.Get(640), 0xFF);
+    for (const auto& [digits, forceZero, hex, read] : rows) {
+        image.Fill(640, 5, 0x00);
+        WriteBcdDigits(image, 640, digits, forceZero);
+        EXPECT_EQ(Hex(image, 640, 5), hex) << digits;
+        EXPECT_EQ(ReadBcdDigits(image, 640), read) << digits;
+    }
     image.Set(640, 0x12);
     image.Set(641, 0x3F);
     EXPECT_EQ(ReadBcdDigits(image, 640), "123");
@@ -322,92 +239,86 @@ TEST(BcdDigits, WriteAndRead) {
     EXPECT_EQ(ReadBcdDigits(image, 640), "0000000000");
 }
 
-TEST(Renderings, Frequencies) {
-    EXPECT_EQ(FormatFreq3(156.025), "156.025");
-    EXPECT_EQ(FormatFreq3(0), "---.---");
-    EXPECT_EQ(FormatFreq3(-1), "---.---");
-    EXPECT_EQ(FormatFreq3(99.5), "099.500");
+TEST(Renderings, FrequenciesAndGrids) {
+    const std::pair<double, const char*> three[] = {
+        {156.025, "156.025"}, {0, "---.---"}, {-1, "---.---"}, {99.5, "099.500"}};
+    for (const auto& [mhz, text] : three) {
+        EXPECT_EQ(FormatFreq3(mhz), text);
+    }
     EXPECT_EQ(FormatFreq3Blank(156.8, true), "---.---");
     EXPECT_EQ(FormatFreq3Blank(156.8, false), "156.800");
-    double f = 156.0375;
-    EXPECT_EQ(FormatFreq4(f), "156.0375");  // on the 12.5 kHz grid
-    f = 156.0371;
-    EXPECT_EQ(FormatFreq4(f), "156.0350");
-    EXPECT_NEAR(f, 156.035, 1e-9);
-    f = 156.0250;
-    EXPECT_EQ(FormatFreq4(f), "156.0250");
-    f = 0;
-    EXPECT_EQ(FormatFreq4(f), "---.----");
-    f = 161.4;
-    SnapFrequency(f);
-    EXPECT_DOUBLE_EQ(f, 161.4);
-    EXPECT_TRUE(IsOn25kHzGrid(156.025));
-    EXPECT_TRUE(IsOn25kHzGrid(156.8));
-    EXPECT_FALSE(IsOn25kHzGrid(156.0125));
-    EXPECT_FALSE(IsOn25kHzGrid(156.005));
+    // Four decimals snap to the 12.5 kHz grid, halves to the even step.
+    const std::tuple<double, const char*, double> four[] = {{156.0375, "156.0375", 156.0375},
+                                                            {156.0371, "156.0350", 156.035},
+                                                            {156.025, "156.0250", 156.025},
+                                                            {0, "---.----", 0},
+                                                            {161.4, "161.4000", 161.4}};
+    for (const auto& [in, text, snapped] : four) {
+        double f = in;
+        EXPECT_EQ(FormatFreq4(f), text) << in;
+        EXPECT_NEAR(f, snapped, 1e-9);
+        f = in;
+        SnapFrequency(f);
+        EXPECT_NEAR(f, snapped, 1e-9);
+    }
+    EXPECT_TRUE(IsOn25kHzGrid(156.025) && IsOn25kHzGrid(156.8));
+    EXPECT_FALSE(IsOn25kHzGrid(156.0125) || IsOn25kHzGrid(156.005));
 }
 
 TEST(Renderings, TimeOffsets) {
     const auto& list = TimeOffsetList();
     ASSERT_EQ(list.size(), 49u);
-    EXPECT_EQ(list[0], "-12:00");
-    EXPECT_EQ(list[1], "-11:30");
-    EXPECT_EQ(list[23], "-0:30");
-    EXPECT_EQ(list[24], " 0");
-    EXPECT_EQ(list[25], "+0:30");
-    EXPECT_EQ(list[26], "+1:00");
-    EXPECT_EQ(list[48], "+12:00");
-    EXPECT_EQ(TimeOffsetText(-1), "-0:30");
-    EXPECT_EQ(TimeOffsetText(0), " 0");
+    const std::pair<int, const char*> rows[] = {{0, "-12:00"}, {1, "-11:30"}, {23, "-0:30"},
+                                                {24, " 0"},    {25, "+0:30"}, {26, "+1:00"},
+                                                {48, "+12:00"}};
+    for (const auto& [i, text] : rows) {
+        EXPECT_EQ(list[static_cast<size_t>(i)], text);
+        EXPECT_EQ(TimeOffsetText(i - 24), text);
+    }
     EXPECT_EQ(TimeOffsetText(-11), "-5:30");
     EXPECT_EQ(TimeOffsetText(25), "");
     EXPECT_EQ(TimeOffsetText(-25), "");
 }
 
 TEST(Renderings, ChannelLabels) {
-    EXPECT_EQ(ChannelNumberText(0), "0");
-    EXPECT_EQ(ChannelNumberText(10), "10");
-    EXPECT_EQ(ChannelNumberText(100), "00");
-    EXPECT_EQ(ChannelNumberText(127), "");
-    EXPECT_EQ(ChannelNumberText(101), "");
-    EXPECT_EQ(ChannelSuffixText(2), "B");
-    EXPECT_EQ(ChannelSuffixText(1), "A");
-    EXPECT_EQ(ChannelSuffixText(0), "");
-    EXPECT_EQ(ChannelSuffixText(3), "");
-    ChannelRecord r;
-    r.Position = 22;
-    r.StatusNo = 127;
-    r.StatusIcon = 1;
-    EXPECT_EQ(ChannelLabel(r), "22A");
-    r.Position = 5;
-    r.StatusNo = 10;
-    r.StatusIcon = 0;
-    EXPECT_EQ(ChannelLabel(r), "1005");
-    r.Position = 120;
-    EXPECT_EQ(ChannelLabel(r), "10");
+    const std::pair<int, const char*> numbers[] = {
+        {0, "0"}, {10, "10"}, {100, "00"}, {127, ""}, {101, ""}};
+    for (const auto& [n, text] : numbers) {
+        EXPECT_EQ(ChannelNumberText(n), text) << n;
+    }
+    const char* suffixes[] = {"", "A", "B", ""};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(ChannelSuffixText(i), suffixes[i]);
+    }
+    // {Position, StatusNo, StatusIcon, label}
+    const std::tuple<int16_t, int16_t, int16_t, const char*> labels[] = {
+        {22, 127, 1, "22A"}, {5, 10, 0, "1005"}, {120, 10, 0, "10"}};
+    for (const auto& [position, statusNo, icon, label] : labels) {
+        ChannelRecord r;
+        r.Position = position;
+        r.StatusNo = statusNo;
+        r.StatusIcon = icon;
+        EXPECT_EQ(ChannelLabel(r), label);
+    }
 }
 
 TEST(Renderings, CatalogueFrequenciesByDuplex) {
     ChannelRecord r;
     r.Position = 16;  // F1 = F2 = 156.800, F3 = 161.400
     r.TxEnable = true;
-    r.Duplex = 0;
-    EXPECT_EQ(CatalogueRxText(r), "156.800");
-    EXPECT_EQ(CatalogueTxText(r), "156.800");
-    r.Duplex = 1;
-    EXPECT_EQ(CatalogueRxText(r), "161.400");
-    EXPECT_EQ(CatalogueTxText(r), "161.400");
-    r.Duplex = 2;
-    EXPECT_EQ(CatalogueRxText(r), "161.400");
-    EXPECT_EQ(CatalogueTxText(r), "156.800");
-    r.Duplex = 3;
-    EXPECT_EQ(CatalogueRxText(r), "156.800");
-    EXPECT_EQ(CatalogueTxText(r), "161.400");
+    const std::pair<const char*, const char*> byDuplex[] = {{"156.800", "156.800"},
+                                                            {"161.400", "161.400"},
+                                                            {"161.400", "156.800"},
+                                                            {"156.800", "161.400"}};
+    for (int16_t d = 0; d < 4; ++d) {
+        r.Duplex = d;
+        EXPECT_EQ(CatalogueRxText(r), byDuplex[d].first) << d;
+        EXPECT_EQ(CatalogueTxText(r), byDuplex[d].second) << d;
+    }
     r.TxEnable = false;
     EXPECT_EQ(CatalogueTxText(r), "---.---");
     r.Position = -1;
-    EXPECT_EQ(CatalogueRxText(r), "");
-    EXPECT_EQ(CatalogueTxText(r), "");
+    EXPECT_EQ(CatalogueRxText(r) + CatalogueTxText(r), "");
     r.Position = 120;
     EXPECT_EQ(CatalogueRxText(r), "");
 }

@@ -1,0 +1,20 @@
+// Image bytes as hexadecimal text, so that a test states a run of bytes on one line.
+#pragma once
+
+#include <string>
+
+#include "core/text.h"
+#include "image/image.h"
+
+namespace mrw::testing {
+
+/// The `count` bytes from `address` on, two upper-case hexadecimal digits a byte.
+inline std::string Hex(const Image& image, int address, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += HexPad(image.Get(address + i), 2);
+    }
+    return out;
+}
+
+}  // namespace mrw::testing
