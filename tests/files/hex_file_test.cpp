@@ -15,19 +15,32 @@ protected:
         config.model.CHUSA.push_back({.Position = 16, .Enable = true, .ChTag = "DISTRESS"});
         config.model.CHEXP.push_back(
             {.Enable = true, .CHDisplayL = "E1", .Txfreq = 157.0125, .Rxfreq = 157.0125});
+        image = config.image;
+        model = config.model;
     }
 
-    // The bytes of an image file of the current model, region `region`.
-    std::string ImageFile(int region) {
-        Image image = config.image;
-        image.Set(271, region);
-        return std::string(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
+    // An image file of the current model and region `region`, `size` bytes long.
+    fs::path Put(const std::string& name, int region, int size = kImageSize) {
+        Image file = config.image;
+        file.Set(271, region);
+        std::string bytes(reinterpret_cast<const char*>(file.bytes.data()), kImageSize);
+        bytes.resize(static_cast<size_t>(size), '\0');
+        WriteAll(dir / name, bytes);
+        return dir / name;
     }
-    fs::path Put(const std::string& name, const std::string& bytes) {
-        fs::path path = dir / name;
-        WriteAll(path, bytes);
-        return path;
+
+    // Expects a refusal with `message` that left image and model as they were.
+    void ExpectRefused(const fs::path& path, const std::string& message) {
+        prompt.messages.clear();
+        EXPECT_FALSE(OpenHexFile(config, path)) << path;
+        EXPECT_EQ(Messages(), std::vector<std::string>{message}) << path;
+        EXPECT_EQ(config.image.bytes, image.bytes) << path;
+        EXPECT_EQ(config.model, model) << path;
+        EXPECT_EQ(config.state.CurrentFileName, "");
     }
+
+    Image image;
+    DataModel model;
 };
 
 TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
@@ -47,7 +60,6 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     EXPECT_NE(static_cast<uint8_t>(saved[164]), 0xFF);
 
     // Reopen into a configuration that differs everywhere the file can tell.
-    DataModel savedModel = config.model;
     config.model.CHUSA.clear();
     config.model.CHEXP.clear();
     config.image.Fill(1000, 100, 0x00);
@@ -55,78 +67,55 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     ASSERT_TRUE(OpenHexFile(config, path)) << ::testing::PrintToString(Messages());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(config.image.bytes.data()), kImageSize),
               saved);
-    EXPECT_EQ(config.model.CHUSA, savedModel.CHUSA);
+    EXPECT_EQ(config.model.CHUSA, model.CHUSA);
     EXPECT_EQ(config.model.CHEXP.size(), 1u);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
-    EXPECT_FALSE(config.state.DataChanged);
-    EXPECT_TRUE(shell.Called("show General"));
-    EXPECT_TRUE(shell.Called("rebuild"));
-    EXPECT_TRUE(shell.Called("caption"));
+    EXPECT_FALSE(config.state.DataChanged || config.state.Loading);
+    for (const char* call : {"show General", "rebuild", "caption"}) {
+        EXPECT_TRUE(shell.Called(call)) << call;
+    }
     EXPECT_EQ(shell.busyDepth, 0);
-    EXPECT_FALSE(config.state.Loading);
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(HexFileTest, WrongLengthIsRefusedBeforeReading) {
-    Image image = config.image;
-    for (int delta : {-1, 1}) {
-        prompt.messages.clear();
-        std::string bytes = ImageFile(0);
-        bytes.resize(static_cast<size_t>(kImageSize + delta), '\0');
-        EXPECT_FALSE(OpenHexFile(config, Put("len.hex", bytes)));
-        EXPECT_EQ(Messages(), std::vector<std::string>{"bad file!!"});
-        EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
-        EXPECT_EQ(config.image.bytes, image.bytes);
-        EXPECT_EQ(config.state.CurrentFileName, "");
-    }
-    EXPECT_FALSE(OpenHexFile(config, dir / "missing.hex"));
-    EXPECT_EQ(config.image.bytes, image.bytes);
-}
-
-TEST_F(HexFileTest, ModelCodesMustAgreeWithEachOtherAndTheModel) {
-    Image image = config.image;
-    DataModel model = config.model;
-    std::string bytes = ImageFile(0);
-    bytes[kImageSize - 1] = 0x00;  // second code differs, first still matches
-    EXPECT_FALSE(OpenHexFile(config, Put("codes.hex", bytes)));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"ModelType Error !!"});
-    EXPECT_EQ(config.image.bytes, image.bytes);
-    EXPECT_EQ(config.model, model);
-
-    UseModel(2, false);  // both codes say model type 1
-    EXPECT_FALSE(OpenHexFile(config, Put("other.hex", ImageFile(0))));
-    EXPECT_EQ(Messages().back(), "ModelType Error !!");
-    EXPECT_EQ(config.image.bytes, image.bytes);
-}
-
-TEST_F(HexFileTest, RegionTest) {
-    Image image = config.image;
-    fs::path uk = Put("uk.hex", ImageFile(1));
+TEST_F(HexFileTest, RefusalsLeaveTheConfigurationAsItWas) {
+    // The length is tested before reading.
+    ExpectRefused(Put("short.hex", 0, kImageSize - 1), "bad file!!");
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
+    ExpectRefused(Put("long.hex", 0, kImageSize + 1), "bad file!!");
+    // The second model code differs while the first still matches.
+    fs::path codes = Put("codes.hex", 0);
+    std::string bytes = ReadAll(codes);
+    bytes[kImageSize - 1] = 0x00;
+    WriteAll(codes, bytes);
+    ExpectRefused(codes, "ModelType Error !!");
+    // A region that the program does not know.
+    ExpectRefused(Put("usa.hex", 9), "Region Unmatched !!");
+    // Another region: the question decides, with No as the default.
+    fs::path uk = Put("uk.hex", 1);
     prompt.answers.push_back(Answer::No);
-    EXPECT_FALSE(OpenHexFile(config, uk));
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].text,
-              "The region is unmatched.\nDo you want to change the region?");
+    ExpectRefused(uk, "The region is unmatched.\nDo you want to change the region?");
     EXPECT_EQ(prompt.messages[0].defaultButton, Answer::No);
     EXPECT_EQ(prompt.messages[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(config.image.bytes, image.bytes);
-
-    EXPECT_FALSE(OpenHexFile(config, Put("usa.hex", ImageFile(9))));
-    EXPECT_EQ(Messages().back(), "Region Unmatched !!");
-    EXPECT_EQ(config.image.bytes, image.bytes);
-
     prompt.answers.push_back(Answer::Yes);
     EXPECT_TRUE(OpenHexFile(config, uk));
     EXPECT_EQ(config.image.Get(271), 1);
+
+    // Both codes say model type 1.
+    config.image = image;
+    config.model = model;
+    config.state.CurrentFileName.clear();
+    UseModel(2, false);
+    ExpectRefused(Put("other.hex", 0), "ModelType Error !!");
 }
 
-TEST_F(HexFileTest, ShortReadIsAReadError) {
-    Image image = config.image;
-    std::string bytes = ImageFile(0);
-    bytes.resize(1000);
-    ReadHexFile(config, Put("short.hex", bytes));
-    EXPECT_TRUE(config.state.ErrorFlag);
-    EXPECT_TRUE(config.state.CancelFlag);
+TEST_F(HexFileTest, UnreadableFileIsAReadError) {
+    EXPECT_FALSE(OpenHexFile(config, dir / "missing.hex"));
+    EXPECT_EQ(config.image.bytes, image.bytes);
+    // A file shorter than the image behind the length test.
+    prompt.messages.clear();
+    ReadHexFile(config, Put("short.hex", 0, 1000));
+    EXPECT_TRUE(config.state.ErrorFlag && config.state.CancelFlag);
     EXPECT_EQ(Messages(), std::vector<std::string>{"FileRead Error!!"});
     EXPECT_EQ(config.image.bytes, image.bytes);
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.ReadHexFileAs -> "), std::string::npos);
@@ -136,27 +125,29 @@ TEST_F(HexFileTest, ShortReadIsAReadError) {
 }
 
 TEST_F(HexFileTest, FailedSaveKeepsTheOldFile) {
-    fs::path path = Put("old.hex", "previous");
     fs::path blocked = dir / "blocked.hex";
     fs::create_directory(blocked);
     EXPECT_FALSE(SaveHexFile(config, blocked));
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_EQ(Messages(), std::vector<std::string>{"FileSave Error!!"});
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.SaveHexFileAs -> "), std::string::npos);
-    EXPECT_EQ(ReadAll(path), "previous");
+    EXPECT_TRUE(fs::is_directory(blocked));
     EXPECT_EQ(shell.busyDepth, 0);
 }
 
-TEST_F(HexFileTest, ModelTheCodecCannotStoreWritesNothing) {
-    config.model.CHUSA[0].Position = 300;
-    Image image = config.image;
-    fs::path path = Put("keep.hex", "previous");
+TEST_F(HexFileTest, PositionTheCodecCannotStoreWritesNothing) {
+    config.model.CHUSA[0].Position = 300;  // a settings file may hold it
+    fs::path path = dir / "keep.hex";
+    WriteAll(path, "previous");
     EXPECT_FALSE(SaveHexFile(config, path));
     EXPECT_TRUE(config.state.ErrorFlag);
     EXPECT_EQ(ReadAll(path), "previous");
     EXPECT_EQ(config.image.bytes, image.bytes);
     ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_FALSE(prompt.messages[0].text.empty());
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
+    std::string error;
+    EXPECT_FALSE(EncodeImage(config.model, config.image, &error));
+    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

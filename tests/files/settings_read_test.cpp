@@ -40,6 +40,7 @@ TEST_F(SettingsReadTest, FieldConversions) {
     config.model.Groups[1].PriorityCH = 12;
     config.model.AutoPos.Records[1].Enable = true;
     config.model.Groups[0].StatusName = "OLD";
+    CommonSetup common = config.model.Common;
     Read(
         File("[usable ch group setup]\r\n"
              "group1=True\r\nGroup2=false\r\nGroup3=-1\r\nExp CH=0.4\r\n"
@@ -63,13 +64,12 @@ TEST_F(SettingsReadTest, FieldConversions) {
     EXPECT_EQ(m.Groups[0].StatusName, "");  // missing text: emptied
     EXPECT_TRUE(m.Groups[3].ExpChGroup[0]);
     EXPECT_TRUE(m.Groups[3].ExpChGroup[1]);
-    EXPECT_TRUE(m.Common.Scan);         // unconvertible: unchanged
-    EXPECT_EQ(m.Common.ResumeTime, 2);  // rounded half to even
-    EXPECT_EQ(m.Common.OffsetTime, 7);  // does not fit 16 bits: unchanged
-    EXPECT_EQ(m.Common.Sog, -5);
-    EXPECT_EQ(m.Common.Distance, 2);  // empty: unchanged
-    EXPECT_EQ(m.Common.Weater, 3);
-    EXPECT_TRUE(m.Common.Format);
+    // SCAN unconvertible, Offset Time beyond 16 bits, Distance empty: unchanged.
+    common.ResumeTime = 2;  // rounded half to even
+    common.Sog = -5;
+    common.Weater = 3;
+    common.Format = true;
+    EXPECT_EQ(m.Common, common);
     EXPECT_TRUE(m.AutoPos.MenuDisplay);  // leading number
     EXPECT_TRUE(m.AutoPos.Records[0].Enable);
     EXPECT_FALSE(m.AutoPos.Records[0].RcEnable);
@@ -174,6 +174,14 @@ TEST_F(SettingsReadTest, ModelTypeRefusalLeavesEverythingAsItWas) {
     ExpectUntouched(model, image);
     EXPECT_EQ(Messages(), std::vector<std::string>{"ModelType Error !!"});
     EXPECT_FALSE(config.state.CancelFlag);
+    Read(File("", "REGION=0"));  // no MODELTYPE: another model
+    EXPECT_EQ(Messages().back(), "ModelType Error !!");
+    ExpectUntouched(model, image);
+
+    // The MAIN keys are found like a profile lookup: case, blanks and one "#" do not matter.
+    Read(File("[Common Setup]\r\nSOG=2\r\n", "modeltype = #1 \r\n region=0"));
+    EXPECT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(config.model.Common.Sog, 2);
 }
 
 TEST_F(SettingsReadTest, RegionQuestionDecidesWhetherTheFileIsTaken) {
@@ -197,29 +205,6 @@ TEST_F(SettingsReadTest, RegionQuestionDecidesWhetherTheFileIsTaken) {
     EXPECT_TRUE(config.state.ErrorFlag);
     EXPECT_EQ(Messages().back(), "Region Unmatched !!");
     EXPECT_EQ(config.image.Get(271), 2);
-}
-
-TEST_F(SettingsReadTest, MainKeysAreFoundLikeAProfileLookup) {
-    // Case, blanks and a leading "#" do not matter; a missing MODELTYPE is another model.
-    Read(File("[Common Setup]\r\nSOG=2\r\n", "modeltype = #1 \r\n region=0"));
-    EXPECT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
-    EXPECT_EQ(config.model.Common.Sog, 2);
-    Read(File("", "REGION=0"));
-    EXPECT_TRUE(config.state.ErrorFlag);
-    EXPECT_EQ(Messages().back(), "ModelType Error !!");
-}
-
-TEST_F(SettingsReadTest, EmptyTableSavedAndOpenedStaysEmpty) {
-    config.model.CHUSA.clear();
-    config.model.CHINT.push_back({.Position = 3, .Enable = true});
-    fs::path path = dir / "empty.dat";
-    WriteSettingsFile(config, path);
-    EXPECT_EQ(ReadAll(path).find("[CHUSA"), std::string::npos);
-    config.model.CHUSA.push_back({.Position = 7, .Enable = true});
-    Read(path);
-    ASSERT_FALSE(config.state.ErrorFlag);
-    EXPECT_TRUE(config.model.CHUSA.empty());
-    EXPECT_EQ(config.model.CHINT.size(), 1u);
 }
 
 TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
@@ -273,24 +258,6 @@ TEST_F(SettingsReadTest, OddButReadableFilesFollowTheFieldRules) {
     EXPECT_EQ(config.model.CHUSA.size(), 1u);
 }
 
-TEST_F(SettingsReadTest, PositionTheRadioCannotStoreOpensButIsNotProgrammed) {
-    Read(File("[CHUSA1]\r\nPosition=300\r\n"));
-    ASSERT_FALSE(config.state.ErrorFlag);
-    ASSERT_EQ(config.model.CHUSA.size(), 1u);
-    Image image = config.image;
-    fs::path hex = dir / "out.hex";
-    prompt.messages.clear();
-    EXPECT_FALSE(SaveHexFile(config, hex));
-    EXPECT_TRUE(config.state.ErrorFlag);
-    EXPECT_FALSE(fs::exists(hex));
-    EXPECT_EQ(config.image.bytes, image.bytes);
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
-    std::string error;
-    EXPECT_FALSE(EncodeImage(config.model, config.image, &error));
-    EXPECT_FALSE(error.empty());
-}
-
 TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneral) {
     config.state.DataChanged = true;
     fs::path path = File("[Common Setup]\r\nSOG=1\r\n");
@@ -341,92 +308,83 @@ private:
     std::mt19937 rng_;
 };
 
+template <std::size_t N>
+void Flags(Randomizer& r, std::array<bool, N>& flags) {
+    for (bool& b : flags) {
+        b = r.Bool();
+    }
+}
+
+// Braced lists are evaluated left to right, so a seed gives one configuration.
 void Randomize(Randomizer& r, DataModel& m) {
     for (ChannelGroup& g : m.Groups) {
-        g.Usable = r.Bool();
-        g.PriorityCH = r.I32();
-        g.StatusName = r.Text(6);
+        g = {r.Bool(), r.I32(), r.Text(6), g.ExpChGroup};
     }
-    for (bool& b : m.Groups[3].ExpChGroup) {
-        b = r.Bool();
-    }
-    CommonSetup& c = m.Common;
-    c = {0,        r.Bool(), r.Bool(), r.Bool(), r.I16(), r.Bool(),
-         r.Bool(), r.I16(),  r.I16(),  r.I16(),  r.I16()};
-    for (bool& b : m.DscBasic.UsableDsc)
-        b = r.Bool();
+    Flags(r, m.Groups[3].ExpChGroup);
+    m.Common = {0,        r.Bool(), r.Bool(), r.Bool(), r.I16(), r.Bool(),
+                r.Bool(), r.I16(),  r.I16(),  r.I16(),  r.I16()};
+    Flags(r, m.DscBasic.UsableDsc);
     m.DscBasic.UserMmsi = r.Text(10);
-    for (bool& b : m.DscBasic.PosRequest)
-        b = r.Bool();
-    for (bool& b : m.DscBasic.PosRequestTx)
-        b = r.Bool();
-    for (bool& b : m.DscBasic.BeepOut)
-        b = r.Bool();
+    Flags(r, m.DscBasic.PosRequest);
+    Flags(r, m.DscBasic.PosRequestTx);
+    Flags(r, m.DscBasic.BeepOut);
     for (DscCallType& t : m.DscAdvanced) {
-        for (bool& b : t.List)
-            b = r.Bool();
-        for (bool& b : t.Tx)
-            b = r.Bool();
+        Flags(r, t.List);
+        Flags(r, t.Tx);
     }
-    for (bool& b : m.DscDisplay)
-        b = r.Bool();
+    Flags(r, m.DscDisplay);
     m.AutoPos.MenuDisplay = r.Bool();
     for (AutoPosRecord& a : m.AutoPos.Records) {
         a = {r.Bool(), r.I16(), r.Text(5), r.Text(5), r.I16(), r.I32(), r.Bool(), r.Text(10)};
     }
-    for (bool& b : m.Atis.UsableAtis)
-        b = r.Bool();
+    Flags(r, m.Atis.UsableAtis);
     m.Atis.AtisCode = r.Text(10);
-    for (bool& b : m.Atis.UsableKikker)
-        b = r.Bool();
-    for (CallSignEntry& e : m.CallSigns)
+    Flags(r, m.Atis.UsableKikker);
+    for (CallSignEntry& e : m.CallSigns) {
         e = {r.Text(5), r.Text(8)};
-
+    }
     for (ChannelTable* t : {&m.CHUSA, &m.CHINT, &m.CHCAN}) {
-        t->clear();
-        int n = r.Int(0, kMaxStandardChannels);
-        for (int i = 0; i < n; ++i) {
-            ChannelRecord c;
-            c.Position = r.I16();
-            c.Enable = true;  // the file reads every standard channel as enabled
-            c.LowPower = r.Bool();
-            c.PowUp = r.Bool();
-            c.Duplex = r.I16();
-            c.TxEnable = r.Bool();
-            c.StatusNo = r.I16();
-            c.StatusIcon = r.I16();
-            c.ScanMemory = r.Bool();
-            c.ChTag = r.Text(16);
-            c.InterShipCH = r.Bool();
-            t->push_back(c);
+        t->resize(static_cast<size_t>(r.Int(0, kMaxStandardChannels)));
+        for (ChannelRecord& c : *t) {  // the file reads every standard channel as enabled
+            c = {.Position = r.I16(),
+                 .Enable = true,
+                 .LowPower = r.Bool(),
+                 .PowUp = r.Bool(),
+                 .Duplex = r.I16(),
+                 .TxEnable = r.Bool(),
+                 .ScanMemory = r.Bool(),
+                 .ChTag = r.Text(16),
+                 .StatusIcon = r.I16(),
+                 .InterShipCH = r.Bool(),
+                 .StatusNo = r.I16()};
         }
     }
-    for (ChannelRecord& w : m.CHWX) {
+    for (ChannelRecord& w : m.CHWX) {  // the weather records keep their other fields
         w.Enable = r.Bool();
         w.ScanMemory = r.Bool();
         w.ChTag = r.Text(12);
     }
-    for (DirectoryRecord& d : m.CHMMSID)
-        d = {r.Bool(), r.Text(11), r.Text(10)};
-    for (DirectoryRecord& d : m.CHGRPID)
-        d = {r.Bool(), r.Text(11), r.Text(10)};
+    auto directory = [&r](auto& records) {
+        for (DirectoryRecord& d : records) {
+            d = {r.Bool(), r.Text(11), r.Text(10)};
+        }
+    };
+    directory(m.CHMMSID);
+    directory(m.CHGRPID);
     for (auto [t, limit] : {std::pair{&m.CHRG, kMaxRgChannels}, {&m.CHEXP, kMaxExpChannels}}) {
-        t->clear();
-        int n = r.Int(0, limit);
-        for (int i = 0; i < n; ++i) {
-            ChannelRecord c;
-            c.Enable = true;  // a disabled user channel ends its table
-            c.CHDisplayL = r.Text(2);
-            c.CHDisplayR = r.Text(2);
-            c.Rxfreq = r.Mhz();
-            c.Txfreq = r.Mhz();
-            c.LowPower = r.Bool();
-            c.PowUp = r.Bool();
-            c.TxEnable = r.Bool();
-            c.ScanMemory = r.Bool();
-            c.ChTag = r.Text(16);
-            c.ExpCB = {r.Bool(), r.Bool(), r.Bool()};
-            t->push_back(c);
+        t->resize(static_cast<size_t>(r.Int(0, limit)));
+        for (ChannelRecord& c : *t) {  // a disabled user channel ends its table
+            c = {.Enable = true,
+                 .LowPower = r.Bool(),
+                 .PowUp = r.Bool(),
+                 .TxEnable = r.Bool(),
+                 .ScanMemory = r.Bool(),
+                 .ChTag = r.Text(16),
+                 .CHDisplayL = r.Text(2),
+                 .CHDisplayR = r.Text(2),
+                 .Txfreq = r.Mhz(),
+                 .Rxfreq = r.Mhz(),
+                 .ExpCB = {r.Bool(), r.Bool(), r.Bool()}};
         }
     }
 }
