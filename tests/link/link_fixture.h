@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -135,8 +137,25 @@ protected:
         SetImageIdentity();
     }
 
-    /// Message texts shown so far.
-    std::vector<std::string> Texts() const { return prompt.Texts(); }
+    ~LinkTest() override {
+        if (!logFolder.empty()) {
+            std::filesystem::remove_all(logFolder);
+        }
+    }
+
+    /// Debug mode with a fresh program folder, so that the error log lands there.
+    void UseLogFolder(const std::string& name) {
+        logFolder = std::filesystem::temp_directory_path() / name;
+        std::filesystem::remove_all(logFolder);
+        std::filesystem::create_directories(logFolder);
+        config.services.programFolder = logFolder;
+        config.state.DebugSwitch = true;
+    }
+    /// The error log's text.
+    std::string ErrorLog() const {
+        std::ifstream log(logFolder / "err.log");
+        return {std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
+    }
     /// How often a text was shown.
     int CountText(const std::string& text) const {
         auto texts = prompt.Texts();
@@ -148,6 +167,7 @@ protected:
     Config config;
     SimRadio radio{&clock};
     RecordingUi ui;
+    std::filesystem::path logFolder;
 };
 
 }  // namespace mrw::testing

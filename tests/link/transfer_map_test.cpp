@@ -54,6 +54,14 @@ protected:
         }
     }
 
+    /// How many `word` requests of `count` bytes the radio received.
+    int Requests(const std::string& word, int count) const {
+        const auto& all = radio.Requests();
+        return static_cast<int>(std::count_if(
+            all.begin(), all.end(),
+            [&](const sim::RadioRequest& r) { return r.word == word && r.count == count; }));
+    }
+
     std::unique_ptr<Transfer> transfer;
     sim::RadioMemory radioBefore{};
     Image imageBefore;
@@ -67,35 +75,23 @@ bool ProgramWrites(int a, bool newMmsi, bool newAtis) {
            In(a, 2048, 17919) || In(a, 18176, 20735);
 }
 
-TEST_F(TransferMapTest, ProgrammingWritesExactlyTheProgramMap) {
+TEST_F(TransferMapTest, ProgrammingWritesExactlyTheProgramMapProtectedAreasByteByByte) {
     // The radio already holds a user MMSI and an ATIS code: both stay.
     Run(kModeProgram);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
     ExpectRadio([](int a) { return ProgramWrites(a, false, false); }, config.image);
-    for (int a : {0,   95,  159, 192, 270,  320,  639,   645,   651,   652,  653,
-                  688, 703, 736, 767, 1792, 2047, 17920, 18175, 20736, 32767}) {
-        EXPECT_EQ(radio.memory[static_cast<size_t>(a)], radioBefore[static_cast<size_t>(a)]) << a;
-    }
-}
-
-TEST_F(TransferMapTest, ProtectedAreasAreWrittenOneBytePerRequest) {
-    Run(kModeProgram);
-    int singles = 0;
+    const int writes = radio.CountOf("#QKPWR");
+    EXPECT_EQ(Requests("#QKPWR", 1), 32 + 49 + 34 + 32);
+    EXPECT_EQ(Requests("#QKPWR", 64), writes - Requests("#QKPWR", 1));
     for (const sim::RadioRequest& r : radio.Requests()) {
-        if (r.word == "#QKPWR") {
-            EXPECT_TRUE(r.count == 1 || r.count == 64) << r.address;
-            if (r.count == 64) {
-                EXPECT_EQ(r.address % 64, 0);
-                EXPECT_GE(r.address, 768);
-            } else {
-                ++singles;
-            }
+        if (r.word == "#QKPWR" && r.count == 64) {
+            EXPECT_TRUE(r.address % 64 == 0 && r.address >= 768) << r.address;
         }
     }
-    EXPECT_EQ(singles, 32 + 49 + 34 + 32);
 }
 
-TEST_F(TransferMapTest, NewMmsiAndAtisAreWrittenAndTheirCountsGoUpByOne) {
+TEST_F(TransferMapTest, MmsiAndAtisAreWrittenOnlyWhenNewAndTheirCountsGoUpByOne) {
+    // An erased radio gets the image's codes, its counts go up, and a full count stays full.
     radio.memory.fill(0xFF);
     sim::SetModelCode(radio.memory, 0x08FD);
     sim::SetProductCode(radio.memory, "KT562W");
@@ -107,15 +103,14 @@ TEST_F(TransferMapTest, NewMmsiAndAtisAreWrittenAndTheirCountsGoUpByOne) {
     Run(kModeProgram);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
     EXPECT_EQ(radio.memory[645], 5);
-    EXPECT_EQ(radio.memory[651], 255);  // a full count stays full
+    EXPECT_EQ(radio.memory[651], 255);
     EXPECT_EQ(config.image.bytes[645], 5);
     ExpectRadio([](int a) { return ProgramWrites(a, true, true) || a == 645 || a == 651; },
                 config.image);
-}
 
-TEST_F(TransferMapTest, ImageWithoutMmsiLeavesAnErasedRadioAndItsCountAlone) {
-    radio.memory[645] = 9;
+    // An image without MMSI leaves the erased radio MMSI and its count alone.
     std::fill(radio.memory.begin() + 640, radio.memory.begin() + 645, 0xFF);
+    radio.memory[645] = 9;
     config.image.Fill(640, 5, 0xFF);
     Run(kModeProgram);
     EXPECT_EQ(radio.memory[645], 9);
@@ -151,7 +146,7 @@ bool ReadCopies(int a, int last) {
            !In(a, 752, 767) && !In(a, 1792, 2047) && !In(a, 17920, 18175) && !In(a, 20736, 32765);
 }
 
-TEST_F(TransferMapTest, ReadCopiesTheRadioOutsideTheProtectedRanges) {
+TEST_F(TransferMapTest, ReadCopiesTheRadioOutsideTheProtectedRangesInBlocks) {
     Run(kModeRead);
     ASSERT_TRUE(config.state.TransferDone);
     EXPECT_EQ(radio.memory, radioBefore);  // a read writes nothing
@@ -160,33 +155,19 @@ TEST_F(TransferMapTest, ReadCopiesTheRadioOutsideTheProtectedRanges) {
         const uint8_t expected = ReadCopies(a, 32767) ? radioBefore[i] : imageBefore.bytes[i];
         ASSERT_EQ(config.image.bytes[i], expected) << a;
     }
-}
+    EXPECT_EQ(Requests("#QKPRD", 64), 512);
 
-TEST_F(TransferMapTest, ReadOfAnImageEndingAt8191SendsOneHundredTwentyEightBlockRequests) {
+    // An image ending at 8191 reads 128 blocks and keeps everything above.
     config.image.ImageLastAddress = 8191;
     SetImageIdentity();
     radio.memory[8190] = 0x08;
     radio.memory[8191] = 0xFD;
+    radio.ClearRecord();
     Run(kModeRead);
     ASSERT_TRUE(config.state.TransferDone);
-    int blocks = 0;
-    for (const sim::RadioRequest& r : radio.Requests()) {
-        blocks += r.word == "#QKPRD" && r.count == 64;
-    }
-    EXPECT_EQ(blocks, 128);
-    for (int a = 8192; a < kImageSize; ++a) {
-        ASSERT_EQ(config.image.bytes[static_cast<size_t>(a)],
-                  imageBefore.bytes[static_cast<size_t>(a)]);
-    }
-}
-
-TEST_F(TransferMapTest, ReadOfAFullImageSendsFiveHundredTwelveBlockRequests) {
-    Run(kModeRead);
-    int blocks = 0;
-    for (const sim::RadioRequest& r : radio.Requests()) {
-        blocks += r.word == "#QKPRD" && r.count == 64;
-    }
-    EXPECT_EQ(blocks, 512);
+    EXPECT_EQ(Requests("#QKPRD", 64), 128);
+    EXPECT_TRUE(std::equal(config.image.bytes.begin() + 8192, config.image.bytes.end(),
+                           imageBefore.bytes.begin() + 8192));
 }
 
 // ---- Clear map ----------------------------------------------------------------------------
@@ -259,29 +240,10 @@ TEST_F(TransferMapTest, EachRangeClearFillsTheImageAndWritesItsRanges) {
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
         EXPECT_EQ(config.image.bytes, expectedImage.bytes);
         ExpectRadio(c.written, expectedImage);
+        if (c.mode == kModeClearAll) {
+            EXPECT_EQ(Requests("#QKPWR", 32), 18);  // the six short logs, 32 bytes at a time
+        }
     }
-}
-
-TEST_F(TransferMapTest, WaypointClearLeavesZeroesThenErasedBytes) {
-    Run(kModeClearWaypoint);
-    for (int a = 20736; a <= 24191; ++a) {
-        ASSERT_EQ(radio.memory[static_cast<size_t>(a)], a <= 20835 ? 0x00 : 0xFF) << a;
-    }
-}
-
-TEST_F(TransferMapTest, ClearAllRewritesUncoveredBlocksFromTheImageAndSkipsTheOthers) {
-    Run(kModeClearAll);
-    for (int a : {24192, 25000, 25343}) {
-        EXPECT_EQ(radio.memory[static_cast<size_t>(a)], imageBefore.bytes[static_cast<size_t>(a)]);
-    }
-    for (int a : {19456, 20000, 20223, 32704, 32746, 32767}) {
-        EXPECT_EQ(radio.memory[static_cast<size_t>(a)], radioBefore[static_cast<size_t>(a)]);
-    }
-    int shortWrites = 0;
-    for (const sim::RadioRequest& r : radio.Requests()) {
-        shortWrites += r.word == "#QKPWR" && r.count == 32;
-    }
-    EXPECT_EQ(shortWrites, 18);
 }
 
 TEST_F(TransferMapTest, FailedRangeClearRestoresTheWholeImage) {
@@ -321,22 +283,23 @@ TEST_F(TransferMapTest, AtisClearErasesCodeAndGroupFlagsAndCountsTheClear) {
 }
 
 TEST_F(TransferMapTest, FailedMmsiClearRestoresTheMmsiButKeepsTheNewCount) {
-    radio.memory[32746] = 1;
-    // Status request, model code (2), product, count read, then the first MMSI byte write.
-    radio.options.faults = {Fault{FaultKind::NoAnswer, 6, 3}};
-    Run(kModeClearMmsi);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
-    Image expected = imageBefore;
-    expected.bytes[32746] = 2;
-    EXPECT_EQ(config.image.bytes, expected.bytes);
-}
-
-TEST_F(TransferMapTest, MmsiClearStopsBeforeWritingWhenTheCountCannotBeRead) {
-    radio.options.faults = {Fault{FaultKind::NoAnswer, 5, 3}};
-    Run(kModeClearMmsi);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
-    EXPECT_EQ(config.image.bytes, imageBefore.bytes);
-    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    // Framed requests: status, model code (2), product, count read, then the MMSI writes.
+    for (int failAt : {5, 6}) {
+        SCOPED_TRACE(failAt);
+        Randomise();
+        radio.memory[32746] = 1;
+        radio.ClearRecord();
+        prompt.messages.clear();
+        radio.options.faults = {Fault{FaultKind::NoAnswer, radio.FramedCount() + failAt, 3}};
+        Run(kModeClearMmsi);
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
+        Image expected = imageBefore;
+        expected.bytes[32746] = failAt == 5 ? imageBefore.bytes[32746] : 2;
+        EXPECT_EQ(config.image.bytes, expected.bytes);
+        if (failAt == 5) {  // the count could not be read: nothing is written
+            EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+        }
+    }
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -29,25 +27,21 @@ protected:
 };
 
 TEST(TransferCaptionTest, CaptionsByMode) {
-    EXPECT_EQ(TransferCaption(0), "Read from Radio");
-    EXPECT_EQ(TransferCaption(1), "Program to Radio");
-    EXPECT_EQ(TransferCaption(2), "Clear MMSI Data");
-    EXPECT_EQ(TransferCaption(3), "Clear DSC Log Data");
-    EXPECT_EQ(TransferCaption(4), "Clear Distress Log Data");
-    EXPECT_EQ(TransferCaption(5), "Clear Individual Directory");
-    EXPECT_EQ(TransferCaption(6), "Clear Group Directory");
-    EXPECT_EQ(TransferCaption(7), "Clear WayPoint Directory");
-    EXPECT_EQ(TransferCaption(8), "Clear DSC TX Log Data");
-    EXPECT_EQ(TransferCaption(9), "Clear All Data");
-    EXPECT_EQ(TransferCaption(10), "Clear ATIS Data");
-    EXPECT_EQ(TransferCaption(11), "");
+    const char* captions[] = {
+        "Read from Radio",       "Program to Radio",         "Clear MMSI Data",
+        "Clear DSC Log Data",    "Clear Distress Log Data",  "Clear Individual Directory",
+        "Clear Group Directory", "Clear WayPoint Directory", "Clear DSC TX Log Data",
+        "Clear All Data",        "Clear ATIS Data",          ""};
+    for (int mode = 0; mode < 12; ++mode) {
+        EXPECT_EQ(TransferCaption(mode), captions[mode]);
+    }
     EXPECT_EQ(TransferInstructions().substr(0, 67),
               "1.Connect the MRW cable between the PC serial port and the radio.\r\n");
 }
 
 // ---- Read ---------------------------------------------------------------------------------
 
-TEST_F(TransferTest, ReadCompletesDecodesAndClosesTheDialog) {
+TEST_F(TransferTest, ReadCompletesDecodesReportsProgressAndClosesTheDialog) {
     Randomise();
     auto t = Make(kModeRead);
     EXPECT_TRUE(t->RunOk());
@@ -63,11 +57,6 @@ TEST_F(TransferTest, ReadCompletesDecodesAndClosesTheDialog) {
     EXPECT_FALSE(radio.IsOpen());
     EXPECT_EQ(ui.runningStates.front(), true);
     EXPECT_EQ(ui.runningStates.back(), false);
-}
-
-TEST_F(TransferTest, ReadProgressRunsFromZeroToOneHundred) {
-    auto t = Make(kModeRead);
-    ASSERT_TRUE(t->RunOk());
     ASSERT_GE(ui.progress.size(), 514u);
     EXPECT_EQ(ui.progress[0], 0);
     EXPECT_EQ(*std::max_element(ui.progress.begin(), ui.progress.end()), 100);
@@ -121,51 +110,34 @@ TEST_F(TransferTest, CancelButtonSetsCancelFlagOnlyWhileRunning) {
     EXPECT_TRUE(config.state.CancelFlag);
 }
 
-TEST_F(TransferTest, SilentBlockEndsWithOneCommunicationErrorAndTheImageUntouched) {
-    Randomise();
-    const Image before = config.image;
-    radio.options.faults = {Fault{FaultKind::NoAnswer, 30, 3}};
-    auto t = Make(kModeRead);
-    EXPECT_FALSE(t->RunOk());  // stays open for another try
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
-    EXPECT_EQ(config.image.bytes, before.bytes);
-    EXPECT_TRUE(config.state.ErrorFlag);
-}
-
-TEST_F(TransferTest, PulledCableDuringReadEndsPromptlyWithOneBox) {
-    Randomise();
-    const Image before = config.image;
-    const DataModel modelBefore = config.model;
-    radio.options.faults = {Fault{FaultKind::CablePulled, 60, 1}};
-    auto t = Make(kModeRead);
-    const double start = clock.Seconds();
-    EXPECT_FALSE(t->RunOk());
-    EXPECT_LT(clock.Seconds() - start, 30.0);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
-    EXPECT_EQ(config.image.bytes, before.bytes);
-    EXPECT_EQ(config.model, modelBefore);
-    EXPECT_FALSE(radio.IsOpen());
-}
-
-TEST_F(TransferTest, GarbageBeforeAReplyEndsInOneClearError) {
-    Randomise();
-    radio.options.faults = {Fault{FaultKind::Garbage, 20, 1}};
-    const Image before = config.image;
-    auto t = Make(kModeRead);
-    EXPECT_FALSE(t->RunOk());
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
-    EXPECT_EQ(config.image.bytes, before.bytes);
-    EXPECT_FALSE(radio.IsOpen());
-}
-
-TEST_F(TransferTest, ReplyCutShortEndsInOneClearError) {
-    Randomise();
-    radio.options.faults = {Fault{FaultKind::CutShort, 20, 1}};
-    const Image before = config.image;
-    auto t = Make(kModeRead);
-    EXPECT_FALSE(t->RunOk());
-    EXPECT_EQ(CountText("Communication Error!!"), 1);
-    EXPECT_EQ(config.image.bytes, before.bytes);
+TEST_F(TransferTest, LineFaultsDuringAReadEndInOneCommunicationErrorWithNothingChanged) {
+    struct Case {
+        Fault fault;
+        double seconds;  // a pulled cable ends at once, a silent block after its retries
+    };
+    for (const Case& c :
+         {Case{{FaultKind::NoAnswer, 30, 3}, 40}, Case{{FaultKind::CablePulled, 60}, 30},
+          Case{{FaultKind::Garbage, 20}, 40}, Case{{FaultKind::CutShort, 20}, 40}}) {
+        SCOPED_TRACE(static_cast<int>(c.fault.kind));
+        Randomise();
+        SimRadio line(&clock);
+        line.memory = radio.memory;
+        line.options.faults = {c.fault};
+        prompt.messages.clear();
+        const Image before = config.image;
+        const DataModel modelBefore = config.model;
+        auto t = Make(kModeRead, &line);
+        const double start = clock.Seconds();
+        EXPECT_FALSE(t->RunOk());  // stays open for another try
+        EXPECT_LT(clock.Seconds() - start, c.seconds);
+        EXPECT_EQ(CountText("Communication Error!!"), 1);
+        // A reply cut short may first show its own time-out box; nothing else adds one.
+        EXPECT_LE(prompt.messages.size(), c.fault.kind == FaultKind::CutShort ? 2u : 1u);
+        EXPECT_TRUE(config.state.ErrorFlag);
+        EXPECT_EQ(config.image.bytes, before.bytes);
+        EXPECT_EQ(config.model, modelBefore);
+        EXPECT_FALSE(line.IsOpen());
+    }
 }
 
 // ---- Frame and checks ---------------------------------------------------------------------
@@ -225,36 +197,18 @@ TEST_F(TransferTest, WrongProductCodeShowsTheDetailFirstInDebugMode) {
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"ModelType Error !!"});
 }
 
-TEST_F(TransferTest, RegionTakenOverOnYesDuringARead) {
-    Randomise();
-    radio.memory[271] = 3;
-    prompt.answers = {Answer::Yes};
-    auto t = Make(kModeRead);
-    EXPECT_TRUE(t->RunOk());
-    const MessageRequest& question = prompt.messages[0];
-    EXPECT_EQ(question.text, "The region is unmatched.\r\nDo you want to change the region?");
-    EXPECT_EQ(question.icon, Icon::Exclamation);
-    EXPECT_EQ(question.buttons, Buttons::YesNo);
-    EXPECT_EQ(question.defaultButton, Answer::No);
-    EXPECT_EQ(config.image.bytes[271], 3);
-    EXPECT_TRUE(config.state.RegionChangeAccepted);
-}
-
-TEST_F(TransferTest, RegionRefusedOnNoLeavesEverythingAsItWas) {
-    radio.memory[271] = 3;
+TEST_F(TransferTest, RegionRefusedOrUnknownLeavesEverythingAsItWas) {
     const Image before = config.image;
     auto t = Make(kModeRead);
+    radio.memory[271] = 3;
     EXPECT_FALSE(t->RunOk());  // No is the default answer
+    radio.memory[271] = 0x40;  // names no region
+    EXPECT_FALSE(t->RunOk());
+    EXPECT_EQ(prompt.Texts().back(), "Region Unmatched !!");
+    EXPECT_EQ(prompt.messages.size(), 2u);
     EXPECT_TRUE(config.state.ErrorFlag);
     EXPECT_EQ(config.image.bytes, before.bytes);
     EXPECT_FALSE(config.state.RegionChangeAccepted);
-}
-
-TEST_F(TransferTest, RegionByteNamingNoRegionIsUnmatched) {
-    radio.memory[271] = 0x40;
-    auto t = Make(kModeRead);
-    EXPECT_FALSE(t->RunOk());
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Region Unmatched !!"});
 }
 
 TEST_F(TransferTest, RegionIsNotCheckedByAClear) {
@@ -266,22 +220,7 @@ TEST_F(TransferTest, RegionIsNotCheckedByAClear) {
 
 // ---- Program ------------------------------------------------------------------------------
 
-TEST_F(TransferTest, ProgramEncodesTheModelAndSetsTheChecksumFirst) {
-    NewImage(config.image, config.model, 1);
-    config.image.bytes[271] = 0;
-    DecodeImage(config.image, config.model);
-    config.model.Common.ResumeTime = 7;
-    auto t = Make(kModeProgram);
-    EXPECT_TRUE(t->RunOk());
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
-    EXPECT_EQ(config.image.bytes[95], ByteSum(config.image, 66, 29));
-    DataModel back = config.model;
-    DecodeImage(config.image, back);
-    EXPECT_EQ(back.Common.ResumeTime, 7);
-    EXPECT_GT(radio.CountOf("#QKPWR"), 200);
-}
-
-TEST_F(TransferTest, ConfigurationThatCannotBeEncodedNeverReachesTheRadio) {
+TEST_F(TransferTest, ProgramEncodesTheModelFirstAndRefusesOneThatCannotBeEncoded) {
     NewImage(config.image, config.model, 1);
     config.image.bytes[271] = 0;
     DecodeImage(config.image, config.model);
@@ -292,10 +231,19 @@ TEST_F(TransferTest, ConfigurationThatCannotBeEncodedNeverReachesTheRadio) {
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_NE(prompt.messages[0].text.find("Resume Time"), std::string::npos);
     EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
-    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
-    EXPECT_EQ(radio.CountOf("#QKPSR"), 0);
+    EXPECT_EQ(radio.CountOf("#QKPWR") + radio.CountOf("#QKPSR"), 0);  // never reaches the radio
     EXPECT_EQ(config.image.bytes, before.bytes);
     EXPECT_FALSE(config.state.TransferDone);
+
+    prompt.messages.clear();
+    config.model.Common.ResumeTime = 7;
+    EXPECT_TRUE(t->RunOk());
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    EXPECT_EQ(config.image.bytes[95], ByteSum(config.image, 66, 29));
+    DataModel back = config.model;
+    DecodeImage(config.image, back);
+    EXPECT_EQ(back.Common.ResumeTime, 7);
+    EXPECT_GT(radio.CountOf("#QKPWR"), 200);
 }
 
 // ---- Run-time failures --------------------------------------------------------------------
@@ -315,12 +263,7 @@ public:
 };
 
 TEST_F(TransferTest, RunTimeFailureIsLoggedShownAndEndsTheOperationAsCancelled) {
-    auto folder = std::filesystem::temp_directory_path() / "mrw_link_failure_test";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    config.services.programFolder = folder;
-    config.state.DebugSwitch = true;
-
+    UseLogFolder("mrw_link_failure_test");
     FaultyDriverRadio faulty(&clock);
     faulty.memory = radio.memory;
     faulty.failAt = 5000;  // inside the bulk read
@@ -334,10 +277,7 @@ TEST_F(TransferTest, RunTimeFailureIsLoggedShownAndEndsTheOperationAsCancelled) 
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_FALSE(faulty.IsOpen());
     EXPECT_EQ(config.image.bytes, before.bytes);
-    std::ifstream log(folder / "err.log");
-    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-    EXPECT_NE(all.find("frmRadio.ReadData -> 1005driver fault"), std::string::npos);
-    std::filesystem::remove_all(folder);
+    EXPECT_NE(ErrorLog().find("frmRadio.ReadData -> 1005driver fault"), std::string::npos);
 }
 
 // ---- After the dialog ---------------------------------------------------------------------
@@ -371,7 +311,7 @@ TEST_F(TransferTest, FinishedReadRefreshesTheWindowAndForgetsTheFileName) {
     EXPECT_EQ(config.state.CurrentFileName, "boat.dat");
 }
 
-TEST_F(TransferTest, ReadThatTookOverTheRegionSwitchesTheRegionDisplay) {
+TEST_F(TransferTest, RegionTakenOverOnYesDuringAReadSwitchesTheRegionDisplay) {
     RecordingShell shell;
     config.services.shell = &shell;
     config.regionMenu.enabled = true;
@@ -381,6 +321,13 @@ TEST_F(TransferTest, ReadThatTookOverTheRegionSwitchesTheRegionDisplay) {
     prompt.answers = {Answer::Yes};
     auto t = Make(kModeRead);
     ASSERT_TRUE(t->RunOk());
+    const MessageRequest& question = prompt.messages[0];
+    EXPECT_EQ(question.text, "The region is unmatched.\r\nDo you want to change the region?");
+    EXPECT_EQ(question.icon, Icon::Exclamation);
+    EXPECT_EQ(question.buttons, Buttons::YesNo);
+    EXPECT_EQ(question.defaultButton, Answer::No);
+    EXPECT_EQ(config.image.bytes[271], 3);
+    EXPECT_TRUE(config.state.RegionChangeAccepted);
     FinishReadDialog(config);
     EXPECT_FALSE(config.regionMenu.entries[0].checked);
     EXPECT_TRUE(config.regionMenu.entries[1].checked);
