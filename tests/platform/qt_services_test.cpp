@@ -116,10 +116,8 @@ void QtServicesTest::clockKeepsEventsRunningWhileSleeping() {
     QtClock clock;
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
-    const double before = clock.Seconds();
     clock.Sleep(20);
     QVERIFY(ran);
-    QVERIFY(clock.Seconds() >= before);
     bool pumped = false;
     QTimer::singleShot(0, [&] { pumped = true; });
     clock.PumpEvents();
@@ -133,13 +131,11 @@ void QtServicesTest::settingsSurviveTheStore() {
         QtSettingsStore store(file);
         QCOMPARE(store.Get("Settings", "lastmodel", "1"), std::string("1"));
         store.Set("Settings", "lastmodel", "2");
-        store.Set("IniFilePath", "IniFileName_1", "INTL-M");
         store.Set("ComPath", "ComNum", "12");
         QCOMPARE(store.FileName(), file);
     }
     QtSettingsStore again(file);
     QCOMPARE(again.Get("Settings", "lastmodel", "1"), std::string("2"));
-    QCOMPARE(again.Get("IniFilePath", "IniFileName_1"), std::string("INTL-M"));
     QCOMPARE(again.Get("ComPath", "ComNum"), std::string("12"));
     QCOMPARE(again.Get("Settings", "hexvisible", "False"), std::string("False"));
 }
