@@ -18,7 +18,7 @@ namespace {
 class MissingPort : public SerialPort {
 public:
     bool Open(const std::string& /*settings*/, std::string& error) override {
-        error = "no serial port is chosen";
+        error = "The chosen serial port is not present.";
         return false;
     }
     void Close() override {}

@@ -30,8 +30,47 @@ constexpr int kButtonGap = 16;
 
 }  // namespace
 
+/// Passes everything to the real port and remembers whether the first opening of a run
+/// failed, and why.
+class TransferDialog::WatchedPort : public SerialPort {
+public:
+    explicit WatchedPort(SerialPort& port) : port_(port) {}
+
+    /// Starts watching a new run.
+    void NewRun() {
+        opens = 0;
+        firstFailed = false;
+        firstError.clear();
+    }
+
+    bool Open(const std::string& settings, std::string& error) override {
+        const bool ok = port_.Open(settings, error);
+        if (opens++ == 0 && !ok) {
+            firstFailed = true;
+            firstError = error;
+        }
+        return ok;
+    }
+    void Close() override { port_.Close(); }
+    bool IsOpen() const override { return port_.IsOpen(); }
+    bool Send(const std::vector<uint8_t>& bytes) override { return port_.Send(bytes); }
+    int Waiting() override { return port_.Waiting(); }
+    int ReadByte() override { return port_.ReadByte(); }
+    void DiscardInput() override { port_.DiscardInput(); }
+
+    int opens = 0;
+    bool firstFailed = false;
+    std::string firstError;
+
+private:
+    SerialPort& port_;
+};
+
 TransferDialog::TransferDialog(Config& config, SerialPort& port, QWidget* parent)
-    : QDialog(parent), config_(config), transfer_(config, port, *this) {
+    : QDialog(parent),
+      config_(config),
+      port_(std::make_unique<WatchedPort>(port)),
+      transfer_(config, *port_, *this) {
     setObjectName("frmRadio");
     setWindowTitle(QString::fromStdString(transfer_.Caption()));
     setModal(true);
@@ -105,8 +144,19 @@ void TransferDialog::OkClicked() {
     if (running_ || config_.state.Loading) {
         return;
     }
+    port_->NewRun();
     if (transfer_.RunOk()) {
         accept();
+        return;
+    }
+    // The link gives up silently when the port does not open at all; say so.
+    if (port_->firstFailed) {
+        std::string text = kPortOpenFailed;
+        if (!port_->firstError.empty()) {
+            text += "\r\n" + port_->firstError;
+        }
+        config_.prompt().Message(
+            {text, transfer_.Caption(), Icon::Critical, Buttons::Ok, Answer::Ok});
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "core/config.h"
@@ -22,10 +23,15 @@ namespace mrw {
 inline constexpr int kTransferDialogWidth = 465;
 inline constexpr int kTransferDialogHeight = 290;
 
+/// First line of the box shown when the port does not open at the start of a run (the
+/// platform's reason follows on the next line).
+inline constexpr const char* kPortOpenFailed = "The serial port cannot be opened.";
+
 /// The transfer dialog of the mode in config.state.TransferMode, talking through `port`.
 /// Idle: OK, Cancel and Help enabled, Cancel closes. Running: OK and Help disabled, Cancel
 /// sets CancelFlag, closing is refused. The dialog accepts (closes) when an operation finishes
-/// with ErrorFlag clear and stays open for another OK otherwise.
+/// with ErrorFlag clear and stays open for another OK otherwise. A port that cannot be opened
+/// at the start of a run is reported in a box instead of leaving OK without an answer.
 class TransferDialog : public QDialog, public TransferUi {
     Q_OBJECT
 public:
@@ -64,7 +70,11 @@ private:
     void HelpClicked();
     void PlaceProgressBar();
 
+    class WatchedPort;
+
     Config& config_;
+    /// The port as the transfer sees it: the caller's port, watched for a failed opening.
+    std::unique_ptr<WatchedPort> port_;
     Transfer transfer_;
     QLabel* message_ = nullptr;
     QLabel* monitor_ = nullptr;
