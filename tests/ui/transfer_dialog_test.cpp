@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -18,6 +19,8 @@
 #include "image/checks.h"
 #include "image/codec.h"
 #include "link/transfer.h"
+#include "platform/qt_clock.h"
+#include "platform/qt_serial_port.h"
 #include "sim/sim_radio.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
@@ -214,6 +217,7 @@ private slots:
     void clearModesThroughTheEntryPoint_data();
     void clearModesThroughTheEntryPoint();
     void refusedPendingEditOpensNoDialog();
+    void readsTheRadioSimulatorOverAPseudoTerminal();
 };
 
 // ---- The dialog alone ---------------------------------------------------------------------------
@@ -616,6 +620,55 @@ void TransferDialogTest::refusedPendingEditOpensNoDialog() {
     h.Action("mnuTransferProgram")->trigger();
     QVERIFY(h.captions.empty());
     QVERIFY(h.radio.Requests().empty());
+}
+
+// ---- The real line: mrw-radiosim on a pseudo-terminal, QSerialPort, real time ------------------
+
+void TransferDialogTest::readsTheRadioSimulatorOverAPseudoTerminal() {
+    const QString binDir = qEnvironmentVariable("MRW_BIN_DIR", MRW_TEST_BIN_DIR);
+    const QString simulator = binDir + "/mrw-radiosim";
+    if (!QFileInfo::exists(simulator)) {
+        QSKIP("mrw-radiosim is not built");
+    }
+    Harness h;
+    // The radio answers over a pseudo-terminal from an image file of its configuration.
+    const sim::RadioMemory memory = RadioConfiguration(0);
+    const std::filesystem::path imageFile = h.Folder() / "radio.bin";
+    {
+        std::ofstream out(imageFile, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(memory.data()), kImageSize);
+    }
+    QProcess radio;
+    radio.start(simulator, {"--image", QString::fromStdString(imageFile.string())});
+    QVERIFY(radio.waitForStarted());
+    QVERIFY(radio.waitForReadyRead(10000));
+    const QString device = QString::fromUtf8(radio.readLine()).trimmed();
+    QVERIFY2(device.startsWith("/dev/"), qPrintable(device));
+
+    QtClock clock;  // real pauses and time limits, window events on every poll
+    h.config.services.clock = &clock;
+    h.Load();
+    h.config.state.PortDevice = device.toStdString();
+    // The ports as the desktop program makes them: the --port device, opened by QSerialPort.
+    InstallTransferDialog(
+        *h.window, h.config,
+        [](const AppState& state) { return std::make_unique<QtSerialPort>(state.PortDevice); },
+        h.OnOpen());
+    h.script = [](TransferDialog& dialog) {
+        Click(dialog, "cmdOK");
+        if (dialog.isVisible()) {
+            dialog.reject();
+        }
+    };
+    h.Action("mnuTransferRead")->trigger();
+    radio.terminate();
+    radio.waitForFinished(5000);
+
+    QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    QCOMPARE(h.config.model.CHMMSID[0].TagName, std::string("HARBOUR"));
+    QCOMPARE(h.config.model.CHMMSID[1].TagName, std::string("PILOT"));
+    QCOMPARE(h.NodeText("SM2"), QString("Memory ID2[Enable]"));
+    QVERIFY(!h.config.state.DataChanged);
 }
 
 }  // namespace mrw
