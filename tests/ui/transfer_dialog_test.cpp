@@ -581,9 +581,15 @@ void TransferDialogTest::clearModesThroughTheEntryPoint() {
     h.config.image.bytes[kMmsiCount] = 3;
     h.config.image.bytes[kAtisCount] = 9;
     h.config.state.DataChanged = false;
+    // The clear buttons sit on the DSC setup panel; count how often it is shown.
+    int panelShows = 0;
+    h.window->SetPanelHandler("pictDSC", [&](const NodeTarget&) { ++panelShows; });
+    QVERIFY(h.window->SelectNodeByKey("DSC"));
+    panelShows = 0;
     h.script = [](TransferDialog& dialog) { Click(dialog, "cmdOK"); };
 
     const ClearOutcome outcome = ClearCommand(*h.window, h.config, mode);
+    QCOMPARE(panelShows, 1);
     QCOMPARE(h.captions, std::vector<std::string>{TransferCaption(mode)});
     QVERIFY(outcome.done);
     QCOMPARE(h.Count("Complete!!"), 1);
@@ -606,6 +612,7 @@ void TransferDialogTest::clearModesThroughTheEntryPoint() {
     QVERIFY(!cancelled.done);
     QVERIFY(cancelled.countText.empty());
     QVERIFY(!h.config.state.DataChanged);
+    QCOMPARE(panelShows, 1);
 }
 
 void TransferDialogTest::refusedPendingEditOpensNoDialog() {
