@@ -79,7 +79,7 @@ void DecodeScanBitmap(const Image& image, const ChannelTableLayout& t, ChannelTa
 }
 
 void DecodeTags(const Image& image, const ChannelTableLayout& t, ChannelTable& table) {
-    for (int k = 0; k < t.slots && k < static_cast<int>(table.size()); ++k) {
+    for (int k = 0; k < t.slotCount && k < static_cast<int>(table.size()); ++k) {
         table[static_cast<size_t>(k)].ChTag =
             ReadText(image, t.tagBase + layout::kTagSize * k, layout::kTagSize);
     }
@@ -87,7 +87,7 @@ void DecodeTags(const Image& image, const ChannelTableLayout& t, ChannelTable& t
 
 void DecodeFourByteRecords(const Image& image, const ChannelTableLayout& t, ChannelTable& table) {
     namespace f = layout::rec4;
-    for (int k = 0; k < t.slots && k < static_cast<int>(table.size()); ++k) {
+    for (int k = 0; k < t.slotCount && k < static_cast<int>(table.size()); ++k) {
         int a = t.recordBase + t.recordSize * k;
         int position = FieldValue(image, a, f::kPosition);
         if (position >= kCatalogueSize) {
@@ -109,7 +109,7 @@ void DecodeFourByteRecords(const Image& image, const ChannelTableLayout& t, Chan
 void DecodeSixteenByteRecords(const Image& image, const ChannelTableLayout& t,
                               ChannelTable& table) {
     namespace f = layout::rec16;
-    for (int k = 0; k < t.slots && k < static_cast<int>(table.size()); ++k) {
+    for (int k = 0; k < t.slotCount && k < static_cast<int>(table.size()); ++k) {
         int a = t.recordBase + t.recordSize * k;
         ChannelRecord& r = table[static_cast<size_t>(k)];
         for (size_t i = 0; i < f::kExpCB.size(); ++i) {
@@ -143,7 +143,7 @@ void EncodeBitmap(Image& image, int base, int bytes, const ChannelTable& table, 
 }
 
 void EncodeTags(Image& image, const ChannelTableLayout& t, const ChannelTable& table) {
-    for (int k = 0; k < t.slots; ++k) {
+    for (int k = 0; k < t.slotCount; ++k) {
         int a = t.tagBase + layout::kTagSize * k;
         if (k < static_cast<int>(table.size())) {
             std::string tag = table[static_cast<size_t>(k)].ChTag;
@@ -156,7 +156,7 @@ void EncodeTags(Image& image, const ChannelTableLayout& t, const ChannelTable& t
 
 void EncodeFourByteRecords(Image& image, const ChannelTableLayout& t, const ChannelTable& table) {
     namespace f = layout::rec4;
-    for (int k = 0; k < t.slots; ++k) {
+    for (int k = 0; k < t.slotCount; ++k) {
         int a = t.recordBase + t.recordSize * k;
         if (k >= static_cast<int>(table.size())) {
             image.Fill(a, t.recordSize, 0xFF);
@@ -211,7 +211,7 @@ void PutFrequency(Image& image, int address, double mhz, const std::string& what
 
 void EncodeSixteenByteRecords(Image& image, const ChannelTableLayout& t, ChannelTable& table) {
     namespace f = layout::rec16;
-    for (int k = 0; k < t.slots; ++k) {
+    for (int k = 0; k < t.slotCount; ++k) {
         int a = t.recordBase + t.recordSize * k;
         if (k >= static_cast<int>(table.size())) {
             image.Fill(a, t.recordSize, 0xFF);
@@ -289,9 +289,9 @@ void DecodeChannelTable(const Image& image, DataModel& model, ChannelTableId id)
 void EncodeChannelTable(DataModel& model, Image& image, ChannelTableId id) {
     const ChannelTableLayout& t = layout::TableLayout(id);
     ChannelTable& table = TableOf(model, id);
-    if (static_cast<int>(table.size()) > t.slots) {
+    if (static_cast<int>(table.size()) > t.slotCount) {
         throw FieldRangeError(std::string(t.name) + " holds " + std::to_string(table.size()) +
-                              " channels; the radio has room for " + std::to_string(t.slots));
+                              " channels; the radio has room for " + std::to_string(t.slotCount));
     }
     EncodeBitmap(image, t.enableBitmap, t.enableBytes, table,
                  [](const ChannelRecord& r) { return r.Enable; });

@@ -94,9 +94,9 @@ void FixCurrentChannel(Image& image, const DataModel& model) {
 // Weather mode: the current weather channel is an enabled CHWX slot, or the first enabled one.
 void FixCurrentWeather(Image& image, const DataModel& model) {
     int w = image.Get(kCurrentWeather);
-    if (!(w >= 0 && w < kWeatherTable.slots && BitmapBit(image, kWeatherTable.enableBitmap, w))) {
+    if (!(w >= 0 && w < kWeatherTable.slotCount && BitmapBit(image, kWeatherTable.enableBitmap, w))) {
         w = FirstEnabledIndex(model.CHWX);
-        if (w < 0 || w >= kWeatherTable.slots) {
+        if (w < 0 || w >= kWeatherTable.slotCount) {
             return;
         }
     }
@@ -156,7 +156,7 @@ bool IsChannelRefUsable(const Image& image, int ref, int group) {
         // References beyond the table's 96 slots name no channel; their bits would be read
         // from the bytes after the bitmap.
         const auto& table = layout::TableLayout(kStandardTables[static_cast<size_t>(group)]);
-        if (!GroupUsable(image, group) || ref >= table.slots) {
+        if (!GroupUsable(image, group) || ref >= table.slotCount) {
             return false;
         }
         return BitmapBit(image, table.enableBitmap, ref);

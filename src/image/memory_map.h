@@ -29,7 +29,7 @@ enum class RecordKind { None, FourByte, SixteenByte };
 struct ChannelTableLayout {
     ChannelTableId id;
     const char* name;
-    int slots;
+    int slotCount;
     int enableBitmap;
     int enableBytes;
     int scanBitmap;
@@ -43,7 +43,7 @@ struct ChannelTableLayout {
 inline constexpr int kTagSize = 16;
 
 inline constexpr std::array<ChannelTableLayout, 6> kChannelTables = {{
-    // id, name, slots, enable bitmap, bytes, scan bitmap, bytes, tags, kind, records, size
+    // id, name, slot count, enable bitmap, bytes, scan bitmap, bytes, tags, kind, records, size
     {ChannelTableId::CHUSA, "CHUSA", 96, 1536 /*0x600*/, 12, 1664 /*0x680*/, 12, 4864 /*0x1300*/,
      RecordKind::FourByte, 2048 /*0x800*/, 4},
     {ChannelTableId::CHINT, "CHINT", 96, 1568 /*0x620*/, 12, 1696 /*0x6A0*/, 12, 7936 /*0x1F00*/,

@@ -1,11 +1,7 @@
-// The memory map names a field "slots", which Qt defines as a keyword macro: it is read
-// before any Qt header.
-#include "link/transfer_map.h"
-// clang-format off
 #include "ui/transfer_command.h"
-// clang-format on
 
 #include "link/transfer.h"
+#include "link/transfer_map.h"
 #include "ui/main_window.h"
 #include "ui/transfer_dialog.h"
 

@@ -227,7 +227,7 @@ std::array<uint8_t, kImageSize> WritableBits(const DataModel& m) {
     for (const l::ChannelTableLayout& t : l::kChannelTables) {
         mark(t.enableBitmap, t.enableBytes);
         mark(t.scanBitmap, t.scanBytes);
-        mark(t.tagBase, t.slots * l::kTagSize);
+        mark(t.tagBase, t.slotCount * l::kTagSize);
         int used = 0;
         switch (t.id) {
             case l::ChannelTableId::CHEXP:
@@ -239,7 +239,7 @@ std::array<uint8_t, kImageSize> WritableBits(const DataModel& m) {
             default:
                 break;
         }
-        for (int k = 0; k < t.slots && t.kind != l::RecordKind::None; ++k) {
+        for (int k = 0; k < t.slotCount && t.kind != l::RecordKind::None; ++k) {
             bool ownOnly = t.kind == l::RecordKind::SixteenByte && k < used;
             mark(t.recordBase + t.recordSize * k, ownOnly ? l::rec16::kWrittenBytes : t.recordSize);
         }
