@@ -106,11 +106,12 @@ TEST(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
     fs::remove_all(dir);
 }
 
-TEST(CliOnAPseudoTerminal, ARadioThatNeverAnswersFailsWithoutOutput) {
+TEST(CliOnAPseudoTerminal, ARefusedConnectionFailsWithoutOutput) {
     fs::path bin = MRW_TEST_BIN_DIR;
     fs::path out = fs::temp_directory_path() / "mrw_cli_pty_silent.dat";
     fs::remove(out);
-    Simulator sim(bin, "--model 1 --silent-after 0 --refuse-baud-switch");
+    // The radio refuses the baud switch: the read ends at once, before any block.
+    Simulator sim(bin, "--model 1 --refuse-baud-switch");
     ASSERT_FALSE(sim.device().empty());
     EXPECT_EQ(RunCli(bin, "--model 1 --port " + sim.device() + " read -o " + out.string()), 1);
     EXPECT_FALSE(fs::exists(out));
