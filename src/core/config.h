@@ -15,24 +15,24 @@ namespace mrw {
 
 /// Application state shared by every part of the program.
 struct AppState {
-    int16_t ModelType = 1;       ///< 1, 2 or 11.
-    std::string ModelName;       ///< Name of the current model type.
-    bool AtisSupported = false;  ///< From global.ini key "atis".
-    std::string TitleText;       ///< "PC Program for " + ModelName; every message box caption.
-    std::string CurrentFileName; ///< Settings file last opened or saved; empty when none.
-    bool DataChanged = false;    ///< Edited since loaded, created or saved.
-    bool Loading = false;        ///< The program itself fills the model or the controls.
-    bool ErrorFlag = false;      ///< The last load, save or transfer step failed.
-    bool CancelFlag = false;     ///< The user cancelled, or a step failed.
-    bool DebugSwitch = false;    ///< "/D": logs, progress notes, hex dump, hex files.
-    bool Baud19200Switch = false;///< "/E": the link stays at 19200 baud.
+    int16_t ModelType = 1;         ///< 1, 2 or 11.
+    std::string ModelName;         ///< Name of the current model type.
+    bool AtisSupported = false;    ///< From global.ini key "atis".
+    std::string TitleText;         ///< "PC Program for " + ModelName; every message box caption.
+    std::string CurrentFileName;   ///< Settings file last opened or saved; empty when none.
+    bool DataChanged = false;      ///< Edited since loaded, created or saved.
+    bool Loading = false;          ///< The program itself fills the model or the controls.
+    bool ErrorFlag = false;        ///< The last load, save or transfer step failed.
+    bool CancelFlag = false;       ///< The user cancelled, or a step failed.
+    bool DebugSwitch = false;      ///< "/D": logs, progress notes, hex dump, hex files.
+    bool Baud19200Switch = false;  ///< "/E": the link stays at 19200 baud.
 
-    int16_t TransferMode = 0;          ///< Mode the transfer dialog opens in (0..10).
-    bool TransferDone = false;         ///< The last transfer operation completed.
-    bool RegionChangeAccepted = false; ///< A read took over the radio's region.
+    int16_t TransferMode = 0;           ///< Mode the transfer dialog opens in (0..10).
+    bool TransferDone = false;          ///< The last transfer operation completed.
+    bool RegionChangeAccepted = false;  ///< A read took over the radio's region.
 
-    int16_t PortNumber = 1;      ///< Serial port number n of "COM n".
-    std::string PortDevice;      ///< Device path given explicitly (--port); overrides the number.
+    int16_t PortNumber = 1;  ///< Serial port number n of "COM n".
+    std::string PortDevice;  ///< Device path given explicitly (--port); overrides the number.
 };
 
 /// The application's short title: the settings store's application name and the first part

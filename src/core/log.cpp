@@ -43,8 +43,8 @@ void WriteErrorLog(Config& config, const std::string& procedure, const std::stri
     }
     try {
         std::tm tm = LocalTime(config);
-        std::string line = Format(tm, "%Y-%m-%d") + "," + Format(tm, "%H:%M:%S") + ":" +
-                           procedure + " -> " + message;
+        std::string line = Format(tm, "%Y-%m-%d") + "," + Format(tm, "%H:%M:%S") + ":" + procedure +
+                           " -> " + message;
         AppendLine(config.services.programFolder / "err.log", line);
     } catch (...) {
         // The error log is the last resort: its own failure is dropped.

@@ -125,8 +125,7 @@ class MemorySettingsStore : public SettingsStore {
 public:
     std::string Get(const std::string& section, const std::string& key,
                     const std::string& fallback = "") override;
-    void Set(const std::string& section, const std::string& key,
-             const std::string& value) override;
+    void Set(const std::string& section, const std::string& key, const std::string& value) override;
 
     std::map<std::pair<std::string, std::string>, std::string> values;
 };

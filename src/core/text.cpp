@@ -10,7 +10,9 @@
 namespace mrw {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 }  // namespace
 
 std::string Trim(std::string_view text) {
@@ -161,7 +163,9 @@ std::optional<double> ParseNumber(std::string_view text) {
     return v;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 std::string FormatDouble(double value) {
     if (!std::isfinite(value)) {

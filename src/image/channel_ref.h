@@ -9,7 +9,9 @@ inline constexpr int kExpChannelRefBase = 239;
 inline constexpr int kExpChannelSlots = 64;
 
 /// The channel reference of CHEXP record `k` (0..63).
-constexpr int ExpChannelRef(int k) { return kExpChannelRefBase + k; }
+constexpr int ExpChannelRef(int k) {
+    return kExpChannelRefBase + k;
+}
 
 /// The CHEXP record a channel reference designates, or -1 when it designates none.
 constexpr int ExpRecordOfRef(int ref) {

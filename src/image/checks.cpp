@@ -94,7 +94,8 @@ void FixCurrentChannel(Image& image, const DataModel& model) {
 // Weather mode: the current weather channel is an enabled CHWX slot, or the first enabled one.
 void FixCurrentWeather(Image& image, const DataModel& model) {
     int w = image.Get(kCurrentWeather);
-    if (!(w >= 0 && w < kWeatherTable.slotCount && BitmapBit(image, kWeatherTable.enableBitmap, w))) {
+    if (!(w >= 0 && w < kWeatherTable.slotCount &&
+          BitmapBit(image, kWeatherTable.enableBitmap, w))) {
         w = FirstEnabledIndex(model.CHWX);
         if (w < 0 || w >= kWeatherTable.slotCount) {
             return;

@@ -110,9 +110,13 @@ std::string ModelFileSuffix(int modelType) {
     return (modelType == 11 ? "-M_" : "_") + HexPad(*code, 4);
 }
 
-bool HasProductCode(int modelType) { return modelType == 1 || modelType == 2; }
+bool HasProductCode(int modelType) {
+    return modelType == 1 || modelType == 2;
+}
 
-int RegionIndex(int code) { return code >= 0 && code <= 5 ? code : 255; }
+int RegionIndex(int code) {
+    return code >= 0 && code <= 5 ? code : 255;
+}
 
 std::string RegionName(int code) {
     static constexpr std::array<const char*, 6> kNames = {"INTL", "UK", "BE", "NL", "SW", "GRMN"};

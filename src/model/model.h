@@ -79,28 +79,28 @@ inline constexpr std::array<const char*, kChannelGroups> kGroupNames = {"Group1"
 
 /// "Common Setup".
 struct CommonSetup {
-    int16_t TxPowerMode = 0;  ///< 0..2; stored in neither the file nor the image.
-    bool Scan = false;        ///< SCAN
-    bool TimeDisplay = false; ///< Time Display: False UTC, True Local.
-    bool Format = false;      ///< Format: False 12H, True 24H.
-    int16_t ResumeTime = 0;   ///< Resume Time 0..5.
+    int16_t TxPowerMode = 0;   ///< 0..2; stored in neither the file nor the image.
+    bool Scan = false;         ///< SCAN
+    bool TimeDisplay = false;  ///< Time Display: False UTC, True Local.
+    bool Format = false;       ///< Format: False 12H, True 24H.
+    int16_t ResumeTime = 0;    ///< Resume Time 0..5.
     bool PttScanClear = false;
     bool DualWatch = false;
-    int16_t OffsetTime = 0;   ///< Half hours, -24..24.
-    int16_t Weater = 0;       ///< Weather alert: 0 off, 3 on.
-    int16_t Sog = 0;          ///< 0 KTS, 1 MPH, 2 KMH.
-    int16_t Distance = 0;     ///< 0 Nm, 1 Sm, 2 Km.
+    int16_t OffsetTime = 0;  ///< Half hours, -24..24.
+    int16_t Weater = 0;      ///< Weather alert: 0 off, 3 on.
+    int16_t Sog = 0;         ///< 0 KTS, 1 MPH, 2 KMH.
+    int16_t Distance = 0;    ///< 0 Nm, 1 Sm, 2 Km.
 
     bool operator==(const CommonSetup&) const = default;
 };
 
 /// "DSC Setup (Basic Setup)".
 struct DscBasicSetup {
-    std::array<bool, 3> UsableDsc{};    ///< DSC usable flag of Group1..Group3.
-    std::string UserMmsi;               ///< Ten digits (nine and "0") or empty.
-    std::array<bool, 4> PosRequest{};   ///< Distress Cancel Call, Standby Mode, POS Request,
-                                        ///< POS Reporting.
-    std::array<bool, 4> PosRequestTx{}; ///< Low / Hi.
+    std::array<bool, 3> UsableDsc{};     ///< DSC usable flag of Group1..Group3.
+    std::string UserMmsi;                ///< Ten digits (nine and "0") or empty.
+    std::array<bool, 4> PosRequest{};    ///< Distress Cancel Call, Standby Mode, POS Request,
+                                         ///< POS Reporting.
+    std::array<bool, 4> PosRequestTx{};  ///< Low / Hi.
     std::array<bool, 8> BeepOut{};
 
     bool operator==(const DscBasicSetup&) const = default;
@@ -123,14 +123,14 @@ inline constexpr std::array<const char*, kDscCallTypes> kDscCallTypeNames = {
 
 /// One automatic position record of "DSC Setup (AutoPos Setup)".
 struct AutoPosRecord {
-    bool Enable = false;        ///< ENABLE
-    int16_t MarineEnable = 0;   ///< MARINE ENABLE
-    std::string Channel;        ///< CHANNEL: a number, held as text until used.
-    std::string Interval;       ///< INTERVAL: a number, held as text until used.
-    int16_t SelectCall = 0;     ///< SELECTCALL
-    int32_t LastAddress = 0;    ///< LASTADDRESS
-    bool RcEnable = false;      ///< RCENABLE
-    std::string Mmsi;           ///< MMSI: ten digits or empty.
+    bool Enable = false;       ///< ENABLE
+    int16_t MarineEnable = 0;  ///< MARINE ENABLE
+    std::string Channel;       ///< CHANNEL: a number, held as text until used.
+    std::string Interval;      ///< INTERVAL: a number, held as text until used.
+    int16_t SelectCall = 0;    ///< SELECTCALL
+    int32_t LastAddress = 0;   ///< LASTADDRESS
+    bool RcEnable = false;     ///< RCENABLE
+    std::string Mmsi;          ///< MMSI: ten digits or empty.
 
     bool operator==(const AutoPosRecord&) const = default;
 };
@@ -173,13 +173,13 @@ struct DataModel {
     std::array<DirectoryRecord, kIndividualDirectorySize> CHMMSID{};
     std::array<DirectoryRecord, kGroupDirectorySize> CHGRPID{};
 
-    std::array<ChannelGroup, kChannelGroups> Groups{};  ///< "Usable CH Group Setup"
-    CommonSetup Common;                                   ///< "Common Setup"
-    DscBasicSetup DscBasic;                               ///< "DSC Setup (Basic Setup)"
-    std::array<DscCallType, kDscCallTypes> DscAdvanced{}; ///< "DSC Setup (Advanced Setup)"
-    std::array<bool, 3> DscDisplay{};                     ///< "DSC Setup (Display Setup)"
-    AutoPosSetup AutoPos;                                 ///< "DSC Setup (AutoPos Setup)"
-    AtisCommonSetup Atis;                                 ///< "ATIS Setup (Common)"
+    std::array<ChannelGroup, kChannelGroups> Groups{};        ///< "Usable CH Group Setup"
+    CommonSetup Common;                                       ///< "Common Setup"
+    DscBasicSetup DscBasic;                                   ///< "DSC Setup (Basic Setup)"
+    std::array<DscCallType, kDscCallTypes> DscAdvanced{};     ///< "DSC Setup (Advanced Setup)"
+    std::array<bool, 3> DscDisplay{};                         ///< "DSC Setup (Display Setup)"
+    AutoPosSetup AutoPos;                                     ///< "DSC Setup (AutoPos Setup)"
+    AtisCommonSetup Atis;                                     ///< "ATIS Setup (Common)"
     std::array<CallSignEntry, kCallSignEntries> CallSigns{};  ///< "ATIS Setup (Call Sign)"
 
     bool operator==(const DataModel&) const = default;
