@@ -371,6 +371,26 @@ bool Link::SendAcknowledged(const std::string& word, const std::vector<std::stri
     }
 }
 
+bool Link::ReceiveReplyWord(const char* expected, const char* mismatchCommand, std::string& word) {
+    switch (WaitChars(word, kWordLength, kReplySeconds)) {
+        case WaitResult::Done:
+            break;
+        case WaitResult::Cancelled:
+            ErrorBox("cancel!!");
+            return false;
+        case WaitResult::TimedOut:
+            ErrorBox("time out!!");
+            return false;
+        default:
+            return false;
+    }
+    if (word != expected) {
+        SendCommand(mismatchCommand);
+        return false;
+    }
+    return true;
+}
+
 bool Link::StatusCheck() {
     for (;;) {
         ShowNote("status check..");
@@ -378,20 +398,7 @@ bool Link::StatusCheck() {
             return false;
         }
         std::string word;
-        switch (WaitChars(word, kWordLength, kReplySeconds)) {
-            case WaitResult::Done:
-                break;
-            case WaitResult::Cancelled:
-                ErrorBox("cancel!!");
-                return false;
-            case WaitResult::TimedOut:
-                ErrorBox("time out!!");
-                return false;
-            default:
-                return false;
-        }
-        if (word != kWordStatusReply) {
-            SendCommand(kWordUnexpectedStatus);
+        if (!ReceiveReplyWord(kWordStatusReply, kWordUnexpectedStatus, word)) {
             return false;
         }
         std::string line;
@@ -447,20 +454,7 @@ void Link::ReadBlock(std::span<uint8_t> buffer, int address, int count) {
     state.ErrorFlag = true;
     state.CancelFlag = false;
     std::string word;
-    switch (WaitChars(word, kWordLength, kReplySeconds)) {
-        case WaitResult::Done:
-            break;
-        case WaitResult::Cancelled:
-            ErrorBox("cancel!!");
-            return;
-        case WaitResult::TimedOut:
-            ErrorBox("time out!!");
-            return;
-        default:
-            return;
-    }
-    if (word != kWordReadReply) {
-        SendCommand(kWordUnexpectedData);
+    if (!ReceiveReplyWord(kWordReadReply, kWordUnexpectedData, word)) {
         return;
     }
     std::string line;

@@ -112,6 +112,10 @@ private:
     void Send(const std::vector<uint8_t>& bytes);
     /// One framed request with its acknowledgement and the retry rules. `beforeAttempt` runs
     /// before every send.
+    /// Receives the six-character word of a reply: a cancelled or timed-out wait shows its
+    /// box; another word than `expected` is answered with `mismatchCommand`. True when the
+    /// expected word arrived.
+    bool ReceiveReplyWord(const char* expected, const char* mismatchCommand, std::string& word);
     bool SendAcknowledged(const std::string& word, const std::vector<std::string>& fields,
                           const std::function<void()>& beforeAttempt);
     /// Common poll loop: `onChar` takes each received character and may finish the wait by

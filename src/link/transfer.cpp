@@ -564,16 +564,10 @@ void Transfer::WriteSingleBytes(std::span<const int> addresses) {
             break;
         }
     }
-    link_.PortClose();
-    if (config_.state.CancelFlag) {
-        return;
-    }
-    if (config_.state.ErrorFlag) {
-        CommunicationError();
-    } else {
+    if (FlagsClear()) {
         SetProgress(100);
-        config_.clock().Sleep(kPassEndPauseMs);
     }
+    PassEnd();
 }
 
 void Transfer::ClearDataMMSI() {
