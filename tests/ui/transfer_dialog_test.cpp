@@ -56,9 +56,8 @@ Image RegionImage(int regionCode, bool directory = false) {
     return image;
 }
 sim::RadioMemory RadioConfiguration(int regionCode) {
-    const Image image = RegionImage(regionCode, true);
     sim::RadioMemory memory{};
-    std::copy(image.bytes.begin(), image.bytes.end(), memory.begin());
+    std::ranges::copy(RegionImage(regionCode, true).bytes, memory.begin());
     return memory;
 }
 DataModel DecodeMemory(const sim::RadioMemory& memory) {
@@ -204,24 +203,17 @@ class TransferDialogTest : public QObject {
 private slots:
     // ---- The dialog alone -------------------------------------------------------------------
 
-    void captionsByMode_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("caption");
+    void captionsByMode() {
         const char* captions[] = {
             "Read from Radio",       "Program to Radio",         "Clear MMSI Data",
             "Clear DSC Log Data",    "Clear Distress Log Data",  "Clear Individual Directory",
             "Clear Group Directory", "Clear WayPoint Directory", "Clear DSC TX Log Data",
             "Clear All Data",        "Clear ATIS Data"};
         for (int mode = 0; mode <= 10; ++mode) {
-            QTest::addRow("mode %d", mode) << mode << QString(captions[mode]);
+            Standalone s(false, mode);
+            QCOMPARE(s.dialog.windowTitle(), QString(captions[mode]));
+            QCOMPARE(s.dialog.transfer().Mode(), mode);
         }
-    }
-    void captionsByMode() {
-        QFETCH(int, mode);
-        QFETCH(QString, caption);
-        Standalone s(false, mode);
-        QCOMPARE(s.dialog.windowTitle(), caption);
-        QCOMPARE(s.dialog.transfer().Mode(), mode);
     }
 
     void idleDialogLayoutButtonsAndAPortThatDoesNotOpen() {
@@ -422,9 +414,14 @@ private slots:
         QCOMPARE(h.NodeText("SM1"), QString("Memory ID1"));
     }
 
-    void wrongModelCodeKeepsTheDialogOpenForASecondTry() {
+    // A UK radio with another model code: "ModelType Error !!" and the dialog stays open; the
+    // second OK, after the fault is removed, reads it and the region question answered Yes
+    // switches the region menu.
+    void wrongModelCodeThenTheRegionTakenOverOnASecondTry() {
         Harness h;
         h.Load();
+        QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());  // INTL
+        h.radio.memory = RadioConfiguration(1);
         sim::SetModelCode(h.radio.memory, 2401);  // an HV2400
         bool openAfterFirst = false;
         h.script = [&](TransferDialog& dialog) {
@@ -433,21 +430,6 @@ private slots:
             sim::SetModelCode(h.radio.memory, 2301);
             Click(dialog, "cmdOK");
         };
-        h.Trigger("mnuTransferRead");
-
-        QVERIFY(h.Shown("ModelType Error !!", "Read from Radio", Icon::Critical));
-        QVERIFY(openAfterFirst);
-        // The second OK connected again from the start and completed.
-        QCOMPARE(h.radio.CountOf("ACMD:002"), 2);
-        QCOMPARE(h.Count("Complete!!"), 1);
-        QCOMPARE(h.config.model.CHMMSID[0].TagName, std::string("HARBOUR"));
-    }
-
-    void regionTakenOverDuringAReadSwitchesTheRegionMenu() {
-        Harness h;
-        h.Load();
-        QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());  // INTL
-        h.radio.memory = RadioConfiguration(1);                   // a UK radio
         h.prompt.onMessage = [&](const MessageRequest& m) {
             if (m.text.rfind("The region is unmatched.", 0) == 0) {
                 h.prompt.answers.push_front(Answer::Yes);
@@ -455,12 +437,16 @@ private slots:
         };
         h.Trigger("mnuTransferRead");
 
+        QVERIFY(h.Shown("ModelType Error !!", "Read from Radio", Icon::Critical));
+        QVERIFY(openAfterFirst);
+        QCOMPARE(h.radio.CountOf("ACMD:002"), 2);  // the second OK connected again
         const MessageRequest* question =
             h.Message("The region is unmatched.\r\nDo you want to change the region?");
         QVERIFY(question != nullptr);
         QCOMPARE(question->buttons, Buttons::YesNo);
         QCOMPARE(question->defaultButton, Answer::No);
         QCOMPARE(h.Count("Complete!!"), 1);
+        QCOMPARE(h.config.model.CHMMSID[0].TagName, std::string("HARBOUR"));
         QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 1);
         QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());  // UK
         QVERIFY(!h.Action("mnuDestinationChild_0")->isChecked());
