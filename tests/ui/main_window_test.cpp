@@ -1,6 +1,7 @@
 // The main window driven like a user: widgets found by objectName, message boxes and file
 // dialogs answered by a ScriptedPrompt, virtual time, settings in memory, and a program
-// folder of its own holding global.ini and region default images.
+// folder of its own holding global.ini and region default images. The start-up and
+// navigation rules that need no window are checked first, as plain functions.
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -8,10 +9,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,8 +24,9 @@
 #include "core/config.h"
 #include "image/checks.h"
 #include "ui/about_box.h"
+#include "ui/category_tree.h"
 #include "ui/main_window.h"
-#include "ui/main_window_test.h"
+#include "ui/pending_edit.h"
 #include "ui/startup.h"
 #include "ui/wheel_scroll.h"
 
@@ -40,11 +40,6 @@ constexpr int kRegionByte = 271;
 void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A region default image: the default image of the model type with the region code set.
@@ -82,29 +77,30 @@ struct Harness {
     ~Harness() { window.reset(); }
 
     std::filesystem::path Folder() const { return dir.path().toStdString(); }
-
     bool Load() {
         window = std::make_unique<MainWindow>(config);
         window->SetPortLister([this] { return ports; });
         return window->Load();
+    }
+    bool Show() {
+        window->show();
+        return QTest::qWaitForWindowActive(window.get());
     }
     template <typename T>
     T* Find(const char* name) const {
         return window->findChild<T*>(name);
     }
     QAction* Action(const char* name) const { return Find<QAction>(name); }
+    QAction* Entry(const char* menu, int i) const {
+        return Action(QString("%1_%2").arg(menu).arg(i).toUtf8());
+    }
     QTreeWidget* Tree() const { return Find<QTreeWidget>("tvTreeView"); }
     QStackedWidget* Panels() const { return Find<QStackedWidget>("panelArea"); }
+    QString PanelName() const { return Panels()->currentWidget()->objectName(); }
+    QString Caption() const { return window->windowTitle(); }
+    const MessageRequest& Last() const { return prompt.messages.back(); }
     QString Setting(const char* section, const char* key) {
         return QString::fromStdString(settings.Get(section, key, "<absent>"));
-    }
-    bool HasMessage(const std::string& text) const {
-        for (const auto& m : prompt.messages) {
-            if (m.text == text) {
-                return true;
-            }
-        }
-        return false;
     }
     // Children keys of a node, in tree order.
     QStringList ChildKeys(const QString& key) const {
@@ -124,716 +120,779 @@ struct Harness {
 
 }  // namespace
 
-// ---- Start-up --------------------------------------------------------------------------------
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // ---- Rules without a window --------------------------------------------------------------
 
-void MainWindowTest::startUpWithTwoModelsShowsTheEditMenu() {
-    Harness h;
-    h.settings.Set("Settings", "lastmodel", "1");
-    QVERIFY(h.Load());
-    QCOMPARE(h.config.state.ModelType, int16_t{1});
-    QCOMPARE(h.config.state.TitleText, std::string("PC Program for HV2300"));
-    QCOMPARE(h.window->windowTitle(), QString("MRW  PC Program for HV2300"));
-    QVERIFY(h.Find<QMenu>("mnuEdit")->menuAction()->isVisible());
-    QVERIFY(h.Action("mnuEditModelType_0")->isChecked());
-    QCOMPARE(h.Action("mnuEditModelType_1")->text(), QString("HV2400"));
-    QVERIFY(!h.Action("mnuEditModelType_2")->isVisible());
-    QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel3")->text(), QString("HV2300"));
-    QCOMPARE(h.window->size(), QSize(607, 444));
-    QVERIFY(!h.config.state.DataChanged);
-    QCOMPARE(h.Tree()->currentItem()->data(0, Qt::UserRole).toString(), QString("General"));
-    QCOMPARE(h.Panels()->currentWidget()->objectName(), QString("pictGeneral"));
-    // The stored region (none yet) falls back to the first name, INTL.
-    QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());
-    QCOMPARE(h.Action("mnuDestinationChild_0")->text(), QString("INTL"));
-    QCOMPARE(h.Action("mnuDestinationChild_1")->text(), QString("UK"));
-    QVERIFY(!h.Action("mnuDestinationChild_2")->isVisible());
-    QVERIFY(!h.Action("tbProgram2")->isVisible());
-    QVERIFY(!h.Action("tbRead2")->isVisible());
-    QVERIFY(h.Action("tbRead")->isVisible());
-    QVERIFY(h.prompt.messages.empty());
-}
-
-void MainWindowTest::startUpVariantsOfGlobalIni_data() {
-    QTest::addColumn<QString>("globalIni");
-    QTest::addColumn<QString>("lastModel");
-    QTest::addColumn<int>("expectedType");
-    QTest::addColumn<bool>("editMenuVisible");
-    QTest::addColumn<bool>("atis");
-
-    QTest::newRow("only type 2 usable, lastmodel 1")
-        << "[model1]\nuse=0\n[model2]\nuse=1\natis=True\n"
-        << "1" << 2 << false << true;
-    QTest::newRow("use #1 counts as 1") << "[model1]\nuse=#1\n"
-                                        << "" << 1 << false << false;
-    QTest::newRow("stored 2 chosen") << kTwoModels << "2" << 2 << true << true;
-    QTest::newRow("stored 1 chosen") << kTwoModels << "1" << 1 << true << false;
-    QTest::newRow("no stored value reads as 1") << kTwoModels << "<absent>" << 1 << true << false;
-    QTest::newRow("lastmodel 0 ignored") << kTwoModels << "0" << 2 << true << true;
-    QTest::newRow("lastmodel text ignored") << kTwoModels << "abc" << 2 << true << true;
-    QTest::newRow("lastmodel 10 ignored") << kTwoModels << "10" << 2 << true << true;
-    QTest::newRow("lastmodel of a disabled type ignored") << "[model1]\nuse=1\n[model2]\nuse=0\n"
-                                                          << "2" << 1 << false << false;
-}
-
-void MainWindowTest::startUpVariantsOfGlobalIni() {
-    QFETCH(QString, globalIni);
-    QFETCH(QString, lastModel);
-    QFETCH(int, expectedType);
-    QFETCH(bool, editMenuVisible);
-    QFETCH(bool, atis);
-    Harness h(globalIni.toStdString());
-    if (lastModel != "<absent>") {
-        h.settings.Set("Settings", "lastmodel", lastModel.toStdString());
+    void commandLineIsComparedWholeAfterOurOptions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("debug");
+        QTest::addColumn<bool>("baud");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("/de") << QStringList{"/de"} << true << true << "";
+        QTest::newRow("/ED") << QStringList{"/ED"} << true << true << "";
+        QTest::newRow("blanks trimmed") << QStringList{"  /E  "} << false << true << "";
+        QTest::newRow("/d") << QStringList{"/d"} << true << false << "";
+        QTest::newRow("two words set neither") << QStringList{"/D", "/E"} << false << false << "";
+        QTest::newRow("/X") << QStringList{"/X"} << false << false << "";
+        QTest::newRow("nothing") << QStringList{} << false << false << "";
+        QTest::newRow("--port first")
+            << QStringList{"--port", "/dev/ttyUSB0", "/D"} << true << false << "/dev/ttyUSB0";
+        QTest::newRow("--port= and --version")
+            << QStringList{"/E", "--port=/dev/ttyS1", "--version"} << false << true << "/dev/ttyS1";
     }
-    QVERIFY(h.Load());
-    QCOMPARE(int{h.config.state.ModelType}, expectedType);
-    QCOMPARE(h.Find<QMenu>("mnuEdit")->menuAction()->isVisible(), editMenuVisible);
-    QVERIFY(h.Action(QString("mnuEditModelType_%1").arg(expectedType - 1).toUtf8())->isChecked());
-    QCOMPARE(h.config.state.AtisSupported, atis);
-    QCOMPARE(h.window->FindNode("ATIS") != nullptr, atis);
-}
+    void commandLineIsComparedWholeAfterOurOptions() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, debug);
+        QFETCH(bool, baud);
+        QFETCH(QString, port);
+        std::vector<std::string> words;
+        for (const QString& arg : args) {
+            words.push_back(arg.toStdString());
+        }
+        const CommandLine c = ParseCommandLine(words);
+        QCOMPARE(c.debug, debug);
+        QCOMPARE(c.baud19200, baud);
+        QCOMPARE(QString::fromStdString(c.portDevice), port);
+        QCOMPARE(c.version, args.contains("--version"));
+        QVERIFY(c.error.empty());
+        QVERIFY(ParseCommandLine({"--help"}).help);
+        QVERIFY(!ParseCommandLine({"--port"}).error.empty());
+    }
 
-void MainWindowTest::noUsableModelEndsTheProgram() {
-    for (const char* ini : {"[model1]\nuse=\n[model2]\nuse=1\n", "[model1]\nuse=0\n", ""}) {
-        Harness h(ini);
-        QVERIFY(!h.Load());
+    void nodesDispatchToTheirPanels() {
+        const struct {
+            const char* parent;
+            const char* key;
+            const char* panel;
+        } rows[] = {{"", "General", "pictGeneral"},
+                    {"", "program", "pictGrey"},
+                    {"", "DSCSetting", "pictGrey"},
+                    {"", "EXPCHANNEL", "pictB"},
+                    {"General", "Usable", "pictUsable"},
+                    {"General", "common", "pictCommon"},
+                    {"General", "DSC", "pictDSC"},
+                    {"General", "ATIS", "pictATIS"},
+                    {"Program", "PU", "pictB"},
+                    {"Program", "PI", "pictB"},
+                    {"Program", "PC", "pictB"},
+                    {"Program", "PR", "pictB"},
+                    {"Program", "PW", "pictD"},
+                    {"DSCSetting", "SM", "pictE"},
+                    {"DSCSetting", "SG", "pictE"},
+                    {"SM", "SM17", "pictG"},
+                    {"", "Nowhere", ""},
+                    {"", "SM", ""}};  // no root category
+        for (const auto& row : rows) {
+            QCOMPARE(PanelForNode(row.parent, row.key).panel, std::string(row.panel));
+        }
+        QCOMPARE(PanelForNode("SM", "SM17").entry, 17);
+        QCOMPARE(PanelForNode("sg", "sg3").entry, 3);
+    }
+
+    void pendingEditsStopAtTheFirstRefusal() {
+        PendingEdits edits;
+        QVERIFY(edits.Commit());
+        int calls = 0;
+        const int first = edits.Register([&] { return ++calls, false; });
+        const int second = edits.Register([&] { return calls += 10, true; });
+        QVERIFY(!edits.Commit());
+        QCOMPARE(calls, 1);
+        edits.Unregister(first);
+        QVERIFY(edits.Commit());
+        QCOMPARE(calls, 11);
+        edits.Unregister(second);
+        QCOMPARE(edits.Count(), 0);
+    }
+
+    void captionShowsTheLowerCasedFileName() {
+        AppState state;
+        state.TitleText = "PC Program for HV2300";
+        state.CurrentFileName = "C:\\Radio\\MAIN.DAT";
+        QCOMPARE(WindowCaption(state), std::string("MRW  PC Program for HV2300 - main.dat"));
+    }
+
+    // ---- Start-up ----------------------------------------------------------------------------
+
+    void startUpWithTwoModelsShowsTheEditMenu() {
+        Harness h;
+        QVERIFY(h.Load());
+        QCOMPARE(h.config.state.TitleText, std::string("PC Program for HV2300"));
+        QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2300"));
+        QCOMPARE(h.Action("mnuEditModelType_1")->text(), QString("HV2400"));
+        QVERIFY(!h.Action("mnuEditModelType_2")->isVisible());
+        QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel3")->text(), QString("HV2300"));
+        QCOMPARE(h.window->size(), QSize(607, 444));
+        QVERIFY(!h.config.state.DataChanged);
+        QCOMPARE(h.Tree()->currentItem()->data(0, Qt::UserRole).toString(), QString("General"));
+        QCOMPARE(h.PanelName(), QString("pictGeneral"));
+        // The stored region (none yet) falls back to the first name, INTL.
+        QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());
+        QCOMPARE(h.Action("mnuDestinationChild_0")->text(), QString("INTL"));
+        QCOMPARE(h.Action("mnuDestinationChild_1")->text(), QString("UK"));
+        QVERIFY(!h.Action("mnuDestinationChild_2")->isVisible());
+        QVERIFY(!h.Action("tbProgram2")->isVisible() && !h.Action("tbRead2")->isVisible());
+        QVERIFY(h.Action("tbRead")->isVisible());
+        QVERIFY(h.prompt.messages.empty());
+    }
+
+    void startUpVariantsOfGlobalIni_data() {
+        QTest::addColumn<QString>("globalIni");
+        QTest::addColumn<QString>("lastModel");
+        QTest::addColumn<int>("expectedType");  // 0: no usable type, the program ends
+        QTest::addColumn<bool>("editMenuVisible");
+        QTest::addColumn<bool>("atis");
+        QTest::newRow("only type 2 usable, lastmodel 1")
+            << "[model1]\nuse=0\n[model2]\nuse=1\natis=True\n"
+            << "1" << 2 << false << true;
+        QTest::newRow("use #1 counts as 1") << "[model1]\nuse=#1\n"
+                                            << "" << 1 << false << false;
+        QTest::newRow("stored 2 chosen") << kTwoModels << "2" << 2 << true << true;
+        QTest::newRow("stored 1 chosen") << kTwoModels << "1" << 1 << true << false;
+        QTest::newRow("no stored value reads as 1")
+            << kTwoModels << "<absent>" << 1 << true << false;
+        QTest::newRow("lastmodel 0 ignored") << kTwoModels << "0" << 2 << true << true;
+        QTest::newRow("lastmodel text ignored") << kTwoModels << "abc" << 2 << true << true;
+        QTest::newRow("lastmodel 10 ignored") << kTwoModels << "10" << 2 << true << true;
+        QTest::newRow("lastmodel of a disabled type ignored")
+            << "[model1]\nuse=1\n[model2]\nuse=0\n"
+            << "2" << 1 << false << false;
+        QTest::newRow("empty use stops the scan") << "[model1]\nuse=\n[model2]\nuse=1\n"
+                                                  << "2" << 0 << false << false;
+        QTest::newRow("no type usable") << "[model1]\nuse=0\n"
+                                        << "1" << 0 << false << false;
+        QTest::newRow("empty global.ini") << ""
+                                          << "1" << 0 << false << false;
+    }
+    void startUpVariantsOfGlobalIni() {
+        QFETCH(QString, globalIni);
+        QFETCH(QString, lastModel);
+        QFETCH(int, expectedType);
+        QFETCH(bool, editMenuVisible);
+        QFETCH(bool, atis);
+        Harness h(globalIni.toStdString());
+        if (lastModel != "<absent>") {
+            h.settings.Set("Settings", "lastmodel", lastModel.toStdString());
+        }
+        if (expectedType == 0) {
+            QVERIFY(!h.Load());
+            QCOMPARE(h.prompt.messages.size(), size_t{1});
+            QCOMPARE(h.Last().text, std::string("Unknown model!!"));
+            QCOMPARE(h.Last().icon, Icon::Critical);
+            QCOMPARE(h.Last().buttons, Buttons::Ok);
+            return;
+        }
+        QVERIFY(h.Load());
+        QCOMPARE(int{h.config.state.ModelType}, expectedType);
+        QCOMPARE(h.Find<QMenu>("mnuEdit")->menuAction()->isVisible(), editMenuVisible);
+        QVERIFY(h.Entry("mnuEditModelType", expectedType - 1)->isChecked());
+        QVERIFY(!h.Entry("mnuEditModelType", 2 - expectedType)->isChecked());
+        QCOMPARE(h.config.state.AtisSupported, atis);
+        QCOMPARE(h.window->FindNode("ATIS") != nullptr, atis);
+    }
+
+    void startUpWithTheFactoryImages() {
+        const std::filesystem::path bin = MRW_TEST_BIN_DIR;
+        if (!std::filesystem::exists(bin / "INTL_08FD.ini")) {
+            QSKIP("the factory region images are not built");
+        }
+        Harness h;
+        for (const auto& file : std::filesystem::directory_iterator(bin)) {
+            const std::string name = file.path().filename().string();
+            if (name.size() > 9 && name.substr(name.size() - 9) == "_08FD.ini") {
+                std::filesystem::copy_file(file.path(), h.Folder() / name,
+                                           std::filesystem::copy_options::overwrite_existing);
+            }
+        }
+        h.settings.Set("IniFilePath", "IniFileName_1", "UK");
+        QVERIFY(h.Load());
+        QVERIFY(h.prompt.messages.empty());
+        QStringList names;
+        for (int k = 0; k < 7; ++k) {
+            names << h.Entry("mnuDestinationChild", k)->text();
+        }
+        QCOMPARE(names, (QStringList{"BE", "GRMN", "INTL", "NL", "SW", "UK", "USA"}));
+        QVERIFY(h.Action("mnuDestinationChild_5")->isChecked());
+        QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 1);
+        QVERIFY(!h.config.state.DataChanged);
+    }
+
+    // ---- Tree --------------------------------------------------------------------------------
+
+    void treeByModelAndGroups() {
+        Harness h;
+        h.settings.Set("Settings", "lastmodel", "2");
+        QVERIFY(h.Load());
+        QCOMPARE(h.ChildKeys("General"), (QStringList{"Usable", "Common", "DSC", "ATIS"}));
+        for (auto& group : h.config.model.Groups) {
+            group.Usable = true;
+        }
+        h.config.model.Groups[1].Usable = false;
+        h.window->RebuildViews();
+        QCOMPARE(h.ChildKeys("Program"), (QStringList{"PU", "PC", "PR", "PW"}));
+        QCOMPARE(h.Tree()->topLevelItemCount(), 4);
+        QCOMPARE(h.window->GroupNodePosition(1), 0);
+        QVERIFY(h.window->GroupNodePosition(0) > 0);
+        QVERIFY(h.window->GroupNodePosition(2) > h.window->GroupNodePosition(0));
+        QVERIFY(h.window->GroupNodePosition(3) > h.window->GroupNodePosition(2));
+        QCOMPARE(h.window->FindNode("SM")->childCount(), 80);
+        QCOMPARE(h.ChildKeys("SG").size(), 32);
+        QCOMPARE(h.ChildKeys("SG").back(), QString("SG32"));
+        // The EXP group's node lives at the top and goes with its group.
+        h.config.model.Groups[3].Usable = false;
+        h.window->RebuildViews();
+        QVERIFY(h.window->FindNode("EXPCHANNEL") == nullptr);
+
+        // Changing to type 1 (no ATIS) rebuilds the tree without the ATIS node.
+        h.prompt.answers = {Answer::Ok};
+        h.Action("mnuEditModelType_0")->trigger();
+        h.WaitForNew();
+        QCOMPARE(int{h.config.state.ModelType}, 1);
+        QCOMPARE(h.ChildKeys("General"), (QStringList{"Usable", "Common", "DSC"}));
+    }
+
+    void groupAndDirectoryCaptions() {
+        Harness h;
+        QVERIFY(h.Load());
+        h.config.model.Groups[0].Usable = true;
+        h.config.model.Groups[0].StatusName = "MAIN";
+        h.config.model.Groups[3].Usable = true;
+        h.config.model.CHMMSID[4].Enable = true;
+        h.config.model.CHGRPID[1].Enable = true;
+        h.window->RebuildViews();
+        QCOMPARE(h.NodeText("PU"), QString("Group1(MAIN)"));
+        QCOMPARE(h.NodeText("EXPCHANNEL"), QString("EXP Channel"));
+        QCOMPARE(h.NodeText("SM5"), QString("Memory ID5[Enable]"));
+        QCOMPARE(h.NodeText("SM6"), QString("Memory ID6"));
+        QCOMPARE(h.NodeText("SG2"), QString("Group ID2[Enable]"));
+        // A rebuild replaces the status name rather than appending to it.
+        for (const char* name : {"SEA", ""}) {
+            h.config.model.Groups[0].StatusName = name;
+            h.window->RebuildViews();
+            QCOMPARE(h.NodeText("PU"), *name ? QString("Group1(%1)").arg(name) : "Group1");
+        }
+        // The group directory's captions follow when its node is expanded.
+        h.config.model.CHGRPID[1].Enable = false;
+        h.config.model.CHMMSID[4].Enable = false;
+        h.window->FindNode("SG")->setExpanded(true);
+        QCOMPARE(h.NodeText("SG2"), QString("Group ID2"));
+        QCOMPARE(h.NodeText("SM5"), QString("Memory ID5[Enable]"));  // not refreshed yet
+        h.window->RefreshDirectoryCaptions("SM");
+        QCOMPARE(h.NodeText("SM5"), QString("Memory ID5"));
+    }
+
+    void nodeDispatchAndTheCurrentNodeRule() {
+        Harness h;
+        QVERIFY(h.Load());
+        std::vector<NodeTarget> shown;
+        for (const char* panel : kPanelNames) {
+            h.window->SetPanelHandler(panel, [&](const NodeTarget& t) { shown.push_back(t); });
+        }
+        h.window->ShowHint("");
+        QVERIFY(h.window->SelectNodeByKey("PW"));
+        QCOMPARE(h.PanelName(), QString("pictD"));
+        QVERIFY(h.Panels()->currentWidget()->isEnabled());
+        QVERIFY(!h.window->Panel("pictGeneral")->isEnabled());
+        QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel1")->text(), QString(kTreeHint));
+        QCOMPARE(shown.size(), size_t{1});
+        QCOMPARE(shown.back().key, std::string("PW"));
+        QVERIFY(h.window->SelectNodeByKey("SG7"));
+        QCOMPARE(h.PanelName(), QString("pictG"));
+        QCOMPARE(shown.back().entry, 7);
+        QVERIFY(!h.window->SelectNodeByKey("pw"));  // keys are exact
+
+        // Clicking the node that is already current does not redraw its panel.
+        QVERIFY(h.Show());
+        QVERIFY(h.window->SelectNodeByKey("Common"));
+        const size_t before = shown.size();
+        const QRect rect = h.Tree()->visualItemRect(h.window->FindNode("Common"));
+        QTest::mouseClick(h.Tree()->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(shown.size(), before);
+        h.window->ShowCurrentNode();
+        QCOMPARE(shown.size(), before + 1);
+        QCOMPARE(shown.back().panel, std::string("pictCommon"));
+        // The arrow key moves the selection and shows the next node's panel.
+        h.Tree()->setFocus();
+        QTest::keyClick(h.Tree(), Qt::Key_Down);
+        QCOMPARE(shown.back().key, std::string("DSC"));
+        // Showing a panel leaves CancelFlag as it found it.
+        h.config.state.CancelFlag = false;
+        h.window->ShowCurrentNode();
+        QVERIFY(!h.config.state.CancelFlag);
+    }
+
+    void disabledMenuEntryDisablesItsToolbarButton() {
+        Harness h;
+        QVERIFY(h.Load());
+        std::vector<int> modes;
+        h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
+        QAction* read = h.Action("mnuTransferRead");
+        QAction* button = h.Action("tbRead");
+        QCOMPARE(button->toolTip(), QString("Read from Radio"));
+        read->setEnabled(false);
+        QVERIFY(!button->isEnabled());
+        button->trigger();
+        QVERIFY(modes.empty());
+        read->setEnabled(true);
+        QVERIFY(button->isEnabled());
+        button->trigger();
+        h.Action("tbProgram")->trigger();
+        read->trigger();
+        QCOMPARE(modes, (std::vector<int>{0, 1, 0}));
+        QCOMPARE(int{h.config.state.TransferMode}, 0);
+        // Every toolbar button has a tooltip and an icon.
+        for (QAction* action : h.Find<QToolBar>("tbToolBar")->actions()) {
+            QVERIFY(action->isSeparator() || !action->toolTip().isEmpty());
+            QVERIFY(action->isSeparator() || !action->icon().isNull());
+        }
+    }
+
+    // ---- Region and model menus --------------------------------------------------------------
+
+    void regionMenuAsksIsSortedAndMEntryLoadsThePlainFile() {
+        Harness h;
+        // Listed in any order; the -M image itself is unusable (one byte short).
+        WriteRegionImage(h.Folder() / "INTL-M_08FD.ini", 1, 0, kImageSize - 1);
+        QVERIFY(h.Load());
+        QCOMPARE(h.Action("mnuDestinationChild_0")->text(), QString("INTL"));
+        QCOMPARE(h.Action("mnuDestinationChild_1")->text(), QString("INTL-M"));
+        QCOMPARE(h.Action("mnuDestinationChild_2")->text(), QString("UK"));
+        h.prompt.answers = {Answer::Cancel};
+        h.Action("mnuDestinationChild_2")->trigger();
+        QCOMPARE(h.Last().text, std::string("Do you want to change to UK?"));
+        QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());
+        QVERIFY(!h.Action("mnuDestinationChild_2")->isChecked());
+        QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 0);
+
+        h.prompt.answers = {Answer::Ok, Answer::Ok};
+        h.Action("mnuDestinationChild_2")->trigger();
+        QVERIFY(h.Action("mnuDestinationChild_2")->isChecked());
+        QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 1);
+        QCOMPARE(h.Setting("IniFilePath", "IniFileName_1"), QString("UK"));
+        h.Action("mnuDestinationChild_1")->trigger();
+        QCOMPARE(h.Last().text, std::string("Do you want to change to INTL-M?"));
+        QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());
+        QVERIFY(!h.Action("mnuDestinationChild_2")->isChecked());
+        QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 0);  // INTL_08FD.ini was loaded
+        QCOMPARE(h.Setting("IniFilePath", "IniFileName_1"), QString("INTL-M"));
+
+        // With unsaved changes the save question comes first; Cancel stops the change.
+        h.config.state.DataChanged = true;
+        h.prompt.messages.clear();
+        h.prompt.answers = {Answer::Cancel};
+        h.Action("mnuDestinationChild_2")->trigger();
         QCOMPARE(h.prompt.messages.size(), size_t{1});
-        QCOMPARE(h.prompt.messages[0].text, std::string("Unknown model!!"));
-        QCOMPARE(h.prompt.messages[0].icon, Icon::Critical);
-        QCOMPARE(h.prompt.messages[0].buttons, Buttons::Ok);
+        QCOMPARE(h.Last().text, std::string(kSaveChangesQuestion));
+        QCOMPARE(h.Last().buttons, Buttons::YesNoCancel);
+        QCOMPARE(h.Last().icon, Icon::Exclamation);
+        QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());
+        QVERIFY(h.config.state.DataChanged);
     }
-}
 
-void MainWindowTest::startUpWithTheFactoryImages() {
-    const std::filesystem::path bin = MRW_TEST_BIN_DIR;
-    if (!std::filesystem::exists(bin / "INTL_08FD.ini")) {
-        QSKIP("the factory region images are not built");
+    void modelChangeAsksAndResets() {
+        Harness h;
+        QVERIFY(h.Load());
+        h.prompt.answers = {Answer::Cancel};
+        h.Action("mnuEditModelType_1")->trigger();
+        QCOMPARE(h.Last().text, std::string("Do you want to program the HV2400 series?"));
+        QCOMPARE(h.Last().buttons, Buttons::OkCancel);
+        QCOMPARE(int{h.config.state.ModelType}, 1);
+        QVERIFY(h.Action("mnuEditModelType_0")->isChecked());
+        QVERIFY(!h.Action("mnuEditModelType_1")->isChecked());
+
+        h.config.state.DataChanged = true;
+        h.prompt.answers = {Answer::No, Answer::Ok};
+        h.Action("mnuEditModelType_1")->trigger();
+        QVERIFY(h.window->NewPending());
+        h.WaitForNew();
+        QCOMPARE(int{h.config.state.ModelType}, 2);
+        QCOMPARE(h.Setting("Settings", "lastmodel"), QString("2"));
+        QVERIFY(h.Action("mnuEditModelType_1")->isChecked());
+        QVERIFY(!h.Action("mnuEditModelType_0")->isChecked());
+        QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2400"));
+        QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel3")->text(), QString("HV2400"));
+        QVERIFY(!h.config.state.DataChanged);
+        // The region menu now lists the images of type 2.
+        QCOMPARE(h.Action("mnuDestinationChild_0")->text(), QString("INTL"));
+        QVERIFY(!h.Action("mnuDestinationChild_1")->isVisible());
+        // Choosing the current type asks nothing.
+        h.prompt.messages.clear();
+        h.Action("mnuEditModelType_1")->trigger();
+        QVERIFY(h.prompt.messages.empty());
+        QVERIFY(h.Action("mnuEditModelType_1")->isChecked());
     }
-    Harness h;
-    for (const auto& file : std::filesystem::directory_iterator(bin)) {
-        const std::string name = file.path().filename().string();
-        if (name.size() > 9 && name.substr(name.size() - 9) == "_08FD.ini") {
-            std::filesystem::copy_file(file.path(), h.Folder() / name,
-                                       std::filesystem::copy_options::overwrite_existing);
+
+    // ---- File commands -----------------------------------------------------------------------
+
+    void newAsksBeforeDiscardingChanges() {
+        Harness h;
+        QVERIFY(h.Load());
+        h.config.model.Groups[0].StatusName = "EDIT";
+        h.config.state.DataChanged = true;
+        h.prompt.answers = {Answer::Cancel};
+        h.Action("mnuFileNew")->trigger();
+        QVERIFY(!h.window->NewPending());
+        QCOMPARE(h.config.model.Groups[0].StatusName, std::string("EDIT"));
+
+        h.prompt.answers = {Answer::No};
+        h.config.state.CurrentFileName = (h.Folder() / "old.dat").string();
+        h.Action("tbNew")->trigger();
+        QVERIFY(h.window->NewPending());
+        QCOMPARE(h.config.model.Groups[0].StatusName, std::string("EDIT"));  // deferred
+        h.WaitForNew();
+        QVERIFY(!h.config.state.DataChanged);
+        QVERIFY(h.config.model.Groups[0].StatusName != "EDIT");
+        QVERIFY(h.config.state.CurrentFileName.empty());
+        QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2300"));
+        QCOMPARE(h.PanelName(), QString("pictGeneral"));
+    }
+
+    void saveAsAndOpenWithRealFiles() {
+        Harness h;
+        QVERIFY(h.Load());
+        const std::string path = (h.Folder() / "Sea Wolf.DAT").string();
+        const QString caption("MRW  PC Program for HV2300 - sea wolf.dat");
+        h.config.model.Groups[0].StatusName = "WOLF";
+        h.config.state.DataChanged = true;
+        h.prompt.fileNames = {path};
+        h.Action("mnuFileSaveAs")->trigger();
+        QCOMPARE(h.prompt.dialogs.size(), size_t{1});
+        QVERIFY(h.prompt.dialogs[0].save && h.prompt.dialogs[0].overwritePrompt);
+        QCOMPARE(h.prompt.dialogs[0].filter,
+                 std::string("dat files(*.dat)|*.dat|All files(*.*)|*.*"));
+        QVERIFY(std::filesystem::exists(path));
+        QCOMPARE(h.config.state.CurrentFileName, path);
+        QVERIFY(!h.config.state.DataChanged);
+        QCOMPARE(h.Caption(), caption);
+
+        // Save writes to the current file without a dialog.
+        h.config.model.Groups[0].StatusName = "SEA";
+        h.config.state.DataChanged = true;
+        h.Action("tbSave")->trigger();
+        QCOMPARE(h.prompt.dialogs.size(), size_t{1});
+        QVERIFY(!h.config.state.DataChanged);
+
+        // Open brings the saved configuration back (after the save question, answered No).
+        h.config.model.Groups[0].StatusName = "XXXX";
+        h.config.state.DataChanged = true;
+        h.config.state.CurrentFileName.clear();
+        h.window->UpdateWindowCaption();
+        h.prompt.answers = {Answer::No};
+        h.prompt.fileNames = {path};
+        h.Action("mnuFileOpen")->trigger();
+        QCOMPARE(h.prompt.dialogs.size(), size_t{2});
+        QVERIFY(!h.prompt.dialogs[1].save);
+        QCOMPARE(h.prompt.dialogs[1].folder, h.Folder().string());
+        QCOMPARE(h.config.model.Groups[0].StatusName, std::string("SEA"));
+        QCOMPARE(h.config.state.CurrentFileName, path);
+        QVERIFY(!h.config.state.DataChanged && !h.config.state.CancelFlag);
+        QCOMPARE(h.Caption(), caption);
+        QCOMPARE(h.PanelName(), QString("pictGeneral"));
+
+        // A cancelled Open changes nothing.
+        h.prompt.fileNames.clear();
+        h.Action("tbOpen")->trigger();
+        QCOMPARE(h.config.state.CurrentFileName, path);
+        QVERIFY(h.config.state.CancelFlag);
+        QVERIFY(h.window->centralWidget()->isEnabled());
+    }
+
+    void exitWithChanges() {
+        Harness h;
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        h.config.state.DataChanged = true;
+        h.prompt.answers = {Answer::Cancel};
+        QVERIFY(!h.window->close());
+        QVERIFY(h.window->isVisible());
+        QCOMPARE(h.Last().text, std::string(kSaveChangesQuestion));
+        QCOMPARE(h.Last().defaultButton, Answer::Yes);
+
+        // Yes without a current file opens Save As; cancelling it keeps the window open.
+        h.prompt.answers = {Answer::Yes};
+        QVERIFY(!h.window->close());
+        QVERIFY(h.window->isVisible());
+        QCOMPARE(h.prompt.dialogs.size(), size_t{1});
+        QVERIFY(h.prompt.dialogs[0].save);
+        QVERIFY(h.config.state.DataChanged);
+        QCOMPARE(h.Setting("Settings", "MainWidth"), QString("<absent>"));
+
+        // Yes with a name saves, then closes.
+        const std::string path = (h.Folder() / "exit.dat").string();
+        h.prompt.answers = {Answer::Yes};
+        h.prompt.fileNames = {path};
+        h.Action("mnuFileExit")->trigger();
+        QVERIFY(!h.window->isVisible());
+        QVERIFY(std::filesystem::exists(path));
+
+        // No closes without saving and records the placement in twips.
+        Harness h2;
+        QVERIFY(h2.Load());
+        QVERIFY(h2.Show());
+        h2.config.state.DataChanged = true;
+        h2.prompt.answers = {Answer::No};
+        QVERIFY(h2.window->close());
+        QVERIFY(h2.prompt.dialogs.empty());
+        const double width = h2.Setting("Settings", "MainWidth").toDouble();
+        QCOMPARE(width,
+                 PixelsToTwips(h2.window->frameGeometry().width(), h2.window->logicalDpiX()));
+        QVERIFY(h2.Setting("Settings", "MainLeft") != "<absent>");
+        QVERIFY(h2.Setting("Settings", "MainHeight").toDouble() >= 6660 - 15);
+
+        // Closing while minimised keeps the stored placement.
+        Harness h3;
+        QVERIFY(h3.Load());
+        h3.window->showMinimized();
+        QVERIFY(h3.window->isMinimized() && h3.window->close());
+        QCOMPARE(h3.Setting("Settings", "MainLeft"), QString("<absent>"));
+        QCOMPARE(h3.Setting("Settings", "MainWidth"), QString("<absent>"));
+    }
+
+    void refusedPendingEditStopsCommands() {
+        Harness h;
+        QVERIFY(h.Load());
+        bool refuse = true;
+        int asked = 0;
+        h.window->pendingEdits().Register([&] { return ++asked, !refuse; });
+        std::vector<int> modes;
+        h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
+        for (const char* command :
+             {"mnuFileSave", "mnuFileSaveAs", "mnuFileOpen", "mnuFileNew", "mnuTransferProgram"}) {
+            h.Action(command)->trigger();
         }
+        QCOMPARE(asked, 5);
+        QVERIFY(h.prompt.dialogs.empty());
+        QVERIFY(!h.window->NewPending());
+        QVERIFY(modes.empty());
+
+        // Exit: Yes needs the edit committed first.
+        QVERIFY(h.Show());
+        h.config.state.DataChanged = true;
+        h.prompt.answers = {Answer::Yes};
+        QVERIFY(!h.window->close());
+        QVERIFY(h.prompt.dialogs.empty());
+        refuse = false;
+        h.config.state.DataChanged = false;
+        h.Action("mnuTransferProgram")->trigger();
+        QCOMPARE(modes, std::vector<int>{1});
     }
-    h.settings.Set("Settings", "lastmodel", "1");
-    h.settings.Set("IniFilePath", "IniFileName_1", "UK");
-    QVERIFY(h.Load());
-    QVERIFY(h.prompt.messages.empty());
-    const QStringList expected = {"BE", "GRMN", "INTL", "NL", "SW", "UK", "USA"};
-    for (int k = 0; k < expected.size(); ++k) {
-        QCOMPARE(h.Action(QString("mnuDestinationChild_%1").arg(k).toUtf8())->text(), expected[k]);
+
+    // ---- Debug aids --------------------------------------------------------------------------
+
+    void debugItemsAbsentWithoutD() {
+        Harness h;
+        h.settings.Set("Settings", "hexvisible", "True");
+        QVERIFY(h.Load());
+        QVERIFY(!h.Action("mnuOptionsHexdump")->isVisible());
+        QVERIFY(h.Find<QListWidget>("lstHex")->isHidden());
+        QVERIFY(h.Show());
+        h.prompt.fileNames = {(h.Folder() / "x.hex").string()};
+        QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
+        QTest::keyClick(h.window.get(), Qt::Key_F2, Qt::ControlModifier);
+        h.window->OpenHexCommand();
+        h.window->SaveHexCommand();
+        QVERIFY(h.prompt.dialogs.empty());
+        QVERIFY(!std::filesystem::exists(h.Folder() / "x.hex"));
     }
-    QVERIFY(h.Action("mnuDestinationChild_5")->isChecked());
-    QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 1);
-    QVERIFY(h.window->FindNode("General") != nullptr);
-    QVERIFY(!h.config.state.DataChanged);
-}
 
-// ---- Tree ------------------------------------------------------------------------------------
+    void hexFilesRoundTripInDebugMode() {
+        Harness h(kTwoModels, true);
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        const std::filesystem::path path = h.Folder() / "Radio.HEX";
+        h.config.model.Groups[0].StatusName = "HEX";
+        h.prompt.fileNames = {path.string()};
+        QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
+        const Image saved = h.config.image;
+        QCOMPARE(h.prompt.dialogs.size(), size_t{1});
+        QVERIFY(h.prompt.dialogs[0].save);
+        QCOMPARE(h.prompt.dialogs[0].filter,
+                 std::string("hex files(*.hex)|*.hex|All files(*.*)|*.*"));
+        QCOMPARE(std::filesystem::file_size(path), std::uintmax_t{kImageSize});
+        QVERIFY(h.config.state.CurrentFileName.empty());  // saving a raw image names no file
 
-void MainWindowTest::treeByModelAndGroups() {
-    Harness h;
-    h.settings.Set("Settings", "lastmodel", "2");
-    QVERIFY(h.Load());
-    QCOMPARE(h.ChildKeys("General"), (QStringList{"Usable", "Common", "DSC", "ATIS"}));
+        h.config.model.Groups[0].StatusName = "XXXX";
+        h.config.image.bytes[300] ^= 0xFF;
+        h.prompt.fileNames = {path.string()};
+        QTest::keyClick(h.window.get(), Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(h.prompt.dialogs.size(), size_t{2});
+        QVERIFY(h.prompt.dialogs[1].mustExist);
+        QCOMPARE(h.config.model.Groups[0].StatusName, std::string("HEX"));
+        QVERIFY(h.config.image.bytes == saved.bytes);
+        QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2300 - radio.hex"));
+        QVERIFY(!h.config.state.DataChanged);
 
-    for (auto& group : h.config.model.Groups) {
-        group.Usable = true;
+        // A file one byte short is refused.
+        WriteText(h.Folder() / "short.hex", std::string(kImageSize - 1, '\0'));
+        h.prompt.fileNames = {(h.Folder() / "short.hex").string()};
+        h.window->OpenHexCommand();
+        QCOMPARE(h.Last().text, std::string("bad file!!"));
+        QCOMPARE(h.Last().icon, Icon::Critical);
     }
-    h.config.model.Groups[1].Usable = false;
-    h.window->RebuildViews();
-    QCOMPARE(h.ChildKeys("Program"), (QStringList{"PU", "PC", "PR", "PW"}));
-    QVERIFY(h.window->FindNode("EXPCHANNEL") != nullptr);
-    QCOMPARE(h.Tree()->topLevelItemCount(), 4);
-    QCOMPARE(h.window->GroupNodePosition(1), 0);
-    QVERIFY(h.window->GroupNodePosition(0) > 0);
-    QVERIFY(h.window->GroupNodePosition(2) > h.window->GroupNodePosition(0));
-    QVERIFY(h.window->GroupNodePosition(3) > h.window->GroupNodePosition(2));
-    QCOMPARE(h.window->FindNode("SM")->childCount(), 80);
-    QCOMPARE(h.window->FindNode("SG")->childCount(), 32);
 
-    // Changing to type 1 (no ATIS) rebuilds the tree without the ATIS node.
-    h.prompt.answers = {Answer::Ok};
-    h.Action("mnuEditModelType_0")->trigger();
-    h.WaitForNew();
-    QCOMPARE(int{h.config.state.ModelType}, 1);
-    QCOMPARE(h.ChildKeys("General"), (QStringList{"Usable", "Common", "DSC"}));
-}
+    void hexdumpListFollowsItsEntry() {
+        Harness h(kTwoModels, true);
+        QVERIFY(h.Load());
+        QAction* entry = h.Action("mnuOptionsHexdump");
+        auto* list = h.Find<QListWidget>("lstHex");
+        QVERIFY(entry->isVisible() && !entry->isChecked() && list->isHidden());
+        entry->trigger();
+        QVERIFY(entry->isChecked() && !list->isHidden());
+        QCOMPARE(list->count(), 2 + kImageSize / 16);
+        QVERIFY(list->item(2)->text().startsWith(" 0000: "));
+        QVERIFY(list->font().fixedPitch() || QFontInfo(list->font()).fixedPitch());
+        entry->trigger();
+        QVERIFY(list->isHidden());
+        QCOMPARE(list->count(), 0);
 
-void MainWindowTest::groupAndDirectoryCaptions() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.config.model.Groups[0].Usable = true;
-    h.config.model.Groups[0].StatusName = "MAIN";
-    h.config.model.Groups[3].Usable = true;
-    h.config.model.Groups[3].StatusName = "";
-    h.window->RebuildViews();
-    QCOMPARE(h.NodeText("PU"), QString("Group1(MAIN)"));
-    QCOMPARE(h.NodeText("EXPCHANNEL"), QString("EXP Channel"));
-    h.config.model.Groups[0].StatusName = "SEA";
-    h.window->RebuildViews();
-    QCOMPARE(h.NodeText("PU"), QString("Group1(SEA)"));
-
-    h.config.model.CHMMSID[4].Enable = true;
-    h.config.model.CHGRPID[1].Enable = true;
-    h.window->RebuildViews();
-    QCOMPARE(h.NodeText("SM5"), QString("Memory ID5[Enable]"));
-    QCOMPARE(h.NodeText("SM6"), QString("Memory ID6"));
-    // The group directory's captions follow when its node is expanded.
-    QCOMPARE(h.NodeText("SG2"), QString("Group ID2[Enable]"));
-    h.config.model.CHGRPID[1].Enable = false;
-    h.config.model.CHMMSID[4].Enable = false;
-    h.window->FindNode("SG")->setExpanded(true);
-    QCOMPARE(h.NodeText("SG2"), QString("Group ID2"));
-    QCOMPARE(h.NodeText("SM5"), QString("Memory ID5[Enable]"));  // not refreshed yet
-    h.window->RefreshDirectoryCaptions("SM");
-    QCOMPARE(h.NodeText("SM5"), QString("Memory ID5"));
-}
-
-void MainWindowTest::nodeDispatchAndTheCurrentNodeRule() {
-    Harness h;
-    QVERIFY(h.Load());
-    std::vector<NodeTarget> shown;
-    for (const char* panel : kPanelNames) {
-        h.window->SetPanelHandler(panel, [&](const NodeTarget& t) { shown.push_back(t); });
+        // A stored "hexvisible" starts the entry checked and the list shown.
+        Harness h2(kTwoModels, true);
+        h2.settings.Set("Settings", "hexvisible", "-1");
+        QVERIFY(h2.Load());
+        QVERIFY(h2.Action("mnuOptionsHexdump")->isChecked());
+        QCOMPARE(h2.Find<QListWidget>("lstHex")->count(), 2 + kImageSize / 16);
     }
-    h.window->ShowHint("");
-    QVERIFY(h.window->SelectNodeByKey("PW"));
-    QCOMPARE(h.Panels()->currentWidget()->objectName(), QString("pictD"));
-    QVERIFY(h.Panels()->currentWidget()->isEnabled());
-    QVERIFY(!h.window->Panel("pictGeneral")->isEnabled());
-    QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel1")->text(), QString(kTreeHint));
-    QCOMPARE(shown.size(), size_t{1});
-    QCOMPARE(shown.back().key, std::string("PW"));
 
-    QVERIFY(h.window->SelectNodeByKey("SG7"));
-    QCOMPARE(h.Panels()->currentWidget()->objectName(), QString("pictG"));
-    QCOMPARE(shown.back().entry, 7);
-    QVERIFY(!h.window->SelectNodeByKey("pw"));  // keys are exact
+    // ---- Serial-port menu --------------------------------------------------------------------
 
-    // Clicking the node that is already current does not redraw its panel.
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-    QVERIFY(h.window->SelectNodeByKey("Common"));
-    const size_t before = shown.size();
-    QTreeWidgetItem* common = h.window->FindNode("Common");
-    const QRect rect = h.Tree()->visualItemRect(common);
-    QTest::mouseClick(h.Tree()->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(shown.size(), before);
-    h.window->ShowCurrentNode();
-    QCOMPARE(shown.size(), before + 1);
-    QCOMPARE(shown.back().panel, std::string("pictCommon"));
-    // The arrow key moves the selection and shows the next node's panel.
-    h.Tree()->setFocus();
-    QTest::keyClick(h.Tree(), Qt::Key_Down);
-    QCOMPARE(shown.back().key, std::string("DSC"));
-    // Showing a panel leaves CancelFlag as it found it.
-    h.config.state.CancelFlag = false;
-    h.window->ShowCurrentNode();
-    QVERIFY(!h.config.state.CancelFlag);
-}
-
-void MainWindowTest::disabledMenuEntryDisablesItsToolbarButton() {
-    Harness h;
-    QVERIFY(h.Load());
-    std::vector<int> modes;
-    h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
-    QAction* read = h.Action("mnuTransferRead");
-    QAction* button = h.Action("tbRead");
-    QCOMPARE(button->toolTip(), QString("Read from Radio"));
-    QVERIFY(!button->icon().isNull());
-    read->setEnabled(false);
-    QVERIFY(!button->isEnabled());
-    button->trigger();
-    QVERIFY(modes.empty());
-    read->setEnabled(true);
-    QVERIFY(button->isEnabled());
-    button->trigger();
-    h.Action("tbProgram")->trigger();
-    h.Action("mnuTransferRead")->trigger();
-    QCOMPARE(modes, (std::vector<int>{0, 1, 0}));
-    QCOMPARE(int{h.config.state.TransferMode}, 0);
-    // Every toolbar button has a tooltip and an icon.
-    for (QAction* action : h.Find<QToolBar>("tbToolBar")->actions()) {
-        if (!action->isSeparator()) {
-            QVERIFY(!action->toolTip().isEmpty());
-            QVERIFY(!action->icon().isNull());
+    void serialMenu_data() {
+        QTest::addColumn<QStringList>("devices");  // COM numbers as listed by the system
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("checked");
+        QStringList sixteen;
+        QStringList seventeen;
+        for (int n = 1; n <= 17; ++n) {
+            seventeen.prepend(QString::number(n));
+            if (n <= 16) {
+                sixteen << QString("COM %1").arg(n);
+            }
         }
+        QTest::newRow("none") << QStringList{} << 4 << QStringList{} << -1;
+        QTest::newRow("three, sorted")
+            << QStringList{"5", "1", "3"} << 3 << QStringList{"COM 1", "COM 3", "COM 5"} << 1;
+        // Port 17 is not in the menu; the stored number stays in effect.
+        QTest::newRow("seventeen") << seventeen << 17 << sixteen << -1;
     }
-}
-
-// ---- Region and model menus ------------------------------------------------------------------
-
-void MainWindowTest::regionMenuIsSortedAndMEntryLoadsThePlainFile() {
-    Harness h;
-    // Listed in any order; the -M image itself is unusable (one byte short).
-    WriteRegionImage(h.Folder() / "INTL-M_08FD.ini", 1, 0, kImageSize - 1);
-    QVERIFY(h.Load());
-    QCOMPARE(h.Action("mnuDestinationChild_0")->text(), QString("INTL"));
-    QCOMPARE(h.Action("mnuDestinationChild_1")->text(), QString("INTL-M"));
-    QCOMPARE(h.Action("mnuDestinationChild_2")->text(), QString("UK"));
-    h.config.image.bytes[kRegionByte] = 0x55;
-    h.prompt.answers = {Answer::Ok};
-    h.Action("mnuDestinationChild_1")->trigger();
-    QCOMPARE(h.prompt.messages.size(), size_t{1});
-    QCOMPARE(h.prompt.messages[0].text, std::string("Do you want to change to INTL-M?"));
-    QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());
-    QVERIFY(!h.Action("mnuDestinationChild_0")->isChecked());
-    QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 0);  // INTL_08FD.ini was loaded
-    QCOMPARE(h.Setting("IniFilePath", "IniFileName_1"), QString("INTL-M"));
-}
-
-void MainWindowTest::regionChangeAsksFirst() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.prompt.answers = {Answer::Cancel};
-    h.Action("mnuDestinationChild_1")->trigger();
-    QVERIFY(h.HasMessage("Do you want to change to UK?"));
-    QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());
-    QVERIFY(!h.Action("mnuDestinationChild_1")->isChecked());
-    QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 0);
-
-    h.prompt.messages.clear();
-    h.prompt.answers = {Answer::Ok};
-    h.Action("mnuDestinationChild_1")->trigger();
-    QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());
-    QCOMPARE(int{h.config.image.bytes[kRegionByte]}, 1);
-    QCOMPARE(h.Setting("IniFilePath", "IniFileName_1"), QString("UK"));
-
-    // With unsaved changes the save question comes first; Cancel stops the change.
-    h.config.state.DataChanged = true;
-    h.prompt.messages.clear();
-    h.prompt.answers = {Answer::Cancel};
-    h.Action("mnuDestinationChild_0")->trigger();
-    QCOMPARE(h.prompt.messages.size(), size_t{1});
-    QCOMPARE(h.prompt.messages[0].text, std::string(kSaveChangesQuestion));
-    QCOMPARE(h.prompt.messages[0].buttons, Buttons::YesNoCancel);
-    QCOMPARE(h.prompt.messages[0].icon, Icon::Exclamation);
-    QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());
-    QVERIFY(h.config.state.DataChanged);
-}
-
-void MainWindowTest::modelChangeAsksAndResets() {
-    Harness h;
-    h.settings.Set("Settings", "lastmodel", "1");
-    QVERIFY(h.Load());
-    h.prompt.answers = {Answer::Cancel};
-    h.Action("mnuEditModelType_1")->trigger();
-    QCOMPARE(h.prompt.messages.back().text,
-             std::string("Do you want to program the HV2400 series?"));
-    QCOMPARE(h.prompt.messages.back().buttons, Buttons::OkCancel);
-    QCOMPARE(int{h.config.state.ModelType}, 1);
-    QVERIFY(h.Action("mnuEditModelType_0")->isChecked());
-    QVERIFY(!h.Action("mnuEditModelType_1")->isChecked());
-
-    h.config.state.DataChanged = true;
-    h.prompt.answers = {Answer::No, Answer::Ok};
-    h.Action("mnuEditModelType_1")->trigger();
-    QVERIFY(h.window->NewPending());
-    h.WaitForNew();
-    QCOMPARE(int{h.config.state.ModelType}, 2);
-    QCOMPARE(h.Setting("Settings", "lastmodel"), QString("2"));
-    QVERIFY(h.Action("mnuEditModelType_1")->isChecked());
-    QVERIFY(!h.Action("mnuEditModelType_0")->isChecked());
-    QCOMPARE(h.window->windowTitle(), QString("MRW  PC Program for HV2400"));
-    QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel3")->text(), QString("HV2400"));
-    QVERIFY(!h.config.state.DataChanged);
-    // The region menu now lists the images of type 2.
-    QCOMPARE(h.Action("mnuDestinationChild_0")->text(), QString("INTL"));
-    QVERIFY(!h.Action("mnuDestinationChild_1")->isVisible());
-
-    // Choosing the current type asks nothing.
-    h.prompt.messages.clear();
-    h.Action("mnuEditModelType_1")->trigger();
-    QVERIFY(h.prompt.messages.empty());
-    QVERIFY(h.Action("mnuEditModelType_1")->isChecked());
-}
-
-// ---- File commands ---------------------------------------------------------------------------
-
-void MainWindowTest::newAsksBeforeDiscardingChanges() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.config.model.Groups[0].StatusName = "EDIT";
-    h.config.state.DataChanged = true;
-    h.prompt.answers = {Answer::Cancel};
-    h.Action("mnuFileNew")->trigger();
-    QVERIFY(!h.window->NewPending());
-    QCOMPARE(h.config.model.Groups[0].StatusName, std::string("EDIT"));
-
-    h.prompt.answers = {Answer::No};
-    h.config.state.CurrentFileName = (h.Folder() / "old.dat").string();
-    h.Action("tbNew")->trigger();
-    QVERIFY(h.window->NewPending());
-    QCOMPARE(h.config.model.Groups[0].StatusName, std::string("EDIT"));  // deferred
-    h.WaitForNew();
-    QVERIFY(!h.config.state.DataChanged);
-    QVERIFY(h.config.model.Groups[0].StatusName != "EDIT");
-    QVERIFY(h.config.state.CurrentFileName.empty());
-    QCOMPARE(h.window->windowTitle(), QString("MRW  PC Program for HV2300"));
-    QCOMPARE(h.Panels()->currentWidget()->objectName(), QString("pictGeneral"));
-}
-
-void MainWindowTest::saveAsAndOpenWithRealFiles() {
-    Harness h;
-    h.settings.Set("Settings", "lastmodel", "1");
-    QVERIFY(h.Load());
-    const std::string path = (h.Folder() / "Sea Wolf.DAT").string();
-    h.config.model.Groups[0].StatusName = "WOLF";
-    h.config.state.DataChanged = true;
-    h.prompt.fileNames = {path};
-    h.Action("mnuFileSaveAs")->trigger();
-    QCOMPARE(h.prompt.dialogs.size(), size_t{1});
-    QVERIFY(h.prompt.dialogs[0].save);
-    QVERIFY(h.prompt.dialogs[0].overwritePrompt);
-    QCOMPARE(h.prompt.dialogs[0].filter, std::string("dat files(*.dat)|*.dat|All files(*.*)|*.*"));
-    QVERIFY(std::filesystem::exists(path));
-    QCOMPARE(h.config.state.CurrentFileName, path);
-    QVERIFY(!h.config.state.DataChanged);
-    QCOMPARE(h.window->windowTitle(), QString("MRW  PC Program for HV2300 - sea wolf.dat"));
-
-    // Save writes to the current file without a dialog.
-    h.config.model.Groups[0].StatusName = "SEA";
-    h.config.state.DataChanged = true;
-    h.Action("tbSave")->trigger();
-    QCOMPARE(h.prompt.dialogs.size(), size_t{1});
-    QVERIFY(!h.config.state.DataChanged);
-
-    // Open brings the saved configuration back (after the save question, answered No).
-    h.config.model.Groups[0].StatusName = "XXXX";
-    h.config.state.DataChanged = true;
-    h.config.state.CurrentFileName.clear();
-    h.window->UpdateWindowCaption();
-    h.prompt.answers = {Answer::No};
-    h.prompt.fileNames = {path};
-    h.Action("mnuFileOpen")->trigger();
-    QCOMPARE(h.prompt.dialogs.size(), size_t{2});
-    QVERIFY(!h.prompt.dialogs[1].save);
-    QCOMPARE(h.prompt.dialogs[1].folder, h.Folder().string());
-    QCOMPARE(h.config.model.Groups[0].StatusName, std::string("SEA"));
-    QCOMPARE(h.config.state.CurrentFileName, path);
-    QVERIFY(!h.config.state.DataChanged);
-    QVERIFY(!h.config.state.CancelFlag);
-    QCOMPARE(h.window->windowTitle(), QString("MRW  PC Program for HV2300 - sea wolf.dat"));
-    QCOMPARE(h.Panels()->currentWidget()->objectName(), QString("pictGeneral"));
-
-    // A cancelled Open changes nothing.
-    h.prompt.fileNames.clear();
-    h.Action("tbOpen")->trigger();
-    QCOMPARE(h.config.state.CurrentFileName, path);
-    QVERIFY(h.config.state.CancelFlag);
-    QVERIFY(h.window->centralWidget()->isEnabled());
-}
-
-void MainWindowTest::exitWithChanges() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-    h.config.state.DataChanged = true;
-
-    h.prompt.answers = {Answer::Cancel};
-    QVERIFY(!h.window->close());
-    QVERIFY(h.window->isVisible());
-    QCOMPARE(h.prompt.messages.back().text, std::string(kSaveChangesQuestion));
-    QCOMPARE(h.prompt.messages.back().defaultButton, Answer::Yes);
-
-    // Yes without a current file opens Save As; cancelling it keeps the window open.
-    h.prompt.answers = {Answer::Yes};
-    QVERIFY(!h.window->close());
-    QVERIFY(h.window->isVisible());
-    QCOMPARE(h.prompt.dialogs.size(), size_t{1});
-    QVERIFY(h.prompt.dialogs[0].save);
-    QVERIFY(h.config.state.DataChanged);
-    QCOMPARE(h.Setting("Settings", "MainWidth"), QString("<absent>"));
-
-    // Yes with a name saves, then closes.
-    const std::string path = (h.Folder() / "exit.dat").string();
-    h.prompt.answers = {Answer::Yes};
-    h.prompt.fileNames = {path};
-    h.Action("mnuFileExit")->trigger();
-    QVERIFY(!h.window->isVisible());
-    QVERIFY(std::filesystem::exists(path));
-
-    // No closes without saving and records the placement in twips.
-    Harness h2;
-    QVERIFY(h2.Load());
-    h2.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h2.window.get()));
-    h2.config.state.DataChanged = true;
-    h2.prompt.answers = {Answer::No};
-    QVERIFY(h2.window->close());
-    QVERIFY(h2.prompt.dialogs.empty());
-    const int dpi = h2.window->logicalDpiX();
-    const double width = h2.Setting("Settings", "MainWidth").toDouble();
-    QCOMPARE(width, PixelsToTwips(h2.window->frameGeometry().width(), dpi));
-    QVERIFY(h2.Setting("Settings", "MainLeft") != "<absent>");
-    QVERIFY(h2.Setting("Settings", "MainHeight").toDouble() >= 6660 - 15);
-}
-
-void MainWindowTest::exitWhileMinimisedKeepsStoredPlacement() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.window->showMinimized();
-    QVERIFY(h.window->isMinimized());
-    QVERIFY(h.window->close());
-    QCOMPARE(h.Setting("Settings", "MainLeft"), QString("<absent>"));
-    QCOMPARE(h.Setting("Settings", "MainWidth"), QString("<absent>"));
-}
-
-void MainWindowTest::refusedPendingEditStopsCommands() {
-    Harness h;
-    QVERIFY(h.Load());
-    bool refuse = true;
-    int asked = 0;
-    h.window->pendingEdits().Register([&] {
-        ++asked;
-        return !refuse;
-    });
-    h.Action("mnuFileSave")->trigger();
-    h.Action("mnuFileSaveAs")->trigger();
-    h.Action("mnuFileOpen")->trigger();
-    h.Action("mnuFileNew")->trigger();
-    std::vector<int> modes;
-    h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
-    h.Action("mnuTransferProgram")->trigger();
-    QCOMPARE(asked, 5);
-    QVERIFY(h.prompt.dialogs.empty());
-    QVERIFY(!h.window->NewPending());
-    QVERIFY(modes.empty());
-
-    // Exit: Yes needs the edit committed first.
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-    h.config.state.DataChanged = true;
-    h.prompt.answers = {Answer::Yes};
-    QVERIFY(!h.window->close());
-    QVERIFY(h.prompt.dialogs.empty());
-    refuse = false;
-    h.config.state.DataChanged = false;
-    h.Action("mnuTransferProgram")->trigger();
-    QCOMPARE(modes, std::vector<int>{1});
-}
-
-// ---- Debug aids ------------------------------------------------------------------------------
-
-void MainWindowTest::debugItemsAbsentWithoutD() {
-    Harness h;
-    h.settings.Set("Settings", "hexvisible", "True");
-    QVERIFY(h.Load());
-    QVERIFY(!h.Action("mnuOptionsHexdump")->isVisible());
-    QVERIFY(h.Find<QListWidget>("lstHex")->isHidden());
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
-    h.prompt.fileNames = {(h.Folder() / "x.hex").string()};
-    QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
-    QTest::keyClick(h.window.get(), Qt::Key_F2, Qt::ControlModifier);
-    h.window->OpenHexCommand();
-    h.window->SaveHexCommand();
-    QVERIFY(h.prompt.dialogs.empty());
-    QVERIFY(!std::filesystem::exists(h.Folder() / "x.hex"));
-}
-
-void MainWindowTest::hexFilesRoundTripInDebugMode() {
-    Harness h(kTwoModels, true);
-    h.settings.Set("Settings", "lastmodel", "1");
-    QVERIFY(h.Load());
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
-    const std::filesystem::path path = h.Folder() / "Radio.HEX";
-    h.config.model.Groups[0].StatusName = "HEX";
-    h.prompt.fileNames = {path.string()};
-    QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
-    QCOMPARE(h.prompt.dialogs.size(), size_t{1});
-    QVERIFY(h.prompt.dialogs[0].save);
-    QCOMPARE(h.prompt.dialogs[0].filter, std::string("hex files(*.hex)|*.hex|All files(*.*)|*.*"));
-    const std::string saved = ReadBytes(path);
-    QCOMPARE(saved.size(), size_t{kImageSize});
-    QVERIFY(h.config.state.CurrentFileName.empty());  // saving a raw image names no file
-
-    h.config.model.Groups[0].StatusName = "XXXX";
-    h.config.image.bytes[300] ^= 0xFF;
-    h.prompt.fileNames = {path.string()};
-    QTest::keyClick(h.window.get(), Qt::Key_F2, Qt::ControlModifier);
-    QCOMPARE(h.prompt.dialogs.size(), size_t{2});
-    QVERIFY(h.prompt.dialogs[1].mustExist);
-    QCOMPARE(h.config.model.Groups[0].StatusName, std::string("HEX"));
-    QVERIFY(std::equal(saved.begin(), saved.end(), h.config.image.bytes.begin(),
-                       [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }));
-    QCOMPARE(h.window->windowTitle(), QString("MRW  PC Program for HV2300 - radio.hex"));
-    QVERIFY(!h.config.state.DataChanged);
-
-    // A file one byte short is refused.
-    WriteText(h.Folder() / "short.hex", std::string(kImageSize - 1, '\0'));
-    h.prompt.fileNames = {(h.Folder() / "short.hex").string()};
-    h.window->OpenHexCommand();
-    QCOMPARE(h.prompt.messages.back().text, std::string("bad file!!"));
-    QCOMPARE(h.prompt.messages.back().icon, Icon::Critical);
-}
-
-void MainWindowTest::hexdumpListFollowsItsEntry() {
-    Harness h(kTwoModels, true);
-    QVERIFY(h.Load());
-    QAction* entry = h.Action("mnuOptionsHexdump");
-    auto* list = h.Find<QListWidget>("lstHex");
-    QVERIFY(entry->isVisible());
-    QVERIFY(!entry->isChecked());
-    QVERIFY(list->isHidden());
-    entry->trigger();
-    QVERIFY(entry->isChecked());
-    QVERIFY(!list->isHidden());
-    QCOMPARE(list->count(), 2 + kImageSize / 16);
-    QVERIFY(list->item(2)->text().startsWith(" 0000: "));
-    QVERIFY(list->font().fixedPitch() || QFontInfo(list->font()).fixedPitch());
-    entry->trigger();
-    QVERIFY(list->isHidden());
-    QCOMPARE(list->count(), 0);
-
-    // A stored "hexvisible" starts the entry checked and the list shown.
-    Harness h2(kTwoModels, true);
-    h2.settings.Set("Settings", "hexvisible", "-1");
-    QVERIFY(h2.Load());
-    QVERIFY(h2.Action("mnuOptionsHexdump")->isChecked());
-    QCOMPARE(h2.Find<QListWidget>("lstHex")->count(), 2 + kImageSize / 16);
-}
-
-// ---- Serial-port menu ------------------------------------------------------------------------
-
-void MainWindowTest::serialMenuWithoutPorts() {
-    Harness h;
-    h.ports.clear();
-    h.settings.Set("ComPath", "ComNum", "4");
-    QVERIFY(h.Load());
-    QVERIFY(h.HasMessage("There is no port that can be used!!"));
-    const MessageRequest& box = h.prompt.messages.front();
-    QCOMPARE(box.title, std::string("MRW"));
-    QCOMPARE(box.icon, Icon::None);
-    QCOMPARE(box.buttons, Buttons::Ok);
-    QVERIFY(!h.Find<QMenu>("mnuOptionsSerialPort")->menuAction()->isEnabled());
-    for (int i = 0; i < kSerialMenuEntries; ++i) {
-        QAction* entry = h.Action(QString("mnuOptionsSerialPort1_%1").arg(i).toUtf8());
-        QVERIFY(!entry->isEnabled());
-        QVERIFY(!entry->isChecked());
-    }
-    QCOMPARE(int{h.config.state.PortNumber}, 4);
-}
-
-void MainWindowTest::serialMenuWithThreePorts() {
-    Harness h;
-    h.ports = {{"/dev/ttyUSB1", "USB Serial Port (COM5)"},
-               {"/dev/ttyS0", "Communications Port (COM1)"},
-               {"/dev/ttyS2", "Communications Port (COM3)"}};
-    h.settings.Set("ComPath", "ComNum", "3");
-    QVERIFY(h.Load());
-    QVERIFY(h.prompt.messages.empty());
-    QCOMPARE(h.Action("mnuOptionsSerialPort1_0")->text(), QString("COM 1"));
-    QCOMPARE(h.Action("mnuOptionsSerialPort1_1")->text(), QString("COM 3"));
-    QCOMPARE(h.Action("mnuOptionsSerialPort1_2")->text(), QString("COM 5"));
-    QVERIFY(!h.Action("mnuOptionsSerialPort1_3")->isVisible());
-    QVERIFY(h.Action("mnuOptionsSerialPort1_1")->isChecked());
-    QCOMPARE(int{h.config.state.PortNumber}, 3);
-
-    h.Action("mnuOptionsSerialPort1_2")->trigger();
-    QCOMPARE(int{h.config.state.PortNumber}, 5);
-    QVERIFY(h.Action("mnuOptionsSerialPort1_2")->isChecked());
-    QVERIFY(!h.Action("mnuOptionsSerialPort1_1")->isChecked());
-    QCOMPARE(h.Setting("ComPath", "ComNum"), QString("5"));
-
-    // An entry never filled leaves the number and unchecks itself.
-    h.window->SerialPortCommand(7);
-    QCOMPARE(int{h.config.state.PortNumber}, 5);
-    QVERIFY(!h.Action("mnuOptionsSerialPort1_7")->isChecked());
-}
-
-void MainWindowTest::serialMenuWithSeventeenPorts() {
-    Harness h;
-    h.ports.clear();
-    for (int n = 17; n >= 1; --n) {
-        h.ports.push_back(
-            {"/dev/ttyUSB" + std::to_string(n), "USB (COM" + std::to_string(n) + ")"});
-    }
-    h.settings.Set("ComPath", "ComNum", "17");
-    QVERIFY(h.Load());
-    for (int i = 0; i < kSerialMenuEntries; ++i) {
-        QAction* entry = h.Action(QString("mnuOptionsSerialPort1_%1").arg(i).toUtf8());
-        QVERIFY(entry->isVisible());
-        QCOMPARE(entry->text(), QString("COM %1").arg(i + 1));
-        QVERIFY(!entry->isChecked());
-    }
-    // Port 17 is not in the menu; the stored number stays in effect.
-    QCOMPARE(int{h.config.state.PortNumber}, 17);
-}
-
-// ---- Help, About, layout ---------------------------------------------------------------------
-
-void MainWindowTest::helpAndAbout() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.Action("mnuHelpContents")->trigger();
-    QCOMPARE(h.prompt.messages.size(), size_t{1});
-    QCOMPARE(h.prompt.messages[0].text,
-             std::string("Unable to display Help Contents. There is no Help associated with "
-                         "this project."));
-    QCOMPARE(h.prompt.messages[0].title, h.window->windowTitle().toStdString());
-    QCOMPARE(h.prompt.messages[0].icon, Icon::Information);
-
-    AboutBox about(h.window.get());
-    QCOMPARE(about.windowTitle(), QString("Version Infomation"));
-    QCOMPARE(about.size(), QSize(340, 251));
-    QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(),
-             QString("Version %1").arg(MRW_VERSION));
-    QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(), QString("MRW  Marine Radio Workbench"));
-    QVERIFY(about.findChild<QLabel*>("lblDescription")->text().contains('\n'));
-    QVERIFY(!about.findChild<QLabel*>("picIcon")->pixmap().isNull());
-    // The menu entry opens it modally; OK closes it.
-    QTimer::singleShot(0, [] {
-        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            box->findChild<QPushButton*>("cmdOK")->click();
+    void serialMenu() {
+        QFETCH(QStringList, devices);
+        QFETCH(int, stored);
+        QFETCH(QStringList, entries);
+        QFETCH(int, checked);
+        Harness h;
+        h.ports.clear();
+        for (const QString& n : devices) {
+            h.ports.push_back(
+                {"/dev/ttyUSB" + n.toStdString(), "USB (COM" + n.toStdString() + ")"});
         }
-    });
-    h.Action("mnuHelpAbout")->trigger();
-}
-
-void MainWindowTest::splitterKeepsItsLimits() {
-    Harness h;
-    QVERIFY(h.Load());
-    h.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-    const int limit = TwipsToPixels(kSplitterLimitTwips, h.window->logicalDpiX());
-    auto* splitter = h.Find<QSplitter>("imgSplitter");
-    splitter->setSizes({1, 5000});
-    QVERIFY(h.Tree()->width() >= limit);
-    splitter->setSizes({5000, 1});
-    QVERIFY(h.Panels()->width() >= limit);
-    QCOMPARE(h.window->minimumSize(),
-             QSize(TwipsToPixels(kMinWidthTwips, h.window->logicalDpiX()),
-                   TwipsToPixels(kMinHeightTwips, h.window->logicalDpiY())));
-    h.window->resize(100, 100);
-    QVERIFY(h.window->width() >= h.window->minimumWidth());
-}
-
-void MainWindowTest::wheelScrollsOneRowPerNotch() {
-    auto scrolled = [](bool debug) {
-        QTableWidget grid(200, 2);
-        grid.setObjectName("MSFlexGrid1");
-        grid.resize(200, 150);
-        AttachWheelScrolling(&grid, debug);
-        grid.show();
-        if (!QTest::qWaitForWindowActive(&grid)) {
-            return -1;
+        h.settings.Set("ComPath", "ComNum", std::to_string(stored));
+        QVERIFY(h.Load());
+        QCOMPARE(int{h.config.state.PortNumber}, stored);
+        QCOMPARE(h.Find<QMenu>("mnuOptionsSerialPort")->menuAction()->isEnabled(),
+                 !devices.empty());
+        if (devices.empty()) {
+            QCOMPARE(h.prompt.messages.size(), size_t{1});
+            QCOMPARE(h.Last().text, std::string("There is no port that can be used!!"));
+            QCOMPARE(h.Last().title, std::string("MRW"));
+            QCOMPARE(h.Last().icon, Icon::None);
+            QCOMPARE(h.Last().buttons, Buttons::Ok);
+        } else {
+            QVERIFY(h.prompt.messages.empty());
         }
-        grid.setFocus();
-        const int before = grid.verticalScrollBar()->value();
-        const QPointF at(50, 50);
-        QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -360),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(grid.viewport(), &wheel);
-        return grid.verticalScrollBar()->value() - before;
-    };
-    QCOMPARE(scrolled(false), 1);  // three notches at once still scroll one row
-    QVERIFY(scrolled(true) > 1);   // debug mode keeps the grid's own wheel handling
-}
+        for (int i = 0; i < kSerialMenuEntries; ++i) {
+            QAction* entry = h.Entry("mnuOptionsSerialPort1", i);
+            QCOMPARE(entry->isVisible(), i < entries.size());
+            QCOMPARE(entry->isEnabled(), i < entries.size());
+            QCOMPARE(entry->text(), i < entries.size() ? entries[i] : entry->text());
+            QCOMPARE(entry->isChecked(), i == checked);
+        }
+        if (entries.size() != 3) {
+            return;
+        }
+        // A click selects the entry's port, checks it alone and stores the number.
+        h.Entry("mnuOptionsSerialPort1", 2)->trigger();
+        QCOMPARE(int{h.config.state.PortNumber}, 5);
+        QVERIFY(h.Entry("mnuOptionsSerialPort1", 2)->isChecked());
+        QVERIFY(!h.Entry("mnuOptionsSerialPort1", 1)->isChecked());
+        QCOMPARE(h.Setting("ComPath", "ComNum"), QString("5"));
+        // An entry never filled leaves the number and unchecks itself.
+        h.window->SerialPortCommand(7);
+        QCOMPARE(int{h.config.state.PortNumber}, 5);
+        QVERIFY(!h.Entry("mnuOptionsSerialPort1", 7)->isChecked());
+    }
+
+    // ---- Help, About, layout -----------------------------------------------------------------
+
+    void helpAndAbout() {
+        Harness h;
+        QVERIFY(h.Load());
+        h.Action("mnuHelpContents")->trigger();
+        QCOMPARE(h.prompt.messages.size(), size_t{1});
+        QCOMPARE(h.Last().text, std::string("Unable to display Help Contents. There is no Help "
+                                            "associated with this project."));
+        QCOMPARE(h.Last().title, h.Caption().toStdString());
+        QCOMPARE(h.Last().icon, Icon::Information);
+
+        AboutBox about(h.window.get());
+        QCOMPARE(about.windowTitle(), QString("Version Infomation"));
+        QCOMPARE(about.size(), QSize(340, 251));
+        QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(),
+                 QString("Version %1").arg(MRW_VERSION));
+        QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(),
+                 QString("MRW  Marine Radio Workbench"));
+        QVERIFY(about.findChild<QLabel*>("lblDescription")->text().contains('\n'));
+        QVERIFY(!about.findChild<QLabel*>("picIcon")->pixmap().isNull());
+        // The menu entry opens it modally; OK closes it.
+        QTimer::singleShot(0, [] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                box->findChild<QPushButton*>("cmdOK")->click();
+            }
+        });
+        h.Action("mnuHelpAbout")->trigger();
+    }
+
+    void splitterKeepsItsLimits() {
+        Harness h;
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        const int limit = TwipsToPixels(kSplitterLimitTwips, h.window->logicalDpiX());
+        auto* splitter = h.Find<QSplitter>("imgSplitter");
+        splitter->setSizes({1, 5000});
+        QVERIFY(h.Tree()->width() >= limit);
+        splitter->setSizes({5000, 1});
+        QVERIFY(h.Panels()->width() >= limit);
+        QCOMPARE(h.window->minimumSize(),
+                 QSize(TwipsToPixels(kMinWidthTwips, h.window->logicalDpiX()),
+                       TwipsToPixels(kMinHeightTwips, h.window->logicalDpiY())));
+        h.window->resize(100, 100);
+        QVERIFY(h.window->width() >= h.window->minimumWidth());
+    }
+
+    void wheelScrollsOneRowPerNotch() {
+        auto scrolled = [](bool debug) {
+            QTableWidget grid(200, 2);
+            grid.setObjectName("MSFlexGrid1");
+            grid.resize(200, 150);
+            AttachWheelScrolling(&grid, debug);
+            grid.show();
+            if (!QTest::qWaitForWindowActive(&grid)) {
+                return -1;
+            }
+            grid.setFocus();
+            const int before = grid.verticalScrollBar()->value();
+            const QPointF at(50, 50);
+            QWheelEvent wheel(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -360),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid.viewport(), &wheel);
+            return grid.verticalScrollBar()->value() - before;
+        };
+        QCOMPARE(scrolled(false), 1);  // three notches at once still scroll one row
+        QVERIFY(scrolled(true) > 1);   // debug mode keeps the grid's own wheel handling
+    }
+};
 
 }  // namespace mrw
+
+QTEST_MAIN(mrw::MainWindowTest)
+#include "main_window_test.moc"

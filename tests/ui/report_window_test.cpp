@@ -57,15 +57,10 @@ class ReportWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    VirtualClock clock_;
+    WatchingClock clock_;
     ScriptedPrompt prompt_;
     Config config_;
     std::unique_ptr<QTemporaryDir> dir_;
-
-    void Attach(Config& config) {
-        config.services.clock = &clock_;
-        config.services.prompt = &prompt_;
-    }
 
     // Opens the window and lets its timer build the report.
     std::unique_ptr<ReportWindow> OpenBuilt() {
@@ -76,101 +71,104 @@ private:
         }
         return w;
     }
-
+    void Save(QWidget* w, const std::string& path = {}) {
+        if (!path.empty()) {
+            prompt_.fileNames.push_back(path);
+        }
+        Action(w, "mnuFileSave")->trigger();
+    }
     QAction* Action(QWidget* w, const char* name) {
         return w->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    // Prints the report to a PDF file and gives pdftotext's reading of it.
+    QString PrintedText(const QString& name, const QStringList& options) {
+        const QString pdf = dir_->filePath(name);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        std::string error;
+        if (!DrawReport(printer, config_, &error) ||
+            printer.pageLayout().fullRectPoints().height() <= 0) {
+            qWarning("printing failed: %s", error.c_str());
+            return {};
+        }
+        if (qEnvironmentVariableIsSet("MRW_KEEP_PDF")) {
+            QFile::copy(pdf, qEnvironmentVariable("MRW_KEEP_PDF"));
+        }
+        return PdfText(pdf, options);
     }
 
 private slots:
     void init() {
         config_ = Config();
-        Attach(config_);
+        config_.services.clock = &clock_;
+        config_.services.prompt = &prompt_;
         FillCraftedConfig(config_);
         prompt_ = ScriptedPrompt();
-        clock_ = VirtualClock();
+        clock_ = WatchingClock();
         dir_ = std::make_unique<QTemporaryDir>();
     }
 
-    void showsWaitTextThenBuildsReportThroughTimer() {
+    void showsWaitTextThenBuildsReportThroughTimerUnderTheHourglass() {
         ReportWindow w(config_);
+        clock_.window = &w;
         QCOMPARE(w.objectName(), QStringLiteral("frmPrn"));
         QVERIFY(w.isModal());
         auto* text = w.findChild<QPlainTextEdit*>();
-        QVERIFY(text != nullptr);
-        QVERIFY(text->isReadOnly());
+        QVERIFY(text != nullptr && text->isReadOnly());
         QVERIFY(text->font().fixedPitch() || QFontInfo(text->font()).fixedPitch());
         QCOMPARE(text->toPlainText(), QStringLiteral("Now, making text image. Please wait..."));
         auto* timer = w.findChild<QTimer*>(QStringLiteral("Timer1"));
-        QVERIFY(timer != nullptr);
-        QVERIFY(timer->isSingleShot());
+        QVERIFY(timer != nullptr && timer->isSingleShot());
+        // Save does nothing before the report is built.
+        QVERIFY(!Action(&w, "mnuFileSave")->isEnabled());
+        Save(&w, dir_->filePath(QStringLiteral("early.txt")).toStdString());
+        QVERIFY(prompt_.dialogs.empty());
 
         w.show();
         QVERIFY(timer->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(!w.reportText().empty(), 5000);
         QVERIFY(!timer->isActive());
-        QVERIFY(w.isEnabled());
         QCOMPARE(w.reportText(), ReportText(config_));
         QString shown = QString::fromStdString(ReportText(config_));
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         QCOMPARE(text->toPlainText(), shown);
-        // The 500 ms pause went through the clock, not the wall.
+        // The 500 ms pause went through the clock, with the window disabled under the hourglass.
         QVERIFY(std::fabs(clock_.Seconds() - 0.5) < 1e-9);
-    }
-
-    void buildRunsUnderTheHourglassWithTheWindowDisabled() {
-        WatchingClock clock;
-        config_.services.clock = &clock;
-        ReportWindow w(config_);
-        clock.window = &w;
-        w.show();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.reportText().empty(), 5000);
-        QVERIFY(clock.busyDuringPause);
+        QVERIFY(clock_.busyDuringPause);
         QVERIFY(w.isEnabled());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-        config_.services.clock = &clock_;
     }
 
-    void savingTwiceReplacesTheFileWithTheSecondReport() {
+    void cancelledSaveLeavesNoFileAndSavingTwiceReplacesIt() {
         const std::string path = dir_->filePath(QStringLiteral("report.txt")).toStdString();
         {
             auto w = OpenBuilt();
-            prompt_.fileNames.push_back(path);
-            Action(w.get(), "mnuFileSave")->trigger();
+            Save(w.get());  // no file name queued: cancelled
+            QVERIFY(QDir(dir_->path()).entryList(QDir::Files).isEmpty());
+            Save(w.get(), path);
         }
         QCOMPARE(ReadFile(path), ReportText(config_) + "\r\n");
 
         config_.model.CHMMSID[1] = {true, "SECOND", "123456789"};
         config_.state.ErrorFlag = true;  // a successful save clears the error state
-        auto w = OpenBuilt();
-        prompt_.fileNames.push_back(path);
-        Action(w.get(), "mnuFileSave")->trigger();
+        Save(OpenBuilt().get(), path);
         const std::string second = ReportText(config_) + "\r\n";
         QVERIFY(second.find("SECOND") != std::string::npos);
         QCOMPARE(ReadFile(path), second);
 
-        QCOMPARE(prompt_.dialogs.size(), std::size_t(2));
+        QCOMPARE(prompt_.dialogs.size(), std::size_t(3));
         for (const auto& d : prompt_.dialogs) {
-            QVERIFY(d.save);
-            QVERIFY(d.overwritePrompt);
+            QVERIFY(d.save && d.overwritePrompt);
             QCOMPARE(d.filter, std::string("Text files(*.txt)|*.txt|All files(*.*)|*.*"));
         }
         QVERIFY(prompt_.messages.empty());
         QVERIFY(!config_.state.ErrorFlag);
     }
 
-    void cancelledSaveLeavesNoFileAndNoMessage() {
-        auto w = OpenBuilt();
-        Action(w.get(), "mnuFileSave")->trigger();  // no file name queued: cancelled
-        QCOMPARE(prompt_.dialogs.size(), std::size_t(1));
-        QVERIFY(prompt_.messages.empty());
-        QVERIFY(QDir(dir_->path()).entryList(QDir::Files).isEmpty());
-        QVERIFY(!config_.state.ErrorFlag);
-    }
-
     void failingSaveShowsTheErrorAndKeepsTheWindow() {
         auto w = OpenBuilt();
-        prompt_.fileNames.push_back(dir_->path().toStdString());  // a folder, not a file
-        Action(w.get(), "mnuFileSave")->trigger();
+        Save(w.get(), dir_->path().toStdString());  // a folder, not a file
         QCOMPARE(prompt_.messages.size(), std::size_t(1));
         const MessageRequest& m = prompt_.messages.front();
         QVERIFY(m.icon == Icon::Exclamation);
@@ -181,39 +179,19 @@ private slots:
         QVERIFY(std::filesystem::is_directory(dir_->path().toStdString()));
     }
 
-    void saveBeforeTheReportIsBuiltDoesNothing() {
-        ReportWindow w(config_);
-        auto* save = Action(&w, "mnuFileSave");
-        QVERIFY(!save->isEnabled());
-        prompt_.fileNames.push_back(dir_->filePath(QStringLiteral("early.txt")).toStdString());
-        save->trigger();
-        QVERIFY(prompt_.dialogs.empty());
-    }
-
     void okAndExitCloseTheWindow() {
         auto w = OpenBuilt();
         QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(w->result(), int(QDialog::Accepted));
-
-        auto w2 = OpenBuilt();
-        Action(w2.get(), "mnuFileExit")->trigger();
-        QVERIFY(!w2->isVisible());
+        w = OpenBuilt();
+        Action(w.get(), "mnuFileExit")->trigger();
+        QVERIFY(!w->isVisible());
     }
 
     void printedReportCarriesEverySectionWithPrintedWords() {
-        const QString pdf = dir_->filePath(QStringLiteral("report.pdf"));
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        std::string error;
-        QVERIFY2(DrawReport(printer, config_, &error), error.c_str());
-
-        const QString text = PdfText(pdf, {QStringLiteral("-layout")});
-        QVERIFY2(!text.isEmpty(), "pdftotext gave no text");
-        if (qEnvironmentVariableIsSet("MRW_KEEP_PDF")) {
-            QFile::copy(pdf, qEnvironmentVariable("MRW_KEEP_PDF"));
-        }
+        const QString text = PrintedText(QStringLiteral("report.pdf"), {QStringLiteral("-layout")});
+        QVERIFY2(!text.isEmpty(), "printing or pdftotext gave no text");
         // One heading per group of sections: setup, channel tables, directories, user channels.
         QCOMPARE(text.count(QStringLiteral("Marine Radio WorkbenchHV2300")), 4);
         for (const char* expected :
@@ -233,17 +211,11 @@ private slots:
         QCOMPARE(
             text.count(QRegularExpression(QStringLiteral("(?m)^\\s*\\d+\\s+-{12}\\s+-{9}\\s*$"))),
             106);
-        QVERIFY(printer.pageLayout().fullRectPoints().height() > 0);
     }
 
     void printedChannelCellsSitAtTheirMillimetrePositions() {
-        const QString pdf = dir_->filePath(QStringLiteral("cells.pdf"));
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        QVERIFY(DrawReport(printer, config_));
         // Word boxes in points: the CH Name column of the USA table lies 108 mm right of CH.
-        const QString boxes = PdfText(pdf, {QStringLiteral("-bbox")});
+        const QString boxes = PrintedText(QStringLiteral("cells.pdf"), {QStringLiteral("-bbox")});
         auto xOf = [&](const QString& word) {
             QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
             auto m = re.match(boxes);
