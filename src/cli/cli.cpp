@@ -13,6 +13,7 @@
 #include "files/atomic_file.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
+#include "image/check_map.h"
 #include "image/codec.h"
 #include "link/transfer.h"
 #include "model/catalogue.h"
@@ -213,7 +214,7 @@ bool Command::StartFromRegion(const std::string& regionName, std::optional<int> 
     }
     if (regionCode) {
         // The input file's own region: no region question can arise.
-        c_.image.bytes[271] = static_cast<uint8_t>(*regionCode & 0xFF);
+        c_.image.bytes[checkmap::kRegionAddress] = static_cast<uint8_t>(*regionCode & 0xFF);
     }
     c_.state.DataChanged = false;
     return true;
@@ -225,7 +226,7 @@ std::optional<int> Command::FileRegionCode(const std::string& path) {
         return static_cast<int>(Val(region)) & 0xFF;
     }
     std::ifstream in(path, std::ios::binary);
-    in.seekg(271);
+    in.seekg(checkmap::kRegionAddress);
     char byte = 0;
     if (in.get(byte)) {
         return static_cast<uint8_t>(byte);
@@ -359,7 +360,7 @@ int Command::Check() {
         return kExitFailed;
     }
     const DataModel& m = c_.model;
-    s_.out << c_.state.ModelName << " " << RegionName(c_.image.bytes[271])
+    s_.out << c_.state.ModelName << " " << RegionName(c_.image.bytes[checkmap::kRegionAddress])
            << " CHUSA=" << m.CHUSA.size() << " CHINT=" << m.CHINT.size()
            << " CHCAN=" << m.CHCAN.size() << " CHRG=" << m.CHRG.size()
            << " CHEXP=" << m.CHEXP.size() << "\n";

@@ -9,6 +9,7 @@
 
 #include "core/log.h"
 #include "files/atomic_file.h"
+#include "image/check_map.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "model/catalogue.h"
@@ -18,7 +19,7 @@ namespace mrw {
 
 namespace {
 
-constexpr int kRegionAddress = 271;
+using checkmap::kRegionAddress;
 constexpr int kPauseMs = 500;
 constexpr int kNoRegion = 255;
 

@@ -14,6 +14,7 @@
 #include "core/log.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
+#include "image/check_map.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
 
@@ -38,7 +39,7 @@ constexpr const char* kAtisCallSignSection = "ATIS Setup (Call Sign)";
 constexpr std::array<const char*, 3> kDscDisplayNames = {
     "Individual Reply Menu", "Individual ACK Menu", "POS Request Reply Menu"};
 
-constexpr int kRegionAddress = 271;
+using checkmap::kRegionAddress;
 constexpr int kPauseMs = 500;
 
 std::string Indexed(std::string_view key, int index) {
