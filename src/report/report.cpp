@@ -10,6 +10,7 @@
 
 #include "core/text.h"
 #include "image/channel_ref.h"
+#include "image/memory_map.h"
 #include "model/catalogue.h"
 
 namespace mrw {
@@ -19,7 +20,7 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 
 // Image byte that counts the User MMSI entries made on the radio.
-constexpr int kUserMmsiCountAddress = 645;
+constexpr int kUserMmsiCountAddress = layout::kUserMmsiCount;
 
 // Column widths of the setup sections.
 constexpr int kLabelWidth = 35;
