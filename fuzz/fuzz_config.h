@@ -3,6 +3,7 @@
 #pragma once
 
 #include <unistd.h>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,14 @@
 #include "model/regions.h"
 
 namespace mrw::fuzz {
+
+/// Aborts with a message when a property the fuzzer checks does not hold.
+inline void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "property violated: %s\n", what);
+        std::abort();
+    }
+}
 
 struct FuzzConfig {
     FuzzConfig() {

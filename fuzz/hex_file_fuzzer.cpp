@@ -15,16 +15,7 @@
 
 using namespace mrw;
 
-namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "property violated: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzz::FuzzConfig f;

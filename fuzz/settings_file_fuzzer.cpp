@@ -17,12 +17,7 @@ using namespace mrw;
 
 namespace {
 
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "property violated: %s\n", what);
-        std::abort();
-    }
-}
+using fuzz::Check;
 
 // Reads `text` into a copy of `base`; false when the reader refuses it.
 bool Apply(const std::string& text, bool atis, const DataModel& base, DataModel& out) {

@@ -11,16 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mrw::testing::ReadFile;
 
 // The simulator as a child process; its first output line names its pseudo-terminal.
 class Simulator {

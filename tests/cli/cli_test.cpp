@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include "core/services.h"
 #include "files/settings_file.h"
 #include "image/codec.h"
@@ -22,12 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mrw::testing::ReadFile;
 
 // Forwards to the test's simulated radio, so the radio outlives the command's port object.
 class PortToSim : public SerialPort {

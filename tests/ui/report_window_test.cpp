@@ -7,10 +7,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "test_files.h"
 
 #include "core/config.h"
 #include "report/report.h"
@@ -21,12 +23,7 @@ using namespace mrw;
 
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mrw::testing::ReadFile;
 
 // Runs pdftotext on a PDF file; empty when the tool is missing or fails.
 QString PdfText(const QString& pdf, const QStringList& options = {}) {
