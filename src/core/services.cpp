@@ -15,6 +15,13 @@ double SystemClock::Seconds() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+void VirtualClock::Sleep(int ms) {
+    now_ += ms / 1000.0;
+    if (onPump) {
+        onPump();
+    }
+}
+
 void VirtualClock::PumpEvents() {
     now_ += pumpStepMs / 1000.0;
     if (onPump) {

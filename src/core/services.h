@@ -41,7 +41,8 @@ public:
 /// which a test can press Cancel in the middle of a transfer.
 class VirtualClock : public Clock {
 public:
-    void Sleep(int ms) override { now_ += ms / 1000.0; }
+    /// Advances the time; like a real pause it lets the window run (onPump) once.
+    void Sleep(int ms) override;
     double Seconds() override { return now_; }
     void PumpEvents() override;
     void Advance(double seconds) { now_ += seconds; }

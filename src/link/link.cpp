@@ -127,6 +127,7 @@ void Link::SendBaudCommand(const std::string& text) {
 }
 
 void Link::SendFrame(const std::string& word, const std::vector<std::string>& fields) {
+    ++framesSent_;
     Send(BuildFrame(word, fields));
 }
 
@@ -245,7 +246,6 @@ WaitResult Link::WaitAck() {
         WaitByte(kLf, kByteSeconds) != WaitResult::Done) {
         return WaitResult::BadReply;
     }
-    config_.state.ErrorFlag = false;
     return WaitResult::Done;
 }
 
@@ -434,28 +434,38 @@ bool Link::StatusCheck() {
     }
 }
 
-void Link::ReadBlock(std::span<uint8_t> buffer, int address, int count) {
+Outcome Link::BlockEnd(bool done) {
+    // ErrorFlag mirrors this transaction alone: an acknowledgement seen on the way (of a
+    // resynchronisation pass, say) says nothing about the block itself.
+    config_.state.ErrorFlag = !done;
+    if (done) {
+        return Outcome::Done;
+    }
+    return config_.state.CancelFlag ? Outcome::Cancelled : Outcome::Failed;
+}
+
+Outcome Link::ReadBlock(std::span<uint8_t> buffer, int address, int count) {
     if (address < 0 || count <= 0 || static_cast<size_t>(address + count) > buffer.size()) {
         throw ImageRangeError(address + count - 1);
     }
-    AppState& state = config_.state;
+    config_.state.ErrorFlag = true;
+    // A Cancel pressed between two blocks stops the pass here; it is never forgotten.
+    if (config_.state.CancelFlag) {
+        return Outcome::Cancelled;
+    }
     if (port_.IsOpen()) {
         port_.DiscardInput();
     }
-    bool acknowledged =
-        SendAcknowledged(kWordReadRequest, {AddressField(address), CountField(count)}, [&state] {
-            state.ErrorFlag = true;
-            state.CancelFlag = false;
-        });
-    if (!acknowledged) {
-        return;
-    }
+    const bool done =
+        SendAcknowledged(kWordReadRequest, {AddressField(address), CountField(count)}, {}) &&
+        ReceiveData(buffer, address, count);
+    return BlockEnd(done);
+}
 
-    state.ErrorFlag = true;
-    state.CancelFlag = false;
+bool Link::ReceiveData(std::span<uint8_t> buffer, int address, int count) {
     std::string word;
     if (!ReceiveReplyWord(kWordReadReply, kWordUnexpectedData, word)) {
-        return;
+        return false;
     }
     std::string line;
     switch (WaitLine(line, kReplySeconds)) {
@@ -463,56 +473,58 @@ void Link::ReadBlock(std::span<uint8_t> buffer, int address, int count) {
             break;
         case WaitResult::TimedOut:
             ErrorBox("time out!!");
-            return;
+            return false;
         default:
-            return;
+            return false;
     }
     if (!ReplyChecksumOk(word + line)) {
         SendCommand(kWordChecksumWrong);
-        return;
+        return false;
     }
     std::vector<std::string> parts = Split(line, std::string(1, static_cast<char>(kHt)));
     std::optional<uint32_t> replyAddress = parts.size() > 1 ? ParseHex(parts[1]) : std::nullopt;
     if (!replyAddress || *replyAddress != static_cast<uint32_t>(address)) {
         ErrorBox("address error!!");
-        return;
+        return false;
     }
     std::optional<uint32_t> replyCount = parts.size() > 2 ? ParseHex(parts[2]) : std::nullopt;
     const std::string data = parts.size() > 3 ? parts[3] : std::string();
     if (!replyCount || *replyCount != static_cast<uint32_t>(count) ||
         data.size() != static_cast<size_t>(2 * count)) {
         ErrorBox("data error!!");
-        return;
+        return false;
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         std::optional<uint32_t> value = ParseHex(std::string_view(data).substr(2 * i, 2));
         if (!value) {
             ErrorBox("data error!!");
-            return;
+            return false;
         }
         bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(*value);
     }
     std::copy(bytes.begin(), bytes.end(), buffer.begin() + address);
-    state.ErrorFlag = false;
     SendCommand(kWordAck);
+    return true;
 }
 
-void Link::WriteBlock(int address, int count) {
+Outcome Link::WriteBlock(int address, int count) {
     std::vector<uint8_t> bytes(static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < count; ++i) {
         bytes[static_cast<size_t>(i)] = config_.image.Get(address + i);
     }
+    config_.state.ErrorFlag = true;
+    if (config_.state.CancelFlag) {
+        return Outcome::Cancelled;
+    }
     const std::vector<std::string> fields = {AddressField(address), CountField(count),
                                              DataField(bytes)};
-    AppState& state = config_.state;
-    SendAcknowledged(kWordWriteRequest, fields, [&] {
-        state.ErrorFlag = true;
-        state.CancelFlag = false;
+    const bool done = SendAcknowledged(kWordWriteRequest, fields, [this] {
         if (port_.IsOpen()) {
             port_.DiscardInput();
         }
     });
+    return BlockEnd(done);
 }
 
 void Link::AbortRead() {

@@ -24,6 +24,13 @@ enum class WaitResult : int {
     BadReply = -1,   ///< something else arrived where a fixed reply was expected
 };
 
+/// Outcome of a block transaction, and of the transfer passes made of blocks.
+enum class Outcome {
+    Done,       ///< completed correctly
+    Failed,     ///< refused, unanswered, or answered wrongly
+    Cancelled,  ///< CancelFlag was set before or during it
+};
+
 /// Sends of one framed request before the link gives up.
 inline constexpr int kRetryCount = 3;
 /// Pause before every send.
@@ -69,10 +76,14 @@ public:
     /// True when the radio reports ready; "Radio is busy!!" offers Retry and Cancel.
     bool StatusCheck();
     /// Reads `count` bytes at `address` into buffer positions address..address+count-1.
-    /// ErrorFlag still set afterwards means the block failed.
-    void ReadBlock(std::span<uint8_t> buffer, int address, int count);
-    /// Sends memory-image bytes address..address+count-1. ErrorFlag tells the outcome.
-    void WriteBlock(int address, int count);
+    /// Nothing is sent when CancelFlag is already set. ErrorFlag mirrors the outcome: it is
+    /// clear afterwards only when the block was done.
+    Outcome ReadBlock(std::span<uint8_t> buffer, int address, int count);
+    /// Sends memory-image bytes address..address+count-1; as ReadBlock otherwise.
+    Outcome WriteBlock(int address, int count);
+    /// Number of framed requests sent so far: tells whether a failed or cancelled block
+    /// reached the radio at all.
+    int FramesSent() const { return framesSent_; }
     /// Sends the abort byte, waits for its acknowledgement and sets CancelFlag.
     void AbortRead();
 
@@ -85,7 +96,7 @@ public:
     WaitResult WaitLineStrict(std::string& text, double seconds);
     /// Waits until the last byte received equals `value`.
     WaitResult WaitByte(uint8_t value, double seconds);
-    /// Waits for "#CMDOK" CR LF; clears ErrorFlag when it arrived.
+    /// Waits for "#CMDOK" CR LF.
     WaitResult WaitAck();
 
     // ---- Send procedures ------------------------------------------------------------------
@@ -116,6 +127,10 @@ private:
     /// box; another word than `expected` is answered with `mismatchCommand`. True when the
     /// expected word arrived.
     bool ReceiveReplyWord(const char* expected, const char* mismatchCommand, std::string& word);
+    /// Steps after an acknowledged read request: the "#QKPDT" reply into the buffer.
+    bool ReceiveData(std::span<uint8_t> buffer, int address, int count);
+    /// The outcome of a block transaction; sets ErrorFlag unless it was done.
+    Outcome BlockEnd(bool done);
     bool SendAcknowledged(const std::string& word, const std::vector<std::string>& fields,
                           const std::function<void()>& beforeAttempt);
     /// Common poll loop: `onChar` takes each received character and may finish the wait by
@@ -128,6 +143,7 @@ private:
     std::string caption_;
     std::function<void(const std::string&)> onNote_;
     bool sendFailed_ = false;
+    int framesSent_ = 0;
 };
 
 }  // namespace mrw

@@ -91,10 +91,6 @@ Transfer::Transfer(Config& config, SerialPort& port, TransferUi& ui)
 
 // ---- Helpers ------------------------------------------------------------------------------
 
-bool Transfer::FlagsClear() const {
-    return !config_.state.ErrorFlag && !config_.state.CancelFlag;
-}
-
 int Transfer::LastAddress() const {
     return std::clamp(config_.image.ImageLastAddress, 0, kImageSize - 1);
 }
@@ -111,16 +107,49 @@ void Transfer::CommunicationError() {
     }
 }
 
-void Transfer::PassEnd() {
-    link_.PortClose();
-    if (config_.state.CancelFlag) {
-        return;
-    }
-    if (config_.state.ErrorFlag) {
+bool Transfer::Received(Outcome outcome) {
+    if (outcome == Outcome::Failed) {
         CommunicationError();
+    }
+    return outcome == Outcome::Done;
+}
+
+Outcome Transfer::Mirror(Outcome outcome) {
+    AppState& state = config_.state;
+    if (outcome == Outcome::Failed) {
+        state.ErrorFlag = true;
+    } else if (outcome == Outcome::Cancelled) {
+        state.CancelFlag = true;
     } else {
+        state.ErrorFlag = false;
+    }
+    return outcome;
+}
+
+Outcome Transfer::PassEnd(Outcome outcome) {
+    link_.PortClose();
+    if (outcome == Outcome::Failed) {
+        CommunicationError();
+    } else if (outcome == Outcome::Done) {
         config_.clock().Sleep(kPassEndPauseMs);
     }
+    return outcome;
+}
+
+Outcome Transfer::SkipStep(int pauseMs) {
+    config_.clock().Sleep(pauseMs);
+    // The pause lets the window run: a Cancel pressed now ends the pass before its next step.
+    return config_.state.CancelFlag ? Outcome::Cancelled : Outcome::Done;
+}
+
+Outcome Transfer::WriteImageBlock(int address, int count) {
+    const int framesBefore = link_.FramesSent();
+    const Outcome outcome = link_.WriteBlock(address, count);
+    if (link_.FramesSent() != framesBefore) {
+        // Sent, even if not acknowledged: the radio may hold these bytes now.
+        sent_.push_back({address, address + count - 1});
+    }
+    return outcome;
 }
 
 void Transfer::Fail(const char* procedure, const std::exception& failure) {
@@ -144,6 +173,13 @@ bool Transfer::Guarded(const char* procedure, Body body) {
         Fail(procedure, std::runtime_error("unexpected failure"));
     }
     return false;
+}
+
+template <typename Body>
+Outcome Transfer::GuardedPass(const char* procedure, Body body) {
+    Outcome outcome = Outcome::Cancelled;  // what a handled run-time failure ends as
+    Guarded(procedure, [&] { outcome = body(); });
+    return Mirror(outcome);
 }
 
 // ---- Dialog procedures --------------------------------------------------------------------
@@ -170,6 +206,8 @@ bool Transfer::RunOk() {
     communicationErrorShown_ = false;
     ui_.SetRunning(true);
     state.Loading = true;
+    // A new run: the failure of an earlier one does not carry over.
+    state.ErrorFlag = false;
     bool connected = false;
     const bool handled = Guarded("cmdOK", [&] {
         link_.ShowNote("startsync...");
@@ -209,75 +247,73 @@ bool Transfer::RunOk() {
 
 // ---- The shared frame ---------------------------------------------------------------------
 
-void Transfer::RunFrame(bool regionCheck, int work) {
+Outcome Transfer::RunFrame(bool regionCheck, int work) {
     AppState& state = config_.state;
     state.Loading = true;
     ui_.SetRunning(true);
     if (!link_.StatusCheck()) {
         link_.ErrorBox("Radio not ready!!");
-        return;
+        return Outcome::Failed;
+    }
+    Outcome outcome = ReadDataChkModel();
+    if (outcome == Outcome::Done) {
+        outcome = ReadDataChkProduct();
     }
     bool accepted = false;
-    if (FlagsClear()) {
-        ReadDataChkModel();
+    if (outcome == Outcome::Done && regionCheck) {
+        const std::optional<bool> region = ReadDataChkRegion();
+        outcome =
+            region ? Outcome::Done : (state.CancelFlag ? Outcome::Cancelled : Outcome::Failed);
+        accepted = region.value_or(false);
     }
-    if (FlagsClear()) {
-        ReadDataChkProduct();
-    }
-    if (regionCheck && FlagsClear()) {
-        accepted = ReadDataChkRegion();
-    }
-    if (!FlagsClear()) {
-        return;
+    if (outcome != Outcome::Done) {
+        return outcome;
     }
     if (work == kModeRead) {
-        ReadWork(accepted);
+        outcome = ReadWork(accepted);
     } else if (work == kModeProgram) {
         link_.ShowNote("radio writing...");
-        WriteData();
+        outcome = WriteData();
     } else if (work == kModeClearMmsi || work == kModeClearAtis) {
-        ClearIdentityWork(work == kModeClearAtis);
+        outcome = ClearIdentityWork(work == kModeClearAtis);
     } else {
-        ClearRangeWork();
+        outcome = ClearRangeWork();
     }
-    if (FlagsClear()) {
+    if (Mirror(outcome) == Outcome::Done) {
         state.TransferDone = true;
         link_.ShowNote("");
         config_.prompt().Message(
             {"Complete!!", caption_, Icon::Information, Buttons::Ok, Answer::Ok});
     }
+    return outcome;
 }
 
-void Transfer::ReadRadio() {
-    RunFrame(true, kModeRead);
+Outcome Transfer::ReadRadio() {
+    return RunFrame(true, kModeRead);
 }
 
-void Transfer::ProgramRadio() {
-    RunFrame(true, kModeProgram);
+Outcome Transfer::ProgramRadio() {
+    return RunFrame(true, kModeProgram);
 }
 
-void Transfer::ClearRadio() {
-    RunFrame(false, mode_);
+Outcome Transfer::ClearRadio() {
+    return RunFrame(false, mode_);
 }
 
 // ---- Checks -------------------------------------------------------------------------------
 
-void Transfer::ReadDataChkModel() {
-    Guarded("ReadDataChkModel", [&] {
+Outcome Transfer::ReadDataChkModel() {
+    return GuardedPass("ReadDataChkModel", [&] {
         link_.PortOpen();
         link_.ShowNote("model check...");
         const int last = LastAddress();
         std::vector<uint8_t> buffer(static_cast<size_t>(last) + 1, 0xFF);
-        link_.ReadBlock(buffer, tm::kModelCodeAddress, 2);
-        if (!config_.state.ErrorFlag && !config_.state.CancelFlag) {
-            link_.ReadBlock(buffer, last - 1, 2);
+        Outcome read = link_.ReadBlock(buffer, tm::kModelCodeAddress, 2);
+        if (read == Outcome::Done) {
+            read = link_.ReadBlock(buffer, last - 1, 2);
         }
-        if (config_.state.CancelFlag) {
-            return;
-        }
-        if (config_.state.ErrorFlag) {
-            CommunicationError();
-            return;
+        if (!Received(read)) {
+            return read;
         }
         auto word = [&](int a) {
             return static_cast<uint16_t>(buffer[static_cast<size_t>(a)] << 8 |
@@ -285,24 +321,22 @@ void Transfer::ReadDataChkModel() {
         };
         if (!IsModelCodeValid(config_.state.ModelType, word(tm::kModelCodeAddress),
                               word(last - 1))) {
-            config_.state.ErrorFlag = true;
             link_.ErrorBox("ModelType Error !!");
+            return Outcome::Failed;
         }
+        return Outcome::Done;
     });
 }
 
-void Transfer::ReadDataChkProduct() {
-    Guarded("ReadDataChkProduct", [&] {
+Outcome Transfer::ReadDataChkProduct() {
+    return GuardedPass("ReadDataChkProduct", [&] {
         link_.PortOpen();
         link_.ShowNote("product-code check...");
         std::vector<uint8_t> buffer(tm::kProductCodeAddress + tm::kProductReadCount, 0xFF);
-        link_.ReadBlock(buffer, tm::kProductCodeAddress, tm::kProductReadCount);
-        if (config_.state.CancelFlag) {
-            return;
-        }
-        if (config_.state.ErrorFlag) {
-            CommunicationError();
-            return;
+        const Outcome read =
+            link_.ReadBlock(buffer, tm::kProductCodeAddress, tm::kProductReadCount);
+        if (!Received(read)) {
+            return read;
         }
         const std::string expected = kProductCode;
         for (size_t i = 0; i < expected.size(); ++i) {
@@ -317,60 +351,58 @@ void Transfer::ReadDataChkProduct() {
                                           "Product Code Error!", Icon::Critical, Buttons::Ok,
                                           Answer::Ok});
             }
-            config_.state.ErrorFlag = true;
             link_.ErrorBox("ModelType Error !!");
-            return;
+            return Outcome::Failed;
         }
+        return Outcome::Done;
     });
 }
 
-bool Transfer::ReadDataChkRegion() {
+std::optional<bool> Transfer::ReadDataChkRegion() {
     bool accepted = false;
-    Guarded("ReadDataChkRegion", [&] {
+    const Outcome outcome = GuardedPass("ReadDataChkRegion", [&] {
         link_.PortOpen();
         link_.ShowNote("region check...");
         std::vector<uint8_t> buffer(tm::kRegionAddress + 1, 0xFF);
-        link_.ReadBlock(buffer, tm::kRegionAddress, 1);
-        if (config_.state.CancelFlag) {
-            return;
-        }
-        if (config_.state.ErrorFlag) {
-            CommunicationError();
-            return;
+        const Outcome read = link_.ReadBlock(buffer, tm::kRegionAddress, 1);
+        if (!Received(read)) {
+            return read;
         }
         const int radio = RegionIndex(buffer[tm::kRegionAddress]);
         const int image = RegionIndex(config_.image.Get(tm::kRegionAddress));
         if (radio == image) {
-            return;
+            return Outcome::Done;
         }
         if (radio == 255 || image == 255) {
             link_.ErrorBox("Region Unmatched !!");
-            config_.state.ErrorFlag = true;
-            return;
+            return Outcome::Failed;
         }
         if (config_.prompt().Message(
                 {"The region is unmatched.\r\nDo you want to change the region?", caption_,
-                 Icon::Exclamation, Buttons::YesNo, Answer::No}) == Answer::Yes) {
-            accepted = true;
-        } else {
-            config_.state.ErrorFlag = true;
+                 Icon::Exclamation, Buttons::YesNo, Answer::No}) != Answer::Yes) {
+            return Outcome::Failed;
         }
+        accepted = true;
+        return Outcome::Done;
     });
+    if (outcome != Outcome::Done) {
+        return std::nullopt;
+    }
     return accepted;
 }
 
 // ---- Read ---------------------------------------------------------------------------------
 
-void Transfer::ReadWork(bool accepted) {
+Outcome Transfer::ReadWork(bool accepted) {
     link_.ShowNote("radio reading...");
     const int last = LastAddress();
     std::vector<uint8_t> scratch(config_.image.bytes.begin(),
                                  config_.image.bytes.begin() + last + 1);
-    ReadData(scratch);
-    if (!FlagsClear()) {
-        return;  // image and data model stay as they were
+    const Outcome read = ReadData(scratch);
+    if (read != Outcome::Done) {
+        return read;  // image and data model stay as they were
     }
-    Guarded("ReadData", [&] {
+    return GuardedPass("ReadData", [&] {
         // Build the new image and model aside; the configuration changes only when both are
         // complete.
         auto image = std::make_unique<Image>(config_.image);
@@ -386,264 +418,267 @@ void Transfer::ReadWork(bool accepted) {
         config_.image = *image;
         config_.model = std::move(*model);
         config_.state.RegionChangeAccepted = accepted;
+        return Outcome::Done;
     });
 }
 
-void Transfer::ReadData(std::span<uint8_t> scratch) {
-    Guarded("ReadData", [&] {
+Outcome Transfer::ReadData(std::span<uint8_t> scratch) {
+    return GuardedPass("ReadData", [&] {
         link_.PortOpen();
         SetProgress(0);
         const int last = LastAddress();
-        for (int start = 0; start <= last; start += tm::kBlockSize) {
+        Outcome outcome = Outcome::Done;
+        for (int start = 0; start <= last && outcome == Outcome::Done; start += tm::kBlockSize) {
             SetProgress(Percent(start, last));
-            link_.ReadBlock(scratch, start, std::min(tm::kBlockSize, last - start + 1));
-            if (!FlagsClear()) {
-                break;
-            }
+            outcome = link_.ReadBlock(scratch, start, std::min(tm::kBlockSize, last - start + 1));
         }
-        if (config_.state.CancelFlag) {
+        if (outcome == Outcome::Cancelled) {
             link_.AbortRead();
         }
-        PassEnd();
+        return PassEnd(outcome);
     });
 }
 
 // ---- Program ------------------------------------------------------------------------------
 
-void Transfer::WriteData() {
-    Guarded("WriteData", [&] {
+Outcome Transfer::WriteProgramStep(int start) {
+    const tm::ProgramMapEntry entry = tm::ProgramStepAt(start);
+    switch (entry.step) {
+        case tm::ProgramStep::Skip:
+            return SkipStep(tm::kProgramSkipPauseMs);
+        case tm::ProgramStep::Block:
+            return link_.WriteBlock(start, tm::kBlockSize);
+        case tm::ProgramStep::Bytes:
+        case tm::ProgramStep::UserIds:
+            break;
+    }
+    for (int a = entry.bytes.first; a <= entry.bytes.last; ++a) {
+        if (entry.step == tm::ProgramStep::UserIds &&
+            (a == tm::kUserMmsiCount || a == tm::kAtisCodeCount || tm::kRadioOwnedIds.Contains(a) ||
+             (tm::kUserMmsi.Contains(a) && !newMmsi_) ||
+             (tm::kAtisCode.Contains(a) && !newAtis_))) {
+            continue;
+        }
+        if (const Outcome outcome = link_.WriteBlock(a, 1); outcome != Outcome::Done) {
+            return outcome;
+        }
+    }
+    return Outcome::Done;
+}
+
+Outcome Transfer::WriteData() {
+    return GuardedPass("WriteData", [&] {
         Image& image = config_.image;
         link_.PortOpen();
-        const bool newMmsi = GetChkNullData(tm::kUserMmsi.first, 5) && FlagsClear() &&
-                             !AllErased(image, tm::kUserMmsi);
-        const bool newAtis = FlagsClear() && GetChkNullData(tm::kAtisCode.first, 5) &&
-                             FlagsClear() && !AllErased(image, tm::kAtisCode);
-        if (!FlagsClear()) {
+        // New user MMSI / ATIS code: the radio holds none, the image holds one.
+        const std::optional<bool> radioMmsiErased = GetChkNullData(tm::kUserMmsi.first, 5);
+        const std::optional<bool> radioAtisErased =
+            radioMmsiErased ? GetChkNullData(tm::kAtisCode.first, 5) : std::nullopt;
+        if (!radioMmsiErased || !radioAtisErased) {
             link_.PortClose();  // the failed check has reported already
-            return;
+            return config_.state.CancelFlag ? Outcome::Cancelled : Outcome::Failed;
         }
+        newMmsi_ = *radioMmsiErased && !AllErased(image, tm::kUserMmsi);
+        newAtis_ = *radioAtisErased && !AllErased(image, tm::kAtisCode);
 
         SetProgress(0);
-        for (int start = 0; start <= tm::kProgramLastStart && FlagsClear();
+        Outcome outcome = Outcome::Done;
+        for (int start = 0; start <= tm::kProgramLastStart && outcome == Outcome::Done;
              start += tm::kBlockSize) {
             SetProgress(Percent(start, tm::kProgramLastStart));
-            const tm::ProgramMapEntry entry = tm::ProgramStepAt(start);
-            switch (entry.step) {
-                case tm::ProgramStep::Skip:
-                    config_.clock().Sleep(tm::kProgramSkipPauseMs);
-                    break;
-                case tm::ProgramStep::Block:
-                    link_.WriteBlock(start, tm::kBlockSize);
-                    break;
-                case tm::ProgramStep::Bytes:
-                case tm::ProgramStep::UserIds:
-                    for (int a = entry.bytes.first; a <= entry.bytes.last && FlagsClear(); ++a) {
-                        if (entry.step == tm::ProgramStep::UserIds &&
-                            (a == tm::kUserMmsiCount || a == tm::kAtisCodeCount ||
-                             tm::kRadioOwnedIds.Contains(a) ||
-                             (tm::kUserMmsi.Contains(a) && !newMmsi) ||
-                             (tm::kAtisCode.Contains(a) && !newAtis))) {
-                            continue;
-                        }
-                        link_.WriteBlock(a, 1);
-                    }
-                    break;
-            }
+            outcome = WriteProgramStep(start);
         }
 
         // A user MMSI or ATIS code entered for the first time counts as one more entry.
         for (auto [isNew, countAddress] :
-             {std::pair{newMmsi, tm::kUserMmsiCount}, std::pair{newAtis, tm::kAtisCodeCount}}) {
-            if (!isNew || !FlagsClear()) {
+             {std::pair{newMmsi_, tm::kUserMmsiCount}, std::pair{newAtis_, tm::kAtisCodeCount}}) {
+            if (!isNew || outcome != Outcome::Done) {
                 continue;
             }
-            if (std::optional<int> count = GetIncrimentData(countAddress)) {
-                image.Set(countAddress, *count);
-                link_.WriteBlock(countAddress, 1);
+            std::optional<int> count = GetIncrimentData(countAddress);
+            if (!count) {
+                // Unread, the count is not written; a cancel ends the pass here.
+                outcome = config_.state.CancelFlag ? Outcome::Cancelled : Outcome::Failed;
+                break;
             }
+            image.Set(countAddress, *count);
+            outcome = link_.WriteBlock(countAddress, 1);
         }
-        PassEnd();
+        return PassEnd(outcome);
     });
 }
 
 // ---- Clear --------------------------------------------------------------------------------
 
-void Transfer::ClearRangeWork() {
+void Transfer::RestoreUnsent(const Image& kept, std::span<const tm::AddressRange> changed) {
+    for (const tm::AddressRange& range : changed) {
+        for (int a = range.first; a <= range.last; ++a) {
+            const bool sent = std::any_of(sent_.begin(), sent_.end(),
+                                          [a](const tm::AddressRange& r) { return r.Contains(a); });
+            if (!sent) {
+                config_.image.bytes[static_cast<size_t>(a)] = kept.bytes[static_cast<size_t>(a)];
+            }
+        }
+    }
+}
+
+Outcome Transfer::ClearRangeWork() {
     const tm::ClearPlan* plan = tm::ClearPlanOf(mode_);
     if (plan == nullptr) {
-        return;
+        return Outcome::Done;
     }
     link_.ShowNote(plan->note);
     auto kept = std::make_unique<Image>(config_.image);
-    Guarded("ClearDataAny", [&] {
-        for (std::span<const tm::ClearFill> group : plan->fills) {
-            for (const tm::ClearFill& fill : group) {
-                for (int a = fill.range.first; a <= fill.range.last; ++a) {
-                    config_.image.bytes[static_cast<size_t>(a)] = fill.value;
-                }
+    std::vector<tm::AddressRange> filled;
+    for (std::span<const tm::ClearFill> group : plan->fills) {
+        for (const tm::ClearFill& fill : group) {
+            for (int a = fill.range.first; a <= fill.range.last; ++a) {
+                config_.image.bytes[static_cast<size_t>(a)] = fill.value;
             }
+            filled.push_back(fill.range);
         }
-    });
+    }
+    sent_.clear();
+    Outcome outcome = Outcome::Done;
     for (const tm::ClearWrite& write : plan->writes) {
-        if (!FlagsClear()) {
+        if (outcome != Outcome::Done) {
             break;
         }
         switch (write.writer) {
             case tm::ClearWriter::Blocks64:
-                ClearDataAny(write.range.first, write.range.last);
+                outcome = ClearDataAny(write.range.first, write.range.last);
                 break;
             case tm::ClearWriter::Blocks32:
-                ClearDataAny2(write.range.first, write.range.last);
+                outcome = ClearDataAny2(write.range.first, write.range.last);
                 break;
             case tm::ClearWriter::AllBlocks:
-                ClearDataAll();
+                outcome = ClearDataAll();
                 break;
         }
     }
-    if (!FlagsClear()) {
-        config_.image = *kept;
+    if (outcome != Outcome::Done) {
+        // The image keeps what reached the radio and takes back the rest, so that image and
+        // radio agree after a cancel or failure.
+        RestoreUnsent(*kept, filled);
     }
+    return outcome;
 }
 
-void Transfer::ClearIdentityWork(bool atis) {
+Outcome Transfer::ClearIdentityWork(bool atis) {
     Image& image = config_.image;
     link_.ShowNote(atis ? "radio clear ATIS..." : "radio clear...");
     const tm::AddressRange code = atis ? tm::kAtisCode : tm::kUserMmsi;
     const int clearCount = atis ? tm::kAtisClearCount : tm::kMmsiClearCount;
 
-    std::vector<int> keptAddresses;
-    for (int a = code.first; a <= code.last; ++a) {
-        keptAddresses.push_back(a);
-    }
-    if (atis) {
-        keptAddresses.insert(keptAddresses.end(), tm::kAtisGroupFlags.begin(),
-                             tm::kAtisGroupFlags.end());
-    }
-    std::vector<uint8_t> kept;
-    for (int a : keptAddresses) {
-        kept.push_back(image.Get(a));
-    }
-    auto restore = [&] {
-        for (size_t i = 0; i < keptAddresses.size(); ++i) {
-            image.Set(keptAddresses[i], kept[i]);
-        }
-    };
-
+    auto kept = std::make_unique<Image>(image);
+    std::vector<tm::AddressRange> changed = {code};
     image.Fill(code.first, code.last - code.first + 1, 0xFF);
     if (atis) {
         for (int a : tm::kAtisGroupFlags) {
             image.Set(a, 0);
+            changed.push_back({a, a});
         }
     }
+    sent_.clear();
     std::optional<int> count = GetIncrimentData(clearCount);
-    if (!count || !FlagsClear()) {
-        restore();
-        return;
+    if (!count) {
+        RestoreUnsent(*kept, changed);
+        return config_.state.CancelFlag ? Outcome::Cancelled : Outcome::Failed;
     }
     image.Set(clearCount, *count);
-    if (atis) {
-        ClearDataATIS();
-    } else {
-        ClearDataMMSI();
-    }
-    if (!FlagsClear()) {
-        restore();  // the clear count keeps its new value
-        return;
+    changed.push_back({clearCount, clearCount});
+    const Outcome outcome = atis ? ClearDataATIS() : ClearDataMMSI();
+    if (outcome != Outcome::Done) {
+        RestoreUnsent(*kept, changed);
+        return outcome;
     }
     ui_.IdentityCleared(mode_);
+    return outcome;
 }
 
-void Transfer::WriteSingleBytes(std::span<const int> addresses) {
+Outcome Transfer::WriteSingleBytes(std::span<const int> addresses) {
     if (!link_.PortOpen()) {
-        return;
+        return Outcome::Failed;
     }
     SetProgress(0);
-    for (int a : addresses) {
-        link_.WriteBlock(a, 1);
-        if (!FlagsClear()) {
-            break;
-        }
+    Outcome outcome = Outcome::Done;
+    for (size_t i = 0; i < addresses.size() && outcome == Outcome::Done; ++i) {
+        outcome = WriteImageBlock(addresses[i], 1);
     }
-    if (FlagsClear()) {
+    if (outcome == Outcome::Done) {
         SetProgress(100);
     }
-    PassEnd();
+    return PassEnd(outcome);
 }
 
-void Transfer::ClearDataMMSI() {
-    Guarded("ClearDataMMSI", [&] {
+Outcome Transfer::ClearDataMMSI() {
+    return GuardedPass("ClearDataMMSI", [&] {
         std::vector<int> addresses;
         for (int a = tm::kUserMmsi.first; a <= tm::kUserMmsi.last; ++a) {
             addresses.push_back(a);
         }
         addresses.push_back(tm::kMmsiClearCount);
-        WriteSingleBytes(addresses);
+        return WriteSingleBytes(addresses);
     });
 }
 
-void Transfer::ClearDataATIS() {
-    Guarded("ClearDataATIS", [&] {
+Outcome Transfer::ClearDataATIS() {
+    return GuardedPass("ClearDataATIS", [&] {
         std::vector<int> addresses;
         for (int a = tm::kAtisCode.first; a <= tm::kAtisCode.last; ++a) {
             addresses.push_back(a);
         }
         addresses.insert(addresses.end(), tm::kAtisGroupFlags.begin(), tm::kAtisGroupFlags.end());
         addresses.push_back(tm::kAtisClearCount);
-        WriteSingleBytes(addresses);
+        return WriteSingleBytes(addresses);
     });
 }
 
-void Transfer::ClearDataAny(int first, int last) {
-    Guarded("ClearDataAny", [&] {
+Outcome Transfer::ClearDataAny(int first, int last) {
+    return GuardedPass("ClearDataAny", [&] {
         link_.PortOpen();
         SetProgress(0);
         const int imageLast = LastAddress();
-        for (int start = 0; start <= imageLast; start += tm::kBlockSize) {
+        Outcome outcome = Outcome::Done;
+        for (int start = 0; start <= imageLast && outcome == Outcome::Done;
+             start += tm::kBlockSize) {
             SetProgress(Percent(start, imageLast));
-            if (start >= first && start <= last) {
-                link_.WriteBlock(start, tm::kBlockSize);
-                if (!FlagsClear()) {
-                    break;
-                }
-            } else {
-                config_.clock().Sleep(tm::kClearSkipPauseMs);
-            }
+            outcome = start >= first && start <= last ? WriteImageBlock(start, tm::kBlockSize)
+                                                      : SkipStep(tm::kClearSkipPauseMs);
         }
-        PassEnd();
+        return PassEnd(outcome);
     });
 }
 
-void Transfer::ClearDataAny2(int first, int last) {
-    Guarded("ClearDataAny2", [&] {
-        for (int start = first; start <= last; start += tm::kShortBlockSize) {
-            link_.WriteBlock(start, tm::kShortBlockSize);
-            if (!FlagsClear()) {
-                break;
-            }
+Outcome Transfer::ClearDataAny2(int first, int last) {
+    return GuardedPass("ClearDataAny2", [&] {
+        Outcome outcome = Outcome::Done;
+        for (int start = first; start <= last && outcome == Outcome::Done;
+             start += tm::kShortBlockSize) {
+            outcome = WriteImageBlock(start, tm::kShortBlockSize);
         }
-        if (!config_.state.CancelFlag && config_.state.ErrorFlag) {
+        if (outcome == Outcome::Failed) {
             CommunicationError();
         }
+        return outcome;
     });
 }
 
-void Transfer::ClearDataAll() {
-    Guarded("ClearDataAny", [&] {
+Outcome Transfer::ClearDataAll() {
+    return GuardedPass("ClearDataAny", [&] {
         link_.PortOpen();
         SetProgress(0);
         const int imageLast = LastAddress();
-        for (int start = tm::kAllBlocksFirst; start <= imageLast; start += tm::kBlockSize) {
+        Outcome outcome = Outcome::Done;
+        for (int start = tm::kAllBlocksFirst; start <= imageLast && outcome == Outcome::Done;
+             start += tm::kBlockSize) {
             SetProgress(Percent(start - tm::kAllBlocksFirst, imageLast - tm::kAllBlocksFirst));
-            if (tm::kAllBlocksSkipped.Contains(start) || start >= tm::kAllBlocksEnd) {
-                config_.clock().Sleep(tm::kClearSkipPauseMs);
-                continue;
-            }
-            link_.WriteBlock(start, tm::kBlockSize);
-            if (!FlagsClear()) {
-                break;
-            }
+            const bool skipped =
+                tm::kAllBlocksSkipped.Contains(start) || start >= tm::kAllBlocksEnd;
+            outcome =
+                skipped ? SkipStep(tm::kClearSkipPauseMs) : WriteImageBlock(start, tm::kBlockSize);
         }
-        PassEnd();
+        return PassEnd(outcome);
     });
 }
 
@@ -651,39 +686,31 @@ void Transfer::ClearDataAll() {
 
 std::optional<int> Transfer::GetIncrimentData(int address) {
     std::optional<int> result;
-    Guarded("GetIncrimentData", [&] {
+    GuardedPass("GetIncrimentData", [&] {
         link_.PortOpen();
         link_.ShowNote("get address data(Hex" + HexText(static_cast<uint32_t>(address)) + ")...");
         std::vector<uint8_t> buffer(static_cast<size_t>(address) + 1, 0xFF);
-        link_.ReadBlock(buffer, address, 1);
-        if (config_.state.CancelFlag) {
-            return;
+        const Outcome read = link_.ReadBlock(buffer, address, 1);
+        if (Received(read)) {
+            const int value = buffer[static_cast<size_t>(address)];
+            result = value == 255 ? 255 : value + 1;
         }
-        if (config_.state.ErrorFlag) {
-            CommunicationError();
-            return;
-        }
-        const int value = buffer[static_cast<size_t>(address)];
-        result = value == 255 ? 255 : value + 1;
+        return read;
     });
     return result;
 }
 
-bool Transfer::GetChkNullData(int first, int count) {
-    bool erased = false;
-    Guarded("GetChkNullData", [&] {
+std::optional<bool> Transfer::GetChkNullData(int first, int count) {
+    std::optional<bool> erased;
+    GuardedPass("GetChkNullData", [&] {
         link_.PortOpen();
         std::vector<uint8_t> buffer(static_cast<size_t>(first + count), 0x00);
-        link_.ReadBlock(buffer, first, count);
-        if (config_.state.CancelFlag) {
-            return;
+        const Outcome read = link_.ReadBlock(buffer, first, count);
+        if (Received(read)) {
+            erased = std::all_of(buffer.begin() + first, buffer.end(),
+                                 [](uint8_t b) { return b == 0xFF; });
         }
-        if (config_.state.ErrorFlag) {
-            CommunicationError();
-            return;
-        }
-        erased =
-            std::all_of(buffer.begin() + first, buffer.end(), [](uint8_t b) { return b == 0xFF; });
+        return read;
     });
     return erased;
 }

@@ -14,6 +14,7 @@
 #include "core/config.h"
 #include "link/link.h"
 #include "link/serial_port.h"
+#include "link/transfer_map.h"
 
 namespace mrw {
 
@@ -81,36 +82,39 @@ public:
     bool CanClose() const;
 
     // ---- Operation procedures (driven by RunOk; public for the command line and tests) ----
+    // Each returns its outcome; ErrorFlag and CancelFlag mirror it for the dialog.
     /// Mode 0: the shared frame around the read.
-    void ReadRadio();
+    Outcome ReadRadio();
     /// Mode 1: the shared frame around WriteData (the image must be encoded already).
-    void ProgramRadio();
+    Outcome ProgramRadio();
     /// Modes 2 to 10: the shared frame around the clear.
-    void ClearRadio();
-    /// Model-code check; sets ErrorFlag on a mismatch.
-    void ReadDataChkModel();
-    /// Product-code check; sets ErrorFlag on a mismatch.
-    void ReadDataChkProduct();
-    /// Region check; returns whether the user accepted the radio's region.
-    bool ReadDataChkRegion();
+    Outcome ClearRadio();
+    /// Model-code check; Failed on a mismatch (after its box).
+    Outcome ReadDataChkModel();
+    /// Product-code check; Failed on a mismatch (after its box).
+    Outcome ReadDataChkProduct();
+    /// Region check: whether the user accepted the radio's region, or nothing when the check
+    /// failed, was refused or was cancelled.
+    std::optional<bool> ReadDataChkRegion();
     /// Reads 0..ImageLastAddress into `scratch` (which must hold that many bytes).
-    void ReadData(std::span<uint8_t> scratch);
+    Outcome ReadData(std::span<uint8_t> scratch);
     /// Programs the memory image by the program map.
-    void WriteData();
+    Outcome WriteData();
     /// Writes the 64-byte blocks whose start lies in first..last.
-    void ClearDataAny(int first, int last);
+    Outcome ClearDataAny(int first, int last);
     /// Writes 32-byte blocks from `first` up to `last`.
-    void ClearDataAny2(int first, int last);
+    Outcome ClearDataAny2(int first, int last);
     /// Writes the 64-byte blocks of "Clear All Data".
-    void ClearDataAll();
+    Outcome ClearDataAll();
     /// Writes the bytes of the user MMSI clear.
-    void ClearDataMMSI();
+    Outcome ClearDataMMSI();
     /// Writes the bytes of the ATIS clear.
-    void ClearDataATIS();
+    Outcome ClearDataATIS();
     /// The radio's byte at `address` plus one (255 stays 255); nothing when it was not read.
     std::optional<int> GetIncrimentData(int address);
-    /// True when every one of `count` radio bytes from `first` is 0xFF.
-    bool GetChkNullData(int first, int count);
+    /// Whether every one of `count` radio bytes from `first` is 0xFF; nothing when they
+    /// could not be read.
+    std::optional<bool> GetChkNullData(int first, int count);
     /// Moves the progress bar; values above 100 count as 100.
     void SetProgress(int percent);
 
@@ -118,16 +122,31 @@ private:
     /// Runs `body`; an exception is handled as a run-time failure of `procedure` (false).
     template <typename Body>
     bool Guarded(const char* procedure, Body body);
+    /// Runs a pass that returns its outcome; a run-time failure ends it as cancelled. The
+    /// flags mirror the outcome.
+    template <typename Body>
+    Outcome GuardedPass(const char* procedure, Body body);
     void Fail(const char* procedure, const std::exception& failure);
-    bool FlagsClear() const;
+    /// Sets ErrorFlag or CancelFlag as the outcome says.
+    Outcome Mirror(Outcome outcome);
+    /// True for a block that was done; a failed one reports "Communication Error!!".
+    bool Received(Outcome outcome);
     void CommunicationError();
-    void PassEnd();
+    /// End of a pass: port closed, then the error box or the pause of success.
+    Outcome PassEnd(Outcome outcome);
+    /// A step with nothing to write: its pause, after which a Cancel ends the pass.
+    Outcome SkipStep(int pauseMs);
+    /// WriteBlock that remembers which image bytes were sent to the radio.
+    Outcome WriteImageBlock(int address, int count);
+    /// Puts the kept bytes of `changed` back into the image, except those sent to the radio.
+    void RestoreUnsent(const Image& kept, std::span<const transfermap::AddressRange> changed);
     /// The frame shared by read, program and clear; `work` is the mode whose work runs.
-    void RunFrame(bool regionCheck, int work);
-    void ReadWork(bool accepted);
-    void ClearRangeWork();
-    void ClearIdentityWork(bool atis);
-    void WriteSingleBytes(std::span<const int> addresses);
+    Outcome RunFrame(bool regionCheck, int work);
+    Outcome ReadWork(bool accepted);
+    Outcome WriteProgramStep(int start);
+    Outcome ClearRangeWork();
+    Outcome ClearIdentityWork(bool atis);
+    Outcome WriteSingleBytes(std::span<const int> addresses);
     int LastAddress() const;
 
     Config& config_;
@@ -136,6 +155,11 @@ private:
     std::string caption_;
     Link link_;
     bool communicationErrorShown_ = false;
+    /// Programming: the radio holds no user MMSI / ATIS code and the image holds one.
+    bool newMmsi_ = false;
+    bool newAtis_ = false;
+    /// Image ranges a clear has sent to the radio.
+    std::vector<transfermap::AddressRange> sent_;
 };
 
 /// The main window's follow-up of a read dialog: when TransferDone is set, selects "General",

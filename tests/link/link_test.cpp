@@ -58,7 +58,7 @@ TEST_F(ProtocolTest, WaitsCollectTheirRepliesAndRecogniseWrongOnes) {
     config.state.ErrorFlag = true;
     port.Feed("#CMDOK\r\n");
     EXPECT_EQ(link.WaitAck(), WaitResult::Done);
-    EXPECT_FALSE(config.state.ErrorFlag);
+    EXPECT_TRUE(config.state.ErrorFlag);  // only a whole block transaction clears it
     for (const char* reply : {"#CMDNG\r\n", "#CMDOK"}) {  // another word; CR LF never come
         port.rx.clear();
         port.Feed(reply);
@@ -316,13 +316,51 @@ TEST_F(StatusTest, BusyThenRetryRepeatsWithAFreshRetryCount) {
 
 // ---- Blocks -------------------------------------------------------------------------------
 
-TEST_F(StatusTest, RefusedWriteBlockLeavesErrorFlagSetAfterTheSyncQuestion) {
-    radio.options.faults = {Fault{FaultKind::ErrorReply, 1, 10}};
-    prompt.answers = {Answer::Cancel};
-    radioLink.WriteBlock(1000, 2);
+TEST_F(StatusTest, BlockIsDoneOnlyWhenItsOwnTransactionCompleted) {
+    // Refused three times, then the resynchronisation: its first pass is acknowledged, its
+    // second refused. That acknowledgement must not make the block count as done.
+    struct Case {
+        FaultKind fault;
+        int refusals;
+        Answer answer;
+        Outcome outcome;
+        int syncs;
+    };
+    for (const Case& c : {Case{FaultKind::HalfSync, 3, Answer::Ok, Outcome::Failed, 4},
+                          Case{FaultKind::ErrorReply, 10, Answer::Cancel, Outcome::Failed, 0},
+                          Case{FaultKind::ErrorReply, 3, Answer::Ok, Outcome::Done, 2}}) {
+        for (bool write : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << c.refusals << (write ? " write" : " read"));
+            radio.options.faults = {Fault{c.fault, radio.FramedCount() + 1, c.refusals}};
+            prompt.messages.clear();
+            prompt.answers = {c.answer};
+            config.image.bytes[1000] = 0x5A;
+            radio.memory[1000] = 0xA5;
+            const int syncsBefore = radio.CountOf("#CMDSY");
+            std::vector<uint8_t> buffer(1002, 0);
+            const Outcome outcome =
+                write ? radioLink.WriteBlock(1000, 2) : radioLink.ReadBlock(buffer, 1000, 2);
+            EXPECT_EQ(outcome, c.outcome);
+            EXPECT_EQ(config.state.ErrorFlag, c.outcome != Outcome::Done);
+            EXPECT_EQ(radio.CountOf("#CMDSY") - syncsBefore, c.syncs);
+            EXPECT_EQ(prompt.Texts(),
+                      std::vector<std::string>{"confirm the synchronization of the communication"});
+            const bool done = c.outcome == Outcome::Done;
+            EXPECT_EQ(write ? radio.memory[1000] : buffer[1000],
+                      done ? (write ? 0x5A : 0xA5) : (write ? 0xA5 : 0x00));
+        }
+    }
+}
+
+TEST_F(StatusTest, CancelPressedBetweenBlocksEndsTheNextOneBeforeItIsSent) {
+    config.state.CancelFlag = true;
+    std::vector<uint8_t> buffer(64, 0);
+    const int framesBefore = radio.FramedCount();
+    EXPECT_EQ(radioLink.ReadBlock(buffer, 0, 64), Outcome::Cancelled);
+    EXPECT_EQ(radioLink.WriteBlock(0, 64), Outcome::Cancelled);
+    EXPECT_EQ(radio.FramedCount(), framesBefore);
+    EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_TRUE(config.state.ErrorFlag);
-    EXPECT_EQ(prompt.Texts(),
-              std::vector<std::string>{"confirm the synchronization of the communication"});
 }
 
 TEST_F(ProtocolTest, DataRepliesNoGoodRadioSendsGiveTheirBoxes) {

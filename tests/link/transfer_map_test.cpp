@@ -117,18 +117,51 @@ TEST_F(TransferMapTest, MmsiAndAtisAreWrittenOnlyWhenNewAndTheirCountsGoUpByOne)
     ExpectRadio([](int a) { return ProgramWrites(a, false, false); }, config.image);
 }
 
+TEST_F(TransferMapTest, CountThatCouldNotBeReadIsNeverWritten) {
+    // The radio refuses the read of its MMSI count, and of the resynchronisation that
+    // follows only the first pass gets through: the count at 645 must stay as it is.
+    radio.memory.fill(0xFF);
+    sim::SetModelCode(radio.memory, 0x08FD);
+    sim::SetProductCode(radio.memory, "KT562W");
+    radio.memory[271] = 0;
+    radio.memory[645] = 4;
+    config.image.Fill(640, 5, 0x12);
+    config.image.Fill(646, 5, 0xFF);
+    const sim::RadioMemory erasedRadio = radio.memory;
+    const Image image = config.image;
+    int countRead = 0;                         // which framed request of the run reads the count
+    const int base = radio.FramedCount() + 1;  // Connect sends no framed request
+    Run(kModeProgram);
+    for (const sim::RadioRequest& r : radio.Requests()) {
+        if (r.word == "#QKPRD" && r.address == 645) {
+            countRead = r.framedNumber - base + 1;
+        }
+    }
+    ASSERT_GT(countRead, 0);
+    radio.memory = erasedRadio;
+    config.image = image;
+    prompt.messages.clear();
+    radio.ClearRecord();
+    radio.options.faults = {Fault{FaultKind::HalfSync, radio.FramedCount() + countRead, 3}};
+    Run(kModeProgram);
+    EXPECT_EQ(radio.memory[645], 4);
+    EXPECT_EQ(radio.CountOf("#CMDSY"), 2 + 4);  // Connect's two, then the failed resync
+    EXPECT_EQ(prompt.Texts(),
+              (std::vector<std::string>{"confirm the synchronization of the communication",
+                                        "Communication Error!!"}));
+}
+
 TEST_F(TransferMapTest, SkippedProgramStepsCostFiftyMsEach) {
     // Skipped starts: 0, 64, 192, 320..576 (5), 1792..1984 (4), 17920..18112 (4), 20736.
     config.state.TransferMode = kModeProgram;
     Transfer t(config, radio, ui);
     ASSERT_TRUE(t.link().Connect());
     radio.ClearRecord();
-    int pumps = 0;
-    clock.onPump = [&] { ++pumps; };
+    clock.pumpStepMs = 0;  // polls cost no time: what is left are the pauses
     const double start = clock.Seconds();
     t.WriteData();
     const int sends = radio.CountOf("#QKPWR") + radio.CountOf("#QKPRD") + radio.CountOf("#CMDOK");
-    EXPECT_NEAR(clock.Seconds() - start, 17 * 0.050 + sends * 0.010 + pumps * 0.001 + 0.5, 1e-6);
+    EXPECT_NEAR(clock.Seconds() - start, 17 * 0.050 + sends * 0.010 + 0.5, 1e-6);
 }
 
 TEST_F(TransferMapTest, RegionAcceptedDuringProgrammingOverwritesTheRadiosRegion) {
@@ -246,12 +279,52 @@ TEST_F(TransferMapTest, EachRangeClearFillsTheImageAndWritesItsRanges) {
     }
 }
 
-TEST_F(TransferMapTest, FailedRangeClearRestoresTheWholeImage) {
-    radio.options.faults = {Fault{FaultKind::NoAnswer, 8, 3}};
-    Run(kModeClearDscLog);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
-    EXPECT_EQ(config.image.bytes, imageBefore.bytes);
-    EXPECT_FALSE(config.state.TransferDone);
+TEST_F(TransferMapTest, CancelledOrFailedRangeClearLeavesImageAndRadioAgreeing) {
+    // The DSC log (26880..30975) is written from 82 % of the pass on; the steps before and
+    // after it are skipped. Whatever reached the radio stays cleared in the image too, the
+    // rest comes back.
+    struct Case {
+        int cancelAt;  // percent of the pass, or -1
+        Fault fault;
+        int writes;
+        const char* box;
+    };
+    for (const Case& c :
+         {Case{20, {}, 0, nullptr}, Case{88, {}, 0, nullptr}, Case{96, {}, 64, nullptr},
+          Case{-1, {FaultKind::NoAnswer, 8, 3}, 6, "Communication Error!!"}}) {
+        SCOPED_TRACE(c.cancelAt);
+        Randomise(static_cast<uint32_t>(c.cancelAt + 50));
+        std::copy(radio.memory.begin() + 26880, radio.memory.begin() + 30976,
+                  config.image.bytes.begin() + 26880);
+        prompt.messages.clear();
+        radio.ClearRecord();
+        radio.options.faults.clear();
+        if (c.cancelAt < 0) {
+            radio.options.faults = {
+                Fault{c.fault.kind, radio.FramedCount() + c.fault.request, c.fault.count}};
+        }
+        clock.onPump = [&] {
+            if (c.cancelAt >= 0 && !ui.progress.empty() && ui.progress.back() >= c.cancelAt) {
+                config.state.CancelFlag = true;
+            }
+        };
+        ui.progress.clear();
+        Run(kModeClearDscLog);
+        clock.onPump = nullptr;
+        EXPECT_EQ(prompt.Texts(),
+                  c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
+        EXPECT_FALSE(config.state.TransferDone);
+        const int writes = Requests("#QKPWR", 64);
+        if (c.cancelAt == 88) {
+            EXPECT_GT(writes, 0);
+            EXPECT_LT(writes, 64);
+        } else {
+            EXPECT_EQ(writes, c.writes);
+        }
+        ExpectRadio([](int a) { return In(a, 26880, 30975); }, config.image);
+        EXPECT_TRUE(std::equal(config.image.bytes.begin(), config.image.bytes.begin() + 26880,
+                               imageBefore.bytes.begin()));
+    }
 }
 
 TEST_F(TransferMapTest, MmsiClearErasesTheMmsiAndCountsTheClear) {
@@ -282,23 +355,32 @@ TEST_F(TransferMapTest, AtisClearErasesCodeAndGroupFlagsAndCountsTheClear) {
         expected);
 }
 
-TEST_F(TransferMapTest, FailedMmsiClearRestoresTheMmsiButKeepsTheNewCount) {
-    // Framed requests: status, model code (2), product, count read, then the MMSI writes.
-    for (int failAt : {5, 6}) {
-        SCOPED_TRACE(failAt);
+TEST_F(TransferMapTest, FailedMmsiClearTakesBackOnlyWhatDidNotReachTheRadio) {
+    // Framed requests: status, model code (2), product, count read, then the MMSI writes
+    // 640..644 and the count at 32746.
+    struct Case {
+        int failAt;
+        int writes;  // bytes that reached the radio
+    };
+    for (const Case& c : {Case{5, 0}, Case{6, 1}, Case{11, 6}}) {
+        SCOPED_TRACE(c.failAt);
         Randomise();
         radio.memory[32746] = 1;
         radio.ClearRecord();
         prompt.messages.clear();
-        radio.options.faults = {Fault{FaultKind::NoAnswer, radio.FramedCount() + failAt, 3}};
+        radio.options.faults = {Fault{FaultKind::NoAnswer, radio.FramedCount() + c.failAt, 3}};
         Run(kModeClearMmsi);
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
         Image expected = imageBefore;
-        expected.bytes[32746] = failAt == 5 ? imageBefore.bytes[32746] : 2;
-        EXPECT_EQ(config.image.bytes, expected.bytes);
-        if (failAt == 5) {  // the count could not be read: nothing is written
-            EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+        const int addresses[] = {640, 641, 642, 643, 644, 32746};
+        for (int i = 0; i < c.writes; ++i) {
+            expected.bytes[static_cast<size_t>(addresses[i])] = i < 5 ? 0xFF : 2;
         }
+        EXPECT_EQ(config.image.bytes, expected.bytes);
+        EXPECT_EQ(radio.memory[32746], c.writes == 6 ? 2 : 1);
+        EXPECT_EQ(radio.memory[640], c.writes > 0 ? 0xFF : radioBefore[640]);
+        EXPECT_EQ(radio.memory[641],
+                  radioBefore[641] == 0xFF || c.writes > 1 ? 0xFF : radioBefore[641]);
     }
 }
 

@@ -117,7 +117,8 @@ TEST_F(TransferTest, LineFaultsDuringAReadEndInOneCommunicationErrorWithNothingC
     };
     for (const Case& c :
          {Case{{FaultKind::NoAnswer, 30, 3}, 40}, Case{{FaultKind::CablePulled, 60}, 30},
-          Case{{FaultKind::Garbage, 20}, 40}, Case{{FaultKind::CutShort, 20}, 40}}) {
+          Case{{FaultKind::Garbage, 20}, 40}, Case{{FaultKind::CutShort, 20}, 40},
+          Case{{FaultKind::HalfSync, 20, 3}, 40}}) {
         SCOPED_TRACE(static_cast<int>(c.fault.kind));
         Randomise();
         SimRadio line(&clock);
@@ -131,8 +132,11 @@ TEST_F(TransferTest, LineFaultsDuringAReadEndInOneCommunicationErrorWithNothingC
         EXPECT_FALSE(t->RunOk());  // stays open for another try
         EXPECT_LT(clock.Seconds() - start, c.seconds);
         EXPECT_EQ(CountText("Communication Error!!"), 1);
-        // A reply cut short may first show its own time-out box; nothing else adds one.
-        EXPECT_LE(prompt.messages.size(), c.fault.kind == FaultKind::CutShort ? 2u : 1u);
+        // A reply cut short may first show its own time-out box, a refused block the sync
+        // question; nothing else adds one.
+        EXPECT_LE(
+            prompt.messages.size(),
+            c.fault.kind == FaultKind::CutShort || c.fault.kind == FaultKind::HalfSync ? 2u : 1u);
         EXPECT_TRUE(config.state.ErrorFlag);
         EXPECT_EQ(config.image.bytes, before.bytes);
         EXPECT_EQ(config.model, modelBefore);
