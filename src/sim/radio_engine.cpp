@@ -223,6 +223,13 @@ void RadioEngine::HandleLine(const std::string& line, std::vector<uint8_t>& out)
     };
     if (line == kSync) {
         requests_.push_back({.word = line});
+        if (syncAcksLeft_ && *syncAcksLeft_ == 0) {
+            send(std::string(kRefusal) + kCrLf);
+            return;
+        }
+        if (syncAcksLeft_) {
+            --*syncAcksLeft_;
+        }
         send(std::string(kAck) + kCrLf);
         return;
     }
@@ -248,6 +255,7 @@ void RadioEngine::HandleLine(const std::string& line, std::vector<uint8_t>& out)
 
 void RadioEngine::HandleFramed(const std::string& line, std::vector<uint8_t>& out) {
     const int number = ++framedCount_;
+    syncAcksLeft_.reset();
     RadioRequest request{.word = line.substr(0, kWordLength), .framedNumber = number};
     std::vector<std::string> parts = SplitAtHt(line);
     // parts: word, fields..., checksum
@@ -277,6 +285,11 @@ void RadioEngine::HandleFramed(const std::string& line, std::vector<uint8_t>& ou
         refuse();
     } else if (FaultAt(FaultKind::ErrorReply, number)) {
         refuse();
+    } else if (const Fault* half = FaultAt(FaultKind::HalfSync, number)) {
+        refuse();
+        if (number == half->request + std::max(half->count, 1) - 1) {
+            syncAcksLeft_ = 1;
+        }
     } else if (request.word == kStatusRequest) {
         ++statusCount_;
         const char* status = statusCount_ <= options_.busyStatusCount ? kStatusBusy : kStatusReady;

@@ -51,6 +51,10 @@ enum class FaultKind {
     Garbage,      ///< sends random bytes before the answer
     CutShort,     ///< the last message of the answer stops halfway, without CR LF
     CablePulled,  ///< the line goes dead when the request arrives: nothing is answered again
+    /// Refuses like ErrorReply; of the "#CMDSY" that follow the last refused request, the
+    /// first is acknowledged and the others are refused until another framed request
+    /// arrives: a resynchronisation whose first pass succeeds and whose second fails.
+    HalfSync,
 };
 
 /// One injected fault: `kind` on framed requests `request` to `request + count - 1`.
@@ -152,6 +156,8 @@ private:
     int statusCount_ = 0;
     int baud_ = kWakeUpBaud;
     bool cablePulled_ = false;
+    /// Set by a HalfSync refusal: how many "#CMDSY" are still acknowledged (then refused).
+    std::optional<int> syncAcksLeft_;
     uint32_t random_ = 1;
 };
 

@@ -69,6 +69,9 @@ Faults (N counts the framed requests #QKPSR/#QKPRD/#QKPWR from 1; N:K means
 requests N to N+K-1; each option may be given several times):
   --error-at N[:K]        answer "ERROR" instead of acknowledging
   --no-answer-at N[:K]    answer nothing at all
+  --half-sync-at N[:K]    answer "ERROR" like --error-at; of the "#CMDSY" that
+                          follow request N+K-1, acknowledge the first and refuse
+                          the others (a resynchronisation that fails halfway)
   --drop-reply-at N[:K]   acknowledge but leave out the data or status reply
                           (for a write: leave out the acknowledgement)
   --bad-checksum-at N[:K] send the data or status reply with a wrong checksum
@@ -147,7 +150,7 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
         {"--error-at", FaultKind::ErrorReply},       {"--no-answer-at", FaultKind::NoAnswer},
         {"--drop-reply-at", FaultKind::DropReply},   {"--bad-checksum-at", FaultKind::BadChecksum},
         {"--garbage-at", FaultKind::Garbage},        {"--cut-at", FaultKind::CutShort},
-        {"--pull-cable-at", FaultKind::CablePulled},
+        {"--pull-cable-at", FaultKind::CablePulled}, {"--half-sync-at", FaultKind::HalfSync},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

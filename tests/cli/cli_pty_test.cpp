@@ -103,15 +103,20 @@ TEST(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
     fs::remove_all(dir);
 }
 
-TEST(CliOnAPseudoTerminal, ARefusedConnectionFailsWithoutOutput) {
+TEST(CliOnAPseudoTerminal, ARefusedConnectionOrBlockFailsWithoutOutput) {
     fs::path bin = MRW_TEST_BIN_DIR;
-    fs::path out = fs::temp_directory_path() / "mrw_cli_pty_silent.dat";
-    fs::remove(out);
-    // The radio refuses the baud switch: the read ends at once, before any block.
-    Simulator sim(bin, "--model 1 --refuse-baud-switch");
-    ASSERT_FALSE(sim.device().empty());
-    EXPECT_EQ(RunCli(bin, "--model 1 --port " + sim.device() + " read -o " + out.string()), 1);
-    EXPECT_FALSE(fs::exists(out));
+    fs::path out = fs::temp_directory_path() / "mrw_cli_pty_refused.dat";
+    // The radio refuses the baud switch: the read ends at once, before any block. Or it
+    // refuses block 20 and only half of the resynchronisation gets through: the read fails
+    // rather than keeping the image's old bytes for that block.
+    for (const char* radio : {"--refuse-baud-switch", "--half-sync-at 20:3"}) {
+        SCOPED_TRACE(radio);
+        fs::remove(out);
+        Simulator sim(bin, std::string("--model 1 ") + radio);
+        ASSERT_FALSE(sim.device().empty());
+        EXPECT_EQ(RunCli(bin, "--model 1 --port " + sim.device() + " read -o " + out.string()), 1);
+        EXPECT_FALSE(fs::exists(out));
+    }
 }
 
 }  // namespace

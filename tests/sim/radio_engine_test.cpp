@@ -158,6 +158,19 @@ TEST_F(EngineTest, ErrorFaultRefusesTheChosenRequestsOnly) {
     EXPECT_EQ(memory[0x200], 0xFF);  // a refused write writes nothing
     EXPECT_EQ(Send(kReadRequest), "ERROR");
     EXPECT_EQ(Send(kReadRequest), "#CMDOK\r\n#QKPDT\t0100\t04\t4B543536\t08\r\n");
+
+    // A half resynchronisation: after its last refusal one "#CMDSY" is acknowledged and the
+    // rest refused, until the next framed request.
+    options.faults = {{FaultKind::HalfSync, 5, 2}};
+    EXPECT_EQ(Send("#CMDSY\r\n"), "#CMDOK\r\n");
+    EXPECT_EQ(Send(kReadRequest), "ERROR");
+    EXPECT_EQ(Send("#CMDSY\r\n"), "#CMDOK\r\n");  // request 6 is still refused
+    EXPECT_EQ(Send(kReadRequest), "ERROR");
+    EXPECT_EQ(Send("#CMDSY\r\n"), "#CMDOK\r\n");
+    EXPECT_EQ(Send("#CMDSY\r\n"), "ERROR\r\n");
+    EXPECT_EQ(Send("#CMDSY\r\n"), "ERROR\r\n");
+    EXPECT_EQ(Send(kStatusRequest), "#CMDOK\r\n#QKPSD\t00\t7E\r\n");
+    EXPECT_EQ(Send("#CMDSY\r\n"), "#CMDOK\r\n");
 }
 
 TEST_F(EngineTest, ReplyFaultsShapeTheAnswer) {
