@@ -1,0 +1,1 @@
+mrw_add_gtest(test_edit SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_test.cpp LIBS mrw_core)
