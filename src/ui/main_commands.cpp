@@ -409,13 +409,13 @@ void MainWindow::RefreshHexDump() {
     if (hexList_->isHidden()) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SetBusy(true);
     QStringList lines;
     for (const std::string& line : HexDumpLines(config_.image)) {
         lines << QString::fromStdString(line);
     }
     hexList_->addItems(lines);
-    QApplication::restoreOverrideCursor();
+    SetBusy(false);
 }
 
 // ---- Help menu -------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,10 +55,10 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
 
     auto* openHex = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this);
     openHex->setObjectName("scOpenHex");
-    connect(openHex, &QShortcut::activated, this, &MainWindow::OpenHexCommand);
+    ConnectCommand(openHex, [this] { OpenHexCommand(); });
     auto* saveHex = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3), this);
     saveHex->setObjectName("scSaveHex");
-    connect(saveHex, &QShortcut::activated, this, &MainWindow::SaveHexCommand);
+    ConnectCommand(saveHex, [this] { SaveHexCommand(); });
 
     const int dpi = Dpi();
     setMinimumSize(TwipsToPixels(kMinWidthTwips, dpi), TwipsToPixels(kMinHeightTwips, dpi));
@@ -76,6 +77,50 @@ int MainWindow::Dpi() const {
     return dpi > 0 ? dpi : 96;
 }
 
+// ---- Command dispatch ------------------------------------------------------------------------
+
+bool MainWindow::RunCommand(const std::function<void()>& command) {
+    // Every pause of an operation lets events through (so that a Cancel button works), and
+    // disabling the contents does not silence shortcuts: a command started from there would
+    // run in the middle of the operation, on a half-loaded configuration.
+    if (busyDepth_ > 0 || commandDepth_ > 0) {
+        QApplication::beep();
+        return false;
+    }
+    ++commandDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{commandDepth_};
+    if (command) {
+        command();
+    }
+    return true;
+}
+
+void MainWindow::ConnectCommand(QAction* action, std::function<void()> command) {
+    connect(action, &QAction::triggered, this,
+            [this, action, command = std::move(command)](bool checked) {
+                if (!RunCommand(command) && action->isCheckable()) {
+                    action->setChecked(!checked);
+                }
+            });
+}
+
+void MainWindow::ConnectCommand(QShortcut* shortcut, std::function<void()> command) {
+    connect(shortcut, &QShortcut::activated, this,
+            [this, command = std::move(command)] { RunCommand(command); });
+}
+
+void MainWindow::ConnectCommand(QAbstractButton* button, std::function<void()> command) {
+    connect(button, &QAbstractButton::clicked, this,
+            [this, button, command = std::move(command)](bool checked) {
+                if (!RunCommand(command) && button->isCheckable()) {
+                    button->setChecked(!checked);
+                }
+            });
+}
+
 // ---- Construction ----------------------------------------------------------------------------
 
 QAction* MainWindow::AddCommand(QMenu* menu, const char* name, const char* caption,
@@ -83,7 +128,7 @@ QAction* MainWindow::AddCommand(QMenu* menu, const char* name, const char* capti
     QAction* action = menu->addAction(QString::fromUtf8(caption));
     action->setObjectName(name);
     if (slot != nullptr) {
-        connect(action, &QAction::triggered, this, slot);
+        ConnectCommand(action, [this, slot] { (this->*slot)(); });
     }
     commands_[name] = action;
     return action;
@@ -104,7 +149,7 @@ void MainWindow::BuildMenus() {
     AddCommand(file, "mnuFilePrintToFile", "P&rint to File", &MainWindow::FilePrintToFile);
     file->addSeparator();
     AddCommand(file, "mnuFileExit", "E&xit", nullptr);
-    connect(commands_["mnuFileExit"], &QAction::triggered, this, [this] { close(); });
+    ConnectCommand(commands_["mnuFileExit"], [this] { close(); });
 
     editMenu_ = bar->addMenu("&Edit");
     editMenu_->setObjectName("mnuEdit");
@@ -116,7 +161,7 @@ void MainWindow::BuildMenus() {
         entry->setCheckable(true);
         entry->setVisible(false);
         entry->setEnabled(false);
-        connect(entry, &QAction::triggered, this, [this, k] { ModelMenuCommand(k); });
+        ConnectCommand(entry, [this, k] { ModelMenuCommand(k); });
         modelEntries_[k] = entry;
     }
 
@@ -124,10 +169,8 @@ void MainWindow::BuildMenus() {
     transfer->setObjectName("mnuTransfer");
     AddCommand(transfer, "mnuTransferProgram", "&Program to Radio", nullptr);
     AddCommand(transfer, "mnuTransferRead", "&Read from Radio", nullptr);
-    connect(commands_["mnuTransferProgram"], &QAction::triggered, this,
-            [this] { TransferCommand(1); });
-    connect(commands_["mnuTransferRead"], &QAction::triggered, this,
-            [this] { TransferCommand(0); });
+    ConnectCommand(commands_["mnuTransferProgram"], [this] { TransferCommand(1); });
+    ConnectCommand(commands_["mnuTransferRead"], [this] { TransferCommand(0); });
 
     regionMenu_ = bar->addMenu("&Region");
     regionMenu_->setObjectName("mnuDestination");
@@ -137,7 +180,7 @@ void MainWindow::BuildMenus() {
         entry->setObjectName(QString("mnuDestinationChild_%1").arg(k));
         entry->setCheckable(true);
         entry->setVisible(false);
-        connect(entry, &QAction::triggered, this, [this, k] { RegionMenuCommand(k); });
+        ConnectCommand(entry, [this, k] { RegionMenuCommand(k); });
         regionEntries_[k] = entry;
     }
     regionMenu_->setEnabled(false);
@@ -151,14 +194,14 @@ void MainWindow::BuildMenus() {
         entry->setObjectName(QString("mnuOptionsSerialPort1_%1").arg(i));
         entry->setCheckable(true);
         entry->setVisible(false);
-        connect(entry, &QAction::triggered, this, [this, i] { SerialPortCommand(i); });
+        ConnectCommand(entry, [this, i] { SerialPortCommand(i); });
         serialEntries_[i] = entry;
     }
     hexdumpAction_ = options->addAction("Hexdump");
     hexdumpAction_->setObjectName("mnuOptionsHexdump");
     hexdumpAction_->setCheckable(true);
     hexdumpAction_->setVisible(false);
-    connect(hexdumpAction_, &QAction::triggered, this, &MainWindow::ToggleHexdump);
+    ConnectCommand(hexdumpAction_, [this] { ToggleHexdump(); });
     commands_["mnuOptionsHexdump"] = hexdumpAction_;
 
     QMenu* help = bar->addMenu("&Help");
@@ -211,7 +254,8 @@ void MainWindow::BuildToolBar() {
             continue;
         }
         QAction* command = commands_.at(b.command);
-        // A button runs its menu entry only while that entry is enabled, and looks it.
+        // A button runs its menu entry only while that entry is enabled, and looks it. The entry
+        // itself goes through RunCommand.
         connect(action, &QAction::triggered, this, [command] {
             if (command->isEnabled()) {
                 command->trigger();
@@ -305,17 +349,21 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::SetBusy(bool busy) {
     if (busy) {
-        if (busyDepth_++ == 0) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        }
+        ++busyDepth_;
     } else if (busyDepth_ > 0) {
-        if (--busyDepth_ == 0) {
-            QApplication::restoreOverrideCursor();
-        }
+        --busyDepth_;
+    }
+    const bool enabled = busyDepth_ == 0;
+    // The hourglass is this window's own pointer, not the application's: the message boxes
+    // and file dialogs an operation opens are windows of their own and keep the normal one.
+    if (enabled) {
+        unsetCursor();
+    } else {
+        setCursor(Qt::WaitCursor);
     }
     // The window's contents are disabled, not the window itself, so that the message boxes
-    // and dialogs it owns stay usable while an operation runs.
-    const bool enabled = busyDepth_ == 0;
+    // and dialogs it owns stay usable while an operation runs. Its commands are refused by
+    // RunCommand meanwhile.
     menuBar()->setEnabled(enabled);
     toolBar_->setEnabled(enabled);
     centralWidget()->setEnabled(enabled);

@@ -15,10 +15,12 @@
 #include "ui/pending_edit.h"
 #include "ui/serial_menu.h"
 
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QShortcut;
 class QSplitter;
 class QStackedWidget;
 class QTimer;
@@ -92,6 +94,21 @@ public:
     void BringPanelToFront(const QString& name);
     /// Panel 1 of the status bar.
     void ShowHint(const QString& text);
+
+    // ---- Command dispatch ----------------------------------------------------------------
+    /// The one gate of every command the user can start in this window: menu entries,
+    /// toolbar buttons, shortcuts and the buttons and keys of the editor panels. While the
+    /// window is busy, or another command is still running, it only beeps and returns false;
+    /// otherwise it runs `command` and returns true.
+    bool RunCommand(const std::function<void()>& command);
+    /// Runs `command` through RunCommand whenever `action` is triggered. A refused checkable
+    /// entry keeps the check it had.
+    void ConnectCommand(QAction* action, std::function<void()> command);
+    /// Runs `command` through RunCommand whenever the shortcut is activated.
+    void ConnectCommand(QShortcut* shortcut, std::function<void()> command);
+    /// Runs `command` through RunCommand whenever the button is clicked. A refused checkable
+    /// button keeps the check it had.
+    void ConnectCommand(QAbstractButton* button, std::function<void()> command);
 
     // ---- Commands ------------------------------------------------------------------------
     /// The validators of the editor panels.
@@ -189,6 +206,7 @@ private:
     std::array<int, 4> groupPositions_{};
     int currentIndex_ = 0;
     int busyDepth_ = 0;
+    int commandDepth_ = 0;
     bool closing_ = false;
 };
 

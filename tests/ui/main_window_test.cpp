@@ -20,9 +20,11 @@
 #include <QtTest>
 #include <fstream>
 #include <memory>
+#include <utility>
 
 #include "core/config.h"
 #include "image/checks.h"
+#include "image/codec.h"
 #include "ui/about_box.h"
 #include "ui/category_tree.h"
 #include "ui/main_window.h"
@@ -42,23 +44,36 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
     out << text;
 }
 
-// A region default image: the default image of the model type with the region code set.
+// A region default image: the default image of the model type with the region code set and,
+// when given, a status name for the first channel group.
 void WriteRegionImage(const std::filesystem::path& path, int modelType, int regionCode,
-                      int length = kImageSize) {
+                      int length = kImageSize, const std::string& groupName = "") {
     Image image;
     DataModel model;
     NewImage(image, model, modelType);
+    if (!groupName.empty()) {
+        model.Groups[0].StatusName = groupName;
+        EncodeImage(model, image);
+    }
     image.bytes[kRegionByte] = static_cast<uint8_t>(regionCode);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(image.bytes.data()), length);
 }
+
+// Virtual time whose pauses let events through, as the desktop program's clock does.
+struct PumpingClock : VirtualClock {
+    void Sleep(int ms) override {
+        VirtualClock::Sleep(ms);
+        PumpEvents();
+    }
+};
 
 // One program folder, configuration and window.
 struct Harness {
     QTemporaryDir dir;
     Config config;
     ScriptedPrompt prompt;
-    VirtualClock clock;
+    PumpingClock clock;
     MemorySettingsStore settings;
     std::vector<SerialDevice> ports{{"/dev/ttyS0", "Serial (COM1)"}};
     std::unique_ptr<MainWindow> window;
@@ -725,6 +740,49 @@ private slots:
         h.window->OpenHexCommand();
         QCOMPARE(h.Last().text, std::string("bad file!!"));
         QCOMPARE(h.Last().icon, Icon::Critical);
+    }
+
+    void busyWindowRefusesCommandsAndShortcuts() {
+        Harness h(kTwoModels, true);
+        WriteRegionImage(h.Folder() / "UK_08FD.ini", 1, 1, kImageSize, "UK");
+        h.settings.Set("IniFilePath", "IniFileName_1", "UK");
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        std::vector<int> modes;
+        h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
+        const std::filesystem::path hex = h.Folder() / "mid.hex";
+        h.prompt.fileNames.assign(8, hex.string());
+        // At every pause of New's reset the user presses what the window offers.
+        int pauses = 0;
+        bool hourglassOnWindowOnly = true;
+        bool pressing = false;  // a command that did run pauses too
+        h.clock.onPump = [&] {
+            if (std::exchange(pressing, true)) {
+                return;
+            }
+            ++pauses;
+            hourglassOnWindowOnly &= h.window->cursor().shape() == Qt::WaitCursor &&
+                                     QGuiApplication::overrideCursor() == nullptr;
+            QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
+            QTest::keyClick(h.window.get(), Qt::Key_F2, Qt::ControlModifier);
+            h.Action("tbProgram")->trigger();
+            h.Action("mnuDestinationChild_0")->trigger();
+            pressing = false;
+        };
+        h.Action("mnuFileNew")->trigger();
+        h.WaitForNew();
+        h.clock.onPump = nullptr;
+        QVERIFY(pauses >= 3);
+        QCOMPARE(h.config.model.Groups[0].StatusName, std::string("UK"));
+        QVERIFY(h.Action("mnuDestinationChild_1")->isChecked());
+        QVERIFY(!h.Action("mnuDestinationChild_0")->isChecked());
+        QVERIFY(h.prompt.dialogs.empty() && h.prompt.messages.empty() && modes.empty());
+        QVERIFY(!std::filesystem::exists(hex));
+        QVERIFY(hourglassOnWindowOnly);
+        QCOMPARE(h.window->cursor().shape(), Qt::ArrowCursor);
+        // Idle again, the shortcut works.
+        QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
+        QVERIFY(std::filesystem::exists(hex));
     }
 
     void hexdumpListFollowsItsEntry() {
