@@ -1,9 +1,11 @@
 #include "platform/qt_prompt.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <vector>
 
 #include "core/text.h"
 
@@ -59,6 +61,28 @@ QMessageBox::StandardButton ToQtButton(Answer answer) {
     return QMessageBox::Ok;
 }
 
+// While a box or file dialog is open the pointer is the normal one, whatever pointer the work
+// that asked for it put over the application; that pointer comes back when the box closes.
+class OverrideCursorLift {
+public:
+    OverrideCursorLift() {
+        while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+            lifted_.push_back(*cursor);
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    ~OverrideCursorLift() {
+        for (auto it = lifted_.crbegin(); it != lifted_.crend(); ++it) {
+            QGuiApplication::setOverrideCursor(*it);
+        }
+    }
+    OverrideCursorLift(const OverrideCursorLift&) = delete;
+    OverrideCursorLift& operator=(const OverrideCursorLift&) = delete;
+
+private:
+    std::vector<QCursor> lifted_;
+};
+
 }  // namespace
 
 QString ToQtNameFilters(const std::string& filter) {
@@ -94,6 +118,7 @@ Answer QtPrompt::Message(const MessageRequest& request) {
     if (box.button(preferred) != nullptr) {
         box.setDefaultButton(preferred);
     }
+    const OverrideCursorLift lift;
     const int result = box.exec();
     switch (result) {
         case QMessageBox::Ok:
@@ -131,6 +156,7 @@ std::string QtPrompt::FileDialog(const FileDialogRequest& request) {
     if (!request.initialName.empty()) {
         dialog.selectFile(QString::fromStdString(request.initialName));
     }
+    const OverrideCursorLift lift;
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

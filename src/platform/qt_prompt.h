@@ -14,7 +14,8 @@ namespace mrw {
 /// extension are listed too.
 QString ToQtNameFilters(const std::string& filter);
 
-/// Shows QMessageBox and QFileDialog windows owned by the given parent window.
+/// Shows QMessageBox and QFileDialog windows owned by the given parent window. While one is
+/// open no application-wide override pointer (an hourglass) is in force.
 class QtPrompt : public Prompt {
 public:
     explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}

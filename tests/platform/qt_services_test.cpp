@@ -22,6 +22,7 @@ private slots:
     void messageBoxShowsWhatWasAsked();
     void closingAYesNoCancelBoxCancels();
     void cancelledFileDialogGivesNoName();
+    void boxesNeverShowTheHourglass();
     void clockKeepsEventsRunningWhileSleeping();
     void settingsSurviveTheStore();
 };
@@ -110,6 +111,20 @@ void QtServicesTest::cancelledFileDialogGivesNoName() {
     QCOMPARE(prompt.FileDialog(request), std::string());
     QCOMPARE(filters, QString("hex files(*.hex) (*.hex);;All files(*.*) (*)"));
     QVERIFY(confirmOverwrite);
+}
+
+void QtServicesTest::boxesNeverShowTheHourglass() {
+    QtPrompt prompt;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool hourglass = true;
+    OnNextModal([&](QWidget* w) {
+        hourglass = QGuiApplication::overrideCursor() != nullptr;
+        w->close();
+    });
+    prompt.Message({"FileSave Error!!", "T", Icon::Exclamation, Buttons::Ok, Answer::Ok});
+    QVERIFY(!hourglass);
+    QVERIFY(QGuiApplication::overrideCursor() != nullptr);  // the work goes on under it
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void QtServicesTest::clockKeepsEventsRunningWhileSleeping() {
