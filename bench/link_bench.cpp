@@ -106,7 +106,7 @@ void RunTransfer(benchmark::State& state, int mode) {
         CountingPort port(serial);
         config.state.TransferMode = static_cast<int16_t>(mode);
         TransferUi ui;
-        Transfer transfer(config, port, ui);
+        Transfer transfer(config, port, ui, mode);
         transfer.Load();
         state.ResumeTiming();
 

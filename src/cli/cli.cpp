@@ -267,13 +267,9 @@ int Command::RunTransfer(int mode) {
     if (!port) {
         return Fail(error.empty() ? "No serial port" : error);
     }
-    c_.state.TransferMode = static_cast<int16_t>(mode);
-    c_.state.TransferDone = false;
-    if (mode == kModeRead) {
-        c_.state.RegionChangeAccepted = false;
-    }
+    BeginTransfer(c_.state, mode);
     CliTransferUi ui(s_);
-    Transfer transfer(c_, *port, ui);
+    Transfer transfer(c_, *port, ui, mode);
     transfer.Load();
     if (p_.interruptible) {
         p_.interruptible(true);
@@ -314,7 +310,7 @@ int Command::Read() {
     if (status != kExitOk) {
         return status;
     }
-    FinishReadDialog(c_);
+    AdoptReadConfiguration(c_);
     return Save(o_.output) ? kExitOk : Fail("");
 }
 

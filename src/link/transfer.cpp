@@ -82,10 +82,32 @@ int FailureNumber(const std::exception& failure) {
     return 1005;
 }
 
-Transfer::Transfer(Config& config, SerialPort& port, TransferUi& ui)
+void BeginTransfer(AppState& state, int mode) {
+    state.TransferMode = static_cast<int16_t>(mode);
+    state.TransferDone = false;
+    if (mode == kModeRead) {
+        state.RegionChangeAccepted = false;
+    }
+}
+
+bool AdoptReadConfiguration(Config& config) {
+    AppState& state = config.state;
+    const bool done = state.TransferDone;
+    if (done) {
+        state.CurrentFileName.clear();
+        if (state.RegionChangeAccepted) {
+            ShowImageRegion(config);
+        }
+        state.DataChanged = false;
+    }
+    state.TransferDone = false;
+    return done;
+}
+
+Transfer::Transfer(Config& config, SerialPort& port, TransferUi& ui, int mode)
     : config_(config),
       ui_(ui),
-      mode_(config.state.TransferMode),
+      mode_(mode),
       caption_(TransferCaption(mode_)),
       link_(config, port, caption_, [&ui](const std::string& text) { ui.ShowNote(text); }) {}
 
@@ -302,25 +324,33 @@ Outcome Transfer::ClearRadio() {
 
 // ---- Checks -------------------------------------------------------------------------------
 
+std::optional<std::vector<uint8_t>> Transfer::ReadRadioBytes(const std::string& note, int address,
+                                                             int count, Outcome& outcome) {
+    link_.PortOpen();
+    if (!note.empty()) {
+        link_.ShowNote(note);
+    }
+    std::vector<uint8_t> buffer(static_cast<size_t>(address + count), 0xFF);
+    outcome = link_.ReadBlock(buffer, address, count);
+    if (!Received(outcome)) {
+        return std::nullopt;
+    }
+    return std::vector<uint8_t>(buffer.begin() + address, buffer.end());
+}
+
 Outcome Transfer::ReadDataChkModel() {
     return GuardedPass("ReadDataChkModel", [&] {
-        link_.PortOpen();
-        link_.ShowNote("model check...");
         const int last = LastAddress();
-        std::vector<uint8_t> buffer(static_cast<size_t>(last) + 1, 0xFF);
-        Outcome read = link_.ReadBlock(buffer, tm::kModelCodeAddress, 2);
-        if (read == Outcome::Done) {
-            read = link_.ReadBlock(buffer, last - 1, 2);
-        }
-        if (!Received(read)) {
+        Outcome read = Outcome::Done;
+        auto first = ReadRadioBytes("model check...", tm::kModelCodeAddress, 2, read);
+        auto end = first ? ReadRadioBytes("", last - 1, 2, read) : std::nullopt;
+        if (!end) {
             return read;
         }
-        auto word = [&](int a) {
-            return static_cast<uint16_t>(buffer[static_cast<size_t>(a)] << 8 |
-                                         buffer[static_cast<size_t>(a) + 1]);
+        auto word = [](const std::vector<uint8_t>& b) {
+            return static_cast<uint16_t>(b[0] << 8 | b[1]);
         };
-        if (!IsModelCodeValid(config_.state.ModelType, word(tm::kModelCodeAddress),
-                              word(last - 1))) {
+        if (!IsModelCodeValid(config_.state.ModelType, word(*first), word(*end))) {
             link_.ErrorBox("ModelType Error !!");
             return Outcome::Failed;
         }
@@ -330,26 +360,23 @@ Outcome Transfer::ReadDataChkModel() {
 
 Outcome Transfer::ReadDataChkProduct() {
     return GuardedPass("ReadDataChkProduct", [&] {
-        link_.PortOpen();
-        link_.ShowNote("product-code check...");
-        std::vector<uint8_t> buffer(tm::kProductCodeAddress + tm::kProductReadCount, 0xFF);
-        const Outcome read =
-            link_.ReadBlock(buffer, tm::kProductCodeAddress, tm::kProductReadCount);
-        if (!Received(read)) {
+        Outcome read = Outcome::Done;
+        auto bytes = ReadRadioBytes("product-code check...", tm::kProductCodeAddress,
+                                    tm::kProductReadCount, read);
+        if (!bytes) {
             return read;
         }
         const std::string expected = kProductCode;
         for (size_t i = 0; i < expected.size(); ++i) {
-            const int address = tm::kProductCodeAddress + static_cast<int>(i);
-            const uint8_t value = buffer[static_cast<size_t>(address)];
+            const uint8_t value = (*bytes)[i];
             if (value == static_cast<uint8_t>(expected[i])) {
                 continue;
             }
             if (config_.state.DebugSwitch) {
-                config_.prompt().Message({"address: 0x" + HexText(static_cast<uint32_t>(address)) +
-                                              " -> 0x" + HexText(value),
-                                          "Product Code Error!", Icon::Critical, Buttons::Ok,
-                                          Answer::Ok});
+                const auto address = static_cast<uint32_t>(tm::kProductCodeAddress + i);
+                config_.prompt().Message(
+                    {"address: 0x" + HexText(address) + " -> 0x" + HexText(value),
+                     "Product Code Error!", Icon::Critical, Buttons::Ok, Answer::Ok});
             }
             link_.ErrorBox("ModelType Error !!");
             return Outcome::Failed;
@@ -361,14 +388,12 @@ Outcome Transfer::ReadDataChkProduct() {
 std::optional<bool> Transfer::ReadDataChkRegion() {
     bool accepted = false;
     const Outcome outcome = GuardedPass("ReadDataChkRegion", [&] {
-        link_.PortOpen();
-        link_.ShowNote("region check...");
-        std::vector<uint8_t> buffer(tm::kRegionAddress + 1, 0xFF);
-        const Outcome read = link_.ReadBlock(buffer, tm::kRegionAddress, 1);
-        if (!Received(read)) {
+        Outcome read = Outcome::Done;
+        auto bytes = ReadRadioBytes("region check...", tm::kRegionAddress, 1, read);
+        if (!bytes) {
             return read;
         }
-        const int radio = RegionIndex(buffer[tm::kRegionAddress]);
+        const int radio = RegionIndex((*bytes)[0]);
         const int image = RegionIndex(config_.image.Get(tm::kRegionAddress));
         if (radio == image) {
             return Outcome::Done;
@@ -687,12 +712,11 @@ Outcome Transfer::ClearDataAll() {
 std::optional<int> Transfer::GetIncrimentData(int address) {
     std::optional<int> result;
     GuardedPass("GetIncrimentData", [&] {
-        link_.PortOpen();
-        link_.ShowNote("get address data(Hex" + HexText(static_cast<uint32_t>(address)) + ")...");
-        std::vector<uint8_t> buffer(static_cast<size_t>(address) + 1, 0xFF);
-        const Outcome read = link_.ReadBlock(buffer, address, 1);
-        if (Received(read)) {
-            const int value = buffer[static_cast<size_t>(address)];
+        Outcome read = Outcome::Done;
+        const std::string note =
+            "get address data(Hex" + HexText(static_cast<uint32_t>(address)) + ")...";
+        if (auto bytes = ReadRadioBytes(note, address, 1, read)) {
+            const int value = (*bytes)[0];
             result = value == 255 ? 255 : value + 1;
         }
         return read;
@@ -703,33 +727,13 @@ std::optional<int> Transfer::GetIncrimentData(int address) {
 std::optional<bool> Transfer::GetChkNullData(int first, int count) {
     std::optional<bool> erased;
     GuardedPass("GetChkNullData", [&] {
-        link_.PortOpen();
-        std::vector<uint8_t> buffer(static_cast<size_t>(first + count), 0x00);
-        const Outcome read = link_.ReadBlock(buffer, first, count);
-        if (Received(read)) {
-            erased = std::all_of(buffer.begin() + first, buffer.end(),
-                                 [](uint8_t b) { return b == 0xFF; });
+        Outcome read = Outcome::Done;
+        if (auto bytes = ReadRadioBytes("", first, count, read)) {
+            erased = std::all_of(bytes->begin(), bytes->end(), [](uint8_t b) { return b == 0xFF; });
         }
         return read;
     });
     return erased;
-}
-
-// ---- After the dialog ---------------------------------------------------------------------
-
-void FinishReadDialog(Config& config) {
-    AppState& state = config.state;
-    if (state.TransferDone) {
-        config.shell().ShowCategory("General");
-        config.shell().RebuildViews();
-        state.CurrentFileName.clear();
-        config.shell().UpdateWindowCaption();
-        if (state.RegionChangeAccepted) {
-            ShowImageRegion(config);
-        }
-        state.DataChanged = false;
-    }
-    state.TransferDone = false;
 }
 
 }  // namespace mrw

@@ -57,11 +57,20 @@ public:
     virtual void IdentityCleared(int /*mode*/) {}
 };
 
-/// One transfer dialog's operations. The mode is read from config.state.TransferMode when
-/// the object is made. Message boxes go through config's prompt, titled with Caption().
+/// What the window and the command line do before a transfer dialog opens in `mode`: the
+/// mode recorded, TransferDone cleared, and before a read RegionChangeAccepted cleared.
+void BeginTransfer(AppState& state, int mode);
+
+/// The state a completed read leaves: no current file name, the radio's region shown in the
+/// region menu when it was taken over, nothing changed. TransferDone is cleared either way.
+/// True when a read had completed.
+bool AdoptReadConfiguration(Config& config);
+
+/// One transfer dialog's operations in `mode` (0 read, 1 program, 2..10 clear). Message boxes
+/// go through config's prompt, titled with Caption().
 class Transfer {
 public:
-    Transfer(Config& config, SerialPort& port, TransferUi& ui);
+    Transfer(Config& config, SerialPort& port, TransferUi& ui, int mode);
 
     int Mode() const { return mode_; }
     /// The dialog caption of the mode.
@@ -140,6 +149,11 @@ private:
     Outcome WriteImageBlock(int address, int count);
     /// Puts the kept bytes of `changed` back into the image, except those sent to the radio.
     void RestoreUnsent(const Image& kept, std::span<const transfermap::AddressRange> changed);
+    /// The common start of the checks and single-value reads: the port opened, the note
+    /// (none when empty) and `count` radio bytes at `address`, indexed from 0. Nothing when
+    /// the read failed (after "Communication Error!!") or was cancelled; `outcome` says which.
+    std::optional<std::vector<uint8_t>> ReadRadioBytes(const std::string& note, int address,
+                                                       int count, Outcome& outcome);
     /// The frame shared by read, program and clear; `work` is the mode whose work runs.
     Outcome RunFrame(bool regionCheck, int work);
     Outcome ReadWork(bool accepted);
@@ -161,10 +175,5 @@ private:
     /// Image ranges a clear has sent to the radio.
     std::vector<transfermap::AddressRange> sent_;
 };
-
-/// The main window's follow-up of a read dialog: when TransferDone is set, selects "General",
-/// rebuilds the views, empties CurrentFileName, updates the caption, shows the image's region
-/// when RegionChangeAccepted is set and clears DataChanged; then clears TransferDone.
-void FinishReadDialog(Config& config);
 
 }  // namespace mrw

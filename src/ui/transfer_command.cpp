@@ -27,13 +27,13 @@ public:
 
 }  // namespace
 
-void RunTransferDialog(Config& config, const PortFactory& ports, QWidget* parent,
+void RunTransferDialog(Config& config, const PortFactory& ports, int mode, QWidget* parent,
                        const TransferDialogHook& onOpen) {
     std::unique_ptr<SerialPort> port = ports ? ports(config.state) : nullptr;
     if (!port) {
         port = std::make_unique<MissingPort>();
     }
-    TransferDialog dialog(config, *port, parent);
+    TransferDialog dialog(config, *port, mode, parent);
     if (onOpen) {
         onOpen(dialog);
     }
@@ -48,18 +48,24 @@ void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory
     if (mode == kModeRead && !window.OfferToSaveChanges()) {
         return;
     }
-    state.TransferMode = static_cast<int16_t>(mode);
-    state.TransferDone = false;
-    if (mode == kModeRead) {
-        state.RegionChangeAccepted = false;
-    }
-    RunTransferDialog(config, ports, &window, onOpen);
+    BeginTransfer(state, mode);
+    RunTransferDialog(config, ports, mode, &window, onOpen);
 
     if (mode == kModeRead) {
         FinishReadDialog(config);
     } else if (mode >= kModeClearMmsi && mode <= kModeClearAtis && state.TransferDone) {
         window.ShowCurrentNode();
         state.DataChanged = true;
+    }
+}
+
+void FinishReadDialog(Config& config) {
+    if (config.state.TransferDone) {
+        config.shell().ShowCategory("General");
+        config.shell().RebuildViews();
+    }
+    if (AdoptReadConfiguration(config)) {
+        config.shell().UpdateWindowCaption();
     }
 }
 

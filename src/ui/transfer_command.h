@@ -23,10 +23,15 @@ using PortFactory = std::function<std::unique_ptr<SerialPort>(const AppState& st
 /// Called with every transfer dialog right after it was made, before it is shown.
 using TransferDialogHook = std::function<void(TransferDialog& dialog)>;
 
-/// Opens the transfer dialog in config.state.TransferMode modally over `parent` and returns
-/// once it closed. TransferDone tells whether the operation completed.
-void RunTransferDialog(Config& config, const PortFactory& ports, QWidget* parent,
+/// Opens the transfer dialog in `mode` modally over `parent` and returns once it closed.
+/// TransferDone tells whether the operation completed.
+void RunTransferDialog(Config& config, const PortFactory& ports, int mode, QWidget* parent,
                        const TransferDialogHook& onOpen = {});
+
+/// The main window's follow-up of a read dialog: when TransferDone is set, selects "General"
+/// and rebuilds the views; then the state a read leaves (AdoptReadConfiguration) and the
+/// caption.
+void FinishReadDialog(Config& config);
 
 /// The whole transfer command of the main window in `mode` (the pending edit is committed
 /// already): before a read, unsaved changes are offered for saving; TransferDone (and for a

@@ -66,11 +66,11 @@ private:
     SerialPort& port_;
 };
 
-TransferDialog::TransferDialog(Config& config, SerialPort& port, QWidget* parent)
+TransferDialog::TransferDialog(Config& config, SerialPort& port, int mode, QWidget* parent)
     : QDialog(parent),
       config_(config),
       port_(std::make_unique<WatchedPort>(port)),
-      transfer_(config, *port_, *this) {
+      transfer_(config, *port_, *this, mode) {
     setObjectName("frmRadio");
     setWindowTitle(QString::fromStdString(transfer_.Caption()));
     setModal(true);

@@ -27,7 +27,7 @@ inline constexpr int kTransferDialogHeight = 290;
 /// platform's reason follows on the next line).
 inline constexpr const char* kPortOpenFailed = "The serial port cannot be opened.";
 
-/// The transfer dialog of the mode in config.state.TransferMode, talking through `port`.
+/// The transfer dialog of `mode`, talking through `port`.
 /// Idle: OK, Cancel and Help enabled, Cancel closes. Running: OK and Help disabled, Cancel
 /// sets CancelFlag, closing is refused. The dialog accepts (closes) when an operation finishes
 /// with ErrorFlag clear and stays open for another OK otherwise. A port that cannot be opened
@@ -35,7 +35,7 @@ inline constexpr const char* kPortOpenFailed = "The serial port cannot be opened
 class TransferDialog : public QDialog, public TransferUi {
     Q_OBJECT
 public:
-    TransferDialog(Config& config, SerialPort& port, QWidget* parent = nullptr);
+    TransferDialog(Config& config, SerialPort& port, int mode, QWidget* parent = nullptr);
     ~TransferDialog() override;
 
     /// The operation object behind the buttons.

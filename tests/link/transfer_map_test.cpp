@@ -26,8 +26,7 @@ protected:
     /// Connects and runs the mode's operation without encoding the model first, so that the
     /// image bytes reach the radio exactly as the test set them.
     void Run(int mode) {
-        config.state.TransferMode = static_cast<int16_t>(mode);
-        transfer = std::make_unique<Transfer>(config, radio, ui);
+        transfer = std::make_unique<Transfer>(config, radio, ui, mode);
         ASSERT_TRUE(transfer->link().Connect());
         radioBefore = radio.memory;
         imageBefore = config.image;
@@ -153,8 +152,7 @@ TEST_F(TransferMapTest, CountThatCouldNotBeReadIsNeverWritten) {
 
 TEST_F(TransferMapTest, SkippedProgramStepsCostFiftyMsEach) {
     // Skipped starts: 0, 64, 192, 320..576 (5), 1792..1984 (4), 17920..18112 (4), 20736.
-    config.state.TransferMode = kModeProgram;
-    Transfer t(config, radio, ui);
+    Transfer t(config, radio, ui, kModeProgram);
     ASSERT_TRUE(t.link().Connect());
     radio.ClearRecord();
     clock.pumpStepMs = 0;  // polls cost no time: what is left are the pauses

@@ -21,8 +21,7 @@ using sim::FaultKind;
 class TransferTest : public LinkTest {
 protected:
     std::unique_ptr<Transfer> Make(int mode, SerialPort* port = nullptr) {
-        config.state.TransferMode = static_cast<int16_t>(mode);
-        return std::make_unique<Transfer>(config, port ? *port : radio, ui);
+        return std::make_unique<Transfer>(config, port ? *port : radio, ui, mode);
     }
 };
 
@@ -288,31 +287,24 @@ TEST_F(TransferTest, RunTimeFailureIsLoggedShownAndEndsTheOperationAsCancelled) 
 
 class RecordingShell : public Shell {
 public:
-    void RebuildViews() override { calls.push_back("RebuildViews"); }
-    void ShowCategory(const std::string& key) override { calls.push_back("ShowCategory " + key); }
-    void UpdateWindowCaption() override { calls.push_back("UpdateWindowCaption"); }
     void RegionMenuChanged() override { calls.push_back("RegionMenuChanged"); }
     std::vector<std::string> calls;
 };
 
-TEST_F(TransferTest, FinishedReadRefreshesTheWindowAndForgetsTheFileName) {
-    RecordingShell shell;
-    config.services.shell = &shell;
+TEST_F(TransferTest, CompletedReadForgetsTheFileNameAndCountsAsUnchanged) {
     config.state.TransferDone = true;
     config.state.CurrentFileName = "boat.dat";
     config.state.DataChanged = true;
-    FinishReadDialog(config);
-    EXPECT_EQ(shell.calls, (std::vector<std::string>{"ShowCategory General", "RebuildViews",
-                                                     "UpdateWindowCaption"}));
+    EXPECT_TRUE(AdoptReadConfiguration(config));
     EXPECT_EQ(config.state.CurrentFileName, "");
     EXPECT_FALSE(config.state.DataChanged);
     EXPECT_FALSE(config.state.TransferDone);
 
-    shell.calls.clear();
     config.state.CurrentFileName = "boat.dat";
-    FinishReadDialog(config);  // nothing was read
-    EXPECT_TRUE(shell.calls.empty());
+    config.state.DataChanged = true;
+    EXPECT_FALSE(AdoptReadConfiguration(config));  // nothing was read
     EXPECT_EQ(config.state.CurrentFileName, "boat.dat");
+    EXPECT_TRUE(config.state.DataChanged);
 }
 
 TEST_F(TransferTest, RegionTakenOverOnYesDuringAReadSwitchesTheRegionDisplay) {
@@ -332,7 +324,7 @@ TEST_F(TransferTest, RegionTakenOverOnYesDuringAReadSwitchesTheRegionDisplay) {
     EXPECT_EQ(question.defaultButton, Answer::No);
     EXPECT_EQ(config.image.bytes[271], 3);
     EXPECT_TRUE(config.state.RegionChangeAccepted);
-    FinishReadDialog(config);
+    AdoptReadConfiguration(config);
     EXPECT_FALSE(config.regionMenu.entries[0].checked);
     EXPECT_TRUE(config.regionMenu.entries[1].checked);
     EXPECT_EQ(shell.calls.back(), "RegionMenuChanged");

@@ -117,7 +117,7 @@ protected:
         config.state.TransferMode = static_cast<int16_t>(mode);
         config.state.TransferDone = false;
         TransferUi ui;
-        Transfer transfer(config, port, ui);
+        Transfer transfer(config, port, ui, mode);
         transfer.Load();
         const bool closes = transfer.RunOk();
         portLeftOpen = port.IsOpen();

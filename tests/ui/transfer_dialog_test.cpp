@@ -180,7 +180,7 @@ struct Harness {
 
 // A dialog of its own on the harness's radio, shown.
 struct Standalone : Harness {
-    TransferDialog dialog{config, radio};
+    TransferDialog dialog{config, radio, config.state.TransferMode};
     explicit Standalone(bool debug = false, int mode = kModeRead) : Harness(debug, mode) {
         dialog.show();
     }
