@@ -21,6 +21,7 @@
 
 #include "core/text.h"
 #include "ui/app_icon.h"
+#include "ui/channel_editor.h"
 #include "ui/startup.h"
 
 namespace mrw {
@@ -46,6 +47,7 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     BuildToolBar();
     BuildCentralArea();
     BuildStatusBar();
+    ChannelEditor::Install(*this, config_);
 
     newTimer_ = new QTimer(this);
     newTimer_->setObjectName("tmrNew");
@@ -95,6 +97,8 @@ bool MainWindow::RunCommand(const std::function<void()>& command) {
     if (command) {
         command();
     }
+    // Loads and saves clear the changed flag after they set the caption.
+    UpdateWindowCaption();
     return true;
 }
 
@@ -367,6 +371,9 @@ void MainWindow::SetBusy(bool busy) {
     menuBar()->setEnabled(enabled);
     toolBar_->setEnabled(enabled);
     centralWidget()->setEnabled(enabled);
+    if (enabled) {
+        UpdateWindowCaption();
+    }
 }
 
 void MainWindow::RebuildViews() {
@@ -385,7 +392,12 @@ void MainWindow::ShowCategory(const std::string& key) {
 }
 
 void MainWindow::UpdateWindowCaption() {
-    setWindowTitle(QString::fromStdString(WindowCaption(config_.state)));
+    // A configuration changed since it was loaded or saved shows " *" after the caption.
+    QString caption = QString::fromStdString(WindowCaption(config_.state));
+    if (config_.state.DataChanged) {
+        caption += " *";
+    }
+    setWindowTitle(caption);
     RefreshModelPanel();
 }
 
