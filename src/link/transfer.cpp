@@ -398,13 +398,17 @@ std::optional<bool> Transfer::ReadDataChkRegion() {
         if (radio == image) {
             return Outcome::Done;
         }
+        const std::string lines = RegionMismatchLines(
+            RegionSource::Radio, (*bytes)[0], config_.image.Get(tm::kRegionAddress), "\r\n");
         if (radio == 255 || image == 255) {
-            link_.ErrorBox("Region Unmatched !!");
+            link_.ErrorBox("Region Unmatched !!" + lines);
             return Outcome::Failed;
         }
-        if (config_.prompt().Message(
-                {"The region is unmatched.\r\nDo you want to change the region?", caption_,
-                 Icon::Exclamation, Buttons::YesNo, Answer::No}) != Answer::Yes) {
+        if (config_.prompt().Message({"The region is unmatched.\r\nDo you want to change the "
+                                      "region?" +
+                                          lines,
+                                      caption_, Icon::Exclamation, Buttons::YesNo, Answer::No}) !=
+            Answer::Yes) {
             return Outcome::Failed;
         }
         accepted = true;

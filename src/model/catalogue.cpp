@@ -124,6 +124,20 @@ std::string RegionName(int code) {
     return index == 255 ? "USA" : kNames[static_cast<size_t>(index)];
 }
 
+std::string RegionMismatchLines(RegionSource source, int otherCode, int imageCode,
+                                const std::string& newline) {
+    const bool radio = source == RegionSource::Radio;
+    std::string lines = newline + (radio ? "Radio: " : "File: ") + RegionName(otherCode) +
+                        " \u2014 MRW: " + RegionName(imageCode);
+    if ((RegionIndex(otherCode) == 255) != (RegionIndex(imageCode) == 255)) {
+        lines += newline + (radio ? "A USA radio cannot take another region's configuration, "
+                                    "nor the reverse."
+                                  : "A USA configuration cannot be opened for another region, "
+                                    "nor the reverse.");
+    }
+    return lines;
+}
+
 std::optional<int> RegionCodeOfName(const std::string& name) {
     for (int code = 0; code <= 5; ++code) {
         if (EqualsIgnoreCase(name, RegionName(code))) {

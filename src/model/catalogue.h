@@ -38,6 +38,15 @@ inline constexpr const char* kProductCode = "KT562W";
 int RegionIndex(int code);
 /// "INTL", "UK", "BE", "NL", "SW", "GRMN" for 0..5, "USA" for any other code.
 std::string RegionName(int code);
+/// Where a configuration met in a region check comes from.
+enum class RegionSource { Radio, File };
+
+/// The lines a region message adds after its own text, joined by `newline`: which regions
+/// meet ("Radio: UK — MRW: BE"), and when one side is USA and the other not, why they cannot
+/// be matched. `otherCode` is the region byte of the radio or file, `imageCode` the program's.
+std::string RegionMismatchLines(RegionSource source, int otherCode, int imageCode,
+                                const std::string& newline);
+
 /// The region code of a region name (any case), or nothing for an unknown name. "USA" gives
 /// 255, the code that names no region index.
 std::optional<int> RegionCodeOfName(const std::string& name);

@@ -219,7 +219,9 @@ TEST_F(CliTest, TheRegionQuestionIsAnsweredByYes) {
     EXPECT_EQ(Run({"--model", "1", "--region", "UK", "read", "-o", (folder / "nl.dat").string()}),
               kExitFailed);
     EXPECT_FALSE(fs::exists(folder / "nl.dat"));
-    EXPECT_NE(err.str().find("--yes"), std::string::npos);
+    EXPECT_NE(err.str().find("(use --yes to take over the region).\nRadio: NL \u2014 MRW: UK\n"),
+              std::string::npos)
+        << err.str();
     EXPECT_EQ(Run({"--yes", "--model", "1", "--region", "UK", "read", "-o",
                    (folder / "nl.dat").string()}),
               kExitOk)

@@ -207,7 +207,9 @@ TEST_F(TransferTest, RegionRefusedOrUnknownLeavesEverythingAsItWas) {
     EXPECT_FALSE(t->RunOk());  // No is the default answer
     radio.memory[271] = 0x40;  // names no region
     EXPECT_FALSE(t->RunOk());
-    EXPECT_EQ(prompt.Texts().back(), "Region Unmatched !!");
+    EXPECT_EQ(prompt.Texts().back(),
+              "Region Unmatched !!\r\nRadio: USA \u2014 MRW: INTL\r\nA USA radio cannot take "
+              "another region's configuration, nor the reverse.");
     EXPECT_EQ(prompt.messages.size(), 2u);
     EXPECT_TRUE(config.state.ErrorFlag);
     EXPECT_EQ(config.image.bytes, before.bytes);
@@ -318,7 +320,9 @@ TEST_F(TransferTest, RegionTakenOverOnYesDuringAReadSwitchesTheRegionDisplay) {
     auto t = Make(kModeRead);
     ASSERT_TRUE(t->RunOk());
     const MessageRequest& question = prompt.messages[0];
-    EXPECT_EQ(question.text, "The region is unmatched.\r\nDo you want to change the region?");
+    EXPECT_EQ(question.text,
+              "The region is unmatched.\r\nDo you want to change the region?\r\n"
+              "Radio: NL \u2014 MRW: INTL");
     EXPECT_EQ(question.icon, Icon::Exclamation);
     EXPECT_EQ(question.buttons, Buttons::YesNo);
     EXPECT_EQ(question.defaultButton, Answer::No);
