@@ -1,0 +1,153 @@
+#include "edit/channel_panel.h"
+
+#include <array>
+
+#include "core/text.h"
+#include "image/image.h"
+#include "model/catalogue.h"
+
+namespace mrw {
+
+namespace {
+
+// The lowest and highest frequency of a user channel, MHz.
+constexpr double kLowestFrequency = 137.0;
+constexpr double kHighestFrequency = 174.0;
+
+// Which catalogue frequencies a duplex mode receives and transmits, and its grid text.
+struct DuplexRule {
+    const char* cellText;
+    double CatalogueRow::*rx;
+    double CatalogueRow::*tx;
+};
+constexpr std::array<DuplexRule, 4> kDuplexRules = {{
+    {"TX_SIMP", &CatalogueRow::F2, &CatalogueRow::F1},
+    {"RX_SIMP", &CatalogueRow::F3, &CatalogueRow::F3},
+    {"DUP", &CatalogueRow::F3, &CatalogueRow::F1},
+    {"Reverse DUP", &CatalogueRow::F2, &CatalogueRow::F3},
+}};
+
+bool InRange(double mhz) {
+    return mhz >= kLowestFrequency && mhz <= kHighestFrequency;
+}
+
+bool IsEmptyFrequencyText(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    double none = 0.0;
+    return trimmed.empty() || trimmed == FormatFreq4(none);
+}
+
+// A list value replaces the field; no item selected (-1) leaves the field as it was.
+void TakeListValue(int16_t& field, int value) {
+    if (value >= 0) {
+        field = static_cast<int16_t>(value);
+    }
+}
+
+void TakeScramble(ChannelRecord& record, int value) {
+    if (value < 0) {
+        return;
+    }
+    record.Scramble = static_cast<int16_t>(value);
+    record.ScrambleOn = value > 0;
+}
+
+}  // namespace
+
+FrequencyEntry ParseFrequency(const std::string& text, FrequencyMode mode) {
+    double value = Val(text);
+    FrequencyEntry entry;
+    if (InRange(value)) {
+        entry.valid = IsOn25kHzGrid(value);
+    } else {
+        entry.valid = IsEmptyFrequencyText(text);
+        if (entry.valid) {
+            value = 0.0;
+        }
+    }
+    if (entry.valid) {
+        entry.text = FormatFreq4(value);
+        entry.mhz = value;
+    } else {
+        entry.text = mode == FrequencyMode::Reformat ? FormatFreq4(value) : text;
+    }
+    return entry;
+}
+
+std::optional<FrequencyTexts> BaseChannelTexts(int position, int duplex, bool txEnable) {
+    const auto& catalogue = ChannelCatalogue();
+    if (position < 0 || position >= static_cast<int>(catalogue.size()) || duplex < 0 ||
+        duplex >= static_cast<int>(kDuplexRules.size())) {
+        return std::nullopt;
+    }
+    const CatalogueRow& row = catalogue[static_cast<size_t>(position)];
+    const DuplexRule& rule = kDuplexRules[static_cast<size_t>(duplex)];
+    return FrequencyTexts{FormatFreq3(row.*rule.rx), FormatFreq3Blank(row.*rule.tx, !txEnable)};
+}
+
+std::string DuplexCellText(int duplex) {
+    if (duplex >= 0 && duplex < static_cast<int>(kDuplexRules.size())) {
+        return kDuplexRules[static_cast<size_t>(duplex)].cellText;
+    }
+    return "value " + std::to_string(duplex);
+}
+
+PanelEnables ChannelPanelEnables(bool channelEnable, bool txEnable, bool lowPower,
+                                 bool txFrameVisible) {
+    PanelEnables enables;
+    enables.entries = channelEnable;
+    enables.lowPower = !txFrameVisible || (txEnable && enables.entries);
+    enables.powerUp = lowPower && enables.lowPower;
+    return enables;
+}
+
+std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRecord& base,
+                                                const ChannelPanelValues& values) {
+    ChannelRecord record = base;
+    record.Enable = true;
+    record.TxEnable = values.txEnable;
+    record.LowPower = values.lowPower;
+    record.PowUp = values.powerUp;
+    record.ScanMemory = values.scanMemory;
+    record.ChTag = values.name;
+    TakeScramble(record, values.scramble);
+    if (!IsUserTable(kind)) {
+        TakeListValue(record.Position, values.baseChannel);
+        TakeListValue(record.StatusNo, values.statusNo);
+        TakeListValue(record.StatusIcon, values.statusIcon);
+        TakeListValue(record.Duplex, values.duplex);
+        record.InterShipCH = values.interShip;
+        return record;
+    }
+    record.ExpCB = values.expGroups;
+    record.CHDisplayL = values.display;
+    record.Rxfreq = ParseFrequency(values.rxText, FrequencyMode::Reformat).mhz;
+    record.Txfreq = ParseFrequency(values.txText, FrequencyMode::Reformat).mhz;
+    if (!InRange(record.Rxfreq) || !InRange(record.Txfreq) || Trim(record.CHDisplayL).empty()) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+SaveOutcome SaveChannel(Config& config, ChannelListState& state, const ChannelPanelValues& values) {
+    const ChannelTable* table = TableOf(config.model, state.kind);
+    if (table == nullptr) {
+        return SaveOutcome::NotStored;
+    }
+    ChannelRecord base = NewChannelRecord();
+    if (state.mode == EntryMode::Edit) {
+        const int k = state.insertionIndex;
+        if (k < 0 || k >= static_cast<int>(table->size())) {
+            return SaveOutcome::NotStored;
+        }
+        base = (*table)[static_cast<size_t>(k)];
+    }
+    const std::optional<ChannelRecord> record = BuildChannelRecord(state.kind, base, values);
+    if (!record) {
+        ShowMessage(config, kChannelDataError, Icon::Exclamation);
+        return SaveOutcome::Refused;
+    }
+    return StoreChannel(config, state, *record) ? SaveOutcome::Stored : SaveOutcome::NotStored;
+}
+
+}  // namespace mrw
