@@ -106,6 +106,32 @@ std::u32string FilterEntry(EntryBox box, std::u32string_view text) {
     return kept;
 }
 
+std::u32string FilterInsertion(EntryBox box, std::u32string_view before, std::u32string_view after,
+                               int& cursor) {
+    size_t prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) {
+        ++prefix;
+    }
+    size_t suffix = 0;
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    const size_t end = after.size() - suffix;  // the inserted part is [prefix, end)
+    std::u32string result(after.substr(0, prefix));
+    int moved = cursor;
+    for (size_t i = prefix; i < end; ++i) {
+        if (IsEntryChar(box, after[i])) {
+            result += after[i];
+        } else if (static_cast<int>(i) < cursor) {
+            --moved;
+        }
+    }
+    result += after.substr(end);
+    cursor = std::clamp(moved, 0, static_cast<int>(result.size()));
+    return result;
+}
+
 std::string ChannelControlHint(std::string_view objectName) {
     static constexpr std::array<std::pair<std::string_view, const char*>, 16> kHints = {{
         {"chkCBExp", "[Space]:An effective and invalid change."},

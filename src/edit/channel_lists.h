@@ -48,6 +48,12 @@ int EntryMaxLength(EntryBox box);
 bool IsEntryChar(EntryBox box, char32_t c);
 /// The text with every character the box does not take removed.
 std::u32string FilterEntry(EntryBox box, std::u32string_view text);
+/// The text of a box that the user changed from `before` to `after` (typing, pasting,
+/// dropping): of the inserted characters (the part of `after` between what both texts start
+/// and end with) only those the box takes are kept; what the box held before stays as it was.
+/// `cursor`, a position in `after`, is moved to the same place in the result.
+std::u32string FilterInsertion(EntryBox box, std::u32string_view before, std::u32string_view after,
+                               int& cursor);
 
 /// The status-bar hint of a channel list or channel panel control, by its objectName (an
 /// element of a control array, "chkCBExp_1", shares its array's hint); empty for none.

@@ -161,6 +161,25 @@ TEST(ChannelPanelTest, EntryBoxesTakeTheirCharactersOnly) {
     EXPECT_EQ(FilterEntry(EntryBox::Frequency, U"1a5-6.0,"), U"156.0");
     EXPECT_EQ(FilterEntry(EntryBox::Display, U"A-b 9#"), U"Ab 9");
     EXPECT_EQ(FilterEntry(EntryBox::Name, U"Ch #16/(A)+-*.,\u00e9"), U"Ch 16/(A)+-*.,");
+    struct Insertion {
+        const char32_t* before;
+        const char32_t* after;
+        int cursor;
+        const char32_t* kept;
+        int keptCursor;
+    };
+    const Insertion insertions[] = {
+        {U"---.----", U"---.--#--", 7, U"---.----", 6},  // the program's own text stays
+        {U"A", U"A-", 2, U"A", 1},
+        {U"15", U"1x5.0y5", 6, U"15.05", 4},    // a paste into the middle
+        {U"156.05", U"156.0", 5, U"156.0", 5},  // Backspace
+    };
+    for (const Insertion& c : insertions) {
+        int cursor = c.cursor;
+        const EntryBox box = c.before[0] == U'A' ? EntryBox::Display : EntryBox::Frequency;
+        EXPECT_EQ(FilterInsertion(box, c.before, c.after, cursor), c.kept);
+        EXPECT_EQ(cursor, c.keptCursor);
+    }
     EXPECT_EQ(EntryMaxLength(EntryBox::Frequency), 8);
     EXPECT_EQ(EntryMaxLength(EntryBox::Display), 2);
     EXPECT_EQ(EntryMaxLength(EntryBox::Name), 16);
