@@ -1,16 +1,694 @@
 #include "ui/channel_editor.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "core/config.h"
+#include "edit/channel_grid.h"
+#include "edit/channel_lists.h"
+#include "image/image.h"
+#include "ui/category_tree.h"
+#include "ui/channel_widgets.h"
 #include "ui/main_window.h"
 
 namespace mrw {
+
+namespace {
+
+// Sets Loading while the program fills controls itself, so that the handlers stay still.
+class LoadingScope {
+public:
+    explicit LoadingScope(AppState& state) : state_(state), before_(state.Loading) {
+        state_.Loading = true;
+    }
+    ~LoadingScope() { state_.Loading = before_; }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+private:
+    AppState& state_;
+    bool before_;
+};
+
+// Fills a drop-down list from its items (each item carries its value) and selects the first
+// item carrying `value`; no value selects nothing.
+void FillList(QComboBox* list, const ItemList& items, std::optional<int> value) {
+    list->clear();
+    for (const ListItem& item : items) {
+        list->addItem(QString::fromStdString(item.text), item.value);
+    }
+    list->setCurrentIndex(value ? IndexOfValue(items, *value) : -1);
+}
+
+// The value of the selected item; -1 when none is selected.
+int ValueOf(const QComboBox* list) {
+    return list->currentIndex() >= 0 ? list->currentData().toInt() : -1;
+}
+
+template <typename T>
+T* Named(T* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* Label(const char* name, const char* caption, QWidget* parent) {
+    return Named(new QLabel(caption, parent), name);
+}
+
+QCheckBox* CheckBox(const char* name, const char* caption, QWidget* parent) {
+    return Named(new QCheckBox(caption, parent), name);
+}
+
+QComboBox* DropDown(const char* name, QWidget* parent) {
+    auto* list = Named(new QComboBox(parent), name);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return list;
+}
+
+bool IsWindowFocusChange(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+}  // namespace
 
 ChannelEditor* ChannelEditor::Install(MainWindow& window, Config& config) {
     return new ChannelEditor(window, config);
 }
 
 ChannelEditor::ChannelEditor(MainWindow& window, Config& config)
-    : QObject(window.Panel("pictB")), window_(window), config_(config) {
+    : QObject(window.Panel("pictB")),
+      window_(window),
+      config_(config),
+      pictB_(window.Panel("pictB")),
+      pictC_(window.Panel("pictC")) {
     setObjectName("channelEditor");
+    BuildList();
+    BuildPanel();
+    for (QWidget* panel : {pictB_, pictC_}) {
+        for (QWidget* child : panel->findChildren<QWidget*>()) {
+            child->installEventFilter(this);
+        }
+    }
+    window_.SetPanelHandler("pictB", [this](const NodeTarget& target) { ShowList(target); });
+    // Another configuration was loaded: its tables start again at their first row.
+    window_.AddRebuildHook([this] { list_ = ChannelListState{}; });
+    window_.pendingEdits().Register([this] { return CommitPendingEdit(); });
+}
+
+// ---- Construction ----------------------------------------------------------------------------
+
+void ChannelEditor::BuildList() {
+    auto* layout = new QVBoxLayout(pictB_);
+    grid_ = Named(new QTableWidget(pictB_), "MSFlexGrid1");
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setAlternatingRowColors(true);
+    grid_->verticalHeader()->setVisible(false);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    layout->addWidget(grid_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    newButton_ = Named(new QPushButton("NEW", pictB_), "cmdBNew");
+    editButton_ = Named(new QPushButton("EDIT", pictB_), "cmdBEdit");
+    deleteButton_ = Named(new QPushButton("DELETE", pictB_), "cmdBDELETE");
+    for (QPushButton* button : {newButton_, editButton_, deleteButton_}) {
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    window_.ConnectCommand(newButton_, [this] { NewCommand(); });
+    window_.ConnectCommand(editButton_, [this] { EditCommand(); });
+    window_.ConnectCommand(deleteButton_, [this] { DeleteCommand(); });
+    connect(grid_, &QTableWidget::cellDoubleClicked, this,
+            [this](int, int) { window_.RunCommand([this] { EditCommand(); }); });
+    connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!fillingGrid_ && SelectedRow() >= 0) {
+            list_.selectedRow = SelectedRow();
+        }
+    });
+}
+
+void ChannelEditor::BuildPanel() {
+    QWidget* p = pictC_;
+    const auto programFills = [this] { return config_.state.Loading; };
+
+    auto* fields = new QGridLayout;
+    positionLabel_ = Label("lblCPosition", "BASE CH No.", p);
+    baseChannel_ = DropDown("cmbBaseChNo", p);
+    baseChannel_->setMaxVisibleItems(16);
+    display_ = Named(new QLineEdit(p), "txtCNN");
+    ApplyEntryRules(display_, EntryBox::Display, programFills);
+    display_->setMaximumWidth(display_->fontMetrics().horizontalAdvance("WWWW") + 12);
+    fields->addWidget(positionLabel_, 0, 0);
+    fields->addWidget(baseChannel_, 0, 1, Qt::AlignLeft);
+    fields->addWidget(display_, 0, 1, Qt::AlignLeft);
+
+    rxLabel_ = Label("lblCRF", "Rx Frequency", p);
+    txLabel_ = Label("lblCTF", "Tx Frequency", p);
+    const char* titles[] = {"Rx frequency", "Tx frequency"};
+    const char* names[] = {"txtCRF", "txtCTF"};
+    for (int i = 0; i < 2; ++i) {
+        FrequencyBox& box = frequency_[static_cast<size_t>(i)];
+        box.edit = Named(new QLineEdit(p), names[i]);
+        box.title = titles[i];
+        ApplyEntryRules(box.edit, EntryBox::Frequency, programFills);
+        box.edit->setMaximumWidth(box.edit->fontMetrics().horizontalAdvance("0000.00000") + 12);
+        connect(box.edit, &QLineEdit::textEdited, this, [this, &box] {
+            if (Handles(box)) {
+                box.pending = true;
+            }
+        });
+        units_[static_cast<size_t>(i)] =
+            Named(new QLabel("MHz", p), i == 0 ? "lblCUnit_0" : "lblCUnit_1");
+        fields->addWidget(i == 0 ? rxLabel_ : txLabel_, 1 + i, 0);
+        fields->addWidget(box.edit, 1 + i, 1);
+        fields->addWidget(units_[static_cast<size_t>(i)], 1 + i, 2);
+    }
+
+    duplexLabel_ = Label("lblCDUP", "SIMP/DUP", p);
+    duplex_ = DropDown("cmbCDUP", p);
+    statusNoLabel_ = Label("lblStatusNo", "CH Status No.", p);
+    statusNo_ = DropDown("cmbStatusNo", p);
+    statusIconLabel_ = Label("lblStatusIcon", "Status Icon", p);
+    statusIcon_ = DropDown("cmbStatusIcon", p);
+    tagLabel_ = Label("lblCTag", "CH Name", p);
+    tag_ = Named(new QLineEdit(p), "txtCTag");
+    ApplyEntryRules(tag_, EntryBox::Name, programFills);
+    tag_->setMinimumWidth(tag_->fontMetrics().horizontalAdvance("WWWWWWWWWWWWWWWW") / 2 + 40);
+    scrambleLabel_ = Label("lblCScramble", "Scrambler", p);
+    scramble_ = DropDown("cmbScramble", p);
+    int row = 3;
+    for (auto [label, control] : {std::pair<QWidget*, QWidget*>{duplexLabel_, duplex_},
+                                  {statusNoLabel_, statusNo_},
+                                  {statusIconLabel_, statusIcon_},
+                                  {tagLabel_, tag_},
+                                  {scrambleLabel_, scramble_}}) {
+        fields->addWidget(label, row, 0);
+        fields->addWidget(control, row, 1, 1, control == tag_ ? 2 : 1,
+                          control == tag_ ? Qt::Alignment() : Qt::AlignLeft);
+        ++row;
+    }
+    fields->setColumnStretch(3, 1);
+    fields->setRowStretch(row, 1);
+    scrambleLabel_->setVisible(false);
+    scramble_->setVisible(false);
+
+    auto* checks = new QVBoxLayout;
+    channelEnable_ = CheckBox("chkCEnable", "CH Enable", p);
+    checks->addWidget(channelEnable_);
+
+    txFrame_ = Named(new QFrame(p), "pictCCC2");
+    txFrame_->setFrameShape(QFrame::StyledPanel);
+    auto* chain = new QGridLayout(txFrame_);
+    chain->setHorizontalSpacing(2);
+    chain->setVerticalSpacing(0);
+    txEnable_ = CheckBox("chkCTXEnable", "Tx Enable", txFrame_);
+    lowPower_ = CheckBox("chkCTXOnly", "Low Power Only", txFrame_);
+    powerUp_ = CheckBox("chkCTXPower", "Power Up", txFrame_);
+    lowPowerLine_ = Named(new ConnectorLine(txFrame_), "linCTXOnly");
+    powerUpLine_ = Named(new ConnectorLine(txFrame_), "linCTXPower");
+    chain->addWidget(txEnable_, 0, 0, 1, 3);
+    chain->addWidget(lowPowerLine_, 1, 0);
+    chain->addWidget(lowPower_, 1, 1, 1, 2);
+    chain->addWidget(powerUpLine_, 2, 1);
+    chain->addWidget(powerUp_, 2, 2);
+    chain->setColumnStretch(2, 1);
+    checks->addWidget(txFrame_);
+
+    scan_ = CheckBox("chkCScan", "Scan Memory", p);
+    interShip_ = CheckBox("chkInterShip", "DSC INTERSHIP CH", p);
+    checks->addWidget(scan_);
+    checks->addWidget(interShip_);
+    expFrame_ = Named(new QFrame(p), "pictCCC6");
+    expFrame_->setFrameShape(QFrame::StyledPanel);
+    auto* groups = new QVBoxLayout(expFrame_);
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "chkCBExp_" + std::to_string(i);
+        expGroups_[static_cast<size_t>(i)] = CheckBox(name.c_str(), "", expFrame_);
+        groups->addWidget(expGroups_[static_cast<size_t>(i)]);
+    }
+    checks->addWidget(expFrame_);
+    checks->addStretch(1);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(fields, 1);
+    body->addSpacing(12);
+    body->addLayout(checks);
+
+    auto* buttons = new QHBoxLayout;
+    saveButton_ = Named(new QPushButton("SAVE", p), "cmdSave");
+    cancelButton_ = Named(new QPushButton("CANCEL", p), "cmdCancel");
+    buttons->addStretch(1);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(cancelButton_);
+
+    auto* outer = new QVBoxLayout(p);
+    outer->addLayout(body);
+    outer->addLayout(buttons);
+    outer->addStretch(1);
+
+    FillList(duplex_, ChannelListItems(ChannelList::Duplex), std::nullopt);
+    FillList(statusNo_, ChannelListItems(ChannelList::StatusNo), std::nullopt);
+    FillList(statusIcon_, ChannelListItems(ChannelList::StatusIcon), std::nullopt);
+    FillList(scramble_, ChannelListItems(ChannelList::Scramble), std::nullopt);
+
+    connect(channelEnable_, &QCheckBox::toggled, this, [this] { ApplyChannelEnable(); });
+    connect(txEnable_, &QCheckBox::toggled, this, [this] { ApplyTransmitRules(); });
+    connect(lowPower_, &QCheckBox::toggled, this, [this] { ApplyTransmitRules(); });
+    connect(duplex_, &QComboBox::activated, this, [this] { ApplyBaseChannel(); });
+    connect(baseChannel_, &QComboBox::activated, this, [this] { ApplyBaseChannel(); });
+    window_.ConnectCommand(saveButton_, [this] { Save(); });
+    window_.ConnectCommand(cancelButton_, [this] { Cancel(); });
+}
+
+// ---- Channel list ----------------------------------------------------------------------------
+
+void ChannelEditor::ShowList(const NodeTarget& target) {
+    ShowTable(list_, TableKindOfKey(target.key));
+    for (FrequencyBox& box : frequency_) {
+        box.pending = false;
+    }
+    refusing_ = false;
+    FillGrid();
+}
+
+void ChannelEditor::FillGrid() {
+    const ChannelGrid grid = BuildChannelGrid(config_.model, list_.kind);
+    fillingGrid_ = true;
+    grid_->clear();
+    grid_->setColumnCount(static_cast<int>(grid.headers.size()));
+    grid_->setRowCount(static_cast<int>(grid.rows.size()));
+    QStringList headers;
+    for (const std::string& header : grid.headers) {
+        headers << QString::fromStdString(header);
+    }
+    grid_->setHorizontalHeaderLabels(headers);
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+        const auto& cells = grid.rows[static_cast<size_t>(r)];
+        for (int c = 0; c < grid_->columnCount(); ++c) {
+            auto* item =
+                new QTableWidgetItem(QString::fromStdString(cells[static_cast<size_t>(c)]));
+            if (grid.markColumns[static_cast<size_t>(c)]) {
+                item->setTextAlignment(Qt::AlignCenter);
+            }
+            grid_->setItem(r, c, item);
+        }
+    }
+    grid_->resizeColumnsToContents();
+    const ChannelTable* table = TableOf(config_.model, list_.kind);
+    const int row = table != nullptr ? RowToSelect(list_, *table) : -1;
+    if (row >= 0) {
+        grid_->selectRow(row);
+        grid_->scrollToItem(grid_->item(row, 0));
+    }
+    fillingGrid_ = false;
+}
+
+int ChannelEditor::SelectedRow() const {
+    const QModelIndexList rows = grid_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ChannelEditor::NewCommand() {
+    if (const std::optional<ChannelRecord> record = StartNew(config_, list_, SelectedRow())) {
+        OpenPanel(*record);
+    }
+}
+
+void ChannelEditor::EditCommand() {
+    if (const std::optional<ChannelRecord> record = StartEdit(config_, list_, SelectedRow())) {
+        OpenPanel(*record);
+    }
+}
+
+void ChannelEditor::DeleteCommand() {
+    if (DeleteChannel(config_, list_, SelectedRow())) {
+        window_.ShowCurrentNode();
+        grid_->setFocus();
+    }
+}
+
+// ---- Channel panel ---------------------------------------------------------------------------
+
+void ChannelEditor::OpenPanel(const ChannelRecord& record) {
+    const bool user = IsUserTable(list_.kind);
+    SetLayoutFor(user);
+    {
+        const LoadingScope loading(config_.state);
+        if (user) {
+            FillUser(record);
+        } else {
+            FillStandard(record);
+        }
+    }
+    for (FrequencyBox& box : frequency_) {
+        box.pending = false;
+    }
+    refusing_ = false;
+    window_.BringPanelToFront("pictC");
+    ApplyChannelEnable();
+    (user ? static_cast<QWidget*>(display_) : baseChannel_)->setFocus(Qt::OtherFocusReason);
+}
+
+void ChannelEditor::SetLayoutFor(bool user) {
+    for (const FrequencyBox& box : frequency_) {
+        box.edit->setReadOnly(!user);
+        QPalette palette = QApplication::palette(box.edit);
+        if (!user) {
+            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+        }
+        box.edit->setPalette(palette);
+    }
+    positionLabel_->setText(user ? "CH Display" : "BASE CH No.");
+    display_->setVisible(user);
+    baseChannel_->setVisible(!user);
+    interShip_->setVisible(!user);
+    for (QWidget* standardOnly : std::initializer_list<QWidget*>{
+             duplexLabel_, duplex_, statusNoLabel_, statusNo_, statusIconLabel_, statusIcon_}) {
+        standardOnly->setVisible(!user);
+    }
+    scrambleLabel_->setVisible(false);
+    scramble_->setVisible(false);
+    expFrame_->setVisible(user);
+    for (int i = 0; i < 3; ++i) {
+        QCheckBox* box = expGroups_[static_cast<size_t>(i)];
+        box->setText(QString::fromStdString(ChannelGroupCaption(config_.model, i)));
+        box->setVisible(config_.model.Groups[static_cast<size_t>(i)].Usable);
+    }
+}
+
+void ChannelEditor::FillStandard(const ChannelRecord& r) {
+    FillList(baseChannel_, ChannelListItems(ChannelList::BaseChannel, r.Position), r.Position);
+    FillList(duplex_, ChannelListItems(ChannelList::Duplex, r.Duplex), r.Duplex);
+    frequency_[0].edit->setText(QString::fromStdString(CatalogueRxText(r)));
+    frequency_[1].edit->setText(QString::fromStdString(CatalogueTxText(r)));
+    FillList(statusNo_, ChannelListItems(ChannelList::StatusNo, r.StatusNo), r.StatusNo);
+    FillList(statusIcon_, ChannelListItems(ChannelList::StatusIcon, r.StatusIcon), r.StatusIcon);
+    FillList(scramble_, ChannelListItems(ChannelList::Scramble), std::nullopt);
+    channelEnable_->setChecked(r.Enable);
+    txEnable_->setChecked(r.TxEnable);
+    lowPower_->setChecked(r.LowPower);
+    powerUp_->setChecked(r.PowUp);
+    scan_->setChecked(r.ScanMemory);
+    interShip_->setChecked(r.InterShipCH);
+    tag_->setText(QString::fromStdString(r.ChTag));
+}
+
+void ChannelEditor::FillUser(const ChannelRecord& r) {
+    display_->setText(QString::fromStdString(r.CHDisplayL));
+    double rx = r.Rxfreq;
+    double tx = r.Txfreq;
+    frequency_[0].edit->setText(QString::fromStdString(FormatFreq4(rx)));
+    frequency_[1].edit->setText(QString::fromStdString(FormatFreq4(tx)));
+    FillList(scramble_, ChannelListItems(ChannelList::Scramble), std::nullopt);
+    channelEnable_->setChecked(r.Enable);
+    txEnable_->setChecked(r.TxEnable);
+    lowPower_->setChecked(r.LowPower);
+    powerUp_->setChecked(r.PowUp);
+    scan_->setChecked(r.ScanMemory);
+    tag_->setText(QString::fromStdString(r.ChTag));
+    for (size_t i = 0; i < expGroups_.size(); ++i) {
+        expGroups_[i]->setChecked(r.ExpCB[i]);
+    }
+}
+
+void ChannelEditor::ApplyChannelEnable() {
+    if (config_.state.Loading) {
+        return;
+    }
+    const bool enabled = channelEnable_->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             positionLabel_, display_, rxLabel_, txLabel_, frequency_[0].edit, frequency_[1].edit,
+             units_[0], units_[1], txEnable_, scan_, tag_, tagLabel_}) {
+        w->setEnabled(enabled);
+    }
+    if (expFrame_->isVisibleTo(pictC_)) {
+        for (QCheckBox* box : expGroups_) {
+            box->setEnabled(enabled);
+        }
+    }
+    ApplyTransmitRules();
+}
+
+void ChannelEditor::ApplyTransmitRules() {
+    if (config_.state.Loading) {
+        return;
+    }
+    const PanelEnables enables =
+        ChannelPanelEnables(channelEnable_->isChecked(), txEnable_->isChecked(),
+                            lowPower_->isChecked(), txFrame_->isVisibleTo(pictC_));
+    lowPower_->setEnabled(enables.lowPower);
+    lowPowerLine_->SetActive(enables.lowPower);
+    powerUp_->setEnabled(enables.powerUp);
+    powerUpLine_->SetActive(enables.powerUp);
+}
+
+void ChannelEditor::ApplyBaseChannel() {
+    if (config_.state.Loading || !PanelActive()) {
+        return;
+    }
+    const std::optional<FrequencyTexts> texts =
+        BaseChannelTexts(ValueOf(baseChannel_), ValueOf(duplex_), txEnable_->isChecked());
+    if (texts) {
+        SetBoxText(frequency_[0].edit, QString::fromStdString(texts->rx));
+        SetBoxText(frequency_[1].edit, QString::fromStdString(texts->tx));
+    }
+}
+
+ChannelPanelValues ChannelEditor::PanelValues() const {
+    ChannelPanelValues v;
+    v.baseChannel = ValueOf(baseChannel_);
+    v.duplex = ValueOf(duplex_);
+    v.statusNo = ValueOf(statusNo_);
+    v.statusIcon = ValueOf(statusIcon_);
+    v.scramble = ValueOf(scramble_);
+    v.display = display_->text().toStdString();
+    v.rxText = frequency_[0].edit->text().toStdString();
+    v.txText = frequency_[1].edit->text().toStdString();
+    v.name = tag_->text().toStdString();
+    v.txEnable = txEnable_->isChecked();
+    v.lowPower = lowPower_->isChecked();
+    v.powerUp = powerUp_->isChecked();
+    v.scanMemory = scan_->isChecked();
+    v.interShip = interShip_->isChecked();
+    for (size_t i = 0; i < expGroups_.size(); ++i) {
+        v.expGroups[i] = expGroups_[i]->isChecked();
+    }
+    return v;
+}
+
+void ChannelEditor::Save() {
+    if (!PanelActive() || refusing_) {
+        return;
+    }
+    for (FrequencyBox& box : frequency_) {
+        if (QApplication::focusWidget() == box.edit && !Validate(box, false)) {
+            return;
+        }
+    }
+    if (SaveChannel(config_, list_, PanelValues()) == SaveOutcome::Stored) {
+        window_.ShowCurrentNode();
+        grid_->setFocus();
+    }
+}
+
+void ChannelEditor::Cancel() {
+    if (!PanelActive()) {
+        return;
+    }
+    refusing_ = false;
+    window_.BringPanelToFront("pictB");
+    grid_->setFocus();
+}
+
+bool ChannelEditor::CommitPendingEdit() {
+    if (!PanelActive()) {
+        return true;
+    }
+    for (FrequencyBox& box : frequency_) {
+        if (QApplication::focusWidget() == box.edit && !Validate(box, false)) {
+            return false;
+        }
+    }
+    const QLineEdit* rx = frequency_[0].edit;
+    if (!rx->isReadOnly() && channelEnable_->isChecked() &&
+        (rx->text().contains("---") || display_->text().isEmpty())) {
+        ShowMessage(config_, kChannelDataError, Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool ChannelEditor::PanelActive() const {
+    return pictC_->isEnabledTo(pictC_->parentWidget());
+}
+
+// ---- Frequency boxes -------------------------------------------------------------------------
+
+ChannelEditor::FrequencyBox* ChannelEditor::BoxOf(const QObject* object) {
+    for (FrequencyBox& box : frequency_) {
+        if (box.edit == object) {
+            return &box;
+        }
+    }
+    return nullptr;
+}
+
+bool ChannelEditor::Handles(const FrequencyBox& box) const {
+    return !config_.state.Loading && PanelActive() && !box.edit->isReadOnly();
+}
+
+bool ChannelEditor::Validate(FrequencyBox& box, bool deferRefusal) {
+    // EXP channels have their frequencies checked by SAVE only.
+    if (!Handles(box) || !box.pending || list_.kind == TableKind::EXP) {
+        return true;
+    }
+    const FrequencyEntry entry =
+        ParseFrequency(box.edit->text().toStdString(), FrequencyMode::KeepText);
+    SetBoxText(box.edit, QString::fromStdString(entry.text));
+    if (entry.valid) {
+        box.pending = false;
+        return true;
+    }
+    if (deferRefusal) {
+        // The focus is moving right now: it comes back, and the message shows, once the event
+        // that moved it is done.
+        refusing_ = true;
+        QTimer::singleShot(0, this, [this, &box] { RefuseFrequency(box); });
+    } else {
+        RefuseFrequency(box);
+    }
+    return false;
+}
+
+void ChannelEditor::RefuseFrequency(FrequencyBox& box) {
+    refusing_ = false;
+    if (!PanelActive()) {
+        return;
+    }
+    if (QApplication::focusWidget() != box.edit) {
+        restoringFocus_ = true;
+        box.edit->setFocus(Qt::OtherFocusReason);
+        restoringFocus_ = false;
+    }
+    window_.ShowHint(box.title);
+    MessageRequest request;
+    request.text = kFrequencyError;
+    request.title = box.title;
+    request.icon = Icon::Exclamation;
+    config_.prompt().Message(request);
+}
+
+void ChannelEditor::LostFocus(FrequencyBox& box) {
+    if (!Handles(box) || !box.pending) {
+        return;
+    }
+    const FrequencyEntry entry =
+        ParseFrequency(box.edit->text().toStdString(), FrequencyMode::Reformat);
+    SetBoxText(box.edit, QString::fromStdString(entry.text));
+    box.pending = false;
+}
+
+void ChannelEditor::SetBoxText(QLineEdit* edit, const QString& text) {
+    const LoadingScope loading(config_.state);
+    if (edit->text() != text) {
+        edit->setText(text);
+    }
+}
+
+// ---- Events ----------------------------------------------------------------------------------
+
+bool ChannelEditor::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            OnFocusIn(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
+            break;
+        case QEvent::FocusOut:
+            OnFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // A frequency box refused to let the focus go to the control clicked: the click
+            // is not for it.
+            if (refusing_) {
+                return true;
+            }
+            break;
+        case QEvent::KeyPress:
+            if (watched == grid_) {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                    window_.RunCommand([this] { EditCommand(); });
+                    return true;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ChannelEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
+    if (IsWindowFocusChange(reason)) {
+        return;
+    }
+    const std::string hint = ChannelControlHint(widget->objectName().toStdString());
+    if (!hint.empty()) {
+        window_.ShowHint(QString::fromStdString(hint));
+    }
+    auto* edit = qobject_cast<QLineEdit*>(widget);
+    if (edit == nullptr || edit->isReadOnly() || restoringFocus_) {
+        return;
+    }
+    if (FrequencyBox* box = BoxOf(edit)) {
+        box->pending = false;
+        box->focusText = edit->text();
+    }
+    // The whole text is selected, so that the first key typed replaces it; a click places
+    // the cursor after the focus came, so the selection is made again once it has.
+    edit->selectAll();
+    if (reason == Qt::MouseFocusReason) {
+        QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+    }
+}
+
+void ChannelEditor::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
+    FrequencyBox* box = BoxOf(widget);
+    if (box == nullptr || IsWindowFocusChange(reason) || !Handles(*box) || !box->pending) {
+        return;
+    }
+    // Validation runs when the focus moves on within the panel; leaving the panel, or
+    // CANCEL, only reformats the text.
+    if (refusing_) {
+        return;
+    }
+    QWidget* next = QApplication::focusWidget();
+    const bool validating = next != nullptr && next != cancelButton_ && pictC_->isAncestorOf(next);
+    if (validating && !Validate(*box, true)) {
+        return;
+    }
+    LostFocus(*box);
 }
 
 }  // namespace mrw

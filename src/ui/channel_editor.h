@@ -3,13 +3,31 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <array>
+
+#include "edit/channel_panel.h"
+#include "edit/channel_table.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QWidget;
 
 namespace mrw {
 
+class ConnectorLine;
 class MainWindow;
 struct Config;
+struct NodeTarget;
 
-/// Binds the channel list and the channel panel to the channel editing rules.
+/// Binds the channel list and the channel panel to the channel editing rules. It holds no
+/// rules of its own: it copies what the rules compute into its controls and sends the user's
+/// actions back; every change of the data model goes through EditModel.
 class ChannelEditor : public QObject {
     Q_OBJECT
 public:
@@ -17,11 +35,98 @@ public:
     /// the window. The editor belongs to the pictB panel and lives as long as the window.
     static ChannelEditor* Install(MainWindow& window, Config& config);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // One frequency box with its pending edit.
+    struct FrequencyBox {
+        QLineEdit* edit = nullptr;
+        const char* title = "";  // caption of its error message, also its hint
+        bool pending = false;    // the user changed the text since it was last checked
+        QString focusText;       // the text when the box received the focus
+    };
+
     ChannelEditor(MainWindow& window, Config& config);
+    void BuildList();
+    void BuildPanel();
+
+    // The channel list.
+    void ShowList(const NodeTarget& target);
+    void FillGrid();
+    int SelectedRow() const;
+    void NewCommand();
+    void EditCommand();
+    void DeleteCommand();
+
+    // The channel panel.
+    void OpenPanel(const ChannelRecord& record);
+    void SetLayoutFor(bool user);
+    void FillStandard(const ChannelRecord& record);
+    void FillUser(const ChannelRecord& record);
+    void ApplyChannelEnable();
+    void ApplyTransmitRules();
+    void ApplyBaseChannel();
+    ChannelPanelValues PanelValues() const;
+    void Save();
+    void Cancel();
+    bool CommitPendingEdit();
+    bool PanelActive() const;
+
+    // The frequency boxes.
+    FrequencyBox* BoxOf(const QObject* object);
+    bool Handles(const FrequencyBox& box) const;
+    bool Validate(FrequencyBox& box, bool deferRefusal);
+    void RefuseFrequency(FrequencyBox& box);
+    void LostFocus(FrequencyBox& box);
+    void SetBoxText(QLineEdit* edit, const QString& text);
+    void OnFocusIn(QWidget* widget, Qt::FocusReason reason);
+    void OnFocusOut(QWidget* widget, Qt::FocusReason reason);
 
     MainWindow& window_;
     Config& config_;
+    ChannelListState list_;
+    bool fillingGrid_ = false;
+    bool refusing_ = false;        // a frequency box refused to let the focus go
+    bool restoringFocus_ = false;  // the focus goes back to the refusing box
+
+    QWidget* pictB_ = nullptr;
+    QWidget* pictC_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QPushButton* newButton_ = nullptr;
+    QPushButton* editButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+
+    QLabel* positionLabel_ = nullptr;
+    QComboBox* baseChannel_ = nullptr;
+    QLineEdit* display_ = nullptr;
+    QLabel* rxLabel_ = nullptr;
+    QLabel* txLabel_ = nullptr;
+    std::array<FrequencyBox, 2> frequency_{};
+    std::array<QLabel*, 2> units_{};
+    QCheckBox* channelEnable_ = nullptr;
+    QFrame* expFrame_ = nullptr;
+    std::array<QCheckBox*, 3> expGroups_{};
+    QLabel* duplexLabel_ = nullptr;
+    QComboBox* duplex_ = nullptr;
+    QLabel* statusNoLabel_ = nullptr;
+    QComboBox* statusNo_ = nullptr;
+    QLabel* statusIconLabel_ = nullptr;
+    QComboBox* statusIcon_ = nullptr;
+    QFrame* txFrame_ = nullptr;
+    QCheckBox* txEnable_ = nullptr;
+    QCheckBox* lowPower_ = nullptr;
+    QCheckBox* powerUp_ = nullptr;
+    ConnectorLine* lowPowerLine_ = nullptr;
+    ConnectorLine* powerUpLine_ = nullptr;
+    QCheckBox* scan_ = nullptr;
+    QLabel* scrambleLabel_ = nullptr;
+    QComboBox* scramble_ = nullptr;
+    QLabel* tagLabel_ = nullptr;
+    QLineEdit* tag_ = nullptr;
+    QCheckBox* interShip_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace mrw

@@ -1,0 +1,225 @@
+// The channel list and channel panel driven as a user drives them: nodes, grid rows, buttons
+// and boxes found by objectName, keys typed, message boxes answered by a ScriptedPrompt.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "core/config.h"
+#include "image/checks.h"
+#include "ui/main_window.h"
+
+namespace mrw {
+
+namespace {
+
+// One program folder with the default image of model type 1 as its only region, and the
+// window on it.
+struct Harness {
+    QTemporaryDir dir;
+    Config config;
+    ScriptedPrompt prompt;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    std::unique_ptr<MainWindow> window;
+
+    Harness() {
+        const std::filesystem::path folder = dir.path().toStdString();
+        config.services = {&clock, &prompt, &settings, nullptr, folder};
+        std::ofstream(folder / "global.ini") << "[model1]\nuse=1\natis=False\n";
+        Image image;
+        DataModel model;
+        NewImage(image, model, 1);
+        std::ofstream(folder / "INTL_08FD.ini", std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
+        window = std::make_unique<MainWindow>(config);
+        window->SetPortLister([] {
+            return std::vector<SerialDevice>{{"/dev/ttyS0", "Serial (COM1)"}};
+        });
+    }
+    // Loads, puts `setUp` into the configuration as a read would, and shows the window.
+    bool Start(const std::function<void(DataModel&)>& setUp) {
+        if (!window->Load()) {
+            return false;
+        }
+        config.model.Groups = {{{.Usable = true, .StatusName = "INTL"},
+                                {.Usable = true},
+                                {.Usable = true},
+                                {.Usable = true}}};
+        setUp(config.model);
+        window->RebuildViews();
+        config.state.DataChanged = false;
+        window->UpdateWindowCaption();
+        window->show();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    template <typename T = QWidget>
+    T* Find(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    QTableWidget* Grid() const { return Find<QTableWidget>("MSFlexGrid1"); }
+    QLineEdit* Box(const char* name) const { return Find<QLineEdit>(name); }
+    QString Panel() const {
+        return window->findChild<QStackedWidget*>("panelArea")->currentWidget()->objectName();
+    }
+    QString Hint() const { return Find<QLabel>("sbStatusBar_Panel1")->text(); }
+    QStringList Row(int row) const {
+        QStringList cells;
+        for (int c = 0; c < Grid()->columnCount(); ++c) {
+            cells << Grid()->item(row, c)->text();
+        }
+        return cells;
+    }
+    void Click(const char* name) const {
+        QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton);
+    }
+    void ClickRow(int row) const {
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
+                          Grid()->visualItemRect(Grid()->item(row, 1)).center());
+    }
+    void Type(const char* box, const QString& text) const {
+        QTest::mouseClick(Box(box), Qt::LeftButton);
+        QTest::keyClick(Box(box), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Box(box), text);
+    }
+};
+
+ChannelRecord Channel(int position, const char* name) {
+    ChannelRecord r;
+    r.Position = static_cast<int16_t>(position);
+    r.Enable = r.TxEnable = true;
+    r.StatusNo = 127;
+    r.Duplex = 0;
+    r.ChTag = name;
+    return r;
+}
+
+}  // namespace
+
+class ChannelEditorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newChannelAfterTheFourthRowLandsInTheModelAndTheGrid() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel& m) {
+            m.CHUSA = {Channel(6, "A"), Channel(8, "B"), Channel(9, "C"), Channel(16, "D"),
+                       Channel(70, "E")};
+        }));
+        QVERIFY(h.window->SelectNodeByKey("PU"));
+        QCOMPARE(h.window->FindNode("PU")->text(0), QString("Group1(INTL)"));
+        QCOMPARE(h.Row(3), (QStringList{"16", "156.800", "156.800", "TX", "---", "--", "TX_SIMP",
+                                        "---", "\u2610", "D"}));
+        h.ClickRow(3);
+        h.Click("cmdBNew");
+        QCOMPARE(h.Panel(), QString("pictC"));
+        QCOMPARE(h.Hint(), QString("[Up]/[Down]:Change of a Selection item."));
+        QTest::keyClicks(h.Find<QComboBox>("cmbBaseChNo"), "72");
+        QCOMPARE(h.Box("txtCRF")->text(), QString("161.225"));  // DUPLEX: F3 and F1
+        QCOMPARE(h.Box("txtCTF")->text(), QString("156.625"));
+        h.Type("txtCTag", "Ship#2 (ok)");
+        QCOMPARE(h.Hint(), QString("A maximum of 16 characters"));
+        QTest::mouseClick(h.Find<QCheckBox>("chkCTXEnable"), Qt::LeftButton);
+        QVERIFY(!h.Find<QCheckBox>("chkCTXOnly")->isEnabled());
+        QVERIFY(!h.Find<QCheckBox>("chkCTXPower")->isEnabled());
+        h.Click("cmdSave");
+
+        QCOMPARE(h.Panel(), QString("pictB"));
+        QCOMPARE(h.config.model.CHUSA.size(), size_t{6});
+        const ChannelRecord& r = h.config.model.CHUSA[4];
+        QCOMPARE(r.Position, 72);
+        QCOMPARE(r.Duplex, 2);
+        QCOMPARE(r.StatusNo, 127);
+        QCOMPARE(r.ChTag, std::string("Ship2 (ok)"));
+        QVERIFY(r.Enable && !r.TxEnable && !r.LowPower);
+        QCOMPARE(h.Row(4), (QStringList{"72", "161.225", "---.---", "--", "---", "--", "DUP", "---",
+                                        "\u2610", "Ship2 (ok)"}));
+        QCOMPARE(h.Grid()->selectionModel()->selectedRows().first().row(), 4);
+        QVERIFY(h.window->windowTitle().endsWith(" *"));
+
+        h.prompt.answers = {Answer::Yes};
+        h.Click("cmdBDELETE");
+        QCOMPARE(h.prompt.messages.back().text, std::string("Are you sure ?"));
+        QCOMPARE(h.config.model.CHUSA.size(), size_t{5});
+        QCOMPARE(h.Row(4).last(), QString("E"));
+    }
+
+    void anInvalidRgFrequencyKeepsTheFocusAndStopsFileSave() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel&) {}));
+        QVERIFY(h.window->SelectNodeByKey("PR"));
+        h.Click("cmdBNew");
+        QCOMPARE(h.Hint(), QString("Indispensable 2 figures."));
+        QTest::keyClicks(h.Box("txtCNN"), "A-B9");
+        QCOMPARE(h.Box("txtCNN")->text(), QString("AB"));
+        h.Type("txtCRF", "156.0375");
+        QCOMPARE(h.Hint(), QString("Rx frequency"));
+
+        h.window->findChild<QAction*>("mnuFileSave")->trigger();
+        QCOMPARE(h.prompt.messages.size(), size_t{1});
+        QVERIFY(h.prompt.dialogs.empty());  // the save stopped before its dialog
+
+        QTest::keyClick(h.Box("txtCRF"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{2});
+        for (const MessageRequest& m : h.prompt.messages) {
+            QCOMPARE(m.text, std::string("Data Error!!"));
+            QCOMPARE(m.title, std::string("Rx frequency"));
+        }
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCRF"));
+        QCOMPARE(h.Box("txtCRF")->text(), QString("156.0375"));
+
+        h.Type("txtCRF", "156.05");
+        QTest::keyClick(h.Box("txtCRF"), Qt::Key_Tab);
+        QCOMPARE(h.Box("txtCRF")->text(), QString("156.0500"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCTF"));
+        h.Click("cmdSave");  // no transmit frequency yet
+        QCOMPARE(h.prompt.messages.back().text,
+                 std::string("Data Error!!\nPlease input correct data."));
+        QVERIFY(h.config.model.CHRG.empty());
+
+        h.Type("txtCTF", "160.65");
+        h.Click("cmdSave");
+        QCOMPARE(h.config.model.CHRG.size(), size_t{1});
+        QCOMPARE(h.config.model.CHRG[0].Txfreq, 160.65);
+        QCOMPARE(h.Row(0), (QStringList{"RG01", "\u2610", "\u2610", "\u2610", "AB", "156.0500",
+                                        "160.6500", "---", "--", "---", ""}));
+    }
+
+    void editingShowsAndKeepsValuesNoListOffers() {
+        Harness h;
+        ChannelRecord odd = Channel(105, "ODD");
+        odd.Duplex = 9;
+        odd.StatusIcon = 4;
+        odd.Scramble = 5;
+        odd.ScrambleOn = true;
+        QVERIFY(h.Start([&](DataModel& m) { m.CHCAN = {odd}; }));
+        QVERIFY(h.window->SelectNodeByKey("PC"));
+        h.ClickRow(0);  // a double click is a click, then the second press
+        QTest::mouseDClick(h.Grid()->viewport(), Qt::LeftButton, {},
+                           h.Grid()->visualItemRect(h.Grid()->item(0, 1)).center());
+        QCOMPARE(h.Panel(), QString("pictC"));
+        QCOMPARE(h.Find<QComboBox>("cmbBaseChNo")->currentText(), QString("105"));
+        QCOMPARE(h.Find<QComboBox>("cmbCDUP")->currentText(), QString("value 9"));
+        QCOMPARE(h.Find<QComboBox>("cmbStatusIcon")->currentText(), QString("value 4"));
+        QVERIFY(!h.config.state.DataChanged);  // showing a channel changes nothing
+        QCOMPARE(h.config.model.CHCAN[0], odd);
+
+        h.Click("cmdSave");
+        QCOMPARE(h.config.model.CHCAN[0], odd);
+        QVERIFY(h.config.state.DataChanged);
+    }
+};
+
+}  // namespace mrw
+
+QTEST_MAIN(mrw::ChannelEditorTest)
+#include "channel_editor_test.moc"
