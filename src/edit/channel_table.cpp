@@ -43,10 +43,6 @@ bool IsUserTable(TableKind kind) {
     return kind == TableKind::RG || kind == TableKind::EXP;
 }
 
-bool IsStandardTable(TableKind kind) {
-    return kind == TableKind::USA || kind == TableKind::INT || kind == TableKind::CAN;
-}
-
 ChannelTable* TableOf(DataModel& model, TableKind kind) {
     return const_cast<ChannelTable*>(TableOf(static_cast<const DataModel&>(model), kind));
 }

@@ -18,8 +18,6 @@ enum class TableKind : int { None = 0, USA = 1, INT = 2, CAN = 3, RG = 4, WX = 5
 TableKind TableKindOfKey(std::string_view key);
 /// True for CHRG and CHEXP, whose channels carry their own frequencies and display text.
 bool IsUserTable(TableKind kind);
-/// True for CHUSA, CHINT and CHCAN, whose channels are chosen from the catalogue.
-bool IsStandardTable(TableKind kind);
 /// The table of this kind in the data model; null for None.
 ChannelTable* TableOf(DataModel& model, TableKind kind);
 const ChannelTable* TableOf(const DataModel& model, TableKind kind);

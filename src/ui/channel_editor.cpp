@@ -663,7 +663,6 @@ void ChannelEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
     }
     if (FrequencyBox* box = BoxOf(edit)) {
         box->pending = false;
-        box->focusText = edit->text();
     }
     // The whole text is selected, so that the first key typed replaces it; a click places
     // the cursor after the focus came, so the selection is made again once it has.

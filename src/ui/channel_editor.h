@@ -44,7 +44,6 @@ private:
         QLineEdit* edit = nullptr;
         const char* title = "";  // caption of its error message, also its hint
         bool pending = false;    // the user changed the text since it was last checked
-        QString focusText;       // the text when the box received the focus
     };
 
     ChannelEditor(MainWindow& window, Config& config);
