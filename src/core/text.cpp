@@ -114,6 +114,46 @@ size_t NumberLength(std::string_view s, size_t i) {
     return j - i;
 }
 
+// For the text of a number that a double cannot hold: true when it is too large, false when
+// it is too small. Its first significant digit then stands before the period once the exponent
+// is applied.
+bool IsTooLarge(std::string_view s) {
+    size_t i = !s.empty() && s[0] == '-' ? 1 : 0;
+    long long wholeDigits = 0;
+    long long index = 0;
+    long long first = -1;
+    bool period = false;
+    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+        if (s[i] == '.') {
+            period = true;
+            continue;
+        }
+        if (first < 0 && s[i] != '0') {
+            first = index;
+        }
+        wholeDigits += period ? 0 : 1;
+        ++index;
+    }
+    if (first < 0) {
+        return false;
+    }
+    long long exponent = 0;
+    bool negative = false;
+    if (i + 1 < s.size()) {
+        ++i;
+        if (s[i] == '+' || s[i] == '-') {
+            negative = s[i] == '-';
+            ++i;
+        }
+        for (; i < s.size() && exponent < 1000000000; ++i) {
+            exponent = exponent * 10 + (s[i] - '0');
+        }
+    }
+    return wholeDigits - 1 - first + (negative ? -exponent : exponent) > 0;
+}
+
+// The value of a text that NumberLength accepted whole; a number too large for a double gives
+// an infinity of its sign, one too small gives zero.
 double ToDouble(std::string_view s) {
     // std::from_chars ignores the locale, unlike strtod, and takes no leading "+".
     std::string copy(s);
@@ -128,13 +168,30 @@ double ToDouble(std::string_view s) {
     double v = 0.0;
     auto res = std::from_chars(copy.data(), copy.data() + copy.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
-        return copy[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+        double magnitude = IsTooLarge(copy) ? HUGE_VAL : 0.0;
+        return copy[0] == '-' ? -magnitude : magnitude;
     }
     return v;
 }
+
+// std::to_chars into a string that grows until the text fits.
+std::string ToChars(double value, std::chars_format format, int precision) {
+    std::string out(64, '\0');
+    while (true) {
+        auto res = std::to_chars(out.data(), out.data() + out.size(), value, format, precision);
+        if (res.ec == std::errc()) {
+            out.resize(static_cast<size_t>(res.ptr - out.data()));
+            return out;
+        }
+        out.resize(out.size() * 2);
+    }
+}
 }  // namespace
 
-double Val(std::string_view text) {
+double Val(std::string_view text, bool* overflow) {
+    if (overflow != nullptr) {
+        *overflow = false;
+    }
     size_t i = 0;
     while (i < text.size() && (IsBlank(text[i]) || text[i] == '\n' || text[i] == '\r')) {
         ++i;
@@ -144,10 +201,19 @@ double Val(std::string_view text) {
         return 0.0;
     }
     double v = ToDouble(text.substr(i, n));
-    return std::isfinite(v) ? v : 0.0;
+    if (std::isfinite(v)) {
+        return v;
+    }
+    if (overflow != nullptr) {
+        *overflow = true;
+    }
+    return 0.0;
 }
 
-std::optional<double> ParseNumber(std::string_view text) {
+std::optional<double> ParseNumber(std::string_view text, bool* overflow) {
+    if (overflow != nullptr) {
+        *overflow = false;
+    }
     std::string t = Trim(text);
     if (t.empty()) {
         return std::nullopt;
@@ -158,6 +224,9 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
     double v = ToDouble(t);
     if (!std::isfinite(v)) {
+        if (overflow != nullptr) {
+            *overflow = true;
+        }
         return std::nullopt;
     }
     return v;
@@ -171,26 +240,37 @@ std::string FormatDouble(double value) {
     if (!std::isfinite(value)) {
         return "0";
     }
-    // std::to_chars never consults the locale, so the separator is always a period.
-    char buf[128];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    std::string s(buf, res.ptr);
-    if (s.find('e') != std::string::npos) {
-        res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 15);
-        s.assign(buf, res.ptr);
-        if (s.find('.') != std::string::npos) {
-            while (!s.empty() && s.back() == '0') {
-                s.pop_back();
-            }
-            if (!s.empty() && s.back() == '.') {
-                s.pop_back();
-            }
+    // 15 significant digits in scientific form ("-1.56800000000000e+02"), then written out in
+    // plain decimal. std::to_chars never consults the locale: the separator is a period.
+    const std::string sci = ToChars(value, std::chars_format::scientific, 14);
+    const bool negative = sci[0] == '-';
+    const size_t e = sci.find('e');
+    std::string digits;
+    for (size_t i = negative ? 1 : 0; i < e; ++i) {
+        if (sci[i] != '.') {
+            digits += sci[i];
         }
     }
-    if (s == "-0") {
-        s = "0";
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
     }
-    return s;
+    if (digits == "0") {
+        return "0";
+    }
+    int exponent = 0;
+    std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(),
+                    exponent);
+    const auto whole = static_cast<long>(exponent) + 1;  // digits before the period
+    std::string text;
+    if (whole <= 0) {
+        text = "0." + std::string(static_cast<size_t>(-whole), '0') + digits;
+    } else if (static_cast<size_t>(whole) >= digits.size()) {
+        text = digits + std::string(static_cast<size_t>(whole) - digits.size(), '0');
+    } else {
+        text = digits.substr(0, static_cast<size_t>(whole)) + "." +
+               digits.substr(static_cast<size_t>(whole));
+    }
+    return negative ? "-" + text : text;
 }
 
 std::string HexPad(uint32_t value, int width) {
@@ -207,9 +287,7 @@ std::string HexPad(uint32_t value, int width) {
 }
 
 std::string FormatFixed(double value, int intDigits, int decimals) {
-    char buf[128];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    std::string s(buf, res.ptr);
+    std::string s = ToChars(std::isfinite(value) ? value : 0.0, std::chars_format::fixed, decimals);
     bool negative = !s.empty() && s[0] == '-';
     std::string body = negative ? s.substr(1) : s;
     size_t point = body.find('.');

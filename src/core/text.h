@@ -26,25 +26,32 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix);
 std::vector<std::string> Split(std::string_view text, std::string_view separator);
 
 /// The numeric value of the leading number of a text: blanks skipped, an optional sign,
-/// digits with at most one period and an optional exponent. 0 when no number starts there.
-double Val(std::string_view text);
+/// digits with at most one period and an optional exponent. 0 when no number starts there, and
+/// 0 too when that number is beyond the range of a double (1e999); `overflow`, when given, is
+/// set in that case only, so that a caller can refuse the number as out of range. A number too
+/// small for a double (1e-999) is 0 and no overflow.
+double Val(std::string_view text, bool* overflow = nullptr);
 
-/// The value of a text that is a number as a whole (blanks around it allowed), or nothing.
-std::optional<double> ParseNumber(std::string_view text);
+/// The value of a text that is a number as a whole (blanks around it allowed), or nothing. A
+/// number beyond the range of a double gives nothing as well; `overflow`, when given, is set
+/// in that case only.
+std::optional<double> ParseNumber(std::string_view text, bool* overflow = nullptr);
 
 /// Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double value);
 
-/// A double as decimal text with up to 15 significant digits, no trailing zeros, a period as
-/// decimal separator and no exponent for the values the program meets (156.8 gives "156.8").
+/// A double as plain decimal text rounded to 15 significant digits, with no trailing zeros, a
+/// period as decimal separator and never an exponent (156.8 gives "156.8", 1e20 gives
+/// "100000000000000000000"). Infinities and NaN give "0".
 std::string FormatDouble(double value);
 
 /// Uppercase hexadecimal of `value`, padded on the left with "0" to `width` characters and cut
 /// to its last `width` characters.
 std::string HexPad(uint32_t value, int width);
 
-/// Fixed-point formatting with the given number of decimals and at least `intDigits` digits
-/// before the period (for example 156.025 with 3 and 3 gives "156.025").
+/// Fixed-point formatting of the binary value with the given number of decimals and at least
+/// `intDigits` digits before the period (for example 156.025 with 3 and 3 gives "156.025").
+/// Infinities and NaN are formatted as 0.
 std::string FormatFixed(double value, int intDigits, int decimals);
 
 }  // namespace mrw

@@ -41,6 +41,7 @@ constexpr std::array<const char*, 3> kDscDisplayNames = {
 
 using checkmap::kRegionAddress;
 constexpr int kPauseMs = 500;
+constexpr double kFrequencyLimit = 1000.0;
 
 std::string Indexed(std::string_view key, int index) {
     return std::string(key) + std::to_string(index);
@@ -161,7 +162,7 @@ private:
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> index_;
 };
 
-// A value that cannot be held by the data model at all; the whole read fails.
+// A value that no field of the data model or of the radio can hold; the whole read fails.
 struct UnholdableValue : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -199,9 +200,19 @@ public:
             field = static_cast<Int>(r);
         }
     }
-    void Double(std::string_view key, double& field) const {
-        if (std::optional<double> n = ParseNumber(Value(key))) {
-            field = *n;
+    /// A frequency in MHz. Every frequency field of the radio and every rendering of one has
+    /// three digits before the period: a frequency that is negative, too large for a double or
+    /// 1000 MHz or more cannot be held at all.
+    void Frequency(std::string_view key, double& field) const {
+        std::string text = Value(key);
+        bool overflow = false;
+        std::optional<double> mhz = ParseNumber(text, &overflow);
+        if (overflow || (mhz && !(*mhz >= 0.0 && *mhz < kFrequencyLimit))) {
+            throw UnholdableValue(std::string(key) + "=" + Trim(text).substr(0, 32) + " in [" +
+                                  section_ + "] is out of range");
+        }
+        if (mhz) {
+            field = *mhz;
         }
     }
     /// The value of the leading number of the text; a missing key gives False.
@@ -324,8 +335,10 @@ void ReadStandardTable(const SectionIndex& index, const char* name, ChannelTable
         if (position.empty()) {
             break;
         }
-        double p = RoundHalfEven(Val(position));
-        if (p < std::numeric_limits<int16_t>::min() || p > std::numeric_limits<int16_t>::max()) {
+        bool overflow = false;
+        double p = RoundHalfEven(Val(position, &overflow));
+        if (overflow || p < std::numeric_limits<int16_t>::min() ||
+            p > std::numeric_limits<int16_t>::max()) {
             throw UnholdableValue("Position=" + Trim(position).substr(0, 32) + " in [" + name +
                                   std::to_string(n) + "] is out of range");
         }
@@ -356,8 +369,8 @@ void ReadUserTable(const SectionIndex& index, const char* name, int limit, Chann
         r.Bool("Enable", c.Enable);
         r.Text("CHDisplayL", c.CHDisplayL);
         r.Text("CHDisplayR", c.CHDisplayR);
-        r.Double("Rxfreq", c.Rxfreq);
-        r.Double("Txfreq", c.Txfreq);
+        r.Frequency("Rxfreq", c.Rxfreq);
+        r.Frequency("Txfreq", c.Txfreq);
         r.Bool("TxEnable", c.TxEnable);
         r.Bool("LowPower", c.LowPower);
         r.Bool("PowUp", c.PowUp);

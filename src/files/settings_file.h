@@ -39,7 +39,8 @@ std::string SettingsFileText(const Config& config);
 void WriteSettingsFile(Config& config, const std::filesystem::path& path);
 /// Applies parsed sections to `model` (the setup sections, the ATIS ones only with
 /// `atisSupported`, then the tables). False, with a description in `error`, when a value
-/// cannot be held (a channel position outside 16 bits); `model` is then partly changed.
+/// cannot be held (a channel position outside 16 bits, a frequency that is negative or of
+/// 1000 MHz or more, a number beyond the range of a double); `model` is then partly changed.
 bool ApplySettingsSections(const std::vector<SettingsSection>& sections, bool atisSupported,
                            DataModel& model, std::string* error = nullptr);
 /// Applies a settings file to the data model after the model and region test, all or

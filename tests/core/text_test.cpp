@@ -1,6 +1,8 @@
 #include "core/text.h"
 
 #include <clocale>
+#include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,17 @@ TEST(Val, ReadsTheLeadingNumberOnly) {
     EXPECT_DOUBLE_EQ(Val("5A.0250"), 5.0);  // a hexadecimal letter ends the number
     EXPECT_DOUBLE_EQ(Val(""), 0.0);
     EXPECT_DOUBLE_EQ(Val("1e999"), 0.0);  // no infinities leak out
+}
+
+TEST(Val, TellsAnOverflowFromNoNumber) {
+    bool overflow = false;
+    EXPECT_EQ(Val("-1E400x", &overflow), 0.0);
+    EXPECT_TRUE(overflow);
+    EXPECT_EQ(Val("1e-999", &overflow), 0.0);  // too small: 0 and no overflow
+    EXPECT_FALSE(overflow);
+    EXPECT_FALSE(ParseNumber("1e999", &overflow));
+    EXPECT_TRUE(overflow);
+    EXPECT_EQ(ParseNumber("1e-999", &overflow), 0.0);
 }
 
 TEST(ParseNumber, AcceptsOnlyWholeNumbers) {
@@ -34,6 +47,10 @@ TEST(FormatDouble, UsesAPeriodAndNoTrailingZerosWhateverTheLocale) {
     EXPECT_EQ(FormatDouble(160.6 + 0.0000000000001), "160.6");  // 15 significant digits
     EXPECT_DOUBLE_EQ(Val(FormatDouble(157.425)), 157.425);
     std::setlocale(LC_ALL, "C");
+    // Plain decimal text whatever the magnitude, rounded to 15 significant digits.
+    EXPECT_EQ(FormatDouble(1e300), "1" + std::string(300, '0'));
+    EXPECT_EQ(FormatDouble(-1234567890123456789.0), "-1234567890123460000");
+    EXPECT_EQ(FormatDouble(1.5e-20), "0.000000000000000000015");
 }
 
 TEST(HexPad, PadsAndCutsToWidth) {
@@ -47,6 +64,9 @@ TEST(FormatFixed, PadsTheWholePart) {
     EXPECT_EQ(FormatFixed(56.025, 2, 4), "56.0250");
     EXPECT_EQ(FormatFixed(156.8, 3, 3), "156.800");
     EXPECT_EQ(FormatFixed(5.0, 3, 0), "005");
+    // Longer than any fixed buffer: the exact binary value of 1e300, 301 digits, to four places.
+    EXPECT_EQ(FormatFixed(1e300, 3, 4).substr(0, 20), "10000000000000000525");
+    EXPECT_EQ(FormatFixed(1e300, 3, 4).substr(297), "0160.0000");
 }
 
 TEST(TextHelpers, TrimCaseAndSplit) {

@@ -230,9 +230,15 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
     fs::path huge = dir / "huge.dat";
     WriteAll(huge, big);
     expectReadError(huge);
-    // A channel position that no 16-bit field holds.
-    expectReadError(File("[CHUSA1]\r\nPosition=99999\r\n[CHUSA2]\r\nPosition=3\r\n"));
-    expectReadError(File("[CHUSA1]\r\nPosition=-1e30\r\n"));
+    // A position that no 16-bit field holds, a frequency beyond the three integer digits of
+    // every frequency field, or a number too large for any.
+    for (const char* body :
+         {"[CHUSA1]\r\nPosition=99999\r\n[CHUSA2]\r\nPosition=3\r\n",
+          "[CHUSA1]\r\nPosition=-1e30\r\n", "[CHUSA1]\r\nPosition=1e999\r\n",
+          "[CHRG1]\r\nEnable=1\r\nRxfreq=1000\r\n", "[CHRG1]\r\nEnable=1\r\nTxfreq=1e300\r\n",
+          "[CHEXP1]\r\nEnable=1\r\nTxfreq=-0.5\r\n", "[CHEXP1]\r\nEnable=1\r\nRxfreq=-1e999\r\n"}) {
+        expectReadError(File(body));
+    }
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
 }
 
@@ -302,7 +308,8 @@ public:
         }
         return s;
     }
-    double Mhz() { return Int(-1000000, 100000000) / 100000.0; }
+    // Up to the 999.99999 MHz a settings file may hold, far beyond what the radio stores.
+    double Mhz() { return Int(0, 99999999) / 100000.0; }
 
 private:
     std::mt19937 rng_;
