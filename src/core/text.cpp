@@ -298,4 +298,36 @@ std::string FormatFixed(double value, int intDigits, int decimals) {
     return negative ? "-" + body : body;
 }
 
+std::string FormatFixedDecimal(double value, int intDigits, int decimals) {
+    std::string text = FormatDouble(value);
+    const bool negative = text[0] == '-';
+    if (negative) {
+        text.erase(0, 1);
+    }
+    const size_t point = text.find('.');
+    const size_t places = decimals > 0 ? static_cast<size_t>(decimals) : 0;
+    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const bool up = fraction.size() > places && fraction[places] >= '5';
+    fraction.resize(places, '0');
+    std::string digits = text.substr(0, point) + fraction;
+    if (up) {  // one unit in the last place kept, carried leftwards
+        size_t i = digits.size();
+        while (i > 0 && digits[i - 1] == '9') {
+            digits[--i] = '0';
+        }
+        if (i == 0) {
+            digits.insert(0, "1");
+        } else {
+            ++digits[i - 1];
+        }
+    }
+    std::string whole = digits.substr(0, digits.size() - places);
+    if (static_cast<int>(whole.size()) < intDigits) {
+        whole.insert(0, static_cast<size_t>(intDigits) - whole.size(), '0');
+    }
+    std::string out = places > 0 ? whole + "." + digits.substr(digits.size() - places) : whole;
+    const bool zero = digits.find_first_not_of('0') == std::string::npos;
+    return negative && !zero ? "-" + out : out;
+}
+
 }  // namespace mrw

@@ -54,4 +54,9 @@ std::string HexPad(uint32_t value, int width);
 /// Infinities and NaN are formatted as 0.
 std::string FormatFixed(double value, int intDigits, int decimals);
 
+/// Fixed-point formatting like FormatFixed, but rounding the text FormatDouble writes, half
+/// away from zero, as a person reading that text rounds it: 156.03125 to four decimals gives
+/// "156.0313" and 156.02505, held in binary just below that text, gives "156.0251".
+std::string FormatFixedDecimal(double value, int intDigits, int decimals);
+
 }  // namespace mrw

@@ -310,13 +310,14 @@ std::array<uint8_t, 3> WriteBcdFrequency(double mhz) {
     if (!std::isfinite(mhz) || mhz <= 100.0) {
         return field;
     }
-    // "00.0000": rounded to 100 Hz.
-    std::string text = FormatFixed(mhz - 100.0, 2, 4);
-    if (text.size() != 7 || text[2] != '.') {
+    // "1dd.dddd": rounded to 100 Hz as the decimal text a settings file holds is rounded, half
+    // up, so that 156.03125 gives 56 03 13 although its binary rounding would give 56 03 12.
+    std::string text = FormatFixedDecimal(mhz, 3, 4);
+    if (text.size() != 8 || text[0] != '1' || text[3] != '.') {
         // 200 MHz or more cannot be carried by the field; it stays blank.
         return field;
     }
-    std::string digits = text.substr(0, 2) + text.substr(3);
+    std::string digits = text.substr(1, 2) + text.substr(4);
     for (size_t i = 0; i < 3; ++i) {
         int hi = (digits[2 * i] - '0') & 0x0F;
         int lo = (digits[2 * i + 1] - '0') & 0x0F;

@@ -69,6 +69,17 @@ TEST(FormatFixed, PadsTheWholePart) {
     EXPECT_EQ(FormatFixed(1e300, 3, 4).substr(297), "0160.0000");
 }
 
+TEST(FormatFixedDecimal, RoundsTheWrittenTextHalfAwayFromZero) {
+    // {value, decimals, text with three whole digits}: 156.03125 is exact in binary, 156.02505
+    // lies just below its text.
+    const std::tuple<double, int, const char*> rows[] = {
+        {156.03125, 4, "156.0313"}, {156.02505, 4, "156.0251"}, {199.99996, 4, "200.0000"},
+        {-2.5, 0, "-003"},          {0.49, 0, "000"},           {-0.00004, 4, "000.0000"}};
+    for (const auto& [value, decimals, text] : rows) {
+        EXPECT_EQ(FormatFixedDecimal(value, 3, decimals), text) << value;
+    }
+}
+
 TEST(TextHelpers, TrimCaseAndSplit) {
     EXPECT_EQ(Trim("\t a b  "), "a b");
     EXPECT_EQ(ToUpper("intl-m"), "INTL-M");

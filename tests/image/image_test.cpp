@@ -194,11 +194,14 @@ TEST(BcdFrequency, ReadThroughTheHexadecimalText) {
 }
 
 TEST(BcdFrequency, WriteRoundsTo100HzAndNeverWraps) {
+    // A half of the written text rounds up whatever the binary value: 156.03125 is exact,
+    // 156.02505 and 156.00005 lie just below their texts.
     const std::pair<double, const char*> rows[] = {
-        {156.8, "568000"},     {156.025, "560250"},     {157.425, "574250"},
-        {105.00004, "050000"}, {156.01236, "560124"},   {0, "FFFFFF"},
-        {100, "FFFFFF"},       {-3, "FFFFFF"},          {250.0, "FFFFFF"},
-        {199.99996, "FFFFFF"}, {std::nan(""), "FFFFFF"}};
+        {156.8, "568000"},     {156.025, "560250"},      {157.425, "574250"},
+        {105.00004, "050000"}, {156.01236, "560124"},    {0, "FFFFFF"},
+        {100, "FFFFFF"},       {-3, "FFFFFF"},           {250.0, "FFFFFF"},
+        {199.99996, "FFFFFF"}, {std::nan(""), "FFFFFF"}, {156.03125, "560313"},
+        {156.02505, "560251"}, {156.00005, "560001"}};
     Image image;
     for (const auto& [mhz, hex] : rows) {
         auto f = WriteBcdFrequency(mhz);
