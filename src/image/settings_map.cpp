@@ -36,13 +36,13 @@ void WriteByteValue(Image& image, int address, long value, const char* what) {
     image.Set(address, value);
 }
 
-// A number held as text (a settings file gives CHANNEL and INTERVAL as text), rounded.
+// A number held as text (a settings file gives CHANNEL and INTERVAL as text).
 long TextNumber(const std::string& text, const char* what) {
-    double v = RoundHalfEven(Val(text));
-    if (!std::isfinite(v) || v < -2147483648.0 || v > 2147483647.0) {
+    std::optional<long> v = AutoPosNumber(text);
+    if (!v) {
         throw FieldRangeError(std::string(what) + ": \"" + text + "\" is not a storable number");
     }
-    return static_cast<long>(v);
+    return *v;
 }
 
 std::string GroupWhat(const char* setting, int group) {
@@ -254,6 +254,15 @@ void EncodeSettingsMap(DataModel& model, Image& image) {
     EncodeDscDisplay(model, image);
     EncodeAutoPos(model, image);
     EncodeAtis(model, image);
+}
+
+std::optional<long> AutoPosNumber(std::string_view text) {
+    bool overflow = false;
+    double v = RoundHalfEven(Val(text, &overflow));
+    if (overflow || v < -2147483648.0 || v > 2147483647.0) {
+        return std::nullopt;
+    }
+    return static_cast<long>(v);
 }
 
 }  // namespace mrw

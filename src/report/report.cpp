@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "image/channel_ref.h"
 #include "image/memory_map.h"
+#include "image/settings_map.h"
 #include "model/catalogue.h"
 
 namespace mrw {
@@ -174,15 +175,6 @@ std::string TwoDigits(int v) {
     return buf;
 }
 
-// The integer value of a number held as text (CHANNEL, INTERVAL), or nothing.
-std::optional<long> WholeNumber(const std::string& text) {
-    auto v = ParseNumber(text);
-    if (!v || !std::isfinite(*v) || *v != std::floor(*v) || std::fabs(*v) > 1e9) {
-        return std::nullopt;
-    }
-    return static_cast<long>(*v);
-}
-
 const ChannelTable& GroupTable(const DataModel& m, int group) {
     switch (group) {
         case 1:
@@ -323,7 +315,7 @@ ReportSection AutoPosSection(const DataModel& m) {
     l.push_back(Row("Channel:", {Cell([&] { return AutoPosChannelText(m, r); }, kValueWidth)}));
     l.push_back(Row("Interval:", {Cell(
                                      [&] {
-                                         auto v = WholeNumber(r.Interval);
+                                         auto v = AutoPosNumber(r.Interval);
                                          return v ? IntervalText(static_cast<int>(*v)) : "";
                                      },
                                      kValueWidth)}));
@@ -475,7 +467,7 @@ std::string IntervalText(int value) {
 }
 
 std::string AutoPosChannelText(const DataModel& model, const AutoPosRecord& record) {
-    auto ref = WholeNumber(record.Channel);
+    auto ref = AutoPosNumber(record.Channel);
     if (!ref) {
         return "";
     }

@@ -7,11 +7,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/config.h"
 #include "core/text.h"
 #include "image/channel_ref.h"
+#include "image/codec.h"
 #include "report/report.h"
 #include "report_fixture.h"
 
@@ -206,10 +208,17 @@ TEST(ReportValues, ResumeTimeAndIntervalCoverEveryOfferedValue) {
     }
 }
 
-TEST_F(ReportTest, IntervalRowParsesTheHeldText) {
-    for (const auto& [held, shown] : {std::pair{"12", "40 min"}, {"abc", ""}, {"2.5", ""}}) {
+TEST_F(ReportTest, IntervalRowShowsWhatTheRadioReceives) {
+    // {held text, shown, image byte 707 once encoded (-1: refused)}
+    const std::tuple<const char*, const char*, int> rows[] = {
+        {"12", "40 min", 12}, {"3x", "1 min", 3},   {"abc", "OFF", 0},
+        {"", "OFF", 0},       {"2.5", "30 sec", 2}, {"1e999", "", -1}};
+    for (const auto& [held, shown, byte] : rows) {
         config.model.AutoPos.Records[1].Interval = held;
         EXPECT_EQ(LineAfter(Text(), "[Auto POS Reporting]", 4), Row("Interval:", {shown})) << held;
+        DataModel model = config.model;
+        Image image = config.image;
+        EXPECT_EQ(EncodeImage(model, image) ? image.Get(707) : -1, byte) << held;
     }
 }
 
@@ -219,11 +228,12 @@ TEST_F(ReportTest, AutoPosChannelDesignation) {
         std::string channel;
         const char* shown;
     } cases[] = {
-        {1, "16", "16"},  // enabled in CHUSA
-        {1, "6", ""},     // in CHUSA, disabled
-        {1, "70", ""},    // not in CHUSA
-        {3, "70", "70"},  // CHCAN holds it
-        {0, "16", "16"},  // no group chosen: the USA table
+        {1, "16", "16"},   // enabled in CHUSA
+        {1, "6", ""},      // in CHUSA, disabled
+        {1, "70", ""},     // not in CHUSA
+        {3, "70", "70"},   // CHCAN holds it
+        {0, "16", "16"},   // no group chosen: the USA table
+        {1, "16x", "16"},  // the leading number, as the radio receives it
         // EXP channels are numbered from 239.
         {0, std::to_string(ExpChannelRef(0)), "A1"},
         {0, std::to_string(ExpChannelRef(1)), "B2X"},
