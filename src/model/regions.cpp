@@ -311,12 +311,17 @@ void RebuildWeatherTable(DataModel& model) {
 
 void ResetToDefaults(Config& config, int mode) {
     config.state.Loading = true;
-    RebuildWeatherTable(config.model);
-    if (mode == -1 || IsRegionEntry(mode)) {
+    const bool defaults = mode == -1 || IsRegionEntry(mode);
+    if (defaults) {
         // The model follows the default image at once, so that a region image that cannot be
         // read leaves a model and an image that agree.
         NewImage(config.image, config.model, config.state.ModelType);
         DecodeImage(config.image, config.model);
+    }
+    // After that decode: the default image's weather area is erased, and CHWX comes from the
+    // weather channel table. Only a region image read over the defaults brings its own.
+    RebuildWeatherTable(config.model);
+    if (defaults) {
         if (mode == -1) {
             BuildRegionMenu(config);
         } else {

@@ -64,6 +64,19 @@ protected:
         return it == e.end() ? -1 : static_cast<int>(it - e.begin());
     }
     std::string Stored() { return store.Get("IniFilePath", "IniFileName_1"); }
+    // CHWX as the weather channel table gives it: WX01 to WX10, receive only, enabled, not
+    // scanned, tagged with their frequencies.
+    void ExpectWeatherTable() {
+        const char* tags[] = {"162.550MHZ", "162.400MHZ", "162.475MHZ", "162.425MHZ", "162.450MHZ",
+                              "162.500MHZ", "162.525MHZ", "161.650MHZ", "161.775MHZ", "163.275MHZ"};
+        ASSERT_EQ(config.model.CHWX.size(), 10u);
+        for (int i = 0; i < 10; ++i) {
+            const ChannelRecord& r = config.model.CHWX[static_cast<size_t>(i)];
+            EXPECT_EQ(r.Position, i + 1);
+            EXPECT_TRUE(r.Enable && !r.TxEnable && !r.ScanMemory && !r.LowPower) << i;
+            EXPECT_EQ(r.ChTag, tags[i]);
+        }
+    }
 };
 
 TEST_F(Regions, ApplyModelTypeReadsAtisFromGlobalIni) {
@@ -179,6 +192,7 @@ TEST_F(Regions, WithoutUsableRegionImagesTheDefaultsStay) {
     EXPECT_TRUE(config.model.CHUSA.empty());
     EXPECT_TRUE(config.model.CHMMSID[0].Mmsid.empty());
     EXPECT_EQ(config.image.Get(checkmap::kModelCodeAddress + 1), 0xFD);
+    ExpectWeatherTable();  // not the erased weather area of the default image
 
     WriteFile("INTL_08FD.ini", ImageBytes(2, 0, 1));  // named for type 1, holds type 2
     const Image before = config.image;
@@ -206,14 +220,7 @@ TEST_F(Regions, ResetToDefaultsBuildsTheDefaultsThenTheStoredRegion) {
     ResetToDefaults(config, -2);
     EXPECT_EQ(config.model.CHUSA.size(), 7u);
     EXPECT_EQ(shell.calls, (Names{"rebuild", "show General", "caption"}));
-    ASSERT_EQ(config.model.CHWX.size(), 10u);
-    for (int i = 0; i < 10; ++i) {
-        const ChannelRecord& r = config.model.CHWX[static_cast<size_t>(i)];
-        EXPECT_EQ(r.Position, i + 1);
-        EXPECT_TRUE(r.Enable && !r.TxEnable && !r.ScanMemory && !r.LowPower) << i;
-    }
-    EXPECT_EQ(config.model.CHWX[0].ChTag, "162.550MHZ");
-    EXPECT_EQ(config.model.CHWX[9].ChTag, "163.275MHZ");
+    ExpectWeatherTable();
 }
 
 TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck) {
