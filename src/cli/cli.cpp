@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/cli_prompt.h"
+#include "core/file_read.h"
 #include "core/profile.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
@@ -225,7 +226,10 @@ std::optional<int> Command::FileRegionCode(const std::string& path) {
         std::string region = ReadProfileValue(path, "MAIN", "REGION");
         return static_cast<int>(Val(region)) & 0xFF;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in;
+    if (!OpenRegularFile(path, in)) {
+        return std::nullopt;  // the load that follows reports it
+    }
     in.seekg(checkmap::kRegionAddress);
     char byte = 0;
     if (in.get(byte)) {

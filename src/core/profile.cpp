@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "core/file_read.h"
 #include "core/text.h"
 
 namespace mrw {
@@ -68,8 +69,8 @@ std::string FinishValue(std::string_view value) {
 
 std::string Lookup(const std::filesystem::path& file, const std::string& section,
                    const std::string& key) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::ifstream in;
+    if (!OpenRegularFile(file, in)) {
         return "";
     }
     std::streamsize budget = kFileLimit;
@@ -115,10 +116,6 @@ std::string ReadProfileValue(const std::filesystem::path& file, const std::strin
                              const std::string& key) {
     // A folder, device or unreadable file is no profile file; a read error ends the lookup.
     try {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file, ec)) {
-            return "";
-        }
         return Lookup(file, section, key);
     } catch (const std::exception&) {
         return "";

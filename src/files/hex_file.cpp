@@ -6,7 +6,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
+#include "core/file_read.h"
 #include "core/log.h"
 #include "files/atomic_file.h"
 #include "image/check_map.h"
@@ -129,10 +131,8 @@ void ReadHexFile(Config& config, const std::filesystem::path& path) {
     std::string error;
     bool read = false;
     try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            error = "cannot open " + path.string();
-        } else {
+        std::ifstream in;
+        if (OpenRegularFile(path, in, &error)) {
             // Only the image's bytes are read, however long the file is.
             data.resize(ImageFileSize(config.image));
             in.read(data.data(), static_cast<std::streamsize>(data.size()));
@@ -162,13 +162,18 @@ void WriteHexFile(Config& config, const std::filesystem::path& path) {
 
 bool OpenHexFile(Config& config, const std::filesystem::path& path) {
     AppState& st = config.state;
+    // Only a regular file has a length to test; a folder, pipe or device is left to the reader,
+    // which refuses it as unreadable without opening it.
+    std::error_code ec;
+    const bool special =
+        std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec);
     bool lengthOk = false;
     try {
         lengthOk = IsImageFileLengthValid(path, config.image);
     } catch (const std::exception&) {
         lengthOk = false;
     }
-    if (!lengthOk) {
+    if (!lengthOk && !special) {
         st.ErrorFlag = true;
         ShowMessage(config, "bad file!!", Icon::Critical);
         return false;

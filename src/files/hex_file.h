@@ -12,6 +12,7 @@ namespace mrw {
 inline constexpr const char* kHexFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
 
 /// Reads a raw image after the model and region tests and decodes it; ErrorFlag on refusal.
+/// Only a regular file is opened: anything else is a read failure.
 void ReadHexFile(Config& config, const std::filesystem::path& path);
 /// The tests and the take-over of ReadHexFile applied to bytes already read: the image
 /// changes only when every test passes; fewer than ImageLastAddress + 1 bytes is a read failure.
@@ -22,6 +23,7 @@ void WriteHexFile(Config& config, const std::filesystem::path& path);
 
 /// The Open hex command after its dialog: the length test ("bad file!!"), then ReadHexFile;
 /// on success CurrentFileName, caption and DataChanged follow. True when the image was taken.
+/// A path that exists but is no regular file is refused by the reader ("FileRead Error!!").
 bool OpenHexFile(Config& config, const std::filesystem::path& path);
 /// The Save hex command after its dialog: encodes the model, prepares the image exactly as
 /// for programming and writes it. Nothing is written when the model cannot be encoded.

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "core/file_read.h"
 #include "core/log.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
@@ -489,12 +490,13 @@ bool ReadSettingsSections(const std::filesystem::path& path, std::vector<Setting
         }
         return false;
     };
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return fail("cannot open " + path.string());
+    std::ifstream in;
+    std::string why;
+    if (!OpenRegularFile(path, in, &why)) {
+        return fail(why);
     }
-    // The bound is checked on the bytes actually read, so a file that grows meanwhile or a
-    // special file without a size cannot make the reader swallow more.
+    // The bound is checked on the bytes actually read, so a file that grows meanwhile cannot
+    // make the reader swallow more.
     std::string text;
     char buffer[64 * 1024];
     while (in) {

@@ -24,8 +24,8 @@ inline constexpr const char* kSettingsFileFilter = "dat files(*.dat)|*.dat|All f
 
 /// Parses a settings file's text into its sections.
 std::vector<SettingsSection> ParseSections(const std::string& text);
-/// Reads and parses a settings file. False, with a description in `error`, when the file
-/// cannot be read or is larger than kMaxSettingsFileSize.
+/// Reads and parses a settings file. False, with a description in `error`, when the file is
+/// not a regular file, cannot be read or is larger than kMaxSettingsFileSize.
 bool ReadSettingsSections(const std::filesystem::path& path, std::vector<SettingsSection>& sections,
                           std::string* error = nullptr);
 /// The first value of `key` in a section named `section` (both ignoring case), or "".

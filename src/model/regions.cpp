@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/file_read.h"
 #include "core/log.h"
 #include "core/profile.h"
 #include "core/text.h"
@@ -108,9 +109,8 @@ bool IsRegionEntry(int k) {
 // Reads the whole region image; nothing when the file cannot be read.
 std::optional<std::vector<uint8_t>> ReadImageFile(const std::filesystem::path& path, size_t size,
                                                   std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path.string();
+    std::ifstream in;
+    if (!OpenRegularFile(path, in, &error)) {
         return std::nullopt;
     }
     std::vector<uint8_t> bytes(size);

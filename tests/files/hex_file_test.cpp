@@ -122,6 +122,12 @@ TEST_F(HexFileTest, UnreadableFileIsAReadError) {
     LoadHexImage(config, "");
     EXPECT_TRUE(config.state.ErrorFlag);
     EXPECT_EQ(config.image.bytes, image.bytes);
+    // A named pipe has no length to test and is never opened.
+    ReadFromFifo(dir / "pipe.hex", [&](const fs::path& pipe) {
+        ExpectRefused(pipe, "FileRead Error!!");
+        ReadHexFile(config, pipe);
+        EXPECT_TRUE(config.state.ErrorFlag);
+    });
 }
 
 TEST_F(HexFileTest, FailedSaveKeepsTheOldFile) {

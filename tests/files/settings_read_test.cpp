@@ -239,6 +239,7 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
           "[CHEXP1]\r\nEnable=1\r\nTxfreq=-0.5\r\n", "[CHEXP1]\r\nEnable=1\r\nRxfreq=-1e999\r\n"}) {
         expectReadError(File(body));
     }
+    ReadFromFifo(dir / "pipe.dat", [&](const fs::path& pipe) { expectReadError(pipe); });
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
 }
 
