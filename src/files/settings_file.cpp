@@ -739,7 +739,9 @@ void OpenSettingsFile(Config& config, const std::filesystem::path& path) {
 void SaveSettings(Config& config, bool useCurrentName) {
     AppState& st = config.state;
     std::string name;
-    if (useCurrentName && !st.CurrentFileName.empty()) {
+    // After a raw image was opened, the current name is the image's: only the name of a
+    // settings file is reused, so that settings text never lands on an image.
+    if (useCurrentName && EndsWithIgnoreCase(st.CurrentFileName, kSettingsFileExtension)) {
         name = st.CurrentFileName;
     } else {
         FileDialogRequest request;

@@ -19,6 +19,8 @@ struct SettingsSection {
 
 /// The largest settings file the reader accepts; a real one is about 40 KB.
 inline constexpr std::uintmax_t kMaxSettingsFileSize = 1024 * 1024;
+/// The extension of a settings file name.
+inline constexpr const char* kSettingsFileExtension = ".dat";
 /// Filter of the Open and Save As dialogs of settings files.
 inline constexpr const char* kSettingsFileFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
 
@@ -49,8 +51,9 @@ void ReadSettingsFile(Config& config, const std::filesystem::path& path);
 /// The Open command after its dialog: reads the file; on success CurrentFileName, caption,
 /// CancelFlag and DataChanged follow, and the views show "General" again.
 void OpenSettingsFile(Config& config, const std::filesystem::path& path);
-/// The Save routine: into CurrentFileName when `useCurrentName` and there is one, else through
-/// the Save As dialog. CancelFlag stays set when cancelled or failed.
+/// The Save routine: into CurrentFileName when `useCurrentName` and it names a settings file
+/// (".dat", any case), else through the Save As dialog: a raw image opened last is never
+/// overwritten with settings text. CancelFlag stays set when cancelled or failed.
 void SaveSettings(Config& config, bool useCurrentName);
 
 }  // namespace mrw

@@ -4,6 +4,7 @@
 #include <clocale>
 
 #include "core/text.h"
+#include "files/hex_file.h"
 #include "files_fixture.h"
 #include "image/codec.h"
 
@@ -124,6 +125,21 @@ TEST_F(SettingsWriteTest, SaveAsAsksSaveDoesNotAndBothPause) {
     EXPECT_EQ(prompt.dialogs.size(), 2u);
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
+}
+
+TEST_F(SettingsWriteTest, SaveNeverWritesSettingsOverARawImage) {
+    fs::path hex = dir / "radio.hex";
+    const std::string bytes(reinterpret_cast<const char*>(config.image.bytes.data()), kImageSize);
+    WriteAll(hex, bytes);
+    ASSERT_TRUE(OpenHexFile(config, hex));
+    fs::path dat = dir / "radio.DAT";
+    prompt.fileNames.push_back(dat.string());
+    SaveSettings(config, true);  // the image's name is not reused: Save asks as Save As does
+    EXPECT_EQ(prompt.dialogs.size(), 1u);
+    EXPECT_TRUE(ReadAll(hex) == bytes);
+    EXPECT_EQ(config.state.CurrentFileName, dat.string());
+    SaveSettings(config, true);  // a settings file name is, whatever its case
+    EXPECT_EQ(prompt.dialogs.size(), 1u);
 }
 
 TEST_F(SettingsWriteTest, FailedSaveKeepsNameFlagAndOldFileAndReports) {
