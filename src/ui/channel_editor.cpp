@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFont>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -303,6 +304,11 @@ void ChannelEditor::FillGrid() {
         headers << QString::fromStdString(header);
     }
     grid_->setHorizontalHeaderLabels(headers);
+    // The ticked and empty boxes read better a little larger than the text around them.
+    QFont markFont = grid_->font();
+    if (markFont.pointSizeF() > 0) {
+        markFont.setPointSizeF(markFont.pointSizeF() * 1.3);
+    }
     for (int r = 0; r < grid_->rowCount(); ++r) {
         const auto& cells = grid.rows[static_cast<size_t>(r)];
         for (int c = 0; c < grid_->columnCount(); ++c) {
@@ -310,6 +316,7 @@ void ChannelEditor::FillGrid() {
                 new QTableWidgetItem(QString::fromStdString(cells[static_cast<size_t>(c)]));
             if (grid.markColumns[static_cast<size_t>(c)]) {
                 item->setTextAlignment(Qt::AlignCenter);
+                item->setFont(markFont);
             }
             grid_->setItem(r, c, item);
         }

@@ -192,6 +192,15 @@ private slots:
         QCOMPARE(h.config.model.CHRG[0].Txfreq, 160.65);
         QCOMPARE(h.Row(0), (QStringList{"RG01", "\u2610", "\u2610", "\u2610", "AB", "156.0500",
                                         "160.6500", "---", "--", "---", ""}));
+
+        // An EXP channel's frequencies are checked by SAVE only.
+        QVERIFY(h.window->SelectNodeByKey("EXPCHANNEL"));
+        h.Click("cmdBNew");
+        h.Type("txtCRF", "200");
+        QTest::keyClick(h.Box("txtCRF"), Qt::Key_Tab);
+        QCOMPARE(h.Box("txtCRF")->text(), QString("200.0000"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCTF"));
+        QCOMPARE(h.prompt.messages.size(), size_t{3});  // none added
     }
 
     void editingShowsAndKeepsValuesNoListOffers() {
