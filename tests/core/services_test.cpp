@@ -11,8 +11,9 @@ TEST(VirtualClock, SleepsAndPumpsWithoutRealTime) {
     clock.onPump = [&] { ++pumps; };
     clock.Sleep(500);
     EXPECT_DOUBLE_EQ(clock.Seconds(), 0.5);
+    EXPECT_EQ(pumps, 1);  // a pause lets the window run, as a real one does
     clock.PumpEvents();
-    EXPECT_EQ(pumps, 1);
+    EXPECT_EQ(pumps, 2);
     EXPECT_GT(clock.Seconds(), 0.5);
 }
 
