@@ -221,6 +221,7 @@ void ChannelEditor::BuildPanel() {
     txFrame_ = Named(new QFrame(p), "pictCCC2");
     txFrame_->setFrameShape(QFrame::StyledPanel);
     auto* chain = new QGridLayout(txFrame_);
+    chain->setContentsMargins(6, 4, 6, 4);
     chain->setHorizontalSpacing(2);
     chain->setVerticalSpacing(0);
     txEnable_ = CheckBox("chkCTXEnable", "Tx Enable", txFrame_);
@@ -243,6 +244,7 @@ void ChannelEditor::BuildPanel() {
     expFrame_ = Named(new QFrame(p), "pictCCC6");
     expFrame_->setFrameShape(QFrame::StyledPanel);
     auto* groups = new QVBoxLayout(expFrame_);
+    groups->setContentsMargins(6, 4, 6, 4);
     for (int i = 0; i < 3; ++i) {
         const std::string name = "chkCBExp_" + std::to_string(i);
         expGroups_[static_cast<size_t>(i)] = CheckBox(name.c_str(), "", expFrame_);
@@ -253,7 +255,7 @@ void ChannelEditor::BuildPanel() {
 
     auto* body = new QHBoxLayout;
     body->addLayout(fields, 1);
-    body->addSpacing(12);
+    body->addSpacing(4);
     body->addLayout(checks);
 
     auto* buttons = new QHBoxLayout;
