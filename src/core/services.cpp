@@ -52,6 +52,16 @@ std::string ScriptedPrompt::FileDialog(const FileDialogRequest& request) {
     return name;
 }
 
+std::string ScriptedPrompt::TextInput(const TextInputRequest& request) {
+    textInputs.push_back(request);
+    if (typedTexts.empty()) {
+        return {};
+    }
+    std::string text = typedTexts.front();
+    typedTexts.pop_front();
+    return text;
+}
+
 std::vector<std::string> ScriptedPrompt::Texts() const {
     std::vector<std::string> out;
     for (const auto& m : messages) {

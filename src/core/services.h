@@ -80,6 +80,18 @@ struct FileDialogRequest {
     std::string initialName;
     bool overwritePrompt = false;
     bool mustExist = false;
+    /// Extension without the dot ("txt"), added to a chosen name that has none while the
+    /// filter of that extension is selected; empty for none.
+    std::string defaultSuffix;
+};
+
+/// One request for a line of text, such as a device path.
+struct TextInputRequest {
+    std::string title;
+    /// What to type, shown above the box.
+    std::string label;
+    /// The text the box starts with.
+    std::string text;
 };
 
 /// Every message box and file dialog of the program goes through this service.
@@ -90,19 +102,26 @@ public:
     virtual Answer Message(const MessageRequest& request) = 0;
     /// Shows a file dialog and returns the chosen path, or the empty text when cancelled.
     virtual std::string FileDialog(const FileDialogRequest& request) = 0;
+    /// Asks for a line of text and returns it, or the empty text when cancelled (and where
+    /// nobody can be asked).
+    virtual std::string TextInput(const TextInputRequest& /*request*/) { return {}; }
 };
 
 /// A prompt for tests and scripted use: records every request and answers from queues.
-/// A message with no queued answer gets its default button; a dialog with none is cancelled.
+/// A message with no queued answer gets its default button; a dialog or text input with
+/// none is cancelled.
 class ScriptedPrompt : public Prompt {
 public:
     Answer Message(const MessageRequest& request) override;
     std::string FileDialog(const FileDialogRequest& request) override;
+    std::string TextInput(const TextInputRequest& request) override;
 
     std::deque<Answer> answers;
     std::deque<std::string> fileNames;
+    std::deque<std::string> typedTexts;
     std::vector<MessageRequest> messages;
     std::vector<FileDialogRequest> dialogs;
+    std::vector<TextInputRequest> textInputs;
     /// Called with each message before it is answered (may push an answer).
     std::function<void(const MessageRequest&)> onMessage;
 

@@ -3,8 +3,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 #include "core/text.h"
@@ -83,7 +89,30 @@ private:
     std::vector<QCursor> lifted_;
 };
 
+// Room a title bar takes besides its text: the window icon and the close, minimise and
+// maximise buttons that a window manager may draw, with their margins.
+constexpr int kTitleBarChrome = 160;
+
+// The name filter (Qt form) whose pattern is "*.<suffix>", empty when there is none.
+QString FilterOfSuffix(const QStringList& filters, const QString& suffix) {
+    for (const QString& filter : filters) {
+        if (filter.endsWith("(*." + suffix + ")", Qt::CaseInsensitive)) {
+            return filter;
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+int MessageBoxMinimumWidth(const QString& title) {
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);  // title bars often show the caption in bold
+    const int wanted = QFontMetrics(font).horizontalAdvance(title) + kTitleBarChrome;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int limit = screen != nullptr ? screen->availableGeometry().width() * 3 / 4 : wanted;
+    return std::min(wanted, limit);
+}
 
 QString ToQtNameFilters(const std::string& filter) {
     const std::vector<std::string> parts = Split(filter, "|");
@@ -114,6 +143,13 @@ Answer QtPrompt::Message(const MessageRequest& request) {
     }
     QMessageBox box(ToQtIcon(request.icon), title, QString::fromStdString(request.text),
                     ToQtButtons(request.buttons), Owner());
+    // A short text makes a narrow box whose title bar would cut the caption ("Read f...
+    // Radio"). The box fixes its own size from its layout, so the least width goes there.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(title), 0, QSizePolicy::Fixed,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     const QMessageBox::StandardButton preferred = ToQtButton(request.defaultButton);
     if (box.button(preferred) != nullptr) {
         box.setDefaultButton(preferred);
@@ -156,6 +192,19 @@ std::string QtPrompt::FileDialog(const FileDialogRequest& request) {
     if (!request.initialName.empty()) {
         dialog.selectFile(QString::fromStdString(request.initialName));
     }
+    // The extension is added while its own filter is chosen; "All files" takes names as typed.
+    const QString suffix = QString::fromStdString(request.defaultSuffix);
+    const QString suffixFilter = FilterOfSuffix(dialog.nameFilters(), suffix);
+    if (!suffix.isEmpty() && !suffixFilter.isEmpty()) {
+        // With the filter details hidden the dialog names a filter by its description alone.
+        const QString shown = suffixFilter.left(suffixFilter.lastIndexOf(" ("));
+        auto follow = [&dialog, suffix, suffixFilter, shown](const QString& chosen) {
+            const bool matches = chosen == suffixFilter || chosen == shown;
+            dialog.setDefaultSuffix(matches ? suffix : QString());
+        };
+        follow(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    }
     const OverrideCursorLift lift;
     if (dialog.exec() != QDialog::Accepted) {
         return {};
@@ -165,6 +214,20 @@ std::string QtPrompt::FileDialog(const FileDialogRequest& request) {
         return {};
     }
     return files.first().toStdString();
+}
+
+std::string QtPrompt::TextInput(const TextInputRequest& request) {
+    QInputDialog dialog(Owner());
+    dialog.setWindowTitle(QString::fromStdString(request.title));
+    dialog.setLabelText(QString::fromStdString(request.label));
+    dialog.setTextValue(QString::fromStdString(request.text));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setMinimumWidth(MessageBoxMinimumWidth(dialog.windowTitle()));
+    const OverrideCursorLift lift;
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.textValue().trimmed().toStdString();
 }
 
 }  // namespace mrw

@@ -14,8 +14,12 @@ namespace mrw {
 /// extension are listed too.
 QString ToQtNameFilters(const std::string& filter);
 
-/// Shows QMessageBox and QFileDialog windows owned by the given parent window. While one is
-/// open no application-wide override pointer (an hourglass) is in force.
+/// The least width of a message box whose caption is `title`: the caption in the window title
+/// font, with room for the window's icon and buttons, so that the title bar does not cut it.
+int MessageBoxMinimumWidth(const QString& title);
+
+/// Shows QMessageBox, QFileDialog and QInputDialog windows owned by the given parent window.
+/// While one is open no application-wide override pointer (an hourglass) is in force.
 class QtPrompt : public Prompt {
 public:
     explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}
@@ -24,6 +28,7 @@ public:
 
     Answer Message(const MessageRequest& request) override;
     std::string FileDialog(const FileDialogRequest& request) override;
+    std::string TextInput(const TextInputRequest& request) override;
 
 private:
     QWidget* Owner() const;

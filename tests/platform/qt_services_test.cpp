@@ -2,7 +2,9 @@
 // event-pumping clock and the INI settings store.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,6 +24,9 @@ private slots:
     void messageBoxShowsWhatWasAsked();
     void closingAYesNoCancelBoxCancels();
     void cancelledFileDialogGivesNoName();
+    void textSuffixFollowsTheChosenFilter();
+    void boxIsWideEnoughForItsTitle();
+    void textInputGivesTheTypedLine();
     void boxesNeverShowTheHourglass();
     void clockKeepsEventsRunningWhileSleeping();
     void settingsSurviveTheStore();
@@ -111,6 +116,63 @@ void QtServicesTest::cancelledFileDialogGivesNoName() {
     QCOMPARE(prompt.FileDialog(request), std::string());
     QCOMPARE(filters, QString("hex files(*.hex) (*.hex);;All files(*.*) (*)"));
     QVERIFY(confirmOverwrite);
+}
+
+void QtServicesTest::textSuffixFollowsTheChosenFilter() {
+    QtPrompt prompt;
+    QTemporaryDir dir;
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = "Text files(*.txt)|*.txt|All files(*.*)|*.*";
+    request.folder = dir.path().toStdString();
+    request.defaultSuffix = "txt";
+    // Types a name without an extension, with the filter `filter` chosen (0: text, 1: all).
+    auto typed = [&](const QString& name, int filter) {
+        OnNextModal([name, filter](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog != nullptr);
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            QVERIFY(types != nullptr && types->currentIndex() == 0);
+            for (int i = 0; i < filter; ++i) {
+                QTest::keyClick(types, Qt::Key_Down);
+            }
+            dialog->selectFile(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        return prompt.FileDialog(request);
+    };
+    QCOMPARE(typed("report", 0), dir.filePath("report.txt").toStdString());
+    QCOMPARE(typed("report", 1), dir.filePath("report").toStdString());
+    QCOMPARE(typed("report.log", 0), dir.filePath("report.log").toStdString());
+}
+
+void QtServicesTest::boxIsWideEnoughForItsTitle() {
+    QtPrompt prompt;
+    const QString title = "Clear Individual Directory";
+    int width = 0;
+    OnNextModal([&](QWidget* w) {
+        width = w->width();
+        w->close();
+    });
+    prompt.Message({"Complete!!", title.toStdString(), Icon::Information, Buttons::Ok, Answer::Ok});
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    QVERIFY(width >= QFontMetrics(font).horizontalAdvance(title) + 160);
+}
+
+void QtServicesTest::textInputGivesTheTypedLine() {
+    QtPrompt prompt;
+    OnNextModal([](QWidget* w) {
+        auto* dialog = qobject_cast<QInputDialog*>(w);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->textValue(), QString("/dev/ttyUSB0"));
+        dialog->setTextValue("  /dev/pts/7 ");
+        dialog->accept();
+    });
+    QCOMPARE(prompt.TextInput({"Device", "Serial device:", "/dev/ttyUSB0"}),
+             std::string("/dev/pts/7"));
+    OnNextModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    QCOMPARE(prompt.TextInput({"Device", "Serial device:", "x"}), std::string());
 }
 
 void QtServicesTest::boxesNeverShowTheHourglass() {
