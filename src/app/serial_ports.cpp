@@ -6,7 +6,7 @@ namespace mrw {
 
 std::unique_ptr<SerialPort> MakeSerialPort(const AppState& state, SettingsStore& store) {
     const std::string path =
-        !state.PortDevice.empty() ? state.PortDevice : SerialPortPathOf(state.PortNumber, store);
+        ChosenPortPath(state.PortDevice, state.PortNumber, EnumerateSerialPorts(), store);
     if (path.empty()) {
         return nullptr;
     }

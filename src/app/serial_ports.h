@@ -9,7 +9,8 @@
 namespace mrw {
 
 /// The serial port of one transfer: the device given with --port, else the device that has
-/// the chosen port number among the present ones. Null when no such device is present.
+/// the chosen port number among the present ones and the one named by its path in the port
+/// menu. Null when no such device is present.
 std::unique_ptr<SerialPort> MakeSerialPort(const AppState& state, SettingsStore& store);
 
 }  // namespace mrw

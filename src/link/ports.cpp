@@ -17,8 +17,13 @@ std::string MapKey(int number) {
     return "Port" + std::to_string(number);
 }
 
-/// The last part of a device path: "/dev/ttyUSB0" gives "ttyUSB0".
+/// A device path without its folder: "/dev/ttyUSB0" gives "ttyUSB0". Under "/dev/" the rest
+/// of the path is kept, so that "/dev/pts/3" gives "pts/3".
 std::string DeviceName(std::string_view path) {
+    constexpr std::string_view kDevices = "/dev/";
+    if (path.starts_with(kDevices) && path.size() > kDevices.size()) {
+        return std::string(path.substr(kDevices.size()));
+    }
     const size_t slash = path.find_last_of("/\\");
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
@@ -155,6 +160,34 @@ std::string PortPath(const std::vector<PortEntry>& entries, int number) {
         }
     }
     return {};
+}
+
+std::vector<SerialDevice> WithDevicePaths(std::vector<SerialDevice> listed,
+                                          const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        const bool known = std::any_of(listed.begin(), listed.end(),
+                                       [&](const SerialDevice& d) { return d.path == path; });
+        if (!path.empty() && !known) {
+            listed.push_back({path, ""});
+        }
+    }
+    return listed;
+}
+
+std::string LoadPortDevice(SettingsStore& store) {
+    return Trim(store.Get(kPortSection, kPortDeviceKey));
+}
+
+void SavePortDevice(SettingsStore& store, const std::string& path) {
+    store.Set(kPortSection, kPortDeviceKey, path);
+}
+
+std::string ChosenPortPath(const std::string& device, int number,
+                           const std::vector<SerialDevice>& present, SettingsStore& store) {
+    if (!device.empty()) {
+        return device;
+    }
+    return PortPath(NumberPorts(WithDevicePaths(present, {LoadPortDevice(store)}), store), number);
 }
 
 int LoadPortNumber(SettingsStore& store) {

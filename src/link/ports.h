@@ -20,6 +20,9 @@ inline constexpr const char* kPortSection = "ComPath";
 inline constexpr const char* kPortKey = "ComNum";
 /// Settings store section remembering which device had which number ("Port<n>" = path).
 inline constexpr const char* kPortMapSection = "ComPorts";
+/// Settings store key (section "ComPath") of the device the user named by its path, which
+/// the system may not list (a pseudo-terminal such as /dev/pts/3).
+inline constexpr const char* kPortDeviceKey = "ComDevice";
 
 /// One serial device as the system reports it.
 struct SerialDevice {
@@ -47,8 +50,25 @@ int PortNumberFromFriendlyName(std::string_view name);
 /// same between runs while it is present, remembered in the settings store.
 std::vector<PortEntry> NumberPorts(const std::vector<SerialDevice>& devices, SettingsStore& store);
 
-/// "COM" + space + number, followed by " (" + device name + ")" when `path` is given.
+/// "COM" + space + number, followed by " (" + device name + ")" when `path` is given; the
+/// device name is the path without "/dev/" ("ttyUSB0", "pts/3").
 std::string PortCaption(int number, std::string_view path = {});
+
+/// `listed`, followed by each of `paths` that is not empty and not listed already, as a
+/// device known by its path only.
+std::vector<SerialDevice> WithDevicePaths(std::vector<SerialDevice> listed,
+                                          const std::vector<std::string>& paths);
+
+/// The device named by its path that the user chose last (empty when none).
+std::string LoadPortDevice(SettingsStore& store);
+/// Remembers the device named by its path.
+void SavePortDevice(SettingsStore& store, const std::string& path);
+
+/// The device a transfer opens: `device` when given (--port), else the device numbered
+/// `number` among the present devices and the remembered device named by path. Empty when
+/// no such device is present.
+std::string ChosenPortPath(const std::string& device, int number,
+                           const std::vector<SerialDevice>& present, SettingsStore& store);
 
 /// The click rule: the caption split at spaces; its second part read as a number. Nothing
 /// for a caption without a second part (an entry never filled).

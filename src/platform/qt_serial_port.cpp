@@ -74,7 +74,8 @@ bool QtSerialPort::Open(const std::string& settings, std::string& error) {
     }
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
-        error = port_.errorString().toStdString();
+        // The device leads the reason, so that a box or log line says which one failed.
+        error = path_ + ": " + port_.errorString().toStdString();
         lastError_ = error;
         port_.clearError();
         return false;
@@ -83,7 +84,7 @@ bool QtSerialPort::Open(const std::string& settings, std::string& error) {
                             port_.setParity(line.parity) && port_.setStopBits(line.stopBits) &&
                             port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
-        error = port_.errorString().toStdString();
+        error = path_ + ": " + port_.errorString().toStdString();
         lastError_ = error;
         Close();
         return false;
@@ -197,7 +198,7 @@ std::vector<SerialDevice> EnumerateSerialPorts() {
 }
 
 std::string SerialPortPathOf(int number, SettingsStore& store) {
-    return PortPath(NumberPorts(EnumerateSerialPorts(), store), number);
+    return ChosenPortPath({}, number, EnumerateSerialPorts(), store);
 }
 
 }  // namespace mrw

@@ -55,8 +55,9 @@ bool ParseLineSettings(const std::string& settings, LineSettings& line);
 /// The serial devices present, with their friendly names ("description (portName)").
 std::vector<SerialDevice> EnumerateSerialPorts();
 
-/// The device of port number `number` among the present devices (numbered as the port menu
-/// numbers them); empty when no present device has that number.
+/// The device of port number `number` among the present devices and the remembered device
+/// named by its path (numbered as the port menu numbers them); empty when none has that
+/// number.
 std::string SerialPortPathOf(int number, SettingsStore& store);
 
 }  // namespace mrw

@@ -1,5 +1,6 @@
 #include "ui/transfer_command.h"
 
+#include "link/ports.h"
 #include "link/transfer.h"
 #include "link/transfer_map.h"
 #include "ui/main_window.h"
@@ -13,8 +14,9 @@ namespace {
 /// the failure and the dialog stays open for another try.
 class MissingPort : public SerialPort {
 public:
+    explicit MissingPort(int number) : number_(number) {}
     bool Open(const std::string& /*settings*/, std::string& error) override {
-        error = "The chosen serial port is not present.";
+        error = PortCaption(number_) + " is not present.";
         return false;
     }
     void Close() override {}
@@ -23,6 +25,9 @@ public:
     int Waiting() override { return 0; }
     int ReadByte() override { return -1; }
     void DiscardInput() override {}
+
+private:
+    int number_;
 };
 
 }  // namespace
@@ -31,7 +36,7 @@ void RunTransferDialog(Config& config, const PortFactory& ports, int mode, QWidg
                        const TransferDialogHook& onOpen) {
     std::unique_ptr<SerialPort> port = ports ? ports(config.state) : nullptr;
     if (!port) {
-        port = std::make_unique<MissingPort>();
+        port = std::make_unique<MissingPort>(config.state.PortNumber);
     }
     TransferDialog dialog(config, *port, mode, parent);
     if (onOpen) {
