@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <algorithm>
@@ -18,15 +19,57 @@ namespace {
 constexpr int kMargin = 16;
 constexpr int kInnerWidth = kTransferDialogWidth - 2 * kMargin;
 constexpr int kMessageTop = 12;
-constexpr int kMessageHeight = 120;
-constexpr int kMonitorTop = 138;
-constexpr int kMonitorHeight = 20;
-constexpr int kProgressTop = 166;
+constexpr int kMessageMaxHeight = 150;
+constexpr int kGap = 10;
 constexpr int kProgressHeight = 22;
 constexpr int kButtonTop = 236;
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonGap = 16;
+
+// The status line under the bar.
+constexpr const char* kConnecting = "Connecting\u2026";
+constexpr const char* kCancelled = "Cancelled.";
+constexpr const char* kComplete = "Complete.";
+constexpr const char* kStopped = "Stopped. Check the cable and the radio, then press OK again.";
+
+// What the work of a mode is called while its blocks move.
+const char* WorkStatus(int mode) {
+    if (mode == kModeRead) {
+        return "Reading the radio\u2026";
+    }
+    if (mode == kModeProgram) {
+        return "Writing\u2026";
+    }
+    return "Clearing\u2026";
+}
+
+// The percentage written across the bar: in the bar's text colour over the done part and in
+// the window's text colour over the rest, so that it reads well on both.
+class PercentText : public QLabel {
+public:
+    using QLabel::QLabel;
+    void SetDoneWidth(int width) {
+        doneWidth_ = width;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        const int split = area.left() + doneWidth_;
+        painter.setPen(palette().color(QPalette::HighlightedText));
+        painter.setClipRect(QRect(area.left(), area.top(), doneWidth_, area.height()));
+        painter.drawText(area, Qt::AlignCenter, text());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setClipRect(QRect(split, area.top(), area.right() + 1 - split, area.height()));
+        painter.drawText(area, Qt::AlignCenter, text());
+    }
+
+private:
+    int doneWidth_ = 0;
+};
 
 }  // namespace
 
@@ -75,6 +118,9 @@ TransferDialog::TransferDialog(Config& config, SerialPort& port, int mode, QWidg
     setWindowTitle(QString::fromStdString(transfer_.Caption()));
     setModal(true);
     setFixedSize(kTransferDialogWidth, kTransferDialogHeight);
+    // A fixed-size window: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     BuildControls();
 
     // The boxes of a running transfer belong to this dialog, so they stay above it.
@@ -98,24 +144,40 @@ void TransferDialog::BuildControls() {
         new QLabel(QString::fromStdString(TransferInstructions()).replace("\r\n", "\n"), this);
     message_->setObjectName("lblmess");
     message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    message_->setGeometry(kMargin, kMessageTop, kInnerWidth, kMessageHeight);
+    // As tall as its lines, so that the bar follows the instructions closely.
+    const int messageHeight = std::min(message_->sizeHint().height(), kMessageMaxHeight);
+    message_->setGeometry(kMargin, kMessageTop, kInnerWidth, messageHeight);
 
-    monitor_ = new QLabel(this);
-    monitor_->setObjectName("lblmon");
-    monitor_->setGeometry(kMargin, kMonitorTop, kInnerWidth, kMonitorHeight);
-    monitor_->setVisible(config_.state.DebugSwitch);
-
+    const int progressTop = kMessageTop + messageHeight + kGap;
     progressPanel_ = new QFrame(this);
     progressPanel_->setObjectName("pictProgress");
     progressPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    progressPanel_->setGeometry(kMargin, kProgressTop, kInnerWidth, kProgressHeight);
+    progressPanel_->setGeometry(kMargin, progressTop, kInnerWidth, kProgressHeight);
 
     // The bar is as wide as the panel; moving it right uncovers the done part from the left.
     progressBar_ = new QLabel(progressPanel_);
     progressBar_->setObjectName("lblPercent");
     progressBar_->setAutoFillBackground(true);
     progressBar_->setBackgroundRole(QPalette::Highlight);
+    auto* percentText = new PercentText(progressPanel_);
+    percentText->setObjectName("lblPercentText");
+    percentText->setGeometry(progressPanel_->contentsRect());
+    percentText->setAttribute(Qt::WA_TransparentForMouseEvents);
+    percentText_ = percentText;
     PlaceProgressBar();
+
+    // Under the bar one line says what is happening: the debug notes in debug mode, a plain
+    // status otherwise.
+    const int lineTop = progressTop + kProgressHeight + kGap / 2;
+    const int lineHeight = fontMetrics().height() + 4;
+    status_ = new QLabel(this);
+    status_->setObjectName("lblStatus");
+    status_->setGeometry(kMargin, lineTop, kInnerWidth, lineHeight);
+    status_->setVisible(!config_.state.DebugSwitch);
+    monitor_ = new QLabel(this);
+    monitor_->setObjectName("lblmon");
+    monitor_->setGeometry(kMargin, lineTop, kInnerWidth, lineHeight);
+    monitor_->setVisible(config_.state.DebugSwitch);
 
     const int buttonsLeft = (kTransferDialogWidth - 3 * kButtonWidth - 2 * kButtonGap) / 2;
     auto addButton = [&](const char* name, const char* caption, int index) {
@@ -163,7 +225,11 @@ void TransferDialog::OkClicked() {
 void TransferDialog::CancelClicked() {
     if (transfer_.Cancel()) {
         QDialog::reject();
+        return;
     }
+    // The run ends at its next step.
+    cancelPressed_ = true;
+    status_->setText(kCancelled);
 }
 
 void TransferDialog::HelpClicked() {
@@ -175,6 +241,15 @@ void TransferDialog::reject() {
         return;
     }
     QDialog::reject();
+}
+
+bool TransferDialog::event(QEvent* event) {
+    // A box opening over the running dialog: the status line catches up with the state first,
+    // so that "Complete." stands beside the box that says so.
+    if (event->type() == QEvent::WindowBlocked && running_ && config_.state.TransferDone) {
+        status_->setText(kComplete);
+    }
+    return QDialog::event(event);
 }
 
 void TransferDialog::closeEvent(QCloseEvent* event) {
@@ -190,14 +265,26 @@ void TransferDialog::closeEvent(QCloseEvent* event) {
 void TransferDialog::SetProgress(int percent) {
     progress_ = std::clamp(percent, 0, 100);
     PlaceProgressBar();
+    // The checks move no bar: the first move of a run is the mode's own work.
+    if (running_ && !working_ && !cancelPressed_) {
+        working_ = true;
+        status_->setText(QString::fromUtf8(WorkStatus(transfer_.Mode())));
+    }
 }
 
 void TransferDialog::PlaceProgressBar() {
     const QRect area = progressPanel_->contentsRect();
     const int width = area.width();
-    progressBar_->setGeometry(area.left() + width * progress_ / 100 - width, area.top(), width,
-                              area.height());
-    progressPanel_->setAccessibleName(QString::number(progress_) + "%");
+    const int done = width * progress_ / 100;
+    progressBar_->setGeometry(area.left() + done - width, area.top(), width, area.height());
+    const QString text = QString::number(progress_) + "%";
+    percentText_->setText(text);
+    static_cast<PercentText*>(percentText_)->SetDoneWidth(done);
+    progressPanel_->setAccessibleName(text);
+}
+
+QString TransferDialog::StatusText() const {
+    return status_->text();
 }
 
 void TransferDialog::ShowNote(const std::string& text) {
@@ -205,7 +292,18 @@ void TransferDialog::ShowNote(const std::string& text) {
 }
 
 void TransferDialog::SetRunning(bool running) {
+    const bool starting = running && !running_;
     running_ = running;
+    if (starting) {
+        working_ = false;
+        cancelPressed_ = false;
+        status_->setText(QString::fromUtf8(kConnecting));
+    } else if (!running) {
+        const AppState& state = config_.state;
+        status_->setText(state.TransferDone                   ? kComplete
+                         : state.CancelFlag || cancelPressed_ ? kCancelled
+                                                              : kStopped);
+    }
     ok_->setEnabled(!running);
     help_->setEnabled(!running);
     if (running) {

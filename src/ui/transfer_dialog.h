@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +45,8 @@ public:
     int Progress() const { return progress_; }
     /// True while an operation runs.
     bool Running() const { return running_; }
+    /// The status line under the bar ("Connecting…", "Reading the radio…", "Complete." ...).
+    QString StatusText() const;
 
     // ---- TransferUi ----------------------------------------------------------------------
     void SetProgress(int percent) override;
@@ -57,6 +60,7 @@ public:
     }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 public slots:
@@ -80,6 +84,8 @@ private:
     QLabel* monitor_ = nullptr;
     QFrame* progressPanel_ = nullptr;
     QLabel* progressBar_ = nullptr;
+    QLabel* percentText_ = nullptr;
+    QLabel* status_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* help_ = nullptr;
@@ -88,6 +94,10 @@ private:
     bool ownsPrompt_ = false;
     int progress_ = 0;
     bool running_ = false;
+    /// This run has moved the bar: its work (not the connection) is under way.
+    bool working_ = false;
+    /// Cancel was pressed during this run.
+    bool cancelPressed_ = false;
 };
 
 }  // namespace mrw

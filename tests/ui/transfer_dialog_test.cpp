@@ -229,6 +229,15 @@ private slots:
         QCOMPARE(lines[4], QString("3.Press the [OK] button to start."));
         QVERIFY(!dialog.findChild<QLabel*>("lblmon")->isVisible());
         QCOMPARE(dialog.Progress(), 0);
+        // The bar follows the instructions closely, and they are not cut.
+        const QLabel* message = dialog.findChild<QLabel*>("lblmess");
+        const int gap =
+            dialog.findChild<QFrame*>("pictProgress")->y() - message->geometry().bottom();
+        QVERIFY(gap > 0 && gap <= message->fontMetrics().height());
+        QVERIFY(message->height() >= message->sizeHint().height());
+        // A fixed-size window: nothing to minimise or maximise.
+        QVERIFY(!(dialog.windowFlags() &
+                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         for (const char* name : {"cmdOK", "cmdCancel", "cmdHelp"}) {
             QVERIFY2(Button(dialog, name)->isEnabled(), name);
         }
@@ -257,6 +266,63 @@ private slots:
         QCOMPARE(s.radio.Opens().size(), opens);
     }
 
+    void statusLineSaysWhatIsHappening_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("work");
+        QTest::newRow("read") << kModeRead << QString("Reading the radio\u2026");
+        QTest::newRow("program") << kModeProgram << QString("Writing\u2026");
+        QTest::newRow("clear") << kModeClearDscLog << QString("Clearing\u2026");
+    }
+    void statusLineSaysWhatIsHappening() {
+        QFETCH(int, mode);
+        QFETCH(QString, work);
+        Standalone s(false, mode);
+        TransferDialog& dialog = s.dialog;
+        QVERIFY(dialog.findChild<QLabel*>("lblStatus")->isVisible());
+        QVERIFY(dialog.StatusText().isEmpty());
+        QStringList seen;
+        s.onPump = [&] {
+            if (seen.isEmpty() || seen.last() != dialog.StatusText()) {
+                seen << dialog.StatusText();
+            }
+        };
+        // The "Complete!!" box blocks the dialog as a real box would.
+        QString besideTheBox;
+        s.prompt.onMessage = [&](const MessageRequest&) {
+            QEvent blocked(QEvent::WindowBlocked);
+            QApplication::sendEvent(&dialog, &blocked);
+            besideTheBox = dialog.StatusText();
+        };
+        Click(dialog, "cmdOK");
+        QCOMPARE(s.prompt.Texts(), std::vector<std::string>{"Complete!!"});
+        QCOMPARE(seen, (QStringList{"Connecting\u2026", work}));
+        QCOMPARE(besideTheBox, QString("Complete."));
+        QCOMPARE(dialog.StatusText(), QString("Complete."));
+    }
+
+    void statusLineAfterCancelAndAFailedStart() {
+        Standalone s;
+        TransferDialog& dialog = s.dialog;
+        QString onCancel;
+        s.onPump = [&] {
+            if (dialog.Progress() >= 30 && onCancel.isEmpty()) {
+                Click(dialog, "cmdCancel");
+                onCancel = dialog.StatusText();
+            }
+        };
+        Click(dialog, "cmdOK");
+        QCOMPARE(onCancel, QString("Cancelled."));
+        QCOMPARE(dialog.StatusText(), QString("Cancelled."));
+        QVERIFY(!s.config.state.TransferDone);
+
+        Standalone t;
+        t.radio.PullCable();
+        Click(t.dialog, "cmdOK");
+        QCOMPARE(t.dialog.StatusText(),
+                 QString("Stopped. Check the cable and the radio, then press OK again."));
+        QVERIFY(t.dialog.isVisible());
+    }
+
     void progressBarRightEdgeMarksThePercentage() {
         Standalone s;
         auto* panel = s.dialog.findChild<QFrame*>("pictProgress");
@@ -269,6 +335,9 @@ private slots:
             s.dialog.SetProgress(percent);
             QCOMPARE(s.dialog.Progress(), shown);
             QCOMPARE(bar->geometry().right() + 1, area.left() + area.width() * shown / 100);
+            // The percentage is written on the bar.
+            QCOMPARE(s.dialog.findChild<QLabel*>("lblPercentText")->text(),
+                     QString("%1%").arg(shown));
         }
     }
 
