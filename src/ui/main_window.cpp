@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -22,6 +21,7 @@
 #include "core/text.h"
 #include "ui/app_icon.h"
 #include "ui/channel_editor.h"
+#include "ui/fixed_font.h"
 #include "ui/startup.h"
 
 namespace mrw {
@@ -322,7 +322,7 @@ void MainWindow::BuildCentralArea() {
 
     hexList_ = new QListWidget(central);
     hexList_->setObjectName("lstHex");
-    hexList_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    hexList_->setFont(FixedPitchFont());
     hexList_->setUniformItemSizes(true);
     hexList_->setMinimumHeight(100);
     hexList_->setVisible(false);

@@ -2,7 +2,6 @@
 // tables with their cells at fixed millimetre positions.
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrintDialog>
@@ -15,6 +14,7 @@
 
 #include "core/log.h"
 #include "report/report.h"
+#include "ui/fixed_font.h"
 #include "ui/report_window.h"
 
 namespace mrw {
@@ -56,7 +56,8 @@ std::vector<double> RunningSums(const std::array<double, N>& widths) {
 }
 
 // Lays lines out from the top of the printable area, starting a new page when the next line
-// does not fit. A line is never split; nothing is repeated on the next page.
+// does not fit. A line is never split; nothing is repeated on the next page. With a page
+// range chosen in the print dialog, only the pages in that range reach the printer.
 class PageWriter {
 public:
     PageWriter(QPrinter& printer, QPainter& painter, const QFont& font)
@@ -66,6 +67,10 @@ public:
         pageHeight_ = printer.pageLayout().paintRectPixels(printer.resolution()).height();
         lineHeight_ = metrics_.lineSpacing();
         charWidth_ = metrics_.horizontalAdvance(QLatin1Char('M'));
+        if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+            firstPage_ = printer.fromPage();
+            lastPage_ = std::max(printer.toPage(), firstPage_);
+        }
     }
 
     double Mm(double mm) const { return mm * pxPerMm_; }
@@ -74,7 +79,7 @@ public:
 
     void NewPage() {
         if (!AtPageTop() || pageUsed_) {
-            printer_.newPage();
+            NextPage();
         }
         y_ = 0;
         pageUsed_ = false;
@@ -83,7 +88,7 @@ public:
     // Starts a line: a new page when it would not fit.
     void BeginLine() {
         if (y_ > 0 && y_ + lineHeight_ > pageHeight_) {
-            printer_.newPage();
+            NextPage();
             y_ = 0;
         }
         pageUsed_ = true;
@@ -98,7 +103,9 @@ public:
     }
 
     void Draw(double x, const QString& text) {
-        painter_.drawText(QPointF(x, y_ + metrics_.ascent()), text);
+        if (Printed(page_)) {
+            painter_.drawText(QPointF(x, y_ + metrics_.ascent()), text);
+        }
     }
 
     void TextLine(const std::string& text) {
@@ -117,9 +124,24 @@ public:
     }
 
 private:
+    bool Printed(int page) const {
+        return firstPage_ == 0 || (page >= firstPage_ && page <= lastPage_);
+    }
+    // The printer starts a page only between two printed ones; the first printed page is the
+    // one it starts with.
+    void NextPage() {
+        ++page_;
+        if (Printed(page_ - 1) && Printed(page_)) {
+            printer_.newPage();
+        }
+    }
+
     QPrinter& printer_;
     QPainter& painter_;
     QFontMetricsF metrics_;
+    int page_ = 1;
+    int firstPage_ = 0;  // 0: every page
+    int lastPage_ = 0;
     double pxPerMm_ = 1;
     double pageHeight_ = 0;
     double lineHeight_ = 1;
@@ -217,9 +239,7 @@ bool DrawReport(QPrinter& printer, const Config& config, std::string* error) {
         }
         return false;
     }
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
+    QFont font = FixedPitchFont();
     font.setPointSizeF(kFontPoints);
     painter.setFont(font);
     PageWriter page(printer, painter, painter.font());
@@ -254,6 +274,10 @@ void PrintReport(QWidget* parent, Config& config) {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         // No printer installed: let the user choose a destination such as a PDF file.
         QPrintDialog dialog(&printer, parent);
+        // A page range is honoured; the report has no selection or current page.
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }

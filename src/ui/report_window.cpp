@@ -1,7 +1,6 @@
 #include "ui/report_window.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +13,7 @@
 #include "core/log.h"
 #include "files/atomic_file.h"
 #include "report/report.h"
+#include "ui/fixed_font.h"
 
 namespace mrw {
 
@@ -51,10 +51,7 @@ ReportWindow::ReportWindow(Config& config, QWidget* parent) : QDialog(parent), c
     text_->setObjectName(QStringLiteral("txtReport"));
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    text_->setFont(font);
+    text_->setFont(FixedPitchFont());
     text_->setPlainText(QString::fromLatin1(kWaitText));
 
     auto* ok = new QPushButton(tr("OK"), this);
@@ -112,6 +109,7 @@ void ReportWindow::SaveReport() {
     request.save = true;
     request.filter = kTextFilter;
     request.overwritePrompt = true;
+    request.defaultSuffix = "txt";
     std::string path = config_.prompt().FileDialog(request);
     if (path.empty()) {
         return;

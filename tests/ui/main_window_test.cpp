@@ -27,6 +27,7 @@
 #include "image/codec.h"
 #include "ui/about_box.h"
 #include "ui/category_tree.h"
+#include "ui/fixed_font.h"
 #include "ui/main_window.h"
 #include "ui/pending_edit.h"
 #include "ui/startup.h"
@@ -795,7 +796,7 @@ private slots:
         QVERIFY(entry->isChecked() && !list->isHidden());
         QCOMPARE(list->count(), 2 + kImageSize / 16);
         QVERIFY(list->item(2)->text().startsWith(" 0000: "));
-        QVERIFY(list->font().fixedPitch() || QFontInfo(list->font()).fixedPitch());
+        QCOMPARE(list->font(), FixedPitchFont());
         entry->trigger();
         QVERIFY(list->isHidden());
         QCOMPARE(list->count(), 0);
@@ -872,6 +873,18 @@ private slots:
         h.window->SerialPortCommand(7);
         QCOMPARE(int{h.config.state.PortNumber}, 5);
         QVERIFY(!h.Entry("mnuOptionsSerialPort1", 7)->isChecked());
+    }
+
+    void fixedFontFallsBackToAFixedFamily() {
+        const QFont preferred("Proportional Mono", 11);
+        auto onlyDejaVu = [](const QFont& f) { return f.family() == "DejaVu Sans Mono"; };
+        const QFont chosen = ChooseFixedFont(preferred, onlyDejaVu);
+        QCOMPARE(chosen.family(), QString("DejaVu Sans Mono"));
+        QCOMPARE(chosen.pointSize(), 11);
+        QCOMPARE(ChooseFixedFont(preferred, [](const QFont&) { return true; }).family(),
+                 preferred.family());
+        const QFont none = ChooseFixedFont(preferred, [](const QFont&) { return false; });
+        QVERIFY(none.family() == preferred.family() && none.fixedPitch());
     }
 
     // ---- Help, About, layout -----------------------------------------------------------------

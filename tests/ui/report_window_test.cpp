@@ -17,6 +17,7 @@
 #include "core/config.h"
 #include "report/report.h"
 #include "report/report_fixture.h"
+#include "ui/fixed_font.h"
 #include "ui/report_window.h"
 
 using namespace mrw;
@@ -77,12 +78,18 @@ private:
     QAction* Action(QWidget* w, const char* name) {
         return w->findChild<QAction*>(QString::fromLatin1(name));
     }
-    // Prints the report to a PDF file and gives pdftotext's reading of it.
-    QString PrintedText(const QString& name, const QStringList& options) {
+    // Prints the report to a PDF file (only pages first..last when given) and gives
+    // pdftotext's reading of it.
+    QString PrintedText(const QString& name, const QStringList& options, int first = 0,
+                        int last = 0) {
         const QString pdf = dir_->filePath(name);
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
+        if (first > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(first, last);
+        }
         std::string error;
         if (!DrawReport(printer, config_, &error) ||
             printer.pageLayout().fullRectPoints().height() <= 0) {
@@ -113,7 +120,7 @@ private slots:
         QVERIFY(w.isModal());
         auto* text = w.findChild<QPlainTextEdit*>();
         QVERIFY(text != nullptr && text->isReadOnly());
-        QVERIFY(text->font().fixedPitch() || QFontInfo(text->font()).fixedPitch());
+        QCOMPARE(text->font(), FixedPitchFont());
         QCOMPARE(text->toPlainText(), QStringLiteral("Now, making text image. Please wait..."));
         auto* timer = w.findChild<QTimer*>(QStringLiteral("Timer1"));
         QVERIFY(timer != nullptr && timer->isSingleShot());
@@ -158,6 +165,7 @@ private slots:
         for (const auto& d : prompt_.dialogs) {
             QVERIFY(d.save && d.overwritePrompt);
             QCOMPARE(d.filter, std::string("Text files(*.txt)|*.txt|All files(*.*)|*.*"));
+            QCOMPARE(d.defaultSuffix, std::string("txt"));
         }
         QVERIFY(prompt_.messages.empty());
         QVERIFY(!config_.state.ErrorFlag);
@@ -208,6 +216,16 @@ private slots:
         QCOMPARE(
             text.count(QRegularExpression(QStringLiteral("(?m)^\\s*\\d+\\s+-{12}\\s+-{9}\\s*$"))),
             106);
+    }
+
+    void printedPageRangeIsHonoured() {
+        const QString all = PrintedText(QStringLiteral("all.pdf"), {});
+        const QString some = PrintedText(QStringLiteral("some.pdf"), {}, 2, 3);
+        QVERIFY2(!all.isEmpty() && !some.isEmpty(), "printing or pdftotext gave no text");
+        // pdftotext ends every page with a form feed.
+        const QStringList pages = all.split(QChar('\f'), Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 4);
+        QCOMPARE(some.split(QChar('\f'), Qt::SkipEmptyParts), pages.mid(1, 2));
     }
 
     void printedChannelCellsSitAtTheirMillimetrePositions() {
