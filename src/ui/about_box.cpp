@@ -14,10 +14,32 @@ std::string VersionText() {
            std::to_string(MRW_VERSION_MINOR) + "." + std::to_string(MRW_VERSION_PATCH);
 }
 
+QString AboutNotice() {
+    const QStringList paragraphs = {
+        "Prepares the configuration of marine VHF radios with DSC and ATIS and transfers it "
+        "over a serial cable.",
+        "Check every setting before you program a radio: the radio must be set up correctly "
+        "for use at sea.",
+    };
+    QStringList lines;
+    for (QString paragraph : paragraphs) {
+        // The last two words stay together, so that no line holds a single word.
+        const qsizetype last = paragraph.lastIndexOf(' ');
+        if (last > 0) {
+            paragraph[last] = QChar::Nbsp;
+        }
+        lines << paragraph;
+    }
+    return lines.join("\n\n");
+}
+
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     setWindowTitle("Version Infomation");
     setFixedSize(340, 251);
+    // A fixed-size window: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
     icon->setObjectName("picIcon");
@@ -26,6 +48,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* title = new QLabel(QString(kAppTitle) + "  Marine Radio Workbench", this);
     title->setObjectName("lblTitle");
+    title->setWordWrap(true);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
@@ -34,16 +57,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* version = new QLabel(QString::fromStdString(VersionText()), this);
     version->setObjectName("lblVersion");
 
-    const QStringList notice = {
-        "Prepares the configuration of marine VHF radios",
-        "with DSC and ATIS and transfers it over a serial cable.",
-        "",
-        "Check every setting before you program a radio:",
-        "the radio must be set up correctly for use at sea.",
-    };
-    auto* description = new QLabel(notice.join("\n"), this);
+    // Paragraphs wrap at word boundaries to the width of the box.
+    auto* description = new QLabel(AboutNotice(), this);
     description->setObjectName("lblDescription");
     description->setWordWrap(true);
+    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");

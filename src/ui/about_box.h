@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <string>
 
 #include "core/services.h"
@@ -10,6 +11,10 @@ namespace mrw {
 
 /// "Version " + major.minor.patch of the running program.
 std::string VersionText();
+
+/// The notice of the About box: paragraphs separated by an empty line, each wrapping at word
+/// boundaries, its last two words joined by a no-break space.
+QString AboutNotice();
 
 /// The About box: title and version, a notice and the application icon; OK closes it.
 class AboutBox : public QDialog {

@@ -50,7 +50,78 @@ QPixmap PaintIcon(int size) {
     return pixmap;
 }
 
+// Paints `draw` on a 24 x 24 design grid scaled to `size`.
+template <typename Draw>
+QPixmap PaintToolIcon(int size, Draw draw) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0);
+    draw(p);
+    return pixmap;
+}
+
+void DrawNewDocument(QPainter& p) {
+    QPainterPath sheet;
+    sheet.moveTo(5, 2.5);
+    sheet.lineTo(14, 2.5);
+    sheet.lineTo(19, 7.5);
+    sheet.lineTo(19, 21.5);
+    sheet.lineTo(5, 21.5);
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor("#546e7a"), 1.2));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    // Folded corner.
+    p.setBrush(QColor("#cfd8dc"));
+    p.drawPolygon(QPolygonF({QPointF(14, 2.5), QPointF(14, 7.5), QPointF(19, 7.5)}));
+    // Plus.
+    p.setPen(QPen(QColor("#2e7d32"), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12, 11), QPointF(12, 18));
+    p.drawLine(QPointF(8.5, 14.5), QPointF(15.5, 14.5));
+}
+
+void DrawPrinter(QPainter& p) {
+    // Sheet waiting at the top.
+    p.setPen(QPen(QColor("#78909c"), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 2.5, 10, 7));
+    // Body.
+    p.setPen(QPen(QColor("#263238"), 1.2));
+    p.setBrush(QColor("#607d8b"));
+    p.drawRoundedRect(QRectF(2.5, 8.5, 19, 9), 2, 2);
+    // Status light.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor("#66bb6a"));
+    p.drawEllipse(QRectF(17, 10.5, 2.5, 2.5));
+    // Printed sheet coming out, with lines of text.
+    p.setPen(QPen(QColor("#78909c"), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(6, 14.5, 12, 7));
+    p.setPen(QPen(QColor("#37474f"), 1));
+    p.drawLine(QPointF(8, 17), QPointF(16, 17));
+    p.drawLine(QPointF(8, 19.2), QPointF(14, 19.2));
+}
+
+template <typename Draw>
+QIcon ToolIcon(Draw draw) {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48}) {
+        icon.addPixmap(PaintToolIcon(size, draw));
+    }
+    return icon;
+}
+
 }  // namespace
+
+QIcon NewDocumentIcon() {
+    return ToolIcon(DrawNewDocument);
+}
+
+QIcon PrinterIcon() {
+    return ToolIcon(DrawPrinter);
+}
 
 QIcon ApplicationIcon() {
     QIcon icon;

@@ -226,29 +226,36 @@ void MainWindow::BuildToolBar() {
         const char* tip;
         const char* command;  // menu entry it runs; null for none
         const char* theme;
-        QStyle::StandardPixmap fallback;
+        QIcon fallback;  // without an icon theme: a style's pixmap or a drawn icon
     };
     // The button list; a null key is a separator. Positions 10 and 11 (the second Program and
     // Read buttons) are hidden at start-up.
     const Button buttons[] = {
-        {"New", "New", "mnuFileNew", "document-new", QStyle::SP_FileIcon},
-        {"Open", "Open...", "mnuFileOpen", "document-open", QStyle::SP_DialogOpenButton},
-        {"Save", "Save", "mnuFileSave", "document-save", QStyle::SP_DialogSaveButton},
-        {"SaveAsDefault", "Save As Default", nullptr, "document-save-as", QStyle::SP_DriveFDIcon},
-        {nullptr, nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
-        {"Print", "Print", "mnuFilePrint", "document-print", QStyle::SP_FileDialogDetailedView},
-        {nullptr, nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
-        {"Program", "Program to Radio", "mnuTransferProgram", "go-up", QStyle::SP_ArrowUp},
-        {"Read", "Read from Radio", "mnuTransferRead", "go-down", QStyle::SP_ArrowDown},
-        {"Program2", "Program to Radio", "mnuTransferProgram", "go-up", QStyle::SP_ArrowUp},
-        {"Read2", "Read from Radio", "mnuTransferRead", "go-down", QStyle::SP_ArrowDown},
+        {"New", "New", "mnuFileNew", "document-new", NewDocumentIcon()},
+        {"Open", "Open...", "mnuFileOpen", "document-open",
+         s->standardIcon(QStyle::SP_DialogOpenButton)},
+        {"Save", "Save", "mnuFileSave", "document-save",
+         s->standardIcon(QStyle::SP_DialogSaveButton)},
+        {"SaveAsDefault", "Save As Default", nullptr, "document-save-as",
+         s->standardIcon(QStyle::SP_DriveFDIcon)},
+        {nullptr, nullptr, nullptr, nullptr, QIcon()},
+        {"Print", "Print", "mnuFilePrint", "document-print", PrinterIcon()},
+        {nullptr, nullptr, nullptr, nullptr, QIcon()},
+        {"Program", "Program to Radio", "mnuTransferProgram", "go-up",
+         s->standardIcon(QStyle::SP_ArrowUp)},
+        {"Read", "Read from Radio", "mnuTransferRead", "go-down",
+         s->standardIcon(QStyle::SP_ArrowDown)},
+        {"Program2", "Program to Radio", "mnuTransferProgram", "go-up",
+         s->standardIcon(QStyle::SP_ArrowUp)},
+        {"Read2", "Read from Radio", "mnuTransferRead", "go-down",
+         s->standardIcon(QStyle::SP_ArrowDown)},
     };
     for (const Button& b : buttons) {
         if (b.key == nullptr) {
             toolButtons_.push_back(toolBar_->addSeparator());
             continue;
         }
-        QIcon icon = QIcon::fromTheme(b.theme, s->standardIcon(b.fallback));
+        QIcon icon = QIcon::fromTheme(b.theme, b.fallback);
         QAction* action = toolBar_->addAction(icon, b.tip);
         action->setObjectName(QString("tb") + b.key);
         action->setData(QString(b.key));

@@ -906,7 +906,15 @@ private slots:
                  QString("Version %1").arg(MRW_VERSION));
         QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(),
                  QString("MRW  Marine Radio Workbench"));
-        QVERIFY(about.findChild<QLabel*>("lblDescription")->text().contains('\n'));
+        const QString notice = about.findChild<QLabel*>("lblDescription")->text();
+        QVERIFY(notice.contains('\n'));
+        // Each paragraph ends in two words that wrap together.
+        for (const QString& paragraph : notice.split('\n', Qt::SkipEmptyParts)) {
+            QVERIFY2(QRegularExpression("\\S+\u00A0\\S+$").match(paragraph).hasMatch(),
+                     qPrintable(paragraph));
+        }
+        QVERIFY(
+            !(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QVERIFY(!about.findChild<QLabel*>("picIcon")->pixmap().isNull());
         // The menu entry opens it modally; OK closes it.
         QTimer::singleShot(0, [] {
