@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <exception>
 
 #include "core/log.h"
@@ -99,9 +100,11 @@ bool MainWindow::Load() {
     hexdumpAction_->setVisible(state.DebugSwitch);
 
     RunLoadStep(config_, [&] {
-        PortCheck();
         state.PortNumber = static_cast<int16_t>(LoadPortNumber(config_.settings()));
-        for (int i = 0; i < kSerialMenuEntries; ++i) {
+        PortCheck();
+        // A device given on the command line is the choice of this run; otherwise the stored
+        // port is chosen again as if the user had picked it.
+        for (int i = 0; i < kSerialMenuEntries && state.PortDevice.empty(); ++i) {
             if (serialEntries_[i]->isVisible() &&
                 PortNumberFromCaption(serialEntries_[i]->text().toStdString()) ==
                     state.PortNumber) {
@@ -304,54 +307,99 @@ void MainWindow::OpenTransferDialog(int mode) {
 // ---- Serial-port menu ------------------------------------------------------------------------
 
 void MainWindow::PortCheck() {
+    RebuildPortMenu();
+    if (!portEntries_.empty()) {
+        return;
+    }
+    MessageRequest request;
+    request.text = "There is no port that can be used!!";
+    request.title = kAppTitle;
+    request.icon = Icon::None;
+    request.buttons = Buttons::Ok;
+    config_.prompt().Message(request);
+}
+
+void MainWindow::RebuildPortMenu() {
     try {
-        const std::vector<PortEntry> ports = NumberPorts(
-            portLister_ ? portLister_() : std::vector<SerialDevice>{}, config_.settings());
-        if (ports.empty()) {
-            MessageRequest request;
-            request.text = "There is no port that can be used!!";
-            request.title = kAppTitle;
-            request.icon = Icon::None;
-            request.buttons = Buttons::Ok;
-            config_.prompt().Message(request);
-            for (QAction* entry : serialEntries_) {
-                entry->setChecked(false);
-                entry->setEnabled(false);
-            }
-            serialMenu_->setEnabled(false);
-            return;
-        }
-        serialMenu_->setEnabled(true);
-        for (int i = 0; i < kSerialMenuEntries; ++i) {
-            QAction* entry = serialEntries_[i];
-            entry->setChecked(false);
-            if (i < static_cast<int>(ports.size())) {
-                entry->setText(QString::fromStdString(ports[i].caption));
-                entry->setEnabled(true);
-                entry->setVisible(true);
-            } else {
-                entry->setText(QString());
-                entry->setVisible(false);
-            }
-        }
+        SettingsStore& store = config_.settings();
+        listedPorts_ = portLister_ ? portLister_() : std::vector<SerialDevice>{};
+        // The device given on the command line and the one last named by its path are
+        // listed too, numbered like the others.
+        portEntries_ = NumberPorts(
+            WithDevicePaths(listedPorts_, {config_.state.PortDevice, LoadPortDevice(store)}),
+            store);
     } catch (const std::exception& e) {
         WriteLogData(config_, std::string("frmMain:PortCheck ") + e.what());
+        portEntries_.clear();
+    }
+    for (int i = 0; i < kSerialMenuEntries; ++i) {
+        QAction* entry = serialEntries_[i];
+        const bool used = i < static_cast<int>(portEntries_.size());
+        entry->setText(used ? QString::fromStdString(portEntries_[i].caption) : QString());
+        entry->setVisible(used);
+        entry->setEnabled(used);
+        entry->setChecked(used && IsChosenPort(portEntries_[i]));
     }
 }
 
+bool MainWindow::IsChosenPort(const PortEntry& entry) const {
+    const AppState& state = config_.state;
+    return state.PortDevice.empty() ? entry.number == state.PortNumber
+                                    : entry.path == state.PortDevice;
+}
+
 void MainWindow::SerialPortCommand(int i) {
+    AppState& state = config_.state;
     for (int j = 0; j < kSerialMenuEntries; ++j) {
         bool check = false;
         if (j == i) {
             if (const auto number =
                     PortNumberFromCaption(serialEntries_[j]->text().toStdString())) {
-                config_.state.PortNumber = static_cast<int16_t>(*number);
+                state.PortNumber = static_cast<int16_t>(*number);
                 check = true;
             }
         }
         serialEntries_[j]->setChecked(check);
     }
-    SavePortNumber(config_.settings(), config_.state.PortNumber);
+    SavePortNumber(config_.settings(), state.PortNumber);
+    if (i < 0 || i >= static_cast<int>(portEntries_.size()) || !serialEntries_[i]->isChecked()) {
+        return;
+    }
+    // A choice from the menu replaces the command line's device. A device the system does
+    // not list is remembered by its path, so that its number finds it again.
+    state.PortDevice.clear();
+    const std::string& path = portEntries_[i].path;
+    const bool listed = std::any_of(listedPorts_.begin(), listedPorts_.end(),
+                                    [&](const SerialDevice& d) { return d.path == path; });
+    if (!listed) {
+        SavePortDevice(config_.settings(), path);
+    }
+}
+
+void MainWindow::OtherDeviceCommand() {
+    AppState& state = config_.state;
+    TextInputRequest request;
+    request.title = state.TitleText;
+    request.label =
+        "Serial device, for example /dev/ttyUSB0 (or the /dev/pts/... that "
+        "mrw-radiosim prints):";
+    request.text =
+        !state.PortDevice.empty() ? state.PortDevice : LoadPortDevice(config_.settings());
+    const std::string path = Trim(config_.prompt().TextInput(request));
+    if (path.empty()) {
+        return;
+    }
+    SavePortDevice(config_.settings(), path);
+    state.PortDevice.clear();
+    RebuildPortMenu();
+    for (int i = 0; i < static_cast<int>(portEntries_.size()); ++i) {
+        if (portEntries_[i].path == path) {
+            SerialPortCommand(i);
+            return;
+        }
+    }
+    // No room left in the menu: the device is used all the same.
+    state.PortDevice = path;
 }
 
 // ---- Debug aids ------------------------------------------------------------------------------

@@ -201,6 +201,13 @@ void MainWindow::BuildMenus() {
         ConnectCommand(entry, [this, i] { SerialPortCommand(i); });
         serialEntries_[i] = entry;
     }
+    serialMenu_->addSeparator();
+    QAction* other = serialMenu_->addAction(QString::fromUtf8("Other Device\u2026"));
+    other->setObjectName("mnuOptionsSerialPortOther");
+    ConnectCommand(other, [this] { OtherDeviceCommand(); });
+    commands_["mnuOptionsSerialPortOther"] = other;
+    // A cable plugged in after start-up appears the next time the menu opens.
+    connect(serialMenu_, &QMenu::aboutToShow, this, &MainWindow::RebuildPortMenu);
     hexdumpAction_ = options->addAction("Hexdump");
     hexdumpAction_->setObjectName("mnuOptionsHexdump");
     hexdumpAction_->setCheckable(true);

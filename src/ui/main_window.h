@@ -139,10 +139,17 @@ public:
 
     /// Where the serial-port menu takes the present ports from.
     void SetPortLister(PortLister lister) { portLister_ = std::move(lister); }
-    /// Rebuilds the serial-port menu from the present ports.
+    /// Start-up: rebuilds the serial-port menu and says "There is no port that can be used!!"
+    /// when it offers no port.
     void PortCheck();
+    /// Fills the serial-port menu from the present ports, the device given with --port and
+    /// the device last named by its path; the chosen one is checked. Runs each time the menu
+    /// opens, so a cable plugged in meanwhile appears.
+    void RebuildPortMenu();
     /// Serial-port menu entry i chosen.
     void SerialPortCommand(int i);
+    /// "Other Device…": asks for a device path, remembers it and chooses it.
+    void OtherDeviceCommand();
 
     /// Ctrl+F2 (debug only): opens a raw image file.
     void OpenHexCommand();
@@ -176,6 +183,7 @@ private:
     void RefreshModelPanel();
     void SetModelChecks();
     void WritePlacement();
+    bool IsChosenPort(const PortEntry& entry) const;
     int Dpi() const;
 
     Config& config_;
@@ -199,6 +207,9 @@ private:
     std::array<QAction*, 10> modelEntries_{};
     std::array<QAction*, 11> regionEntries_{};
     std::array<QAction*, kSerialMenuEntries> serialEntries_{};
+    /// The serial-port menu as last built: what the system listed and the entries shown.
+    std::vector<SerialDevice> listedPorts_;
+    std::vector<PortEntry> portEntries_;
     std::vector<QAction*> toolButtons_;
 
     std::map<QString, std::function<void(const NodeTarget&)>> panelHandlers_;

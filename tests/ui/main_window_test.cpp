@@ -26,11 +26,14 @@
 #include "image/checks.h"
 #include "image/codec.h"
 #include "ui/about_box.h"
+#include "platform/qt_serial_port.h"
 #include "ui/category_tree.h"
 #include "ui/fixed_font.h"
 #include "ui/main_window.h"
 #include "ui/pending_edit.h"
 #include "ui/startup.h"
+#include "ui/transfer_command.h"
+#include "ui/transfer_dialog.h"
 #include "ui/wheel_scroll.h"
 
 namespace mrw {
@@ -110,6 +113,21 @@ struct Harness {
         return Action(QString("%1_%2").arg(menu).arg(i).toUtf8());
     }
     QTreeWidget* Tree() const { return Find<QTreeWidget>("tvTreeView"); }
+    // Opens and closes the port menu as a user would look into it; its visible captions,
+    // the checked ones marked with "*".
+    QStringList PortMenu() const {
+        auto* menu = Find<QMenu>("mnuOptionsSerialPort");
+        menu->popup(QPoint(0, 0));
+        menu->hide();
+        QStringList shown;
+        for (int i = 0; i < kSerialMenuEntries; ++i) {
+            const QAction* entry = Entry("mnuOptionsSerialPort1", i);
+            if (entry->isVisible()) {
+                shown << entry->text() + (entry->isChecked() ? "*" : "");
+            }
+        }
+        return shown;
+    }
     QStackedWidget* Panels() const { return Find<QStackedWidget>("panelArea"); }
     QString PanelName() const { return Panels()->currentWidget()->objectName(); }
     QString Caption() const { return window->windowTitle(); }
@@ -844,8 +862,8 @@ private slots:
         h.settings.Set("ComPath", "ComNum", std::to_string(stored));
         QVERIFY(h.Load());
         QCOMPARE(int{h.config.state.PortNumber}, stored);
-        QCOMPARE(h.Find<QMenu>("mnuOptionsSerialPort")->menuAction()->isEnabled(),
-                 !devices.empty());
+        // "Other Device…" keeps the menu usable without any port.
+        QVERIFY(h.Find<QMenu>("mnuOptionsSerialPort")->menuAction()->isEnabled());
         QCOMPARE(h.prompt.messages.size(), size_t{devices.empty()});
         if (devices.empty()) {
             QCOMPARE(h.Last().text, std::string("There is no port that can be used!!"));
@@ -873,6 +891,57 @@ private slots:
         h.window->SerialPortCommand(7);
         QCOMPARE(int{h.config.state.PortNumber}, 5);
         QVERIFY(!h.Entry("mnuOptionsSerialPort1", 7)->isChecked());
+    }
+
+    void portMenuFollowsPluggedDevicesThePortOptionAndOtherDevice() {
+        Harness h;
+        h.config.state.PortDevice = "/dev/pts/5";  // --port
+        QVERIFY(h.Load());
+        QCOMPARE(h.PortMenu(), (QStringList{"COM 1", "COM 2 (pts/5)*"}));
+        QCOMPARE(h.Setting("ComPath", "ComNum"), QString("<absent>"));
+        // A cable plugged in after start-up appears the next time the menu opens.
+        h.ports.push_back({"/dev/ttyUSB0", "USB Serial (COM3)"});
+        QCOMPARE(h.PortMenu(), (QStringList{"COM 1", "COM 2 (pts/5)*", "COM 3"}));
+
+        // "Other Device…" asks for a path; cancelling changes nothing.
+        h.Action("mnuOptionsSerialPortOther")->trigger();
+        QCOMPARE(h.prompt.textInputs.size(), size_t{1});
+        QCOMPARE(h.prompt.textInputs[0].text, std::string("/dev/pts/5"));
+        QCOMPARE(h.config.state.PortDevice, std::string("/dev/pts/5"));
+        const std::string device = (h.Folder() / "ttyGONE").string();
+        h.prompt.typedTexts = {" " + device + " "};
+        h.Action("mnuOptionsSerialPortOther")->trigger();
+        QVERIFY(h.config.state.PortDevice.empty());
+        QCOMPARE(int{h.config.state.PortNumber}, 4);
+        QCOMPARE(h.Setting("ComPath", "ComNum"), QString("4"));
+        const QString caption = QString("COM 4 (ttyGONE)");
+        QCOMPARE(h.PortMenu(), (QStringList{"COM 1", "COM 3", caption + "*"}));
+
+        // The next transfer opens that device; it is not there, and the box says which it is.
+        std::string opened;
+        InstallTransferDialog(
+            *h.window, h.config,
+            [&](const AppState& state) {
+                opened = ChosenPortPath(state.PortDevice, state.PortNumber, h.ports, h.settings);
+                return std::make_unique<QtSerialPort>(opened);
+            },
+            [](TransferDialog& dialog) {
+                QTimer::singleShot(0, &dialog, [&dialog] {
+                    dialog.findChild<QPushButton*>("cmdOK")->click();
+                    dialog.reject();
+                });
+            });
+        h.Action("mnuTransferRead")->trigger();
+        QCOMPARE(opened, device);
+        const QStringList box = QString::fromStdString(h.Last().text).split("\r\n");
+        QCOMPARE(box.value(0), QString(kPortOpenFailed));
+        QVERIFY2(box.value(1).startsWith(QString::fromStdString(device)), qPrintable(box.value(1)));
+
+        // The next start shows it chosen again.
+        h.config.state.PortNumber = 1;
+        QVERIFY(h.Load());
+        QCOMPARE(int{h.config.state.PortNumber}, 4);
+        QCOMPARE(h.PortMenu(), (QStringList{"COM 1", "COM 3", caption + "*"}));
     }
 
     void fixedFontFallsBackToAFixedFamily() {
