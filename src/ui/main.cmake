@@ -7,6 +7,7 @@ target_sources(mrw_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pending_edit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/placement.cpp
     ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wheel_scroll.cpp)
 # The hex dump lines and, later, the transfer operations come from the link library.

@@ -3,10 +3,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMenu>
+#include <QScreen>
+#include <QSplitter>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <exception>
 
@@ -19,6 +25,7 @@
 #include "model/regions.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
+#include "ui/placement.h"
 #include "ui/report_window.h"
 #include "ui/startup.h"
 
@@ -114,9 +121,10 @@ bool MainWindow::Load() {
         }
     });
 
-    resize(607, 444);
+    RestorePlacement();
     RunLoadStep(config_, [&] { (void)ChannelCatalogue(); });
     RunLoadStep(config_, [&] { ResetToDefaults(config_, -1); });
+    FitTreeToCaptions();
 
     state.DataChanged = false;
     // The dump list follows its menu entry's check (debug mode only).
@@ -124,6 +132,67 @@ bool MainWindow::Load() {
     RefreshHexDump();
     SetBusy(false);
     return true;
+}
+
+void MainWindow::RestorePlacement() {
+    resize(607, 444);
+    const std::optional<QRect> stored = StoredPlacement(config_.settings(), Dpi());
+    if (!stored) {
+        return;
+    }
+    // The screen the window was on, or this window's own when that one is gone.
+    const QScreen* screen = QGuiApplication::screenAt(stored->center());
+    if (screen == nullptr) {
+        screen = this->screen();
+    }
+    placedFrame_ = FitPlacement(*stored, screen->availableGeometry(), minimumSize());
+    FitToPlacedFrame();
+}
+
+void MainWindow::FitToPlacedFrame() {
+    if (!placedFrame_ || isMinimized() || isMaximized()) {
+        return;
+    }
+    // The stored size is the frame's; the border, known once the window is shown, is not
+    // part of the window's own size.
+    const QSize border = frameGeometry().size() - size();
+    resize(placedFrame_->size() - border);
+    move(placedFrame_->topLeft());
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (placedFrame_) {
+        FitToPlacedFrame();
+        // Some window systems tell the border only after the window has appeared.
+        QTimer::singleShot(0, this, [this] {
+            FitToPlacedFrame();
+            placedFrame_.reset();
+        });
+    }
+}
+
+void MainWindow::FitTreeToCaptions() {
+    const QFontMetrics metrics(tree_->font());
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        int depth = 1;  // the roots carry the branch decoration too
+        for (const QTreeWidgetItem* p = (*it)->parent(); p != nullptr; p = p->parent()) {
+            ++depth;
+        }
+        widest = std::max(widest,
+                          depth * tree_->indentation() + metrics.horizontalAdvance((*it)->text(0)));
+    }
+    // The item's text margins, the frame and room for a vertical scroll bar.
+    const int margins =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree_) + 1);
+    const int wanted = widest + margins + 2 * tree_->frameWidth() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
+    const int limit = TwipsToPixels(kSplitterLimitTwips, Dpi());
+    const QList<int> sizes = splitter_->sizes();
+    const int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 3 * limit;
+    const int tree = std::clamp(wanted, limit, std::max(limit, width() - 2 * limit));
+    splitter_->setSizes({tree, std::max(limit, total - tree)});
 }
 
 void MainWindow::SetModelChecks() {
@@ -156,6 +225,7 @@ bool MainWindow::OfferToSaveChanges() {
     }
     state.ErrorFlag = false;
     SaveSettings(config_, true);
+    ShowFileStatus("Saved");
     return !state.ErrorFlag && !state.CancelFlag;
 }
 
@@ -197,6 +267,7 @@ void MainWindow::FileOpen() {
     const std::string name = config_.prompt().FileDialog(request);
     if (!name.empty()) {
         OpenSettingsFile(config_, name);
+        ShowFileStatus("Opened");
     }
     SetBusy(false);
 }
@@ -206,6 +277,7 @@ void MainWindow::FileSave() {
         return;
     }
     SaveSettings(config_, true);
+    ShowFileStatus("Saved");
 }
 
 void MainWindow::FileSaveAs() {
@@ -213,6 +285,7 @@ void MainWindow::FileSaveAs() {
         return;
     }
     SaveSettings(config_, false);
+    ShowFileStatus("Saved");
 }
 
 void MainWindow::FilePrint() {

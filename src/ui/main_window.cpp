@@ -4,10 +4,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -324,6 +328,8 @@ void MainWindow::BuildCentralArea() {
         panels_->addWidget(panel);
     }
 
+    BuildGeneralPage();
+
     const int limit = TwipsToPixels(kSplitterLimitTwips, Dpi());
     tree_->setMinimumWidth(limit);
     panels_->setMinimumWidth(limit);
@@ -345,6 +351,73 @@ void MainWindow::BuildCentralArea() {
     setCentralWidget(central);
 }
 
+void MainWindow::BuildGeneralPage() {
+    QWidget* page = Panel("pictGeneral");
+    auto* logo = new QLabel(page);
+    logo->setObjectName("picGeneralLogo");
+    logo->setPixmap(ApplicationIcon().pixmap(64, 64));
+    auto* title = new QLabel(QString(kAppTitle) + "  Marine Radio Workbench", page);
+    title->setObjectName("lblGeneralTitle");
+    title->setWordWrap(true);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    title->setFont(titleFont);
+    generalModel_ = new QLabel(page);
+    generalModel_->setObjectName("lblGeneralModel");
+    auto* start = new QLabel("To get started:", page);
+    start->setObjectName("lblGeneralStart");
+
+    auto* heading = new QGridLayout;
+    heading->addWidget(logo, 0, 0, 2, 1, Qt::AlignTop);
+    heading->addWidget(title, 0, 1, Qt::AlignBottom);
+    heading->addWidget(generalModel_, 1, 1, Qt::AlignTop);
+    heading->setColumnStretch(1, 1);
+    heading->setHorizontalSpacing(12);
+
+    // The three things a new user does first, each with what it is for. They run through the
+    // command gate like the menu entries they stand for.
+    auto* steps = new QGridLayout;
+    steps->setHorizontalSpacing(12);
+    auto addStep = [&](const char* name, const char* caption, const char* toolButton,
+                       const char* what, std::function<void()> command) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), page);
+        button->setObjectName(name);
+        if (auto* tool = *toolButton != '\0' ? findChild<QAction*>(toolButton) : nullptr) {
+            button->setIcon(tool->icon());
+        }
+        auto* text = new QLabel(QString::fromUtf8(what), page);
+        text->setWordWrap(true);
+        const int row = steps->rowCount();
+        steps->addWidget(button, row, 0);
+        steps->addWidget(text, row, 1);
+        if (command) {
+            ConnectCommand(button, std::move(command));
+        }
+        return button;
+    };
+    addStep("cmdGeneralRead", "Read from Radio", "tbRead",
+            "Read the configuration of the radio over the serial cable.",
+            [this] { TransferCommand(0); });
+    addStep("cmdGeneralOpen", "Open a Settings File\u2026", "tbOpen",
+            "Open a configuration kept as a settings file (.dat).", [this] { FileOpen(); });
+    QPushButton* port =
+        addStep("cmdGeneralPort", "Choose the Serial Port\u2026", "",
+                "Choose the serial port of the radio cable, or name another device.", nullptr);
+    // The port menu opens under the button; the entry chosen there runs as from the menu bar.
+    ConnectCommand(
+        port, [this, port] { serialMenu_->popup(port->mapToGlobal(QPoint(0, port->height()))); });
+    steps->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(16);
+    layout->addLayout(heading);
+    layout->addWidget(start);
+    layout->addLayout(steps);
+    layout->addStretch(1);
+}
+
 void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("sbStatusBar");
@@ -361,6 +434,23 @@ void MainWindow::BuildStatusBar() {
             bar->addPermanentWidget(label);
         }
     }
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setObjectName("tmrStatus");
+    statusTimer_->setSingleShot(true);
+    statusTimer_->setInterval(kFileStatusMs);
+    connect(statusTimer_, &QTimer::timeout, this, [this] { statusPanels_[1]->clear(); });
+}
+
+void MainWindow::ShowFileStatus(const char* verb) {
+    const AppState& state = config_.state;
+    if (state.ErrorFlag || state.CancelFlag || state.CurrentFileName.empty()) {
+        return;
+    }
+    const std::string& path = state.CurrentFileName;
+    const size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    statusPanels_[1]->setText(QString(verb) + " " + QString::fromStdString(name));
+    statusTimer_->start();
 }
 
 // ---- Shell -----------------------------------------------------------------------------------
@@ -429,7 +519,9 @@ void MainWindow::RegionMenuChanged() {
 }
 
 void MainWindow::RefreshModelPanel() {
-    statusPanels_[2]->setText(QString::fromStdString(config_.state.ModelName));
+    const QString model = QString::fromStdString(config_.state.ModelName);
+    statusPanels_[2]->setText(model);
+    generalModel_->setText("Radio model: " + model);
 }
 
 void MainWindow::ShowHint(const QString& text) {

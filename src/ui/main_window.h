@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,8 @@ inline constexpr double kMinWidthTwips = 9105;
 inline constexpr double kMinHeightTwips = 6660;
 /// Closest the splitter comes to either side of the window, in twips.
 inline constexpr double kSplitterLimitTwips = 2500;
+/// How long the middle panel of the status bar confirms a save or an open, in milliseconds.
+inline constexpr int kFileStatusMs = 5000;
 
 /// The program's main window. It is the Shell through which core operations ask for view
 /// rebuilds, and it reaches the configuration only through the Config it was given.
@@ -167,6 +171,7 @@ public:
     bool NewPending() const;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -175,6 +180,16 @@ private:
     void BuildToolBar();
     void BuildCentralArea();
     void BuildStatusBar();
+    void BuildGeneralPage();
+    /// Status bar panel 2: `verb` and the current file's name ("Saved boat.dat") for a few
+    /// seconds, when the step before it completed.
+    void ShowFileStatus(const char* verb);
+    /// Opens at the placement stored at the last exit, fitted to the screen it is on.
+    void RestorePlacement();
+    /// Gives the window the frame placedFrame_, its border taken off the size.
+    void FitToPlacedFrame();
+    /// The tree as wide as its longest caption needs (never below the splitter's limit).
+    void FitTreeToCaptions();
     QAction* AddCommand(QMenu* menu, const char* name, const char* caption,
                         void (MainWindow::*slot)());
     void OnNodeActivated(QTreeWidgetItem* node);
@@ -198,6 +213,10 @@ private:
     QToolBar* toolBar_ = nullptr;
     std::array<QLabel*, 3> statusPanels_{};
     QTimer* newTimer_ = nullptr;
+    QTimer* statusTimer_ = nullptr;
+    QLabel* generalModel_ = nullptr;
+    /// The frame the window opens with, until it has been shown.
+    std::optional<QRect> placedFrame_;
 
     QMenu* editMenu_ = nullptr;
     QMenu* regionMenu_ = nullptr;

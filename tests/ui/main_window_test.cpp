@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -25,12 +26,13 @@
 #include "core/config.h"
 #include "image/checks.h"
 #include "image/codec.h"
-#include "ui/about_box.h"
 #include "platform/qt_serial_port.h"
+#include "ui/about_box.h"
 #include "ui/category_tree.h"
 #include "ui/fixed_font.h"
 #include "ui/main_window.h"
 #include "ui/pending_edit.h"
+#include "ui/placement.h"
 #include "ui/startup.h"
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
@@ -127,6 +129,15 @@ struct Harness {
             }
         }
         return shown;
+    }
+    // Stores a window placement given in pixels, as the exit writes it (in twips).
+    void StorePlacement(const QRect& r) {
+        const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
+        const int values[] = {r.x(), r.y(), r.width(), r.height()};
+        const char* keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        for (int i = 0; i < 4; ++i) {
+            settings.Set("Settings", keys[i], std::to_string(PixelsToTwips(values[i], dpi)));
+        }
     }
     QStackedWidget* Panels() const { return Find<QStackedWidget>("panelArea"); }
     QString PanelName() const { return Panels()->currentWidget()->objectName(); }
@@ -595,6 +606,14 @@ private slots:
         QCOMPARE(h.config.state.CurrentFileName, path);
         QVERIFY(!h.config.state.DataChanged);
         QCOMPARE(h.Caption(), caption);
+        // The status bar confirms it for a few seconds.
+        auto* confirmation = h.Find<QLabel>("sbStatusBar_Panel2");
+        auto* timer = h.Find<QTimer>("tmrStatus");
+        QCOMPARE(confirmation->text(), QString("Saved Sea Wolf.DAT"));
+        QVERIFY(timer->isActive() && timer->isSingleShot());
+        QCOMPARE(timer->interval(), 5000);
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        QVERIFY(confirmation->text().isEmpty());
 
         // Save writes to the current file without a dialog.
         h.config.model.Groups[0].StatusName = "SEA";
@@ -616,6 +635,7 @@ private slots:
         QCOMPARE(h.prompt.dialogs[1].folder, h.Folder().string());
         QCOMPARE(h.config.model.Groups[0].StatusName, std::string("SEA"));
         QCOMPARE(h.config.state.CurrentFileName, path);
+        QCOMPARE(confirmation->text(), QString("Opened Sea Wolf.DAT"));
         QVERIFY(!h.config.state.DataChanged && !h.config.state.CancelFlag);
         QCOMPARE(h.Caption(), caption);
         QCOMPARE(h.PanelName(), QString("pictGeneral"));
@@ -942,6 +962,85 @@ private slots:
         QVERIFY(h.Load());
         QCOMPARE(int{h.config.state.PortNumber}, 4);
         QCOMPARE(h.PortMenu(), (QStringList{"COM 1", "COM 3", caption + "*"}));
+    }
+
+    void windowOpensWhereItWasLeftAndOnScreen() {
+        Harness h;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        h.StorePlacement({screen.x() + 40, screen.y() + 30, 700, 500});
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        QCOMPARE(h.window->frameGeometry(), QRect(screen.x() + 40, screen.y() + 30, 700, 500));
+        // Closed again unchanged, it stores the same placement: it does not grow run by run.
+        const double width = h.Setting("Settings", "MainWidth").toDouble();
+        QVERIFY(h.window->close());
+        QCOMPARE(h.Setting("Settings", "MainWidth").toDouble(), width);
+
+        // Left beyond the screen's right and bottom edges, or larger than it: pulled back.
+        const QSize minimum = h.window->minimumSize();
+        for (const QRect stored : {QRect(screen.right() + 500, screen.bottom() + 400, 700, 500),
+                                   QRect(-5000, -4000, 9000, 8000)}) {
+            Harness h2;
+            h2.StorePlacement(stored);
+            QVERIFY(h2.Load());
+            QVERIFY(h2.Show());
+            const QRect frame = h2.window->frameGeometry();
+            QVERIFY2(screen.contains(frame), qPrintable(QString("%1,%2 %3x%4")
+                                                            .arg(frame.x())
+                                                            .arg(frame.y())
+                                                            .arg(frame.width())
+                                                            .arg(frame.height())));
+            QCOMPARE(frame.size(), stored.size().boundedTo(screen.size()).expandedTo(minimum));
+        }
+        // A stored value that is not a number: the usual size.
+        Harness h3;
+        h3.StorePlacement({10, 10, 700, 500});
+        h3.settings.Set("Settings", "MainWidth", "wide");
+        QVERIFY(h3.Load());
+        QCOMPARE(h3.window->size(), QSize(607, 444));
+    }
+
+    void treeIsWideEnoughForItsCaptions() {
+        Harness h;
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        QTreeWidget* tree = h.Tree();
+        tree->expandAll();
+        const QAbstractItemView* view = tree;
+        QVERIFY2(
+            tree->viewport()->width() >= view->sizeHintForColumn(0),
+            qPrintable(
+                QString("%1 < %2").arg(tree->viewport()->width()).arg(view->sizeHintForColumn(0))));
+    }
+
+    void generalPageOffersTheFirstStepsThroughTheCommandGate() {
+        Harness h;
+        QVERIFY(h.Load());
+        QVERIFY(h.Show());
+        QWidget* page = h.window->Panel("pictGeneral");
+        QCOMPARE(page->findChild<QLabel*>("lblGeneralModel")->text(),
+                 QString("Radio model: HV2300"));
+        QVERIFY(!page->findChild<QLabel*>("picGeneralLogo")->pixmap().isNull());
+        std::vector<int> modes;
+        h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
+        auto click = [&](const char* name) {
+            QTest::mouseClick(page->findChild<QPushButton*>(name), Qt::LeftButton);
+        };
+        click("cmdGeneralRead");
+        click("cmdGeneralOpen");
+        QCOMPARE(modes, std::vector<int>{0});
+        QCOMPARE(h.prompt.dialogs.size(), size_t{1});
+        click("cmdGeneralPort");
+        auto* menu = h.Find<QMenu>("mnuOptionsSerialPort");
+        QVERIFY(menu->isVisible());
+        menu->hide();
+        // While the window is busy the buttons are refused like the menus.
+        h.window->SetBusy(true);
+        const bool refused = !h.window->RunCommand({});
+        page->findChild<QPushButton*>("cmdGeneralRead")->click();
+        h.window->SetBusy(false);
+        QVERIFY(refused);
+        QCOMPARE(modes, std::vector<int>{0});
     }
 
     void fixedFontFallsBackToAFixedFamily() {
