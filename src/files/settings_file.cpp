@@ -9,7 +9,9 @@
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 #include <unordered_map>
+#include <variant>
 
 #include "core/file_read.h"
 #include "core/log.h"
@@ -18,6 +20,7 @@
 #include "image/check_map.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
+#include "model/settings_keys.h"
 
 namespace mrw {
 
@@ -28,18 +31,6 @@ namespace fs = std::filesystem;
 // ---- Section and key names -----------------------------------------------------------------
 
 constexpr const char* kMainSection = "MAIN";
-constexpr const char* kGroupSection = "Usable CH Group Setup";
-constexpr const char* kCommonSection = "Common Setup";
-constexpr const char* kDscBasicSection = "DSC Setup (Basic Setup)";
-constexpr const char* kDscAdvancedSection = "DSC Setup (Advanced Setup)";
-constexpr const char* kDscDisplaySection = "DSC Setup (Display Setup)";
-constexpr const char* kAutoPosSection = "DSC Setup (AutoPos Setup)";
-constexpr const char* kAtisCommonSection = "ATIS Setup (Common)";
-constexpr const char* kAtisCallSignSection = "ATIS Setup (Call Sign)";
-
-constexpr std::array<const char*, 3> kDscDisplayNames = {
-    "Individual Reply Menu", "Individual ACK Menu", "POS Request Reply Menu"};
-
 using checkmap::kRegionAddress;
 constexpr int kPauseMs = 500;
 constexpr double kFrequencyLimit = 1000.0;
@@ -135,6 +126,42 @@ void WriteDirectory(Writer& w, const char* name, const std::array<DirectoryRecor
     }
 }
 
+// The setup sections, key by key as the key table declares them. The table reaches the
+// fields through a mutable model; writing only reads them.
+void WriteSetup(Writer& w, const DataModel& model, bool atisSupported) {
+    DataModel& m = const_cast<DataModel&>(model);
+    const char* section = nullptr;
+    for (const SetupKey& k : SetupKeys()) {
+        if (k.atisOnly && !atisSupported) {
+            continue;
+        }
+        if (section != k.section) {
+            section = k.section;
+            w.Section(section);
+        }
+        std::visit(
+            [&](auto* field) {
+                using Field = std::remove_pointer_t<decltype(field)>;
+                if constexpr (std::is_same_v<Field, bool>) {
+                    if (k.form == KeyForm::Word) {
+                        w.Word(k.key, *field);
+                    } else {
+                        w.Bool(k.key, *field);
+                    }
+                } else if constexpr (std::is_same_v<Field, std::string>) {
+                    if (k.form == KeyForm::MarkedText) {
+                        w.Marked(k.key, *field);
+                    } else {
+                        w.Text(k.key, *field);
+                    }
+                } else {
+                    w.Int(k.key, *field);
+                }
+            },
+            k.field(m));
+    }
+}
+
 // ---- Reading -------------------------------------------------------------------------------
 
 // The first value of every (section, key) pair, found in one pass: sections in file order,
@@ -227,103 +254,29 @@ private:
     std::string section_;
 };
 
+// The setup sections, key by key as the key table declares them.
 void ReadSetup(const SectionIndex& index, bool atisSupported, DataModel& m) {
-    {
-        SectionReader r(index, kGroupSection);
-        for (int i = 0; i < kChannelGroups; ++i) {
-            r.Bool(kGroupNames[static_cast<size_t>(i)], m.Groups[static_cast<size_t>(i)].Usable);
+    for (const SetupKey& k : SetupKeys()) {
+        if (k.atisOnly && !atisSupported) {
+            continue;
         }
-        for (int i = 0; i < kChannelGroups; ++i) {
-            r.Integer(Indexed("Priority CH", i), m.Groups[static_cast<size_t>(i)].PriorityCH);
-        }
-        for (int i = 0; i < kChannelGroups; ++i) {
-            r.Text(Indexed("Status name", i), m.Groups[static_cast<size_t>(i)].StatusName);
-        }
-        for (int j = 0; j < 3; ++j) {
-            r.Bool(Indexed("Exp Ch Group", j), m.Groups[3].ExpChGroup[static_cast<size_t>(j)]);
-        }
-    }
-    {
-        SectionReader r(index, kCommonSection);
-        CommonSetup& c = m.Common;
-        r.Bool("SCAN", c.Scan);
-        r.Integer("Resume Time", c.ResumeTime);
-        r.Bool("PTT SCAN Clear", c.PttScanClear);
-        r.Bool("Dual Watch", c.DualWatch);
-        r.Integer("Offset Time", c.OffsetTime);
-        r.Bool("Time Display", c.TimeDisplay);
-        r.Bool("Format", c.Format);
-        r.Integer("Weater", c.Weater);
-        r.Integer("SOG", c.Sog);
-        r.Integer("Distance", c.Distance);
-    }
-    {
-        SectionReader r(index, kDscBasicSection);
-        DscBasicSetup& d = m.DscBasic;
-        for (size_t i = 0; i < d.UsableDsc.size(); ++i) {
-            r.Bool(kGroupNames[i], d.UsableDsc[i]);
-        }
-        r.Text("User MMSI", d.UserMmsi);
-        for (int i = 0; i < 4; ++i) {
-            r.Bool(Indexed("PosRequest", i), d.PosRequest[static_cast<size_t>(i)]);
-            r.Bool(Indexed("PosRequestTX", i), d.PosRequestTx[static_cast<size_t>(i)]);
-        }
-        for (int i = 0; i < 8; ++i) {
-            r.Bool(Indexed("BeepOut", i), d.BeepOut[static_cast<size_t>(i)]);
-        }
-    }
-    {
-        SectionReader r(index, kDscAdvancedSection);
-        for (size_t t = 0; t < kDscCallTypes; ++t) {
-            std::string name = kDscCallTypeNames[t];
-            for (int i = 0; i < 4; ++i) {
-                r.Bool(Indexed(name, i), m.DscAdvanced[t].List[static_cast<size_t>(i)]);
-                r.Bool(Indexed(name + "TX", i), m.DscAdvanced[t].Tx[static_cast<size_t>(i)]);
-            }
-        }
-    }
-    {
-        SectionReader r(index, kDscDisplaySection);
-        for (size_t i = 0; i < kDscDisplayNames.size(); ++i) {
-            r.Bool(kDscDisplayNames[i], m.DscDisplay[i]);
-        }
-    }
-    {
-        SectionReader r(index, kAutoPosSection);
-        r.LeadingNumber("MENUDISPLAY", m.AutoPos.MenuDisplay);
-        for (int i = 0; i < 2; ++i) {
-            AutoPosRecord& a = m.AutoPos.Records[static_cast<size_t>(i)];
-            r.LeadingNumber(Indexed("ENABLE", i), a.Enable);
-            r.Integer(Indexed("MARINE ENABLE", i), a.MarineEnable);
-            r.Text(Indexed("CHANNEL", i), a.Channel);
-            r.Text(Indexed("INTERVAL", i), a.Interval);
-            r.Integer(Indexed("SELECTCALL", i), a.SelectCall);
-            r.Integer(Indexed("LASTADDRESS", i), a.LastAddress);
-            r.LeadingNumber(Indexed("RCENABLE", i), a.RcEnable);
-            r.Text(Indexed("MMSI", i), a.Mmsi);
-        }
-    }
-    if (!atisSupported) {
-        return;
-    }
-    {
-        SectionReader r(index, kAtisCommonSection);
-        for (int i = 0; i < 4; ++i) {
-            r.Bool(Indexed("Usable ATIS CH Group", i), m.Atis.UsableAtis[static_cast<size_t>(i)]);
-        }
-        r.Text("Atis Code", m.Atis.AtisCode);
-        for (int i = 0; i < 4; ++i) {
-            r.Bool(Indexed("Usable ATIS Kikker CH Group", i),
-                   m.Atis.UsableKikker[static_cast<size_t>(i)]);
-        }
-    }
-    {
-        SectionReader r(index, kAtisCallSignSection);
-        for (int i = 1; i <= kCallSignEntries; ++i) {
-            CallSignEntry& e = m.CallSigns[static_cast<size_t>(i - 1)];
-            r.Text(Indexed("MID", i), e.Mid);
-            r.Text(Indexed("DISP", i), e.Disp);
-        }
+        const SectionReader r(index, k.section);
+        std::visit(
+            [&](auto* field) {
+                using Field = std::remove_pointer_t<decltype(field)>;
+                if constexpr (std::is_same_v<Field, bool>) {
+                    if (k.form == KeyForm::LeadingFlag) {
+                        r.LeadingNumber(k.key, *field);
+                    } else {
+                        r.Bool(k.key, *field);
+                    }
+                } else if constexpr (std::is_same_v<Field, std::string>) {
+                    r.Text(k.key, *field);
+                } else {
+                    r.Integer(k.key, *field);
+                }
+            },
+            k.field(m));
     }
 }
 
@@ -541,93 +494,7 @@ std::string SettingsFileText(const Config& config) {
     w.Int("MODELTYPE", config.state.ModelType);
     w.Int("REGION", RegionIndex(config.image.Get(kRegionAddress)));
 
-    w.Section(kGroupSection);
-    for (size_t i = 0; i < kChannelGroups; ++i) {
-        w.Bool(kGroupNames[i], m.Groups[i].Usable);
-    }
-    // Written whole: an erased image decodes to 65535, which must survive a save and open.
-    for (int i = 0; i < kChannelGroups; ++i) {
-        w.Int(Indexed("Priority CH", i), m.Groups[static_cast<size_t>(i)].PriorityCH);
-    }
-    for (int i = 0; i < kChannelGroups; ++i) {
-        w.Text(Indexed("Status name", i), m.Groups[static_cast<size_t>(i)].StatusName);
-    }
-    for (int j = 0; j < 3; ++j) {
-        w.Word(Indexed("Exp Ch Group", j), m.Groups[3].ExpChGroup[static_cast<size_t>(j)]);
-    }
-
-    w.Section(kCommonSection);
-    const CommonSetup& c = m.Common;
-    w.Bool("SCAN", c.Scan);
-    w.Int("Resume Time", c.ResumeTime);
-    w.Bool("PTT SCAN Clear", c.PttScanClear);
-    w.Bool("Dual Watch", c.DualWatch);
-    w.Int("Offset Time", c.OffsetTime);
-    w.Bool("Time Display", c.TimeDisplay);
-    w.Bool("Format", c.Format);
-    w.Int("Weater", c.Weater);
-    w.Int("SOG", c.Sog);
-    w.Int("Distance", c.Distance);
-
-    w.Section(kDscBasicSection);
-    const DscBasicSetup& d = m.DscBasic;
-    for (size_t i = 0; i < d.UsableDsc.size(); ++i) {
-        w.Bool(kGroupNames[i], d.UsableDsc[i]);
-    }
-    w.Marked("User MMSI", d.UserMmsi);
-    for (int i = 0; i < 4; ++i) {
-        w.Bool(Indexed("PosRequest", i), d.PosRequest[static_cast<size_t>(i)]);
-        w.Bool(Indexed("PosRequestTX", i), d.PosRequestTx[static_cast<size_t>(i)]);
-    }
-    for (int i = 0; i < 8; ++i) {
-        w.Bool(Indexed("BeepOut", i), d.BeepOut[static_cast<size_t>(i)]);
-    }
-
-    w.Section(kDscAdvancedSection);
-    for (size_t t = 0; t < kDscCallTypes; ++t) {
-        std::string name = kDscCallTypeNames[t];
-        for (int i = 0; i < 4; ++i) {
-            w.Bool(Indexed(name, i), m.DscAdvanced[t].List[static_cast<size_t>(i)]);
-            w.Bool(Indexed(name + "TX", i), m.DscAdvanced[t].Tx[static_cast<size_t>(i)]);
-        }
-    }
-
-    w.Section(kDscDisplaySection);
-    for (size_t i = 0; i < kDscDisplayNames.size(); ++i) {
-        w.Bool(kDscDisplayNames[i], m.DscDisplay[i]);
-    }
-
-    w.Section(kAutoPosSection);
-    w.Bool("MENUDISPLAY", m.AutoPos.MenuDisplay);
-    for (int i = 0; i < 2; ++i) {
-        const AutoPosRecord& a = m.AutoPos.Records[static_cast<size_t>(i)];
-        w.Bool(Indexed("ENABLE", i), a.Enable);
-        w.Int(Indexed("MARINE ENABLE", i), a.MarineEnable);
-        w.Text(Indexed("CHANNEL", i), a.Channel);
-        w.Text(Indexed("INTERVAL", i), a.Interval);
-        w.Int(Indexed("SELECTCALL", i), a.SelectCall);
-        w.Int(Indexed("LASTADDRESS", i), a.LastAddress);
-        w.Bool(Indexed("RCENABLE", i), a.RcEnable);
-        w.Text(Indexed("MMSI", i), a.Mmsi);
-    }
-
-    if (config.state.AtisSupported) {
-        w.Section(kAtisCommonSection);
-        for (int i = 0; i < 4; ++i) {
-            w.Bool(Indexed("Usable ATIS CH Group", i), m.Atis.UsableAtis[static_cast<size_t>(i)]);
-        }
-        w.Marked("Atis Code", m.Atis.AtisCode);
-        for (int i = 0; i < 4; ++i) {
-            w.Bool(Indexed("Usable ATIS Kikker CH Group", i),
-                   m.Atis.UsableKikker[static_cast<size_t>(i)]);
-        }
-        w.Section(kAtisCallSignSection);
-        for (int i = 1; i <= kCallSignEntries; ++i) {
-            const CallSignEntry& e = m.CallSigns[static_cast<size_t>(i - 1)];
-            w.Text(Indexed("MID", i), e.Mid);
-            w.Text(Indexed("DISP", i), e.Disp);
-        }
-    }
+    WriteSetup(w, m, config.state.AtisSupported);
 
     WriteStandardTable(w, "CHUSA", m.CHUSA);
     WriteStandardTable(w, "CHINT", m.CHINT);

@@ -81,6 +81,10 @@ TEST_F(SettingsWriteTest, ValueEncodingsWhateverTheLocale) {
     m.CHEXP.push_back({.Enable = true, .CHDisplayL = "#A", .Txfreq = 157.0125, .Rxfreq = 156.8});
     m.CHEXP.back().ExpCB = {false, true, false};
     m.CHMMSID[79] = {true, "#TAG", "123456789"};
+    m.Atis.AtisCode = "9211234560";
+    m.CallSigns[31] = {"211", "#D"};
+    m.AutoPos.Records[1].Channel = "#16";
+    config.state.AtisSupported = true;
     config.image.Set(271, 9);  // names no region
     // A locale with a decimal comma must not change the file.
     const char* old = std::setlocale(LC_ALL, nullptr);
@@ -89,11 +93,13 @@ TEST_F(SettingsWriteTest, ValueEncodingsWhateverTheLocale) {
     auto lines = Split(SettingsFileText(config), "\r\n");
     std::setlocale(LC_ALL, saved.c_str());
 
-    for (const char* line :
-         {"REGION=255", "Priority CH0=65535", "Priority CH1=-1", "Priority CH2=70000",
-          "Exp Ch Group0=True", "Exp Ch Group1=False", "Status name3=##EX", "Offset Time=-11",
-          "Rxfreq=156.8", "Txfreq=157.0125", "CHDisplayL=##A", "ExpCB2=1", "ExpCB3=0",
-          "TagName=##TAG", "Mmsid=123456789", "User MMSI=#"}) {
+    for (const char* line : {"REGION=255",         "Priority CH0=65535",    "Priority CH1=-1",
+                             "Priority CH2=70000", "Exp Ch Group0=True",    "Exp Ch Group1=False",
+                             "Status name3=##EX",  "Offset Time=-11",       "Rxfreq=156.8",
+                             "Txfreq=157.0125",    "CHDisplayL=##A",        "ExpCB2=1",
+                             "ExpCB3=0",           "TagName=##TAG",         "Mmsid=123456789",
+                             "User MMSI=#",        "Atis Code=#9211234560", "MID32=211",
+                             "DISP32=##D",         "CHANNEL1=##16"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
 }
