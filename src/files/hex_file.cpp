@@ -48,18 +48,22 @@ void TestBuffer(Config& config, std::string_view bytes) {
         ShowMessage(config, "ModelType Error !!", Icon::Critical);
         return;
     }
-    int fileRegion = RegionIndex(static_cast<uint8_t>(bytes.at(kRegionAddress)));
-    int imageRegion = RegionIndex(config.image.Get(kRegionAddress));
+    const int fileCode = static_cast<uint8_t>(bytes.at(kRegionAddress));
+    const int imageCode = config.image.Get(kRegionAddress);
+    const int fileRegion = RegionIndex(fileCode);
+    const int imageRegion = RegionIndex(imageCode);
     if (fileRegion == imageRegion) {
         return;
     }
+    const std::string lines = RegionMismatchLines(RegionSource::File, fileCode, imageCode, "\n");
     if (fileRegion == kNoRegion || imageRegion == kNoRegion) {
-        ShowMessage(config, "Region Unmatched !!", Icon::Critical);
+        ShowMessage(config, "Region Unmatched !!" + lines, Icon::Critical);
         config.state.ErrorFlag = true;
         return;
     }
-    Answer a = ShowMessage(config, "The region is unmatched.\nDo you want to change the region?",
-                           Icon::Exclamation, Buttons::YesNo, Answer::No);
+    Answer a =
+        ShowMessage(config, "The region is unmatched.\nDo you want to change the region?" + lines,
+                    Icon::Exclamation, Buttons::YesNo, Answer::No);
     if (a != Answer::Yes) {
         config.state.ErrorFlag = true;
     }

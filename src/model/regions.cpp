@@ -370,9 +370,10 @@ std::optional<int> CheckFileRegion(Config& config, const std::filesystem::path& 
     if (RegionIndex(fileCode) == RegionIndex(imageCode)) {
         return fileCode;
     }
+    const std::string lines = RegionMismatchLines(RegionSource::File, fileCode, imageCode, "\n");
     if (RegionIndex(fileCode) == 255 || RegionIndex(imageCode) == 255) {
         MessageRequest request;
-        request.text = "Region Unmatched !!";
+        request.text = "Region Unmatched !!" + lines;
         request.title = "Read Binary Data";
         request.icon = Icon::Critical;
         config.prompt().Message(request);
@@ -380,7 +381,7 @@ std::optional<int> CheckFileRegion(Config& config, const std::filesystem::path& 
         return std::nullopt;
     }
     const Answer answer =
-        ShowMessage(config, "The region is unmatched.\nDo you want to change the region?",
+        ShowMessage(config, "The region is unmatched.\nDo you want to change the region?" + lines,
                     Icon::Exclamation, Buttons::YesNo, Answer::No);
     if (answer != Answer::Yes) {
         state.ErrorFlag = true;

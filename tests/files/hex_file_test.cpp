@@ -90,11 +90,15 @@ TEST_F(HexFileTest, RefusalsLeaveTheConfigurationAsItWas) {
     WriteAll(codes, bytes);
     ExpectRefused(codes, "ModelType Error !!");
     // A region that the program does not know.
-    ExpectRefused(Put("usa.hex", 9), "Region Unmatched !!");
+    ExpectRefused(Put("usa.hex", 9),
+                  "Region Unmatched !!\nFile: USA \u2014 MRW: INTL\nA USA configuration cannot be "
+                  "opened for another region, nor the reverse.");
     // Another region: the question decides, with No as the default.
     fs::path uk = Put("uk.hex", 1);
     prompt.answers.push_back(Answer::No);
-    ExpectRefused(uk, "The region is unmatched.\nDo you want to change the region?");
+    ExpectRefused(uk,
+                  "The region is unmatched.\nDo you want to change the region?\n"
+                  "File: UK \u2014 MRW: INTL");
     EXPECT_EQ(prompt.messages[0].defaultButton, Answer::No);
     EXPECT_EQ(prompt.messages[0].buttons, Buttons::YesNo);
     prompt.answers.push_back(Answer::Yes);

@@ -193,7 +193,8 @@ TEST_F(SettingsReadTest, RegionQuestionDecidesWhetherTheFileIsTaken) {
     ExpectUntouched(model, image);
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text,
-              "The region is unmatched.\nDo you want to change the region?");
+              "The region is unmatched.\nDo you want to change the region?\n"
+              "File: BE \u2014 MRW: INTL");
 
     prompt.answers.push_back(Answer::Yes);
     Read(path);
@@ -203,7 +204,9 @@ TEST_F(SettingsReadTest, RegionQuestionDecidesWhetherTheFileIsTaken) {
 
     Read(File("", "MODELTYPE=1\r\nREGION=7"));
     EXPECT_TRUE(config.state.ErrorFlag);
-    EXPECT_EQ(Messages().back(), "Region Unmatched !!");
+    EXPECT_EQ(Messages().back(),
+              "Region Unmatched !!\nFile: USA \u2014 MRW: BE\nA USA configuration cannot be opened "
+              "for another region, nor the reverse.");
     EXPECT_EQ(config.image.Get(271), 2);
 }
 

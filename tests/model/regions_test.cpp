@@ -306,11 +306,15 @@ TEST_F(Regions, CheckFileRegionDecisions) {
         EXPECT_EQ(box.title, "PC Program for HV2300");
     }
     const MessageRequest unmatched = check(0, "MODELTYPE=1\nREGION=7\n", std::nullopt);
-    EXPECT_EQ(unmatched.text, "Region Unmatched !!");
+    EXPECT_EQ(unmatched.text,
+              "Region Unmatched !!\nFile: USA \u2014 MRW: INTL\n"
+              "A USA configuration cannot be opened for another region, nor the reverse.");
     EXPECT_EQ(unmatched.title, "Read Binary Data");
     EXPECT_EQ(unmatched.icon, Icon::Critical);
     const MessageRequest question = check(0, "MODELTYPE=1\nREGION=2\n", std::nullopt);  // No
-    EXPECT_EQ(question.text, "The region is unmatched.\nDo you want to change the region?");
+    EXPECT_EQ(question.text,
+              "The region is unmatched.\nDo you want to change the region?\n"
+              "File: BE \u2014 MRW: INTL");
     EXPECT_EQ(question.buttons, Buttons::YesNo);
     EXPECT_EQ(question.defaultButton, Answer::No);
     EXPECT_EQ(question.icon, Icon::Exclamation);
