@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -189,10 +190,18 @@ void MainWindow::FitTreeToCaptions() {
     const int wanted = widest + margins + 2 * tree_->frameWidth() +
                        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
     const int limit = TwipsToPixels(kSplitterLimitTwips, Dpi());
-    const QList<int> sizes = splitter_->sizes();
-    const int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 3 * limit;
-    const int tree = std::clamp(wanted, limit, std::max(limit, width() - 2 * limit));
-    splitter_->setSizes({tree, std::max(limit, total - tree)});
+    const int handle = splitter_->handleWidth();
+    // The panels never get less room than the smallest window leaves them beside the
+    // narrowest tree, also when the window is made smaller; what is left goes to the tree.
+    // Opening at the usual size, the window grows as much as the captions need.
+    const int panels =
+        std::max({limit, panels_->minimumSizeHint().width(), minimumWidth() - limit - handle});
+    panels_->setMinimumWidth(panels);
+    if (!placedFrame_ && width() < wanted + handle + panels) {
+        resize(wanted + handle + panels, height());
+    }
+    const int tree = std::clamp(wanted, limit, std::max(limit, width() - handle - panels));
+    splitter_->setSizes({tree, std::max(panels, width() - handle - tree)});
 }
 
 void MainWindow::SetModelChecks() {
