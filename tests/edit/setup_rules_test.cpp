@@ -1,0 +1,260 @@
+// The setup panels' rules without widgets: what each list offers and stores, the entry boxes,
+// and the auto position frames.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "edit/setup_autopos.h"
+#include "edit/setup_entry.h"
+#include "edit/setup_lists.h"
+
+namespace mrw {
+
+void PrintTo(const ListItem& item, std::ostream* os) {
+    *os << "{\"" << item.text << "\", " << item.value << "}";
+}
+
+namespace {
+
+struct SetupRulesTest : ::testing::Test {
+    Config config;
+    ScriptedPrompt prompt;
+    DataModel& m = config.model;
+
+    SetupRulesTest() { config.services.prompt = &prompt; }
+
+    static SettingList List(const std::vector<SettingList>& lists, const std::string& name) {
+        auto it = std::find_if(lists.begin(), lists.end(),
+                               [&](const SettingList& l) { return l.objectName == name; });
+        EXPECT_NE(it, lists.end()) << name;
+        return it != lists.end() ? *it : SettingList{};
+    }
+    // Picks the item with this text, as a user would.
+    bool Pick(const SettingList& list, const std::string& text) {
+        const ListView view = ViewList(list, m);
+        const auto it = std::find_if(view.items.begin(), view.items.end(),
+                                     [&](const ListItem& item) { return item.text == text; });
+        return StoreListChoice(config, list, view, static_cast<int>(it - view.items.begin()));
+    }
+    static ChannelRecord Channel(bool enable, int position, std::string display = "") {
+        ChannelRecord r;
+        r.Enable = enable;
+        r.Position = static_cast<int16_t>(position);
+        r.StatusNo = 127;  // no channel number prefix
+        r.CHDisplayL = std::move(display);
+        return r;
+    }
+};
+
+TEST_F(SetupRulesTest, DigitEntriesStoreNineDigitsWithZeroAndRefuseOtherLengths) {
+    struct Case {
+        DigitBox box;
+        std::string typed;
+        CommitMode mode;
+        bool accepted;
+        std::string stored;  // afterwards; the earlier value is "9876543210"
+        std::string shown;
+    };
+    const Case cases[] = {
+        {DigitBox::UserMmsi, "232001234", CommitMode::KeepText, true, "2320012340", "232001234"},
+        {DigitBox::UserMmsi, "", CommitMode::KeepText, true, "", ""},
+        {DigitBox::UserMmsi, "  ", CommitMode::Restore, true, "", ""},
+        {DigitBox::UserMmsi, "23200123", CommitMode::KeepText, false, "9876543210", "23200123"},
+        {DigitBox::UserMmsi, "23200123", CommitMode::Restore, false, "9876543210", "987654321"},
+        {DigitBox::AtisCode, "9232001234", CommitMode::KeepText, true, "9232001234", "9232001234"},
+        {DigitBox::AtisCode, "923200123", CommitMode::KeepText, false, "9876543210", "923200123"},
+        {DigitBox::AutoPosMmsi, "211000111", CommitMode::Restore, true, "2110001110", "211000111"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        m.DscBasic.UserMmsi = m.Atis.AtisCode = m.AutoPos.Records[1].Mmsi = "9876543210";
+        config.state.DataChanged = false;
+        prompt.messages.clear();
+        const DigitCommit commit = CommitDigitEntry(config, c.box, 1, c.typed, c.mode);
+        EXPECT_EQ(commit.accepted, c.accepted);
+        EXPECT_EQ(commit.text, c.shown);
+        EXPECT_EQ(StoredDigits(m, c.box, 1), c.stored);
+        EXPECT_EQ(config.state.DataChanged, c.accepted);
+        const bool message = !c.accepted && c.mode == CommitMode::KeepText;
+        ASSERT_EQ(prompt.messages.size(), message ? 1u : 0u);
+        if (message) {
+            EXPECT_EQ(prompt.messages[0].text, "Data Error!!");
+            EXPECT_EQ(prompt.messages[0].title,
+                      c.box == DigitBox::UserMmsi ? "User MMSI" : "ATISNo");
+            EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
+        }
+    }
+    EXPECT_TRUE(IsDigitChar(U'7'));
+    EXPECT_FALSE(IsDigitChar(U'a'));
+}
+
+TEST_F(SetupRulesTest, StatusNamesAreCutToFourAndBlankNamesStoreEmpty) {
+    EXPECT_TRUE(CommitStatusName(config, 0, "MARINE"));
+    EXPECT_EQ(m.Groups[0].StatusName, "MARI");
+    EXPECT_EQ(ExpGroupCaption(m, 0), "Group1[MARI]");
+    EXPECT_TRUE(CommitStatusName(config, 1, "    "));
+    EXPECT_EQ(m.Groups[1].StatusName, "");
+    EXPECT_EQ(ExpGroupCaption(m, 1), "Group2");
+    EXPECT_TRUE(IsStatusNameChar(U'/') && IsStatusNameChar(U' ') && IsStatusNameChar(U'z'));
+    EXPECT_FALSE(IsStatusNameChar(U',') || IsStatusNameChar(U'_'));
+}
+
+TEST_F(SetupRulesTest, SwitchingAGroupOffTakesTheExpChannelsOutOfIt) {
+    const std::vector<SettingCheck> checks = UsableChecks();
+    m.Groups[1].Usable = true;
+    m.Groups[3].ExpChGroup = {true, true, true};
+    ASSERT_EQ(checks[1].objectName, "chkUsable_1");
+    EXPECT_TRUE(StoreCheck(config, checks[1], false));
+    EXPECT_FALSE(m.Groups[1].Usable);
+    EXPECT_EQ(m.Groups[3].ExpChGroup, (std::array<bool, 3>{true, false, true}));
+    EXPECT_TRUE(config.state.DataChanged);
+}
+
+TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
+    const std::vector<SettingList> common = CommonLists();
+    const std::vector<SettingList> dsc = DscLists();
+    m.Common.Weater = 0;
+    EXPECT_TRUE(Pick(List(common, "cmbCommonTimedisplay"), "Local"));
+    EXPECT_TRUE(Pick(List(common, "cmbCommonWeater"), "On"));
+    EXPECT_TRUE(Pick(List(common, "cmbCommonOffset"), "-5:30"));
+    EXPECT_TRUE(Pick(List(common, "cmbCommonResume"), "3Sec"));
+    EXPECT_TRUE(m.Common.TimeDisplay);
+    EXPECT_EQ(m.Common.Weater, 3);
+    EXPECT_EQ(m.Common.OffsetTime, -11);
+    EXPECT_EQ(m.Common.ResumeTime, 3);
+
+    // "Off" in an All Ships Call row disables the row's TX list, which keeps its value.
+    m.DscAdvanced[0].List[2] = m.DscAdvanced[0].Tx[2] = true;
+    const SettingList safety = List(dsc, "cmbUsableDscAllShipsCall_2");
+    EXPECT_EQ(safety.enables, std::vector<std::string>{"cmbUsableDscAllShipsCallTX_2"});
+    EXPECT_TRUE(EnablesFollow(ViewList(safety, m), 1));
+    EXPECT_TRUE(Pick(safety, "Off"));
+    EXPECT_FALSE(EnablesFollow(ViewList(safety, m), ViewList(safety, m).selected));
+    EXPECT_FALSE(m.DscAdvanced[0].List[2]);
+    EXPECT_TRUE(m.DscAdvanced[0].Tx[2]);
+    EXPECT_TRUE(Pick(List(dsc, "cmbUsableTestCallTX_3"), "Hi"));
+    EXPECT_TRUE(m.DscAdvanced[5].Tx[3]);
+    EXPECT_TRUE(Pick(List(dsc, "cmbUsableDscBeepOut_4"), "On"));
+    EXPECT_TRUE(m.DscBasic.BeepOut[4]);
+
+    config.state.Loading = true;  // the program filling its controls stores nothing
+    EXPECT_FALSE(Pick(List(common, "cmbCommonResume"), "5Sec"));
+    EXPECT_EQ(m.Common.ResumeTime, 3);
+}
+
+TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
+    const std::vector<SettingList> common = CommonLists();
+    m.Common.ResumeTime = 7;
+    m.Common.Weater = 1;
+    m.Common.OffsetTime = 30;
+    m.Common.Distance = 1;
+    struct Case {
+        const char* list;
+        ListItem item;  // the selected item
+        size_t count;
+    };
+    const Case cases[] = {{"cmbCommonResume", {"value 7", 7}, 7},
+                          {"cmbCommonWeater", {"value 1", 1}, 3},
+                          {"cmbCommonOffset", {"value 30", 30}, 50},
+                          {"cmbCommonDistance", {"Sm", 1}, 3}};
+    for (const Case& c : cases) {
+        const ListView view = ViewList(List(common, c.list), m);
+        ASSERT_EQ(view.items.size(), c.count) << c.list;
+        EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], c.item) << c.list;
+    }
+    EXPECT_EQ(ViewList(List(common, "cmbCommonOffset"), m).items[13].text, "-5:30");
+}
+
+TEST_F(SetupRulesTest, PriorityListsOfferTheEnabledChannelsByRecordNumber) {
+    m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
+    m.Groups[1].PriorityCH = 3;
+    const ListView view = ViewList(PriorityList(1), m);
+    EXPECT_EQ(view.items, (ItemList{{"16", 1}, {"72", 3}}));
+    EXPECT_EQ(view.selected, 1);
+    m.Groups[1].PriorityCH = 0xFFFF;  // none
+    EXPECT_EQ(ViewList(PriorityList(1), m).selected, -1);
+    EXPECT_TRUE(ViewList(PriorityList(3), m).items.empty());
+}
+
+TEST_F(SetupRulesTest, AutoPosChannelsFollowTheMarineGroup) {
+    m.Groups[0].Usable = m.Groups[1].Usable = true;
+    m.Groups[1].StatusName = "INTL";
+    m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
+    m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
+    EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2 INTL", 2}}));
+    EXPECT_EQ(AutoPosChannelItems(m, 0), (ItemList{{"E1", 240}, {"E2", 241}}));
+    EXPECT_EQ(AutoPosChannelItems(m, 2),
+              (ItemList{{"16", 16}, {"72", 72}, {"E1", 240}, {"E2", 241}}));
+
+    // A user's marine choice stores it; the frame's channel list then follows it.
+    m.AutoPos.Records[0].Channel = "72";
+    EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Marine, 2));
+    EXPECT_EQ(m.AutoPos.Records[0].MarineEnable, 2);
+    const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
+    EXPECT_EQ(view.channel.items.size(), 4u);
+    EXPECT_EQ(view.channel.selected, 1);
+    EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Channel, 240));
+    EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
+}
+
+TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsi) {
+    m.CHMMSID[0] = {true, "HARBOUR", "2320012340"};
+    m.CHMMSID[1] = {true, "PILOT", "2320056780"};
+    m.CHGRPID[0] = {true, "FLEET", "0232000010"};
+    AutoPosRecord& r = m.AutoPos.Records[1];
+
+    EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::Directory, 1));
+    EXPECT_EQ(r.LastAddress, 1);
+    EXPECT_EQ(r.Mmsi, "2320056780");
+    EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::SelectCall, 1));  // "Group"
+    EXPECT_EQ(r.SelectCall, 1);
+    EXPECT_EQ(r.LastAddress, 0);
+    EXPECT_EQ(r.Mmsi, "0232000010");
+    EXPECT_EQ(ViewAutoPosFrame(m, 1).directory, (ListView{{{"FLEET", 0}}, 0}));
+    EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::MmsiPick, 0));
+    EXPECT_EQ(r.Mmsi, "2320012340");
+    EXPECT_EQ(r.LastAddress, 0);
+
+    // Typing an MMSI selects its entry in the picking list.
+    const ItemList pick = MmsiPickItems(m);
+    EXPECT_EQ(pick[1].text, "232005678  PILOT");
+    EXPECT_EQ(MmsiPickIndex(pick, m, "232005678"), 1);
+    EXPECT_EQ(MmsiPickIndex(pick, m, "23200567"), -1);
+}
+
+TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
+    AutoPosRecord& r = m.AutoPos.Records[0];
+    r = {.Enable = true,
+         .MarineEnable = 0,
+         .Channel = "239",
+         .Interval = "0",
+         .SelectCall = 1,
+         .LastAddress = 4,
+         .RcEnable = false,
+         .Mmsi = "2110001110"};
+    m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
+    const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
+    EXPECT_EQ(view.channel, (ListView{{{"E", 239}, {"F", 240}}, 0}));
+    EXPECT_EQ(view.interval.items.back(), (ListItem{"OFF", 0}));
+    EXPECT_EQ(view.interval.selected, 14);
+    EXPECT_EQ(view.selectCall.items[1].text, "Multi-St");
+    EXPECT_EQ(view.directory, (ListView{{{"Memory ID5", 4}}, 0}));
+    EXPECT_EQ(view.mmsiText, "211000111");
+    EXPECT_TRUE(view.controlsEnabled);
+    EXPECT_FALSE(view.mmsiEnabled);
+}
+
+TEST_F(SetupRulesTest, HintsByControlArray) {
+    EXPECT_EQ(SetupControlHint("txtUserMMSI"), "Numeric Only. Indispensable 9 figures.");
+    EXPECT_EQ(SetupControlHint("txtATIScode"), "Numeric Only. Indispensable 10 figures.");
+    EXPECT_EQ(SetupControlHint("txtUsable_2"), "max 4 charactors.");
+    EXPECT_EQ(SetupControlHint("chkUsableDscAutoPosRequestRemote_1"),
+              "[Space]:An effective and invalid change.");
+    EXPECT_EQ(SetupControlHint("cmbUsablePosRepCallTX_0"),
+              "[Up]/[Down]:Change of a Selection item.");
+    EXPECT_EQ(SetupControlHint("cmdFclearLog_6"), "A Click Inicializes the log");
+    EXPECT_EQ(SetupControlHint("txtFCount"), "");
+}
+
+}  // namespace
+}  // namespace mrw
