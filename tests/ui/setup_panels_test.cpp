@@ -1,0 +1,326 @@
+// The setup panels driven like a user: controls found by objectName, message boxes answered by
+// a ScriptedPrompt, the clear buttons against the in-process simulated radio on virtual time.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "image/checks.h"
+#include "image/codec.h"
+#include "link/transfer.h"
+#include "sim/sim_radio.h"
+#include "ui/main_window.h"
+#include "ui/setup_panels.h"
+#include "ui/transfer_command.h"
+#include "ui/transfer_dialog.h"
+
+namespace mrw {
+
+namespace {
+
+constexpr int kRegionByte = 271;
+constexpr int kMmsiCount = 645;
+
+Image DefaultImage() {
+    Image image;
+    DataModel model;
+    NewImage(image, model, 1);
+    image.bytes[kRegionByte] = 0;
+    return image;
+}
+
+// The simulated radio behind a port the dialog may own.
+class PortOnRadio : public SerialPort {
+public:
+    explicit PortOnRadio(SimRadio& radio) : radio_(radio) {}
+    bool Open(const std::string& settings, std::string& error) override {
+        return radio_.Open(settings, error);
+    }
+    void Close() override { radio_.Close(); }
+    bool IsOpen() const override { return radio_.IsOpen(); }
+    bool Send(const std::vector<uint8_t>& bytes) override { return radio_.Send(bytes); }
+    int Waiting() override { return radio_.Waiting(); }
+    int ReadByte() override { return radio_.ReadByte(); }
+    void DiscardInput() override { radio_.DiscardInput(); }
+
+private:
+    SimRadio& radio_;
+};
+
+// A program folder, a configuration, the simulated radio and the main window, shown.
+struct Harness {
+    QTemporaryDir dir;
+    Config config;
+    ScriptedPrompt prompt;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    SimRadio radio{&clock};
+    std::unique_ptr<MainWindow> window;
+
+    Harness() {
+        config.services.prompt = &prompt;
+        config.services.clock = &clock;
+        config.services.settings = &settings;
+        config.services.programFolder = dir.path().toStdString();
+        std::ofstream(dir.filePath("global.ini").toStdString()) << "[model1]\nuse=1\natis=True\n";
+        const Image image = DefaultImage();
+        std::ofstream(dir.filePath("INTL_08FD.ini").toStdString(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
+        std::copy(image.bytes.begin(), image.bytes.end(), radio.memory.begin());
+        clock.onPump = [] { QCoreApplication::processEvents(); };
+        window = std::make_unique<MainWindow>(config);
+        window->SetPortLister([] { return std::vector<SerialDevice>{{"/dev/ttyS0", ""}}; });
+        window->Load();
+        InstallSetupPanels(*window, config);
+        // Every dialog presses OK once its event loop runs.
+        InstallTransferDialog(
+            *window, config,
+            [this](const AppState&) { return std::make_unique<PortOnRadio>(radio); },
+            [](TransferDialog& dialog) {
+                QTimer::singleShot(0, &dialog, [&dialog] {
+                    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+                });
+            });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    ~Harness() { clock.onPump = nullptr; }
+
+    template <typename T>
+    T* Find(const QString& name) const {
+        T* widget = window->findChild<T*>(name);
+        if (widget == nullptr) {
+            qWarning("no control %s", qPrintable(name));
+        }
+        return widget;
+    }
+    // Shows a setup node with its panel, as a click on the tree does.
+    void Show(const char* key) {
+        window->SelectNodeByKey(key);
+        config.state.DataChanged = false;
+    }
+    void Type(const QString& box, const QString& text) {
+        QLineEdit* edit = Find<QLineEdit>(box);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, text);
+    }
+    // Picks the item with this text as the user does with the keyboard.
+    void Pick(const QString& list, const QString& text) {
+        QComboBox* combo = Find<QComboBox>(list);
+        combo->setFocus(Qt::TabFocusReason);
+        const int target = combo->findText(text);
+        QVERIFY2(target >= 0, qPrintable(text));
+        while (combo->currentIndex() != target) {
+            QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+        }
+    }
+    QStringList Items(const QString& list) const {
+        QStringList items;
+        QComboBox* combo = Find<QComboBox>(list);
+        for (int i = 0; i < combo->count(); ++i) {
+            items << combo->itemText(i);
+        }
+        return items;
+    }
+};
+
+}  // namespace
+
+class SetupPanelsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void mmsiIsStoredWhenTheFocusMovesOnAndRefusedWhenShort() {
+        Harness h;
+        h.Show("DSC");
+        QCOMPARE(h.window->findChild<QLabel*>("sbStatusBar_Panel1")->text(),
+                 QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
+        h.Type("txtUserMMSI", "23200x1234");  // the letter is not taken
+        QCOMPARE(h.window->findChild<QLabel*>("sbStatusBar_Panel1")->text(),
+                 QString("Numeric Only. Indispensable 9 figures."));
+        QTest::keyClick(h.Find<QLineEdit>("txtUserMMSI"), Qt::Key_Tab);
+        QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
+        QVERIFY(h.config.state.DataChanged);
+        QVERIFY(h.window->windowTitle().endsWith(" *"));
+
+        h.Type("txtUserMMSI", "23200123");
+        QTest::keyClick(h.Find<QLineEdit>("txtUserMMSI"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{1});
+        QCOMPARE(h.prompt.messages[0].text, std::string("Data Error!!"));
+        QCOMPARE(h.prompt.messages[0].title, std::string("User MMSI"));
+        QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
+        QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
+        // A command asks the focused box first, which refuses again.
+        QVERIFY(!h.window->CommitPendingEdit());
+        QCOMPARE(h.prompt.messages.size(), size_t{2});
+
+        // Leaving for the tree puts the stored value back.
+        h.window->findChild<QTreeWidget*>("tvTreeView")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(h.Find<QLineEdit>("txtUserMMSI")->text(), QString("232001234"));
+        QCOMPARE(h.prompt.messages.size(), size_t{2});
+    }
+
+    void showingPanelsChangesNothingEvenForValuesNoListOffers() {
+        Harness h;
+        DataModel& m = h.config.model;
+        m.Common.ResumeTime = 7;
+        m.Common.Weater = 1;
+        m.AutoPos.Records[1].Interval = "0";
+        m.AutoPos.Records[1].Channel = "1000";
+        const DataModel before = m;
+        h.config.state.DataChanged = false;
+        for (const char* key : {"Usable", "Common", "DSC", "ATIS"}) {
+            h.window->SelectNodeByKey(key);
+            QCOMPARE(
+                h.window->findChild<QStackedWidget*>("panelArea")->currentWidget()->isEnabled(),
+                true);
+        }
+        h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(4);
+        QVERIFY(m == before);
+        QVERIFY(!h.config.state.DataChanged);
+
+        h.Show("Common");
+        QCOMPARE(h.Find<QComboBox>("cmbCommonResume")->currentText(), QString("value 7"));
+        QCOMPARE(h.Find<QComboBox>("cmbCommonWeater")->currentText(), QString("value 1"));
+        h.Pick("cmbCommonResume", "2Sec");
+        QCOMPARE(m.Common.ResumeTime, int16_t{2});
+        h.Pick("cmbCommonScan", "Off");
+        QVERIFY(!m.Common.Scan);
+        QVERIFY(!h.Find<QComboBox>("cmbCommonResume")->isEnabled());
+        QVERIFY(!h.Find<QWidget>("linScan")->isEnabled());
+        QVERIFY(h.config.state.DataChanged);
+    }
+
+    void groupsSwitchedAndRenamedRebuildTheTree() {
+        Harness h;
+        DataModel& m = h.config.model;
+        m.Groups[0].Usable = m.Groups[1].Usable = m.Groups[3].Usable = true;
+        m.Groups[3].ExpChGroup = {true, true, true};
+        h.window->BuildTree();
+        h.Show("Usable");
+        QVERIFY(h.window->FindNode("PI") != nullptr);
+        QVERIFY(h.Find<QCheckBox>("chkEXP_1")->isChecked());
+
+        QTest::mouseClick(h.Find<QCheckBox>("chkUsable_1"), Qt::LeftButton);
+        QVERIFY(!m.Groups[1].Usable);
+        QVERIFY(h.window->FindNode("PI") == nullptr);
+        QVERIFY(!m.Groups[3].ExpChGroup[1]);
+        QVERIFY(!h.Find<QCheckBox>("chkEXP_1")->isChecked());
+        QVERIFY(!h.Find<QComboBox>("cmbUsablePri_1")->isEnabled());
+
+        h.Type("txtUsable_3", "SHIPS");
+        QCOMPARE(h.Find<QLineEdit>("txtUsable_3")->text(), QString("SHIP"));
+        QTest::keyClick(h.Find<QLineEdit>("txtUsable_3"), Qt::Key_Return);
+        QCOMPARE(m.Groups[3].StatusName, std::string("SHIP"));
+        QCOMPARE(h.window->FindNode("EXPCHANNEL")->text(0), QString("EXP Channel(SHIP)"));
+        h.Type("txtUsable_0", "ABCD");
+        QTest::keyClick(h.Find<QLineEdit>("txtUsable_0"), Qt::Key_Tab);
+        QCOMPARE(h.Find<QCheckBox>("chkEXP_0")->text(), QString("Group1[ABCD]"));
+    }
+
+    void autoPositionFrameFollowsTheUsersChoices() {
+        Harness h;
+        DataModel& m = h.config.model;
+        m.Groups[1].Usable = true;
+        m.Groups[1].StatusName = "INTL";
+        m.CHINT.resize(2);
+        m.CHINT[0] = {.Position = 16, .Enable = true, .StatusNo = 127};
+        m.CHINT[1] = {.Position = 72, .Enable = true, .StatusNo = 127};
+        m.CHMMSID[0] = {true, "HARBOUR", "2320012340"};
+        m.CHMMSID[1] = {true, "PILOT", "2320056780"};
+        m.AutoPos.Records[0] = {.Enable = true, .Channel = "16", .Interval = "1", .RcEnable = true};
+        h.Show("DSC");
+        h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(4);
+
+        h.Pick("cmbUsableDscAutoPosRequestMarine_0", "Group2 INTL");
+        QCOMPARE(m.AutoPos.Records[0].MarineEnable, int16_t{2});
+        QCOMPARE(h.Items("cmbUsableDscAutoPosRequestChannel_0"), (QStringList{"16", "72"}));
+        h.Pick("cmbUsableDscAutoPosRequestChannel_0", "72");
+        QCOMPARE(m.AutoPos.Records[0].Channel, std::string("72"));
+        h.Pick("cmbUsableDscAutoPosRequestSCDirName_0", "PILOT");
+        QCOMPARE(m.AutoPos.Records[0].LastAddress, 1);
+        QCOMPARE(h.Find<QLineEdit>("txtAutoPosMMSI_0")->text(), QString("232005678"));
+        h.Type("txtAutoPosMMSI_0", "232001234");
+        QCOMPARE(h.Find<QComboBox>("cmbUsableDscAutoPosMMSI_0")->currentIndex(), 0);
+
+        QTest::mouseClick(h.Find<QCheckBox>("chkUsableDscAutoPosRequestRemote_0"), Qt::LeftButton);
+        QVERIFY(!m.AutoPos.Records[0].RcEnable);
+        QCOMPARE(m.AutoPos.Records[0].Mmsi, std::string("2320012340"));  // committed on leaving
+        QVERIFY(!h.Find<QLineEdit>("txtAutoPosMMSI_0")->isEnabled());
+    }
+
+    void clearButtonsRunTheirModes() {
+        Harness h;
+        h.config.image.bytes[kMmsiCount] = 4;
+        h.Show("DSC");
+        QTest::mouseClick(h.Find<QPushButton>("cmdFClear"), Qt::LeftButton);
+        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Complete!!"});
+        QCOMPARE(int{h.radio.memory[640]}, 0xFF);
+        QCOMPARE(h.Find<QLineEdit>("txtFCount")->text(), QString("4"));
+
+        // Each log button clears what the caption beside it names.
+        std::vector<int> modes;
+        h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
+        h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(3);
+        for (int k = 0; k < 7; ++k) {
+            QTest::mouseClick(h.Find<QPushButton>(QString("cmdFclearLog_%1").arg(k)),
+                              Qt::LeftButton);
+        }
+        QCOMPARE(modes, (std::vector<int>{5, 6, 7, 4, 8, 3, 9}));
+    }
+
+    void everyControlFitsAtTheMinimumWindowSize() {
+        Harness h;
+        h.window->resize(h.window->minimumSize());
+        struct View {
+            const char* key;
+            int outerTab;  // of tbsDSC
+            int userTab;   // of tbsDSC_USER
+        };
+        const View views[] = {{"Usable", 0, 0}, {"Common", 0, 0}, {"ATIS", 0, 0}, {"DSC", 0, 0},
+                              {"DSC", 0, 1},    {"DSC", 0, 2},    {"DSC", 0, 3},  {"DSC", 1, 0},
+                              {"DSC", 2, 0},    {"DSC", 3, 0},    {"DSC", 4, 0}};
+        for (const View& v : views) {
+            h.window->SelectNodeByKey(v.key);
+            h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(v.outerTab);
+            h.Find<QTabWidget>("tbsDSC_USER")->setCurrentIndex(v.userTab);
+            QApplication::processEvents();
+            QWidget* panel = h.window->findChild<QStackedWidget*>("panelArea")->currentWidget();
+            for (QWidget* w : panel->findChildren<QWidget*>()) {
+                if (!w->isVisible() || w->objectName().startsWith("qt_")) {
+                    continue;
+                }
+                // A size the panel sets itself counts instead of the widget's own; a caption or
+                // a list shows its whole text.
+                const bool text =
+                    qobject_cast<QComboBox*>(w) != nullptr ||
+                    qobject_cast<QAbstractButton*>(w) != nullptr ||
+                    (qobject_cast<QLabel*>(w) != nullptr && !qobject_cast<QLabel*>(w)->wordWrap());
+                const QSize hint = text ? w->sizeHint() : w->minimumSizeHint();
+                const QSize least(w->minimumWidth() > 0 ? w->minimumWidth() : hint.width(),
+                                  w->minimumHeight() > 0 ? w->minimumHeight() : hint.height());
+                const QRect inPanel(w->mapTo(panel, QPoint(0, 0)), w->size());
+                const QString what = QString("%1 %2 on %3 %4/%5")
+                                         .arg(w->objectName(), w->metaObject()->className(), v.key)
+                                         .arg(v.outerTab)
+                                         .arg(v.userTab);
+                QVERIFY2(panel->rect().contains(inPanel), qPrintable(what));
+                QVERIFY2(w->height() >= least.height() && w->width() >= least.width(),
+                         qPrintable(what));
+            }
+        }
+    }
+};
+
+}  // namespace mrw
+
+QTEST_MAIN(mrw::SetupPanelsTest)
+#include "setup_panels_test.moc"
