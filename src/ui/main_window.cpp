@@ -26,6 +26,7 @@
 #include "ui/app_icon.h"
 #include "ui/channel_editor.h"
 #include "ui/fixed_font.h"
+#include "ui/setup_panels.h"
 #include "ui/startup.h"
 
 namespace mrw {
@@ -52,6 +53,7 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     BuildCentralArea();
     BuildStatusBar();
     ChannelEditor::Install(*this, config_);
+    InstallSetupPanels(*this, config_);
 
     newTimer_ = new QTimer(this);
     newTimer_->setObjectName("tmrNew");
