@@ -3,22 +3,42 @@
 namespace mrw {
 
 namespace {
-// Services that keep a configuration usable before the program attaches its own: real time,
-// a prompt that answers every box with its default button, a store that forgets.
-SystemClock gDefaultClock;
-ScriptedPrompt gDefaultPrompt;
-MemorySettingsStore gDefaultSettings;
-Shell gDefaultShell;
+// No window attached: nothing to rebuild or redraw. Unlike the other services, doing nothing
+// is a correct answer here.
+Shell gNoWindow;
+
+template <typename Service>
+Service& Require(Service* service, const char* name) {
+    if (service == nullptr) {
+        // A configuration without this service would answer for the user (a prompt that
+        // always takes the default button) or lose what it stores: refuse loudly instead.
+        throw MissingService(std::string("The configuration has no ") + name + " service.");
+    }
+    return *service;
+}
 }  // namespace
 
 Config::Config() {
     image.bytes.fill(0xFF);
-    services.clock = &gDefaultClock;
-    services.prompt = &gDefaultPrompt;
-    services.settings = &gDefaultSettings;
-    services.shell = &gDefaultShell;
+    services.shell = &gNoWindow;
     std::error_code ec;
     services.programFolder = std::filesystem::current_path(ec);
+}
+
+Clock& Config::clock() {
+    return Require(services.clock, "clock");
+}
+
+Prompt& Config::prompt() {
+    return Require(services.prompt, "prompt");
+}
+
+SettingsStore& Config::settings() {
+    return Require(services.settings, "settings");
+}
+
+Shell& Config::shell() {
+    return Require(services.shell, "shell");
 }
 
 Config& TheConfig() {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "core/services.h"
@@ -67,7 +68,13 @@ public:
     virtual void RegionMenuChanged() {}
 };
 
-/// The platform services used by the core.
+/// Thrown when a configuration is asked for a service nobody gave it: a programming error.
+struct MissingService : std::logic_error {
+    using std::logic_error::logic_error;
+};
+
+/// The platform services used by the core. The program and every test give a configuration
+/// its clock, prompt and settings store explicitly; there are no hidden defaults.
 struct Services {
     Clock* clock = nullptr;
     Prompt* prompt = nullptr;
@@ -86,10 +93,11 @@ struct Config {
     Services services;
 
     Config();
-    Clock& clock() { return *services.clock; }
-    Prompt& prompt() { return *services.prompt; }
-    SettingsStore& settings() { return *services.settings; }
-    Shell& shell() { return *services.shell; }
+    /// The services; each throws MissingService when it was not given.
+    Clock& clock();
+    Prompt& prompt();
+    SettingsStore& settings();
+    Shell& shell();
 };
 
 /// The configuration of the running program.

@@ -22,6 +22,7 @@ protected:
         fs::remove_all(folder);
         fs::create_directories(folder);
         config.services.programFolder = folder;
+        config.services.clock = &clock;
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -33,6 +34,7 @@ protected:
     }
 
     fs::path folder;
+    SystemClock clock;  // the daily log is named after today's date
     Config config;
 };
 
