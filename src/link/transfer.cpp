@@ -303,9 +303,12 @@ Outcome Transfer::RunFrame(bool regionCheck, int work) {
     }
     if (Mirror(outcome) == Outcome::Done) {
         state.TransferDone = true;
+        ui_.Finished(outcome);
         link_.ShowNote("");
         config_.prompt().Message(
             {"Complete!!", caption_, Icon::Information, Buttons::Ok, Answer::Ok});
+    } else {
+        ui_.Finished(outcome);
     }
     return outcome;
 }

@@ -55,6 +55,9 @@ public:
     /// A user MMSI clear (mode 2) or ATIS clear (mode 10) completed: the panel's last
     /// accepted text of that field is to be emptied.
     virtual void IdentityCleared(int /*mode*/) {}
+    /// The operation's work ended with this outcome; on success this comes before the
+    /// "Complete!!" box.
+    virtual void Finished(Outcome /*outcome*/) {}
 };
 
 /// What the window and the command line do before a transfer dialog opens in `mode`: the

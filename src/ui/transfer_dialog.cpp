@@ -243,15 +243,6 @@ void TransferDialog::reject() {
     QDialog::reject();
 }
 
-bool TransferDialog::event(QEvent* event) {
-    // A box opening over the running dialog: the status line catches up with the state first,
-    // so that "Complete." stands beside the box that says so.
-    if (event->type() == QEvent::WindowBlocked && running_ && config_.state.TransferDone) {
-        status_->setText(kComplete);
-    }
-    return QDialog::event(event);
-}
-
 void TransferDialog::closeEvent(QCloseEvent* event) {
     if (!transfer_.CanClose()) {
         event->ignore();
@@ -281,6 +272,13 @@ void TransferDialog::PlaceProgressBar() {
     percentText_->setText(text);
     static_cast<PercentText*>(percentText_)->SetDoneWidth(done);
     progressPanel_->setAccessibleName(text);
+}
+
+void TransferDialog::Finished(Outcome outcome) {
+    // Before the "Complete!!" box, so that the status line already says so beside it.
+    if (outcome == Outcome::Done) {
+        status_->setText(kComplete);
+    }
 }
 
 QString TransferDialog::StatusText() const {

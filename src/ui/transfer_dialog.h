@@ -53,6 +53,7 @@ public:
     void ShowNote(const std::string& text) override;
     void SetRunning(bool running) override;
     void IdentityCleared(int mode) override;
+    void Finished(Outcome outcome) override;
 
     /// Called with the mode when a user MMSI (2) or ATIS (10) clear completed.
     void SetIdentityClearedHandler(std::function<void(int)> handler) {
@@ -60,7 +61,6 @@ public:
     }
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 public slots:

@@ -1,0 +1,694 @@
+// Channel tables as CSV in CHIRP's layout: the CSV reader, the exact rows an export writes,
+// how the rows of a shared marine list map onto the catalogue and onto user channels, the
+// notes of every row not taken or changed, and export then import of every factory table.
+#include "files/csv_channels.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/config.h"
+#include "core/text.h"
+#include "edit/edit.h"
+#include "image/image.h"
+#include "model/catalogue.h"
+#include "model/regions.h"
+
+namespace mrw {
+
+void PrintTo(const CsvNote& note, std::ostream* os) {
+    *os << "{" << note.line << ", \"" << note.text << "\"}";
+}
+
+namespace {
+
+// ---- Records the tests build ---------------------------------------------------------------
+
+struct StandardSpec {
+    int position = 0;
+    int statusNo = 127;
+    int statusIcon = 0;
+    int duplex = 0;
+    bool tx = true;
+    bool low = false;
+    bool scan = false;
+    bool interShip = false;
+    const char* name = "";
+};
+
+ChannelRecord Standard(const StandardSpec& s) {
+    ChannelRecord r;
+    r.Enable = true;
+    r.Position = static_cast<int16_t>(s.position);
+    r.StatusNo = static_cast<int16_t>(s.statusNo);
+    r.StatusIcon = static_cast<int16_t>(s.statusIcon);
+    r.Duplex = static_cast<int16_t>(s.duplex);
+    r.TxEnable = s.tx;
+    r.LowPower = s.low;
+    r.ScanMemory = s.scan;
+    r.InterShipCH = s.interShip;
+    r.ChTag = s.name;
+    return r;
+}
+
+ChannelRecord User(const char* display, double rx, double tx, const char* name) {
+    ChannelRecord r;
+    r.Enable = true;
+    r.TxEnable = true;
+    r.CHDisplayL = display;
+    r.Rxfreq = rx;
+    r.Txfreq = tx;
+    r.ChTag = name;
+    return r;
+}
+
+// The record fields a standard channel is known by, with its label.
+using StandardFields = std::tuple<std::string, int, bool, bool, bool, bool, std::string>;
+StandardFields Fields(const ChannelRecord& r) {
+    return {ChannelLabel(r), r.Duplex,      r.TxEnable, r.LowPower,
+            r.ScanMemory,    r.InterShipCH, r.ChTag};
+}
+
+// The rows of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "every line ends in CR LF";
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+constexpr const char* kHeader =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE,"
+    "MRW_Channel,MRW_Duplex,MRW_TxEnable,MRW_LowPower,MRW_PowerUp,MRW_StatusNo,MRW_StatusIcon,"
+    "MRW_InterShip,MRW_Display,MRW_Group1,MRW_Group2,MRW_Group3";
+
+// ---- The CSV reader --------------------------------------------------------------------------
+
+struct ParseCase {
+    const char* what;
+    std::string text;
+    std::vector<CsvRecord> records;
+    int unclosedLine;
+};
+
+class CsvReader : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(CsvReader, SplitsRecordsAndFields) {
+    const ParseCase& c = GetParam();
+    int unclosed = -1;
+    const std::vector<CsvRecord> records = ParseCsv(c.text, &unclosed);
+    ASSERT_EQ(records.size(), c.records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].line, c.records[i].line) << i;
+        EXPECT_EQ(records[i].fields, c.records[i].fields) << i;
+    }
+    EXPECT_EQ(unclosed, c.unclosedLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rfc4180, CsvReader,
+    ::testing::Values(
+        ParseCase{"LfLines", "a,b\n1,2\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
+        ParseCase{"CrLfLines", "a,b\r\n1,2\r\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
+        ParseCase{"CrLines", "a,b\r1,2", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
+        ParseCase{"NoFinalLineEnd", "a,b\n1,", {{1, {"a", "b"}}, {2, {"1", ""}}}, 0},
+        ParseCase{"ByteOrderMark",
+                  "\xEF\xBB\xBF"
+                  "Location,Name\n",
+                  {{1, {"Location", "Name"}}},
+                  0},
+        ParseCase{"QuotedComma", "1,\"Port, ops\",x\n", {{1, {"1", "Port, ops", "x"}}}, 0},
+        ParseCase{"DoubledQuote", "\"say \"\"16\"\"\",\"\"\n", {{1, {"say \"16\"", ""}}}, 0},
+        ParseCase{"LineBreakInQuotes",
+                  "a,\"two\r\nlines\"\r\nb,c\r\n",
+                  {{1, {"a", "two\r\nlines"}}, {3, {"b", "c"}}},
+                  0},
+        ParseCase{"BlankLineKept", "a\n\nb\n", {{1, {"a"}}, {2, {""}}, {3, {"b"}}}, 0},
+        ParseCase{"QuoteInsideUnquotedField", "5\"x,y\n", {{1, {"5\"x", "y"}}}, 0},
+        ParseCase{
+            "UnclosedQuote", "a\nb,\"open\nc,d\n", {{1, {"a"}}, {2, {"b", "open\nc,d\n"}}}, 2}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(CsvField, QuotesOnlyWhatNeedsIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"DISTRESS", "DISTRESS"},
+        {"PORT, OPS", "\"PORT, OPS\""},
+        {"say \"16\"", "\"say \"\"16\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {" 1", "\" 1\""},
+        {"", ""},
+    };
+    for (const auto& [field, written] : cases) {
+        EXPECT_EQ(CsvField(field), written) << field;
+    }
+}
+
+TEST(CsvTables, NamesAndCaptions) {
+    DataModel model;
+    model.Groups[0].StatusName = "USA";
+    const std::tuple<TableKind, const char*, const char*> cases[] = {
+        {TableKind::USA, "CHUSA", "Group1(USA)"}, {TableKind::INT, "CHINT", "Group2"},
+        {TableKind::CAN, "CHCAN", "Group3"},      {TableKind::RG, "CHRG", "RG Channel"},
+        {TableKind::EXP, "CHEXP", "EXP Channel"},
+    };
+    for (const auto& [kind, name, caption] : cases) {
+        EXPECT_EQ(ChannelTableName(kind), name);
+        EXPECT_EQ(ChannelTableCaption(model, kind), caption);
+        EXPECT_EQ(ChannelTableOfName(ToLower(name)), kind);
+    }
+    EXPECT_EQ(ChannelTableOfName("CHWX"), std::nullopt);
+    EXPECT_EQ(ChannelTableOfName("USA"), std::nullopt);
+}
+
+// ---- Export ------------------------------------------------------------------------------
+
+TEST(CsvExport, StandardChannelsRowByRow) {
+    DataModel model;
+    model.CHUSA = {
+        Standard({.position = 16, .scan = true, .name = "DISTRESS"}),
+        Standard({.position = 22, .statusIcon = 1, .name = "USCG, LIAISON"}),
+        Standard({.position = 24, .duplex = 2, .name = "MARINE OPERATOR"}),
+        Standard({.position = 19, .statusNo = 10, .low = true, .interShip = true}),
+        Standard({.position = 70, .tx = false, .scan = true, .name = "DSC"}),
+        Standard({.position = 21, .statusIcon = 2, .duplex = 1, .tx = false, .name = "WX"}),
+        Standard({.position = 6, .duplex = 3, .name = "rev"}),
+    };
+    model.CHUSA[6].PowUp = true;
+    const std::vector<std::string> lines = Lines(ChannelTableCsv(model, TableKind::USA));
+    const std::vector<std::string> want = {
+        kHeader,
+        "1,DISTRESS,156.800000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,25W,16,,,,,"
+        "16,0,1,0,0,127,0,0,,,,",
+        "2,\"USCG, LIAISON\",157.100000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,25W,"
+        "22A,,,,,22A,0,1,0,0,127,1,0,,,,",
+        "3,MARINE OPERATOR,161.800000,-,4.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,25W,"
+        "24,,,,,24,2,1,0,0,127,0,0,,,,",
+        "4,,156.950000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,1W,1019,,,,,"
+        "1019,0,1,1,0,10,0,1,,,,",
+        "5,DSC,156.525000,off,156.525000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,25W,70,,,,,"
+        "70,0,0,0,0,127,0,0,,,,",
+        "6,WX,161.650000,off,161.650000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,25W,21B,,,,,"
+        "21B,1,0,0,0,127,2,0,,,,",
+        "7,rev,156.300000,+,4.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,25W,06,,,,,"
+        "06,3,1,0,1,127,0,0,,,,",
+    };
+    EXPECT_EQ(lines, want);
+}
+
+TEST(CsvExport, UserChannelsRowByRow) {
+    DataModel model;
+    model.CHEXP = {User("M1", 157.85, 157.85, "MARINAS"), User("R2", 157.0, 157.6, "REPEATER"),
+                   User(" 3", 161.425, 156.0, "LISTEN")};
+    model.CHEXP[0].ExpCB = {true, false, false};
+    model.CHEXP[0].ScanMemory = true;
+    model.CHEXP[1].LowPower = true;
+    model.CHEXP[1].ExpCB = {false, true, true};
+    model.CHEXP[2].TxEnable = false;
+    const std::vector<std::string> want = {
+        kHeader,
+        "1,MARINAS,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,25W,EXP01,"
+        ",,,,,,1,0,0,,,,M1,1,0,0",
+        "2,REPEATER,157.000000,+,0.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,1W,EXP02,"
+        ",,,,,,1,1,0,,,,R2,0,1,1",
+        "3,LISTEN,161.425000,off,156.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,25W,EXP03,"
+        ",,,,,,0,0,0,,,,\" 3\",0,0,0",
+    };
+    EXPECT_EQ(Lines(ChannelTableCsv(model, TableKind::EXP)), want);
+    model.CHRG = {User("01", 156.8, 156.8, "")};
+    EXPECT_EQ(Lines(ChannelTableCsv(model, TableKind::RG))[1],
+              "1,,156.800000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,25W,RG01,"
+              ",,,,,,1,0,0,,,,01,0,0,0");
+}
+
+TEST(CsvExport, EmptyTableIsTheHeaderAlone) {
+    DataModel model;
+    EXPECT_EQ(ChannelTableCsv(model, TableKind::CAN), std::string(kHeader) + "\r\n");
+}
+
+// ---- Import into a standard table --------------------------------------------------------
+
+// The table the import replaces, as a region's factory plan has it: 01A simplex on the ship
+// frequency, 13 low power, 15 receive only, 16, 24 duplex.
+ChannelTable UsPlan() {
+    return {
+        Standard({.position = 1, .statusIcon = 1, .name = "PORT OPS"}),
+        Standard({.position = 13, .low = true, .name = "BRIDGE"}),
+        Standard({.position = 15, .tx = false, .name = "ENVIRONMENTAL"}),
+        Standard({.position = 16, .scan = true, .interShip = false, .name = "DISTRESS"}),
+        Standard({.position = 24, .duplex = 2, .name = "MARINE OPERATOR"}),
+        Standard({.position = 68, .interShip = true, .name = "NON-COMMERCIAL"}),
+    };
+}
+
+// A marine list as boaters share it: a byte-order mark, CR LF, a column MRW does not know
+// (Region), no MRW columns, 50 W everywhere, simplex channels written with "-" and an
+// offset that means nothing, a comment with commas.
+const std::string kSharedList =
+    "\xEF\xBB\xBF"
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
+    "TStep,Skip,Region,Power,Comment\r\n"
+    "1,SEA 01,156.050000,-,4.600000,,88.5,88.5,023,NN,FM,25.00,,Pacific,50W,Port operations\r\n"
+    "2,SEA 13,156.650000,,0.000000,,88.5,88.5,023,NN,FM,25.00,S,Pacific,50W,\"Bridge to bridge, "
+    "1 W, listen\"\r\n"
+    "3,SEA 15,156.750000,,0.000000,,88.5,88.5,023,NN,FM,25.00,,Pacific,50W,Environmental\r\n"
+    "4,SEA 16,156.800000,,0.000000,,88.5,88.5,023,NN,FM,25.00,,Pacific,50W,\"Distress, safety "
+    "and calling\"\r\n"
+    "5,SEA 18,156.900000,-,0.000000,,88.5,88.5,023,NN,FM,25.00,S,Pacific,50W,Commercial\r\n"
+    "6,SEA 24,157.200000,-,4.600000,,88.5,88.5,023,NN,FM,25.00,S,Pacific,50W,Marine operator\r\n"
+    "7,SEA 20,161.600000,-,4.600000,,88.5,88.5,023,NN,FM,25.00,S,Pacific,50W,Port ops duplex\r\n"
+    "8,L1,155.500000,,0.000000,,88.5,88.5,023,NN,FM,25.00,,Nordic,5W,Leisure\r\n"
+    "9,HALF,156.812500,,0.000000,,88.5,88.5,023,NN,FM,12.50,,Pacific,50W,Off the grid\r\n"
+    "10,Café #9!,156.450000,,0.000000,,88.5,88.5,023,NN,FM,25.00,S,Pacific,50W,Calling\r\n"
+    "11,SEA 68,156.425000,,0.000000,,88.5,88.5,023,NN,FM,25.00,,Pacific,1W,68\r\n";
+
+TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
+    const CsvImport result = ImportChannelCsv(kSharedList, TableKind::USA, UsPlan());
+    EXPECT_EQ(result.refusal, "");
+    EXPECT_EQ(result.rows, 11);
+    std::vector<StandardFields> got;
+    for (const ChannelRecord& r : result.table) {
+        got.push_back(Fields(r));
+        EXPECT_TRUE(r.Enable);
+        EXPECT_EQ(r.Scramble, 0);
+    }
+    // label, duplex, transmit, low power, scan, inter-ship, name
+    const std::vector<StandardFields> want = {
+        {"01A", 0, true, false, true, false, "SEA 01"},
+        {"13", 0, true, true, false, false, "SEA 13"},
+        {"15", 0, false, false, true, false, "SEA 15"},
+        {"16", 0, true, false, true, false, "SEA 16"},
+        {"18", 0, true, false, false, false, "SEA 18"},
+        {"24", 2, true, false, false, false, "SEA 24"},
+        {"20", 2, true, false, false, false, "SEA 20"},
+        {"09", 0, true, false, false, false, "Caf 9"},
+        {"68", 0, true, true, true, true, "SEA 68"},
+    };
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(result.table[0].Position, 1);
+    EXPECT_EQ(result.table[0].StatusIcon, 1);
+    EXPECT_EQ(result.table[6].Position, 20);
+    const std::vector<CsvNote> notes = {
+        {2,
+         "channel 01A, TX_SIMP (receive 156.050, transmit 156.050 MHz): the transmit "
+         "frequency 151.450000 MHz was not used"},
+        {3, "channel 13 is low power only in the table it replaces; Power 50W not taken"},
+        {4, "channel 15 receives only in the table it replaces; it does not transmit"},
+        {7,
+         "channel 24, DUPLEX (receive 161.800, transmit 157.200 MHz): the transmit frequency "
+         "152.600000 MHz was not used"},
+        {9, "155.500000 MHz is no channel of the catalogue; skipped"},
+        {10, "156.812500 MHz is no channel of the catalogue; skipped"},
+        {11, "name \"Café #9!\" became \"Caf 9\" (characters the radio cannot show dropped)"},
+    };
+    EXPECT_EQ(result.notes, notes);
+}
+
+TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
+    const std::string csv =
+        "Location,Name,Frequency,Duplex,Offset\n"
+        "1,SHIP,157.200000,-,4.600000\n"     // ship frequency: simplex on it
+        "2,COAST,161.800000,off,0.000000\n"  // coast frequency, no transmit given: duplex
+        "3,REV,157.200000,+,4.600000\n";     // exact: reverse duplex
+    const CsvImport result = ImportChannelCsv(csv, TableKind::INT, {});
+    ASSERT_EQ(result.table.size(), 3u);
+    EXPECT_EQ(Fields(result.table[0]), StandardFields("24", 0, true, false, false, false, "SHIP"));
+    EXPECT_EQ(Fields(result.table[1]),
+              StandardFields("24", 2, false, false, false, false, "COAST"));
+    EXPECT_EQ(Fields(result.table[2]), StandardFields("24", 3, true, false, false, false, "REV"));
+    EXPECT_EQ(result.table[0].StatusNo, 127);
+    EXPECT_EQ(result.notes,
+              (std::vector<CsvNote>{{2,
+                                     "channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
+                                     "MHz): the transmit frequency 152.600000 MHz was not "
+                                     "used"}}));
+}
+
+TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
+    const std::string csv =
+        "Location,Name,Frequency,Duplex,Offset,Comment,MRW_Channel,MRW_Duplex,MRW_StatusNo\n"
+        "1,A,156.950000,,0.000000,1019,,,\n"   // the label in Comment: 1019
+        "2,B,156.950000,,0.000000,19A,,,\n"    // 19A
+        "3,C,156.950000,,0.000000,21B,,,\n"    // a label of another channel: ignored
+        "4,D,156.850000,,0.000000,,16,,\n"     // MRW_Channel decides over the frequency
+        "5,E,,,,,2019,1,\n"                    // MRW columns alone
+        "6,F,161.550000,,0.000000,,999,,\n"    // no such channel: the frequencies decide
+        "7,G,156.950000,,0.000000,,119,,1\n";  // prefix 1 given: 1 + 19
+    const CsvImport result = ImportChannelCsv(csv, TableKind::CAN, {});
+    std::vector<std::tuple<std::string, int, int, int>> got;
+    for (const ChannelRecord& r : result.table) {
+        got.emplace_back(ChannelLabel(r), r.Position, r.StatusNo, r.Duplex);
+    }
+    const std::vector<std::tuple<std::string, int, int, int>> want = {
+        {"1019", 19, 10, 0}, {"19A", 19, 127, 0}, {"19", 19, 127, 0}, {"16", 16, 127, 0},
+        {"2019", 19, 20, 1}, {"19", 19, 127, 1},  {"119", 19, 1, 0},
+    };
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(result.notes,
+              (std::vector<CsvNote>{
+                  {5,
+                   "channel 16, TX_SIMP (receive 156.800, transmit 156.800 MHz): 156.850000 "
+                   "MHz is not its receive frequency; MRW_Channel decides"},
+                  {7, "MRW_Channel \"999\" names no catalogue channel; the frequencies decide"}}));
+}
+
+TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
+    const std::string csv =
+        "Location,Name,Frequency,Duplex,Offset,Power,MRW_TxEnable,MRW_LowPower,MRW_PowerUp,"
+        "MRW_InterShip,MRW_StatusIcon\n"
+        "1,A,156.800000,,0.000000,25W,1,1,1,1,2\n"
+        "2,B,156.800000,off,0.000000,1W,1,0,0,0,\n"
+        "3,C,156.800000,,0.000000,,maybe,,,,9\n";
+    const CsvImport result = ImportChannelCsv(csv, TableKind::USA, {});
+    ASSERT_EQ(result.table.size(), 3u);
+    EXPECT_EQ(Fields(result.table[0]), StandardFields("16B", 0, true, true, false, true, "A"));
+    EXPECT_TRUE(result.table[0].PowUp);
+    EXPECT_EQ(Fields(result.table[1]), StandardFields("16", 0, true, false, false, false, "B"));
+    EXPECT_EQ(Fields(result.table[2]), StandardFields("16", 0, true, false, false, false, "C"));
+    EXPECT_EQ(result.notes, (std::vector<CsvNote>{
+                                {2, "MRW_LowPower 1 decides over Power 25W"},
+                                {3, "MRW_LowPower 0 decides over Power 1W"},
+                                {3, "MRW_TxEnable 1 decides over Duplex off"},
+                                {4, "MRW_StatusIcon \"9\" is not a number from 0 to 7; ignored"},
+                                {4, "MRW_TxEnable \"maybe\" is not 0 or 1; ignored"}}));
+}
+
+// ---- Import into a user table --------------------------------------------------------------
+
+TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
+    const std::string csv =
+        "Location,Name,Frequency,Duplex,Offset,Power,Skip,MRW_Display,MRW_Group2\n"
+        "1,MARINA,157.850000,,0.000000,1W,,M1,1\n"
+        "2,CLUB,161.425000,,0.000000,25W,S,,\n"
+        "3,REPEAT,157.000000,+,0.600000,25W,,R3,0\n"
+        "4,SPLIT,156.000000,split,160.600000,25W,,,\n"
+        "5,LISTEN,162.550000,off,0.000000,,,,\n"
+        "6,LOW,136.500000,,0.000000,,,,\n"
+        "7,GRID,157.010000,,0.000000,,,,\n"
+        "8,TOOHIGH,157.000000,+,20.000000,,,,\n"
+        "9,NONE,,,,,,,\n"
+        "x,NOLOC,156.800000,,,,,#,\n";
+    const CsvImport result = ImportChannelCsv(csv, TableKind::RG, {});
+    using UserFields =
+        std::tuple<std::string, double, double, bool, bool, bool, std::string, std::array<bool, 3>>;
+    std::vector<UserFields> got;
+    for (const ChannelRecord& r : result.table) {
+        got.emplace_back(r.CHDisplayL, r.Rxfreq, r.Txfreq, r.TxEnable, r.LowPower, r.ScanMemory,
+                         r.ChTag, r.ExpCB);
+        EXPECT_EQ(r.Position, 0);
+        EXPECT_EQ(r.StatusNo, 0);
+        EXPECT_TRUE(r.Enable);
+    }
+    const std::vector<UserFields> want = {
+        {"M1", 157.85, 157.85, true, true, true, "MARINA", {false, true, false}},
+        {"02", 161.425, 161.425, true, false, false, "CLUB", {false, false, false}},
+        {"R3", 157.0, 157.6, true, false, true, "REPEAT", {false, false, false}},
+        {"04", 156.0, 160.6, true, false, true, "SPLIT", {false, false, false}},
+        {"05", 162.55, 162.55, false, false, true, "LISTEN", {false, false, false}},
+        {"06", 156.8, 156.8, true, false, true, "NOLOC", {false, false, false}},
+    };
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(std::get<0>(got[i]), std::get<0>(want[i])) << i;
+        EXPECT_DOUBLE_EQ(std::get<1>(got[i]), std::get<1>(want[i])) << i;
+        EXPECT_DOUBLE_EQ(std::get<2>(got[i]), std::get<2>(want[i])) << i;
+        EXPECT_EQ(std::get<3>(got[i]), std::get<3>(want[i])) << i;
+        EXPECT_EQ(std::get<4>(got[i]), std::get<4>(want[i])) << i;
+        EXPECT_EQ(std::get<5>(got[i]), std::get<5>(want[i])) << i;
+        EXPECT_EQ(std::get<6>(got[i]), std::get<6>(want[i])) << i;
+        EXPECT_EQ(std::get<7>(got[i]), std::get<7>(want[i])) << i;
+    }
+    EXPECT_EQ(result.notes,
+              (std::vector<CsvNote>{
+                  {7, "receive frequency 136.500000 MHz lies outside 137 to 174 MHz; skipped"},
+                  {8, "receive frequency 157.010000 MHz is not on the 25 kHz grid; skipped"},
+                  {9, "transmit frequency 177.000000 MHz lies outside 137 to 174 MHz; skipped"},
+                  {10, "no Frequency; skipped"},
+                  {11, "display \"#\" became \"\" (characters the radio cannot show dropped)"},
+                  {11, "no display text in MRW_Display or Location; 06 taken"}}));
+}
+
+// ---- Names ---------------------------------------------------------------------------------
+
+struct NameCase {
+    const char* name;
+    const char* kept;
+    const char* note;  // empty: no note
+};
+
+class CsvImportNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(CsvImportNames, KeepTheChannelPanelsCharactersAndSixteenOfThem) {
+    const NameCase& c = GetParam();
+    for (TableKind kind : {TableKind::USA, TableKind::EXP}) {
+        const std::string csv = "Name,Frequency\n" + CsvField(c.name) + ",156.800000\n";
+        const CsvImport result = ImportChannelCsv(csv, kind, {});
+        ASSERT_EQ(result.table.size(), 1u);
+        EXPECT_EQ(result.table[0].ChTag, c.kept);
+        if (*c.note == '\0') {
+            EXPECT_TRUE(result.notes.empty() || result.notes[0].text.rfind("name", 0) != 0);
+        } else {
+            ASSERT_FALSE(result.notes.empty());
+            EXPECT_EQ(result.notes[0], (CsvNote{2, c.note}));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CsvImportNames,
+    ::testing::Values(
+        NameCase{"DISTRESS", "DISTRESS", ""}, NameCase{"Harbour master", "Harbour master", ""},
+        NameCase{"A-B/C*(D)+E.F,G", "A-B/C*(D)+E.F,G", ""},
+        NameCase{"Port #1 & Co", "Port 1  Co",
+                 "name \"Port #1 & Co\" became \"Port 1  Co\" (characters the radio cannot show "
+                 "dropped)"},
+        NameCase{"Zürich Seepolizei", "Zrich Seepolizei",
+                 "name \"Zürich Seepolizei\" became \"Zrich Seepolizei\" (characters the radio "
+                 "cannot show dropped)"},
+        NameCase{"NORTH HARBOUR MASTER", "NORTH HARBOUR MA",
+                 "name \"NORTH HARBOUR MASTER\" became \"NORTH HARBOUR MA\" (cut to 16)"},
+        NameCase{"Überseehafen-Lotsen!", "berseehafen-Lots",
+                 "name \"Überseehafen-Lotsen!\" became \"berseehafen-Lots\" (characters the "
+                 "radio cannot show dropped, cut to 16)"},
+        NameCase{"tab\there", "tabhere",
+                 "name \"tab\there\" became \"tabhere\" (characters the radio cannot show "
+                 "dropped)"}));
+
+// ---- Capacity and refusals -------------------------------------------------------------------
+
+struct CapacityCase {
+    TableKind kind;
+    int rows;
+    int capacity;
+};
+
+class CsvImportCapacity : public ::testing::TestWithParam<CapacityCase> {};
+
+TEST_P(CsvImportCapacity, RowsBeyondTheTableAreSkippedOneByOne) {
+    const CapacityCase& c = GetParam();
+    std::string csv = "Location,Name,Frequency\n";
+    for (int i = 1; i <= c.rows; ++i) {
+        csv += std::to_string(i) + ",N" + std::to_string(i) + ",156.800000\n";
+    }
+    csv += "999,BAD,1.0\n";  // a row that is not taken anyway keeps its own reason
+    const CsvImport result = ImportChannelCsv(csv, c.kind, {});
+    ASSERT_EQ(static_cast<int>(result.table.size()), c.capacity);
+    EXPECT_EQ(result.table.back().ChTag, "N" + std::to_string(c.capacity));
+    std::vector<CsvNote> want;
+    for (int i = c.capacity + 1; i <= c.rows; ++i) {
+        want.push_back({i + 1, ChannelTableName(c.kind) + " holds " + std::to_string(c.capacity) +
+                                   " channels; skipped"});
+    }
+    want.push_back({c.rows + 2, IsUserTable(c.kind)
+                                    ? "receive frequency 1.000000 MHz lies outside 137 to 174 "
+                                      "MHz; skipped"
+                                    : "1.000000 MHz is no channel of the catalogue; skipped"});
+    EXPECT_EQ(result.notes, want);
+    EXPECT_EQ(result.refusal, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, CsvImportCapacity,
+                         ::testing::Values(CapacityCase{TableKind::USA, 100, 96},
+                                           CapacityCase{TableKind::CAN, 97, 96},
+                                           CapacityCase{TableKind::RG, 20, 16},
+                                           CapacityCase{TableKind::EXP, 65, 64}));
+
+struct RefusalCase {
+    const char* what;
+    std::string csv;
+    std::string refusal;
+};
+
+class CsvImportRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(CsvImportRefusal, TakesNothingAndSaysWhy) {
+    const RefusalCase& c = GetParam();
+    const CsvImport result = ImportChannelCsv(c.csv, TableKind::USA, UsPlan());
+    EXPECT_TRUE(result.table.empty());
+    EXPECT_EQ(result.refusal, c.refusal);
+}
+
+const std::string kNoFrequency =
+    "The file has no Frequency column. Its first line must name the columns as CHIRP writes "
+    "them: Location,Name,Frequency,Duplex,Offset,...";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CsvImportRefusal,
+    ::testing::Values(
+        RefusalCase{"Empty", "", "The file is empty."},
+        RefusalCase{"BlankLines", "\r\n \r\n,,\r\n", "The file is empty."},
+        RefusalCase{"NoHeader", "1,SEA 16,156.800000\n", kNoFrequency},
+        RefusalCase{"WrongName", "Location,Name,Freq\n1,SEA 16,156.800000\n", kNoFrequency},
+        RefusalCase{"Semicolons", "Location;Name;Frequency\n1;SEA 16;156,800000\n",
+                    kNoFrequency + " This file separates its columns with semicolons; save it "
+                                   "with commas (CSV, comma-separated)."},
+        RefusalCase{"HeaderAlone", "Location,Name,Frequency\r\n",
+                    "The file holds no channel rows."},
+        RefusalCase{"NoUsableRow", "Name,Frequency\nA,155.5\nB,abc\n",
+                    "None of its 2 rows could be taken."}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(CsvImportRefusal, NotesOfARefusedFileSayWhatIsWrongWithEachRow) {
+    const CsvImport result =
+        ImportChannelCsv("Name,Frequency\nA,155.5\nB,abc\n", TableKind::USA, {});
+    EXPECT_EQ(result.notes,
+              (std::vector<CsvNote>{{2, "155.500000 MHz is no channel of the catalogue; skipped"},
+                                    {3, "Frequency \"abc\" is no frequency; skipped"}}));
+    EXPECT_EQ(result.rows, 2);
+}
+
+// ---- Applying and summing up ---------------------------------------------------------------
+
+TEST(CsvImportApply, ReplacesTheTableThroughEditModel) {
+    Config config;
+    ScriptedPrompt prompt;
+    VirtualClock clock;
+    MemorySettingsStore store;
+    config.services.prompt = &prompt;
+    config.services.clock = &clock;
+    config.services.settings = &store;
+    config.model.CHUSA = UsPlan();
+    config.model.CHINT = UsPlan();
+    const CsvImport result = ImportChannelCsv(kSharedList, TableKind::INT, config.model.CHINT);
+    config.state.Loading = true;  // the program filling its controls changes nothing
+    EXPECT_FALSE(ApplyChannelImport(config, TableKind::INT, result.table));
+    EXPECT_EQ(config.model.CHINT, UsPlan());
+    config.state.Loading = false;
+    EXPECT_TRUE(ApplyChannelImport(config, TableKind::INT, result.table));
+    EXPECT_EQ(config.model.CHINT, result.table);
+    EXPECT_EQ(config.model.CHUSA, UsPlan());
+    EXPECT_TRUE(config.state.DataChanged);
+    EXPECT_FALSE(ApplyChannelImport(config, TableKind::WX, result.table));
+}
+
+TEST(CsvImportSummary, CountsChannelsAndListsTheNotes) {
+    DataModel model;
+    model.Groups[0].StatusName = "USA";
+    model.CHUSA = UsPlan();
+    const CsvImport result = ImportChannelCsv(kSharedList, TableKind::USA, model.CHUSA);
+    EXPECT_EQ(ImportSummary(model, TableKind::USA, result, 2),
+              "9 channels from the file will replace the 6 channels of Group1(USA).\n"
+              "2 rows of the file are skipped.\n"
+              "\n"
+              "line 2: channel 01A, TX_SIMP (receive 156.050, transmit 156.050 MHz): the "
+              "transmit frequency 151.450000 MHz was not used\n"
+              "line 3: channel 13 is low power only in the table it replaces; Power 50W not "
+              "taken\n"
+              "... and 5 more notes.");
+    CsvImport one;
+    one.rows = 1;
+    one.table = {Standard({.position = 16})};
+    model.CHRG.clear();
+    EXPECT_EQ(ImportSummary(model, TableKind::RG, one, 10),
+              "1 channel from the file will replace the 0 channels of RG Channel.");
+    EXPECT_EQ(NoteText({0, "whole"}), "file: whole");
+}
+
+// ---- Export then import ------------------------------------------------------------------------
+
+class FactoryTables : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+
+TEST_P(FactoryTables, ExportThenImportGivesBackEveryTable) {
+    const auto [region, type] = GetParam();
+    Config config;
+    VirtualClock clock;
+    ScriptedPrompt prompt;
+    MemorySettingsStore store;
+    config.services.clock = &clock;
+    config.services.prompt = &prompt;
+    config.services.settings = &store;
+    const char* bin = std::getenv("MRW_BIN_DIR");
+    config.services.programFolder = bin != nullptr ? bin : MRW_TEST_BIN_DIR;
+    config.state.ModelType = static_cast<int16_t>(type);
+    const std::filesystem::path file =
+        config.services.programFolder / (std::string(region) + ModelFileSuffix(type) + ".ini");
+    ASSERT_TRUE(LoadRegionImage(config, file)) << file;
+    ASSERT_FALSE(config.model.CHUSA.empty());
+    for (TableKind kind :
+         {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG, TableKind::EXP}) {
+        SCOPED_TRACE(ChannelTableName(kind));
+        const ChannelTable& table = *TableOf(config.model, kind);
+        const std::string csv = ChannelTableCsv(config.model, kind);
+        EXPECT_EQ(Lines(csv).size(), table.size() + 1);
+        for (const ChannelTable& current : {table, ChannelTable{}}) {
+            const CsvImport back = ImportChannelCsv(csv, kind, current);
+            EXPECT_EQ(back.table, table);
+            EXPECT_EQ(back.notes, std::vector<CsvNote>{});
+            EXPECT_EQ(back.refusal, table.empty() ? "The file holds no channel rows." : "");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Regions, FactoryTables,
+                         ::testing::Combine(::testing::Values("INTL", "UK", "BE", "NL", "SW",
+                                                              "GRMN", "USA"),
+                                            ::testing::Values(1, 2)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param)) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
+TEST(CsvRoundTrip, EveryFieldOfAFullUserTableComesBack) {
+    DataModel model;
+    for (int i = 0; i < kMaxRgChannels; ++i) {
+        ChannelRecord r = User(i % 2 ? "A1" : " 7", 137.0 + 0.025 * 37 * i, 174.0 - 0.5 * i,
+                               i % 3 ? "RG, (x)/y" : "");
+        r.TxEnable = i % 4 != 0;
+        r.LowPower = i % 3 == 0;
+        r.PowUp = i % 5 == 0;
+        r.ScanMemory = i % 2 == 0;
+        r.ExpCB = {i % 2 == 0, i % 3 == 0, i % 5 == 0};
+        r.Rxfreq = RoundHalfEven(r.Rxfreq * 1000.0) / 1000.0;
+        model.CHRG.push_back(r);
+    }
+    const CsvImport back =
+        ImportChannelCsv(ChannelTableCsv(model, TableKind::RG), TableKind::RG, {});
+    EXPECT_EQ(back.notes, std::vector<CsvNote>{});
+    ASSERT_EQ(back.table.size(), model.CHRG.size());
+    for (size_t i = 0; i < back.table.size(); ++i) {
+        ChannelRecord want = model.CHRG[i];
+        ChannelRecord got = back.table[i];
+        EXPECT_NEAR(got.Rxfreq, want.Rxfreq, 1e-9) << i;
+        EXPECT_NEAR(got.Txfreq, want.Txfreq, 1e-9) << i;
+        got.Rxfreq = want.Rxfreq;
+        got.Txfreq = want.Txfreq;
+        EXPECT_EQ(got, want) << i;
+    }
+}
+
+}  // namespace
+}  // namespace mrw
