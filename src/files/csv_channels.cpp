@@ -198,28 +198,6 @@ std::u32string DecodeUtf8(std::string_view text) {
     return out;
 }
 
-std::string EncodeUtf8(std::u32string_view text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // The text as entry box `box` would take it: the characters it accepts, at most as many as
 // it holds. `what` describes a change for the note ("name", "display").
 std::string AsEntryText(EntryBox box, const std::string& text, const char* what,
@@ -230,7 +208,8 @@ std::string AsEntryText(EntryBox box, const std::string& text, const char* what,
     if (kept.size() > most) {
         kept.resize(most);
     }
-    std::string result = EncodeUtf8(kept);
+    // The boxes take ASCII characters only.
+    std::string result(kept.begin(), kept.end());
     if (result != text) {
         std::string reason;
         if (filtered != DecodeUtf8(text).size()) {
