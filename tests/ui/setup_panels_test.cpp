@@ -270,9 +270,20 @@ private slots:
         std::vector<int> modes;
         h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
         h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(3);
+        const QStringList besides = {
+            "Individual Directory", "Group Directory", "Waypoint Directory", "Distress Log",
+            "DSC TX Log",           "DSC Log",         "ALL Clear"};
         for (int k = 0; k < 7; ++k) {
-            QTest::mouseClick(h.Find<QPushButton>(QString("cmdFclearLog_%1").arg(k)),
-                              Qt::LeftButton);
+            QPushButton* button = h.Find<QPushButton>(QString("cmdFclearLog_%1").arg(k));
+            QString beside;
+            for (const QLabel* label : button->parentWidget()->findChildren<QLabel*>()) {
+                const int y = label->geometry().center().y();
+                if (y >= button->geometry().top() && y <= button->geometry().bottom()) {
+                    beside = label->text();
+                }
+            }
+            QCOMPARE(beside, besides[k]);
+            QTest::mouseClick(button, Qt::LeftButton);
         }
         QCOMPARE(modes, (std::vector<int>{5, 6, 7, 4, 8, 3, 9}));
     }
