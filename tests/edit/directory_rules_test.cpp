@@ -1,0 +1,311 @@
+// The directory rules: slots in use, adding in the first free slot, deleting with the shift
+// that keeps the slots in use together, and the name and MMSI entries of both directories.
+#include "edit/directory_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mrw {
+namespace {
+
+struct Fixture {
+    Config config;
+    ScriptedPrompt prompt;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    Shell shell;
+
+    Fixture() {
+        config.services = {&clock, &prompt, &settings, &shell, {}};
+        config.state.TitleText = "PC Program for HV2300";
+    }
+    // Slots 1.. of `dir` in use with these names and stored MMSIs.
+    void Fill(Directory dir, const std::vector<std::pair<std::string, std::string>>& entries) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            DirectoryRecord& r =
+                dir == Directory::Group ? config.model.CHGRPID[i] : config.model.CHMMSID[i];
+            r = {true, entries[i].first, entries[i].second};
+        }
+    }
+    const DirectoryRecord& At(Directory dir, int n) const { return Slot(config.model, dir, n); }
+};
+
+const std::vector<std::pair<std::string, std::string>> kThree = {
+    {"HARBOUR", "2111234500"}, {"MARINA", "2321234500"}, {"PILOT", "2591234500"}};
+
+TEST(DirectoryRulesTest, UsedCountStopsAtTheFirstFreeSlot) {
+    struct Case {
+        std::vector<bool> enables;
+        int used;
+    };
+    const Case cases[] = {
+        {{}, 0}, {{true, true, true}, 3}, {{true, false, true}, 1}, {{false, true}, 0}};
+    for (const Case& c : cases) {
+        DataModel model;
+        for (size_t i = 0; i < c.enables.size(); ++i) {
+            model.CHMMSID[i].Enable = c.enables[i];
+            model.CHGRPID[i].Enable = c.enables[i];
+        }
+        EXPECT_EQ(UsedCount(model, Directory::Individual), c.used);
+        EXPECT_EQ(UsedCount(model, Directory::Group), c.used);
+    }
+    DataModel full;
+    for (DirectoryRecord& r : full.CHMMSID) {
+        r.Enable = true;
+    }
+    EXPECT_EQ(UsedCount(full, Directory::Individual), 80);
+}
+
+TEST(DirectoryRulesTest, WithSlotsOneToThreeInUseSlotFourOffersEnableSlotFiveNothing) {
+    Fixture f;
+    f.Fill(Directory::Individual, kThree);
+    struct Case {
+        int slot;
+        bool checked, enableOpen, deleteOpen, fieldsOpen;
+    };
+    const Case cases[] = {
+        {2, true, false, true, true},     // in use: Delete and the boxes
+        {3, true, false, true, true},     //
+        {4, false, true, false, false},   // the first free slot: Enable
+        {5, false, false, false, false},  // later: nothing
+        {80, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const EntryPanelView v = ViewEntryPanel(f.config.model, Directory::Individual, c.slot);
+        EXPECT_EQ(v.enableChecked, c.checked) << c.slot;
+        EXPECT_EQ(v.enableOpen, c.enableOpen) << c.slot;
+        EXPECT_EQ(v.deleteOpen, c.deleteOpen) << c.slot;
+        EXPECT_EQ(v.fieldsOpen, c.fieldsOpen) << c.slot;
+        EXPECT_FALSE(v.incompleteBefore) << c.slot;
+    }
+    const EntryPanelView two = ViewEntryPanel(f.config.model, Directory::Individual, 2);
+    EXPECT_EQ(two.nameCaption, "Station Name");
+    EXPECT_EQ(two.name, "MARINA");
+    EXPECT_EQ(two.mmsi, "232123450");
+    EXPECT_FALSE(two.groupPrefix);
+    EXPECT_EQ(two.mmsiLength, 9);
+}
+
+TEST(DirectoryRulesTest, TheFirstFreeSlotStaysClosedAfterAnIncompleteEntry) {
+    struct Case {
+        const char* name;
+        const char* mmsi;
+        bool open;
+    };
+    const Case cases[] = {
+        {"CLUB", "0259123400", true}, {"", "0259123400", false}, {"CLUB", "", false}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.Fill(Directory::Group, {{c.name, c.mmsi}});
+        const EntryPanelView v = ViewEntryPanel(f.config.model, Directory::Group, 2);
+        EXPECT_EQ(v.enableOpen, c.open) << c.name << "/" << c.mmsi;
+        EXPECT_EQ(v.incompleteBefore, !c.open);
+        EXPECT_EQ(AddEntry(f.config, Directory::Group, 2), c.open);
+    }
+    Fixture empty;  // slot 1 of an empty directory is always offered
+    EXPECT_TRUE(ViewEntryPanel(empty.config.model, Directory::Group, 1).enableOpen);
+    const EntryPanelView g = ViewEntryPanel(empty.config.model, Directory::Group, 1);
+    EXPECT_EQ(g.nameCaption, "Group Name");
+    EXPECT_TRUE(g.groupPrefix);
+    EXPECT_EQ(g.mmsiLength, 8);
+
+    ShowDirectoryDataError(empty.config, Directory::Group);
+    ASSERT_EQ(empty.prompt.messages.size(), 1U);
+    EXPECT_EQ(empty.prompt.messages[0].text, "Data Error!!");
+    EXPECT_EQ(empty.prompt.messages[0].title, "Group Directory");
+    EXPECT_EQ(empty.prompt.messages[0].icon, Icon::Exclamation);
+}
+
+TEST(DirectoryRulesTest, AddingPutsOnlyTheOfferedSlotIntoUse) {
+    Fixture f;
+    f.Fill(Directory::Individual, kThree);
+    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 5));
+    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 2));
+    EXPECT_FALSE(f.config.state.DataChanged);
+    EXPECT_TRUE(AddEntry(f.config, Directory::Individual, 4));
+    EXPECT_TRUE(f.At(Directory::Individual, 4).Enable);
+    EXPECT_EQ(UsedCount(f.config.model, Directory::Individual), 4);
+    EXPECT_TRUE(f.config.state.DataChanged);
+}
+
+TEST(DirectoryRulesTest, DeletingSlotTwoOfThreeMovesSlotThreeUpAfterYes) {
+    Fixture f;
+    f.Fill(Directory::Individual, kThree);
+    f.prompt.answers = {Answer::No};
+    EXPECT_FALSE(DeleteEntry(f.config, Directory::Individual, 2));
+    EXPECT_EQ(f.At(Directory::Individual, 2).TagName, "MARINA");
+    EXPECT_FALSE(f.config.state.DataChanged);
+
+    f.prompt.answers = {Answer::Yes};
+    EXPECT_TRUE(DeleteEntry(f.config, Directory::Individual, 2));
+    ASSERT_EQ(f.prompt.messages.size(), 2U);
+    const MessageRequest& question = f.prompt.messages[1];
+    EXPECT_EQ(question.text, "Are you sure ?");
+    EXPECT_EQ(question.title, "PC Program for HV2300");
+    EXPECT_EQ(question.icon, Icon::Critical);
+    EXPECT_EQ(question.buttons, Buttons::YesNo);
+    EXPECT_EQ(f.At(Directory::Individual, 1), (DirectoryRecord{true, "HARBOUR", "2111234500"}));
+    EXPECT_EQ(f.At(Directory::Individual, 2), (DirectoryRecord{true, "PILOT", "2591234500"}));
+    EXPECT_EQ(f.At(Directory::Individual, 3), DirectoryRecord{});
+    EXPECT_EQ(UsedCount(f.config.model, Directory::Individual), 2);
+    EXPECT_TRUE(f.config.state.DataChanged);
+
+    EXPECT_FALSE(DeleteEntry(f.config, Directory::Individual, 3));  // free: nothing asked
+    EXPECT_EQ(f.prompt.messages.size(), 2U);
+}
+
+TEST(DirectoryRulesTest, DeletingFromAFullDirectoryFreesTheLastSlot) {
+    Fixture f;
+    for (int n = 1; n <= kGroupDirectorySize; ++n) {
+        f.config.model.CHGRPID[n - 1] = {true, "G" + std::to_string(n), "0259123400"};
+    }
+    EXPECT_TRUE(RemoveEntry(f.config, Directory::Group, 1));
+    EXPECT_EQ(f.At(Directory::Group, 1).TagName, "G2");
+    EXPECT_EQ(f.At(Directory::Group, 31).TagName, "G32");
+    EXPECT_EQ(f.At(Directory::Group, 32), DirectoryRecord{});
+}
+
+TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
+    struct Case {
+        Directory dir;
+        const char* typed;
+        const char* stored;  // null: refused
+    };
+    const Case cases[] = {
+        {Directory::Individual, "211123450", "2111234500"},
+        {Directory::Individual, " 211123450 ", "2111234500"},
+        {Directory::Individual, "21112345", nullptr},  // eight digits in an individual slot
+        {Directory::Individual, "2111234501", nullptr},
+        {Directory::Individual, "21112345a", nullptr},
+        {Directory::Individual, "", ""},
+        {Directory::Individual, "   ", ""},
+        {Directory::Group, "25912340", "0259123400"},  // eight digits: "0", the digits, "0"
+        {Directory::Group, "2591234", nullptr},        // seven
+        {Directory::Group, "025912340", nullptr},      // nine
+        {Directory::Group, "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> value = MmsiEntryValue(c.dir, c.typed);
+        if (c.stored == nullptr) {
+            EXPECT_FALSE(value) << c.typed;
+        } else {
+            EXPECT_EQ(value, std::string(c.stored)) << c.typed;
+        }
+    }
+    EXPECT_EQ(MmsiBoxText(Directory::Individual, "2111234500"), "211123450");
+    EXPECT_EQ(MmsiBoxText(Directory::Group, "0259123400"), "25912340");
+    EXPECT_EQ(MmsiBoxText(Directory::Group, ""), "");
+    EXPECT_EQ(MmsiOfBoxText(Directory::Group, "25912340"), "025912340");
+    EXPECT_EQ(MmsiOfBoxText(Directory::Individual, "211123450"), "211123450");
+}
+
+TEST(DirectoryRulesTest, AWrongLengthIsRefusedWithTheDirectorysMessage) {
+    struct Case {
+        Directory dir;
+        const char* typed;
+        const char* title;
+    };
+    const Case cases[] = {{Directory::Individual, "21112345", "Individual Directory"},
+                          {Directory::Group, "2591234", "Group Directory"}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.Fill(c.dir, kThree);
+        const DirectoryRecord before = f.At(c.dir, 2);
+        const MmsiCommit kept = CommitEntryMmsi(f.config, c.dir, 2, c.typed, MmsiRefusal::KeepText);
+        EXPECT_FALSE(kept.accepted);
+        EXPECT_EQ(kept.text, c.typed);  // the box keeps what was typed
+        ASSERT_EQ(f.prompt.messages.size(), 1U);
+        EXPECT_EQ(f.prompt.messages[0].text, "Data Error!!");
+        EXPECT_EQ(f.prompt.messages[0].title, c.title);
+        EXPECT_EQ(f.prompt.messages[0].icon, Icon::Exclamation);
+
+        const MmsiCommit restored =
+            CommitEntryMmsi(f.config, c.dir, 2, c.typed, MmsiRefusal::Restore);
+        EXPECT_FALSE(restored.accepted);
+        EXPECT_EQ(restored.text, MmsiBoxText(c.dir, before.Mmsid));  // shows what is stored
+        EXPECT_EQ(f.prompt.messages.size(), 1U);
+        EXPECT_EQ(f.At(c.dir, 2), before);
+        EXPECT_FALSE(f.config.state.DataChanged);
+    }
+}
+
+TEST(DirectoryRulesTest, AValidMmsiIsStoredAndAnEmptyOneDeletesWithoutAQuestion) {
+    Fixture f;
+    f.Fill(Directory::Group, {{"CLUB", "0259123400"}, {"RACE", "0232000100"}, {"FLEET", ""}});
+    MmsiCommit c =
+        CommitEntryMmsi(f.config, Directory::Group, 3, "22712345", MmsiRefusal::KeepText);
+    EXPECT_TRUE(c.accepted);
+    EXPECT_FALSE(c.deleted);
+    EXPECT_EQ(c.text, "22712345");
+    EXPECT_EQ(f.At(Directory::Group, 3).Mmsid, "0227123450");
+
+    c = CommitEntryMmsi(f.config, Directory::Group, 2, "", MmsiRefusal::KeepText);
+    EXPECT_TRUE(c.accepted);
+    EXPECT_TRUE(c.deleted);
+    EXPECT_TRUE(f.prompt.messages.empty());  // no question
+    EXPECT_EQ(f.At(Directory::Group, 2), (DirectoryRecord{true, "FLEET", "0227123450"}));
+    EXPECT_EQ(f.At(Directory::Group, 3), DirectoryRecord{});
+    EXPECT_EQ(c.text, "22712345");  // the slot now shows the entry that followed
+}
+
+TEST(DirectoryRulesTest, ANameOfSpacesKeepsTheOldName) {
+    Fixture f;
+    f.Fill(Directory::Individual, kThree);
+    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "   "));
+    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, ""));
+    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "HARBOUR"));  // unchanged
+    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, "HARBOUR");
+    EXPECT_FALSE(f.config.state.DataChanged);
+    EXPECT_TRUE(CommitEntryName(f.config, Directory::Individual, 1, " TUG 2"));
+    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, " TUG 2");  // as typed
+}
+
+TEST(DirectoryRulesTest, NameBoxCharacters) {
+    for (char32_t c : std::u32string(U"09AZaz-/*()+., ")) {
+        EXPECT_TRUE(IsDirectoryNameChar(c)) << static_cast<int>(c);
+    }
+    for (char32_t c : std::u32string(U"#_!?:;@\u00e9\t")) {
+        EXPECT_FALSE(IsDirectoryNameChar(c)) << static_cast<int>(c);
+    }
+}
+
+TEST(DirectoryRulesTest, TheGridShowsEverySlotWithWhatItsMmsiIs) {
+    Fixture f;
+    f.Fill(Directory::Individual, {{"HARBOUR", "2111234500"}, {"ODD", "0259123400"}});
+    f.Fill(Directory::Group, {{"CLUB", "0259123400"}});
+    const DirectoryGrid individual = BuildDirectoryGrid(f.config.model, Directory::Individual);
+    EXPECT_EQ(individual.headers,
+              (std::vector<std::string>{"No.", "STATION NAME", "MMSI", "ABOUT THE MMSI"}));
+    ASSERT_EQ(individual.rows.size(), 80U);
+    EXPECT_EQ(individual.rows[0],
+              (std::vector<std::string>{"1", "HARBOUR", "211123450",
+                                        "Ship, Germany (Federal Republic of)"}));
+    EXPECT_EQ(individual.rows[1][kMmsiAboutColumn], "A group MMSI entered as an individual entry");
+    EXPECT_EQ(individual.rows[79], (std::vector<std::string>{"80", "", "", ""}));
+
+    const DirectoryGrid group = BuildDirectoryGrid(f.config.model, Directory::Group);
+    EXPECT_EQ(group.headers[1], "GROUP NAME");
+    ASSERT_EQ(group.rows.size(), 32U);
+    EXPECT_EQ(group.rows[0],
+              (std::vector<std::string>{"1", "CLUB", "025912340", "Group call, Norway"}));
+}
+
+TEST(DirectoryRulesTest, KeysHintsAndTitles) {
+    EXPECT_EQ(DirectoryOfKey("SM"), Directory::Individual);
+    EXPECT_EQ(DirectoryOfKey("sm12"), Directory::Individual);
+    EXPECT_EQ(DirectoryOfKey("SG3"), Directory::Group);
+    EXPECT_FALSE(DirectoryOfKey("PW"));
+    EXPECT_EQ(DirectoryTitle(Directory::Group), "Group Directory");
+    EXPECT_EQ(DirectorySize(Directory::Individual), 80);
+    EXPECT_EQ(DirectoryControlHint("MSFlexGrid2"),
+              "[Double click],[Enter]:Jump the Setting screen.");
+    EXPECT_EQ(DirectoryControlHint("txtGPosi"), "A maximum of 10 characters.");
+    EXPECT_EQ(DirectoryControlHint("txtGMMSI"), "Numeric Only. Indispensable 9 figures.");
+    EXPECT_EQ(DirectoryControlHint("chkGDelete"), "[Space]:An effective and invalid change.");
+    EXPECT_EQ(DirectoryControlHint("lblGroup"), "");
+}
+
+}  // namespace
+}  // namespace mrw
