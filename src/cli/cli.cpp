@@ -11,6 +11,7 @@
 #include "core/file_read.h"
 #include "core/profile.h"
 #include "core/text.h"
+#include "edit/directory_mmsi.h"
 #include "files/atomic_file.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
@@ -364,6 +365,9 @@ int Command::Check() {
            << " CHUSA=" << m.CHUSA.size() << " CHINT=" << m.CHINT.size()
            << " CHCAN=" << m.CHCAN.size() << " CHRG=" << m.CHRG.size()
            << " CHEXP=" << m.CHEXP.size() << "\n";
+    for (const std::string& warning : MmsiWarnings(m)) {
+        s_.out << warning << "\n";
+    }
     return kExitOk;
 }
 
@@ -545,7 +549,9 @@ Commands:
                            written encoded, made consistent and checksummed)
   report IN [-o OUT]       the settings report of IN (.dat or .hex) to stdout, or to OUT
   check IN                 load IN with every test that opening it makes; print one line:
-                           model, region and the record counts of CHUSA CHINT CHCAN CHRG CHEXP
+                           model, region and the record counts of CHUSA CHINT CHCAN CHRG CHEXP;
+                           then one line per MMSI that looks wrong (user MMSI, directory
+                           entries, auto position MMSIs): where it is, the number, and why
 
 convert, report and check start from the input file's own region, so no region question
 arises for them. Questions of the radio link are answered as an operator would: a busy radio

@@ -170,6 +170,31 @@ TEST_F(CliTest, ReportAndCheckDescribeTheFile) {
     EXPECT_EQ(ReadFile(folder / "usa.txt"), text + "\r\n");
 }
 
+TEST_F(CliTest, CheckAddsALinePerMmsiThatLooksWrong) {
+    fs::copy_file(folder / "UK_08FD.ini", folder / "uk.hex");
+    ASSERT_EQ(Run({"--model", "1", "convert", (folder / "uk.hex").string(),
+                   (folder / "uk.dat").string()}),
+              kExitOk);
+    std::string dat = ReadFile(folder / "uk.dat");
+    auto replace = [&dat](const std::string& from, const std::string& to) {
+        const size_t at = dat.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        dat.replace(at, from.size(), to);
+    };
+    replace("User MMSI=#\r\n", "User MMSI=#1991234500\r\n");
+    replace("[CHMMSID1]\r\nEnable=0\r\nTagName=#\r\nMmsid=\r\n",
+            "[CHMMSID1]\r\nEnable=1\r\nTagName=#CLUB\r\nMmsid=0259123400\r\n");
+    std::ofstream(folder / "uk.dat", std::ios::binary) << dat;
+
+    ASSERT_EQ(Run({"--model", "1", "check", (folder / "uk.dat").string()}), kExitOk) << err.str();
+    const std::string text = out.str();
+    const std::string lines = text.substr(text.find('\n') + 1);
+    EXPECT_EQ(lines,
+              "User MMSI 199123450: MID 199 is not allocated \u2014 check the number\n"
+              "Individual Directory 1 CLUB 025912340: A group MMSI entered as an individual "
+              "entry\n");
+}
+
 TEST_F(CliTest, RefusedFilesFailWithTheProgramsMessageAndWriteNothing) {
     fs::copy_file(folder / "UK_0961.ini", folder / "other-model.hex");
     EXPECT_EQ(Run({"--model", "1", "convert", (folder / "other-model.hex").string(),
