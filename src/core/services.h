@@ -68,6 +68,10 @@ struct MessageRequest {
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
     Answer defaultButton = Answer::Ok;
+    /// Caption of the OK button when not empty, for a box that names its action ("Import").
+    std::string okText;
+    /// Further text the box shows on request, such as a long list of notes; empty for none.
+    std::string details;
 };
 
 /// One open or save file dialog. `filter` uses the "description|pattern|description|pattern"

@@ -1,5 +1,6 @@
 #include "platform/qt_prompt.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
@@ -149,6 +150,13 @@ Answer QtPrompt::Message(const MessageRequest& request) {
         grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(title), 0, QSizePolicy::Fixed,
                                       QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok);
+        ok != nullptr && !request.okText.empty()) {
+        ok->setText(QString::fromStdString(request.okText));
+    }
+    if (!request.details.empty()) {
+        box.setDetailedText(QString::fromStdString(request.details));
     }
     const QMessageBox::StandardButton preferred = ToQtButton(request.defaultButton);
     if (box.button(preferred) != nullptr) {

@@ -24,6 +24,7 @@
 
 #include "core/text.h"
 #include "ui/app_icon.h"
+#include "ui/channel_csv.h"
 #include "ui/channel_editor.h"
 #include "ui/fixed_font.h"
 #include "ui/setup_panels.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     BuildCentralArea();
     BuildStatusBar();
     ChannelEditor::Install(*this, config_);
+    ChannelCsvCommands::Install(*this, config_, [this] { return KeyOf(tree_->currentItem()); });
     InstallSetupPanels(*this, config_);
 
     newTimer_ = new QTimer(this);
