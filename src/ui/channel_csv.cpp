@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTreeWidget>
 #include <filesystem>
 #include <string>
 
@@ -59,6 +60,10 @@ ChannelCsvCommands* ChannelCsvCommands::Install(MainWindow& window, Config& conf
     window.ConnectCommand(commands->importAction_, [commands] { commands->Import(); });
     window.ConnectCommand(commands->exportAction_, [commands] { commands->Export(); });
     connect(file, &QMenu::aboutToShow, commands, &ChannelCsvCommands::UpdateEnabled);
+    if (auto* tree = window.findChild<QTreeWidget*>("tvTreeView")) {
+        connect(tree, &QTreeWidget::currentItemChanged, commands,
+                &ChannelCsvCommands::UpdateEnabled);
+    }
     commands->UpdateEnabled();
     return commands;
 }

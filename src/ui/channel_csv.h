@@ -28,7 +28,8 @@ public:
 
     /// The channel table the window shows; None when it shows no channel table.
     TableKind ShownTable() const;
-    /// Enables the entries when a channel table is shown, disables them otherwise.
+    /// Enables the entries when a channel table is shown, disables them otherwise; runs when
+    /// the selected category node changes and when the File menu opens.
     void UpdateEnabled();
     /// "Import Channels from CSV…": a channel list replaces the table shown.
     void Import();
