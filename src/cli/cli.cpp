@@ -13,6 +13,7 @@
 #include "core/text.h"
 #include "edit/directory_mmsi.h"
 #include "files/atomic_file.h"
+#include "files/csv_channels.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
 #include "image/check_map.h"
@@ -149,6 +150,8 @@ private:
     int Convert();
     int Report();
     int Check();
+    int ExportCsv();
+    int ImportCsv();
 
     const Options& o_;
     Config& c_;
@@ -371,6 +374,47 @@ int Command::Check() {
     return kExitOk;
 }
 
+int Command::ExportCsv() {
+    if (!StartFromInput(o_.args[0])) {
+        return kExitFailed;
+    }
+    const std::string text = ChannelTableCsv(c_.model, *ChannelTableOfName(o_.args[1]));
+    if (o_.output.empty()) {
+        s_.out << text;
+        return kExitOk;
+    }
+    std::string error;
+    if (!WriteFileAtomically(o_.output, text, &error)) {
+        return Fail("FileSave Error!! " + error);
+    }
+    return kExitOk;
+}
+
+// Replaces one channel table with a channel list; every row skipped or changed is reported
+// as CSV:LINE: message, as compilers report lines of a source file.
+int Command::ImportCsv() {
+    if (!StartFromInput(o_.args[0])) {
+        return kExitFailed;
+    }
+    const TableKind kind = *ChannelTableOfName(o_.args[1]);
+    const std::string& csv = o_.args[2];
+    std::string text;
+    std::string error;
+    if (!ReadCsvFile(csv, text, error)) {
+        return Fail(error);
+    }
+    const CsvImport import = ImportChannelCsv(text, kind, *TableOf(c_.model, kind));
+    for (const CsvNote& note : import.notes) {
+        s_.err << csv << ":" << (note.line > 0 ? std::to_string(note.line) + ":" : "") << " "
+               << note.text << "\n";
+    }
+    if (!import.refusal.empty()) {
+        return Fail(csv + ": " + import.refusal);
+    }
+    ApplyChannelImport(c_, kind, import.table);
+    return Save(o_.output) ? kExitOk : Fail("");
+}
+
 int Command::Execute() {
     const std::string& cmd = o_.command;
     if (cmd == "ports") {
@@ -390,6 +434,12 @@ int Command::Execute() {
     }
     if (cmd == "report") {
         return Report();
+    }
+    if (cmd == "export-csv") {
+        return ExportCsv();
+    }
+    if (cmd == "import-csv") {
+        return ImportCsv();
     }
     return Check();
 }
@@ -422,7 +472,7 @@ std::string ValidateCommand(const Options& o) {
             e = kind(o.args[0]);
         }
         if (e.empty() && cmd != "report" && !o.output.empty()) {
-            e = "-o goes with read and report";
+            e = "-o goes with read, report, export-csv and import-csv";
         }
         return e;
     }
@@ -430,6 +480,20 @@ std::string ValidateCommand(const Options& o) {
         std::string e = count(1);
         if (e.empty() && ClearModes().count(o.args[0]) == 0) {
             e = "clear: unknown target " + o.args[0];
+        }
+        return e;
+    }
+    if (cmd == "export-csv" || cmd == "import-csv") {
+        const bool import = cmd == "import-csv";
+        std::string e = count(import ? 3 : 2);
+        if (e.empty()) {
+            e = kind(o.args[0]);
+        }
+        if (e.empty() && !ChannelTableOfName(o.args[1])) {
+            e = cmd + ": unknown table " + o.args[1] + " (CHUSA, CHINT, CHCAN, CHRG or CHEXP)";
+        }
+        if (e.empty() && import) {
+            e = o.output.empty() ? "import-csv needs -o OUT" : kind(o.output);
         }
         return e;
     }
@@ -535,7 +599,7 @@ Options (anywhere before or after COMMAND):
   --baud19200      run the link at 19200 baud instead of 57600
   --debug          debug mode: err.log and log/ in the program folder, progress notes on
                    the error stream
-  -o FILE          output file of read and report
+  -o FILE          output file of read, report, export-csv and import-csv
   --help, --version
 
 Commands:
@@ -548,14 +612,24 @@ Commands:
   convert IN OUT           settings file <-> raw image, either direction (a raw image is
                            written encoded, made consistent and checksummed)
   report IN [-o OUT]       the settings report of IN (.dat or .hex) to stdout, or to OUT
+  export-csv IN TABLE [-o OUT]
+                           channel table TABLE of IN (CHUSA, CHINT, CHCAN, CHRG or CHEXP, any
+                           case) as CSV in CHIRP's layout, one row per channel, to stdout or
+                           to OUT
+  import-csv IN TABLE CSV -o OUT
+                           replace channel table TABLE of IN with the channels of CSV (CHIRP's
+                           layout, as boaters share channel lists) and save OUT (.dat or .hex);
+                           each row skipped or changed is reported on the error stream as
+                           CSV:LINE: message; exit status 1 when no channel could be taken
   check IN                 load IN with every test that opening it makes; print one line:
                            model, region and the record counts of CHUSA CHINT CHCAN CHRG CHEXP;
                            then one line per MMSI that looks wrong (user MMSI, directory
                            entries, auto position MMSIs): where it is, the number, and why
 
-convert, report and check start from the input file's own region, so no region question
-arises for them. Questions of the radio link are answered as an operator would: a busy radio
-is retried three times, the synchronisation question is answered OK once.
+convert, report, check, export-csv and import-csv start from the input file's own region,
+so no region question arises for them. Questions of the radio link are answered as an
+operator would: a busy radio is retried three times, the synchronisation question is
+answered OK once.
 
 Exit status: 0 success; 1 the operation failed or was refused (the program's message on the
 error stream); 2 usage error. A failed or cancelled command never creates or changes its
