@@ -320,6 +320,10 @@ void ReadUserTable(const SectionIndex& index, const char* name, int limit, Chann
             break;
         }
         ChannelRecord& c = AppendRecord(table);
+        // The leading number of "Enable" is not 0: the channel is in use. A value that is no
+        // Boolean as a whole ("1x") leaves it so; read as disabled, the channel would be saved
+        // with "Enable=0" and end its table when the file is opened again.
+        c.Enable = true;
         r.Bool("Enable", c.Enable);
         r.Text("CHDisplayL", c.CHDisplayL);
         r.Text("CHDisplayR", c.CHDisplayR);

@@ -130,6 +130,28 @@ TEST_F(SettingsReadTest, UserTablesStopAtEnableZeroAndHonourTheirLimits) {
     EXPECT_EQ(m.CHEXP[0].ChTag, "=tag=");
 }
 
+TEST_F(SettingsReadTest, UserChannelWhoseEnableStartsWithANumberIsEnabledAndSurvivesSaving) {
+    // "1x" and " 2 channels" are no numbers as a whole, but their leading numbers are not 0:
+    // the records are in use and the tables go on after them.
+    Read(File(
+        "[CHRG1]\r\nEnable=1x\r\nRxfreq=156.8\r\n[CHRG2]\r\nEnable=1\r\nRxfreq=161.4\r\n"
+        "[CHEXP1]\r\nEnable= 2 channels\r\nTxfreq=157.0125\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag);
+    ASSERT_EQ(config.model.CHRG.size(), 2u);
+    EXPECT_TRUE(config.model.CHRG[0].Enable);
+    ASSERT_EQ(config.model.CHEXP.size(), 1u);
+    EXPECT_TRUE(config.model.CHEXP[0].Enable);
+
+    // Saved and opened again, every channel comes back.
+    const DataModel read = config.model;
+    const fs::path saved = dir / "saved.dat";
+    WriteSettingsFile(config, saved);
+    ASSERT_FALSE(config.state.ErrorFlag);
+    Read(saved);
+    ASSERT_FALSE(config.state.ErrorFlag);
+    EXPECT_EQ(config.model, read);
+}
+
 TEST_F(SettingsReadTest, DirectoriesWeatherAndMissingSections) {
     config.model.CHMMSID[1] = {true, "KEEP", "111111111"};
     config.model.CHGRPID[31] = {false, "G", "222"};
