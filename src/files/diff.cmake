@@ -1,0 +1,2 @@
+# The difference listing between two configurations.
+target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/config_diff.cpp)

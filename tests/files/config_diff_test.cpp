@@ -1,0 +1,261 @@
+// The difference listing: every kind of setup key, channel and directory records key by key,
+// records added and removed, section MAIN, image bytes outside the data model, and the lines
+// and groups the command line and the program preview show.
+#include "files/config_diff.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/codec.h"
+#include "model/regions.h"
+#include "sim/radiosim_process.h"
+
+namespace mrw {
+namespace {
+
+std::vector<std::string> Lines(const std::vector<Difference>& differences) {
+    std::vector<std::string> lines;
+    for (const Difference& d : differences) {
+        lines.push_back(DifferenceLine(d));
+    }
+    return lines;
+}
+
+/// A model with three CHUSA records, two CHRG records and the ten weather channels.
+DataModel BaseModel() {
+    DataModel m;
+    RebuildWeatherTable(m);
+    for (int i = 0; i < 3; ++i) {
+        ChannelRecord& r = AppendRecord(m.CHUSA);
+        r.Enable = true;
+        r.Position = static_cast<int16_t>(i + 5);
+        r.ChTag = "CH" + std::to_string(i);
+    }
+    for (int i = 0; i < 2; ++i) {
+        ChannelRecord& r = AppendRecord(m.CHRG);
+        r.Enable = true;
+        r.Rxfreq = 156.8;
+        r.Txfreq = 156.8;
+        r.CHDisplayL = "R" + std::to_string(i);
+    }
+    m.CHEXP = m.CHRG;
+    m.Common.ResumeTime = 2;
+    return m;
+}
+
+struct Case {
+    const char* name;
+    std::function<void(DataModel&)> change;
+    std::vector<std::string> lines;
+};
+
+class ModelDifferenceTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ModelDifferenceTest, ListsTheChangeInTheSettingsFilesTerms) {
+    const DataModel older = BaseModel();
+    DataModel newer = older;
+    GetParam().change(newer);
+    EXPECT_EQ(Lines(ModelDifferences(older, newer, true)), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKindOfSetting, ModelDifferenceTest,
+    ::testing::Values(
+        Case{"Nothing", [](DataModel&) {}, {}},
+        Case{"Flag", [](DataModel& m) { m.Common.Scan = true; }, {"[Common Setup] SCAN: 0 -> 1"}},
+        Case{"Word",
+             [](DataModel& m) { m.Groups[3].ExpChGroup[1] = true; },
+             {"[Usable CH Group Setup] Exp Ch Group1: False -> True"}},
+        Case{"Number",
+             [](DataModel& m) { m.Common.ResumeTime = 5; },
+             {"[Common Setup] Resume Time: 2 -> 5"}},
+        Case{"NegativeNumber",
+             [](DataModel& m) { m.Common.OffsetTime = -3; },
+             {"[Common Setup] Offset Time: 0 -> -3"}},
+        Case{"WideNumber",
+             [](DataModel& m) { m.Groups[2].PriorityCH = 65535; },
+             {"[Usable CH Group Setup] Priority CH2: 0 -> 65535"}},
+        Case{"Text",
+             [](DataModel& m) { m.Groups[0].StatusName = "HOME"; },
+             {"[Usable CH Group Setup] Status name0: \"\" -> \"HOME\""}},
+        Case{"MarkedText",
+             [](DataModel& m) { m.DscBasic.UserMmsi = "2320012340"; },
+             {"[DSC Setup (Basic Setup)] User MMSI: \"\" -> \"2320012340\""}},
+        Case{"GroupName",
+             [](DataModel& m) { m.DscBasic.UsableDsc[1] = true; },
+             {"[DSC Setup (Basic Setup)] Group2: 0 -> 1"}},
+        Case{"CallType",
+             [](DataModel& m) { m.DscAdvanced[1].Tx[2] = true; },
+             {"[DSC Setup (Advanced Setup)] Group CallTX2: 0 -> 1"}},
+        Case{"DisplayMenu",
+             [](DataModel& m) { m.DscDisplay[1] = true; },
+             {"[DSC Setup (Display Setup)] Individual ACK Menu: 0 -> 1"}},
+        Case{"LeadingFlag",
+             [](DataModel& m) { m.AutoPos.Records[1].Enable = true; },
+             {"[DSC Setup (AutoPos Setup)] ENABLE1: 0 -> 1"}},
+        Case{"AutoPosText",
+             [](DataModel& m) { m.AutoPos.Records[0].Interval = "15"; },
+             {"[DSC Setup (AutoPos Setup)] INTERVAL0: \"\" -> \"15\""}},
+        Case{"AtisCode",
+             [](DataModel& m) { m.Atis.AtisCode = "9232012345"; },
+             {"[ATIS Setup (Common)] Atis Code: \"\" -> \"9232012345\""}},
+        Case{"CallSign",
+             [](DataModel& m) { m.CallSigns[2].Mid = "232"; },
+             {"[ATIS Setup (Call Sign)] MID3: \"\" -> \"232\""}},
+        Case{"StandardChannel",
+             [](DataModel& m) {
+                 m.CHUSA[1].ChTag = "MARINA";
+                 m.CHUSA[1].Duplex = 2;
+             },
+             {"[CHUSA2] Duplex: 0 -> 2", "[CHUSA2] ChTag: \"CH1\" -> \"MARINA\""}},
+        Case{"ChannelAdded",
+             [](DataModel& m) { AppendRecord(m.CHUSA).Position = 40; },
+             {"[CHUSA4] added"}},
+        Case{"ChannelsRemoved",
+             [](DataModel& m) { m.CHRG.clear(); },
+             {"[CHRG1] removed", "[CHRG2] removed"}},
+        Case{"WeatherChannelFromZero",
+             [](DataModel& m) { m.CHWX[0].ScanMemory = !m.CHWX[0].ScanMemory; },
+             {std::string("[CHWX0] ScanMemory: ") + (BaseModel().CHWX[0].ScanMemory ? "1" : "0") +
+              " -> " + (BaseModel().CHWX[0].ScanMemory ? "0" : "1")}},
+        Case{"IndividualDirectory",
+             [](DataModel& m) {
+                 m.CHMMSID[2] = {true, "HARBOUR", "2320012340"};
+             },
+             {"[CHMMSID3] Enable: 0 -> 1", "[CHMMSID3] TagName: \"\" -> \"HARBOUR\"",
+              "[CHMMSID3] Mmsid: \"\" -> \"2320012340\""}},
+        Case{"GroupDirectory",
+             [](DataModel& m) { m.CHGRPID[31].TagName = "FLEET"; },
+             {"[CHGRPID32] TagName: \"\" -> \"FLEET\""}},
+        Case{"UserChannel",
+             [](DataModel& m) {
+                 m.CHEXP[0].Rxfreq = 157.025;
+                 m.CHEXP[0].ExpCB[1] = true;
+                 m.CHEXP[1].CHDisplayR = "X";
+             },
+             {"[CHEXP1] Rxfreq: 156.8 -> 157.025", "[CHEXP1] ExpCB2: 0 -> 1",
+              "[CHEXP2] CHDisplayR: \"\" -> \"X\""}},
+        Case{"FileOrder",
+             [](DataModel& m) {
+                 m.CHEXP[1].LowPower = true;
+                 m.CHRG[0].PowUp = true;
+                 m.CHMMSID[0].Enable = true;
+                 m.CHUSA[2].ScanMemory = true;
+                 m.Common.Distance = 2;
+             },
+             {"[Common Setup] Distance: 0 -> 2", "[CHUSA3] ScanMemory: 0 -> 1",
+              "[CHMMSID1] Enable: 0 -> 1", "[CHRG1] PowUp: 0 -> 1", "[CHEXP2] LowPower: 0 -> 1"}}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(ModelDifferencesTest, AtisSectionsOnlyForModelsWithAtis) {
+    const DataModel older = BaseModel();
+    DataModel newer = older;
+    newer.Atis.UsableKikker[3] = true;
+    newer.CallSigns[31].Disp = "SHIP";
+    EXPECT_EQ(
+        Lines(ModelDifferences(older, newer, true)),
+        (std::vector<std::string>{"[ATIS Setup (Common)] Usable ATIS Kikker CH Group3: 0 -> 1",
+                                  "[ATIS Setup (Call Sign)] DISP32: \"\" -> \"SHIP\""}));
+    EXPECT_TRUE(ModelDifferences(older, newer, false).empty());
+}
+
+TEST(DifferenceLineTest, ChangedAddedAndRemoved) {
+    EXPECT_EQ(DifferenceLine({DifferenceKind::Changed, "Common Setup", "SOG", "0", "2"}),
+              "[Common Setup] SOG: 0 -> 2");
+    EXPECT_EQ(DifferenceLine({DifferenceKind::Added, "CHUSA12", "", "", ""}), "[CHUSA12] added");
+    EXPECT_EQ(DifferenceLine({DifferenceKind::Removed, "CHRG3", "", "", ""}), "[CHRG3] removed");
+}
+
+TEST(GroupBySectionTest, SectionsInOrderOfTheirFirstDifference) {
+    const std::vector<Difference> differences = {
+        {DifferenceKind::Changed, "Common Setup", "SCAN", "0", "1"},
+        {DifferenceKind::Added, "CHUSA4", "", "", ""},
+        {DifferenceKind::Changed, "Common Setup", "SOG", "0", "1"},
+    };
+    const std::vector<DifferenceGroup> groups = GroupBySection(differences);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].section, "Common Setup");
+    EXPECT_EQ(
+        Lines(groups[0].differences),
+        (std::vector<std::string>{"[Common Setup] SCAN: 0 -> 1", "[Common Setup] SOG: 0 -> 1"}));
+    EXPECT_EQ(groups[1].section, "CHUSA4");
+    EXPECT_EQ(groups[1].differences.size(), 1u);
+}
+
+// ---- Whole configurations and raw images ----------------------------------------------------
+
+/// Two uppercase hexadecimal digits.
+std::string Hex2(uint8_t value) {
+    static constexpr const char* kDigits = "0123456789ABCDEF";
+    return {kDigits[value >> 4], kDigits[value & 15]};
+}
+
+/// The factory image of model type 1, region UK, decoded: a configuration as opening the raw
+/// image gives it.
+Config FactoryConfig() {
+    Config config;
+    config.state.ModelType = 1;
+    config.state.AtisSupported = true;
+    const std::vector<uint8_t> bytes =
+        testing::ReadFileBytes(testing::ProgramBinDir() / "UK_08FD.ini");
+    EXPECT_EQ(bytes.size(), static_cast<size_t>(kImageSize));
+    std::copy(bytes.begin(), bytes.end(), config.image.bytes.begin());
+    RebuildWeatherTable(config.model);
+    DecodeImage(config.image, config.model);
+    return config;
+}
+
+TEST(ConfigDifferencesTest, RegionAndModelTypeInSectionMain) {
+    const Config older = FactoryConfig();
+    Config newer = older;
+    newer.image.bytes[271] = 3;
+    newer.state.ModelType = 2;
+    EXPECT_EQ(Lines(ConfigDifferences(older, newer, false)),
+              (std::vector<std::string>{"[MAIN] MODELTYPE: 1 -> 2", "[MAIN] REGION: 1 -> 3"}));
+}
+
+TEST(ConfigDifferencesTest, BytesTheModelCarriesAreListedOnlyAsSettings) {
+    const Config older = FactoryConfig();
+    ASSERT_FALSE(older.model.CHUSA.empty());
+    Config newer = older;
+    newer.model.CHUSA[0].ChTag = "EDITED";
+    ASSERT_TRUE(EncodeImage(newer.model, newer.image));
+    ASSERT_NE(newer.image.bytes, older.image.bytes);
+    EXPECT_EQ(Lines(ConfigDifferences(older, newer, true)),
+              (std::vector<std::string>{"[CHUSA1] ChTag: \"" + older.model.CHUSA[0].ChTag +
+                                        "\" -> \"EDITED\""}));
+}
+
+TEST(ConfigDifferencesTest, BytesOutsideTheModelAsAddressRanges) {
+    const Config older = FactoryConfig();
+    Config newer = older;
+    // The DSC log (26880 = 0x6900) and the checksum byte 95 are no part of the data model.
+    for (int i = 0; i < 4; ++i) {
+        newer.image.bytes[static_cast<size_t>(0x6900 + i)] = static_cast<uint8_t>(i + 1);
+    }
+    newer.image.bytes[95] = static_cast<uint8_t>(older.image.bytes[95] ^ 0x5A);
+    for (int i = 0; i < 20; ++i) {
+        newer.image.bytes[static_cast<size_t>(0x7000 + i)] = static_cast<uint8_t>(0xA0 + i);
+    }
+    std::string oldRun;
+    for (int i = 0; i < 16; ++i) {
+        oldRun += (i > 0 ? " " : "") + Hex2(older.image.bytes[static_cast<size_t>(0x7000 + i)]);
+    }
+    auto at = [&](int address) { return Hex2(older.image.bytes[static_cast<size_t>(address)]); };
+    EXPECT_EQ(Lines(ConfigDifferences(older, newer, true)),
+              (std::vector<std::string>{
+                  "[Image] 0x005F: " + at(95) + " -> " + Hex2(newer.image.bytes[95]),
+                  "[Image] 0x6900-0x6903 (4 bytes): " + at(0x6900) + " " + at(0x6901) + " " +
+                      at(0x6902) + " " + at(0x6903) + " -> 01 02 03 04",
+                  "[Image] 0x7000-0x7013 (20 bytes): " + oldRun +
+                      " ... -> A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF ..."}));
+    // Without the images only the settings count.
+    EXPECT_TRUE(ConfigDifferences(older, newer, false).empty());
+}
+
+}  // namespace
+}  // namespace mrw
