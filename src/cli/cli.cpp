@@ -13,11 +13,14 @@
 #include "core/text.h"
 #include "edit/directory_mmsi.h"
 #include "files/atomic_file.h"
+#include "files/config_diff.h"
 #include "files/csv_channels.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
 #include "image/check_map.h"
+#include "image/checks.h"
 #include "image/codec.h"
+#include "link/radio_image.h"
 #include "link/transfer.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
@@ -49,6 +52,9 @@ const std::map<std::string, int>& ClearModes() {
 }
 
 enum class FileKind { None, Settings, Image };
+
+/// The operand of diff that stands for the radio on --port.
+constexpr const char* kRadioOperand = "radio";
 
 FileKind KindOf(const std::string& path) {
     std::string ext = ToLower(fs::path(path).extension().string());
@@ -150,6 +156,11 @@ private:
     int Convert();
     int Report();
     int Check();
+    int Diff();
+    /// Loads one operand of diff: a settings file or raw image as opening it does, or the
+    /// radio's whole memory as a raw image. True when it was loaded; `raw` tells whether the
+    /// configuration's image holds the operand's own bytes.
+    bool LoadOperand(const std::string& operand, bool& raw);
     int ExportCsv();
     int ImportCsv();
 
@@ -415,6 +426,97 @@ int Command::ImportCsv() {
     return Save(o_.output) ? kExitOk : Fail("");
 }
 
+bool Command::LoadOperand(const std::string& operand, bool& raw) {
+    raw = operand == kRadioOperand || KindOf(operand) == FileKind::Image;
+    if (operand != kRadioOperand) {
+        return StartFromInput(operand);
+    }
+    if (!Start(std::nullopt)) {
+        return false;
+    }
+    std::string error;
+    std::unique_ptr<SerialPort> port = p_.openPort(o_.port, error);
+    if (!port) {
+        Fail(error.empty() ? "No serial port" : error);
+        return false;
+    }
+    BeginTransfer(c_.state, kModeRead);
+    CliTransferUi ui(s_);
+    if (p_.interruptible) {
+        p_.interruptible(true);
+    }
+    bool connected = false;
+    const std::optional<std::vector<uint8_t>> bytes = ReadRadioImage(c_, *port, ui, &connected);
+    if (p_.interruptible) {
+        p_.interruptible(false);
+    }
+    port->Close();
+    if (p_.interrupted && p_.interrupted()) {
+        Fail("Cancelled.");
+        return false;
+    }
+    if (!connected) {
+        Fail(
+            "The radio does not answer: check the cable, the port and that the radio "
+            "shows PC CONTROL.");
+        return false;
+    }
+    if (!bytes) {
+        return false;  // the link's own message is already on the error stream
+    }
+    // The radio's own region: its image is taken without a region question.
+    if (!Start((*bytes)[checkmap::kRegionAddress])) {
+        return false;
+    }
+    c_.state.ErrorFlag = false;
+    LoadHexImage(c_, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    return !c_.state.ErrorFlag;
+}
+
+// Against the radio a file counts as what programming it would leave in that radio; two files
+// or a radio with itself are compared as they are.
+int Command::Diff() {
+    const std::string& a = o_.args[0];
+    const std::string& b = o_.args[1];
+    Config older;
+    older.services = c_.services;
+    older.state = c_.state;
+    Config newer;
+    newer.services = c_.services;
+    newer.state = c_.state;
+    Command first(o_, older, s_, p_, prompt_);
+    Command second(o_, newer, s_, p_, prompt_);
+    bool rawA = false;
+    bool rawB = false;
+    if (!first.LoadOperand(a, rawA)) {
+        return kExitFailed;
+    }
+    if (a == kRadioOperand && b == kRadioOperand) {
+        newer = older;
+        rawB = true;
+    } else if (!second.LoadOperand(b, rawB)) {
+        return kExitFailed;
+    }
+    if ((a == kRadioOperand) != (b == kRadioOperand)) {
+        Config& radio = a == kRadioOperand ? older : newer;
+        Config& file = a == kRadioOperand ? newer : older;
+        std::string error;
+        if (!EncodeImage(file.model, file.image, &error)) {
+            return Fail((a == kRadioOperand ? b : a) + ": " + error);
+        }
+        PrepareImageForWrite(file.image, file.model);
+        UpdateChecksum(file.image);
+        file.image = ProgrammedImage(radio.image, file.image);
+        DecodeImage(file.image, file.model);
+    }
+    const std::vector<Difference> differences = ConfigDifferences(older, newer, rawA && rawB);
+    for (const Difference& d : differences) {
+        s_.out << DifferenceLine(d) << "\n";
+    }
+    s_.out << differences.size() << " differences\n";
+    return kExitOk;
+}
+
 int Command::Execute() {
     const std::string& cmd = o_.command;
     if (cmd == "ports") {
@@ -434,6 +536,9 @@ int Command::Execute() {
     }
     if (cmd == "report") {
         return Report();
+    }
+    if (cmd == "diff") {
+        return Diff();
     }
     if (cmd == "export-csv") {
         return ExportCsv();
@@ -494,6 +599,18 @@ std::string ValidateCommand(const Options& o) {
         }
         if (e.empty() && import) {
             e = o.output.empty() ? "import-csv needs -o OUT" : kind(o.output);
+        }
+        return e;
+    }
+    if (cmd == "diff") {
+        std::string e = count(2);
+        for (size_t i = 0; e.empty() && i < o.args.size(); ++i) {
+            if (o.args[i] != kRadioOperand) {
+                e = kind(o.args[i]);
+            }
+        }
+        if (e.empty() && !o.output.empty()) {
+            e = "diff writes to the standard output; -o does not go with it";
         }
         return e;
     }
@@ -612,6 +729,15 @@ Commands:
   convert IN OUT           settings file <-> raw image, either direction (a raw image is
                            written encoded, made consistent and checksummed)
   report IN [-o OUT]       the settings report of IN (.dat or .hex) to stdout, or to OUT
+  diff A B                 what differs from A to B, one line each: "[SECTION] KEY: OLD -> NEW"
+                           in the settings file's terms, "[CHUSA12] added", "[CHRG3] removed",
+                           and for two raw images "[Image] ADDRESS: OLD -> NEW" for bytes the
+                           settings do not hold; then a last line "N differences". A and B are
+                           each a settings file, a raw image or the word radio (the radio on
+                           --port, read whole, nothing taken over). Against the radio a file
+                           counts as what programming it would leave there, so
+                           "diff radio FILE" lists what "program FILE" would change. Exit
+                           status 0 when both could be loaded, whether they differ or not
   export-csv IN TABLE [-o OUT]
                            channel table TABLE of IN (CHUSA, CHINT, CHCAN, CHRG or CHEXP, any
                            case) as CSV in CHIRP's layout, one row per channel, to stdout or

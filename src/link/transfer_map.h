@@ -94,6 +94,14 @@ inline constexpr std::array<ProgramMapEntry, 13> kProgramMap = {{
     {{20736, 20736}, ProgramStep::Skip, {0, -1}},
 }};
 
+/// Whether programming writes `address` of the UserIds step: never the two counts and the
+/// radio's own bytes, the user MMSI and the ATIS code only when they are new to the radio.
+constexpr bool ProgramWritesUserIdByte(int address, bool newMmsi, bool newAtis) {
+    return address != kUserMmsiCount && address != kAtisCodeCount &&
+           !kRadioOwnedIds.Contains(address) && (newMmsi || !kUserMmsi.Contains(address)) &&
+           (newAtis || !kAtisCode.Contains(address));
+}
+
 /// The program map entry of a start address (Skip for a start no entry covers).
 constexpr ProgramMapEntry ProgramStepAt(int start) {
     for (const ProgramMapEntry& entry : kProgramMap) {

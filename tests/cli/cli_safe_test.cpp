@@ -1,0 +1,237 @@
+// mrw-cli diff and the guarded program in-process, against files and the simulated radio:
+// the exact difference lines and counts, the exit codes, and that a diff never writes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "core/services.h"
+#include "sim/sim_radio.h"
+#include "test_files.h"
+
+namespace mrw::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+using mrw::testing::ReadFile;
+
+// Forwards to the test's simulated radio, so the radio outlives the command's port object.
+class PortToSim : public SerialPort {
+public:
+    explicit PortToSim(SimRadio& radio) : radio_(radio) {}
+    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
+    void Close() override { radio_.Close(); }
+    bool IsOpen() const override { return radio_.IsOpen(); }
+    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
+    int Waiting() override { return radio_.Waiting(); }
+    int ReadByte() override { return radio_.ReadByte(); }
+    void DiscardInput() override { radio_.DiscardInput(); }
+
+private:
+    SimRadio& radio_;
+};
+
+class CliSafeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("mrw_cli_safe_" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(MRW_TEST_SOURCE_DIR) / "data" / "global.ini", folder / "global.ini");
+        for (const auto& entry : fs::directory_iterator(MRW_TEST_BIN_DIR)) {
+            if (entry.path().extension() == ".ini" && entry.path().filename() != "global.ini") {
+                fs::copy_file(entry.path(), folder / entry.path().filename());
+            }
+        }
+        ASSERT_TRUE(fs::exists(folder / "UK_08FD.ini"));
+        config.services.clock = &clock;
+        config.services.settings = &settings;
+        config.services.programFolder = folder;
+        platform.openPort = [this](const std::string& port,
+                                   std::string& error) -> std::unique_ptr<SerialPort> {
+            if (port == "missing") {
+                error = "no such port";
+                return nullptr;
+            }
+            return std::make_unique<PortToSim>(radio);
+        };
+        const std::string factory = ReadFile(folder / "UK_08FD.ini");
+        ASSERT_EQ(factory.size(), radio.memory.size());
+        std::copy(factory.begin(), factory.end(), radio.memory.begin());
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        Config fresh;
+        fresh.services = config.services;
+        config = fresh;
+        Streams streams{out, err, false};
+        args.insert(args.begin(), {"--model", "1"});
+        return cli::Run(args, config, streams, platform);
+    }
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
+
+    /// The UK factory image as a settings file, written by convert.
+    std::string FactorySettings() {
+        fs::copy_file(folder / "UK_08FD.ini", folder / "uk.hex",
+                      fs::copy_options::overwrite_existing);
+        EXPECT_EQ(Run({"convert", Path("uk.hex"), Path("uk.dat")}), kExitOk) << err.str();
+        return ReadFile(folder / "uk.dat");
+    }
+
+    fs::path folder;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    Config config;
+    SimRadio radio{&clock};
+    Platform platform;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+/// The value of `key` in section `section` of a settings file's text.
+std::string ValueIn(const std::string& text, const std::string& section, const std::string& key) {
+    const size_t start = text.find("[" + section + "]\r\n");
+    const size_t line = text.find("\r\n" + key + "=", start);
+    const size_t value = line + key.size() + 3;
+    return text.substr(value, text.find("\r\n", value) - value);
+}
+
+/// Replaces the value of `key` in section `section`.
+std::string WithValue(std::string text, const std::string& section, const std::string& key,
+                      const std::string& value) {
+    const size_t start = text.find("[" + section + "]\r\n");
+    const size_t line = text.find("\r\n" + key + "=", start);
+    const size_t first = line + key.size() + 3;
+    text.replace(first, text.find("\r\n", first) - first, value);
+    return text;
+}
+
+/// The number of records of a standard channel table in a settings file's text.
+int RecordCount(const std::string& text, const std::string& table) {
+    int n = 0;
+    while (text.find("[" + table + std::to_string(n + 1) + "]\r\n") != std::string::npos) {
+        ++n;
+    }
+    return n;
+}
+
+// ---- diff -------------------------------------------------------------------------------------
+
+TEST_F(CliSafeTest, DiffOfTwoSettingsFilesListsEachDifferenceThenTheCount) {
+    const std::string uk = FactorySettings();
+    const int records = RecordCount(uk, "CHUSA");
+    ASSERT_GE(records, 2);
+    const std::string oldTag = ValueIn(uk, "CHUSA1", "ChTag");  // "#" + the tag
+    std::string edited = WithValue(uk, "CHUSA1", "ChTag", "#EDITED");
+    edited = WithValue(edited, "Common Setup", "Resume Time", "4");
+    const std::string oldResume = ValueIn(uk, "Common Setup", "Resume Time");
+    ASSERT_NE(oldResume, "4");
+    // The last CHUSA record left out.
+    const size_t last = edited.find("[CHUSA" + std::to_string(records) + "]\r\n");
+    edited.erase(last, edited.find("\r\n[", last) + 2 - last);
+    Write("edited.dat", edited);
+
+    ASSERT_EQ(Run({"diff", Path("uk.dat"), Path("edited.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "[Common Setup] Resume Time: " + oldResume +
+                             " -> 4\n"
+                             "[CHUSA1] ChTag: \"" +
+                             oldTag.substr(1) +
+                             "\" -> \"EDITED\"\n"
+                             "[CHUSA" +
+                             std::to_string(records) +
+                             "] removed\n"
+                             "3 differences\n");
+
+    // The other way round the record is added.
+    ASSERT_EQ(Run({"diff", Path("edited.dat"), Path("uk.dat")}), kExitOk) << err.str();
+    EXPECT_NE(out.str().find("[CHUSA" + std::to_string(records) + "] added\n3 differences\n"),
+              std::string::npos)
+        << out.str();
+}
+
+TEST_F(CliSafeTest, DiffOfEqualFilesSaysZeroDifferences) {
+    FactorySettings();
+    ASSERT_EQ(Run({"diff", Path("uk.dat"), Path("uk.hex")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "0 differences\n");
+}
+
+TEST_F(CliSafeTest, DiffOfTwoRawImagesListsBytesOutsideTheSettings) {
+    std::string image = ReadFile(folder / "UK_08FD.ini");
+    Write("a.hex", image);
+    const unsigned char before0 = static_cast<unsigned char>(image[0x6900]);
+    const unsigned char before1 = static_cast<unsigned char>(image[0x6901]);
+    image[0x6900] = '\x01';
+    image[0x6901] = '\x02';
+    Write("b.hex", image);
+    ASSERT_NE(before0, 0x01);
+    char old[8];
+    std::snprintf(old, sizeof old, "%02X %02X", before0, before1);
+    ASSERT_EQ(Run({"diff", Path("a.hex"), Path("b.hex")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), std::string("[Image] 0x6900-0x6901 (2 bytes): ") + old +
+                             " -> 01 02\n1 differences\n");
+}
+
+TEST_F(CliSafeTest, DiffRadioFileListsWhatProgrammingWouldChangeAndWritesNothing) {
+    const std::string uk = FactorySettings();
+    const std::string oldTag = ValueIn(uk, "CHUSA1", "ChTag");
+    Write("boat.dat", WithValue(uk, "CHUSA1", "ChTag", "#BOAT"));
+    const auto memoryBefore = radio.memory;
+
+    ASSERT_EQ(Run({"diff", "radio", Path("boat.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "[CHUSA1] ChTag: \"" + oldTag.substr(1) +
+                             "\" -> \"BOAT\"\n"
+                             "1 differences\n");
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(radio.memory, memoryBefore);
+
+    // The radio against its own settings: programming them would change nothing.
+    ASSERT_EQ(Run({"diff", "radio", Path("uk.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "0 differences\n");
+}
+
+TEST_F(CliSafeTest, DiffRadioRawImageIgnoresWhatProgrammingLeavesAlone) {
+    // The DSC log is the radio's own: programming an image with another log changes nothing.
+    std::string image = ReadFile(folder / "UK_08FD.ini");
+    image[0x6900] = static_cast<char>(image[0x6900] ^ 0x55);
+    Write("log.hex", image);
+    ASSERT_EQ(Run({"diff", "radio", Path("log.hex")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "0 differences\n");
+}
+
+TEST_F(CliSafeTest, DiffFailsWhenAnOperandCannotBeLoaded) {
+    FactorySettings();
+    EXPECT_EQ(Run({"diff", Path("uk.dat"), Path("absent.dat")}), kExitFailed);
+    EXPECT_NE(err.str().find("absent.dat: no such file"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"--port", "missing", "diff", "radio", Path("uk.dat")}), kExitFailed);
+    EXPECT_NE(err.str().find("no such port"), std::string::npos) << err.str();
+    radio.options.silentAfter = 0;  // a radio that never answers
+    EXPECT_EQ(Run({"diff", "radio", Path("uk.dat")}), kExitFailed);
+    EXPECT_NE(err.str().find("The radio does not answer"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CliSafeTest, DiffUsageErrors) {
+    EXPECT_EQ(Run({"diff", "a.dat"}), kExitUsage);
+    EXPECT_EQ(Run({"diff", "a.txt", "b.dat"}), kExitUsage);
+    EXPECT_EQ(Run({"diff", "a.dat", "b.dat", "-o", "c.txt"}), kExitUsage);
+    EXPECT_EQ(Run({"--help"}), kExitOk);
+    EXPECT_NE(out.str().find("diff A B"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mrw::cli
