@@ -26,6 +26,7 @@
 #include "ui/app_icon.h"
 #include "ui/channel_csv.h"
 #include "ui/channel_editor.h"
+#include "ui/directory_editor.h"
 #include "ui/fixed_font.h"
 #include "ui/setup_panels.h"
 #include "ui/startup.h"
@@ -56,6 +57,7 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     ChannelEditor::Install(*this, config_);
     ChannelCsvCommands::Install(*this, config_, [this] { return KeyOf(tree_->currentItem()); });
     InstallSetupPanels(*this, config_);
+    DirectoryEditor::Install(*this, config_);
 
     newTimer_ = new QTimer(this);
     newTimer_->setObjectName("tmrNew");
