@@ -16,7 +16,7 @@ namespace mrw {
 namespace {
 
 // How many notes the import box lists in its text; all of them are in its details.
-constexpr int kShownNotes = 12;
+constexpr int kShownNotes = 8;
 
 // The folder the file dialogs open in: that of the settings file in use, if any.
 std::string DialogFolder(const Config& config) {
