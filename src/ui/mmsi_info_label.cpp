@@ -11,6 +11,8 @@ namespace mrw {
 MmsiInfoLabel::MmsiInfoLabel(QLineEdit* edit, MmsiUse use, QWidget* parent)
     : QLabel(parent), edit_(edit), use_(use) {
     setTextFormat(Qt::PlainText);
+    // A long country name wraps rather than widening the panel it stands in.
+    setWordWrap(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (edit != nullptr) {
         connect(edit, &QLineEdit::textChanged, this, [this] { Refresh(); });

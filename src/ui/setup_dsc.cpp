@@ -12,9 +12,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "edit/directory_mmsi.h"
 #include "edit/setup_autopos.h"
 #include "link/transfer.h"
 #include "ui/main_window.h"
+#include "ui/mmsi_info_label.h"
 #include "ui/setup_panels.h"
 
 namespace mrw {
@@ -130,6 +132,9 @@ QWidget* DscPanel::BuildBasic() {
     userMmsi_->setMaximumWidth(100);
     grid->addWidget(AddLabel("", "User MMSI", mmsi), 0, 0);
     grid->addWidget(userMmsi_, 0, 1);
+    auto* userInfo = new MmsiInfoLabel(userMmsi_, MmsiUse::OwnShip, mmsi);
+    userInfo->setObjectName("lblUserMMSIInfo");
+    grid->addWidget(userInfo, 0, 2, 1, 2);
     auto* count = new QLineEdit(mmsi);
     count->setObjectName("txtFCount");
     count->setReadOnly(true);
@@ -303,6 +308,8 @@ QWidget* DscPanel::BuildFrame(int frame, QWidget* parent) {
     mmsiRow->addWidget(f.mmsi);
     mmsiRow->addWidget(f.mmsiPick);
     mmsiRow->addStretch(1);
+    auto* mmsiInfo = new MmsiInfoLabel(f.mmsi, AutoPosMmsiUse(config_.model, frame), box);
+    mmsiInfo->setObjectName(QString("lblAutoPosMMSIInfo_%1").arg(frame));
 
     grid->addWidget(f.enable, 0, 0, 1, 2);
     grid->addWidget(f.remote, 0, 2, 1, 2);
@@ -318,6 +325,7 @@ QWidget* DscPanel::BuildFrame(int frame, QWidget* parent) {
     grid->addWidget(f.directory, 3, 1);
     grid->addWidget(f.mmsiLabel, 3, 2);
     grid->addLayout(mmsiRow, 3, 3);
+    grid->addWidget(mmsiInfo, 4, 2, 1, 2);
     grid->setColumnStretch(4, 1);
     f.controls = {f.remote,   marineLabel, f.marine,     channelLabel, f.channel,  intervalLabel,
                   f.interval, selectLabel, f.selectCall, dirLabel,     f.directory};
@@ -367,6 +375,11 @@ void DscPanel::FillFrame(int frame) {
     for (QWidget* control : {static_cast<QWidget*>(f.mmsi), static_cast<QWidget*>(f.mmsiPick),
                              static_cast<QWidget*>(f.mmsiLabel)}) {
         control->setEnabled(view.mmsiEnabled);
+    }
+    // The select call decides whether the number calls a station or a group.
+    const QString info = QString("lblAutoPosMMSIInfo_%1").arg(frame);
+    if (auto* mmsiInfo = panel_->findChild<MmsiInfoLabel*>(info)) {
+        mmsiInfo->SetUse(AutoPosMmsiUse(config_.model, frame));
     }
 }
 

@@ -297,6 +297,22 @@ private slots:
         QVERIFY(h.window->windowTitle().endsWith(" *"));
     }
 
+    void theSetupPanelsMmsiBoxesSayWhatTheNumberIs() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel& m) {
+            m.AutoPos.Records[1] = {
+                .Enable = true, .SelectCall = 1, .RcEnable = true, .Mmsi = "0259123400"};
+        }));
+        QVERIFY(h.window->SelectNodeByKey("DSC"));
+        QCOMPARE(h.Find<QLabel>("lblAutoPosMMSIInfo_1")->text(), QString("Group call, Norway"));
+        QLineEdit* user = h.Box("txtUserMMSI");
+        user->selectAll();
+        QTest::keyClicks(user, "025912340");
+        QCOMPARE(h.Find<QLabel>("lblUserMMSIInfo")->text(),
+                 QString("A group MMSI cannot be the radio's own number"));
+        QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string());  // it only informs
+    }
+
     void theMmsiLineFollowsTheBoxEvenWhenItsSignalsAreBlocked() {
         QWidget panel;
         auto* box = new QLineEdit(&panel);
