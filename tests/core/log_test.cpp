@@ -2,38 +2,28 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "core/config.h"
+#include "core/config_fixture.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
 
 namespace fs = std::filesystem;
 
+using testing::ReadFile;
+
 class LogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("mrw_log_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+    LogTest() {
         config.services.programFolder = folder;
         config.services.clock = &clock;
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    static std::string Read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    fs::path folder;
+    testing::TempFolder temp{"mrw_log_"};
+    const fs::path folder = temp.path();
     SystemClock clock;  // the daily log is named after today's date
     Config config;
 };
@@ -49,7 +39,7 @@ TEST_F(LogTest, AppendsErrorLogLinesInDebugMode) {
     config.state.DebugSwitch = true;
     WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
     WriteErrorLog(config, "frmRadio.PortInit", "8002Bad port");
-    std::string text = Read(folder / "err.log");
+    std::string text = ReadFile(folder / "err.log");
     EXPECT_NE(text.find(":frmMain.FileRead2 -> 53File not found\r\n"), std::string::npos);
     EXPECT_NE(text.find(":frmRadio.PortInit -> 8002Bad port\r\n"), std::string::npos);
 }
@@ -64,7 +54,7 @@ TEST_F(LogTest, DailyLogGoesToTheDaysFileWithTrimmedMessage) {
         ++files;
         std::string name = entry.path().filename().string();
         EXPECT_EQ(name.size(), std::string("log_MMDD.txt").size());
-        std::string text = Read(entry.path());
+        std::string text = ReadFile(entry.path());
         EXPECT_NE(text.find(" frmMain:PortCheck boom\r\n"), std::string::npos);
         EXPECT_NE(text.find(" second\r\n"), std::string::npos);
     }

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "core/config_fixture.h"
 #include "core/profile.h"
 
 namespace mrw {
@@ -13,21 +14,14 @@ namespace {
 
 class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("mrw_profile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::filesystem::path Write(const std::string& content) {
         auto path = dir_ / "test.ini";
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
 
-    std::filesystem::path dir_;
+    testing::TempFolder temp_{"mrw_profile_"};
+    const std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(ProfileTest, FindsFirstMatchIgnoringCaseAndTrims) {

@@ -1,6 +1,5 @@
-// Shared set-up of the data file tests: a configuration of its own per test with virtual time,
-// a scripted prompt, a settings store in memory, a shell that records what it was asked to do,
-// and a temporary folder as the program's folder.
+// Shared set-up of the data file tests: the configuration fixture with a new image of model
+// type 1, and file helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,19 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "core/config.h"
+#include "core/config_fixture.h"
 #include "image/checks.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
@@ -29,25 +24,6 @@
 namespace mrw::test {
 
 namespace fs = std::filesystem;
-
-/// A shell that records the calls the core makes.
-struct RecordingShell : Shell {
-    void SetBusy(bool busy) override {
-        busyDepth += busy ? 1 : -1;
-        calls.push_back(busy ? "busy" : "idle");
-    }
-    void RebuildViews() override { calls.push_back("rebuild"); }
-    void ShowCategory(const std::string& key) override { calls.push_back("show " + key); }
-    void UpdateWindowCaption() override { calls.push_back("caption"); }
-    void RegionMenuChanged() override { calls.push_back("regionmenu"); }
-
-    bool Called(const std::string& what) const {
-        return std::find(calls.begin(), calls.end(), what) != calls.end();
-    }
-
-    int busyDepth = 0;
-    std::vector<std::string> calls;
-};
 
 /// Reads a whole file as bytes.
 inline std::string ReadAll(const fs::path& path) {
@@ -94,28 +70,14 @@ inline fs::path SourceDir() {
     return fs::path(MRW_TEST_SOURCE_DIR);
 }
 
-class FilesTest : public ::testing::Test {
+/// Test base: model type 1 with a new image of region INTL and the weather channels.
+class FilesTest : public testing::ConfigFixture {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("mrw_files_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-               std::to_string(std::random_device{}()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        config.services.clock = &clock;
-        config.services.prompt = &prompt;
-        config.services.settings = &store;
-        config.services.shell = &shell;
-        config.services.programFolder = dir;
+    FilesTest() {
         UseModel(1, false);
         NewImage(config.image, config.model, 1);
         RebuildWeatherTable(config.model);
         config.image.Set(271, 0);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
 
     /// Model type, name, ATIS and caption without reading global.ini.
@@ -125,16 +87,6 @@ protected:
         config.state.AtisSupported = atis;
         config.state.TitleText = "PC Program for " + config.state.ModelName;
     }
-
-    /// The messages shown so far.
-    std::vector<std::string> Messages() const { return prompt.Texts(); }
-
-    VirtualClock clock;
-    ScriptedPrompt prompt;
-    MemorySettingsStore store;
-    RecordingShell shell;
-    Config config;
-    fs::path dir;
 };
 
 }  // namespace mrw::test

@@ -6,13 +6,13 @@
 #include <iterator>
 #include <string>
 
+#include "core/config_fixture.h"
 #include "image/check_map.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
 #include "region_tables.h"
-#include "regions_fixture.h"
 
 namespace mrw {
 namespace {
@@ -42,11 +42,10 @@ int IndexOf(const ChannelTable& table, const std::string& label) {
     return r ? static_cast<int>(r - table.data()) : -1;
 }
 
-class FactoryImages : public testing::RegionFixture,
+class FactoryImages : public testing::ConfigFixture,
                       public ::testing::WithParamInterface<std::tuple<std::string, int>> {
 protected:
     void SetUp() override {
-        RegionFixture::SetUp();
         bin = EnvPath("MRW_BIN_DIR");
         if (bin.empty()) {
             bin = MRW_TEST_BIN_DIR;  // the build's own program folder

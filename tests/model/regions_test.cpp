@@ -5,21 +5,20 @@
 #include <string>
 #include <tuple>
 
+#include "core/config_fixture.h"
 #include "image/check_map.h"
 #include "image/checks.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
-#include "regions_fixture.h"
 
 namespace mrw {
 namespace {
 
 using Names = std::vector<std::string>;
 
-class Regions : public testing::RegionFixture {
+class Regions : public testing::ConfigFixture {
 protected:
     void SetUp() override {
-        RegionFixture::SetUp();
         WriteFile("global.ini", "[model1]\nuse=1\natis=False\n[model2]\nuse=1\natis=True\n");
         ApplyModelType(config, 1);
     }
@@ -103,14 +102,14 @@ TEST_F(Regions, LoadRegionImageRefusalsThenALoadAfterTwoPauses) {
     auto refused = [&](const char* file, int type, bool errorFlag, bool cancelFlag) {
         config.state.ErrorFlag = config.state.CancelFlag = false;
         config.state.ModelType = type;
-        EXPECT_FALSE(LoadRegionImage(config, folder / file)) << file;
+        EXPECT_FALSE(LoadRegionImage(config, dir / file)) << file;
         EXPECT_EQ(config.state.ErrorFlag, errorFlag) << file;
         EXPECT_EQ(config.state.CancelFlag, cancelFlag) << file;
         EXPECT_FALSE(config.state.Loading);
         EXPECT_EQ(config.image.bytes, before.bytes);
     };
     refused("GONE_08FD.ini", 1, false, true);
-    std::ifstream log(folder / "err.log");
+    std::ifstream log(dir / "err.log");
     std::string line;
     std::getline(log, line);
     EXPECT_NE(line.find("frmMain.FileReadIni"), std::string::npos) << line;
@@ -123,7 +122,7 @@ TEST_F(Regions, LoadRegionImageRefusalsThenALoadAfterTwoPauses) {
     WriteFile("UK_08FD.ini", good);
     config.model.CHWX.resize(10);
     const double start = clock.Seconds();
-    EXPECT_TRUE(LoadRegionImage(config, folder / "UK_08FD.ini"));
+    EXPECT_TRUE(LoadRegionImage(config, dir / "UK_08FD.ini"));
     EXPECT_EQ(config.image.Get(checkmap::kRegionAddress), 1);
     ASSERT_EQ(config.model.CHUSA.size(), 3u);
     EXPECT_EQ(config.model.CHUSA[2].Position, 3);
@@ -151,10 +150,10 @@ TEST_F(Regions, RegionNamesSortedCutAtTenAndMatchedBySuffix) {
 }
 
 TEST_F(Regions, RegionImagePathDropsTrailingM) {
-    EXPECT_EQ(RegionImagePath(config, "intl-m"), folder / "INTL_08FD.ini");
-    EXPECT_EQ(RegionImagePath(config, "-M"), folder / "-M_08FD.ini");
+    EXPECT_EQ(RegionImagePath(config, "intl-m"), dir / "INTL_08FD.ini");
+    EXPECT_EQ(RegionImagePath(config, "-M"), dir / "-M_08FD.ini");
     WriteRegion("sw", 1, 4);  // a lower-case file name is still found
-    EXPECT_EQ(RegionImagePath(config, "SW"), folder / "sw_08FD.ini");
+    EXPECT_EQ(RegionImagePath(config, "SW"), dir / "sw_08FD.ini");
 }
 
 TEST_F(Regions, BuildRegionMenuLoadsTheStoredRegionOrTheFirst) {
@@ -249,7 +248,7 @@ TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck)
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_FALSE(RegionMenuCommand(config, 5));  // hidden entry
 
-    std::filesystem::remove(folder / "INTL_08FD.ini");
+    std::filesystem::remove(dir / "INTL_08FD.ini");
     ChangeRegion(config, 0);
     EXPECT_EQ(Checked(), 1);  // the previous entry is checked again
     EXPECT_EQ(Stored(), "UK");
