@@ -1,73 +1,21 @@
 // mrw-cli as a user runs it: the real executable against mrw-radiosim on a pseudo-terminal.
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "sim/radiosim_process.h"
 #include "test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+using mrw::testing::RadioSimProcess;
 using mrw::testing::ReadFile;
-
-// The simulator as a child process; its first output line names its pseudo-terminal.
-class Simulator {
-public:
-    Simulator(const fs::path& bin, const std::string& args) {
-        std::string cmd = "exec " + (bin / "mrw-radiosim").string() + " " + args;
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            close(out[1]);
-            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        FILE* f = fdopen(out[0], "r");
-        char line[256] = {};
-        if (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
-            device_ = line;
-            while (!device_.empty() && (device_.back() == '\n' || device_.back() == '\r')) {
-                device_.pop_back();
-            }
-        }
-        stream_ = f;
-    }
-    ~Simulator() { Stop(); }
-    // Stops the simulator; it saves its memory on SIGTERM.
-    void Stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-            pid_ = -1;
-        }
-        if (stream_ != nullptr) {
-            std::fclose(stream_);
-            stream_ = nullptr;
-        }
-    }
-    const std::string& device() const { return device_; }
-
-private:
-    pid_t pid_ = -1;
-    FILE* stream_ = nullptr;
-    std::string device_;
-};
 
 int RunCli(const fs::path& bin, const std::string& args) {
     std::string cmd = (bin / "mrw-cli").string() + " " + args + " > /dev/null 2>&1";
@@ -81,10 +29,12 @@ TEST(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::path saved = dir / "radio.bin";
-    Simulator sim(bin, "--defaults NL --model 1 --save " + saved.string());
-    ASSERT_FALSE(sim.device().empty());
+    RadioSimProcess sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start({"--defaults", "NL", "--model", "1", "--save", saved.string()}, error))
+        << error;
 
-    std::string common = "--model 1 --region nl --port " + sim.device();
+    std::string common = "--model 1 --region nl --port " + sim.Device();
     ASSERT_EQ(RunCli(bin, common + " read -o " + (dir / "radio.dat").string()), 0);
     std::string dat = ReadFile(dir / "radio.dat");
     EXPECT_NE(dat.find("REGION=3\r\n"), std::string::npos);
@@ -109,12 +59,15 @@ TEST(CliOnAPseudoTerminal, ARefusedConnectionOrBlockFailsWithoutOutput) {
     // The radio refuses the baud switch: the read ends at once, before any block. Or it
     // refuses block 20 and only half of the resynchronisation gets through: the read fails
     // rather than keeping the image's old bytes for that block.
-    for (const char* radio : {"--refuse-baud-switch", "--half-sync-at 20:3"}) {
-        SCOPED_TRACE(radio);
+    for (const std::vector<std::string>& radio :
+         {std::vector<std::string>{"--model", "1", "--refuse-baud-switch"},
+          {"--model", "1", "--half-sync-at", "20:3"}}) {
+        SCOPED_TRACE(radio.back());
         fs::remove(out);
-        Simulator sim(bin, std::string("--model 1 ") + radio);
-        ASSERT_FALSE(sim.device().empty());
-        EXPECT_EQ(RunCli(bin, "--model 1 --port " + sim.device() + " read -o " + out.string()), 1);
+        RadioSimProcess sim;
+        std::string error;
+        ASSERT_TRUE(sim.Start(radio, error)) << error;
+        EXPECT_EQ(RunCli(bin, "--model 1 --port " + sim.Device() + " read -o " + out.string()), 1);
         EXPECT_FALSE(fs::exists(out));
     }
 }
