@@ -21,6 +21,7 @@
 #include "image/checks.h"
 #include "image/codec.h"
 #include "link/radio_image.h"
+#include "link/safe_program.h"
 #include "link/transfer.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
@@ -147,7 +148,8 @@ private:
     std::optional<int> FileRegionCode(const std::string& path);
     bool Load(const std::string& path);
     bool Save(const std::string& path);
-    int RunTransfer(int mode);
+    /// One transfer in `mode`; a program runs with `guard` when given.
+    int RunTransfer(int mode, ProgramGuard* guard = nullptr);
 
     int Ports();
     int Read();
@@ -280,7 +282,7 @@ bool Command::Save(const std::string& path) {
     return SaveHexFile(c_, path);
 }
 
-int Command::RunTransfer(int mode) {
+int Command::RunTransfer(int mode, ProgramGuard* guard) {
     std::string error;
     std::unique_ptr<SerialPort> port = p_.openPort(o_.port, error);
     if (!port) {
@@ -289,6 +291,7 @@ int Command::RunTransfer(int mode) {
     BeginTransfer(c_.state, mode);
     CliTransferUi ui(s_);
     Transfer transfer(c_, *port, ui, mode);
+    transfer.SetProgramGuard(guard);
     transfer.Load();
     if (p_.interruptible) {
         p_.interruptible(true);
@@ -337,7 +340,10 @@ int Command::Program() {
     if (!Start(std::nullopt) || !Load(o_.args[0])) {
         return kExitFailed;
     }
-    return RunTransfer(kModeProgram);
+    SafeProgramOptions options;
+    options.verify = !o_.noVerify;
+    SafeProgram guard(c_, options);
+    return RunTransfer(kModeProgram, &guard);
 }
 
 int Command::Clear() {
@@ -552,6 +558,9 @@ int Command::Execute() {
 // Checks the command's arguments; the empty text when they are right.
 std::string ValidateCommand(const Options& o) {
     const std::string& cmd = o.command;
+    if (o.noVerify && cmd != "program") {
+        return "--no-verify goes with program";
+    }
     auto count = [&](size_t n) {
         return o.args.size() == n
                    ? std::string()
@@ -673,6 +682,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             }
         } else if (a == "--yes") {
             options.yes = true;
+        } else if (a == "--no-verify") {
+            options.noVerify = true;
         } else if (a == "--baud19200") {
             options.baud19200 = true;
         } else if (a == "--debug") {
@@ -717,6 +728,9 @@ Options (anywhere before or after COMMAND):
   --debug          debug mode: err.log and log/ in the program folder, progress notes on
                    the error stream
   -o FILE          output file of read, report, export-csv and import-csv
+  --no-verify      program: do not read the radio back after writing (by default every
+                   address written is read back and compared; a difference fails with
+                   "Verify failed: ...")
   --help, --version
 
 Commands:

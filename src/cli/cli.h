@@ -30,6 +30,7 @@ struct Options {
     bool debug = false;        ///< --debug
     bool help = false;         ///< --help
     bool version = false;      ///< --version
+    bool noVerify = false;     ///< --no-verify
     std::string output;        ///< -o FILE
     std::string command;
     std::vector<std::string> args;

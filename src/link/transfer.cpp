@@ -226,6 +226,7 @@ bool Transfer::CanClose() const {
 bool Transfer::RunOk() {
     AppState& state = config_.state;
     communicationErrorShown_ = false;
+    sent_.clear();
     ui_.SetRunning(true);
     state.Loading = true;
     // A new run: the failure of an earlier one does not carry over.
@@ -251,7 +252,10 @@ bool Transfer::RunOk() {
             } else {
                 PrepareImageForWrite(config_.image, config_.model);
                 UpdateChecksum(config_.image);
-                ProgramRadio();
+                const Outcome programmed = ProgramRadio();
+                if (guard_ != nullptr) {
+                    guard_->Ended(*this, programmed);
+                }
             }
         } else if (mode_ >= kModeClearMmsi && mode_ <= kModeClearAtis) {
             ClearRadio();
@@ -294,8 +298,14 @@ Outcome Transfer::RunFrame(bool regionCheck, int work) {
     if (work == kModeRead) {
         outcome = ReadWork(accepted);
     } else if (work == kModeProgram) {
-        link_.ShowNote("radio writing...");
-        outcome = WriteData();
+        outcome = guard_ != nullptr ? guard_->BeforeWrite(*this) : Outcome::Done;
+        if (outcome == Outcome::Done) {
+            link_.ShowNote("radio writing...");
+            outcome = WriteData();
+            if (guard_ != nullptr) {
+                outcome = guard_->AfterWrite(*this, outcome);
+            }
+        }
     } else if (work == kModeClearMmsi || work == kModeClearAtis) {
         outcome = ClearIdentityWork(work == kModeClearAtis);
     } else {
@@ -479,19 +489,17 @@ Outcome Transfer::WriteProgramStep(int start) {
         case tm::ProgramStep::Skip:
             return SkipStep(tm::kProgramSkipPauseMs);
         case tm::ProgramStep::Block:
-            return link_.WriteBlock(start, tm::kBlockSize);
+            return WriteImageBlock(start, tm::kBlockSize);
         case tm::ProgramStep::Bytes:
         case tm::ProgramStep::UserIds:
             break;
     }
     for (int a = entry.bytes.first; a <= entry.bytes.last; ++a) {
         if (entry.step == tm::ProgramStep::UserIds &&
-            (a == tm::kUserMmsiCount || a == tm::kAtisCodeCount || tm::kRadioOwnedIds.Contains(a) ||
-             (tm::kUserMmsi.Contains(a) && !newMmsi_) ||
-             (tm::kAtisCode.Contains(a) && !newAtis_))) {
+            !tm::ProgramWritesUserIdByte(a, newMmsi_, newAtis_)) {
             continue;
         }
-        if (const Outcome outcome = link_.WriteBlock(a, 1); outcome != Outcome::Done) {
+        if (const Outcome outcome = WriteImageBlock(a, 1); outcome != Outcome::Done) {
             return outcome;
         }
     }
@@ -534,7 +542,7 @@ Outcome Transfer::WriteData() {
                 break;
             }
             image.Set(countAddress, *count);
-            outcome = link_.WriteBlock(countAddress, 1);
+            outcome = WriteImageBlock(countAddress, 1);
         }
         return PassEnd(outcome);
     });

@@ -69,6 +69,21 @@ void BeginTransfer(AppState& state, int mode);
 /// True when a read had completed.
 bool AdoptReadConfiguration(Config& config);
 
+class Transfer;
+
+/// What programming does around its write pass: a backup read and a preview before it, a
+/// verify read after it, and the word on what a stopped program leaves (link/safe_program.h).
+class ProgramGuard {
+public:
+    virtual ~ProgramGuard() = default;
+    /// After the checks, before anything is written: Done lets the writes begin.
+    virtual Outcome BeforeWrite(Transfer& transfer) = 0;
+    /// After the write pass ended with `outcome`: the outcome of the program.
+    virtual Outcome AfterWrite(Transfer& transfer, Outcome outcome) = 0;
+    /// The program frame ended with `outcome`, its own boxes shown.
+    virtual void Ended(Transfer& transfer, Outcome outcome) = 0;
+};
+
 /// One transfer dialog's operations in `mode` (0 read, 1 program, 2..10 clear). Message boxes
 /// go through config's prompt, titled with Caption().
 class Transfer {
@@ -80,6 +95,10 @@ public:
     const std::string& Caption() const { return caption_; }
     /// The link procedures of this dialog.
     Link& link() { return link_; }
+    /// Programming runs with `guard` (not owned; null: none).
+    void SetProgramGuard(ProgramGuard* guard) { guard_ = guard; }
+    /// The image ranges this run has sent to the radio, acknowledged or not, in order.
+    const std::vector<transfermap::AddressRange>& SentRanges() const { return sent_; }
 
     /// Dialog load: the debug note "starting at debug mode.." and progress 0.
     void Load();
@@ -175,8 +194,9 @@ private:
     /// Programming: the radio holds no user MMSI / ATIS code and the image holds one.
     bool newMmsi_ = false;
     bool newAtis_ = false;
-    /// Image ranges a clear has sent to the radio.
+    /// Image ranges a clear or a program has sent to the radio.
     std::vector<transfermap::AddressRange> sent_;
+    ProgramGuard* guard_ = nullptr;
 };
 
 }  // namespace mrw

@@ -156,9 +156,16 @@ bool RadioEngine::Silent() const {
     return cablePulled_ || (options_.silentAfter >= 0 && framedCount_ >= options_.silentAfter);
 }
 
+bool RadioEngine::WriteDropped(int address) const {
+    return std::any_of(options_.faults.begin(), options_.faults.end(), [address](const Fault& f) {
+        return f.kind == FaultKind::DropWrite && address >= f.address &&
+               address < f.address + std::max(f.count, 1);
+    });
+}
+
 const Fault* RadioEngine::FaultAt(FaultKind kind, int request) const {
     for (const Fault& fault : options_.faults) {
-        if (fault.kind == kind && request >= fault.request &&
+        if (fault.kind == kind && kind != FaultKind::DropWrite && request >= fault.request &&
             request < fault.request + std::max(fault.count, 1)) {
             return &fault;
         }
@@ -328,7 +335,12 @@ void RadioEngine::HandleFramed(const std::string& line, std::vector<uint8_t>& ou
                 }
             }
             if (ok) {
-                std::copy(request.data.begin(), request.data.end(), memory_.begin() + *address);
+                for (size_t i = 0; i < request.data.size(); ++i) {
+                    const int target = *address + static_cast<int>(i);
+                    if (!WriteDropped(target)) {
+                        memory_[static_cast<size_t>(target)] = request.data[i];
+                    }
+                }
                 messages = {ack};
             } else {
                 request.data.clear();

@@ -42,7 +42,8 @@ inline constexpr int kProductCodeLength = 6;
 inline constexpr int kRegionAddress = 271;
 
 /// A misbehaviour the radio can be told to show. Faults are keyed by the number of the framed
-/// request ("#QKPSR", "#QKPRD", "#QKPWR") they hit, counting from 1 and including refused ones.
+/// request ("#QKPSR", "#QKPRD", "#QKPWR") they hit, counting from 1 and including refused ones;
+/// DropWrite is keyed by memory address instead.
 enum class FaultKind {
     ErrorReply,   ///< answers "ERROR" instead of the acknowledgement (no write takes place)
     NoAnswer,     ///< answers nothing at all
@@ -55,13 +56,18 @@ enum class FaultKind {
     /// first is acknowledged and the others are refused until another framed request
     /// arrives: a resynchronisation whose first pass succeeds and whose second fails.
     HalfSync,
+    /// Acknowledges every write request that covers the fault's addresses, but keeps the old
+    /// bytes there: a write the radio says it took and did not (only a read-back shows it).
+    DropWrite,
 };
 
-/// One injected fault: `kind` on framed requests `request` to `request + count - 1`.
+/// One injected fault: `kind` on framed requests `request` to `request + count - 1`; a
+/// DropWrite on addresses `address` to `address + count - 1`.
 struct Fault {
     FaultKind kind = FaultKind::ErrorReply;
     int request = 1;
     int count = 1;
+    int address = -1;
 };
 
 /// How the radio behaves; tests and the simulator's options fill this in.
@@ -146,6 +152,8 @@ private:
     void HandleFramed(const std::string& line, std::vector<uint8_t>& out);
     bool Silent() const;
     const Fault* FaultAt(FaultKind kind, int request) const;
+    /// True when a DropWrite fault keeps the byte at `address`.
+    bool WriteDropped(int address) const;
     void Emit(std::vector<std::string> messages, int request, std::vector<uint8_t>& out);
 
     RadioMemory& memory_;

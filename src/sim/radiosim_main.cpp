@@ -80,6 +80,10 @@ requests N to N+K-1; each option may be given several times):
   --cut-at N[:K]          stop the last message of the answer halfway
   --pull-cable-at N       close the line when request N arrives (the PC sees the
                           device vanish); the simulator saves and exits
+  --drop-write-at A[:K]   acknowledge writes to memory address A (to A+K-1) but keep
+                          the old bytes there, as a radio that loses a write would;
+                          A is decimal or hexadecimal with 0x (e.g. 0x1300); only a
+                          read-back shows it (MRW's verify after programming)
   --busy N                report busy ("01") to the first N status requests
   --silent-after N        answer nothing once N framed requests were received
                           (0: a radio that never answers)
@@ -127,6 +131,20 @@ std::optional<int> ParseInt(const std::string& text, int base = 10) {
         return std::nullopt;
     }
     return value;
+}
+
+/// "A" or "A:K": a memory address (decimal, or hexadecimal after "0x") and K >= 1 addresses.
+std::optional<Fault> ParseDropWrite(const std::string& text) {
+    const size_t colon = text.find(':');
+    const std::string first = text.substr(0, colon);
+    const bool hex = first.size() > 2 && (first.rfind("0x", 0) == 0 || first.rfind("0X", 0) == 0);
+    std::optional<int> address = hex ? ParseInt(first.substr(2), 16) : ParseInt(first);
+    std::optional<int> count = colon == std::string::npos ? 1 : ParseInt(text.substr(colon + 1));
+    if (!address || !count || *address < 0 || *count < 1 ||
+        *address + *count > mrw::sim::kRadioMemorySize) {
+        return std::nullopt;
+    }
+    return Fault{.kind = FaultKind::DropWrite, .count = *count, .address = *address};
 }
 
 /// "N" or "N:K" with N >= 1, K >= 1.
@@ -178,6 +196,15 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
             }
             return n;
         };
+        if (arg == "--drop-write-at") {
+            std::optional<Fault> fault = ParseDropWrite(value);
+            if (!fault) {
+                return Fail("bad value for " + arg + ": " + value +
+                            " (an address 0..32767, decimal or 0x..., optionally :K)");
+            }
+            options.radio.faults.push_back(*fault);
+            continue;
+        }
         bool handled = false;
         for (const auto& [name, kind] : faultOptions) {
             if (arg == name) {

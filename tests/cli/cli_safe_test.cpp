@@ -2,8 +2,10 @@
 // the exact difference lines and counts, the exit codes, and that a diff never writes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -231,6 +233,35 @@ TEST_F(CliSafeTest, DiffUsageErrors) {
     EXPECT_EQ(Run({"diff", "a.dat", "b.dat", "-o", "c.txt"}), kExitUsage);
     EXPECT_EQ(Run({"--help"}), kExitOk);
     EXPECT_NE(out.str().find("diff A B"), std::string::npos);
+}
+
+// ---- program: verify --------------------------------------------------------------------------
+
+TEST_F(CliSafeTest, ProgramReadsBackWhatItWroteAndFailsOnADroppedWrite) {
+    const std::string uk = FactorySettings();
+    Write("boat.dat", WithValue(uk, "CHUSA1", "ChTag", "#EDITED"));
+    ASSERT_NE(radio.memory[0x1300], 'E');
+    radio.options.faults = {sim::Fault{.kind = sim::FaultKind::DropWrite, .address = 0x1300}};
+    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat")}), kExitFailed);
+    EXPECT_NE(err.str().find("Verify failed: the radio holds different data at 1 address (first "
+                             "at 0x1300). Program it again.\n"),
+              std::string::npos)
+        << err.str();
+
+    // Without the verify the same radio seems programmed.
+    EXPECT_EQ(Run({"--region", "UK", "--no-verify", "program", Path("boat.dat")}), kExitOk)
+        << err.str();
+    EXPECT_EQ(err.str().find("Verify failed"), std::string::npos) << err.str();
+
+    radio.options.faults.clear();
+    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(std::string(radio.memory.begin() + 0x1300, radio.memory.begin() + 0x1306), "EDITED");
+}
+
+TEST_F(CliSafeTest, NoVerifyGoesWithProgramOnly) {
+    EXPECT_EQ(Run({"--no-verify", "check", "a.dat"}), kExitUsage);
+    EXPECT_EQ(Run({"--help"}), kExitOk);
+    EXPECT_NE(out.str().find("--no-verify"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,279 @@
+// Programming with its safeguards, against the in-process simulated radio: a dropped write
+// fails the verify with its address, the verify reads back every address written, and a
+// stopped program says what it leaves.
+#include "link/safe_program.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/checks.h"
+#include "image/codec.h"
+#include "link/radio_image.h"
+#include "link_fixture.h"
+#include "model/regions.h"
+
+namespace mrw::testing {
+namespace {
+
+namespace tm = transfermap;
+
+using sim::Fault;
+using sim::FaultKind;
+
+constexpr const char* kNothingChanged =
+    "Programming stopped before anything was written: nothing in the radio was changed.";
+constexpr const char* kPartlyWritten =
+    "Programming stopped after it had begun writing: the radio may now hold a partly written "
+    "configuration.\r\n";
+
+
+std::vector<uint8_t> Bytes(const sim::RadioMemory& memory) {
+    return {memory.begin(), memory.end()};
+}
+
+class SafeProgramTest : public LinkTest {
+protected:
+    SafeProgramTest() {
+        // The radio keeps the fixture's clock; it emulates no byte times.
+        config.services.clock = &wallClock;
+        config.state.ModelName = "HV2300";
+        NewImage(config.image, config.model, 1);
+        config.image.bytes[271] = 0;
+        RebuildWeatherTable(config.model);
+        DecodeImage(config.image, config.model);
+
+        // The radio holds another configuration (one directory entry), and a DSC log of its own.
+        Image radioImage = config.image;
+        DataModel radioModel = config.model;
+        radioModel.CHMMSID[0] = {true, "HARBOUR", "2320012340"};
+        EXPECT_TRUE(EncodeImage(radioModel, radioImage));
+        PrepareImageForWrite(radioImage, radioModel);
+        UpdateChecksum(radioImage);
+        std::copy(radioImage.bytes.begin(), radioImage.bytes.end(), radio.memory.begin());
+        radio.memory[0x6900] = 0x42;
+
+    }
+
+    /// One OK press of a program dialog guarded by `guard`.
+    bool Program(SafeProgram& guard) {
+        Transfer transfer(config, radio, ui, kModeProgram);
+        transfer.SetProgramGuard(&guard);
+        return transfer.RunOk();
+    }
+
+    /// Index of the last write request the radio received (-1 when none).
+    int LastWrite() const {
+        const auto& requests = radio.Requests();
+        for (int i = static_cast<int>(requests.size()) - 1; i >= 0; --i) {
+            if (requests[static_cast<size_t>(i)].word == "#QKPWR") {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    VirtualClock wallClock;
+};
+
+// ---- Verify -----------------------------------------------------------------------------------
+
+TEST_F(SafeProgramTest, VerifyReadsBackEveryAddressWrittenAfterTheLastWrite) {
+    SafeProgram guard(config, SafeProgramOptions{});
+    EXPECT_TRUE(Program(guard));
+    std::vector<bool> written(kImageSize, false);
+    std::vector<bool> readBack(kImageSize, false);
+    const auto& requests = radio.Requests();
+    const int last = LastWrite();
+    ASSERT_GT(last, 0);
+    for (int i = 0; i < static_cast<int>(requests.size()); ++i) {
+        const sim::RadioRequest& r = requests[static_cast<size_t>(i)];
+        for (int a = r.address; r.address >= 0 && a < r.address + r.count; ++a) {
+            if (r.word == "#QKPWR") {
+                written[static_cast<size_t>(a)] = true;
+            } else if (r.word == "#QKPRD" && i > last) {
+                readBack[static_cast<size_t>(a)] = true;
+            }
+        }
+    }
+    int writtenCount = 0;
+    for (int a = 0; a < kImageSize; ++a) {
+        if (written[static_cast<size_t>(a)]) {
+            ++writtenCount;
+            EXPECT_TRUE(readBack[static_cast<size_t>(a)]) << a;
+        }
+    }
+    EXPECT_GT(writtenCount, 16000);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+}
+
+TEST_F(SafeProgramTest, WithoutVerifyNothingIsReadAfterTheWrites) {
+    SafeProgramOptions options;
+    options.verify = false;
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    const int last = LastWrite();
+    ASSERT_GT(last, 0);
+    EXPECT_EQ(static_cast<int>(radio.Requests().size()) - 1 - last, 0);
+}
+
+struct DropCase {
+    int address;
+    int count;
+    const char* text;
+};
+
+class DroppedWriteTest : public SafeProgramTest, public ::testing::WithParamInterface<DropCase> {};
+
+TEST_P(DroppedWriteTest, FailsTheVerifyNamingTheFirstAddress) {
+    const DropCase c = GetParam();
+    // The radio holds other bytes there than the program sends.
+    Image sent = config.image;
+    DataModel model = config.model;
+    ASSERT_TRUE(EncodeImage(model, sent));
+    PrepareImageForWrite(sent, model);
+    UpdateChecksum(sent);
+    for (int a = c.address; a < c.address + c.count; ++a) {
+        radio.memory[static_cast<size_t>(a)] =
+            static_cast<uint8_t>(sent.bytes[static_cast<size_t>(a)] ^ 0xFF);
+    }
+    radio.options.faults = {
+        Fault{.kind = FaultKind::DropWrite, .count = c.count, .address = c.address}};
+    SafeProgram guard(config, SafeProgramOptions{});
+    EXPECT_FALSE(Program(guard));  // the dialog stays open: OK programs it again
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, c.text);
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
+    EXPECT_EQ(prompt.messages[0].title, "Program to Radio");
+    EXPECT_TRUE(config.state.ErrorFlag);
+    EXPECT_FALSE(config.state.TransferDone);
+    EXPECT_EQ(guard.Mismatches().front(), c.address);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, DroppedWriteTest,
+    ::testing::Values(
+        DropCase{0x1300, 1,
+                 "Verify failed: the radio holds different data at 1 address (first at 0x1300). "
+                 "Program it again."},
+        DropCase{0x00A5, 3,  // single-byte writes 160..191
+                 "Verify failed: the radio holds different data at 3 addresses (first at 0x00A5). "
+                 "Program it again."},
+        DropCase{0x4FC0, 64,  // the last block programming writes
+                 "Verify failed: the radio holds different data at 64 addresses (first at "
+                 "0x4FC0). Program it again."}));
+
+// ---- Stopped programs ------------------------------------------------------------------------
+
+TEST_F(SafeProgramTest, FailureAfterWritingBeganWithoutBackup) {
+    // Status, three check reads, region, two user-identity reads: the writes start at 8.
+    radio.options.faults = {{FaultKind::NoAnswer, 30, 3}};
+    SafeProgram guard(config, SafeProgramOptions{});
+    EXPECT_FALSE(Program(guard));
+    EXPECT_EQ(prompt.Texts(),
+              (std::vector<std::string>{
+                  "Communication Error!!",
+                  std::string(kPartlyWritten) + "To recover, program the radio again."}));
+}
+
+// ---- Plain functions --------------------------------------------------------------------------
+
+TEST(ProgrammedImageTest, TakesTheProgramMapsBytesAndKeepsTheRadiosOwn) {
+    Image radio;
+    radio.bytes.fill(0x11);
+    radio.Fill(640, 5, 0xFF);  // no user MMSI in the radio: the program's is new
+    radio.Set(645, 7);
+    Image programmed;
+    programmed.bytes.fill(0x22);
+    const Image after = ProgrammedImage(radio, programmed);
+    struct Range {
+        int first;
+        int last;
+        uint8_t value;
+    };
+    for (const Range& r : std::vector<Range>{{0, 159, 0x11},
+                                             {160, 191, 0x22},
+                                             {192, 270, 0x11},
+                                             {271, 319, 0x22},
+                                             {320, 639, 0x11},
+                                             {640, 644, 0x22},
+                                             {645, 645, 8},
+                                             {646, 653, 0x11},  // the radio's ATIS code stays
+                                             {654, 687, 0x22},
+                                             {688, 703, 0x11},
+                                             {704, 735, 0x22},
+                                             {736, 767, 0x11},
+                                             {768, 1791, 0x22},
+                                             {1792, 2047, 0x11},
+                                             {2048, 17919, 0x22},
+                                             {17920, 18175, 0x11},
+                                             {18176, 20735, 0x22},
+                                             {20736, 32767, 0x11}}) {
+        for (int a = r.first; a <= r.last; ++a) {
+            ASSERT_EQ(after.Get(a), r.value) << a;
+        }
+    }
+}
+
+TEST(VerifyReadsTest, JoinsCloseRangesAndCutsThemIntoBlocks) {
+    using R = tm::AddressRange;
+    struct Case {
+        std::vector<R> written;
+        std::vector<R> reads;
+    };
+    auto same = [](const std::vector<R>& a, const std::vector<R>& b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](R x, R y) {
+                   return x.first == y.first && x.last == y.last;
+               });
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, {}},
+             {{{161, 161}, {160, 160}}, {{160, 161}}},
+             {{{640, 644}, {654, 687}}, {{640, 687}}},
+             {{{100, 100}, {133, 133}}, {{100, 100}, {133, 133}}},
+             {{{768, 831}, {832, 895}}, {{768, 831}, {832, 895}}},
+             {{{0, 99}}, {{0, 63}, {64, 99}}},
+         }) {
+        EXPECT_TRUE(same(VerifyReads(c.written), c.reads));
+    }
+}
+
+// ---- Reading a whole radio and the simulator's dropped write ----------------------------------
+
+TEST_F(SafeProgramTest, ReadRadioImageGivesTheRadiosBytesWithoutTakingThem) {
+    radio.memory[271] = 3;  // another region: no question is asked
+    const Image image = config.image;
+    const DataModel model = config.model;
+    bool connected = false;
+    const auto bytes = ReadRadioImage(config, radio, ui, &connected);
+    EXPECT_TRUE(connected);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, Bytes(radio.memory));
+    EXPECT_EQ(config.image.bytes, image.bytes);
+    EXPECT_EQ(config.model, model);
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_FALSE(radio.IsOpen());
+}
+
+TEST_F(SafeProgramTest, DroppedWriteIsAcknowledgedButNotStored) {
+    radio.options.faults = {Fault{.kind = FaultKind::DropWrite, .count = 2, .address = 0x1301}};
+    radio.memory[0x1300] = 0;
+    radio.memory[0x1301] = 0;
+    radio.memory[0x1302] = 0;
+    radio.memory[0x1303] = 0;
+    config.image.Fill(0x1300, 64, 0x77);
+    Transfer transfer(config, radio, ui, kModeProgram);
+    Link& link = transfer.link();
+    ASSERT_TRUE(link.Connect());
+    EXPECT_EQ(link.WriteBlock(0x1300, 64), Outcome::Done);
+    EXPECT_EQ(radio.memory[0x1300], 0x77);
+    EXPECT_EQ(radio.memory[0x1301], 0);
+    EXPECT_EQ(radio.memory[0x1302], 0);
+    EXPECT_EQ(radio.memory[0x1303], 0x77);
+}
+
+}  // namespace
+}  // namespace mrw::testing
