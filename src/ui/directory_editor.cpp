@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <algorithm>
 #include <utility>
 
 #include "core/config.h"
@@ -234,6 +235,13 @@ void DirectoryEditor::FillGrid() {
         }
     }
     grid_->resizeColumnsToContents();
+    // An empty directory shows columns as wide as a full name and a full MMSI need.
+    const QFontMetrics metrics = grid_->fontMetrics();
+    const int widths[] = {0, metrics.horizontalAdvance(QString(kDirectoryNameLength, 'M')) * 3 / 4,
+                          metrics.horizontalAdvance(QString(9, '0'))};
+    for (int c = 1; c < 3; ++c) {
+        grid_->setColumnWidth(c, std::max(grid_->columnWidth(c), widths[c] + 12));
+    }
     const int row = listRows_[static_cast<size_t>(ListIndex(listDirectory_))];
     if (row >= 0 && row < grid_->rowCount()) {
         grid_->setCurrentCell(row, 0);

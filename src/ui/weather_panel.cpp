@@ -80,6 +80,12 @@ WeatherPanel::WeatherPanel(MainWindow& window, Config& config)
         rows->addWidget(row.enable, i + 1, 1, Qt::AlignHCenter);
         rows->addWidget(row.scan, i + 1, 2, Qt::AlignHCenter);
         rows->addWidget(row.name, i + 1, 3);
+        // The ">" marker takes no more room than the space it replaces.
+        for (QCheckBox* box : {row.enable, row.scan}) {
+            box->setText(QString::fromStdString(WeatherMarkCaption(true)));
+            box->setMinimumWidth(box->sizeHint().width());
+            box->setText(QString::fromStdString(mark));
+        }
         for (QWidget* control : std::initializer_list<QWidget*>{row.enable, row.scan, row.name}) {
             control->installEventFilter(this);
         }
