@@ -342,6 +342,9 @@ int Command::Program() {
     }
     SafeProgramOptions options;
     options.verify = !o_.noVerify;
+    options.backup = !o_.backup.empty();
+    options.backupFile = o_.backup;
+    options.restoreHint = [](const std::string& file) { return "mrw-cli program " + file; };
     SafeProgram guard(c_, options);
     return RunTransfer(kModeProgram, &guard);
 }
@@ -561,6 +564,12 @@ std::string ValidateCommand(const Options& o) {
     if (o.noVerify && cmd != "program") {
         return "--no-verify goes with program";
     }
+    if (!o.backup.empty() && cmd != "program") {
+        return "--backup goes with program";
+    }
+    if (!o.backup.empty() && KindOf(o.backup) != FileKind::Image) {
+        return "--backup " + o.backup + ": a backup is a raw image and ends in .hex";
+    }
     auto count = [&](size_t n) {
         return o.args.size() == n
                    ? std::string()
@@ -682,6 +691,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             }
         } else if (a == "--yes") {
             options.yes = true;
+        } else if (is(a, "--backup")) {
+            if (!value(i, "--backup", options.backup)) {
+                return false;
+            }
         } else if (a == "--no-verify") {
             options.noVerify = true;
         } else if (a == "--baud19200") {
@@ -728,6 +741,10 @@ Options (anywhere before or after COMMAND):
   --debug          debug mode: err.log and log/ in the program folder, progress notes on
                    the error stream
   -o FILE          output file of read, report, export-csv and import-csv
+  --backup FILE    program: first read the whole radio and keep it as the raw image FILE
+                   (.hex), written before anything is written to the radio and kept even
+                   when programming fails afterwards; "mrw-cli program FILE" restores it.
+                   When the read fails nothing is written to the radio
   --no-verify      program: do not read the radio back after writing (by default every
                    address written is read back and compared; a difference fails with
                    "Verify failed: ...")
@@ -737,7 +754,9 @@ Commands:
   ports                    one line per serial port: "COM n", TAB, device, TAB, description
   read -o FILE             read the radio; save FILE as a settings file (.dat) or raw image (.hex)
   program FILE             load FILE (.dat or .hex) as opening it in the program does, then
-                           program the radio
+                           program the radio, and read back every address written (see
+                           --no-verify); with --backup OUT.hex the radio's previous memory is
+                           kept first. "program BACKUP.hex" puts a backup back
   clear WHAT               WHAT: mmsi, atis, dsc-log, distress-log, individual-directory,
                            group-directory, waypoint-directory, dsc-tx-log, all
   convert IN OUT           settings file <-> raw image, either direction (a raw image is
@@ -773,7 +792,9 @@ answered OK once.
 
 Exit status: 0 success; 1 the operation failed or was refused (the program's message on the
 error stream); 2 usage error. A failed or cancelled command never creates or changes its
-output file. Ctrl+C cancels a running transfer as the dialog's Cancel button does.
+output file (the backup of --backup excepted: it is kept to restore the radio). Ctrl+C
+cancels a running transfer as the dialog's Cancel button does. A program that stops says on
+the error stream whether the radio was changed at all and how to recover.
 
 Files: global.ini and the region default images (<REGION>_08FD.ini, <REGION>_0961.ini) are
 read from the folder of the executable, as by the desktop program; the per-user settings

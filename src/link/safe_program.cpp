@@ -1,15 +1,87 @@
 #include "link/safe_program.h"
 
 #include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <exception>
+#include <string_view>
+#include <system_error>
 
 #include "core/text.h"
+#include "files/atomic_file.h"
+#include "link/radio_image.h"
 #include "link/transfer_map.h"
+#include "model/catalogue.h"
 
 namespace mrw {
 
 namespace tm = transfermap;
 
+namespace {
+
+constexpr const char* kBackupExtension = ".hex";
+/// "yyyyMMdd-HHmmss".
+constexpr size_t kStampLength = 15;
+
+/// Letters, digits and "-" kept; anything else becomes "-", so that a name is a safe file name.
+std::string FileNamePart(std::string_view text) {
+    std::string part;
+    for (char c : text) {
+        const bool keep = std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-';
+        part += keep ? c : '-';
+    }
+    return part.empty() ? "-" : part;
+}
+
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace
+
 // ---- Plain functions --------------------------------------------------------------------------
+
+std::string BackupFileName(const std::string& modelName, const std::string& regionName,
+                           std::chrono::system_clock::time_point when) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    char stamp[32];
+    const size_t n = std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
+    return FileNamePart(modelName) + "_" + FileNamePart(regionName) + "_" + std::string(stamp, n) +
+           kBackupExtension;
+}
+
+std::optional<BackupName> ParseBackupFileName(const std::string& fileName) {
+    if (!EndsWithIgnoreCase(fileName, kBackupExtension)) {
+        return std::nullopt;
+    }
+    const std::string stem = fileName.substr(0, fileName.size() - 4);
+    const size_t second = stem.rfind('_');
+    if (second == std::string::npos || second == 0) {
+        return std::nullopt;
+    }
+    const size_t first = stem.rfind('_', second - 1);
+    const std::string stamp = stem.substr(second + 1);
+    if (first == std::string::npos || first == 0 || second == first + 1 ||
+        stamp.size() != kStampLength || stamp[8] != '-' || !AllDigits(stamp.substr(0, 8)) ||
+        !AllDigits(stamp.substr(9))) {
+        return std::nullopt;
+    }
+    BackupName name;
+    name.model = stem.substr(0, first);
+    name.region = stem.substr(first + 1, second - first - 1);
+    name.time = stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) + " " +
+                stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" + stamp.substr(13, 2) + " UTC";
+    return name;
+}
+
+std::string RestoreQuestion(const BackupName& backup, const std::string& file) {
+    return "Restore the radio from the backup of its " + backup.model + " configuration, region " +
+           backup.region + ", made " + backup.time + "?\r\n" + file +
+           "\r\nThe radio is programmed with the backup and verified.";
+}
 
 std::string VerifyFailedText(int count, int firstAddress) {
     return std::string(kVerifyFailed) + ": the radio holds different data at " +
@@ -53,11 +125,79 @@ void SafeProgram::EnterStage(Stage stage, const char* text) {
     }
 }
 
-Outcome SafeProgram::BeforeWrite(Transfer& /*transfer*/) {
+Outcome SafeProgram::BeforeWrite(Transfer& transfer) {
+    backupFile_.clear();
+    radioImage_.reset();
     mismatches_.clear();
     stage_ = Stage::Checks;
+    if (options_.backup) {
+        EnterStage(Stage::Backup, "Reading the radio for its backup\u2026");
+        Outcome outcome = ReadBackup(transfer);
+        if (outcome == Outcome::Done) {
+            outcome = SaveBackup(transfer);
+        }
+        if (outcome != Outcome::Done) {
+            return outcome;
+        }
+    }
     EnterStage(Stage::Writing, "Writing\u2026");
     return Outcome::Done;
+}
+
+Outcome SafeProgram::ReadBackup(Transfer& transfer) {
+    transfer.link().ShowNote("radio backup reading...");
+    const int last = std::clamp(config_.image.ImageLastAddress, 0, kImageSize - 1);
+    std::vector<uint8_t> scratch(static_cast<size_t>(last) + 1, 0xFF);
+    const Outcome outcome = transfer.ReadData(scratch);
+    if (outcome != Outcome::Done) {
+        return outcome;  // the read has reported a failure; a cancel has aborted the read
+    }
+    Image image = config_.image;
+    image.bytes.fill(0xFF);
+    std::copy(scratch.begin(), scratch.end(), image.bytes.begin());
+    radioImage_ = image;
+    return Outcome::Done;
+}
+
+Outcome SafeProgram::SaveBackup(Transfer& transfer) {
+    namespace fs = std::filesystem;
+    const Image& radio = *radioImage_;
+    fs::path path = options_.backupFile;
+    std::error_code ec;
+    std::string error;
+    if (path.empty()) {
+        if (options_.backupFolder.empty()) {
+            error = "no folder for backups";
+        } else {
+            fs::create_directories(options_.backupFolder, ec);
+            if (ec) {
+                error = ec.message();
+            }
+            const std::string name =
+                BackupFileName(config_.state.ModelName, RegionName(radio.Get(tm::kRegionAddress)),
+                               config_.clock().Now());
+            path = options_.backupFolder / name;
+            // Two programs within one second keep both backups.
+            for (int n = 2; fs::exists(path, ec); ++n) {
+                path = options_.backupFolder / (name.substr(0, name.size() - 4) + "-" +
+                                                std::to_string(n) + kBackupExtension);
+            }
+        }
+    }
+    const int last = std::clamp(radio.ImageLastAddress, 0, kImageSize - 1);
+    if (error.empty() &&
+        WriteFileAtomically(path,
+                            std::string_view(reinterpret_cast<const char*>(radio.bytes.data()),
+                                             static_cast<size_t>(last) + 1),
+                            &error)) {
+        backupFile_ = path;
+        transfer.link().ShowNote("radio backup saved");
+        return Outcome::Done;
+    }
+    transfer.link().ErrorBox("The backup of the radio could not be saved" +
+                             (path.empty() ? std::string() : " as " + path.string()) + ":\r\n" +
+                             error);
+    return Outcome::Failed;
 }
 
 Outcome SafeProgram::AfterWrite(Transfer& transfer, Outcome outcome) {
@@ -105,12 +245,27 @@ Outcome SafeProgram::Verify(Transfer& transfer) {
     if (mismatches_.empty()) {
         return Outcome::Done;
     }
-    link.ErrorBox(VerifyFailedText(static_cast<int>(mismatches_.size()), mismatches_.front()));
+    std::string text = VerifyFailedText(static_cast<int>(mismatches_.size()), mismatches_.front());
+    if (!backupFile_.empty()) {
+        text += "\r\nIts previous configuration is kept in the backup " + backupFile_.string();
+        if (options_.restoreHint) {
+            text += " (" + options_.restoreHint(backupFile_.string()) + ")";
+        }
+        text += ".";
+    }
+    link.ErrorBox(text);
     return Outcome::Failed;
 }
 
 std::string SafeProgram::RecoveryText() const {
-    return "To recover, program the radio again.";
+    std::string text = "To recover, program the radio again";
+    if (!backupFile_.empty()) {
+        text += ", or restore its previous configuration from the backup " + backupFile_.string();
+        if (options_.restoreHint) {
+            text += " (" + options_.restoreHint(backupFile_.string()) + ")";
+        }
+    }
+    return text + ".";
 }
 
 void SafeProgram::Ended(Transfer& transfer, Outcome outcome) {

@@ -1,12 +1,18 @@
-// Programming that checks what it wrote: every address written is read back and compared
-// afterwards, and a program that stops says what it leaves in the radio and how to recover.
+// Programming that keeps the radio's previous configuration and checks what it wrote: before
+// the first write the whole radio is read (the read of Read from Radio, into a scratch buffer)
+// and kept as a raw image file, every address written is read back and compared afterwards,
+// and a program that stops says what it leaves in the radio and how to recover.
 #pragma once
 
+#include <chrono>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/config.h"
+#include "link/radio_image.h"
 #include "link/transfer.h"
 
 namespace mrw {
@@ -16,6 +22,23 @@ inline constexpr const char* kVerifyFailed = "Verify failed";
 /// Reads of the verify pass join written ranges closer than this many bytes: reading a few
 /// bytes more costs less than one request more.
 inline constexpr int kVerifyJoinGap = 32;
+
+/// The file name of a backup: <model>_<region>_<UTC yyyyMMdd-HHmmss>.hex.
+std::string BackupFileName(const std::string& modelName, const std::string& regionName,
+                           std::chrono::system_clock::time_point when);
+
+/// What a backup file's name says: model, region and the UTC time it was made.
+struct BackupName {
+    std::string model;
+    std::string region;
+    /// "yyyy-MM-dd HH:mm:ss UTC".
+    std::string time;
+};
+/// Parses a name made by BackupFileName; nothing for any other name.
+std::optional<BackupName> ParseBackupFileName(const std::string& fileName);
+
+/// The question before a restore: names the backup's model, region and time, and its file.
+std::string RestoreQuestion(const BackupName& backup, const std::string& file);
 
 /// "Verify failed: the radio holds different data at N addresses (first at 0xADDR). Program
 /// it again."
@@ -27,9 +50,18 @@ std::vector<transfermap::AddressRange> VerifyReads(std::vector<transfermap::Addr
 
 /// How one program run is guarded.
 struct SafeProgramOptions {
+    /// Keep the radio's image before writing: into `backupFile` when given, otherwise under a
+    /// generated name (BackupFileName) in `backupFolder`, which is made when missing.
+    bool backup = false;
+    std::filesystem::path backupFolder;
+    std::filesystem::path backupFile;
     /// Read back every address written and compare it with what was sent.
     bool verify = true;
-    /// Called as the run moves into a stage ("Writing…", "Verifying…").
+    /// How the user puts a backup file back ("Transfer > Restore Radio from Backup…"),
+    /// named with the file in the messages; nothing when empty.
+    std::function<std::string(const std::string& file)> restoreHint;
+    /// Called as the run moves into a stage ("Reading the radio for its backup…",
+    /// "Writing…", "Verifying…").
     std::function<void(const std::string& stage)> onStage;
 };
 
@@ -43,12 +75,18 @@ public:
     void Ended(Transfer& transfer, Outcome outcome) override;
 
     const SafeProgramOptions& Options() const { return options_; }
+    /// The backup file the last run wrote; empty when it wrote none.
+    const std::filesystem::path& BackupFile() const { return backupFile_; }
+    /// The radio's image read before the last run's writes, if it was read.
+    const std::optional<Image>& RadioImage() const { return radioImage_; }
     /// Addresses whose read-back differed in the last run, in order.
     const std::vector<int>& Mismatches() const { return mismatches_; }
 
 private:
-    enum class Stage { Checks, Writing, Verifying };
+    enum class Stage { Checks, Backup, Writing, Verifying };
 
+    Outcome ReadBackup(Transfer& transfer);
+    Outcome SaveBackup(Transfer& transfer);
     Outcome Verify(Transfer& transfer);
     std::string RecoveryText() const;
     void EnterStage(Stage stage, const char* text);
@@ -56,6 +94,8 @@ private:
     Config& config_;
     SafeProgramOptions options_;
     Stage stage_ = Stage::Checks;
+    std::filesystem::path backupFile_;
+    std::optional<Image> radioImage_;
     std::vector<int> mismatches_;
 };
 

@@ -264,5 +264,69 @@ TEST_F(CliSafeTest, NoVerifyGoesWithProgramOnly) {
     EXPECT_NE(out.str().find("--no-verify"), std::string::npos);
 }
 
+// ---- program: backup and restore ---------------------------------------------------------------
+
+TEST_F(CliSafeTest, ProgramBackupKeepsTheRadiosPreviousMemoryAndRestoresIt) {
+    const std::string uk = FactorySettings();
+    Write("boat.dat", WithValue(uk, "CHUSA1", "ChTag", "#BOAT"));
+    const std::string before(radio.memory.begin(), radio.memory.end());
+
+    ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("before.hex")}),
+              kExitOk)
+        << err.str();
+    EXPECT_EQ(ReadFile(folder / "before.hex"), before);
+    EXPECT_EQ(std::string(radio.memory.begin() + 0x1300, radio.memory.begin() + 0x1304), "BOAT");
+
+    ASSERT_EQ(Run({"--region", "UK", "program", Path("before.hex")}), kExitOk) << err.str();
+    EXPECT_EQ(std::string(radio.memory.begin(), radio.memory.end()), before);
+}
+
+TEST_F(CliSafeTest, ProgramWithoutBackupOptionWritesNoBackup) {
+    const std::string uk = FactorySettings();
+    Write("boat.dat", uk);
+    const auto filesBefore = std::distance(fs::directory_iterator(folder), {});
+    ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), filesBefore);
+}
+
+TEST_F(CliSafeTest, FailedBackupReadWritesNothingAndSaysSo) {
+    const std::string uk = FactorySettings();
+    Write("boat.dat", WithValue(uk, "CHUSA1", "ChTag", "#BOAT"));
+    const auto before = radio.memory;
+    radio.options.faults = {{sim::FaultKind::NoAnswer, 40, 3}};
+    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("before.hex")}),
+              kExitFailed);
+    EXPECT_FALSE(fs::exists(folder / "before.hex"));
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(radio.memory, before);
+    EXPECT_NE(err.str().find("Communication Error!!\nProgramming stopped before anything was "
+                             "written: nothing in the radio was changed.\n"),
+              std::string::npos)
+        << err.str();
+}
+
+TEST_F(CliSafeTest, FailureAfterWritingBeganNamesTheBackupToRestore) {
+    const std::string uk = FactorySettings();
+    Write("boat.dat", WithValue(uk, "CHUSA1", "ChTag", "#BOAT"));
+    // The backup read takes requests 6 to 517; the writes follow the two identity reads.
+    radio.options.faults = {{sim::FaultKind::NoAnswer, 600, 3}};
+    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("before.hex")}),
+              kExitFailed);
+    EXPECT_TRUE(fs::exists(folder / "before.hex"));
+    EXPECT_NE(
+        err.str().find("Programming stopped after it had begun writing: the radio may now "
+                       "hold a partly written configuration.\nTo recover, program the "
+                       "radio again, or restore its previous configuration from the backup " +
+                       Path("before.hex") + " (mrw-cli program " + Path("before.hex") + ").\n"),
+        std::string::npos)
+        << err.str();
+}
+
+TEST_F(CliSafeTest, BackupUsageErrors) {
+    EXPECT_EQ(Run({"--region", "UK", "program", "a.dat", "--backup", "b.dat"}), kExitUsage);
+    EXPECT_EQ(Run({"read", "-o", "a.dat", "--backup", "b.hex"}), kExitUsage);
+    EXPECT_EQ(Run({"--region", "UK", "program", "a.dat", "--backup"}), kExitUsage);
+}
+
 }  // namespace
 }  // namespace mrw::cli

@@ -1,24 +1,30 @@
-// Programming with its safeguards, against the in-process simulated radio: a dropped write
-// fails the verify with its address, the verify reads back every address written, and a
-// stopped program says what it leaves.
+// Programming with its safeguards, against the in-process simulated radio: the backup file is
+// the radio's memory before the program, a failed or cancelled backup read writes nothing, a
+// dropped write fails the verify with its address, a restore puts the backup's bytes back, and
+// a stopped program says what it leaves.
 #include "link/safe_program.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "files/hex_file.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "link/radio_image.h"
 #include "link_fixture.h"
 #include "model/regions.h"
+#include "sim/radiosim_process.h"
 
 namespace mrw::testing {
 namespace {
 
+namespace fs = std::filesystem;
 namespace tm = transfermap;
 
 using sim::Fault;
@@ -29,7 +35,16 @@ constexpr const char* kNothingChanged =
 constexpr const char* kPartlyWritten =
     "Programming stopped after it had begun writing: the radio may now hold a partly written "
     "configuration.\r\n";
+constexpr const char* kRestoreHint = "Transfer > Restore Radio from Backup\u2026";
 
+/// 2024-05-01 12:34:56 UTC.
+constexpr std::chrono::system_clock::time_point kBackupTime{std::chrono::seconds(1714566896)};
+
+/// Virtual time whose wall clock stands still at kBackupTime.
+class FixedWallClock : public VirtualClock {
+public:
+    std::chrono::system_clock::time_point Now() override { return kBackupTime; }
+};
 
 std::vector<uint8_t> Bytes(const sim::RadioMemory& memory) {
     return {memory.begin(), memory.end()};
@@ -56,6 +71,19 @@ protected:
         std::copy(radioImage.bytes.begin(), radioImage.bytes.end(), radio.memory.begin());
         radio.memory[0x6900] = 0x42;
 
+        folder = fs::temp_directory_path() /
+                 ("mrw_safe_" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+    }
+    ~SafeProgramTest() override { fs::remove_all(folder); }
+
+    SafeProgramOptions BackupOptions() {
+        SafeProgramOptions options;
+        options.backup = true;
+        options.backupFolder = folder / "backups";
+        options.restoreHint = [](const std::string&) { return std::string(kRestoreHint); };
+        return options;
     }
 
     /// One OK press of a program dialog guarded by `guard`.
@@ -63,6 +91,17 @@ protected:
         Transfer transfer(config, radio, ui, kModeProgram);
         transfer.SetProgramGuard(&guard);
         return transfer.RunOk();
+    }
+
+    /// The files in the backup folder.
+    std::vector<fs::path> Backups() const {
+        std::vector<fs::path> files;
+        if (fs::exists(folder / "backups")) {
+            for (const auto& entry : fs::directory_iterator(folder / "backups")) {
+                files.push_back(entry.path());
+            }
+        }
+        return files;
     }
 
     /// Index of the last write request the radio received (-1 when none).
@@ -76,8 +115,89 @@ protected:
         return -1;
     }
 
-    VirtualClock wallClock;
+    FixedWallClock wallClock;
+    fs::path folder;
 };
+
+// ---- Backup -----------------------------------------------------------------------------------
+
+TEST_F(SafeProgramTest, BackupFileHoldsTheRadiosMemoryBeforeTheProgram) {
+    const std::vector<uint8_t> before = Bytes(radio.memory);
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_TRUE(Program(guard));
+
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    const fs::path expected = folder / "backups" / "HV2300_INTL_20240501-123456.hex";
+    EXPECT_EQ(Backups(), std::vector<fs::path>{expected});
+    EXPECT_EQ(guard.BackupFile(), expected);
+    EXPECT_EQ(ReadFileBytes(expected), before);
+    // The program went on: the directory entry the window does not hold is gone from the radio.
+    EXPECT_NE(Bytes(radio.memory), before);
+    EXPECT_EQ(radio.memory[0x6900], 0x42);  // the radio's own log is no part of programming
+}
+
+TEST_F(SafeProgramTest, TwoBackupsInOneSecondKeepBoth) {
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_TRUE(Program(guard));
+    EXPECT_TRUE(Program(guard));
+    EXPECT_EQ(Backups().size(), 2u);
+    EXPECT_EQ(guard.BackupFile(), folder / "backups" / "HV2300_INTL_20240501-123456-2.hex");
+}
+
+TEST_F(SafeProgramTest, BackupIntoANamedFile) {
+    const std::vector<uint8_t> before = Bytes(radio.memory);
+    SafeProgramOptions options;
+    options.backup = true;
+    options.backupFile = folder / "out.hex";
+    fs::create_directories(folder);
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    EXPECT_EQ(ReadFileBytes(folder / "out.hex"), before);
+}
+
+TEST_F(SafeProgramTest, FailedBackupReadWritesNothing) {
+    const std::vector<uint8_t> before = Bytes(radio.memory);
+    // Requests 1 to 5 are the status, model, product and region checks; the backup read
+    // follows. Request 40 goes unanswered through all its retries.
+    radio.options.faults = {{FaultKind::NoAnswer, 40, 3}};
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_FALSE(Program(guard));  // the dialog stays open for another try
+
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(Bytes(radio.memory), before);
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Communication Error!!", kNothingChanged}));
+    EXPECT_TRUE(config.state.ErrorFlag);
+    EXPECT_FALSE(config.state.TransferDone);
+}
+
+TEST_F(SafeProgramTest, CancelledBackupReadWritesNothing) {
+    const std::vector<uint8_t> before = Bytes(radio.memory);
+    wallClock.onPump = [&] {
+        if (radio.CountOf("#QKPRD") == 100 && !config.state.CancelFlag) {
+            config.state.CancelFlag = true;  // the Cancel button
+        }
+    };
+    SafeProgram guard(config, BackupOptions());
+    Program(guard);
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(radio.CountOf("0x18"), 1);  // the read was aborted
+    EXPECT_EQ(Bytes(radio.memory), before);
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kNothingChanged});
+}
+
+TEST_F(SafeProgramTest, BackupThatCannotBeSavedWritesNothing) {
+    fs::create_directories(folder);
+    std::ofstream(folder / "backups") << "a file where the folder should be";
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_FALSE(Program(guard));
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    ASSERT_EQ(prompt.messages.size(), 2u);
+    EXPECT_EQ(prompt.messages[0].text.rfind("The backup of the radio could not be saved", 0), 0u)
+        << prompt.messages[0].text;
+    EXPECT_EQ(prompt.messages[1].text, kNothingChanged);
+}
 
 // ---- Verify -----------------------------------------------------------------------------------
 
@@ -166,7 +286,43 @@ INSTANTIATE_TEST_SUITE_P(
                  "Verify failed: the radio holds different data at 64 addresses (first at "
                  "0x4FC0). Program it again."}));
 
+TEST_F(SafeProgramTest, VerifyFailureNamesTheBackup) {
+    radio.memory[0x1300] = 0x5A;
+    radio.options.faults = {Fault{.kind = FaultKind::DropWrite, .address = 0x1300}};
+    Image sent = config.image;
+    DataModel model = config.model;
+    ASSERT_TRUE(EncodeImage(model, sent));
+    ASSERT_NE(sent.bytes[0x1300], 0x5A);
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_FALSE(Program(guard));
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{
+                  "Verify failed: the radio holds different data at 1 address (first at 0x1300). "
+                  "Program it again.\r\nIts previous configuration is kept in the backup " +
+                  (folder / "backups" / "HV2300_INTL_20240501-123456.hex").string() + " (" +
+                  kRestoreHint + ")."});
+}
+
 // ---- Stopped programs ------------------------------------------------------------------------
+
+TEST_F(SafeProgramTest, CancelAfterWritingBeganSaysThePartlyWrittenRadioAndHowToRecover) {
+    wallClock.onPump = [&] {
+        if (radio.CountOf("#QKPWR") == 50 && !config.state.CancelFlag) {
+            config.state.CancelFlag = true;
+        }
+    };
+    SafeProgram guard(config, BackupOptions());
+    Program(guard);
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 50);
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{
+                  std::string(kPartlyWritten) +
+                  "To recover, program the radio again, or restore its previous configuration "
+                  "from the backup " +
+                  (folder / "backups" / "HV2300_INTL_20240501-123456.hex").string() + " (" +
+                  kRestoreHint + ")."});
+    EXPECT_EQ(prompt.messages.back().icon, Icon::Exclamation);
+}
 
 TEST_F(SafeProgramTest, FailureAfterWritingBeganWithoutBackup) {
     // Status, three check reads, region, two user-identity reads: the writes start at 8.
@@ -177,6 +333,32 @@ TEST_F(SafeProgramTest, FailureAfterWritingBeganWithoutBackup) {
               (std::vector<std::string>{
                   "Communication Error!!",
                   std::string(kPartlyWritten) + "To recover, program the radio again."}));
+}
+
+TEST_F(SafeProgramTest, RefusedChecksSayNothingWasChanged) {
+    radio.memory[271] = 3;  // another region; No is the default answer
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_FALSE(Program(guard));
+    EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
+    EXPECT_TRUE(Backups().empty());
+}
+
+// ---- Restore ----------------------------------------------------------------------------------
+
+TEST_F(SafeProgramTest, RestorePutsTheBackupsBytesBackIntoTheRadio) {
+    const std::vector<uint8_t> before = Bytes(radio.memory);
+    SafeProgram first(config, BackupOptions());
+    ASSERT_TRUE(Program(first));
+    ASSERT_NE(Bytes(radio.memory), before);
+
+    // The backup opened as a raw image is opened, then programmed with verify.
+    config.state.ErrorFlag = false;
+    ASSERT_TRUE(OpenHexFile(config, first.BackupFile()));
+    SafeProgram restore(config, SafeProgramOptions{});
+    prompt.messages.clear();
+    EXPECT_TRUE(Program(restore));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
+    EXPECT_EQ(Bytes(radio.memory), before);
 }
 
 // ---- Plain functions --------------------------------------------------------------------------
@@ -239,6 +421,23 @@ TEST(VerifyReadsTest, JoinsCloseRangesAndCutsThemIntoBlocks) {
          }) {
         EXPECT_TRUE(same(VerifyReads(c.written), c.reads));
     }
+}
+
+TEST(BackupNameTest, MadeAndReadBack) {
+    EXPECT_EQ(BackupFileName("HV2300", "UK", kBackupTime), "HV2300_UK_20240501-123456.hex");
+    EXPECT_EQ(BackupFileName("HV 2300/M", "", kBackupTime), "HV-2300-M_-_20240501-123456.hex");
+    const std::optional<BackupName> name = ParseBackupFileName("HV2400_GRMN_20231231-235959.hex");
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->model, "HV2400");
+    EXPECT_EQ(name->region, "GRMN");
+    EXPECT_EQ(name->time, "2023-12-31 23:59:59 UTC");
+    EXPECT_EQ(ParseBackupFileName("HV2300_UK_20240501-123456-2.hex"), std::nullopt);
+    EXPECT_EQ(ParseBackupFileName("radio.hex"), std::nullopt);
+    EXPECT_EQ(ParseBackupFileName("HV2300_UK_2024050l-123456.hex"), std::nullopt);
+    EXPECT_EQ(RestoreQuestion(*name, "/b/HV2400_GRMN_20231231-235959.hex"),
+              "Restore the radio from the backup of its HV2400 configuration, region GRMN, made "
+              "2023-12-31 23:59:59 UTC?\r\n/b/HV2400_GRMN_20231231-235959.hex\r\nThe radio is "
+              "programmed with the backup and verified.");
 }
 
 // ---- Reading a whole radio and the simulator's dropped write ----------------------------------
