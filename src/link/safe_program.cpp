@@ -4,11 +4,13 @@
 #include <cctype>
 #include <ctime>
 #include <exception>
+#include <memory>
 #include <string_view>
 #include <system_error>
 
 #include "core/text.h"
 #include "files/atomic_file.h"
+#include "image/codec.h"
 #include "link/radio_image.h"
 #include "link/transfer_map.h"
 #include "model/catalogue.h"
@@ -36,6 +38,17 @@ std::string FileNamePart(std::string_view text) {
 bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+/// The configuration `image` stands for, decoded over a copy of `config`'s model (whose
+/// weather records a decode keeps).
+std::unique_ptr<Config> DecodedConfiguration(const Config& config, const Image& image) {
+    auto decoded = std::make_unique<Config>();
+    decoded->state = config.state;
+    decoded->image = image;
+    decoded->model = config.model;
+    DecodeImage(decoded->image, decoded->model);
+    return decoded;
 }
 
 }  // namespace
@@ -128,13 +141,18 @@ void SafeProgram::EnterStage(Stage stage, const char* text) {
 Outcome SafeProgram::BeforeWrite(Transfer& transfer) {
     backupFile_.clear();
     radioImage_.reset();
+    previewed_.clear();
     mismatches_.clear();
     stage_ = Stage::Checks;
-    if (options_.backup) {
-        EnterStage(Stage::Backup, "Reading the radio for its backup\u2026");
+    if (options_.backup || options_.preview) {
+        EnterStage(Stage::Backup, options_.backup ? "Reading the radio for its backup\u2026"
+                                                  : "Reading the radio\u2026");
         Outcome outcome = ReadBackup(transfer);
-        if (outcome == Outcome::Done) {
+        if (outcome == Outcome::Done && options_.backup) {
             outcome = SaveBackup(transfer);
+        }
+        if (outcome == Outcome::Done && options_.preview) {
+            outcome = Preview();
         }
         if (outcome != Outcome::Done) {
             return outcome;
@@ -198,6 +216,15 @@ Outcome SafeProgram::SaveBackup(Transfer& transfer) {
                              (path.empty() ? std::string() : " as " + path.string()) + ":\r\n" +
                              error);
     return Outcome::Failed;
+}
+
+Outcome SafeProgram::Preview() {
+    const Image& radio = *radioImage_;
+    const std::unique_ptr<Config> before = DecodedConfiguration(config_, radio);
+    const std::unique_ptr<Config> after =
+        DecodedConfiguration(config_, ProgrammedImage(radio, config_.image));
+    previewed_ = ConfigDifferences(*before, *after, false);
+    return options_.preview(previewed_) ? Outcome::Done : Outcome::Cancelled;
 }
 
 Outcome SafeProgram::AfterWrite(Transfer& transfer, Outcome outcome) {

@@ -1,7 +1,8 @@
 // Programming that keeps the radio's previous configuration and checks what it wrote: before
 // the first write the whole radio is read (the read of Read from Radio, into a scratch buffer)
-// and kept as a raw image file, every address written is read back and compared afterwards,
-// and a program that stops says what it leaves in the radio and how to recover.
+// and kept as a raw image file, the differences programming will make can be shown and
+// refused, every address written is read back and compared afterwards, and a program that
+// stops says what it leaves in the radio and how to recover.
 #pragma once
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "files/config_diff.h"
 #include "link/radio_image.h"
 #include "link/transfer.h"
 
@@ -57,6 +59,10 @@ struct SafeProgramOptions {
     std::filesystem::path backupFile;
     /// Read back every address written and compare it with what was sent.
     bool verify = true;
+    /// Shown, after the backup read, the differences programming will make in the radio's
+    /// decoded configuration; false cancels the program before anything is written. Without
+    /// it (and without `backup`) the radio is not read before writing.
+    std::function<bool(const std::vector<Difference>&)> preview;
     /// How the user puts a backup file back ("Transfer > Restore Radio from Backup…"),
     /// named with the file in the messages; nothing when empty.
     std::function<std::string(const std::string& file)> restoreHint;
@@ -79,6 +85,8 @@ public:
     const std::filesystem::path& BackupFile() const { return backupFile_; }
     /// The radio's image read before the last run's writes, if it was read.
     const std::optional<Image>& RadioImage() const { return radioImage_; }
+    /// The differences the last run's preview showed.
+    const std::vector<Difference>& Previewed() const { return previewed_; }
     /// Addresses whose read-back differed in the last run, in order.
     const std::vector<int>& Mismatches() const { return mismatches_; }
 
@@ -87,6 +95,7 @@ private:
 
     Outcome ReadBackup(Transfer& transfer);
     Outcome SaveBackup(Transfer& transfer);
+    Outcome Preview();
     Outcome Verify(Transfer& transfer);
     std::string RecoveryText() const;
     void EnterStage(Stage stage, const char* text);
@@ -96,6 +105,7 @@ private:
     Stage stage_ = Stage::Checks;
     std::filesystem::path backupFile_;
     std::optional<Image> radioImage_;
+    std::vector<Difference> previewed_;
     std::vector<int> mismatches_;
 };
 

@@ -4,6 +4,7 @@
 #include "link/transfer.h"
 #include "link/transfer_map.h"
 #include "ui/main_window.h"
+#include "ui/safe_program_command.h"
 #include "ui/transfer_dialog.h"
 
 namespace mrw {
@@ -54,7 +55,15 @@ void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory
         return;
     }
     BeginTransfer(state, mode);
-    RunTransferDialog(config, ports, mode, &window, onOpen);
+    SafeProgramming* safe = mode == kModeProgram ? SafeProgrammingOf(window) : nullptr;
+    RunTransferDialog(config, ports, mode, &window, [safe, &onOpen](TransferDialog& dialog) {
+        if (safe != nullptr) {
+            safe->GuardProgramDialog(dialog);
+        }
+        if (onOpen) {
+            onOpen(dialog);
+        }
+    });
 
     if (mode == kModeRead) {
         FinishReadDialog(config);
@@ -76,6 +85,7 @@ void FinishReadDialog(Config& config) {
 
 void InstallTransferDialog(MainWindow& window, Config& config, PortFactory ports,
                            TransferDialogHook onOpen) {
+    InstallSafeProgramming(window, config, DefaultBackupFolder());
     window.SetTransferDialog(
         [&window, &config, ports = std::move(ports), onOpen = std::move(onOpen)](int mode) {
             TransferDialogCommand(window, config, ports, mode, onOpen);

@@ -285,6 +285,14 @@ QString TransferDialog::StatusText() const {
     return status_->text();
 }
 
+void TransferDialog::ShowStatus(const QString& text) {
+    if (!running_ || cancelPressed_) {
+        return;
+    }
+    working_ = true;
+    status_->setText(text);
+}
+
 void TransferDialog::ShowNote(const std::string& text) {
     monitor_->setText(QString::fromStdString(text));
 }

@@ -47,6 +47,9 @@ public:
     bool Running() const { return running_; }
     /// The status line under the bar ("Connecting…", "Reading the radio…", "Complete." ...).
     QString StatusText() const;
+    /// Says on the status line what the running operation does now (a stage of programming);
+    /// the bar's next moves keep the text. Nothing after Cancel was pressed.
+    void ShowStatus(const QString& text);
 
     // ---- TransferUi ----------------------------------------------------------------------
     void SetProgress(int percent) override;

@@ -1,7 +1,7 @@
 // Programming with its safeguards, against the in-process simulated radio: the backup file is
-// the radio's memory before the program, a failed or cancelled backup read writes nothing, a
-// dropped write fails the verify with its address, a restore puts the backup's bytes back, and
-// a stopped program says what it leaves.
+// the radio's memory before the program, a failed or cancelled backup read writes nothing, the
+// preview lists what the radio will hold, a dropped write fails the verify with its address, a
+// restore puts the backup's bytes back, and a stopped program says what it leaves.
 #include "link/safe_program.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +136,27 @@ TEST_F(SafeProgramTest, BackupFileHoldsTheRadiosMemoryBeforeTheProgram) {
     EXPECT_EQ(radio.memory[0x6900], 0x42);  // the radio's own log is no part of programming
 }
 
+TEST_F(SafeProgramTest, BackupReadLeavesTheWindowsImageAndModelAlone) {
+    SafeProgramOptions options = BackupOptions();
+    Image imageAtPreview;
+    DataModel modelAtPreview;
+    options.preview = [&](const std::vector<Difference>&) {
+        imageAtPreview = config.image;
+        modelAtPreview = config.model;
+        return false;
+    };
+    Image expected = config.image;
+    DataModel expectedModel = config.model;
+    ASSERT_TRUE(EncodeImage(expectedModel, expected));
+    PrepareImageForWrite(expected, expectedModel);
+    UpdateChecksum(expected);
+    SafeProgram guard(config, options);
+    Program(guard);
+    // As encoded for the program, not the radio's bytes.
+    EXPECT_EQ(imageAtPreview.bytes, expected.bytes);
+    EXPECT_EQ(modelAtPreview, expectedModel);
+}
+
 TEST_F(SafeProgramTest, TwoBackupsInOneSecondKeepBoth) {
     SafeProgram guard(config, BackupOptions());
     EXPECT_TRUE(Program(guard));
@@ -197,6 +218,74 @@ TEST_F(SafeProgramTest, BackupThatCannotBeSavedWritesNothing) {
     EXPECT_EQ(prompt.messages[0].text.rfind("The backup of the radio could not be saved", 0), 0u)
         << prompt.messages[0].text;
     EXPECT_EQ(prompt.messages[1].text, kNothingChanged);
+}
+
+// ---- Preview ----------------------------------------------------------------------------------
+
+TEST_F(SafeProgramTest, PreviewListsWhatTheRadioWillHoldBeforeAnythingIsWritten) {
+    SafeProgramOptions options = BackupOptions();
+    std::vector<std::string> shown;
+    int writesAtPreview = -1;
+    options.preview = [&](const std::vector<Difference>& differences) {
+        writesAtPreview = radio.CountOf("#QKPWR");
+        for (const Difference& d : differences) {
+            shown.push_back(DifferenceLine(d));
+        }
+        return true;
+    };
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    EXPECT_EQ(writesAtPreview, 0);
+    EXPECT_EQ(shown, (std::vector<std::string>{"[CHMMSID1] Enable: 1 -> 0",
+                                               "[CHMMSID1] TagName: \"HARBOUR\" -> \"\"",
+                                               "[CHMMSID1] Mmsid: \"2320012340\" -> \"\""}));
+}
+
+TEST_F(SafeProgramTest, PreviewLeavesOutTheUserMmsiTheRadioKeeps) {
+    // The radio holds a user MMSI: programming never replaces it, so the preview does not
+    // promise the window's.
+    const uint8_t mmsi[5] = {0x23, 0x20, 0x01, 0x23, 0x40};
+    std::copy(mmsi, mmsi + 5, radio.memory.begin() + 640);
+    config.model.DscBasic.UserMmsi = "2359999990";
+    std::vector<Difference> shown;
+    SafeProgramOptions options;
+    options.preview = [&](const std::vector<Difference>& differences) {
+        shown = differences;
+        return true;
+    };
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    for (const Difference& d : shown) {
+        EXPECT_NE(d.key, "User MMSI") << DifferenceLine(d);
+    }
+    EXPECT_EQ(radio.memory[640], 0x23);
+}
+
+TEST_F(SafeProgramTest, PreviewOfTheSameConfigurationIsEmpty) {
+    std::copy(radio.memory.begin(), radio.memory.end(), config.image.bytes.begin());
+    DecodeImage(config.image, config.model);
+    std::vector<Difference> shown = {{}};
+    SafeProgramOptions options;
+    options.preview = [&](const std::vector<Difference>& differences) {
+        shown = differences;
+        return true;
+    };
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(SafeProgramTest, PreviewCancelledWritesNothing) {
+    const std::vector<uint8_t> before = Bytes(radio.memory);
+    SafeProgramOptions options = BackupOptions();
+    options.preview = [](const std::vector<Difference>&) { return false; };
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));  // a cancel closes the dialog
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(Bytes(radio.memory), before);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kNothingChanged});
+    EXPECT_TRUE(config.state.CancelFlag);
+    EXPECT_FALSE(config.state.TransferDone);
 }
 
 // ---- Verify -----------------------------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include "platform/qt_serial_port.h"
 #include "sim/sim_radio.h"
 #include "ui/main_window.h"
+#include "ui/safe_program_command.h"
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
 
@@ -430,6 +431,12 @@ private slots:
     void programPutsTheEditedModelIntoTheRadio() {
         Harness h;
         h.Load();
+        // The backup goes to the test's folder; the preview is accepted as shown.
+        SafeProgramming* safe = SafeProgrammingOf(*h.window);
+        QVERIFY(safe != nullptr);
+        safe->SetBackupFolder(h.Folder() / "backups");
+        int previews = 0;
+        safe->SetPreview([&](const std::vector<Difference>&) { return ++previews, true; });
         h.config.model.CHMMSID[0] = {true, "MARINA", "2320099990"};
         h.config.state.DataChanged = true;
         h.config.state.CurrentFileName = "/tmp/boat.dat";
@@ -437,6 +444,8 @@ private slots:
 
         QCOMPARE(h.captions, std::vector<std::string>{"Program to Radio"});
         QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Complete!!"});  // no save question
+        QCOMPARE(previews, 1);
+        QVERIFY(!std::filesystem::is_empty(h.Folder() / "backups"));
         const DataModel inRadio = DecodeMemory(h.radio.memory);
         QCOMPARE(inRadio.CHMMSID[0].TagName, std::string("MARINA"));
         QCOMPARE(inRadio.CHMMSID[0].Mmsid, std::string("2320099990"));

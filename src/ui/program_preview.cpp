@@ -1,0 +1,111 @@
+#include "ui/program_preview.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "ui/fixed_font.h"
+
+namespace mrw {
+
+namespace {
+
+constexpr int kPreviewWidth = 560;
+constexpr int kPreviewHeight = 420;
+
+}  // namespace
+
+std::string PreviewSummary(size_t count) {
+    if (count == 0) {
+        return "The radio already holds this configuration.";
+    }
+    return "Programming will change " + std::to_string(count) +
+           (count == 1 ? " setting" : " settings") + " in the radio:";
+}
+
+std::string PreviewItemText(const Difference& difference) {
+    switch (difference.kind) {
+        case DifferenceKind::Added:
+            return "added";
+        case DifferenceKind::Removed:
+            return "removed";
+        case DifferenceKind::Changed:
+            break;
+    }
+    return difference.key + ": " + difference.oldValue + " -> " + difference.newValue;
+}
+
+std::string PreviewGroupText(const DifferenceGroup& group) {
+    const size_t n = group.differences.size();
+    return "[" + group.section + "]  " + std::to_string(n) + (n == 1 ? " change" : " changes");
+}
+
+ProgramPreviewDialog::ProgramPreviewDialog(const std::vector<Difference>& differences,
+                                           QWidget* parent)
+    : QDialog(parent) {
+    setObjectName("frmProgramPreview");
+    setWindowTitle("Program to Radio");
+    setModal(true);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    resize(kPreviewWidth, kPreviewHeight);
+
+    summary_ = new QLabel(QString::fromStdString(PreviewSummary(differences.size())), this);
+    summary_->setObjectName("lblPreviewSummary");
+    summary_->setWordWrap(true);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName("tvPreview");
+    list_->setHeaderHidden(true);
+    list_->setColumnCount(1);
+    list_->setRootIsDecorated(true);
+    list_->setFont(FixedPitchFont());
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (const DifferenceGroup& group : GroupBySection(differences)) {
+        auto* heading = new QTreeWidgetItem(list_);
+        heading->setText(0, QString::fromStdString(PreviewGroupText(group)));
+        for (const Difference& d : group.differences) {
+            auto* item = new QTreeWidgetItem(heading);
+            item->setText(0, QString::fromStdString(PreviewItemText(d)));
+            item->setToolTip(0, QString::fromStdString(DifferenceLine(d)));
+        }
+        heading->setExpanded(true);
+    }
+    list_->setVisible(!differences.empty());
+
+    program_ = new QPushButton("&Program", this);
+    program_->setObjectName("cmdProgram");
+    program_->setDefault(true);
+    cancel_ = new QPushButton("Cancel", this);
+    cancel_->setObjectName("cmdCancel");
+    connect(program_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(program_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(summary_);
+    layout->addWidget(list_, 1);
+    if (differences.empty()) {
+        layout->addStretch(1);
+    }
+    layout->addLayout(buttons);
+}
+
+bool ShowProgramPreview(const std::vector<Difference>& differences, QWidget* parent) {
+    ProgramPreviewDialog dialog(differences, parent);
+    // The transfer shows the hourglass meanwhile; the choice here is the user's.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool program = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    return program;
+}
+
+}  // namespace mrw

@@ -1,0 +1,45 @@
+// The preview before programming: what programming will change in the radio, grouped by the
+// settings file's sections, with Program and Cancel.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "files/config_diff.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace mrw {
+
+/// The line above the list: "Programming will change N settings in the radio:", or "The radio
+/// already holds this configuration." when nothing differs.
+std::string PreviewSummary(size_t count);
+
+/// The text of one difference under its section's heading: "KEY: OLD -> NEW", "added" or
+/// "removed".
+std::string PreviewItemText(const Difference& difference);
+
+/// The heading of a section's group: "[SECTION]" and how many of its differences follow.
+std::string PreviewGroupText(const DifferenceGroup& group);
+
+/// frmProgramPreview: the differences (tvPreview, one top-level item per section), the summary
+/// (lblPreviewSummary) and the buttons cmdProgram (the default) and cmdCancel.
+class ProgramPreviewDialog : public QDialog {
+    Q_OBJECT
+public:
+    ProgramPreviewDialog(const std::vector<Difference>& differences, QWidget* parent = nullptr);
+
+private:
+    QLabel* summary_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    QPushButton* program_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+/// Shows the preview modally over `parent`; true when the user chose Program.
+bool ShowProgramPreview(const std::vector<Difference>& differences, QWidget* parent);
+
+}  // namespace mrw
