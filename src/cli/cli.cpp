@@ -208,7 +208,7 @@ bool Command::StartFromInput(const std::string& path) {
 // on the command line, else the region of `regionCode`, else the stored one.
 bool Command::StartFromRegion(const std::string& regionName, std::optional<int> regionCode,
                               std::string& error) {
-    ResetToDefaults(c_, -1);
+    ResetToStoredRegion(c_);
     std::string wanted = regionName;
     if (wanted.empty() && regionCode) {
         wanted = RegionName(*regionCode);
@@ -223,7 +223,7 @@ bool Command::StartFromRegion(const std::string& regionName, std::optional<int> 
             }
         }
         if (entry >= 0) {
-            ResetToDefaults(c_, entry);
+            ResetToRegionEntry(c_, entry);
         } else if (!regionName.empty()) {
             error = "No region default image named " + regionName + " for " +
                     ModelNameOf(c_.state.ModelType);

@@ -43,10 +43,6 @@ std::string UserLabel(const CellSource& c) {
     return (c.kind == TableKind::RG ? "RG" : "EXP") + std::string(number);
 }
 
-std::string Freq4(double mhz) {
-    return FormatFreq4(mhz);  // a copy: the grid never changes the record
-}
-
 constexpr ChannelColumn kColumns[] = {
     {"CH", -1, Applies::Standard, false,
      [](const CellSource& c) { return ChannelLabel(c.record); }},
@@ -58,11 +54,11 @@ constexpr ChannelColumn kColumns[] = {
     {"RX[MHz]", -1, Applies::Standard, false,
      [](const CellSource& c) { return CatalogueRxText(c.record); }},
     {"RX[MHz]", -1, Applies::User, false,
-     [](const CellSource& c) { return Freq4(c.record.Rxfreq); }},
+     [](const CellSource& c) { return FormatFreq4(c.record.Rxfreq); }},
     {"TX[MHz]", -1, Applies::Standard, false,
      [](const CellSource& c) { return CatalogueTxText(c.record); }},
     {"TX[MHz]", -1, Applies::User, false,
-     [](const CellSource& c) { return Freq4(c.record.Txfreq); }},
+     [](const CellSource& c) { return FormatFreq4(c.record.Txfreq); }},
     {"TX", -1, Applies::Standard, false,
      [](const CellSource& c) { return Flag(c.record.TxEnable, "TX", "--"); }},
     {"LOW", -1, Applies::Both, false,

@@ -33,8 +33,7 @@ bool InRange(double mhz) {
 
 bool IsEmptyFrequencyText(const std::string& text) {
     const std::string trimmed = Trim(text);
-    double none = 0.0;
-    return trimmed.empty() || trimmed == FormatFreq4(none);
+    return trimmed.empty() || trimmed == FormatFreq4(0.0);
 }
 
 // A list value replaces the field; no item selected (-1) leaves the field as it was.

@@ -549,7 +549,7 @@ void ReadSettingsFile(Config& config, const std::filesystem::path& path) {
     bool refused = false;
     std::string failure;
     try {
-        ResetToDefaults(config, -2);
+        RebuildWeatherAndViews(config);
         st.Loading = true;
         std::vector<SettingsSection> sections;
         if (!ReadSettingsSections(path, sections, &failure)) {

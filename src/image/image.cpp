@@ -378,22 +378,22 @@ std::string FormatFreq3Blank(double mhz, bool blank) {
     return blank ? kBlankFreq3 : FormatFreq3(mhz);
 }
 
-std::string FormatFreq4(double& mhz) {
+std::string FormatFreq4(double mhz) {
     if (!std::isfinite(mhz) || mhz <= 0.0) {
         return kBlankFreq4;
     }
-    SnapFrequency(mhz);
-    return FormatFixed(mhz, 3, 4);
+    return FormatFixed(SnapFrequency(mhz), 3, 4);
 }
 
-void SnapFrequency(double& mhz) {
+double SnapFrequency(double mhz) {
     if (!std::isfinite(mhz)) {
-        return;
+        return mhz;
     }
     double n = RoundHalfEven(mhz * 10000.0);
     if (std::fmod(n, 50.0) != 0.0 && std::fmod(n, 125.0) != 0.0) {
-        mhz = std::trunc(mhz / 0.005) * 0.005;
+        return std::trunc(mhz / 0.005) * 0.005;
     }
+    return mhz;
 }
 
 bool IsOn25kHzGrid(double mhz) {

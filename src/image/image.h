@@ -128,11 +128,11 @@ void WriteBcdDigits(Image& image, int address, const std::string& text, bool las
 std::string FormatFreq3(double mhz);
 /// "---.---" when `blank` or 0 or less, else "000.000".
 std::string FormatFreq3Blank(double mhz, bool blank);
-/// "---.----" for 0 or less; else snaps the value (replacing it) and formats "000.0000".
-std::string FormatFreq4(double& mhz);
-/// Moves a frequency that lies neither on the 5 kHz nor on the 12.5 kHz grid down to a
-/// multiple of 5 kHz; the result replaces the argument.
-void SnapFrequency(double& mhz);
+/// "---.----" for 0 or less; else the snapped value (SnapFrequency) as "000.0000".
+std::string FormatFreq4(double mhz);
+/// A frequency that lies neither on the 5 kHz nor on the 12.5 kHz grid moved down to a
+/// multiple of 5 kHz; any other frequency as it is.
+double SnapFrequency(double mhz);
 /// True when the frequency is a multiple of 25 kHz.
 bool IsOn25kHzGrid(double mhz);
 /// The 49 time offset texts, index 0 (-12:00) to 48 (+12:00).

@@ -309,9 +309,12 @@ void RebuildWeatherTable(DataModel& model) {
     }
 }
 
-void ResetToDefaults(Config& config, int mode) {
+namespace {
+
+// `defaults`: the default image and the region of `entry` (none: the stored region);
+// otherwise only the weather table and the views.
+void ResetToDefaults(Config& config, bool defaults, std::optional<int> entry) {
     config.state.Loading = true;
-    const bool defaults = mode == -1 || IsRegionEntry(mode);
     if (defaults) {
         // The model follows the default image at once, so that a region image that cannot be
         // read leaves a model and an image that agree.
@@ -322,10 +325,10 @@ void ResetToDefaults(Config& config, int mode) {
     // weather channel table. Only a region image read over the defaults brings its own.
     RebuildWeatherTable(config.model);
     if (defaults) {
-        if (mode == -1) {
+        if (!entry) {
             BuildRegionMenu(config);
         } else {
-            ChangeRegion(config, mode);
+            ChangeRegion(config, *entry);
         }
     }
     config.state.Loading = true;
@@ -333,6 +336,22 @@ void ResetToDefaults(Config& config, int mode) {
     config.shell().ShowCategory(kGeneralCategory);
     config.shell().UpdateWindowCaption();
     config.state.Loading = false;
+}
+
+}  // namespace
+
+void ResetToStoredRegion(Config& config) {
+    ResetToDefaults(config, true, std::nullopt);
+}
+
+void ResetToRegionEntry(Config& config, int k) {
+    if (IsRegionEntry(k)) {
+        ResetToDefaults(config, true, k);
+    }
+}
+
+void RebuildWeatherAndViews(Config& config) {
+    ResetToDefaults(config, false, std::nullopt);
 }
 
 void ShowImageRegion(Config& config) {
@@ -406,7 +425,7 @@ bool RegionMenuCommand(Config& config, int k) {
     config.shell().SetBusy(true);
     config.shell().ShowCategory(kGeneralCategory);
     config.clock().Sleep(kRegionImagePauseMs);
-    ResetToDefaults(config, k);
+    ResetToRegionEntry(config, k);
     ChangeRegion(config, k);
     config.state.DataChanged = false;
     config.shell().SetBusy(false);

@@ -39,8 +39,13 @@ std::filesystem::path RegionImagePath(const Config& config, const std::string& c
 void BuildRegionMenu(Config& config);
 /// Loads the default image of region menu entry `k`.
 void ChangeRegion(Config& config, int k);
-/// Mode -1: current model and stored region; 0..10: that region menu entry; -2: views only.
-void ResetToDefaults(Config& config, int mode);
+/// The defaults of the current model with its stored region (File > New, start-up).
+void ResetToStoredRegion(Config& config);
+/// The defaults of the current model with the region of region menu entry `k` (0..10).
+void ResetToRegionEntry(Config& config, int k);
+/// Only CHWX rebuilt from the weather channel table and the views rebuilt, "General" shown:
+/// the step before a settings file is read over the configuration.
+void RebuildWeatherAndViews(Config& config);
 /// Rebuilds CHWX from the weather channel table.
 void RebuildWeatherTable(DataModel& model);
 /// Checks the region menu entry that names the region of image byte 271.

@@ -164,11 +164,6 @@ std::string DirectoryMmsiText(const std::string& mmsi) {
     return mmsi.empty() ? std::string(9, '-') : PadRight(mmsi, 9);
 }
 
-// A frequency rendered with snapping applied to a copy: the report never changes the model.
-std::string Freq4Text(double mhz) {
-    return FormatFreq4(mhz);
-}
-
 std::string TwoDigits(int v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
@@ -421,8 +416,8 @@ ReportSection UserChannelSection(ReportSectionId id, std::string title, const ch
             Text(OnDashes(r.ExpCB[1]), 5),
             Text(OnDashes(r.ExpCB[2]), 5),
             Text(DisplayText(r.CHDisplayL), 6),
-            Cell([&] { return Freq4Text(r.Rxfreq); }, 10),
-            Cell([&] { return Freq4Text(r.Txfreq); }, 10),
+            Cell([&] { return FormatFreq4(r.Rxfreq); }, 10),
+            Cell([&] { return FormatFreq4(r.Txfreq); }, 10),
             Text(LowText(r.LowPower), 5),
             Text(UpText(r.PowUp), 4),
             Text(MemText(r.ScanMemory), 5),

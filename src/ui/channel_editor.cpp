@@ -425,10 +425,8 @@ void ChannelEditor::FillStandard(const ChannelRecord& r) {
 
 void ChannelEditor::FillUser(const ChannelRecord& r) {
     display_->setText(QString::fromStdString(r.CHDisplayL));
-    double rx = r.Rxfreq;
-    double tx = r.Txfreq;
-    frequency_[0].edit->setText(QString::fromStdString(FormatFreq4(rx)));
-    frequency_[1].edit->setText(QString::fromStdString(FormatFreq4(tx)));
+    frequency_[0].edit->setText(QString::fromStdString(FormatFreq4(r.Rxfreq)));
+    frequency_[1].edit->setText(QString::fromStdString(FormatFreq4(r.Txfreq)));
     FillList(scramble_, ChannelListItems(ChannelList::Scramble), std::nullopt);
     channelEnable_->setChecked(r.Enable);
     txEnable_->setChecked(r.TxEnable);

@@ -124,7 +124,7 @@ bool MainWindow::Load() {
 
     RestorePlacement();
     RunLoadStep(config_, [&] { (void)ChannelCatalogue(); });
-    RunLoadStep(config_, [&] { ResetToDefaults(config_, -1); });
+    RunLoadStep(config_, [&] { ResetToStoredRegion(config_); });
     FitTreeToCaptions();
 
     state.DataChanged = false;
@@ -258,7 +258,7 @@ void MainWindow::RunDeferredNew() {
     config_.clock().Sleep(500);
     // A new configuration belongs to no file: Save must not overwrite the last one with it.
     config_.state.CurrentFileName.clear();
-    ResetToDefaults(config_, -1);
+    ResetToStoredRegion(config_);
     UpdateWindowCaption();
     config_.state.DataChanged = false;
     SetBusy(false);

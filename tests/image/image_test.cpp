@@ -257,12 +257,8 @@ TEST(Renderings, FrequenciesAndGrids) {
                                                             {0, "---.----", 0},
                                                             {161.4, "161.4000", 161.4}};
     for (const auto& [in, text, snapped] : four) {
-        double f = in;
-        EXPECT_EQ(FormatFreq4(f), text) << in;
-        EXPECT_NEAR(f, snapped, 1e-9);
-        f = in;
-        SnapFrequency(f);
-        EXPECT_NEAR(f, snapped, 1e-9);
+        EXPECT_EQ(FormatFreq4(in), text) << in;
+        EXPECT_NEAR(SnapFrequency(in), snapped, 1e-9);
     }
     EXPECT_TRUE(IsOn25kHzGrid(156.025) && IsOn25kHzGrid(156.8));
     EXPECT_FALSE(IsOn25kHzGrid(156.0125) || IsOn25kHzGrid(156.005));

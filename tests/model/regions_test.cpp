@@ -182,7 +182,7 @@ TEST_F(Regions, BuildRegionMenuLoadsTheStoredRegionOrTheFirst) {
 TEST_F(Regions, WithoutUsableRegionImagesTheDefaultsStay) {
     config.model.CHUSA.resize(7);
     config.model.CHMMSID[0].Mmsid = "123456789";
-    ResetToDefaults(config, -1);
+    ResetToStoredRegion(config);
     EXPECT_FALSE(config.regionMenu.enabled);
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "Ini files are not found!!");
@@ -205,7 +205,7 @@ TEST_F(Regions, WithoutUsableRegionImagesTheDefaultsStay) {
 TEST_F(Regions, ResetToDefaultsBuildsTheDefaultsThenTheStoredRegion) {
     WriteRegion("UK", 1, 1, 2);
     store.Set("IniFilePath", "IniFileName_1", "UK");
-    ResetToDefaults(config, -1);
+    ResetToStoredRegion(config);
     EXPECT_EQ(config.model.CHUSA.size(), 2u);
     EXPECT_EQ(Checked(), 0);
     EXPECT_FALSE(config.state.Loading);
@@ -216,7 +216,7 @@ TEST_F(Regions, ResetToDefaultsBuildsTheDefaultsThenTheStoredRegion) {
     config.model.CHUSA.resize(7);
     config.model.CHWX.resize(3);
     shell.calls.clear();
-    ResetToDefaults(config, -2);
+    RebuildWeatherAndViews(config);
     EXPECT_EQ(config.model.CHUSA.size(), 7u);
     EXPECT_EQ(shell.calls, (Names{"rebuild", "show General", "caption"}));
     ExpectWeatherTable();
@@ -224,7 +224,7 @@ TEST_F(Regions, ResetToDefaultsBuildsTheDefaultsThenTheStoredRegion) {
 
 TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck) {
     WriteUkAndIntl();
-    ResetToDefaults(config, -1);
+    ResetToStoredRegion(config);
     prompt.messages.clear();
     config.state.DataChanged = true;
     prompt.answers.push_back(Answer::Cancel);
@@ -275,7 +275,7 @@ TEST_F(Regions, ShowImageRegionChecksTheImageRegion) {
     WriteRegion("UK", 1, 1);
     WriteRegion("INTL", 1, 0);
     WriteRegion("USA", 1, 255);
-    ResetToDefaults(config, -1);
+    ResetToStoredRegion(config);
     const std::pair<int, int> cases[] = {{1, 1}, {7, 2}, {4, -1}};  // 4 (SW): no entry
     for (auto [region, entry] : cases) {
         config.image.Set(checkmap::kRegionAddress, region);
