@@ -44,8 +44,13 @@ std::string PreviewGroupText(const DifferenceGroup& group) {
     return "[" + group.section + "]  " + std::to_string(n) + (n == 1 ? " change" : " changes");
 }
 
+std::string PreviewBackupText(const std::string& backupFile) {
+    return backupFile.empty() ? std::string()
+                              : "The radio's present configuration is kept in " + backupFile + ".";
+}
+
 ProgramPreviewDialog::ProgramPreviewDialog(const std::vector<Difference>& differences,
-                                           QWidget* parent)
+                                           const std::string& backupFile, QWidget* parent)
     : QDialog(parent) {
     setObjectName("frmProgramPreview");
     setWindowTitle("Program to Radio");
@@ -78,6 +83,12 @@ ProgramPreviewDialog::ProgramPreviewDialog(const std::vector<Difference>& differ
     }
     list_->setVisible(!differences.empty());
 
+    backup_ = new QLabel(QString::fromStdString(PreviewBackupText(backupFile)), this);
+    backup_->setObjectName("lblPreviewBackup");
+    backup_->setWordWrap(true);
+    backup_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    backup_->setVisible(!backupFile.empty());
+
     program_ = new QPushButton("&Program", this);
     program_->setObjectName("cmdProgram");
     program_->setDefault(true);
@@ -96,11 +107,13 @@ ProgramPreviewDialog::ProgramPreviewDialog(const std::vector<Difference>& differ
     if (differences.empty()) {
         layout->addStretch(1);
     }
+    layout->addWidget(backup_);
     layout->addLayout(buttons);
 }
 
-bool ShowProgramPreview(const std::vector<Difference>& differences, QWidget* parent) {
-    ProgramPreviewDialog dialog(differences, parent);
+bool ShowProgramPreview(const std::vector<Difference>& differences, const std::string& backupFile,
+                        QWidget* parent) {
+    ProgramPreviewDialog dialog(differences, backupFile, parent);
     // The transfer shows the hourglass meanwhile; the choice here is the user's.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const bool program = dialog.exec() == QDialog::Accepted;

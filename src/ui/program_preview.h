@@ -25,21 +25,29 @@ std::string PreviewItemText(const Difference& difference);
 /// The heading of a section's group: "[SECTION]" and how many of its differences follow.
 std::string PreviewGroupText(const DifferenceGroup& group);
 
+/// The line under the list that names the backup: "The radio's present configuration is kept
+/// in FILE."; empty without a backup.
+std::string PreviewBackupText(const std::string& backupFile);
+
 /// frmProgramPreview: the differences (tvPreview, one top-level item per section), the summary
-/// (lblPreviewSummary) and the buttons cmdProgram (the default) and cmdCancel.
+/// (lblPreviewSummary), the backup (lblPreviewBackup) and the buttons cmdProgram (the default)
+/// and cmdCancel.
 class ProgramPreviewDialog : public QDialog {
     Q_OBJECT
 public:
-    ProgramPreviewDialog(const std::vector<Difference>& differences, QWidget* parent = nullptr);
+    ProgramPreviewDialog(const std::vector<Difference>& differences,
+                         const std::string& backupFile = {}, QWidget* parent = nullptr);
 
 private:
     QLabel* summary_ = nullptr;
+    QLabel* backup_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QPushButton* program_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };
 
 /// Shows the preview modally over `parent`; true when the user chose Program.
-bool ShowProgramPreview(const std::vector<Difference>& differences, QWidget* parent);
+bool ShowProgramPreview(const std::vector<Difference>& differences, const std::string& backupFile,
+                        QWidget* parent);
 
 }  // namespace mrw

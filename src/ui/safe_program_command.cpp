@@ -110,8 +110,8 @@ void SafeProgramming::GuardProgramDialog(TransferDialog& dialog) {
     if (options.backup && preview_) {
         options.preview = preview_;
     } else if (options.backup) {
-        options.preview = [&dialog](const std::vector<Difference>& differences) {
-            return ShowProgramPreview(differences, &dialog);
+        options.preview = [this, &dialog](const std::vector<Difference>& differences) {
+            return ShowProgramPreview(differences, guard_->BackupFile().string(), &dialog);
         };
     }
     options.restoreHint = [](const std::string&) { return std::string(kRestoreMenuPath); };

@@ -150,6 +150,7 @@ struct PreviewClicker {
                 return;
             }
             summaries.push_back(preview->findChild<QLabel*>("lblPreviewSummary")->text());
+            backups.push_back(preview->findChild<QLabel*>("lblPreviewBackup")->text());
             auto* list = preview->findChild<QTreeWidget*>("tvPreview");
             for (int i = 0; i < list->topLevelItemCount(); ++i) {
                 headings.push_back(list->topLevelItem(i)->text(0));
@@ -161,6 +162,7 @@ struct PreviewClicker {
     QTimer timer;
     const char* button_;
     QStringList summaries;
+    QStringList backups;
     QStringList headings;
 };
 
@@ -195,6 +197,7 @@ private slots:
     void previewOfNothingSaysTheRadioHoldsIt() {
         ProgramPreviewDialog dialog({});
         dialog.show();
+        QVERIFY(!dialog.findChild<QLabel*>("lblPreviewBackup")->isVisible());
         QCOMPARE(dialog.findChild<QLabel*>("lblPreviewSummary")->text(),
                  QString("The radio already holds this configuration."));
         QVERIFY(!dialog.findChild<QTreeWidget*>("tvPreview")->isVisible());
@@ -240,6 +243,9 @@ private slots:
         QCOMPARE(h.Backups().size(), size_t{1});
         QVERIFY(h.Backups()[0].filename().string().rfind("HV2300_INTL_", 0) == 0);
         QCOMPARE(ReadBytes(h.Backups()[0]), before);
+        QCOMPARE(clicker.backups,
+                 QStringList{"The radio's present configuration is kept in " +
+                             QString::fromStdString(h.Backups()[0].string()) + "."});
         Image now;
         std::copy(h.radio.memory.begin(), h.radio.memory.end(), now.bytes.begin());
         DataModel inRadio;
