@@ -7,6 +7,7 @@
 #include "app/serial_ports.h"
 #include "core/config.h"
 #include "platform/qt_clock.h"
+#include "platform/qt_folders.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings.h"
@@ -56,7 +57,7 @@ int main(int argc, char* argv[]) {
     config.services.clock = &clock;
     config.services.prompt = &prompt;
     config.services.settings = &settings;
-    config.services.programFolder = QCoreApplication::applicationDirPath().toStdString();
+    mrw::ChooseProgramFolders(config.services);
 
     mrw::MainWindow window(config);
     prompt.SetParent(&window);

@@ -738,8 +738,9 @@ Options (anywhere before or after COMMAND):
   --port PORT      serial port: "COMn", a number n (as "mrw-cli ports" lists them), or a
                    device path such as /dev/ttyUSB0 or a pseudo-terminal
   --baud19200      run the link at 19200 baud instead of 57600
-  --debug          debug mode: err.log and log/ in the program folder, progress notes on
-                   the error stream
+  --debug          debug mode: progress notes on the error stream; err.log and log/ in
+                   the folder of the executable when it holds the data files and may be
+                   written, else in ~/.local/share/MRW/MRW
   -o FILE          output file of read, report, export-csv and import-csv
   --backup FILE    program: first read the whole radio and keep it as the raw image FILE
                    (.hex), written before anything is written to the radio and kept even
@@ -797,9 +798,13 @@ cancels a running transfer as the dialog's Cancel button does. A program that st
 the error stream whether the radio was changed at all and how to recover.
 
 Files: global.ini and the region default images (<REGION>_08FD.ini, <REGION>_0961.ini) are
-read from the folder of the executable, as by the desktop program; the per-user settings
-(stored model, region and serial port) are those of the desktop program and are never changed
-by mrw-cli.
+read, as by the desktop program, from the folder of the executable when they are there (a
+build or a copied folder), else from ../share/mrw beside it (an extracted package), else from
+)" MRW_INSTALLED_DATA_DIR R"(. The per-user settings (stored model, region and serial port)
+are those of the desktop program (~/.config/MRW/MRW.ini) and are never changed by mrw-cli.
+
+A serial port refused for lack of permission: add yourself to the dialout group (sudo adduser
+$USER dialout), then log out and in.
 )";
 }
 

@@ -10,6 +10,7 @@
 #include "cli/cli.h"
 #include "core/text.h"
 #include "link/ports.h"
+#include "platform/qt_folders.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings.h"
 
@@ -69,7 +70,7 @@ int main(int argc, char* argv[]) {
     mrw::QtSettingsStore settings;
     config.services.clock = &clock;
     config.services.settings = &settings;
-    config.services.programFolder = QCoreApplication::applicationDirPath().toStdString();
+    mrw::ChooseProgramFolders(config.services);
 
     mrw::cli::Platform platform;
     platform.listPorts = [&settings] {

@@ -80,8 +80,12 @@ struct Services {
     Prompt* prompt = nullptr;
     SettingsStore* settings = nullptr;
     Shell* shell = nullptr;
-    /// The program's folder: region default images, global.ini, err.log, log/.
+    /// The folder of the data files: global.ini and the region default images.
     std::filesystem::path programFolder;
+    /// Where the debug logs err.log and log/ are written; empty: the program's folder.
+    std::filesystem::path logFolder;
+    /// Where the file dialogs start when none was used yet: the user's documents.
+    std::filesystem::path documentsFolder;
 };
 
 /// The whole configuration.

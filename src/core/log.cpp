@@ -35,6 +35,16 @@ bool AppendLine(const std::filesystem::path& path, const std::string& line) {
     return static_cast<bool>(out);
 }
 
+// The folder of the logs, created when missing (the per-user folder may not exist yet).
+std::filesystem::path LogFolder(Config& config) {
+    if (config.services.logFolder.empty()) {
+        return config.services.programFolder;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(config.services.logFolder, ec);
+    return config.services.logFolder;
+}
+
 }  // namespace
 
 void WriteErrorLog(Config& config, const std::string& procedure, const std::string& message) {
@@ -45,7 +55,7 @@ void WriteErrorLog(Config& config, const std::string& procedure, const std::stri
         std::tm tm = LocalTime(config);
         std::string line = Format(tm, "%Y-%m-%d") + "," + Format(tm, "%H:%M:%S") + ":" + procedure +
                            " -> " + message;
-        AppendLine(config.services.programFolder / "err.log", line);
+        AppendLine(LogFolder(config) / "err.log", line);
     } catch (...) {
         // The error log is the last resort: its own failure is dropped.
     }
@@ -56,7 +66,7 @@ void WriteLogData(Config& config, const std::string& message) {
         return;
     }
     try {
-        std::filesystem::path folder = config.services.programFolder / "log";
+        std::filesystem::path folder = LogFolder(config) / "log";
         std::filesystem::create_directories(folder);
         std::tm tm = LocalTime(config);
         std::string line = Format(tm, "%Y-%m-%d %H:%M:%S") + " " + Trim(message);

@@ -1,5 +1,6 @@
 // The service logs written in debug mode only: the error log "err.log" and the daily log
-// "log/log_MMDD.txt", both in the program's folder. Logging never reports its own failures.
+// "log/log_MMDD.txt", both in the log folder (Services::logFolder, else the program's folder).
+// Logging never reports its own failures.
 #pragma once
 
 #include <string>

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "core/folders.h"
 #include "files/atomic_file.h"
 #include "model/catalogue.h"
 #include "sim/radio_engine.h"
@@ -51,7 +52,9 @@ Memory:
   --image FILE        serve this raw 32768-byte memory image
   --defaults REGION   serve the region default image REGION<suffix>.ini of --model
                       (INTL, UK, BE, NL, SW, GRMN, USA) from --data-dir
-  --data-dir DIR      folder of the region default images (default: this program's folder)
+  --data-dir DIR      folder of the region default images (default: as MRW finds them:
+                      this program's folder, else ../share/mrw beside it, else
+                      )" MRW_INSTALLED_DATA_DIR R"()
   --model TYPE        model type 1 (HV2300), 2 (HV2400) or 11 (HV2300M); default 1.
                       Without --image or --defaults the memory is blank (all 0xFF)
                       with the identity of this model and region byte 0 (INTL)
@@ -323,7 +326,8 @@ bool BuildMemory(const Options& options, const char* argv0, RadioMemory& memory)
     }
     if (options.defaults) {
         const std::filesystem::path folder =
-            options.dataDir ? std::filesystem::path(*options.dataDir) : ProgramFolder(argv0);
+            options.dataDir ? std::filesystem::path(*options.dataDir)
+                            : mrw::FindDataFolder(ProgramFolder(argv0), MRW_INSTALLED_DATA_DIR);
         std::string region = *options.defaults;
         for (char& c : region) {
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

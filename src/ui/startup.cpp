@@ -59,7 +59,16 @@ std::string CommandLineHelp() {
            "  /DE, /ED       both\n"
            "  --port DEVICE  use this serial device instead of the port chosen in the menu\n"
            "  --help         show this text\n"
-           "  --version      show the version\n";
+           "  --version      show the version\n"
+           "\n"
+           "Files: global.ini and the region default images are read from the folder of\n"
+           "this program, else from ../share/mrw beside it, else from\n" MRW_INSTALLED_DATA_DIR
+           ".\n"
+           "In debug mode err.log and log/ are written to the folder of this program when\n"
+           "it holds those files and may be written, else to ~/.local/share/MRW/MRW.\n"
+           "Settings: ~/.config/MRW/MRW.ini.\n"
+           "A serial port refused for lack of permission: add yourself to the dialout\n"
+           "group (sudo adduser $USER dialout), then log out and in.\n";
 }
 
 ModelScan ScanModelTypes(const std::filesystem::path& globalIni) {

@@ -1,0 +1,22 @@
+// The folders of the running program as the platform knows them: the executable's, the data
+// folder compiled in from the install prefix, the per-user state and documents folders.
+#pragma once
+
+#include <filesystem>
+
+#include "core/config.h"
+
+namespace mrw {
+
+/// The data folder compiled in from the install prefix (share/mrw under it).
+std::filesystem::path InstalledDataFolder();
+
+/// The per-user folder of files the program writes for itself, such as the debug logs.
+std::filesystem::path UserStateFolder();
+
+/// Gives `services` the program's folders: the data folder found beside the executable, in
+/// ../share/mrw or in the installed data folder; the log folder; the documents folder the file
+/// dialogs start in. Needs the application object with its names set.
+void ChooseProgramFolders(Services& services);
+
+}  // namespace mrw

@@ -1,0 +1,198 @@
+#include "core/folders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/config_fixture.h"
+#include "core/log.h"
+#include "test_files.h"
+
+namespace mrw {
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing::ReadFile;
+
+void Touch(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "[model1]\nuse=1\n";
+}
+
+// A package layout under a temporary root: root/usr/bin, root/usr/share/mrw, root/installed.
+class DataFolderTest : public ::testing::Test {
+protected:
+    DataFolderTest() {
+        fs::create_directories(bin);
+        fs::create_directories(installed);
+    }
+
+    testing::TempFolder temp{"mrw_folders_"};
+    const fs::path root = temp.path();
+    const fs::path bin = root / "usr" / "bin";
+    const fs::path share = root / "usr" / "share" / "mrw";
+    const fs::path installed = root / "installed";
+};
+
+TEST_F(DataFolderTest, CandidatesAreTheExecutablesFolderThenShareMrwThenTheInstalledOne) {
+    const std::vector<fs::path> expected{"/opt/boat/bin", "/opt/boat/share/mrw", "/usr/share/mrw"};
+    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", "/usr/share/mrw"), expected);
+    const std::vector<fs::path> withoutInstalled{"/opt/boat/bin", "/opt/boat/share/mrw"};
+    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""), withoutInstalled);
+}
+
+TEST_F(DataFolderTest, TheExecutablesOwnFolderComesFirst) {
+    Touch(bin / "global.ini");
+    Touch(share / "global.ini");
+    Touch(installed / "global.ini");
+    EXPECT_EQ(FindDataFolder(bin, installed), bin);
+}
+
+TEST_F(DataFolderTest, AnExtractedPackageFindsShareMrwBesideTheExecutable) {
+    Touch(share / "global.ini");
+    Touch(installed / "global.ini");
+    EXPECT_EQ(FindDataFolder(bin, installed), share);
+}
+
+TEST_F(DataFolderTest, TheCompiledInFolderIsTheLastResort) {
+    Touch(installed / "global.ini");
+    EXPECT_EQ(FindDataFolder(bin, installed), installed);
+}
+
+TEST_F(DataFolderTest, OnlyAFileNamedGlobalIniMarksAFolder) {
+    fs::create_directories(share / "global.ini");  // a folder of that name does not count
+    Touch(share / "UK_08FD.ini");
+    Touch(installed / "global.ini");
+    EXPECT_EQ(FindDataFolder(bin, installed), installed);
+}
+
+TEST_F(DataFolderTest, NoDataAnywhereLeavesTheExecutablesFolder) {
+    EXPECT_EQ(FindDataFolder(bin, installed), bin);
+    EXPECT_EQ(FindDataFolder(bin, ""), bin);
+}
+
+// ---- Logs ----------------------------------------------------------------------------------
+
+class LogFolderTest : public DataFolderTest {
+protected:
+    ~LogFolderTest() override {
+        std::error_code ec;
+        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    void MakeReadOnly(const fs::path& folder) {
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    }
+    const fs::path user = root / "home" / ".local" / "share" / "MRW";
+};
+
+TEST_F(LogFolderTest, AFreshFolderIsWritableAndKeepsNoProbe) {
+    EXPECT_TRUE(FolderWritable(bin));
+    EXPECT_TRUE(fs::is_empty(bin));
+}
+
+TEST_F(LogFolderTest, AReadOnlyOrMissingFolderOrAFileIsNotWritable) {
+    MakeReadOnly(bin);
+    EXPECT_FALSE(FolderWritable(bin));  // also for the superuser: nobody was given the right
+    EXPECT_FALSE(FolderWritable(root / "missing"));
+    Touch(root / "plain");
+    EXPECT_FALSE(FolderWritable(root / "plain"));
+}
+
+TEST_F(LogFolderTest, AWritableBuildOrPortableFolderKeepsTheLogs) {
+    Touch(bin / "global.ini");
+    EXPECT_EQ(ChooseLogFolder(bin, FindDataFolder(bin, installed), user), bin);
+}
+
+TEST_F(LogFolderTest, AReadOnlyProgramFolderSendsTheLogsToTheUsersFolder) {
+    Touch(bin / "global.ini");
+    MakeReadOnly(bin);
+    EXPECT_EQ(ChooseLogFolder(bin, FindDataFolder(bin, installed), user), user);
+}
+
+TEST_F(LogFolderTest, AnInstalledProgramNeverWritesBesideItsExecutable) {
+    Touch(share / "global.ini");
+    ASSERT_TRUE(FolderWritable(bin));
+    EXPECT_EQ(ChooseLogFolder(bin, FindDataFolder(bin, installed), user), user);
+}
+
+TEST_F(LogFolderTest, TheLogsAreWrittenToTheLogFolderCreatedOnDemand) {
+    Touch(bin / "global.ini");
+    MakeReadOnly(bin);
+    SystemClock clock;
+    Config config;
+    config.services.clock = &clock;
+    config.state.DebugSwitch = true;
+    config.services.programFolder = bin;
+    config.services.logFolder = ChooseLogFolder(bin, bin, user);
+    WriteErrorLog(config, "frmRadio.PortInit", "8002/dev/ttyUSB0: Permission denied");
+    WriteLogData(config, "frmMain:PortCheck boom");
+    EXPECT_NE(ReadFile(user / "err.log").find(":frmRadio.PortInit -> 8002/dev/ttyUSB0"),
+              std::string::npos);
+    ASSERT_TRUE(fs::is_directory(user / "log"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(user / "log"), fs::directory_iterator()), 1);
+    EXPECT_FALSE(fs::exists(bin / "err.log"));
+    EXPECT_FALSE(fs::exists(bin / "log"));
+}
+
+// ---- File dialogs --------------------------------------------------------------------------
+
+class DialogFolderTest : public testing::ConfigFixture {
+protected:
+    DialogFolderTest() {
+        fs::create_directories(documents);
+        fs::create_directories(boats);
+        config.services.documentsFolder = documents;
+    }
+    FileDialogRequest Open() const {
+        FileDialogRequest request;
+        request.filter = "dat files(*.dat)|*.dat";
+        return request;
+    }
+    const fs::path documents = dir / "Documents";
+    const fs::path boats = dir / "boats";
+};
+
+TEST_F(DialogFolderTest, TheFirstDialogStartsInTheDocumentsNotTheProgramFolder) {
+    prompt.fileNames.push_back((boats / "sea wolf.dat").string());
+    EXPECT_EQ(AskForFile(config, Open()), (boats / "sea wolf.dat").string());
+    ASSERT_EQ(prompt.dialogs.size(), 1u);
+    EXPECT_EQ(prompt.dialogs[0].folder, documents.string());
+    EXPECT_EQ(prompt.dialogs[0].filter, "dat files(*.dat)|*.dat");
+}
+
+TEST_F(DialogFolderTest, TheNextDialogStartsWhereTheLastFileWasChosen) {
+    prompt.fileNames = {(boats / "sea wolf.dat").string(), ""};
+    AskForFile(config, Open());
+    EXPECT_EQ(store.Get("Settings", "lastfolder"), boats.string());
+    FileDialogRequest save = Open();
+    save.save = true;
+    EXPECT_EQ(AskForFile(config, save), "");
+    ASSERT_EQ(prompt.dialogs.size(), 2u);
+    EXPECT_EQ(prompt.dialogs[1].folder, boats.string());
+    EXPECT_TRUE(prompt.dialogs[1].save);
+    // A cancelled dialog leaves the remembered folder alone.
+    EXPECT_EQ(store.Get("Settings", "lastfolder"), boats.string());
+}
+
+TEST_F(DialogFolderTest, AFolderThatIsGoneFallsBackToTheDocuments) {
+    store.Set("Settings", "lastfolder", (dir / "removed").string());
+    EXPECT_EQ(DialogStartFolder(config), documents.string());
+    store.Set("Settings", "lastfolder", boats.string());
+    EXPECT_EQ(DialogStartFolder(config), boats.string());
+}
+
+TEST_F(DialogFolderTest, ARequestThatNamesItsFolderKeepsIt) {
+    store.Set("Settings", "lastfolder", boats.string());
+    FileDialogRequest request = Open();
+    request.folder = "/srv/fleet";
+    AskForFile(config, request);
+    ASSERT_EQ(prompt.dialogs.size(), 1u);
+    EXPECT_EQ(prompt.dialogs[0].folder, "/srv/fleet");
+}
+
+}  // namespace
+}  // namespace mrw
