@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "core/file_read.h"
+#include "core/folders.h"
 #include "core/log.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
@@ -618,9 +619,8 @@ void SaveSettings(Config& config, bool useCurrentName) {
         FileDialogRequest request;
         request.save = true;
         request.filter = kSettingsFileFilter;
-        request.folder = config.services.programFolder.string();
         request.overwritePrompt = true;
-        name = config.prompt().FileDialog(request);
+        name = AskForFile(config, request);
     }
     st.CancelFlag = true;
     if (name.empty()) {

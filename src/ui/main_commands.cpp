@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/folders.h"
 #include "core/log.h"
 #include "core/text.h"
 #include "files/hex_file.h"
@@ -272,8 +273,7 @@ void MainWindow::FileOpen() {
     config_.state.CancelFlag = true;
     FileDialogRequest request;
     request.filter = kSettingsFileFilter;
-    request.folder = config_.services.programFolder.string();
-    const std::string name = config_.prompt().FileDialog(request);
+    const std::string name = AskForFile(config_, request);
     if (!name.empty()) {
         OpenSettingsFile(config_, name);
         ShowFileStatus("Opened");
@@ -492,9 +492,8 @@ void MainWindow::OpenHexCommand() {
     }
     FileDialogRequest request;
     request.filter = kHexFileFilter;
-    request.folder = config_.services.programFolder.string();
     request.mustExist = true;
-    const std::string name = config_.prompt().FileDialog(request);
+    const std::string name = AskForFile(config_, request);
     if (name.empty()) {
         return;
     }
@@ -514,9 +513,8 @@ void MainWindow::SaveHexCommand() {
     FileDialogRequest request;
     request.save = true;
     request.filter = kHexFileFilter;
-    request.folder = config_.services.programFolder.string();
     request.overwritePrompt = true;
-    const std::string name = config_.prompt().FileDialog(request);
+    const std::string name = AskForFile(config_, request);
     if (name.empty()) {
         return;
     }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "core/folders.h"
 #include "core/log.h"
 #include "files/atomic_file.h"
 #include "report/report.h"
@@ -110,7 +111,7 @@ void ReportWindow::SaveReport() {
     request.filter = kTextFilter;
     request.overwritePrompt = true;
     request.defaultSuffix = "txt";
-    std::string path = config_.prompt().FileDialog(request);
+    std::string path = AskForFile(config_, request);
     if (path.empty()) {
         return;
     }

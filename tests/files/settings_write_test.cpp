@@ -107,13 +107,15 @@ TEST_F(SettingsWriteTest, ValueEncodingsWhateverTheLocale) {
 TEST_F(SettingsWriteTest, SaveAsAsksSaveDoesNotAndBothPause) {
     config.state.DataChanged = true;
     fs::path path = dir / "mine.dat";
+    config.services.documentsFolder = dir / "Documents";
     prompt.fileNames.push_back(path.string());
     SaveSettings(config, true);  // no current name yet: the dialog is used
     ASSERT_EQ(prompt.dialogs.size(), 1u);
     const FileDialogRequest& d = prompt.dialogs[0];
     EXPECT_TRUE(d.save && d.overwritePrompt);
     EXPECT_EQ(d.filter, "dat files(*.dat)|*.dat|All files(*.*)|*.*");
-    EXPECT_EQ(d.folder, dir.string());
+    EXPECT_EQ(d.folder, (dir / "Documents").string());  // never the program's folder
+    EXPECT_EQ(store.Get("Settings", "lastfolder"), dir.string());
     EXPECT_EQ(d.initialName + d.title, "");
     EXPECT_EQ(config.state.CurrentFileName, path.string());
     EXPECT_FALSE(config.state.DataChanged || config.state.CancelFlag || config.state.Loading);

@@ -751,13 +751,18 @@ private slots:
         Harness h(kTwoModels, true);
         QVERIFY(h.Load());
         QVERIFY(h.Show());
-        const std::filesystem::path path = h.Folder() / "Radio.HEX";
+        // The dialogs start in the documents, then where the last file was chosen; never in
+        // the program's folder.
+        h.config.services.documentsFolder = h.Folder() / "Documents";
+        std::filesystem::create_directories(h.Folder() / "boats");
+        const std::filesystem::path path = h.Folder() / "boats" / "Radio.HEX";
         h.config.model.Groups[0].StatusName = "HEX";
         h.prompt.fileNames = {path.string()};
         QTest::keyClick(h.window.get(), Qt::Key_F3, Qt::ControlModifier);
         const Image saved = h.config.image;
         QCOMPARE(h.prompt.dialogs.size(), size_t{1});
         QVERIFY(h.prompt.dialogs[0].save);
+        QCOMPARE(h.prompt.dialogs[0].folder, (h.Folder() / "Documents").string());
         QCOMPARE(h.prompt.dialogs[0].filter,
                  std::string("hex files(*.hex)|*.hex|All files(*.*)|*.*"));
         QCOMPARE(std::filesystem::file_size(path), std::uintmax_t{kImageSize});
@@ -769,6 +774,7 @@ private slots:
         QTest::keyClick(h.window.get(), Qt::Key_F2, Qt::ControlModifier);
         QCOMPARE(h.prompt.dialogs.size(), size_t{2});
         QVERIFY(h.prompt.dialogs[1].mustExist);
+        QCOMPARE(h.prompt.dialogs[1].folder, (h.Folder() / "boats").string());
         QCOMPARE(h.config.model.Groups[0].StatusName, std::string("HEX"));
         QVERIFY(h.config.image.bytes == saved.bytes);
         QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2300 - radio.hex"));

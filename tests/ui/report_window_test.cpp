@@ -57,6 +57,7 @@ class ReportWindowTest : public QObject {
 private:
     WatchingClock clock_;
     ScriptedPrompt prompt_;
+    MemorySettingsStore settings_;
     Config config_;
     std::unique_ptr<QTemporaryDir> dir_;
 
@@ -107,8 +108,11 @@ private slots:
         config_ = Config();
         config_.services.clock = &clock_;
         config_.services.prompt = &prompt_;
+        config_.services.settings = &settings_;
+        config_.services.documentsFolder = "/home/skipper/Documents";
         FillCraftedConfig(config_);
         prompt_ = ScriptedPrompt();
+        settings_ = MemorySettingsStore();
         clock_ = WatchingClock();
         dir_ = std::make_unique<QTemporaryDir>();
     }
@@ -167,6 +171,9 @@ private slots:
             QCOMPARE(d.filter, std::string("Text files(*.txt)|*.txt|All files(*.*)|*.*"));
             QCOMPARE(d.defaultSuffix, std::string("txt"));
         }
+        // The documents until a report was saved, then the folder it went to.
+        QCOMPARE(prompt_.dialogs[1].folder, std::string("/home/skipper/Documents"));
+        QCOMPARE(prompt_.dialogs[2].folder, dir_->path().toStdString());
         QVERIFY(prompt_.messages.empty());
         QVERIFY(!config_.state.ErrorFlag);
     }
