@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#include "cli/cli_port.h"
 #include "core/text.h"
 #include "link/ports.h"
 #include "platform/qt_folders.h"
@@ -93,7 +94,8 @@ int main(int argc, char* argv[]) {
         if (path.empty()) {
             return nullptr;
         }
-        return std::make_unique<mrw::QtSerialPort>(path);
+        return std::make_unique<mrw::cli::OpenReportingPort>(
+            std::make_unique<mrw::QtSerialPort>(path), std::cerr);
     };
     platform.interruptible = [](bool on) {
         if (on) {

@@ -3,6 +3,13 @@
 #include <QSerialPortInfo>
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "core/text.h"
 
 namespace mrw {
@@ -14,6 +21,29 @@ constexpr int kPollWaitMs = 2;
 constexpr int kWriteTimeoutMs = 2000;
 
 }  // namespace
+
+std::string PortOpenError(const std::string& device, const std::string& reason,
+                          bool permissionDenied) {
+    std::string text = device + ": " + reason;
+    if (permissionDenied) {
+        while (!text.empty() && text.back() == '.') {
+            text.pop_back();
+        }
+        text +=
+            ". To use serial ports, add yourself to the dialout group: "
+            "sudo adduser $USER dialout, then log out and in.";
+    }
+    return text;
+}
+
+bool PortAccessDenied(const std::string& device) {
+#ifdef Q_OS_UNIX
+    return faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES;
+#else
+    (void)device;
+    return false;
+#endif
+}
 
 bool ParseLineSettings(const std::string& settings, LineSettings& line) {
     std::vector<std::string> parts = Split(settings, ",");
@@ -75,7 +105,7 @@ bool QtSerialPort::Open(const std::string& settings, std::string& error) {
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
         // The device leads the reason, so that a box or log line says which one failed.
-        error = path_ + ": " + port_.errorString().toStdString();
+        error = PortOpenError(path_, port_.errorString().toStdString(), PortAccessDenied(path_));
         lastError_ = error;
         port_.clearError();
         return false;

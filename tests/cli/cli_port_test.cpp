@@ -1,0 +1,171 @@
+// mrw-cli says why a serial port does not open: in-process through its port, and as a user runs
+// the real executable on a missing device and on one the user may not open.
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli/cli_port.h"
+
+namespace mrw::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDenied =
+    "/dev/ttyUSB0: Permission denied. To use serial ports, add yourself to the dialout group: "
+    "sudo adduser $USER dialout, then log out and in.";
+
+// A port whose openings fail or succeed as told, counting them.
+class ScriptedPort : public SerialPort {
+public:
+    ScriptedPort(std::vector<bool> results, int& opens)
+        : results_(std::move(results)), opens_(opens) {}
+    bool Open(const std::string& /*settings*/, std::string& error) override {
+        const bool ok = results_.at(static_cast<size_t>(opens_++));
+        open_ = ok;
+        if (!ok) {
+            error = kDenied;
+        }
+        return ok;
+    }
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+    bool Send(const std::vector<uint8_t>& /*bytes*/) override { return open_; }
+    int Waiting() override { return 0; }
+    int ReadByte() override { return -1; }
+    void DiscardInput() override {}
+
+private:
+    std::vector<bool> results_;
+    int& opens_;
+    bool open_ = false;
+};
+
+TEST(OpenReportingPortTest, AFirstOpeningThatFailsIsSaidOnceWithItsReason) {
+    int opens = 0;
+    std::ostringstream err;
+    OpenReportingPort port(std::make_unique<ScriptedPort>(std::vector<bool>{false, false}, opens),
+                           err);
+    std::string error;
+    EXPECT_FALSE(port.Open("19200,N,8,1", error));
+    EXPECT_EQ(error, kDenied);  // the link still gets the reason for its log
+    EXPECT_FALSE(port.Open("57600,N,8,1", error));
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(err.str(), std::string("The serial port cannot be opened.\n") + kDenied + "\n");
+}
+
+TEST(OpenReportingPortTest, APortThatOpensSaysNothingAndPassesThrough) {
+    int opens = 0;
+    std::ostringstream err;
+    OpenReportingPort port(std::make_unique<ScriptedPort>(std::vector<bool>{true, false}, opens),
+                           err);
+    std::string error;
+    EXPECT_TRUE(port.Open("19200,N,8,1", error));
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_TRUE(port.Send({0x50}));
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.Open("57600,N,8,1", error));  // a later failure is the link's to report
+    EXPECT_EQ(err.str(), "");
+}
+
+struct CliRun {
+    int status = -1;
+    std::string err;
+};
+
+// Runs mrw-cli with `args`, its error stream captured; as an ordinary user when asked (the
+// superuser gives up its rights to "nobody" first).
+CliRun RunCli(const std::vector<std::string>& args, bool ordinaryUser) {
+    CliRun run;
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        return run;
+    }
+    const std::string program = (fs::path(MRW_TEST_BIN_DIR) / "mrw-cli").string();
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeFds[0]);
+        dup2(pipeFds[1], STDERR_FILENO);
+        std::freopen("/dev/null", "w", stdout);
+        if (ordinaryUser && geteuid() == 0) {
+            const passwd* nobody = getpwnam("nobody");
+            if (setgroups(0, nullptr) != 0 || setgid(nobody ? nobody->pw_gid : 65534) != 0 ||
+                setuid(nobody ? nobody->pw_uid : 65534) != 0) {
+                _exit(99);
+            }
+        }
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(98);
+    }
+    close(pipeFds[1]);
+    char buffer[512];
+    ssize_t n = 0;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+        run.err.append(buffer, static_cast<size_t>(n));
+    }
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class CliPortProcessTest : public ::testing::Test {
+protected:
+    CliPortProcessTest() {
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+    }
+    ~CliPortProcessTest() override { fs::remove_all(folder); }
+
+    const fs::path folder =
+        fs::temp_directory_path() / ("mrw_cli_port_" + std::to_string(getpid()));
+    const std::string out = (folder / "radio.dat").string();
+};
+
+TEST_F(CliPortProcessTest, AMissingDeviceIsNamedWithTheSystemsReason) {
+    const std::string device = (folder / "ttyUSB9").string();
+    const CliRun run = RunCli({"--model", "1", "--port", device, "read", "-o", out}, false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("The serial port cannot be opened.\n" + device +
+                           ": No such file or directory\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("dialout"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(CliPortProcessTest, ADeviceTheUserMayNotOpenSaysHowToJoinTheDialoutGroup) {
+    const std::string device = (folder / "ttyUSB0").string();
+    std::ofstream(device) << "";
+    fs::permissions(device, fs::perms::none);
+    const CliRun run = RunCli({"--model", "1", "--port", device, "read", "-o", out}, true);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("The serial port cannot be opened.\n" + device +
+                           ": Permission denied. To use serial ports, add yourself to the "
+                           "dialout group: sudo adduser $USER dialout, then log out and in.\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace
+}  // namespace mrw::cli
