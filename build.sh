@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds MRW, then starts the desktop program ("run", the default)
-# or runs every test ("test"). Extra arguments after "run" go to the program.
+# Installs what is missing, builds MRW, then starts the desktop program ("run", the default),
+# runs every test ("test") or builds the Debian package ("package"). Extra arguments after
+# "run" go to the program.
 #
 #   ./build.sh run [/D] [--port DEVICE]
 #   ./build.sh test
+#   ./build.sh package      # build/mrw_<version>_<arch>.deb
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +18,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev poppler-utils fonts-dejavu-core
+    dpkg-dev file lintian man-db bash-completion
 )
 
 install_missing() {
@@ -33,7 +36,8 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    # The programs look for their data in /usr/share/mrw as a last resort, as the package puts it.
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
     cmake --build build
 }
 
@@ -46,10 +50,14 @@ case "$action" in
     test)
         ctest --test-dir build --output-on-failure -j "$(nproc)"
         ;;
+    package)
+        rm -f build/mrw_*.deb
+        cmake --build build --target package
+        ;;
     build)
         ;;
     *)
-        echo "usage: $0 [run|test|build]" >&2
+        echo "usage: $0 [run|test|package|build]" >&2
         exit 2
         ;;
 esac
