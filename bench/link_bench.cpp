@@ -1,17 +1,21 @@
-// A full read and a full program through the QSerialPort adapter against mrw-radiosim with
-// 57600-baud byte-time emulation, each compared with the floor the protocol allows: every
-// byte on the wire at 10 bits / 57600 baud, plus the pauses the protocol prescribes.
+// A full read, a full program and a guarded program (backup read, program, verify read) through
+// the QSerialPort adapter against mrw-radiosim with 57600-baud byte-time emulation, each pass
+// compared with the floor the protocol allows: every byte on the wire at 10 bits / 57600 baud,
+// plus the pauses the protocol prescribes.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/config.h"
 #include "core/services.h"
 #include "image/codec.h"
+#include "link/safe_program.h"
 #include "link/transfer.h"
 #include "platform/qt_serial_port.h"
 #include "sim/radiosim_process.h"
@@ -52,10 +56,10 @@ public:
         return c;
     }
     void DiscardInput() override {
-        // Discarded bytes crossed the wire too.
-        while (port_.Waiting() > 0 && port_.ReadByte() >= 0) {
-            ++received;
-        }
+        // Not counted: asking the adapter what is pending waits for the line when nothing is,
+        // a wait that belongs to the benchmark, not to the transfer (it cost every write
+        // request 2 ms). A complete run discards nothing; bytes dropped here would only lower
+        // the floor and so raise the ratio.
         port_.DiscardInput();
     }
     long sent = 0;
@@ -133,6 +137,95 @@ void RunTransfer(benchmark::State& state, int mode) {
     }
 }
 
+/// Where a pass starts: time, bytes on the wire and prescribed pauses so far.
+struct Mark {
+    std::chrono::steady_clock::time_point time;
+    long wireBytes = 0;
+    long pausedMs = 0;
+};
+
+/// Seconds, floor and ratio of the pass from `from` to `to` as counters named after `pass`.
+void PassCounters(benchmark::State& state, const std::string& pass, const Mark& from,
+                  const Mark& to) {
+    const double seconds = std::chrono::duration<double>(to.time - from.time).count();
+    const double floor = static_cast<double>(to.wireBytes - from.wireBytes) * kBitsPerByte / kBaud +
+                         static_cast<double>(to.pausedMs - from.pausedMs) / 1000.0;
+    state.counters[pass + "_s"] = seconds;
+    state.counters[pass + "_floor_s"] = floor;
+    state.counters[pass + "_ratio"] = seconds / floor;
+}
+
+// Programming with its safeguards: the backup read, the program pass and the verify read, each
+// against its own floor, and the whole run's time.
+void BM_SafeProgram(benchmark::State& state) {
+    EnsureApplication();
+    const std::string factory = (testing::ProgramBinDir() / "UK_08FD.ini").string();
+    const std::filesystem::path backup =
+        std::filesystem::temp_directory_path() / "mrw_bench_backup.hex";
+    for (auto _ : state) {
+        state.PauseTiming();
+        testing::RadioSimProcess sim;
+        std::string error;
+        if (!sim.Start({"--baud", "57600", "--region", "1"}, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        PauseCountingClock clock;
+        ScriptedPrompt prompt;
+        Config config;
+        config.services.clock = &clock;
+        config.services.prompt = &prompt;
+        config.state.ModelType = 1;
+        config.state.ModelName = "HV2300";
+        const std::vector<uint8_t> image = testing::ReadFileBytes(factory);
+        if (image.size() != config.image.bytes.size()) {
+            state.SkipWithError("no factory image");
+            return;
+        }
+        std::copy(image.begin(), image.end(), config.image.bytes.begin());
+        DecodeImage(config.image, config.model);
+        QtSerialPort serial(sim.Device());
+        CountingPort port(serial);
+        config.state.TransferMode = static_cast<int16_t>(kModeProgram);
+        TransferUi ui;
+        Transfer transfer(config, port, ui, kModeProgram);
+        std::map<std::string, Mark> marks;
+        auto mark = [&] {
+            return Mark{std::chrono::steady_clock::now(), port.sent + port.received,
+                        clock.pausedMs};
+        };
+        SafeProgramOptions options;
+        options.backup = true;
+        options.backupFile = backup;
+        options.verify = true;
+        options.onStage = [&](const std::string& stage) { marks[stage] = mark(); };
+        SafeProgram guard(config, options);
+        transfer.SetProgramGuard(&guard);
+        transfer.Load();
+        state.ResumeTiming();
+
+        const Mark start = mark();
+        transfer.RunOk();
+        const Mark end = mark();
+
+        state.PauseTiming();
+        const char* backupStage = "Reading the radio for its backup\u2026";
+        const char* writeStage = "Writing\u2026";
+        const char* verifyStage = "Verifying\u2026";
+        if (!config.state.TransferDone || marks.size() != 3) {
+            state.SkipWithError("the guarded program did not complete");
+            return;
+        }
+        PassCounters(state, "backup", marks[backupStage], marks[writeStage]);
+        PassCounters(state, "program", marks[writeStage], marks[verifyStage]);
+        PassCounters(state, "verify", marks[verifyStage], end);
+        PassCounters(state, "whole", start, end);
+        std::filesystem::remove(backup);
+        sim.Stop();
+        state.ResumeTiming();
+    }
+}
+
 void BM_FullRead(benchmark::State& state) {
     RunTransfer(state, kModeRead);
 }
@@ -142,6 +235,7 @@ void BM_FullProgram(benchmark::State& state) {
 
 BENCHMARK(BM_FullRead)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_FullProgram)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_SafeProgram)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 }  // namespace mrw
