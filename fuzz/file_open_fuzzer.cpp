@@ -9,7 +9,8 @@
 // - an opened settings file changes the image at most in its region byte, which then names a
 //   region, becomes the current file, and gives the same model as reading its text in memory
 //   over the model after its reset;
-// - a raw image file of another length is refused before it is read, changing nothing; one of
+// - a raw image file of another length is refused before it is read, changing nothing, and the
+//   reader itself, given a shorter one, reports a read failure and changes nothing; a file of
 //   the image's length gives what loading its bytes in memory gives.
 #include <fcntl.h>
 #include <unistd.h>
@@ -103,6 +104,17 @@ void CheckHex(State& s, const uint8_t* data, size_t size) {
               "raw image file of another length read");
         Check(config.image.bytes == f.baseImage.bytes && config.model == f.baseModel,
               "refused raw image file changed the configuration");
+        // The reader itself, given a file too short, fails as a read failure.
+        f.Reset();
+        ReadHexFile(config, s.path);
+        if (size < static_cast<size_t>(kImageSize)) {
+            Check(config.state.ErrorFlag && config.state.CancelFlag &&
+                      f.prompt.messages.size() == 1 &&
+                      f.prompt.messages[0].text == "FileRead Error!!",
+                  "short raw image file read without a read failure");
+        }
+        Check(config.image.bytes == f.baseImage.bytes && config.model == f.baseModel,
+              "short raw image file changed the configuration");
         return;
     }
     s.memoryImage = config.image;

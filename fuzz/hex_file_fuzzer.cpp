@@ -1,9 +1,11 @@
-// Fuzzes the raw image loader and the decoder in memory. An input of exactly the image size is
-// taken as an image file; an input of at most 8 KB is applied as (address high, address low,
-// value) patches to the default image, so that small inputs reach the decoder too (a random
-// patch seldom hits the four bytes of the model codes); other lengths are left alone (they
-// would only make the corpus large). The first byte's low bit chooses a model with or without ATIS, its next bit
-// which of the last two properties below is checked (each costs about as much as the loading).
+// Fuzzes the raw image loader and the decoder in memory. The input is a list of patches to the
+// default image, three bytes each: address high, address low, value. An address with its top
+// bit set fills the 256 bytes from it (wrapping at the image's end) with a pseudo-random run
+// started from the value, so that a small input can also turn large areas into noise. A random
+// patch seldom hits the four bytes of the model codes, so most inputs reach the decoder. Inputs
+// longer than 8 KB are left alone (they would only make the corpus large). The first byte's low
+// bit chooses a model with or without ATIS, its next bit which of the last two properties below
+// is checked (each costs about as much as the loading).
 //
 // Properties:
 // - the image is taken exactly when both model codes are the model type's code (2301 for
@@ -38,6 +40,23 @@ uint16_t Word(const std::string& bytes, int address) {
                                  static_cast<uint8_t>(bytes[static_cast<size_t>(address) + 1]));
 }
 
+// Applies the patches of the input to the image bytes.
+__attribute__((no_sanitize("coverage"))) void Patch(std::string& bytes, const uint8_t* data,
+                                                    size_t size) {
+    for (size_t i = 0; i + 2 < size; i += 3) {
+        const size_t address = (static_cast<size_t>(data[i]) << 8 | data[i + 1]) % kImageSize;
+        if ((data[i] & 0x80) == 0) {
+            bytes[address] = static_cast<char>(data[i + 2]);
+            continue;
+        }
+        uint32_t x = data[i + 2] * 2654435761u + 1;
+        for (size_t k = 0; k < 256; ++k) {
+            x = x * 1664525u + 1013904223u;
+            bytes[(address + k) % kImageSize] = static_cast<char>(x >> 24);
+        }
+    }
+}
+
 struct State {
     fuzz::FuzzConfig f;
     std::string bytes;
@@ -49,7 +68,7 @@ struct State {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static State s;
-    if (size != static_cast<size_t>(kImageSize) && size > kMaxPatches) {
+    if (size > kMaxPatches) {
         return 0;
     }
     fuzz::FuzzConfig& f = s.f;
@@ -57,15 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Config& config = f.config;
     config.state.AtisSupported = size > 0 && (data[0] & 1) != 0;
     std::string& bytes = s.bytes;
-    if (size == static_cast<size_t>(kImageSize)) {
-        bytes.assign(reinterpret_cast<const char*>(data), size);
-    } else {
-        bytes.assign(reinterpret_cast<const char*>(f.baseImage.bytes.data()), kImageSize);
-        for (size_t i = 0; i + 2 < size; i += 3) {
-            const size_t address = (static_cast<size_t>(data[i]) << 8 | data[i + 1]) % kImageSize;
-            bytes[address] = static_cast<char>(data[i + 2]);
-        }
-    }
+    bytes.assign(reinterpret_cast<const char*>(f.baseImage.bytes.data()), kImageSize);
+    Patch(bytes, data, size);
     // An image of the second model type is tested as that model type.
     const bool second = Word(bytes, 128) == 2401;
     const int modelType = second ? 2 : 1;

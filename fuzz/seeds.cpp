@@ -3,7 +3,7 @@
 //   cut into pieces of at most 2 KB, each a [MAIN] section and whole sections after it (the
 //   length odd exactly when the piece holds the ATIS sections, which the targets read then);
 // - hex/: every factory image as patches to the default image (address high, address low,
-//   value), and one of them also whole;
+//   value);
 // - radio/: for every transfer mode, with and without the OK button (a read of an image ending
 //   at 8191 or 2047), a radio that answers every request correctly.
 // Usage: fuzz_seeds <output folder> <image>...
@@ -97,10 +97,6 @@ bool HexSeed(const fuzz::FuzzConfig& f, const std::filesystem::path& folder,
             patches += static_cast<char>(a & 0xFF);
             patches += bytes[a];
         }
-    }
-    // One image also whole, as the file it is.
-    if (stem == "INTL_08FD" && !Write(folder / (stem + ".hex"), bytes)) {
-        return false;
     }
     return Write(folder / (stem + ".patch"), patches);
 }
