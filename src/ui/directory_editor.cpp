@@ -148,10 +148,10 @@ void DirectoryEditor::BuildList() {
 
 void DirectoryEditor::BuildEntryPanel() {
     QWidget* p = pictG_;
-    auto* title = Named(new QLabel(p), "lblGTitle");
-    QFont bold = title->font();
+    title_ = Named(new QLabel(p), "lblGTitle");
+    QFont bold = title_->font();
     bold.setBold(true);
-    title->setFont(bold);
+    title_->setFont(bold);
 
     enable_ = Named(new QCheckBox("Enable", p), "chkGEnable");
     delete_ = Named(new QCheckBox("Delete", p), "chkGDelete");
@@ -191,7 +191,7 @@ void DirectoryEditor::BuildEntryPanel() {
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(p);
-    layout->addWidget(title);
+    layout->addWidget(title_);
     layout->addLayout(checks);
     layout->addLayout(fields);
     layout->addStretch(1);
@@ -284,10 +284,9 @@ void DirectoryEditor::FillEntry() {
         const QSignalBlocker blockDelete(delete_);
         const QSignalBlocker blockName(name_);
         const QSignalBlocker blockMmsi(mmsi_);
-        pictG_->findChild<QLabel*>("lblGTitle")
-            ->setText(
-                QString::fromStdString(DirectoryTitle(directory_)) + "  " +
-                QString::fromStdString(DirectoryCaption(DirectoryKey(directory_), slot_, false)));
+        title_->setText(
+            QString::fromStdString(DirectoryTitle(directory_)) + "  " +
+            QString::fromStdString(DirectoryCaption(DirectoryKey(directory_), slot_, false)));
         tagLabel_->setText(QString::fromStdString(view.nameCaption));
         mmsiLabel_->setText("MMSI");
         name_->setText(QString::fromStdString(view.name));

@@ -76,6 +76,7 @@ private:
     QWidget* pictE_ = nullptr;
     QWidget* pictG_ = nullptr;
     QTableWidget* grid_ = nullptr;
+    QLabel* title_ = nullptr;  // which slot of which directory is shown
     QCheckBox* enable_ = nullptr;
     QCheckBox* delete_ = nullptr;
     QLabel* tagLabel_ = nullptr;
