@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "files/hex_file.h"
+#include "image/check_map.h"
 #include "link/transfer.h"
 #include "model/catalogue.h"
 #include "ui/main_window.h"
@@ -35,7 +36,7 @@ BackupName DescribeBackup(Config& config, const std::filesystem::path& path) {
     BackupName name;
     name.model = config.state.ModelName;
     std::ifstream in(path, std::ios::binary);
-    in.seekg(271);
+    in.seekg(checkmap::kRegionAddress);
     char region = 0;
     name.region = in.get(region) ? RegionName(static_cast<uint8_t>(region)) : "?";
     const QDateTime time = QFileInfo(QString::fromStdString(path.string())).lastModified().toUTC();
@@ -120,6 +121,8 @@ void SafeProgramming::GuardProgramDialog(TransferDialog& dialog) {
     };
     guard_ = std::make_unique<SafeProgram>(config_, std::move(options));
     dialog.transfer().SetProgramGuard(guard_.get());
+    // The guard speaks to this dialog: it goes with it.
+    connect(&dialog, &QObject::destroyed, this, [this] { guard_.reset(); });
 }
 
 void SafeProgramming::RestoreCommand() {

@@ -49,10 +49,8 @@ public:
     bool VerifyEnabled() const;
 
     /// Makes the guard of a program dialog and gives it to the dialog's transfer; the guard
-    /// lives as long as this object or until the next program dialog.
+    /// lives as long as the dialog.
     void GuardProgramDialog(TransferDialog& dialog);
-    /// The guard of the last program dialog (null before the first).
-    SafeProgram* LastGuard() const { return guard_.get(); }
 
     /// "Restore Radio from Backup…": a backup chosen in the backups folder, the question naming
     /// its model, region and time, the backup opened as a raw image is opened, then programmed

@@ -359,6 +359,7 @@ TEST_P(DroppedWriteTest, FailsTheVerifyNamingTheFirstAddress) {
     EXPECT_EQ(prompt.messages[0].title, "Program to Radio");
     EXPECT_TRUE(config.state.ErrorFlag);
     EXPECT_FALSE(config.state.TransferDone);
+    ASSERT_FALSE(guard.Mismatches().empty());
     EXPECT_EQ(guard.Mismatches().front(), c.address);
 }
 
