@@ -196,6 +196,19 @@ struct UnholdableValue : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A value of the file as a refusal quotes it: without blanks around it, at most 32 characters,
+// and every character that is no printable ASCII shown as "?". A NUL read from a damaged file
+// would otherwise end the message there, before the reason.
+std::string Quoted(std::string_view value) {
+    std::string text = Trim(value).substr(0, 32);
+    for (char& c : text) {
+        if (c < 0x20 || c > 0x7E) {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 // Field conversions of one section. A missing or unconvertible value leaves a field as it is,
 // except for texts, which a missing key empties.
 class SectionReader {
@@ -237,8 +250,8 @@ public:
         bool overflow = false;
         std::optional<double> mhz = ParseNumber(text, &overflow);
         if (overflow || (mhz && !(*mhz >= 0.0 && *mhz < kFrequencyLimit))) {
-            throw UnholdableValue(std::string(key) + "=" + Trim(text).substr(0, 32) + " in [" +
-                                  section_ + "] is out of range");
+            throw UnholdableValue(std::string(key) + "=" + Quoted(text) + " in [" + section_ +
+                                  "] is out of range");
         }
         if (mhz) {
             field = *mhz;
@@ -294,7 +307,7 @@ void ReadStandardTable(const SectionIndex& index, const char* name, ChannelTable
         double p = RoundHalfEven(Val(position, &overflow));
         if (overflow || p < std::numeric_limits<int16_t>::min() ||
             p > std::numeric_limits<int16_t>::max()) {
-            throw UnholdableValue("Position=" + Trim(position).substr(0, 32) + " in [" + name +
+            throw UnholdableValue("Position=" + Quoted(position) + " in [" + name +
                                   std::to_string(n) + "] is out of range");
         }
         ChannelRecord& c = AppendRecord(table);

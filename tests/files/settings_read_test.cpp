@@ -268,6 +268,17 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
 }
 
+TEST_F(SettingsReadTest, RefusalQuotesTheValueWithoutCuttingItsReasonShort) {
+    // A damaged file: the position's leading number is out of range and NUL, SOH and ESC
+    // follow it. The quote shows them as "?", and the reason follows it whole.
+    static const char kText[] = "[CHUSA1]\r\nPosition=99999\0\x01\x1b" "7\r\n";
+    DataModel model = config.model;
+    std::string error;
+    EXPECT_FALSE(ApplySettingsSections(ParseSections(std::string(kText, sizeof kText - 1)), false,
+                                       model, &error));
+    EXPECT_EQ(error, "Position=99999???7 in [CHUSA1] is out of range");
+}
+
 TEST_F(SettingsReadTest, OddButReadableFilesFollowTheFieldRules) {
     std::string lines(100000, 'Z');
     static const char kNulRecord[] = "[CHUSA2]\r\nPosition=1\0 7\r\nChTag=\xC3\xA9\xFF\0x\r\n";
