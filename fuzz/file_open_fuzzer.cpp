@@ -1,8 +1,7 @@
 // Fuzzes the readers' own file handling: the input is written to one file on a memory file
 // system (/dev/shm when there is one), reused for every input and never synced, and opened as
-// the Open commands open it: as a settings file, and as a raw image file when the input has the
-// image's length. The parity of the length chooses a model with or without ATIS; the prompt
-// agrees to every change of region.
+// the Open commands open it: as a settings file, then as a raw image file. The parity of the
+// length chooses a model with or without ATIS; the prompt agrees to every change of region.
 //
 // Properties:
 // - a refused settings file changes neither model nor image nor the current file name;

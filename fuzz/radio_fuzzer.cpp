@@ -36,6 +36,7 @@
 // - a program or clear that reports success had every write acknowledged by the radio, and
 //   wrote every address its map requires.
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -85,7 +86,7 @@ constexpr std::array<Range, 8> kReadKept = {{{0, 127},
                                              {1792, 2047},
                                              {17920, 18175},
                                              {20736, 32765}}};
-// Programming never writes these.
+// Programming never writes these ...
 constexpr std::array<Range, 9> kProgramNever = {{{0, 159},
                                                  {192, 270},
                                                  {320, 639},
@@ -95,7 +96,7 @@ constexpr std::array<Range, 9> kProgramNever = {{{0, 159},
                                                  {1792, 2047},
                                                  {17920, 18175},
                                                  {20736, kLast}}};
-// ... and always writes these.
+// ... and a program that completes has written all of these.
 constexpr std::array<Range, 7> kProgramAlways = {
     {{160, 191}, {271, 319}, {654, 687}, {704, 735}, {768, 1791}, {2048, 17919}, {18176, 20735}}};
 constexpr Range kUserMmsi = {640, 644};
@@ -280,7 +281,7 @@ public:
     bool IsOpen() const override { return open_; }
     bool Send(const std::vector<uint8_t>& bytes) override {
         ++sends;
-        if (input_->Empty() || pulled_) {
+        if ((input_->Empty() && repeat_ == 0) || pulled_) {
             ++sendsWhenSilent;
             Check(sendsWhenSilent <= kMessagesToSilentRadio,
                   "the link keeps sending to a radio that fell silent");
@@ -393,12 +394,14 @@ private:
                 return true;
             case Choice::Flip: {
                 std::string flipped(correct);
-                if (!flipped.empty()) {
-                    const size_t at = input_->NextOr(0) % flipped.size();
-                    flipped[at] = static_cast<char>(flipped[at] ^ (1 << (param_ & 7)));
-                }
+                const size_t at = input_->NextOr(0) % flipped.size();
+                flipped[at] = static_cast<char>(flipped[at] ^ (1 << (param_ & 7)));
                 Put(flipped);
-                return false;
+                // A checksum digit in the other case reads the same; any other flip spoils the
+                // answer.
+                const bool framed = correct.find('\t') != std::string_view::npos;
+                const bool checksum = framed && at + 4 >= flipped.size() && at + 2 < flipped.size();
+                return checksum && std::tolower(flipped[at]) == std::tolower(correct[at]);
             }
             case Choice::Error:
                 Put(param_ & 1 ? "error\r\n" : (param_ & 2 ? "Error" : "ERROR\r\n"));
