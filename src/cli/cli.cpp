@@ -234,7 +234,7 @@ bool Command::StartFromRegion(const std::string& regionName, std::optional<int> 
         // The input file's own region: no region question can arise.
         c_.image.bytes[checkmap::kRegionAddress] = static_cast<uint8_t>(*regionCode & 0xFF);
     }
-    c_.state.DataChanged = false;
+    MarkConfigurationLoaded(c_);
     return true;
 }
 

@@ -41,6 +41,16 @@ Shell& Config::shell() {
     return Require(services.shell, "shell");
 }
 
+void MarkConfigurationLoaded(Config& config) {
+    config.state.DataChanged = false;
+    config.history.Reset();
+}
+
+void MarkConfigurationSaved(Config& config) {
+    config.state.DataChanged = false;
+    config.history.MarkClean();
+}
+
 Config& TheConfig() {
     static Config config;
     return config;

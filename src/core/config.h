@@ -10,6 +10,7 @@
 
 #include "core/services.h"
 #include "image/image.h"
+#include "model/edit_history.h"
 #include "model/model.h"
 
 namespace mrw {
@@ -66,6 +67,10 @@ public:
     virtual void UpdateWindowCaption() {}
     /// The region menu changed (entries, checks or enabled state).
     virtual void RegionMenuChanged() {}
+    /// The key of the category node whose panel is shown; empty when none.
+    virtual std::string CurrentCategory() const { return {}; }
+    /// The edit history changed: a step was added, undone or redone.
+    virtual void HistoryChanged() {}
 };
 
 /// Thrown when a configuration is asked for a service nobody gave it: a programming error.
@@ -95,6 +100,8 @@ struct Config {
     AppState state;
     RegionMenu regionMenu;
     Services services;
+    /// The edits made since the configuration was loaded, for Undo and Redo.
+    EditHistory history;
 
     Config();
     /// The services; each throws MissingService when it was not given.
@@ -103,6 +110,13 @@ struct Config {
     SettingsStore& settings();
     Shell& shell();
 };
+
+/// A whole configuration was just created, opened or read: nothing is changed and there is
+/// nothing to undo.
+void MarkConfigurationLoaded(Config& config);
+/// The configuration was just saved: nothing is changed, and undoing back to this point
+/// leaves it unchanged again.
+void MarkConfigurationSaved(Config& config);
 
 /// The configuration of the running program.
 Config& TheConfig();

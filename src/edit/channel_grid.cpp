@@ -92,6 +92,11 @@ std::string ChannelGroupCaption(const DataModel& model, int group) {
     return caption;
 }
 
+std::string ChannelRowLabel(TableKind kind, int row, const ChannelRecord& record) {
+    const CellSource source{record, row + 1, kind};
+    return IsUserTable(kind) ? UserLabel(source) : ChannelLabel(record);
+}
+
 ChannelGrid BuildChannelGrid(const DataModel& model, TableKind kind) {
     ChannelGrid grid;
     const ChannelTable* table = TableOf(model, kind);

@@ -27,6 +27,10 @@ struct ChannelGrid {
 /// The grid of the table of `kind`; empty for None and CHWX.
 ChannelGrid BuildChannelGrid(const DataModel& model, TableKind kind);
 
+/// What the "CH" column shows for the record in row `row` (0-based) of the table of `kind`:
+/// the channel number of a standard channel ("16", "1078"), "EXP05" or "RG01" for a user one.
+std::string ChannelRowLabel(TableKind kind, int row, const ChannelRecord& record);
+
 /// The caption of channel group g (0..2) on a user channel: "Group" + (g + 1), followed by
 /// "(" + its status name + ")" when it has one.
 std::string ChannelGroupCaption(const DataModel& model, int group);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/text.h"
+#include "edit/channel_grid.h"
 #include "edit/edit.h"
 
 namespace mrw {
@@ -158,7 +159,9 @@ bool DeleteChannel(Config& config, ChannelListState& state, int row) {
         return false;
     }
     const TableKind kind = state.kind;
-    const bool deleted = EditModel(config, "Delete channel", [kind, row](DataModel& model) {
+    const std::string what =
+        "Delete channel " + ChannelRowLabel(kind, row, (*table)[static_cast<size_t>(row)]);
+    const bool deleted = EditModel(config, what, [kind, row](DataModel& model) {
         ChannelTable& t = *TableOf(model, kind);
         t.erase(t.begin() + row);
     });
@@ -182,9 +185,10 @@ bool StoreChannel(Config& config, ChannelListState& state, const ChannelRecord& 
             return false;
         }
         stored = k;
-        if (!EditModel(config, "Edit channel", [kind, k, &record](DataModel& model) {
-                (*TableOf(model, kind))[static_cast<size_t>(k)] = record;
-            })) {
+        if (!EditModel(config, "Edit channel " + ChannelRowLabel(kind, k, record),
+                       [kind, k, &record](DataModel& model) {
+                           (*TableOf(model, kind))[static_cast<size_t>(k)] = record;
+                       })) {
             return false;
         }
     } else {
@@ -195,10 +199,11 @@ bool StoreChannel(Config& config, ChannelListState& state, const ChannelRecord& 
         } else {
             return false;
         }
-        if (!EditModel(config, "New channel", [kind, stored, &record](DataModel& model) {
-                ChannelTable& t = *TableOf(model, kind);
-                t.insert(t.begin() + stored, record);
-            })) {
+        if (!EditModel(config, "New channel " + ChannelRowLabel(kind, stored, record),
+                       [kind, stored, &record](DataModel& model) {
+                           ChannelTable& t = *TableOf(model, kind);
+                           t.insert(t.begin() + stored, record);
+                       })) {
             return false;
         }
     }

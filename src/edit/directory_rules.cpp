@@ -118,7 +118,7 @@ bool AddEntry(Config& config, Directory dir, int n) {
     if (!ViewEntryPanel(config.model, dir, n).enableOpen) {
         return false;
     }
-    return EditModel(config, SlotName(dir, n),
+    return EditModel(config, "Add " + SlotName(dir, n),
                      [dir, n](DataModel& model) { SlotOf(model, dir, n).Enable = true; });
 }
 
@@ -137,7 +137,7 @@ bool RemoveEntry(Config& config, Directory dir, int n) {
     if (!IsSlot(dir, n)) {
         return false;
     }
-    return EditModel(config, SlotName(dir, n), [dir, n](DataModel& model) {
+    return EditModel(config, "Delete " + SlotName(dir, n), [dir, n](DataModel& model) {
         const int size = DirectorySize(dir);
         for (int k = n; k < size; ++k) {
             SlotOf(model, dir, k) = SlotOf(model, dir, k + 1);
@@ -150,9 +150,9 @@ bool CommitEntryName(Config& config, Directory dir, int n, std::string_view text
     if (!IsSlot(dir, n) || Trim(text).empty() || Slot(config.model, dir, n).TagName == text) {
         return false;
     }
-    return EditModel(config, SlotName(dir, n), [dir, n, name = std::string(text)](DataModel& m) {
-        SlotOf(m, dir, n).TagName = name;
-    });
+    return EditModel(
+        config, SlotName(dir, n) + " name",
+        [dir, n, name = std::string(text)](DataModel& m) { SlotOf(m, dir, n).TagName = name; });
 }
 
 std::optional<std::string> MmsiEntryValue(Directory dir, std::string_view text) {
@@ -198,7 +198,7 @@ MmsiCommit CommitEntryMmsi(Config& config, Directory dir, int n, std::string_vie
     if (value->empty() && n <= UsedCount(config.model, dir)) {
         commit.deleted = RemoveEntry(config, dir, n);
     } else if (Slot(config.model, dir, n).Mmsid != *value) {
-        EditModel(config, SlotName(dir, n),
+        EditModel(config, SlotName(dir, n) + " MMSI",
                   [dir, n, &value](DataModel& m) { SlotOf(m, dir, n).Mmsid = *value; });
     }
     commit.text = MmsiBoxText(dir, Slot(config.model, dir, n).Mmsid);

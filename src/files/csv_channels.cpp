@@ -973,7 +973,9 @@ bool ApplyChannelImport(Config& config, TableKind kind, const ChannelTable& tabl
     if (TableOf(config.model, kind) == nullptr || kind == TableKind::WX) {
         return false;
     }
-    return EditModel(config, "Channels of " + ChannelTableName(kind) + " from CSV",
+    const std::string what =
+        "Import " + std::to_string(table.size()) + (table.size() == 1 ? " channel" : " channels");
+    return EditModel(config, what,
                      [kind, &table](DataModel& model) { *TableOf(model, kind) = table; });
 }
 

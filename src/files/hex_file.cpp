@@ -188,7 +188,7 @@ bool OpenHexFile(Config& config, const std::filesystem::path& path) {
     }
     st.CurrentFileName = path.string();
     config.shell().UpdateWindowCaption();
-    st.DataChanged = false;
+    MarkConfigurationLoaded(config);
     return true;
 }
 

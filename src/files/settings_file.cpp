@@ -613,7 +613,7 @@ void OpenSettingsFile(Config& config, const std::filesystem::path& path) {
         st.CurrentFileName = path.string();
         config.shell().UpdateWindowCaption();
         st.CancelFlag = false;
-        st.DataChanged = false;
+        MarkConfigurationLoaded(config);
     }
     if (!st.CancelFlag) {
         config.shell().ShowCategory("General");
@@ -644,7 +644,7 @@ void SaveSettings(Config& config, bool useCurrentName) {
         st.CurrentFileName = name;
         config.shell().UpdateWindowCaption();
         st.CancelFlag = false;
-        st.DataChanged = false;
+        MarkConfigurationSaved(config);
     }
 }
 

@@ -98,7 +98,7 @@ bool AdoptReadConfiguration(Config& config) {
         if (state.RegionChangeAccepted) {
             ShowImageRegion(config);
         }
-        state.DataChanged = false;
+        MarkConfigurationLoaded(config);
     }
     state.TransferDone = false;
     return done;

@@ -427,7 +427,7 @@ bool RegionMenuCommand(Config& config, int k) {
     config.clock().Sleep(kRegionImagePauseMs);
     ResetToRegionEntry(config, k);
     ChangeRegion(config, k);
-    config.state.DataChanged = false;
+    MarkConfigurationLoaded(config);
     config.shell().SetBusy(false);
     return true;
 }

@@ -104,6 +104,25 @@ void DrawPrinter(QPainter& p) {
     p.drawLine(QPointF(8, 19.2), QPointF(14, 19.2));
 }
 
+void DrawUndo(QPainter& p) {
+    // A curved arrow turning back to the left.
+    QPainterPath curve;
+    curve.moveTo(19.5, 19);
+    curve.cubicTo(20.5, 12, 16, 8.5, 7.5, 8.5);
+    p.setPen(QPen(QColor("#1565c0"), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor("#1565c0"));
+    p.drawPolygon(QPolygonF({QPointF(2.5, 8.5), QPointF(9, 3.5), QPointF(9, 13.5)}));
+}
+
+void DrawRedo(QPainter& p) {
+    p.translate(24, 0);
+    p.scale(-1, 1);
+    DrawUndo(p);
+}
+
 template <typename Draw>
 QIcon ToolIcon(Draw draw) {
     QIcon icon;
@@ -121,6 +140,10 @@ QIcon NewDocumentIcon() {
 
 QIcon PrinterIcon() {
     return ToolIcon(DrawPrinter);
+}
+
+QIcon UndoIcon(bool redo) {
+    return redo ? ToolIcon(DrawRedo) : ToolIcon(DrawUndo);
 }
 
 QIcon ApplicationIcon() {

@@ -16,4 +16,7 @@ QIcon NewDocumentIcon();
 /// A printer with a sheet coming out: Print, without an icon theme.
 QIcon PrinterIcon();
 
+/// A blue arrow curving back to the left (Undo), or mirrored to the right (Redo).
+QIcon UndoIcon(bool redo);
+
 }  // namespace mrw

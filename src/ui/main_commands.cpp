@@ -20,6 +20,7 @@
 #include "core/folders.h"
 #include "core/log.h"
 #include "core/text.h"
+#include "edit/edit.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
 #include "link/hex_dump.h"
@@ -86,7 +87,7 @@ bool MainWindow::Load() {
         ShowMessage(config_, "Unknown model!!", Icon::Critical);
         return false;
     }
-    editMenu_->menuAction()->setVisible(scan.count >= 2);
+    modelMenu_->menuAction()->setVisible(scan.count >= 2);
 
     RunLoadStep(config_, [&] {
         const int type =
@@ -96,10 +97,11 @@ bool MainWindow::Load() {
     SetModelChecks();
     UpdateWindowCaption();
 
-    // Positions 10 and 11 of the toolbar's button list: the second Program and Read buttons.
-    for (size_t position : {10U, 11U}) {
-        if (position <= toolButtons_.size()) {
-            toolButtons_[position - 1]->setVisible(false);
+    // The second Program and Read buttons of the toolbar.
+    for (QAction* button : toolButtons_) {
+        const QString key = button->data().toString();
+        if (key == "Program2" || key == "Read2") {
+            button->setVisible(false);
         }
     }
     RunLoadStep(config_, [&] {
@@ -128,7 +130,7 @@ bool MainWindow::Load() {
     RunLoadStep(config_, [&] { ResetToStoredRegion(config_); });
     FitTreeToCaptions();
 
-    state.DataChanged = false;
+    MarkConfigurationLoaded(config_);
     // The dump list follows its menu entry's check (debug mode only).
     hexList_->setVisible(state.DebugSwitch && hexdumpAction_->isChecked());
     RefreshHexDump();
@@ -241,6 +243,18 @@ bool MainWindow::OfferToSaveChanges() {
 
 // ---- File menu -------------------------------------------------------------------------------
 
+void MainWindow::EditUndo() {
+    if (CommitPendingEdit()) {
+        UndoEdit(config_);
+    }
+}
+
+void MainWindow::EditRedo() {
+    if (CommitPendingEdit()) {
+        RedoEdit(config_);
+    }
+}
+
 void MainWindow::FileNew() {
     if (!CommitPendingEdit() || !OfferToSaveChanges()) {
         return;
@@ -260,8 +274,8 @@ void MainWindow::RunDeferredNew() {
     // A new configuration belongs to no file: Save must not overwrite the last one with it.
     config_.state.CurrentFileName.clear();
     ResetToStoredRegion(config_);
+    MarkConfigurationLoaded(config_);
     UpdateWindowCaption();
-    config_.state.DataChanged = false;
     SetBusy(false);
 }
 

@@ -7,7 +7,9 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -58,6 +60,8 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     ChannelCsvCommands::Install(*this, config_, [this] { return KeyOf(tree_->currentItem()); });
     InstallSetupPanels(*this, config_);
     DirectoryEditor::Install(*this, config_);
+
+    qApp->installEventFilter(this);  // Ctrl+Z in a text box, see eventFilter
 
     newTimer_ = new QTimer(this);
     newTimer_->setObjectName("tmrNew");
@@ -167,8 +171,15 @@ void MainWindow::BuildMenus() {
 
     editMenu_ = bar->addMenu("&Edit");
     editMenu_->setObjectName("mnuEdit");
+    undoAction_ = AddCommand(editMenu_, "mnuEditUndo", "&Undo", &MainWindow::EditUndo);
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = AddCommand(editMenu_, "mnuEditRedo", "&Redo", &MainWindow::EditRedo);
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    editMenu_->addSeparator();
     QMenu* model = editMenu_->addMenu("&Model");
     model->setObjectName("mnuEditModel");
+    modelMenu_ = model;
     for (int k = 0; k < static_cast<int>(modelEntries_.size()); ++k) {
         QAction* entry = model->addAction(QString());
         entry->setObjectName(QString("mnuEditModelType_%1").arg(k));
@@ -245,8 +256,8 @@ void MainWindow::BuildToolBar() {
         const char* theme;
         QIcon fallback;  // without an icon theme: a style's pixmap or a drawn icon
     };
-    // The button list; a null key is a separator. Positions 10 and 11 (the second Program and
-    // Read buttons) are hidden at start-up.
+    // The button list; a null key is a separator. The second Program and Read buttons are
+    // hidden at start-up.
     const Button buttons[] = {
         {"New", "New", "mnuFileNew", "document-new", NewDocumentIcon()},
         {"Open", "Open...", "mnuFileOpen", "document-open",
@@ -257,6 +268,9 @@ void MainWindow::BuildToolBar() {
          s->standardIcon(QStyle::SP_DriveFDIcon)},
         {nullptr, nullptr, nullptr, nullptr, QIcon()},
         {"Print", "Print", "mnuFilePrint", "document-print", PrinterIcon()},
+        {nullptr, nullptr, nullptr, nullptr, QIcon()},
+        {"Undo", "Undo", "mnuEditUndo", "edit-undo", UndoIcon(false)},
+        {"Redo", "Redo", "mnuEditRedo", "edit-redo", UndoIcon(true)},
         {nullptr, nullptr, nullptr, nullptr, QIcon()},
         {"Program", "Program to Radio", "mnuTransferProgram", "go-up",
          s->standardIcon(QStyle::SP_ArrowUp)},
@@ -289,8 +303,12 @@ void MainWindow::BuildToolBar() {
                 command->trigger();
             }
         });
-        connect(command, &QAction::changed, action,
-                [action, command] { action->setEnabled(command->isEnabled()); });
+        connect(command, &QAction::changed, action, [this, action, command] {
+            action->setEnabled(command->isEnabled());
+            if (command == undoAction_ || command == redoAction_) {
+                action->setToolTip(QString(command->text()).remove('&'));
+            }
+        });
     }
 }
 
@@ -497,8 +515,39 @@ void MainWindow::RebuildViews() {
 }
 
 void MainWindow::ShowCategory(const std::string& key) {
-    SelectNodeByKey(QString::fromStdString(key));
+    // A directory entry's node may be gone after an undo: its directory's node stands in.
+    QString wanted = QString::fromStdString(key);
+    if (!SelectNodeByKey(wanted)) {
+        while (!wanted.isEmpty() && wanted.back().isDigit()) {
+            wanted.chop(1);
+        }
+        SelectNodeByKey(wanted);
+    }
     ShowCurrentNode();
+}
+
+std::string MainWindow::CurrentCategory() const {
+    return KeyOf(tree_->currentItem()).toStdString();
+}
+
+void MainWindow::HistoryChanged() {
+    RefreshUndoActions();
+}
+
+void MainWindow::RefreshUndoActions() {
+    const EditHistory& history = config_.history;
+    // An ampersand in a description is shown, not taken for a mnemonic.
+    const auto caption = [](const char* verb, const std::string& what) {
+        QString text = QString::fromUtf8(verb);
+        if (!what.empty()) {
+            text += ' ' + QString::fromStdString(what).replace('&', "&&");
+        }
+        return text;
+    };
+    undoAction_->setText(caption("&Undo", history.UndoText()));
+    undoAction_->setEnabled(history.CanUndo());
+    redoAction_->setText(caption("&Redo", history.RedoText()));
+    redoAction_->setEnabled(history.CanRedo());
 }
 
 void MainWindow::UpdateWindowCaption() {
@@ -509,6 +558,8 @@ void MainWindow::UpdateWindowCaption() {
     }
     setWindowTitle(caption);
     RefreshModelPanel();
+    // Loads and saves start the history again or move its saved step.
+    RefreshUndoActions();
 }
 
 void MainWindow::RegionMenuChanged() {
@@ -715,6 +766,18 @@ void MainWindow::BringPanelToFront(const QString& name) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tree_ && event->type() == QEvent::FocusIn) {
         ShowHint(kTreeHint);
+    }
+    // A text box takes Ctrl+Z for its own typing; once it has nothing of its own to undo or
+    // redo, the key goes to the Edit menu, so that it undoes the last change everywhere.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit != nullptr && edit->window() == this) {
+            const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+            if ((undoAction_->shortcuts().contains(key) && !edit->isUndoAvailable()) ||
+                (redoAction_->shortcuts().contains(key) && !edit->isRedoAvailable())) {
+                return true;
+            }
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -65,6 +65,8 @@ public:
     void ShowCategory(const std::string& key) override;
     void UpdateWindowCaption() override;
     void RegionMenuChanged() override;
+    std::string CurrentCategory() const override;
+    void HistoryChanged() override;
 
     // ---- Category tree -------------------------------------------------------------------
     /// Clears and rebuilds the tree from the data model, then applies the group captions.
@@ -122,6 +124,10 @@ public:
     /// With unsaved changes asks "MRW data has changed. Do you want to save changes?";
     /// Yes saves as the Save command does. True when the caller may go on.
     bool OfferToSaveChanges();
+
+    /// Edit > Undo and Redo: commit the pending entry, then move through the edit history.
+    void EditUndo();
+    void EditRedo();
 
     void FileNew();
     void FileOpen();
@@ -197,6 +203,8 @@ private:
     void ApplyGroupCaptions();
     void RefreshModelPanel();
     void SetModelChecks();
+    /// The Undo and Redo entries and buttons say what they would take back or make again.
+    void RefreshUndoActions();
     void WritePlacement();
     bool IsChosenPort(const PortEntry& entry) const;
     int Dpi() const;
@@ -219,6 +227,9 @@ private:
     std::optional<QRect> placedFrame_;
 
     QMenu* editMenu_ = nullptr;
+    QMenu* modelMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QMenu* regionMenu_ = nullptr;
     QMenu* serialMenu_ = nullptr;
     QAction* hexdumpAction_ = nullptr;

@@ -69,7 +69,9 @@ void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory
         FinishReadDialog(config);
     } else if (mode >= kModeClearMmsi && mode <= kModeClearAtis && state.TransferDone) {
         window.ShowCurrentNode();
+        // The clear changed the image, which no saved file holds now.
         state.DataChanged = true;
+        config.history.ForgetClean();
     }
 }
 

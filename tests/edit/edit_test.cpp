@@ -1,8 +1,12 @@
-// The editing entry point: it stores, marks the configuration changed, and stays still while
-// the program fills its own controls.
+// The editing entry point: it stores, marks the configuration changed, records the change for
+// Undo and Redo, and stays still while the program fills its own controls.
 #include "edit/edit.h"
 
 #include <gtest/gtest.h>
+
+#include "edit/channel_table.h"
+#include "edit/directory_rules.h"
+#include "files/csv_channels.h"
 
 namespace mrw {
 namespace {
@@ -28,6 +32,93 @@ TEST(EditModelTest, StoresAndMarksChangedButNeverWhileLoading) {
     EXPECT_EQ(config.model.Common.ResumeTime, 8);
     EXPECT_TRUE(config.state.DataChanged);
     EXPECT_EQ(shell.captions, 1);  // the caption follows the first change
+}
+
+// A window that is showing the node `where`, and records what it was asked to show.
+struct NodeShell : Shell {
+    std::string CurrentCategory() const override { return where; }
+    void ShowCategory(const std::string& key) override { shown.push_back(key); }
+    std::string where;
+    std::vector<std::string> shown;
+};
+
+struct EditHistoryTest : ::testing::Test {
+    EditHistoryTest() {
+        config.services = {nullptr, &prompt, nullptr, &shell};
+        for (int16_t position : {16, 22}) {
+            AppendRecord(config.model.CHINT) = {.Position = position, .StatusNo = 127};
+        }
+        config.model.CHMMSID[0] = config.model.CHMMSID[1] =
+            config.model.CHMMSID[2] = {true, "SHIP3", "2111234500"};
+        MarkConfigurationLoaded(config);
+    }
+    void Set(const char* mmsi) {
+        EditModel(config, "User MMSI", [mmsi](DataModel& m) { m.DscBasic.UserMmsi = mmsi; });
+    }
+    Config config;
+    NodeShell shell;
+    ScriptedPrompt prompt;
+};
+
+TEST_F(EditHistoryTest, EachKindOfChangeIsUndoneAndRedoneWhereItWasMade) {
+    std::vector<DataModel> states{config.model};
+    ChannelListState channels;
+    ShowTable(channels, TableKind::INT);
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    shell.where = "PI";
+    ASSERT_TRUE(DeleteChannel(config, channels, 0));
+    states.push_back(config.model);
+    shell.where = "SM3";
+    ASSERT_TRUE(DeleteEntry(config, Directory::Individual, 3));
+    states.push_back(config.model);
+    shell.where = "General";
+    ASSERT_TRUE(ApplyChannelImport(config, TableKind::INT, ChannelTable(2)));
+    states.push_back(config.model);
+    EXPECT_TRUE(EditModel(config, "MMSI", [](DataModel&) {}));  // typing only: no step
+
+    const char* undoTexts[] = {"Import 2 channels", "Delete Memory ID 3", "Delete channel 16"};
+    const char* wheres[] = {"General", "SM3", "PI"};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(config.history.UndoText(), undoTexts[k]);
+        ASSERT_TRUE(UndoEdit(config));
+        EXPECT_EQ(config.model, states[2 - k]) << undoTexts[k];
+        EXPECT_EQ(shell.shown.back(), wheres[k]);
+    }
+    EXPECT_FALSE(UndoEdit(config));
+    EXPECT_FALSE(config.state.DataChanged);  // back at the loaded configuration
+    EXPECT_EQ(config.model.CHMMSID[2].TagName, "SHIP3");
+    for (int k = 1; k <= 3; ++k) {
+        ASSERT_TRUE(RedoEdit(config));
+        EXPECT_EQ(config.model, states[k]);
+    }
+    EXPECT_FALSE(RedoEdit(config));
+}
+
+TEST_F(EditHistoryTest, AStepUndoneBehindTheSavedOneAndAChangeMadeOutsideItAreNeverCrossed) {
+    Set("2351234560");
+    MarkConfigurationSaved(config);
+    ASSERT_TRUE(UndoEdit(config));
+    Set("2351234580");  // the saved step can never come back
+    EXPECT_FALSE(config.history.CanRedo());
+    ASSERT_TRUE(UndoEdit(config) && RedoEdit(config));
+    EXPECT_TRUE(config.state.DataChanged);
+
+    for (int i = 1; i <= 205; ++i) {
+        EditModel(config, "Resume Time",
+                  [i](DataModel& m) { m.Common.ResumeTime = static_cast<int16_t>(i); });
+    }
+    int undone = 0;
+    while (UndoEdit(config)) {
+        ++undone;
+    }
+    EXPECT_EQ(undone, 200);
+    EXPECT_EQ(config.model.Common.ResumeTime, 5);
+
+    ASSERT_TRUE(RedoEdit(config));
+    config.model.Common.ResumeTime = 99;  // replaced without the history
+    EXPECT_FALSE(UndoEdit(config));
+    EXPECT_EQ(config.model.Common.ResumeTime, 99);
+    EXPECT_FALSE(config.history.CanRedo());
 }
 
 }  // namespace

@@ -63,8 +63,10 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     config.model.CHUSA.clear();
     config.model.CHEXP.clear();
     config.image.Fill(1000, 100, 0x00);
+    config.history.Record(DataModel{}, config.model, "SOG", "Common");
     shell.calls.clear();
     ASSERT_TRUE(OpenHexFile(config, path)) << ::testing::PrintToString(Messages());
+    EXPECT_FALSE(config.history.CanUndo());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(config.image.bytes.data()), kImageSize),
               saved);
     EXPECT_EQ(config.model.CHUSA, model.CHUSA);

@@ -133,9 +133,9 @@ TEST_F(SettingsReadTest, UserTablesStopAtEnableZeroAndHonourTheirLimits) {
 TEST_F(SettingsReadTest, UserChannelWhoseEnableStartsWithANumberIsEnabledAndSurvivesSaving) {
     // "1x" and " 2 channels" are no numbers as a whole, but their leading numbers are not 0:
     // the records are in use and the tables go on after them.
-    Read(File(
-        "[CHRG1]\r\nEnable=1x\r\nRxfreq=156.8\r\n[CHRG2]\r\nEnable=1\r\nRxfreq=161.4\r\n"
-        "[CHEXP1]\r\nEnable= 2 channels\r\nTxfreq=157.0125\r\n"));
+    Read(
+        File("[CHRG1]\r\nEnable=1x\r\nRxfreq=156.8\r\n[CHRG2]\r\nEnable=1\r\nRxfreq=161.4\r\n"
+             "[CHEXP1]\r\nEnable= 2 channels\r\nTxfreq=157.0125\r\n"));
     ASSERT_FALSE(config.state.ErrorFlag);
     ASSERT_EQ(config.model.CHRG.size(), 2u);
     EXPECT_TRUE(config.model.CHRG[0].Enable);
@@ -271,7 +271,9 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
 TEST_F(SettingsReadTest, RefusalQuotesTheValueWithoutCuttingItsReasonShort) {
     // A damaged file: the position's leading number is out of range and NUL, SOH and ESC
     // follow it. The quote shows them as "?", and the reason follows it whole.
-    static const char kText[] = "[CHUSA1]\r\nPosition=99999\0\x01\x1b" "7\r\n";
+    static const char kText[] =
+        "[CHUSA1]\r\nPosition=99999\0\x01\x1b"
+        "7\r\n";
     DataModel model = config.model;
     std::string error;
     EXPECT_FALSE(ApplySettingsSections(ParseSections(std::string(kText, sizeof kText - 1)), false,
@@ -301,8 +303,12 @@ TEST_F(SettingsReadTest, OddButReadableFilesFollowTheFieldRules) {
     EXPECT_EQ(config.model.CHUSA.size(), 1u);
 }
 
-TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneral) {
-    config.state.DataChanged = true;
+TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneralAndStartsANewHistory) {
+    const auto edit = [this] {
+        config.state.DataChanged = true;
+        config.history.Record(DataModel{}, config.model, "SOG", "Common");
+    };
+    edit();
     fs::path path = File("[Common Setup]\r\nSOG=1\r\n");
     shell.calls.clear();
     OpenSettingsFile(config, path);
@@ -312,11 +318,13 @@ TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneral) {
     EXPECT_TRUE(shell.Called("caption"));
     EXPECT_TRUE(shell.Called("show General"));
     EXPECT_GE(clock.Seconds(), 0.5);
+    EXPECT_FALSE(config.history.CanUndo());
 
-    config.state.DataChanged = true;
+    edit();
     OpenSettingsFile(config, File("", "MODELTYPE=2"));
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_TRUE(config.state.DataChanged);
+    EXPECT_TRUE(config.history.CanUndo());  // a refused file replaces nothing
     EXPECT_EQ(config.state.CurrentFileName, path.string());
 }
 

@@ -293,14 +293,16 @@ public:
     std::vector<std::string> calls;
 };
 
-TEST_F(TransferTest, CompletedReadForgetsTheFileNameAndCountsAsUnchanged) {
+TEST_F(TransferTest, CompletedReadForgetsTheFileNameAndTheEditsAndCountsAsUnchanged) {
     config.state.TransferDone = true;
     config.state.CurrentFileName = "boat.dat";
     config.state.DataChanged = true;
+    config.history.Record(DataModel{}, config.model, "SOG", "Common");
     EXPECT_TRUE(AdoptReadConfiguration(config));
     EXPECT_EQ(config.state.CurrentFileName, "");
     EXPECT_FALSE(config.state.DataChanged);
     EXPECT_FALSE(config.state.TransferDone);
+    EXPECT_FALSE(config.history.CanUndo());
 
     config.state.CurrentFileName = "boat.dat";
     config.state.DataChanged = true;

@@ -236,7 +236,9 @@ TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck)
     EXPECT_TRUE(config.state.DataChanged);
 
     const double before = clock.Seconds();
+    config.history.Record(DataModel{}, config.model, "SOG", "Common");
     EXPECT_TRUE(RegionMenuCommand(config, 1));
+    EXPECT_FALSE(config.history.CanUndo());  // the edits belonged to the other region
     EXPECT_EQ(Checked(), 1);
     EXPECT_EQ(Stored(), "UK");
     EXPECT_EQ(config.image.Get(checkmap::kRegionAddress), 1);

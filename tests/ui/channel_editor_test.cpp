@@ -226,6 +226,85 @@ private slots:
         QCOMPARE(h.config.model.CHCAN[0], odd);
         QVERIFY(h.config.state.DataChanged);
     }
+
+    // Undo and Redo reach every editor: the change comes back where it was made, and the
+    // changed mark follows the saved state.
+    void ctrlZTakesBackEachChangeWhereItWasMadeAndCtrlYMakesItAgain() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel& m) {
+            m.CHUSA = {Channel(6, "A"), Channel(16, "B")};
+            m.Common.Scan = true;
+            m.Common.ResumeTime = 5;
+            m.CHMMSID[0] = {true, "HARBOUR", "2111234500"};
+            m.CHMMSID[1] = {true, "PILOT", "2591234500"};
+        }));
+        const DataModel loaded = h.config.model;
+        QAction* undo = h.Find<QAction>("mnuEditUndo");
+        QAction* redo = h.Find<QAction>("mnuEditRedo");
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+
+        QVERIFY(h.window->SelectNodeByKey("PU"));
+        h.ClickRow(1);
+        h.Click("cmdBEdit");
+        h.Type("txtCTag", "CALLING");
+        h.Click("cmdSave");
+        QVERIFY(h.window->SelectNodeByKey("Common"));
+        auto* resume = h.Find<QComboBox>("cmbCommonResume");
+        resume->setFocus();
+        QTest::keyClick(resume, Qt::Key_Home);
+        const int16_t picked = h.config.model.Common.ResumeTime;
+        QVERIFY(picked != 5);
+        QVERIFY(h.window->SelectNodeByKey("SM1"));
+        h.prompt.answers = {Answer::Yes};
+        QTest::mouseClick(h.Find<QCheckBox>("chkGDelete"), Qt::LeftButton);
+        QCOMPARE(h.config.model.CHMMSID[0].TagName, std::string("PILOT"));
+        QCOMPARE(undo->text(), QString("&Undo Delete Memory ID 1"));
+        QCOMPARE(h.Find<QAction>("tbUndo")->toolTip(), QString("Undo Delete Memory ID 1"));
+
+        // A text box with nothing of its own to undo leaves Ctrl+Z to the Edit menu.
+        h.Box("txtGPosi")->setFocus();
+        QTest::keyClick(h.Box("txtGPosi"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.Panel(), QString("pictG"));
+        QCOMPARE(h.Find<QLineEdit>("txtGPosi")->text(), QString("HARBOUR"));
+        QCOMPARE(h.config.model.CHMMSID[1].TagName, std::string("PILOT"));
+        QTest::keyClick(h.window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.Panel(), QString("pictCommon"));
+        QCOMPARE(h.config.model.Common.ResumeTime, int16_t{5});
+        QCOMPARE(undo->text(), QString("&Undo Edit channel 16"));
+        QVERIFY(h.window->windowTitle().endsWith(" *"));
+        undo->trigger();
+        QCOMPARE(h.Panel(), QString("pictB"));
+        QCOMPARE(h.Row(1).last(), QString("B"));
+        QVERIFY(h.config.model == loaded);
+        QVERIFY(!h.window->windowTitle().endsWith(" *"));
+        QVERIFY(!undo->isEnabled());
+
+        QTest::keyClick(h.window.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(h.Row(1).last(), QString("CALLING"));
+        QTest::keyClick(h.window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h.config.model.Common.ResumeTime, picked);
+        QCOMPARE(redo->text(), QString("&Redo Delete Memory ID 1"));
+
+        // Saved here: undoing to this point later leaves the configuration unchanged.
+        h.prompt.fileNames = {(h.dir.path() + "/boat.dat").toStdString()};
+        h.Find<QAction>("mnuFileSave")->trigger();
+        QVERIFY(!h.config.state.DataChanged);
+        redo->trigger();
+        QVERIFY(h.config.state.DataChanged);
+        undo->trigger();
+        QVERIFY(!h.config.state.DataChanged);
+
+        // A pending entry that is refused stops Undo.
+        QVERIFY(h.window->SelectNodeByKey("PR"));
+        h.Click("cmdBNew");
+        h.Type("txtCRF", "156.0375");
+        const size_t shown = h.prompt.messages.size();
+        undo->trigger();
+        QCOMPARE(h.prompt.messages.size(), shown + 1);
+        QCOMPARE(h.prompt.messages.back().text, std::string("Data Error!!"));
+        QCOMPARE(h.config.model.Common.ResumeTime, picked);
+        QCOMPARE(undo->text(), QString("&Undo Resume Time"));
+    }
 };
 
 }  // namespace mrw

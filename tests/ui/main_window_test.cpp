@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "core/config.h"
+#include "edit/edit.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "platform/qt_serial_port.h"
@@ -283,7 +284,7 @@ private slots:
         QTest::addColumn<QString>("globalIni");
         QTest::addColumn<QString>("lastModel");
         QTest::addColumn<int>("expectedType");  // 0: no usable type, the program ends
-        QTest::addColumn<bool>("editMenuVisible");
+        QTest::addColumn<bool>("modelMenuVisible");
         QTest::addColumn<bool>("atis");
         QTest::newRow("only type 2 usable, lastmodel 1")
             << "[model1]\nuse=0\n[model2]\nuse=1\natis=True\n"
@@ -311,7 +312,7 @@ private slots:
         QFETCH(QString, globalIni);
         QFETCH(QString, lastModel);
         QFETCH(int, expectedType);
-        QFETCH(bool, editMenuVisible);
+        QFETCH(bool, modelMenuVisible);
         QFETCH(bool, atis);
         Harness h(globalIni.toStdString());
         if (lastModel != "<absent>") {
@@ -327,7 +328,7 @@ private slots:
         }
         QVERIFY(h.Load());
         QCOMPARE(int{h.config.state.ModelType}, expectedType);
-        QCOMPARE(h.Find<QMenu>("mnuEdit")->menuAction()->isVisible(), editMenuVisible);
+        QCOMPARE(h.Find<QMenu>("mnuEditModel")->menuAction()->isVisible(), modelMenuVisible);
         QVERIFY(h.Entry("mnuEditModelType", expectedType - 1)->isChecked());
         QVERIFY(!h.Entry("mnuEditModelType", 2 - expectedType)->isChecked());
         QCOMPARE(h.config.state.AtisSupported, atis);
@@ -570,8 +571,9 @@ private slots:
     void newAsksBeforeDiscardingChanges() {
         Harness h;
         QVERIFY(h.Load());
-        h.config.model.Groups[0].StatusName = "EDIT";
-        h.config.state.DataChanged = true;
+        QVERIFY(
+            EditModel(h.config, "Group1", [](DataModel& m) { m.Groups[0].StatusName = "EDIT"; }));
+        QVERIFY(h.Action("mnuEditUndo")->isEnabled());
         h.prompt.answers = {Answer::Cancel};
         h.Action("mnuFileNew")->trigger();
         QVERIFY(!h.window->NewPending());
@@ -588,6 +590,7 @@ private slots:
         QVERIFY(h.config.state.CurrentFileName.empty());
         QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2300"));
         QCOMPARE(h.PanelName(), QString("pictGeneral"));
+        QVERIFY(!h.Action("mnuEditUndo")->isEnabled());  // nothing of the old one to undo
     }
 
     void saveAsAndOpenWithRealFiles() {

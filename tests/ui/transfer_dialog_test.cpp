@@ -571,6 +571,7 @@ private slots:
         QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Complete!!"});
         QCOMPARE(int{h.radio.memory[static_cast<size_t>(address)]}, value);
         QVERIFY(h.config.state.DataChanged);
+        QVERIFY(!h.config.history.AtClean());  // no undo makes the image the saved one again
         QCOMPARE(QString::fromStdString(outcome.countText), count);
         if (identity != 0) {
             QCOMPARE(int{h.radio.memory[static_cast<size_t>(identity)]}, mode == 2 ? 5 : 8);
