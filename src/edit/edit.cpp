@@ -1,6 +1,6 @@
 #include "edit/edit.h"
 
-#include <utility>
+#include <optional>
 
 namespace mrw {
 
