@@ -94,11 +94,9 @@ private slots:
     void mmsiIsStoredWhenTheFocusMovesOnAndRefusedWhenShort() {
         Harness h;
         h.Show("DSC");
-        QCOMPARE(h.window->findChild<QLabel*>("sbStatusBar_Panel1")->text(),
-                 QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
+        QCOMPARE(h.Hint(), QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
         h.Type("txtUserMMSI", "23200x1234");  // the letter is not taken
-        QCOMPARE(h.window->findChild<QLabel*>("sbStatusBar_Panel1")->text(),
-                 QString("Numeric Only. Indispensable 9 figures."));
+        QCOMPARE(h.Hint(), QString("Numeric Only. Indispensable 9 figures."));
         QTest::keyClick(h.Find<QLineEdit>("txtUserMMSI"), Qt::Key_Tab);
         QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
         QVERIFY(h.config.state.DataChanged);
@@ -132,9 +130,7 @@ private slots:
         h.config.state.DataChanged = false;
         for (const char* key : {"Usable", "Common", "DSC", "ATIS"}) {
             h.window->SelectNodeByKey(key);
-            QCOMPARE(
-                h.window->findChild<QStackedWidget*>("panelArea")->currentWidget()->isEnabled(),
-                true);
+            QVERIFY(h.Find<QStackedWidget>("panelArea")->currentWidget()->isEnabled());
         }
         h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(4);
         QVERIFY(m == before);
