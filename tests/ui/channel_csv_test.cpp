@@ -19,7 +19,7 @@ namespace {
 // The window on a folder with the default image of model type 1, two channels in Group1(USA).
 struct Harness : testing::WindowHarness {
     bool Start() {
-        return WindowHarness::Start([](DataModel& m) {
+        return testing::WindowHarness::Start([](DataModel& m) {
             m.Groups = {{{.Usable = true, .StatusName = "USA"},
                          {.Usable = true},
                          {.Usable = true},

@@ -24,7 +24,7 @@ namespace {
 // The window on a folder with the default image of model type 1, its four groups usable.
 struct Harness : testing::WindowHarness {
     bool Start(const std::function<void(DataModel&)>& setUp) {
-        return WindowHarness::Start([&](DataModel& m) {
+        return testing::WindowHarness::Start([&](DataModel& m) {
             m.Groups = {{{.Usable = true, .StatusName = "INTL"},
                          {.Usable = true},
                          {.Usable = true},

@@ -42,17 +42,18 @@ inline Image DefaultImage(std::optional<int> regionCode = {}) {
     return image;
 }
 
-/// One program folder, configuration and (once loaded) main window.
-struct WindowHarness {
+/// One program folder, configuration and (once loaded) main window, on virtual time of `Clock`.
+template <typename Clock>
+struct BasicWindowHarness {
     QTemporaryDir dir;
     Config config;
     ScriptedPrompt prompt;
-    VirtualClock clock;
+    Clock clock;
     MemorySettingsStore settings;
     std::unique_ptr<MainWindow> window;
 
-    explicit WindowHarness(const char* globalIni = "[model1]\nuse=1\natis=False\n",
-                           std::optional<int> regionCode = {}) {
+    explicit BasicWindowHarness(const char* globalIni = "[model1]\nuse=1\natis=False\n",
+                                std::optional<int> regionCode = {}) {
         config.services.prompt = &prompt;
         config.services.clock = &clock;
         config.services.settings = &settings;
@@ -60,7 +61,7 @@ struct WindowHarness {
         std::ofstream(Folder() / "global.ini") << globalIni;
         WriteBytes(Folder() / "INTL_08FD.ini", DefaultImage(regionCode).bytes.data(), kImageSize);
     }
-    ~WindowHarness() {
+    ~BasicWindowHarness() {
         clock.onPump = nullptr;
         window.reset();
     }
@@ -102,6 +103,8 @@ struct WindowHarness {
         return cells;
     }
 };
+
+using WindowHarness = BasicWindowHarness<VirtualClock>;
 
 /// The simulated radio behind a port a transfer dialog may own.
 class PortOnRadio : public SerialPort {
