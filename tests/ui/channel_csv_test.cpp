@@ -24,17 +24,9 @@ struct Harness : testing::WindowHarness {
                          {.Usable = true},
                          {.Usable = true},
                          {.Usable = true}}};
-            m.CHUSA = {Channel(16, "DISTRESS"), Channel(9, "CALLING")};
+            m.CHUSA = {testing::Channel(16, "DISTRESS"), testing::Channel(9, "CALLING")};
             m.CHUSA[0].ScanMemory = true;
         });
-    }
-    static ChannelRecord Channel(int position, const char* name) {
-        ChannelRecord r;
-        r.Position = static_cast<int16_t>(position);
-        r.Enable = r.TxEnable = true;
-        r.StatusNo = 127;
-        r.ChTag = name;
-        return r;
     }
     bool Enabled(const char* name) const { return Action(name)->isEnabled(); }
     QTableWidget* Grid() const { return Find<QTableWidget>("MSFlexGrid1"); }

@@ -49,15 +49,7 @@ struct Harness : testing::WindowHarness {
     }
 };
 
-ChannelRecord Channel(int position, const char* name) {
-    ChannelRecord r;
-    r.Position = static_cast<int16_t>(position);
-    r.Enable = r.TxEnable = true;
-    r.StatusNo = 127;
-    r.Duplex = 0;
-    r.ChTag = name;
-    return r;
-}
+using testing::Channel;
 
 }  // namespace
 

@@ -42,6 +42,16 @@ inline Image DefaultImage(std::optional<int> regionCode = {}) {
     return image;
 }
 
+/// An enabled channel of the catalogue that may transmit, without a status number.
+inline ChannelRecord Channel(int position, const char* name) {
+    ChannelRecord r;
+    r.Position = static_cast<int16_t>(position);
+    r.Enable = r.TxEnable = true;
+    r.StatusNo = 127;
+    r.ChTag = name;
+    return r;
+}
+
 /// One program folder, configuration and (once loaded) main window, on virtual time of `Clock`.
 template <typename Clock>
 struct BasicWindowHarness {
