@@ -43,34 +43,29 @@ TEST_F(DataFolderTest, CandidatesAreTheExecutablesFolderThenShareMrwThenTheInsta
     EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""), withoutInstalled);
 }
 
-TEST_F(DataFolderTest, TheExecutablesOwnFolderComesFirst) {
-    Touch(bin / "global.ini");
-    Touch(share / "global.ini");
-    Touch(installed / "global.ini");
-    EXPECT_EQ(FindDataFolder(bin, installed), bin);
-}
+TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
+    const fs::path candidates[] = {bin, share, installed};
+    // {candidates holding global.ini, the one found}: the executable's own folder comes first,
+    // an extracted package finds share/mrw beside it, the compiled-in folder is the last resort,
+    // and with no data anywhere the executable's folder stays.
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{0, 1, 2}, 0}, {{1, 2}, 1}, {{2}, 2}, {{}, 0}};
+    for (const auto& [holding, found] : cases) {
+        for (const fs::path& folder : candidates) {
+            fs::remove(folder / "global.ini");
+        }
+        for (int i : holding) {
+            Touch(candidates[i] / "global.ini");
+        }
+        EXPECT_EQ(FindDataFolder(bin, installed), candidates[found]) << found;
+    }
+    EXPECT_EQ(FindDataFolder(bin, ""), bin);
 
-TEST_F(DataFolderTest, AnExtractedPackageFindsShareMrwBesideTheExecutable) {
-    Touch(share / "global.ini");
-    Touch(installed / "global.ini");
-    EXPECT_EQ(FindDataFolder(bin, installed), share);
-}
-
-TEST_F(DataFolderTest, TheCompiledInFolderIsTheLastResort) {
-    Touch(installed / "global.ini");
-    EXPECT_EQ(FindDataFolder(bin, installed), installed);
-}
-
-TEST_F(DataFolderTest, OnlyAFileNamedGlobalIniMarksAFolder) {
-    fs::create_directories(share / "global.ini");  // a folder of that name does not count
+    // Only a file of that name marks a folder.
+    fs::create_directories(share / "global.ini");
     Touch(share / "UK_08FD.ini");
     Touch(installed / "global.ini");
     EXPECT_EQ(FindDataFolder(bin, installed), installed);
-}
-
-TEST_F(DataFolderTest, NoDataAnywhereLeavesTheExecutablesFolder) {
-    EXPECT_EQ(FindDataFolder(bin, installed), bin);
-    EXPECT_EQ(FindDataFolder(bin, ""), bin);
 }
 
 // ---- Logs ----------------------------------------------------------------------------------

@@ -86,6 +86,21 @@ void QtServicesTest::messageBoxShowsWhatWasAsked() {
     });
     QCOMPARE(prompt.Message({"Unknown model!!", "", Icon::Critical, Buttons::Ok, Answer::Ok}),
              Answer::Ok);
+
+    // A box that names its action on OK and shows its notes on request.
+    QString okText;
+    OnNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        okText = box->button(QMessageBox::Ok)->text();
+        text = box->detailedText();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    MessageRequest request{"3 channels", "T", Icon::Exclamation, Buttons::OkCancel, Answer::Ok};
+    request.okText = "Import";
+    request.details = "line 4: a note\n";
+    QCOMPARE(prompt.Message(request), Answer::Cancel);
+    QCOMPARE(okText, QString("Import"));
+    QCOMPARE(text, QString("line 4: a note\n"));
 }
 
 void QtServicesTest::closingAYesNoCancelBoxCancels() {

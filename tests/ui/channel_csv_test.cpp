@@ -1,83 +1,38 @@
 // File > Import Channels from CSV… and Export Channels to CSV… driven as a user drives them:
 // entries found by objectName, file dialogs and boxes answered by a ScriptedPrompt.
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <memory>
 
-#include "core/config.h"
 #include "files/csv_channels.h"
-#include "image/checks.h"
-#include "platform/qt_prompt.h"
 #include "test_files.h"
 #include "ui/main_window.h"
+#include "window_harness.h"
 
 namespace mrw {
 
 namespace {
 
-// One program folder with the default image of model type 1 as its only region, and the
-// window on it.
-struct Harness {
-    QTemporaryDir dir;
-    std::filesystem::path folder;
-    Config config;
-    ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    std::unique_ptr<MainWindow> window;
-
-    Harness() {
-        folder = dir.path().toStdString();
-        config.services = {&clock, &prompt, &settings, nullptr, folder};
-        std::ofstream(folder / "global.ini") << "[model1]\nuse=1\natis=False\n";
-        Image image;
-        DataModel model;
-        NewImage(image, model, 1);
-        std::ofstream(folder / "INTL_08FD.ini", std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
-        window = std::make_unique<MainWindow>(config);
-        window->SetPortLister([] {
-            return std::vector<SerialDevice>{{"/dev/ttyS0", "Serial (COM1)"}};
+// The window on a folder with the default image of model type 1, two channels in Group1(USA).
+struct Harness : testing::WindowHarness {
+    bool Start() {
+        return testing::WindowHarness::Start([](DataModel& m) {
+            m.Groups = {{{.Usable = true, .StatusName = "USA"},
+                         {.Usable = true},
+                         {.Usable = true},
+                         {.Usable = true}}};
+            m.CHUSA = {testing::Channel(16, "DISTRESS"), testing::Channel(9, "CALLING")};
+            m.CHUSA[0].ScanMemory = true;
         });
     }
-    bool Start() {
-        if (!window->Load()) {
-            return false;
-        }
-        config.model.Groups = {{{.Usable = true, .StatusName = "USA"},
-                                {.Usable = true},
-                                {.Usable = true},
-                                {.Usable = true}}};
-        config.model.CHUSA = {Channel(16, "DISTRESS"), Channel(9, "CALLING")};
-        config.model.CHUSA[0].ScanMemory = true;
-        window->RebuildViews();
-        config.state.DataChanged = false;
-        window->UpdateWindowCaption();
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    static ChannelRecord Channel(int position, const char* name) {
-        ChannelRecord r;
-        r.Position = static_cast<int16_t>(position);
-        r.Enable = r.TxEnable = true;
-        r.StatusNo = 127;
-        r.ChTag = name;
-        return r;
-    }
-    QAction* Entry(const char* name) const { return window->findChild<QAction*>(name); }
-    bool Enabled(const char* name) const { return Entry(name)->isEnabled(); }
-    QTableWidget* Grid() const { return window->findChild<QTableWidget*>("MSFlexGrid1"); }
+    bool Enabled(const char* name) const { return Action(name)->isEnabled(); }
+    QTableWidget* Grid() const { return Find<QTableWidget>("MSFlexGrid1"); }
     std::string Write(const char* name, const std::string& text) const {
-        std::ofstream(folder / name, std::ios::binary) << text;
-        return (folder / name).string();
+        std::ofstream(Folder() / name, std::ios::binary) << text;
+        return (Folder() / name).string();
     }
 };
 
@@ -103,9 +58,9 @@ private slots:
         const qsizetype at = names.indexOf("mnuFileSaveAsDefault");
         QCOMPARE(names.mid(at, 5), (QStringList{"mnuFileSaveAsDefault", "-", "mnuFileImportCsv",
                                                 "mnuFileExportCsv", "-"}));
-        QCOMPARE(h.Entry("mnuFileImportCsv")->text(),
+        QCOMPARE(h.Action("mnuFileImportCsv")->text(),
                  QString::fromUtf8("&Import Channels from CSV…"));
-        QCOMPARE(h.Entry("mnuFileExportCsv")->text(),
+        QCOMPARE(h.Action("mnuFileExportCsv")->text(),
                  QString::fromUtf8("&Export Channels to CSV…"));
 
         const std::pair<const char*, bool> nodes[] = {
@@ -118,8 +73,8 @@ private slots:
         }
         // Started anyway (a shortcut, a stale menu), they do nothing without a channel table.
         QVERIFY(h.window->SelectNodeByKey("General"));
-        h.Entry("mnuFileImportCsv")->setEnabled(true);
-        h.Entry("mnuFileImportCsv")->trigger();
+        h.Action("mnuFileImportCsv")->setEnabled(true);
+        h.Action("mnuFileImportCsv")->trigger();
         QVERIFY(h.prompt.dialogs.empty());
     }
 
@@ -127,9 +82,9 @@ private slots:
         Harness h;
         QVERIFY(h.Start());
         QVERIFY(h.window->SelectNodeByKey("PU"));
-        const std::string path = (h.folder / "group1.csv").string();
+        const std::string path = (h.Folder() / "group1.csv").string();
         h.prompt.fileNames.push_back(path);
-        h.Entry("mnuFileExportCsv")->trigger();
+        h.Action("mnuFileExportCsv")->trigger();
         QCOMPARE(h.prompt.dialogs.size(), size_t{1});
         QVERIFY(h.prompt.dialogs[0].save);
         QCOMPARE(h.prompt.dialogs[0].initialName, std::string("CHUSA.csv"));
@@ -151,7 +106,7 @@ private slots:
         const ChannelTable before = h.config.model.CHUSA;
         h.prompt.fileNames.push_back(h.Write("list.csv", kList));
         h.prompt.answers.push_back(Answer::Cancel);
-        h.Entry("mnuFileImportCsv")->trigger();
+        h.Action("mnuFileImportCsv")->trigger();
         QCOMPARE(h.prompt.messages.size(), size_t{1});
         const MessageRequest& box = h.prompt.messages[0];
         QCOMPARE(box.buttons, Buttons::OkCancel);
@@ -178,7 +133,7 @@ private slots:
         QVERIFY(h.window->SelectNodeByKey("PU"));
         h.prompt.fileNames.push_back(h.Write("list.csv", kList));
         h.prompt.answers.push_back(Answer::Ok);
-        h.Entry("mnuFileImportCsv")->trigger();
+        h.Action("mnuFileImportCsv")->trigger();
         QCOMPARE(h.config.model.CHUSA.size(), size_t{3});
         QCOMPARE(h.config.model.CHUSA[1].ChTag, std::string("SEA 13"));
         QVERIFY(h.config.model.CHUSA[1].LowPower);
@@ -198,7 +153,7 @@ private slots:
         h.config.model.CHRG = {};
         h.prompt.fileNames.push_back(
             h.Write("bad.csv", "Name,Frequency\nLOW,136.5\nOFFGRID,157.01\n"));
-        h.Entry("mnuFileImportCsv")->trigger();
+        h.Action("mnuFileImportCsv")->trigger();
         QCOMPARE(h.prompt.messages.size(), size_t{1});
         QCOMPARE(h.prompt.messages[0].buttons, Buttons::Ok);
         QCOMPARE(h.prompt.messages[0].text,
@@ -211,31 +166,12 @@ private slots:
         QVERIFY(h.config.model.CHRG.empty());
         QVERIFY(!h.config.state.DataChanged);
 
-        h.prompt.fileNames.push_back((h.folder / "absent.csv").string());
-        h.Entry("mnuFileImportCsv")->trigger();
+        h.prompt.fileNames.push_back((h.Folder() / "absent.csv").string());
+        h.Action("mnuFileImportCsv")->trigger();
         QCOMPARE(h.prompt.messages.size(), size_t{2});
         QVERIFY(h.prompt.messages[1].text.rfind("FileRead Error!!\n", 0) == 0);
         QCOMPARE(h.prompt.messages[1].icon, Icon::Critical);
         QVERIFY(!h.config.state.DataChanged);
-    }
-
-    void theQtBoxNamesItsActionAndShowsTheNotesOnRequest() {
-        QtPrompt prompt;
-        QString okText;
-        QString details;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box != nullptr);
-            okText = box->button(QMessageBox::Ok)->text();
-            details = box->detailedText();
-            box->button(QMessageBox::Cancel)->click();
-        });
-        MessageRequest request{"3 channels", "T", Icon::Exclamation, Buttons::OkCancel, Answer::Ok};
-        request.okText = "Import";
-        request.details = "line 4: a note\n";
-        QCOMPARE(prompt.Message(request), Answer::Cancel);
-        QCOMPARE(okText, QString("Import"));
-        QCOMPARE(details, QString("line 4: a note\n"));
     }
 };
 

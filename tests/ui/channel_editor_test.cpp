@@ -9,77 +9,32 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
-#include <fstream>
+#include <functional>
 #include <memory>
 
-#include "core/config.h"
-#include "image/checks.h"
 #include "ui/main_window.h"
+#include "window_harness.h"
 
 namespace mrw {
 
 namespace {
 
-// One program folder with the default image of model type 1 as its only region, and the
-// window on it.
-struct Harness {
-    QTemporaryDir dir;
-    Config config;
-    ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    std::unique_ptr<MainWindow> window;
-
-    Harness() {
-        const std::filesystem::path folder = dir.path().toStdString();
-        config.services = {&clock, &prompt, &settings, nullptr, folder};
-        std::ofstream(folder / "global.ini") << "[model1]\nuse=1\natis=False\n";
-        Image image;
-        DataModel model;
-        NewImage(image, model, 1);
-        std::ofstream(folder / "INTL_08FD.ini", std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
-        window = std::make_unique<MainWindow>(config);
-        window->SetPortLister([] {
-            return std::vector<SerialDevice>{{"/dev/ttyS0", "Serial (COM1)"}};
-        });
-    }
-    // Loads, puts `setUp` into the configuration as a read would, and shows the window.
+// The window on a folder with the default image of model type 1, its four groups usable.
+struct Harness : testing::WindowHarness {
     bool Start(const std::function<void(DataModel&)>& setUp) {
-        if (!window->Load()) {
-            return false;
-        }
-        config.model.Groups = {{{.Usable = true, .StatusName = "INTL"},
-                                {.Usable = true},
-                                {.Usable = true},
-                                {.Usable = true}}};
-        setUp(config.model);
-        window->RebuildViews();
-        config.state.DataChanged = false;
-        window->UpdateWindowCaption();
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    template <typename T = QWidget>
-    T* Find(const char* name) const {
-        return window->findChild<T*>(name);
+        return testing::WindowHarness::Start([&](DataModel& m) {
+            m.Groups = {{{.Usable = true, .StatusName = "INTL"},
+                         {.Usable = true},
+                         {.Usable = true},
+                         {.Usable = true}}};
+            setUp(m);
+        });
     }
     QTableWidget* Grid() const { return Find<QTableWidget>("MSFlexGrid1"); }
     QLineEdit* Box(const char* name) const { return Find<QLineEdit>(name); }
-    QString Panel() const {
-        return window->findChild<QStackedWidget*>("panelArea")->currentWidget()->objectName();
-    }
-    QString Hint() const { return Find<QLabel>("sbStatusBar_Panel1")->text(); }
-    QStringList Row(int row) const {
-        QStringList cells;
-        for (int c = 0; c < Grid()->columnCount(); ++c) {
-            cells << Grid()->item(row, c)->text();
-        }
-        return cells;
-    }
+    QStringList Row(int row) const { return Cells(Grid(), row); }
     void Click(const char* name) const {
         QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton);
     }
@@ -94,15 +49,7 @@ struct Harness {
     }
 };
 
-ChannelRecord Channel(int position, const char* name) {
-    ChannelRecord r;
-    r.Position = static_cast<int16_t>(position);
-    r.Enable = r.TxEnable = true;
-    r.StatusNo = 127;
-    r.Duplex = 0;
-    r.ChTag = name;
-    return r;
-}
+using testing::Channel;
 
 }  // namespace
 

@@ -10,77 +10,26 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
-#include <fstream>
 #include <memory>
 
-#include "core/config.h"
-#include "image/checks.h"
 #include "ui/main_window.h"
 #include "ui/mmsi_info_label.h"
+#include "window_harness.h"
 
 namespace mrw {
 
 namespace {
 
-// One program folder with the default image of model type 1 as its only region, and the
-// window on it.
-struct Harness {
-    QTemporaryDir dir;
-    Config config;
-    ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    std::unique_ptr<MainWindow> window;
-
-    Harness() {
-        const std::filesystem::path folder = dir.path().toStdString();
-        config.services = {&clock, &prompt, &settings, nullptr, folder};
-        std::ofstream(folder / "global.ini") << "[model1]\nuse=1\natis=False\n";
-        Image image;
-        DataModel model;
-        NewImage(image, model, 1);
-        std::ofstream(folder / "INTL_08FD.ini", std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
-        window = std::make_unique<MainWindow>(config);
-        window->SetPortLister([] {
-            return std::vector<SerialDevice>{{"/dev/ttyS0", "Serial (COM1)"}};
-        });
-    }
-    // Loads, puts `setUp` into the configuration as a read would, and shows the window.
-    bool Start(const std::function<void(DataModel&)>& setUp = [](DataModel&) {}) {
-        if (!window->Load()) {
-            return false;
-        }
-        setUp(config.model);
-        window->RebuildViews();
-        config.state.DataChanged = false;
-        window->UpdateWindowCaption();
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    template <typename T = QWidget>
-    T* Find(const QString& name) const {
-        return window->findChild<T*>(name);
-    }
+// The window on a folder with the default image of model type 1.
+struct Harness : testing::WindowHarness {
     QLineEdit* Box(const QString& name) const { return Find<QLineEdit>(name); }
     QCheckBox* Check(const QString& name) const { return Find<QCheckBox>(name); }
     QTableWidget* Grid() const { return Find<QTableWidget>("MSFlexGrid2"); }
-    QString Panel() const {
-        return window->findChild<QStackedWidget*>("panelArea")->currentWidget()->objectName();
-    }
-    QString Hint() const { return Find<QLabel>("sbStatusBar_Panel1")->text(); }
     QString Info() const { return Find<QLabel>("lblGMMSIInfo")->text(); }
     QString Caption(const char* key) const { return window->FindNode(key)->text(0); }
-    QStringList Row(int row) const {
-        QStringList cells;
-        for (int c = 0; c < Grid()->columnCount(); ++c) {
-            cells << Grid()->item(row, c)->text();
-        }
-        return cells;
-    }
+    QStringList Row(int row) const { return Cells(Grid(), row); }
     void Click(QWidget* widget) const { QTest::mouseClick(widget, Qt::LeftButton); }
     void ClickNode(const char* key) const {
         auto* tree = Find<QTreeWidget>("tvTreeView");

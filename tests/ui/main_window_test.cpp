@@ -13,7 +13,6 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -38,13 +37,14 @@
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
 #include "ui/wheel_scroll.h"
+#include "window_harness.h"
 
 namespace mrw {
 
 namespace {
 
 constexpr const char* kTwoModels = "[model1]\nuse=1\natis=False\n[model2]\nuse=1\natis=True\n";
-constexpr int kRegionByte = 271;
+using testing::kRegionByte;
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
@@ -75,29 +75,19 @@ struct PumpingClock : VirtualClock {
     }
 };
 
-// One program folder, configuration and window.
-struct Harness {
-    QTemporaryDir dir;
-    Config config;
-    ScriptedPrompt prompt;
-    PumpingClock clock;
-    MemorySettingsStore settings;
+// The window on a folder holding the default images of INTL and UK for model type 1 and of
+// INTL for model type 2.
+struct Harness : testing::BasicWindowHarness<PumpingClock> {
     std::vector<SerialDevice> ports{{"/dev/ttyS0", "Serial (COM1)"}};
-    std::unique_ptr<MainWindow> window;
 
-    explicit Harness(const std::string& globalIni = kTwoModels, bool debug = false) {
-        config.services.prompt = &prompt;
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = Folder();
+    explicit Harness(const std::string& globalIni = kTwoModels, bool debug = false)
+        : BasicWindowHarness(globalIni.c_str(), 0) {
         config.state.DebugSwitch = debug;
-        WriteText(Folder() / "global.ini", globalIni);
-        WriteRegionImage(Folder() / "INTL_08FD.ini", 1, 0);
         WriteRegionImage(Folder() / "UK_08FD.ini", 1, 1);
         WriteRegionImage(Folder() / "INTL_0961.ini", 2, 0);
     }
+    ~Harness() { window.reset(); }  // before the ports its lister reads
 
-    std::filesystem::path Folder() const { return dir.path().toStdString(); }
     bool Load() {
         window = std::make_unique<MainWindow>(config);
         window->SetPortLister([this] { return ports; });
@@ -107,11 +97,6 @@ struct Harness {
         window->show();
         return QTest::qWaitForWindowActive(window.get());
     }
-    template <typename T>
-    T* Find(const char* name) const {
-        return window->findChild<T*>(name);
-    }
-    QAction* Action(const char* name) const { return Find<QAction>(name); }
     QAction* Entry(const char* menu, int i) const {
         return Action(QString("%1_%2").arg(menu).arg(i).toUtf8());
     }
@@ -141,7 +126,6 @@ struct Harness {
         }
     }
     QStackedWidget* Panels() const { return Find<QStackedWidget>("panelArea"); }
-    QString PanelName() const { return Panels()->currentWidget()->objectName(); }
     QString Caption() const { return window->windowTitle(); }
     const MessageRequest& Last() const { return prompt.messages.back(); }
     QString Setting(const char* section, const char* key) {
@@ -271,7 +255,7 @@ private slots:
         QVERIFY(h.window->width() >= 607 && h.window->height() == 444);
         QVERIFY(!h.config.state.DataChanged);
         QCOMPARE(h.Tree()->currentItem()->data(0, Qt::UserRole).toString(), QString("General"));
-        QCOMPARE(h.PanelName(), QString("pictGeneral"));
+        QCOMPARE(h.Panel(), QString("pictGeneral"));
         // The stored region (none yet) falls back to the first name, INTL.
         QVERIFY(h.Action("mnuDestinationChild_0")->isChecked());
         QVERIFY(!h.Action("mnuDestinationChild_2")->isVisible());
@@ -434,14 +418,14 @@ private slots:
         }
         h.window->ShowHint("");
         QVERIFY(h.window->SelectNodeByKey("PW"));
-        QCOMPARE(h.PanelName(), QString("pictD"));
+        QCOMPARE(h.Panel(), QString("pictD"));
         QVERIFY(h.Panels()->currentWidget()->isEnabled());
         QVERIFY(!h.window->Panel("pictGeneral")->isEnabled());
         QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel1")->text(), QString(kTreeHint));
         QCOMPARE(shown.size(), size_t{1});
         QCOMPARE(shown.back().key, std::string("PW"));
         QVERIFY(h.window->SelectNodeByKey("SG7"));
-        QCOMPARE(h.PanelName(), QString("pictG"));
+        QCOMPARE(h.Panel(), QString("pictG"));
         QCOMPARE(shown.back().entry, 7);
         QVERIFY(!h.window->SelectNodeByKey("pw"));  // keys are exact
 
@@ -589,7 +573,7 @@ private slots:
         QVERIFY(h.config.model.Groups[0].StatusName != "EDIT");
         QVERIFY(h.config.state.CurrentFileName.empty());
         QCOMPARE(h.Caption(), QString("MRW  PC Program for HV2300"));
-        QCOMPARE(h.PanelName(), QString("pictGeneral"));
+        QCOMPARE(h.Panel(), QString("pictGeneral"));
         QVERIFY(!h.Action("mnuEditUndo")->isEnabled());  // nothing of the old one to undo
     }
 
@@ -642,7 +626,7 @@ private slots:
         QCOMPARE(confirmation->text(), QString("Opened Sea Wolf.DAT"));
         QVERIFY(!h.config.state.DataChanged && !h.config.state.CancelFlag);
         QCOMPARE(h.Caption(), caption);
-        QCOMPARE(h.PanelName(), QString("pictGeneral"));
+        QCOMPARE(h.Panel(), QString("pictGeneral"));
 
         // A cancelled Open changes nothing.
         h.prompt.fileNames.clear();

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +26,7 @@
 #include "ui/safe_program_command.h"
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
+#include "window_harness.h"
 
 namespace mrw {
 
@@ -33,72 +34,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRegionByte = 271;
-
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteBytes(const fs::path& path, const uint8_t* bytes, size_t size) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), size);
-}
-
-/// The default image of model type 1, region INTL.
-Image DefaultImage() {
-    Image image;
-    DataModel model;
-    NewImage(image, model, 1);
-    image.bytes[kRegionByte] = 0;
-    return image;
-}
-
-// The harness's radio behind a port the dialog may own.
-class PortOnRadio : public SerialPort {
-public:
-    explicit PortOnRadio(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
-
 /// A main window over a simulated radio that holds one directory entry more than the window.
 /// Every transfer dialog presses OK, and closes when the run left it open.
-struct Harness {
-    QTemporaryDir dir;
-    Config config;
-    ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    SimRadio radio{&clock};
-    std::unique_ptr<MainWindow> window;
+struct Harness : testing::RadioHarness {
     std::vector<QString> statuses;  // the dialog's status line at each stage
 
     Harness() {
-        config.services.prompt = &prompt;
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = Folder();
         NewImage(config.image, config.model, 1);
-        std::ofstream(Folder() / "global.ini") << "[model1]\nuse=1\natis=True\n";
-        WriteBytes(Folder() / "INTL_08FD.ini", DefaultImage().bytes.data(), kImageSize);
-        clock.onPump = [] { QCoreApplication::processEvents(); };
-
-        window = std::make_unique<MainWindow>(config);
-        window->SetPortLister([] { return std::vector<SerialDevice>{{"/dev/ttyS0", ""}}; });
-        if (!window->Load()) {
+        if (!Load({"/dev/ttyS0", ""})) {
             qFatal("the window did not load");
         }
         InstallTransferDialog(
-            *window, config,
-            [this](const AppState&) { return std::make_unique<PortOnRadio>(radio); },
+            *window, config, [this](const AppState&) { return Port(); },
             [this](TransferDialog& dialog) {
                 QTimer::singleShot(0, &dialog, [this, &dialog] {
                     dialog.findChild<QPushButton*>("cmdOK")->click();
@@ -118,17 +70,11 @@ struct Harness {
         }
         PrepareImageForWrite(inRadio, model);
         UpdateChecksum(inRadio);
-        std::copy(inRadio.bytes.begin(), inRadio.bytes.end(), radio.memory.begin());
+        std::ranges::copy(inRadio.bytes, radio.memory.begin());
         window->show();
     }
-    ~Harness() {
-        clock.onPump = nullptr;
-        window.reset();
-    }
 
-    fs::path Folder() const { return dir.path().toStdString(); }
     SafeProgramming& Safe() { return *SafeProgrammingOf(*window); }
-    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
     std::vector<fs::path> Backups() const {
         std::vector<fs::path> files;
         if (fs::exists(Folder() / "backups")) {
@@ -340,7 +286,7 @@ private slots:
         Harness h;
         fs::create_directories(h.Folder() / "backups");
         const fs::path backup = h.Folder() / "backups" / "HV2300_INTL_20240501-123456.hex";
-        WriteBytes(backup, DefaultImage().bytes.data(), kImageSize);
+        testing::WriteBytes(backup, testing::DefaultImage(0).bytes.data(), kImageSize);
         h.prompt.fileNames = {backup.string()};
         h.Action("mnuTransferRestore")->trigger();  // No is the default answer
         QCOMPARE(h.radio.FramedCount(), 0);

@@ -7,11 +7,10 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <fstream>
+#include <algorithm>
 #include <memory>
 
 #include "image/checks.h"
@@ -22,69 +21,24 @@
 #include "ui/setup_panels.h"
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
+#include "window_harness.h"
 
 namespace mrw {
 
 namespace {
 
-constexpr int kRegionByte = 271;
 constexpr int kMmsiCount = 645;
 
-Image DefaultImage() {
-    Image image;
-    DataModel model;
-    NewImage(image, model, 1);
-    image.bytes[kRegionByte] = 0;
-    return image;
-}
-
-// The simulated radio behind a port the dialog may own.
-class PortOnRadio : public SerialPort {
-public:
-    explicit PortOnRadio(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& settings, std::string& error) override {
-        return radio_.Open(settings, error);
-    }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& bytes) override { return radio_.Send(bytes); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
-
-// A program folder, a configuration, the simulated radio and the main window, shown.
-struct Harness {
-    QTemporaryDir dir;
-    Config config;
-    ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    SimRadio radio{&clock};
-    std::unique_ptr<MainWindow> window;
-
+// The main window, shown, on a folder and a simulated radio that both hold the default image
+// of model type 1 in region INTL.
+struct Harness : testing::RadioHarness {
     Harness() {
-        config.services.prompt = &prompt;
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = dir.path().toStdString();
-        std::ofstream(dir.filePath("global.ini").toStdString()) << "[model1]\nuse=1\natis=True\n";
-        const Image image = DefaultImage();
-        std::ofstream(dir.filePath("INTL_08FD.ini").toStdString(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
-        std::copy(image.bytes.begin(), image.bytes.end(), radio.memory.begin());
-        clock.onPump = [] { QCoreApplication::processEvents(); };
-        window = std::make_unique<MainWindow>(config);
-        window->SetPortLister([] { return std::vector<SerialDevice>{{"/dev/ttyS0", ""}}; });
-        window->Load();
+        std::ranges::copy(testing::DefaultImage(0).bytes, radio.memory.begin());
+        Load({"/dev/ttyS0", ""});
         InstallSetupPanels(*window, config);
         // Every dialog presses OK once its event loop runs.
         InstallTransferDialog(
-            *window, config,
-            [this](const AppState&) { return std::make_unique<PortOnRadio>(radio); },
+            *window, config, [this](const AppState&) { return Port(); },
             [](TransferDialog& dialog) {
                 QTimer::singleShot(0, &dialog, [&dialog] {
                     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
@@ -93,7 +47,6 @@ struct Harness {
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
-    ~Harness() { clock.onPump = nullptr; }
 
     template <typename T>
     T* Find(const QString& name) const {
@@ -141,11 +94,9 @@ private slots:
     void mmsiIsStoredWhenTheFocusMovesOnAndRefusedWhenShort() {
         Harness h;
         h.Show("DSC");
-        QCOMPARE(h.window->findChild<QLabel*>("sbStatusBar_Panel1")->text(),
-                 QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
+        QCOMPARE(h.Hint(), QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
         h.Type("txtUserMMSI", "23200x1234");  // the letter is not taken
-        QCOMPARE(h.window->findChild<QLabel*>("sbStatusBar_Panel1")->text(),
-                 QString("Numeric Only. Indispensable 9 figures."));
+        QCOMPARE(h.Hint(), QString("Numeric Only. Indispensable 9 figures."));
         QTest::keyClick(h.Find<QLineEdit>("txtUserMMSI"), Qt::Key_Tab);
         QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
         QVERIFY(h.config.state.DataChanged);
@@ -179,9 +130,7 @@ private slots:
         h.config.state.DataChanged = false;
         for (const char* key : {"Usable", "Common", "DSC", "ATIS"}) {
             h.window->SelectNodeByKey(key);
-            QCOMPARE(
-                h.window->findChild<QStackedWidget*>("panelArea")->currentWidget()->isEnabled(),
-                true);
+            QVERIFY(h.Find<QStackedWidget>("panelArea")->currentWidget()->isEnabled());
         }
         h.Find<QTabWidget>("tbsDSC")->setCurrentIndex(4);
         QVERIFY(m == before);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -27,18 +26,15 @@
 #include "ui/safe_program_command.h"
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
+#include "window_harness.h"
 
 namespace mrw {
 
 namespace {
 
-constexpr int kRegionByte = 271;
+using testing::kRegionByte;
 constexpr int kMmsiCount = 645;
 constexpr int kAtisCount = 651;
-
-void WriteBytes(const std::filesystem::path& path, const uint8_t* bytes, size_t size) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), size);
-}
 
 // The default image of model type 1 in region `regionCode`; with `directory`, two directory
 // entries encoded into it as programming would (the radio's configuration).
@@ -69,24 +65,6 @@ DataModel DecodeMemory(const sim::RadioMemory& memory) {
     return model;
 }
 
-// The harness's radio behind a port the dialog may own.
-class PortOnRadio : public SerialPort {
-public:
-    explicit PortOnRadio(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& settings, std::string& error) override {
-        return radio_.Open(settings, error);
-    }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& bytes) override { return radio_.Send(bytes); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
-
 QPushButton* Button(QWidget& dialog, const char* name) {
     return dialog.findChild<QPushButton*>(name);
 }
@@ -96,32 +74,18 @@ void Click(QWidget& dialog, const char* name) {
 
 // One program folder, configuration, simulated radio and (when loaded) main window. Every
 // dialog that opens runs `script` (by default: press OK) once its event loop runs.
-struct Harness {
-    QTemporaryDir dir;
-    Config config;
-    ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    SimRadio radio{&clock};
-    std::unique_ptr<MainWindow> window;
+struct Harness : testing::RadioHarness {
     std::function<void(TransferDialog&)> script = [](TransferDialog& d) { Click(d, "cmdOK"); };
     std::vector<std::string> captions;  // of every dialog opened
     std::function<void()> onPump;
 
     explicit Harness(bool debug = false, int mode = kModeRead) {
-        config.services.prompt = &prompt;
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = dir.path().toStdString();
         config.state.DebugSwitch = debug;
         config.state.TransferMode = static_cast<int16_t>(mode);
         NewImage(config.image, config.model, 1);
         config.image.bytes[kRegionByte] = 0;
-        std::ofstream(Folder() / "global.ini") << "[model1]\nuse=1\natis=True\n";
-        WriteBytes(Folder() / "INTL_08FD.ini", RegionImage(0).bytes.data(), kImageSize);
-        WriteBytes(Folder() / "UK_08FD.ini", RegionImage(1).bytes.data(), kImageSize);
+        testing::WriteBytes(Folder() / "UK_08FD.ini", RegionImage(1).bytes.data(), kImageSize);
         radio.memory = RadioConfiguration(0);
-        // Polls run the window events, as the desktop clock does.
         clock.onPump = [this] {
             QCoreApplication::processEvents();
             if (onPump) {
@@ -129,12 +93,6 @@ struct Harness {
             }
         };
     }
-    ~Harness() {
-        clock.onPump = nullptr;
-        window.reset();
-    }
-
-    std::filesystem::path Folder() const { return dir.path().toStdString(); }
 
     TransferDialogHook OnOpen() {
         return [this](TransferDialog& dialog) {
@@ -143,17 +101,13 @@ struct Harness {
         };
     }
     void Load() {
-        window = std::make_unique<MainWindow>(config);
-        window->SetPortLister([] { return std::vector<SerialDevice>{{"/dev/ttyS0", ""}}; });
-        QVERIFY(window->Load());
+        QVERIFY(RadioHarness::Load({"/dev/ttyS0", ""}));
         InstallTransferDialog(
-            *window, config,
-            [this](const AppState&) { return std::make_unique<PortOnRadio>(radio); }, OnOpen());
+            *window, config, [this](const AppState&) { return Port(); }, OnOpen());
         window->show();
     }
     void Trigger(const char* action) { Action(action)->trigger(); }
 
-    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
     QString NodeText(const QString& key) const {
         const QTreeWidgetItem* item = window->FindNode(key);
         return item != nullptr ? item->text(0) : QString();
@@ -204,15 +158,11 @@ class TransferDialogTest : public QObject {
 private slots:
     // ---- The dialog alone -------------------------------------------------------------------
 
+    // The captions themselves are pinned by the transfer's tests.
     void captionsByMode() {
-        const char* captions[] = {
-            "Read from Radio",       "Program to Radio",         "Clear MMSI Data",
-            "Clear DSC Log Data",    "Clear Distress Log Data",  "Clear Individual Directory",
-            "Clear Group Directory", "Clear WayPoint Directory", "Clear DSC TX Log Data",
-            "Clear All Data",        "Clear ATIS Data"};
         for (int mode = 0; mode <= 10; ++mode) {
             Standalone s(false, mode);
-            QCOMPARE(s.dialog.windowTitle(), QString(captions[mode]));
+            QCOMPARE(s.dialog.windowTitle(), QString::fromStdString(TransferCaption(mode)));
             QCOMPARE(s.dialog.transfer().Mode(), mode);
         }
     }
@@ -608,7 +558,7 @@ private slots:
         Harness h;
         // The radio answers over a pseudo-terminal from an image file of its configuration.
         const std::filesystem::path imageFile = h.Folder() / "radio.bin";
-        WriteBytes(imageFile, RegionImage(0, true).bytes.data(), kImageSize);
+        testing::WriteBytes(imageFile, RegionImage(0, true).bytes.data(), kImageSize);
         QProcess radio;
         radio.start(simulator, {"--image", QString::fromStdString(imageFile.string())});
         QVERIFY(radio.waitForStarted() && radio.waitForReadyRead(10000));
