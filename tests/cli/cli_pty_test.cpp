@@ -1,5 +1,6 @@
 // mrw-cli as a user runs it: the real executable against mrw-radiosim on a pseudo-terminal.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,7 +26,8 @@ int RunCli(const fs::path& bin, const std::string& args) {
 
 TEST(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
     fs::path bin = MRW_TEST_BIN_DIR;
-    fs::path dir = fs::temp_directory_path() / "mrw_cli_pty";
+    // Suites of other build trees may run at the same time: a folder of this process's own.
+    fs::path dir = fs::temp_directory_path() / ("mrw_cli_pty_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::path saved = dir / "radio.bin";
@@ -55,7 +57,8 @@ TEST(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
 
 TEST(CliOnAPseudoTerminal, ARefusedConnectionOrBlockFailsWithoutOutput) {
     fs::path bin = MRW_TEST_BIN_DIR;
-    fs::path out = fs::temp_directory_path() / "mrw_cli_pty_refused.dat";
+    fs::path out =
+        fs::temp_directory_path() / ("mrw_cli_pty_refused_" + std::to_string(getpid()) + ".dat");
     // The radio refuses the baud switch: the read ends at once, before any block. Or it
     // refuses block 20 and only half of the resynchronisation gets through: the read fails
     // rather than keeping the image's old bytes for that block.

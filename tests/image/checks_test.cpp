@@ -1,5 +1,7 @@
 // Image checks and defaults: the consistency pass, the checksum, the model identity tests and
 // the default image of each model type.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -234,7 +236,8 @@ TEST(ModelIdentity, ModelCodeCheckPerModelType) {
 TEST(ModelIdentity, ConfigurationRangeAndFileLength) {
     Image image;
     EXPECT_EQ(ConfigurationRange(image), (std::pair<int, int>{128, 32766}));
-    auto dir = std::filesystem::temp_directory_path() / "mrw_checks_length";
+    auto dir =
+        std::filesystem::temp_directory_path() / ("mrw_checks_length_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     auto write = [&](const std::string& name, size_t size) {
         std::ofstream(dir / name, std::ios::binary) << std::string(size, '\xFF');
