@@ -18,7 +18,11 @@ protected:
         WriteAll(path, "[MAIN]\r\n" + main + "\r\n" + body);
         return path;
     }
-    void Read(const fs::path& path) { ReadSettingsFile(config, path); }
+    // The read's outcome must agree with the flag it mirrors.
+    void Read(const fs::path& path) {
+        const bool read = ReadSettingsFile(config, path);
+        EXPECT_EQ(read, !config.state.ErrorFlag);
+    }
 
     // Expects a refused or failed read that left model and image exactly as they were.
     void ExpectUntouched(const DataModel& model, const Image& image) {
@@ -305,7 +309,7 @@ TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneral) {
     config.state.DataChanged = true;
     fs::path path = File("[Common Setup]\r\nSOG=1\r\n");
     shell.calls.clear();
-    OpenSettingsFile(config, path);
+    EXPECT_TRUE(OpenSettingsFile(config, path));
     EXPECT_FALSE(config.state.CancelFlag);
     EXPECT_FALSE(config.state.DataChanged);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
@@ -314,7 +318,7 @@ TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneral) {
     EXPECT_GE(clock.Seconds(), 0.5);
 
     config.state.DataChanged = true;
-    OpenSettingsFile(config, File("", "MODELTYPE=2"));
+    EXPECT_FALSE(OpenSettingsFile(config, File("", "MODELTYPE=2")));
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_TRUE(config.state.DataChanged);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
