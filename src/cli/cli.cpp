@@ -260,24 +260,21 @@ bool Command::Load(const std::string& path) {
         s_.err << path << ": no such file\n";
         return false;
     }
-    c_.state.ErrorFlag = false;
     c_.state.CancelFlag = false;
     if (KindOf(path) == FileKind::Settings) {
-        ReadSettingsFile(c_, path);
-        if (!c_.state.ErrorFlag) {
-            c_.state.CurrentFileName = path;
+        if (!ReadSettingsFile(c_, path)) {
+            return false;
         }
-        return !c_.state.ErrorFlag;
+        c_.state.CurrentFileName = path;
+        return true;
     }
     return OpenHexFile(c_, path);
 }
 
 bool Command::Save(const std::string& path) {
-    c_.state.ErrorFlag = false;
     c_.state.CancelFlag = false;
     if (KindOf(path) == FileKind::Settings) {
-        WriteSettingsFile(c_, path);
-        return !c_.state.ErrorFlag;
+        return WriteSettingsFile(c_, path);
     }
     return SaveHexFile(c_, path);
 }
@@ -477,9 +474,8 @@ bool Command::LoadOperand(const std::string& operand, bool& raw) {
     if (!Start((*bytes)[checkmap::kRegionAddress])) {
         return false;
     }
-    c_.state.ErrorFlag = false;
-    LoadHexImage(c_, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    return !c_.state.ErrorFlag;
+    return LoadHexImage(
+        c_, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 // Against the radio a file counts as what programming it would leave in that radio; two files

@@ -39,39 +39,41 @@ uint16_t CodeAt(std::string_view bytes, int address) {
     return static_cast<uint16_t>(at(address) << 8 | at(address + 1));
 }
 
-// Model test then region test of a buffer; sets ErrorFlag (after the message or the user's
-// No) when the buffer must not be taken.
-void TestBuffer(Config& config, std::string_view bytes) {
+// Model test then region test of a buffer. False, with ErrorFlag set (after the message or
+// the user's No), when the buffer must not be taken.
+bool TestBuffer(Config& config, std::string_view bytes) {
     auto [first, last] = ConfigurationRange(config.image);
     if (!IsModelCodeValid(config.state.ModelType, CodeAt(bytes, first), CodeAt(bytes, last))) {
         config.state.ErrorFlag = true;
         ShowMessage(config, "ModelType Error !!", Icon::Critical);
-        return;
+        return false;
     }
     const int fileCode = static_cast<uint8_t>(bytes.at(kRegionAddress));
     const int imageCode = config.image.Get(kRegionAddress);
     const int fileRegion = RegionIndex(fileCode);
     const int imageRegion = RegionIndex(imageCode);
     if (fileRegion == imageRegion) {
-        return;
+        return true;
     }
     const std::string lines = RegionMismatchLines(RegionSource::File, fileCode, imageCode, "\n");
     if (fileRegion == kNoRegion || imageRegion == kNoRegion) {
         ShowMessage(config, "Region Unmatched !!" + lines, Icon::Critical);
         config.state.ErrorFlag = true;
-        return;
+        return false;
     }
     Answer a =
         ShowMessage(config, "The region is unmatched.\nDo you want to change the region?" + lines,
                     Icon::Exclamation, Buttons::YesNo, Answer::No);
     if (a != Answer::Yes) {
         config.state.ErrorFlag = true;
+        return false;
     }
+    return true;
 }
 
 // The reader after the file access: `bytes` is nullptr when the file could not be read, with
-// the reason in `readError`.
-void TakeImage(Config& config, const std::string_view* bytes, std::string readError) {
+// the reason in `readError`. True when the image was taken.
+bool TakeImage(Config& config, const std::string_view* bytes, std::string readError) {
     AppState& st = config.state;
     st.ErrorFlag = false;
     config.shell().SetBusy(true);
@@ -92,8 +94,7 @@ void TakeImage(Config& config, const std::string_view* bytes, std::string readEr
         }
         config.clock().PumpEvents();
         config.clock().Sleep(kPauseMs);
-        TestBuffer(config, *bytes);
-        if (!st.ErrorFlag) {
+        if (TestBuffer(config, *bytes)) {
             for (size_t a = 0; a < size; ++a) {
                 config.image.bytes[a] = static_cast<uint8_t>((*bytes)[a]);
             }
@@ -113,24 +114,25 @@ void TakeImage(Config& config, const std::string_view* bytes, std::string readEr
         WriteErrorLog(config, "frmMain.ReadHexFileAs", std::to_string(EIO) + failure);
         ShowMessage(config, "FileRead Error!!", Icon::Exclamation);
         st.CancelFlag = true;
-        return;
+        return false;
     }
-    if (st.ErrorFlag) {
-        return;
+    if (!decoded) {
+        return false;  // refused by the model or region test
     }
     config.shell().ShowCategory("General");
     config.model = std::move(*decoded);
     config.shell().RebuildViews();
     ShowImageRegion(config);
+    return true;
 }
 
 }  // namespace
 
-void LoadHexImage(Config& config, std::string_view bytes) {
-    TakeImage(config, &bytes, {});
+bool LoadHexImage(Config& config, std::string_view bytes) {
+    return TakeImage(config, &bytes, {});
 }
 
-void ReadHexFile(Config& config, const std::filesystem::path& path) {
+bool ReadHexFile(Config& config, const std::filesystem::path& path) {
     std::string data;
     std::string error;
     bool read = false;
@@ -151,11 +153,11 @@ void ReadHexFile(Config& config, const std::filesystem::path& path) {
         error = e.what();
     }
     std::string_view view(data);
-    TakeImage(config, read ? &view : nullptr, error);
+    return TakeImage(config, read ? &view : nullptr, error);
 }
 
-void WriteHexFile(Config& config, const std::filesystem::path& path) {
-    SaveDocument(
+bool WriteHexFile(Config& config, const std::filesystem::path& path) {
+    return SaveDocument(
         config, path,
         [&config] {
             return std::string(reinterpret_cast<const char*>(config.image.bytes.data()),
@@ -182,8 +184,7 @@ bool OpenHexFile(Config& config, const std::filesystem::path& path) {
         ShowMessage(config, "bad file!!", Icon::Critical);
         return false;
     }
-    ReadHexFile(config, path);
-    if (st.ErrorFlag) {
+    if (!ReadHexFile(config, path)) {
         return false;
     }
     st.CurrentFileName = path.string();
@@ -215,8 +216,7 @@ bool SaveHexFile(Config& config, const std::filesystem::path& path) {
         ShowMessage(config, error.empty() ? "FileSave Error!!" : error, Icon::Critical);
         return false;
     }
-    WriteHexFile(config, path);
-    return !st.ErrorFlag;
+    return WriteHexFile(config, path);
 }
 
 }  // namespace mrw

@@ -11,15 +11,17 @@ namespace mrw {
 /// Filter of the Open and Save dialogs of raw image files.
 inline constexpr const char* kHexFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
 
-/// Reads a raw image after the model and region tests and decodes it; ErrorFlag on refusal.
-/// Only a regular file is opened: anything else is a read failure.
-void ReadHexFile(Config& config, const std::filesystem::path& path);
+/// Reads a raw image after the model and region tests and decodes it. False on refusal, with
+/// ErrorFlag set, or on a read failure ("FileRead Error!!"), with CancelFlag set too. Only a
+/// regular file is opened: anything else is a read failure.
+bool ReadHexFile(Config& config, const std::filesystem::path& path);
 /// The tests and the take-over of ReadHexFile applied to bytes already read: the image
 /// changes only when every test passes; fewer than ImageLastAddress + 1 bytes is a read failure.
-void LoadHexImage(Config& config, std::string_view bytes);
-/// Writes the image atomically, exactly ImageLastAddress + 1 bytes; on failure logs, shows
-/// "FileSave Error!!" and sets ErrorFlag and CancelFlag.
-void WriteHexFile(Config& config, const std::filesystem::path& path);
+/// True when the image was taken.
+bool LoadHexImage(Config& config, std::string_view bytes);
+/// Writes the image atomically, exactly ImageLastAddress + 1 bytes. False on failure, after
+/// the error log entry and "FileSave Error!!", with ErrorFlag and CancelFlag set.
+bool WriteHexFile(Config& config, const std::filesystem::path& path);
 
 /// The Open hex command after its dialog: the length test ("bad file!!"), then ReadHexFile;
 /// on success CurrentFileName, caption and DataChanged follow. True when the image was taken.

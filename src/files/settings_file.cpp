@@ -530,8 +530,8 @@ std::string SettingsFileText(const Config& config) {
     return w.Take();
 }
 
-void WriteSettingsFile(Config& config, const std::filesystem::path& path) {
-    SaveDocument(
+bool WriteSettingsFile(Config& config, const std::filesystem::path& path) {
+    return SaveDocument(
         config, path, [&config] { return SettingsFileText(config); }, "frmMain.SaveFileAs");
 }
 
@@ -550,7 +550,7 @@ bool ApplySettingsSections(const std::vector<SettingsSection>& sections, bool at
     }
 }
 
-void ReadSettingsFile(Config& config, const std::filesystem::path& path) {
+bool ReadSettingsFile(Config& config, const std::filesystem::path& path) {
     AppState& st = config.state;
     st.ErrorFlag = false;
     config.shell().SetBusy(true);
@@ -603,25 +603,25 @@ void ReadSettingsFile(Config& config, const std::filesystem::path& path) {
         ShowMessage(config, "FileRead Error!!", Icon::Exclamation);
         st.CancelFlag = true;
     }
+    return !failed && !refused;
 }
 
-void OpenSettingsFile(Config& config, const std::filesystem::path& path) {
+bool OpenSettingsFile(Config& config, const std::filesystem::path& path) {
     AppState& st = config.state;
     st.CancelFlag = true;
-    ReadSettingsFile(config, path);
-    if (!st.ErrorFlag) {
-        st.CurrentFileName = path.string();
-        config.shell().UpdateWindowCaption();
-        st.CancelFlag = false;
-        MarkConfigurationLoaded(config);
+    if (!ReadSettingsFile(config, path)) {
+        return false;
     }
-    if (!st.CancelFlag) {
-        config.shell().ShowCategory("General");
-        config.shell().RebuildViews();
-    }
+    st.CurrentFileName = path.string();
+    config.shell().UpdateWindowCaption();
+    st.CancelFlag = false;
+    MarkConfigurationLoaded(config);
+    config.shell().ShowCategory("General");
+    config.shell().RebuildViews();
+    return true;
 }
 
-void SaveSettings(Config& config, bool useCurrentName) {
+Outcome SaveSettings(Config& config, bool useCurrentName) {
     AppState& st = config.state;
     std::string name;
     // After a raw image was opened, the current name is the image's: only the name of a
@@ -637,15 +637,16 @@ void SaveSettings(Config& config, bool useCurrentName) {
     }
     st.CancelFlag = true;
     if (name.empty()) {
-        return;
+        return Outcome::Cancelled;
     }
-    WriteSettingsFile(config, name);
-    if (!st.ErrorFlag) {
-        st.CurrentFileName = name;
-        config.shell().UpdateWindowCaption();
-        st.CancelFlag = false;
-        MarkConfigurationSaved(config);
+    if (!WriteSettingsFile(config, name)) {
+        return Outcome::Failed;
     }
+    st.CurrentFileName = name;
+    config.shell().UpdateWindowCaption();
+    st.CancelFlag = false;
+    MarkConfigurationSaved(config);
+    return Outcome::Done;
 }
 
 }  // namespace mrw

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "core/outcome.h"
 
 namespace mrw {
 
@@ -36,9 +37,9 @@ std::string LookupValue(const std::vector<SettingsSection>& sections, const std:
 
 /// The settings file text of the configuration (CR LF line ends).
 std::string SettingsFileText(const Config& config);
-/// Writes the settings file atomically; on failure logs, shows "FileSave Error!!" and sets
-/// ErrorFlag and CancelFlag, leaving any existing file whole.
-void WriteSettingsFile(Config& config, const std::filesystem::path& path);
+/// Writes the settings file atomically. False on failure, after the error log entry and
+/// "FileSave Error!!", with ErrorFlag and CancelFlag set and any existing file left whole.
+bool WriteSettingsFile(Config& config, const std::filesystem::path& path);
 /// Applies parsed sections to `model` (the setup sections, the ATIS ones only with
 /// `atisSupported`, then the tables). False, with a description in `error`, when a value
 /// cannot be held (a channel position outside 16 bits, a frequency that is negative or of
@@ -46,14 +47,17 @@ void WriteSettingsFile(Config& config, const std::filesystem::path& path);
 bool ApplySettingsSections(const std::vector<SettingsSection>& sections, bool atisSupported,
                            DataModel& model, std::string* error = nullptr);
 /// Applies a settings file to the data model after the model and region test, all or
-/// nothing: on refusal or failure the data model is left as it was and ErrorFlag is set.
-void ReadSettingsFile(Config& config, const std::filesystem::path& path);
+/// nothing. False on refusal or failure: the data model is left as it was and ErrorFlag is
+/// set (a failure, after "FileRead Error!!", sets CancelFlag too).
+bool ReadSettingsFile(Config& config, const std::filesystem::path& path);
 /// The Open command after its dialog: reads the file; on success CurrentFileName, caption,
-/// CancelFlag and DataChanged follow, and the views show "General" again.
-void OpenSettingsFile(Config& config, const std::filesystem::path& path);
+/// CancelFlag and DataChanged follow, and the views show "General" again. True when the file
+/// was taken; CancelFlag stays set otherwise.
+bool OpenSettingsFile(Config& config, const std::filesystem::path& path);
 /// The Save routine: into CurrentFileName when `useCurrentName` and it names a settings file
 /// (".dat", any case), else through the Save As dialog: a raw image opened last is never
-/// overwritten with settings text. CancelFlag stays set when cancelled or failed.
-void SaveSettings(Config& config, bool useCurrentName);
+/// overwritten with settings text. Cancelled when no file name was chosen, Failed when the
+/// file could not be written; CancelFlag stays set in both cases.
+Outcome SaveSettings(Config& config, bool useCurrentName);
 
 }  // namespace mrw

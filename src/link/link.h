@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "core/outcome.h"
 #include "link/serial_port.h"
 
 namespace mrw {
@@ -22,13 +23,6 @@ enum class WaitResult : int {
     TimedOut = 3,    ///< the time limit passed (or the line failed)
     ErrorReply = 8,  ///< the text received so far equals "ERROR"
     BadReply = -1,   ///< something else arrived where a fixed reply was expected
-};
-
-/// Outcome of a block transaction, and of the transfer passes made of blocks.
-enum class Outcome {
-    Done,       ///< completed correctly
-    Failed,     ///< refused, unanswered, or answered wrongly
-    Cancelled,  ///< CancelFlag was set before or during it
 };
 
 /// Sends of one framed request before the link gives up.

@@ -264,9 +264,9 @@ void BuildRegionMenu(Config& config) {
     }
 }
 
-void ChangeRegion(Config& config, int k) {
+bool ChangeRegion(Config& config, int k) {
     if (!IsRegionEntry(k)) {
-        return;
+        return false;
     }
     RegionMenu& menu = config.regionMenu;
     config.shell().SetBusy(true);
@@ -287,6 +287,7 @@ void ChangeRegion(Config& config, int k) {
         ShowMessage(config, "IniFileRead Error!!", Icon::Exclamation);
     }
     config.shell().SetBusy(false);
+    return loaded;
 }
 
 void RebuildWeatherTable(DataModel& model) {

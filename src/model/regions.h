@@ -37,8 +37,10 @@ std::filesystem::path RegionImagePath(const Config& config, const std::string& c
 
 /// Fills the region menu from the files present and loads the stored region.
 void BuildRegionMenu(Config& config);
-/// Loads the default image of region menu entry `k`.
-void ChangeRegion(Config& config, int k);
+/// Loads the default image of region menu entry `k` and checks the entry. False when `k` names
+/// no entry or its image could not be loaded ("IniFileRead Error!!"): the check stays where
+/// it was.
+bool ChangeRegion(Config& config, int k);
 /// The defaults of the current model with its stored region (File > New, start-up).
 void ResetToStoredRegion(Config& config);
 /// The defaults of the current model with the region of region menu entry `k` (0..10).

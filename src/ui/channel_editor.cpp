@@ -291,7 +291,7 @@ void ChannelEditor::ShowList(const NodeTarget& target) {
     for (FrequencyBox& box : frequency_) {
         box.pending = false;
     }
-    refusing_ = false;
+    refusal_.Clear();
     FillGrid();
 }
 
@@ -373,7 +373,7 @@ void ChannelEditor::OpenPanel(const ChannelRecord& record) {
     for (FrequencyBox& box : frequency_) {
         box.pending = false;
     }
-    refusing_ = false;
+    refusal_.Clear();
     window_.BringPanelToFront("pictC");
     ApplyChannelEnable();
     (user ? static_cast<QWidget*>(display_) : baseChannel_)->setFocus(Qt::OtherFocusReason);
@@ -505,7 +505,7 @@ ChannelPanelValues ChannelEditor::PanelValues() const {
 }
 
 void ChannelEditor::Save() {
-    if (!PanelActive() || refusing_) {
+    if (!PanelActive() || refusal_.Pending()) {
         return;
     }
     for (FrequencyBox& box : frequency_) {
@@ -523,7 +523,7 @@ void ChannelEditor::Cancel() {
     if (!PanelActive()) {
         return;
     }
-    refusing_ = false;
+    refusal_.Clear();
     window_.BringPanelToFront("pictB");
     grid_->setFocus();
 }
@@ -580,8 +580,7 @@ bool ChannelEditor::Validate(FrequencyBox& box, bool deferRefusal) {
     if (deferRefusal) {
         // The focus is moving right now: it comes back, and the message shows, once the event
         // that moved it is done.
-        refusing_ = true;
-        QTimer::singleShot(0, this, [this, &box] { RefuseFrequency(box); });
+        refusal_.Defer([this, &box] { RefuseFrequency(box); });
     } else {
         RefuseFrequency(box);
     }
@@ -589,15 +588,11 @@ bool ChannelEditor::Validate(FrequencyBox& box, bool deferRefusal) {
 }
 
 void ChannelEditor::RefuseFrequency(FrequencyBox& box) {
-    refusing_ = false;
+    refusal_.Clear();
     if (!PanelActive()) {
         return;
     }
-    if (QApplication::focusWidget() != box.edit) {
-        restoringFocus_ = true;
-        box.edit->setFocus(Qt::OtherFocusReason);
-        restoringFocus_ = false;
-    }
+    refusal_.RestoreFocus(box.edit);
     window_.ShowHint(box.title);
     MessageRequest request;
     request.text = kFrequencyError;
@@ -626,20 +621,17 @@ void ChannelEditor::SetBoxText(QLineEdit* edit, const QString& text) {
 // ---- Events ----------------------------------------------------------------------------------
 
 bool ChannelEditor::eventFilter(QObject* watched, QEvent* event) {
+    // A frequency box refused to let the focus go to the control clicked: the click is not
+    // for it.
+    if (refusal_.Swallows(event)) {
+        return true;
+    }
     switch (event->type()) {
         case QEvent::FocusIn:
             OnFocusIn(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
             break;
         case QEvent::FocusOut:
             OnFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            // A frequency box refused to let the focus go to the control clicked: the click
-            // is not for it.
-            if (refusing_) {
-                return true;
-            }
             break;
         case QEvent::KeyPress:
             if (watched == grid_) {
@@ -665,7 +657,7 @@ void ChannelEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
         window_.ShowHint(QString::fromStdString(hint));
     }
     auto* edit = qobject_cast<QLineEdit*>(widget);
-    if (edit == nullptr || edit->isReadOnly() || restoringFocus_) {
+    if (edit == nullptr || edit->isReadOnly() || refusal_.Restoring()) {
         return;
     }
     if (FrequencyBox* box = BoxOf(edit)) {
@@ -686,7 +678,7 @@ void ChannelEditor::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
     }
     // Validation runs when the focus moves on within the panel; leaving the panel, or
     // CANCEL, only reformats the text.
-    if (refusing_) {
+    if (refusal_.Pending()) {
         return;
     }
     QWidget* next = QApplication::focusWidget();

@@ -8,6 +8,7 @@
 
 #include "edit/channel_panel.h"
 #include "edit/channel_table.h"
+#include "ui/focus_refusal.h"
 
 class QCheckBox;
 class QComboBox;
@@ -86,8 +87,7 @@ private:
     Config& config_;
     ChannelListState list_;
     bool fillingGrid_ = false;
-    bool refusing_ = false;        // a frequency box refused to let the focus go
-    bool restoringFocus_ = false;  // the focus goes back to the refusing box
+    FocusRefusal refusal_{this};  // of a frequency box that refused to let the focus go
 
     QWidget* pictB_ = nullptr;
     QWidget* pictC_ = nullptr;

@@ -303,7 +303,7 @@ void DirectoryEditor::FillEntry() {
             field->setEnabled(view.fieldsOpen);
         }
         mmsiPending_ = false;
-        refusing_ = false;
+        refusal_.Clear();
         if (view.incompleteBefore) {
             ShowDirectoryDataError(config_, directory_);
         }
@@ -369,15 +369,10 @@ bool DirectoryEditor::ValidateMmsi() {
 }
 
 void DirectoryEditor::RefuseMmsi() {
-    refusing_ = false;
     if (!EntryActive()) {
         return;
     }
-    if (QApplication::focusWidget() != mmsi_) {
-        restoringFocus_ = true;
-        mmsi_->setFocus(Qt::OtherFocusReason);
-        restoringFocus_ = false;
-    }
+    refusal_.RestoreFocus(mmsi_);
     window_.ShowHint(QString::fromStdString(DirectoryControlHint("txtGMMSI")));
     ValidateMmsi();  // refuses again, now with its message
 }
@@ -417,20 +412,17 @@ bool DirectoryEditor::EntryActive() const {
 // ---- Events ----------------------------------------------------------------------------------
 
 bool DirectoryEditor::eventFilter(QObject* watched, QEvent* event) {
+    // The MMSI box refused to let the focus go to the control or the tree node clicked: the
+    // click is not for it.
+    if (refusal_.Swallows(event)) {
+        return true;
+    }
     switch (event->type()) {
         case QEvent::FocusIn:
             OnFocusIn(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
             break;
         case QEvent::FocusOut:
             OnFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            // The MMSI box refused to let the focus go to the control or the tree node
-            // clicked: the click is not for it.
-            if (refusing_) {
-                return true;
-            }
             break;
         case QEvent::KeyPress:
             if (watched == grid_) {
@@ -456,7 +448,7 @@ void DirectoryEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
         window_.ShowHint(QString::fromStdString(hint));
     }
     auto* edit = qobject_cast<QLineEdit*>(widget);
-    if (edit == nullptr || restoringFocus_) {
+    if (edit == nullptr || refusal_.Restoring()) {
         return;
     }
     if (edit == mmsi_) {
@@ -478,7 +470,7 @@ void DirectoryEditor::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
         CommitName();
         return;
     }
-    if (widget != mmsi_ || !mmsiPending_ || refusing_ || !EntryActive()) {
+    if (widget != mmsi_ || !mmsiPending_ || refusal_.Pending() || !EntryActive()) {
         return;
     }
     // Moving on to another control of the window (the tree included, where Tab leads from
@@ -497,8 +489,7 @@ void DirectoryEditor::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
     }
     // The focus is moving right now: it comes back, and the message shows, once the event
     // that moved it is done.
-    refusing_ = true;
-    QTimer::singleShot(0, this, [this] { RefuseMmsi(); });
+    refusal_.Defer([this] { RefuseMmsi(); });
 }
 
 }  // namespace mrw

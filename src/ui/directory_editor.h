@@ -8,6 +8,7 @@
 #include <string>
 
 #include "edit/directory_rules.h"
+#include "ui/focus_refusal.h"
 
 class QCheckBox;
 class QLabel;
@@ -69,9 +70,8 @@ private:
     std::array<int, 2> listRows_{};                    // the row last chosen in each list
     Directory directory_ = Directory::Individual;      // the entry panel's directory
     int slot_ = 0;                                     // and slot, from 1
-    bool mmsiPending_ = false;     // the MMSI box was typed into since it was last checked
-    bool refusing_ = false;        // the MMSI box refused to let the focus go
-    bool restoringFocus_ = false;  // the focus goes back to the refusing box
+    bool mmsiPending_ = false;    // the MMSI box was typed into since it was last checked
+    FocusRefusal refusal_{this};  // of the MMSI box, when it refused to let the focus go
 
     QWidget* pictE_ = nullptr;
     QWidget* pictG_ = nullptr;

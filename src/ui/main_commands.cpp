@@ -235,10 +235,11 @@ bool MainWindow::OfferToSaveChanges() {
     if (!CommitPendingEdit()) {
         return false;
     }
-    state.ErrorFlag = false;
-    SaveSettings(config_, true);
+    if (SaveSettings(config_, true) != Outcome::Done) {
+        return false;
+    }
     ShowFileStatus("Saved");
-    return !state.ErrorFlag && !state.CancelFlag;
+    return true;
 }
 
 // ---- File menu -------------------------------------------------------------------------------
@@ -288,8 +289,7 @@ void MainWindow::FileOpen() {
     FileDialogRequest request;
     request.filter = kSettingsFileFilter;
     const std::string name = AskForFile(config_, request);
-    if (!name.empty()) {
-        OpenSettingsFile(config_, name);
+    if (!name.empty() && OpenSettingsFile(config_, name)) {
         ShowFileStatus("Opened");
     }
     SetBusy(false);
@@ -299,16 +299,18 @@ void MainWindow::FileSave() {
     if (!CommitPendingEdit()) {
         return;
     }
-    SaveSettings(config_, true);
-    ShowFileStatus("Saved");
+    if (SaveSettings(config_, true) == Outcome::Done) {
+        ShowFileStatus("Saved");
+    }
 }
 
 void MainWindow::FileSaveAs() {
     if (!CommitPendingEdit()) {
         return;
     }
-    SaveSettings(config_, false);
-    ShowFileStatus("Saved");
+    if (SaveSettings(config_, false) == Outcome::Done) {
+        ShowFileStatus("Saved");
+    }
 }
 
 void MainWindow::FilePrint() {

@@ -467,7 +467,7 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::ShowFileStatus(const char* verb) {
     const AppState& state = config_.state;
-    if (state.ErrorFlag || state.CancelFlag || state.CurrentFileName.empty()) {
+    if (state.CurrentFileName.empty()) {
         return;
     }
     const std::string& path = state.CurrentFileName;

@@ -188,7 +188,7 @@ private:
     void BuildStatusBar();
     void BuildGeneralPage();
     /// Status bar panel 2: `verb` and the current file's name ("Saved boat.dat") for a few
-    /// seconds, when the step before it completed.
+    /// seconds; called once the step it names has succeeded.
     void ShowFileStatus(const char* verb);
     /// Opens at the placement stored at the last exit, fitted to the screen it is on.
     void RestorePlacement();

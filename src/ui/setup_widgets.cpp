@@ -321,16 +321,11 @@ void SetupPanel::LostFocus(EntryBox& box) {
 }
 
 void SetupPanel::Refuse(EntryBox& box) {
-    refusing_ = false;
     if (!panel_->isEnabled() || !box.edit->isVisible()) {
         LostFocus(box);
         return;
     }
-    if (QApplication::focusWidget() != box.edit) {
-        restoringFocus_ = true;
-        box.edit->setFocus(Qt::OtherFocusReason);
-        restoringFocus_ = false;
-    }
+    refusal_.RestoreFocus(box.edit);
     window_.ShowHint(
         QString::fromStdString(SetupControlHint(box.edit->objectName().toStdString())));
     Validate(box);  // refuses again, now with its message
@@ -347,20 +342,16 @@ bool SetupPanel::CommitPendingEdit() {
 // ---- Events ----------------------------------------------------------------------------------
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
+    // A digit box refused to let the focus go to the control clicked: the click is not for it.
+    if (refusal_.Swallows(event)) {
+        return true;
+    }
     switch (event->type()) {
         case QEvent::FocusIn:
             OnFocusIn(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
             break;
         case QEvent::FocusOut:
             OnFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            // A digit box refused to let the focus go to the control clicked: the click is
-            // not for it.
-            if (refusing_) {
-                return true;
-            }
             break;
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -387,7 +378,7 @@ void SetupPanel::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
         window_.ShowHint(QString::fromStdString(hint));
     }
     EntryBox* box = EntryOf(widget);
-    if (box == nullptr || restoringFocus_) {
+    if (box == nullptr || refusal_.Restoring()) {
         return;
     }
     box->pending = false;
@@ -402,7 +393,7 @@ void SetupPanel::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
 
 void SetupPanel::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
     EntryBox* box = EntryOf(widget);
-    if (box == nullptr || IsWindowFocusChange(reason) || !box->pending || refusing_ ||
+    if (box == nullptr || IsWindowFocusChange(reason) || !box->pending || refusal_.Pending() ||
         config_.state.Loading) {
         return;
     }
@@ -421,9 +412,8 @@ void SetupPanel::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
     }
     // The focus is moving right now: it comes back, and the message shows, once the event
     // that moved it is done.
-    refusing_ = true;
     QLineEdit* edit = box->edit;
-    QTimer::singleShot(0, this, [this, edit] {
+    refusal_.Defer([this, edit] {
         if (EntryBox* refused = EntryOf(edit)) {
             Refuse(*refused);
         }

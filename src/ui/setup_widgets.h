@@ -12,6 +12,7 @@
 #include "core/config.h"
 #include "edit/setup_entry.h"
 #include "edit/setup_lists.h"
+#include "ui/focus_refusal.h"
 
 class QCheckBox;
 class QComboBox;
@@ -136,8 +137,7 @@ private:
     std::vector<ListBinding> lists_;
     std::vector<CheckBinding> checks_;
     std::vector<EntryBox> entries_;
-    bool refusing_ = false;        // a digit box refused to let the focus go
-    bool restoringFocus_ = false;  // the focus goes back to the refusing box
+    FocusRefusal refusal_{this};  // of a digit box that refused to let the focus go
 };
 
 }  // namespace mrw

@@ -109,7 +109,7 @@ TEST_F(SettingsWriteTest, SaveAsAsksSaveDoesNotAndBothPause) {
     fs::path path = dir / "mine.dat";
     config.services.documentsFolder = dir / "Documents";
     prompt.fileNames.push_back(path.string());
-    SaveSettings(config, true);  // no current name yet: the dialog is used
+    EXPECT_EQ(SaveSettings(config, true), Outcome::Done);  // no current name: the dialog is used
     ASSERT_EQ(prompt.dialogs.size(), 1u);
     const FileDialogRequest& d = prompt.dialogs[0];
     EXPECT_TRUE(d.save && d.overwritePrompt);
@@ -129,7 +129,7 @@ TEST_F(SettingsWriteTest, SaveAsAsksSaveDoesNotAndBothPause) {
     SaveSettings(config, true);
     EXPECT_EQ(prompt.dialogs.size(), 1u);
     EXPECT_EQ(ReadAll(path), SettingsFileText(config));
-    SaveSettings(config, false);  // cancelled
+    EXPECT_EQ(SaveSettings(config, false), Outcome::Cancelled);
     EXPECT_EQ(prompt.dialogs.size(), 2u);
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
@@ -159,7 +159,7 @@ TEST_F(SettingsWriteTest, FailedSaveKeepsNameFlagAndOldFileAndReports) {
     fs::path blocked = dir / "folder.dat";
     fs::create_directory(blocked);
     prompt.fileNames.push_back(blocked.string());
-    SaveSettings(config, false);
+    EXPECT_EQ(SaveSettings(config, false), Outcome::Failed);
     EXPECT_TRUE(config.state.ErrorFlag && config.state.CancelFlag && config.state.DataChanged);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
     EXPECT_EQ(ReadAll(path), "old contents");

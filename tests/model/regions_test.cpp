@@ -251,7 +251,7 @@ TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck)
     EXPECT_FALSE(RegionMenuCommand(config, 5));  // hidden entry
 
     std::filesystem::remove(dir / "INTL_08FD.ini");
-    ChangeRegion(config, 0);
+    EXPECT_FALSE(ChangeRegion(config, 0));
     EXPECT_EQ(Checked(), 1);  // the previous entry is checked again
     EXPECT_EQ(Stored(), "UK");
     EXPECT_EQ(prompt.messages.back().text, "IniFileRead Error!!");
