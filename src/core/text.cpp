@@ -15,7 +15,7 @@ bool IsBlank(char c) {
 }
 }  // namespace
 
-std::string Trim(std::string_view text) {
+std::string_view TrimView(std::string_view text) {
     size_t b = 0;
     size_t e = text.size();
     while (b < e && IsBlank(text[b])) {
@@ -24,15 +24,17 @@ std::string Trim(std::string_view text) {
     while (e > b && IsBlank(text[e - 1])) {
         --e;
     }
-    return std::string(text.substr(b, e - b));
+    return text.substr(b, e - b);
+}
+
+std::string Trim(std::string_view text) {
+    return std::string(TrimView(text));
 }
 
 std::string ToUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
+        c = UpperAscii(c);
     }
     return out;
 }
@@ -48,7 +50,15 @@ std::string ToLower(std::string_view text) {
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && ToUpper(a) == ToUpper(b);
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix) {

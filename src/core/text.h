@@ -14,6 +14,12 @@ namespace mrw {
 
 /// The text without leading and trailing blanks (spaces and tabs).
 std::string Trim(std::string_view text);
+/// Trim without a copy: the part of `text` between its leading and trailing blanks.
+std::string_view TrimView(std::string_view text);
+/// The ASCII letter in upper case; any other character as it is.
+inline char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 /// The text with ASCII letters in upper case.
 std::string ToUpper(std::string_view text);
 /// The text with ASCII letters in lower case.

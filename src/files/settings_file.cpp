@@ -1,6 +1,8 @@
 #include "files/settings_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <exception>
 #include <fstream>
@@ -37,7 +39,12 @@ constexpr int kPauseMs = 500;
 constexpr double kFrequencyLimit = 1000.0;
 
 std::string Indexed(std::string_view key, int index) {
-    return std::string(key) + std::to_string(index);
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+    std::string name;
+    name.reserve(key.size() + static_cast<size_t>(end - digits));
+    name.append(key).append(digits, end);
+    return name;
 }
 
 // ---- Writing -------------------------------------------------------------------------------
@@ -50,20 +57,17 @@ public:
         text_ += name;
         text_ += "]\r\n";
     }
-    void Raw(std::string_view key, std::string_view value) {
-        text_ += key;
-        text_ += '=';
-        text_ += value;
-        text_ += "\r\n";
-    }
+    void Raw(std::string_view key, std::string_view value) { Line(key, "=", value); }
     void Bool(std::string_view key, bool value) { Raw(key, value ? "1" : "0"); }
     void Word(std::string_view key, bool value) { Raw(key, value ? "True" : "False"); }
-    void Int(std::string_view key, long value) { Raw(key, std::to_string(value)); }
+    void Int(std::string_view key, long value) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        Raw(key, std::string_view(digits, static_cast<size_t>(end - digits)));
+    }
     void Double(std::string_view key, double value) { Raw(key, FormatDouble(value)); }
     /// A text written with the "#" mark.
-    void Marked(std::string_view key, std::string_view value) {
-        Raw(key, "#" + std::string(value));
-    }
+    void Marked(std::string_view key, std::string_view value) { Line(key, "=#", value); }
     /// A text written bare. The reader drops one leading "#" from every value, so a text that
     /// itself begins with "#" gets the mark too and reads back whole.
     void Text(std::string_view key, std::string_view value) {
@@ -76,6 +80,13 @@ public:
     std::string Take() { return std::move(text_); }
 
 private:
+    void Line(std::string_view key, std::string_view equals, std::string_view value) {
+        text_ += key;
+        text_ += equals;
+        text_ += value;
+        text_ += "\r\n";
+    }
+
     std::string text_;
 };
 
@@ -165,30 +176,56 @@ void WriteSetup(Writer& w, const DataModel& model, bool atisSupported) {
 
 // ---- Reading -------------------------------------------------------------------------------
 
+// Names of sections and keys compared as the upper case of the name looked up: the hash and
+// the comparison take each ASCII letter in upper case, and only names without lower case
+// letters are held (no name looked up in upper case can equal another).
+struct UpperHash {
+    size_t operator()(std::string_view name) const {
+        uint64_t hash = 14695981039346656037u;  // FNV-1a
+        for (char c : name) {
+            hash = (hash ^ static_cast<uint8_t>(UpperAscii(c))) * 1099511628211u;
+        }
+        return static_cast<size_t>(hash);
+    }
+};
+struct UpperEqual {
+    bool operator()(std::string_view held, std::string_view name) const {
+        return EqualsIgnoreCase(held, name);
+    }
+};
+
+bool HasLowerCase(std::string_view name) {
+    return std::any_of(name.begin(), name.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
 // The first value of every (section, key) pair, found in one pass: sections in file order,
-// entries in order, the first match kept. Equivalent to LookupValue for every pair.
+// entries in order, the first match kept. Equivalent to LookupValue for every pair. It refers
+// to the names and values of the sections, which outlive it.
 class SectionIndex {
 public:
+    using Keys = std::unordered_map<std::string_view, const std::string*, UpperHash, UpperEqual>;
+
     explicit SectionIndex(const std::vector<SettingsSection>& sections) {
         for (const SettingsSection& s : sections) {
-            auto& keys = index_[s.name];
+            if (HasLowerCase(s.name)) {
+                continue;
+            }
+            Keys& keys = index_[s.name];
             for (const auto& [key, value] : s.entries) {
-                keys.try_emplace(key, value);
+                if (!HasLowerCase(key)) {
+                    keys.try_emplace(key, &value);
+                }
             }
         }
     }
-    /// The value, or nullptr when the section or key is missing. Names are upper case.
-    const std::string* Find(const std::string& section, const std::string& key) const {
+    /// The keys of the section whose name is the upper case of `section`, or nullptr.
+    const Keys* Find(std::string_view section) const {
         auto s = index_.find(section);
-        if (s == index_.end()) {
-            return nullptr;
-        }
-        auto k = s->second.find(key);
-        return k == s->second.end() ? nullptr : &k->second;
+        return s == index_.end() ? nullptr : &s->second;
     }
 
 private:
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> index_;
+    std::unordered_map<std::string_view, Keys, UpperHash, UpperEqual> index_;
 };
 
 // A value that no field of the data model or of the radio can hold; the whole read fails.
@@ -213,15 +250,19 @@ std::string Quoted(std::string_view value) {
 // except for texts, which a missing key empties.
 class SectionReader {
 public:
-    SectionReader(const SectionIndex& index, std::string_view section)
-        : index_(index), section_(ToUpper(section)) {}
+    SectionReader(const SectionIndex& index, std::string section)
+        : section_(std::move(section)), keys_(index.Find(section_)) {}
 
-    std::string Value(std::string_view key) const {
-        const std::string* v = index_.Find(section_, ToUpper(key));
-        return v != nullptr ? *v : std::string();
+    /// The value of `key`, or "" when the key or the section is missing.
+    std::string_view Value(std::string_view key) const {
+        if (keys_ == nullptr) {
+            return {};
+        }
+        auto v = keys_->find(key);
+        return v != keys_->end() ? std::string_view(*v->second) : std::string_view();
     }
     void Bool(std::string_view key, bool& field) const {
-        std::string t = Trim(Value(key));
+        const std::string_view t = TrimView(Value(key));
         if (EqualsIgnoreCase(t, "True")) {
             field = true;
         } else if (EqualsIgnoreCase(t, "False")) {
@@ -246,12 +287,12 @@ public:
     /// three digits before the period: a frequency that is negative, too large for a double or
     /// 1000 MHz or more cannot be held at all.
     void Frequency(std::string_view key, double& field) const {
-        std::string text = Value(key);
+        const std::string_view text = Value(key);
         bool overflow = false;
         std::optional<double> mhz = ParseNumber(text, &overflow);
         if (overflow || (mhz && !(*mhz >= 0.0 && *mhz < kFrequencyLimit))) {
-            throw UnholdableValue(std::string(key) + "=" + Quoted(text) + " in [" + section_ +
-                                  "] is out of range");
+            throw UnholdableValue(std::string(key) + "=" + Quoted(text) + " in [" +
+                                  ToUpper(section_) + "] is out of range");
         }
         if (mhz) {
             field = *mhz;
@@ -261,20 +302,27 @@ public:
     void LeadingNumber(std::string_view key, bool& field) const {
         field = RoundHalfEven(Val(Value(key))) != 0.0;
     }
-    void Text(std::string_view key, std::string& field) const { field = Value(key); }
+    void Text(std::string_view key, std::string& field) const { field.assign(Value(key)); }
 
 private:
-    const SectionIndex& index_;
     std::string section_;
+    const SectionIndex::Keys* keys_;
 };
 
 // The setup sections, key by key as the key table declares them.
 void ReadSetup(const SectionIndex& index, bool atisSupported, DataModel& m) {
+    // The keys of a section follow each other in the table: one reader serves them all.
+    std::optional<SectionReader> reader;
+    const char* section = nullptr;
     for (const SetupKey& k : SetupKeys()) {
         if (k.atisOnly && !atisSupported) {
             continue;
         }
-        const SectionReader r(index, k.section);
+        if (!reader || section != k.section) {
+            section = k.section;
+            reader.emplace(index, section);
+        }
+        const SectionReader& r = *reader;
         std::visit(
             [&](auto* field) {
                 using Field = std::remove_pointer_t<decltype(field)>;
@@ -299,7 +347,7 @@ void ReadStandardTable(const SectionIndex& index, const char* name, ChannelTable
     EmptyTable(table);
     for (int n = 1; n <= kMaxStandardChannels; ++n) {
         SectionReader r(index, Indexed(name, n));
-        std::string position = r.Value("Position");
+        const std::string_view position = r.Value("Position");
         if (position.empty()) {
             break;
         }
@@ -431,7 +479,7 @@ std::vector<SettingsSection> ParseSections(const std::string& text) {
             continue;
         }
         SettingsSection& section = sections.emplace_back();
-        section.name = ToUpper(Trim(rest.substr(0, close)));
+        section.name = ToUpper(TrimView(rest.substr(0, close)));
         while (next < lines.size()) {
             std::string_view line = lines[next++];
             size_t eq = line.find('=');
@@ -447,7 +495,7 @@ std::vector<SettingsSection> ParseSections(const std::string& text) {
             if (!value.empty() && value.front() == '#') {
                 value.remove_prefix(1);
             }
-            section.entries.emplace_back(ToUpper(Trim(line.substr(0, eq))), std::string(value));
+            section.entries.emplace_back(ToUpper(TrimView(line.substr(0, eq))), value);
         }
     }
     return sections;

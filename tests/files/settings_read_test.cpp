@@ -166,6 +166,18 @@ TEST_F(SettingsReadTest, DirectoriesWeatherAndMissingSections) {
     EXPECT_EQ(m.CHWX[4].ChTag, "");
 }
 
+TEST_F(SettingsReadTest, SectionsMadeByHandAreFoundOnlyUnderUpperCaseNames) {
+    // ParseSections upper-cases every name; a name that still has a lower case letter can
+    // equal no name the reader looks up, and does not hide a later one.
+    DataModel m = config.model;
+    m.Common.Sog = 0;
+    ASSERT_TRUE(
+        ApplySettingsSections({{"Common Setup", {{"SOG", "1"}}},
+                               {"COMMON SETUP", {{"Sog", "2"}, {"SOG", "3"}, {"SOG", "4"}}}},
+                              false, m));
+    EXPECT_EQ(m.Common.Sog, 3);
+}
+
 TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
     UseModel(2, true);
     NewImage(config.image, config.model, 2);
