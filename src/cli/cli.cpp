@@ -223,7 +223,12 @@ bool Command::StartFromRegion(const std::string& regionName, std::optional<int> 
             }
         }
         if (entry >= 0) {
-            ResetToRegionEntry(c_, entry);
+            // Going on would write the model type's bare defaults as if they were the region's.
+            if (!ResetToRegionEntry(c_, entry)) {
+                error = "The region default image of " + c_.regionMenu.entries[entry].caption +
+                        " for " + ModelNameOf(c_.state.ModelType) + " cannot be read";
+                return false;
+            }
         } else if (!regionName.empty()) {
             error = "No region default image named " + regionName + " for " +
                     ModelNameOf(c_.state.ModelType);

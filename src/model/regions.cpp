@@ -314,8 +314,9 @@ namespace {
 
 // `defaults`: the default image and the region of `entry` (none: the stored region);
 // otherwise only the weather table and the views.
-void ResetToDefaults(Config& config, bool defaults, std::optional<int> entry) {
+bool ResetToDefaults(Config& config, bool defaults, std::optional<int> entry) {
     config.state.Loading = true;
+    bool loaded = true;
     if (defaults) {
         // The model follows the default image at once, so that a region image that cannot be
         // read leaves a model and an image that agree.
@@ -329,7 +330,7 @@ void ResetToDefaults(Config& config, bool defaults, std::optional<int> entry) {
         if (!entry) {
             BuildRegionMenu(config);
         } else {
-            ChangeRegion(config, *entry);
+            loaded = ChangeRegion(config, *entry);
         }
     }
     config.state.Loading = true;
@@ -337,6 +338,7 @@ void ResetToDefaults(Config& config, bool defaults, std::optional<int> entry) {
     config.shell().ShowCategory(kGeneralCategory);
     config.shell().UpdateWindowCaption();
     config.state.Loading = false;
+    return loaded;
 }
 
 }  // namespace
@@ -345,10 +347,8 @@ void ResetToStoredRegion(Config& config) {
     ResetToDefaults(config, true, std::nullopt);
 }
 
-void ResetToRegionEntry(Config& config, int k) {
-    if (IsRegionEntry(k)) {
-        ResetToDefaults(config, true, k);
-    }
+bool ResetToRegionEntry(Config& config, int k) {
+    return IsRegionEntry(k) && ResetToDefaults(config, true, k);
 }
 
 void RebuildWeatherAndViews(Config& config) {

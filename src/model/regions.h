@@ -43,8 +43,10 @@ void BuildRegionMenu(Config& config);
 bool ChangeRegion(Config& config, int k);
 /// The defaults of the current model with its stored region (File > New, start-up).
 void ResetToStoredRegion(Config& config);
-/// The defaults of the current model with the region of region menu entry `k` (0..10).
-void ResetToRegionEntry(Config& config, int k);
+/// The defaults of the current model with the region of region menu entry `k` (0..10). False
+/// when `k` names no entry or its image could not be read: the defaults of the model type stay,
+/// without a region's channels.
+bool ResetToRegionEntry(Config& config, int k);
 /// Only CHWX rebuilt from the weather channel table and the views rebuilt, "General" shown:
 /// the step before a settings file is read over the configuration.
 void RebuildWeatherAndViews(Config& config);

@@ -208,6 +208,15 @@ TEST_F(CliTest, RefusedFilesFailWithTheProgramsMessageAndWriteNothing) {
     EXPECT_NE(err.str().find("bad file!!"), std::string::npos);
 
     EXPECT_EQ(Run({"--model", "1", "check", (folder / "absent.dat").string()}), kExitFailed);
+
+    // A region whose default image cannot be read is no start for a read.
+    std::ofstream(folder / "UK_08FD.ini", std::ios::binary) << std::string(100, '\xFF');
+    EXPECT_EQ(Run({"--model", "1", "--region", "UK", "read", "-o", (folder / "uk.dat").string()}),
+              kExitFailed);
+    EXPECT_NE(err.str().find("The region default image of UK for HV2300 cannot be read"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(fs::exists(folder / "uk.dat"));
 }
 
 TEST_F(CliTest, ReadSavesTheRadiosConfiguration) {
