@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli_fixture.h"
 #include "core/services.h"
 #include "sim/sim_radio.h"
 #include "test_files.h"
@@ -23,68 +24,9 @@ namespace fs = std::filesystem;
 
 using mrw::testing::ReadFile;
 
-// Forwards to the test's simulated radio, so the radio outlives the command's port object.
-class PortToSim : public SerialPort {
-public:
-    explicit PortToSim(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
-
-class CliSafeTest : public ::testing::Test {
+class CliSafeTest : public testing::CliFixture {
 protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("mrw_cli_safe_" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        fs::copy_file(fs::path(MRW_TEST_SOURCE_DIR) / "data" / "global.ini", folder / "global.ini");
-        for (const auto& entry : fs::directory_iterator(MRW_TEST_BIN_DIR)) {
-            if (entry.path().extension() == ".ini" && entry.path().filename() != "global.ini") {
-                fs::copy_file(entry.path(), folder / entry.path().filename());
-            }
-        }
-        ASSERT_TRUE(fs::exists(folder / "UK_08FD.ini"));
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = folder;
-        platform.openPort = [this](const std::string& port,
-                                   std::string& error) -> std::unique_ptr<SerialPort> {
-            if (port == "missing") {
-                error = "no such port";
-                return nullptr;
-            }
-            return std::make_unique<PortToSim>(radio);
-        };
-        const std::string factory = ReadFile(folder / "UK_08FD.ini");
-        ASSERT_EQ(factory.size(), radio.memory.size());
-        std::copy(factory.begin(), factory.end(), radio.memory.begin());
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        Config fresh;
-        fresh.services = config.services;
-        config = fresh;
-        Streams streams{out, err, false};
-        args.insert(args.begin(), {"--model", "1"});
-        return cli::Run(args, config, streams, platform);
-    }
-    std::string Path(const std::string& name) const { return (folder / name).string(); }
-    void Write(const std::string& name, const std::string& text) const {
-        std::ofstream(folder / name, std::ios::binary) << text;
-    }
+    CliSafeTest() : CliFixture({"--model", "1"}) {}
 
     /// The UK factory image as a settings file, written by convert.
     std::string FactorySettings() {
@@ -93,15 +35,6 @@ protected:
         EXPECT_EQ(Run({"convert", Path("uk.hex"), Path("uk.dat")}), kExitOk) << err.str();
         return ReadFile(folder / "uk.dat");
     }
-
-    fs::path folder;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    Config config;
-    SimRadio radio{&clock};
-    Platform platform;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 /// The value of `key` in section `section` of a settings file's text.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli_fixture.h"
 #include "test_files.h"
 
 #include "core/services.h"
@@ -26,87 +27,7 @@ namespace fs = std::filesystem;
 
 using mrw::testing::ReadFile;
 
-// Forwards to the test's simulated radio, so the radio outlives the command's port object.
-class PortToSim : public SerialPort {
-public:
-    explicit PortToSim(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* bin = MRW_TEST_BIN_DIR;
-        const char* source = MRW_TEST_SOURCE_DIR;
-        binDir = bin;
-        folder = fs::temp_directory_path() /
-                 ("mrw_cli_" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        fs::copy_file(fs::path(source) / "data" / "global.ini", folder / "global.ini");
-        for (const auto& entry : fs::directory_iterator(binDir)) {
-            if (entry.path().extension() == ".ini" && entry.path().filename() != "global.ini") {
-                fs::copy_file(entry.path(), folder / entry.path().filename());
-            }
-        }
-        ASSERT_TRUE(fs::exists(folder / "UK_08FD.ini"));
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = folder;
-        platform.openPort = [this](const std::string& port,
-                                   std::string& error) -> std::unique_ptr<SerialPort> {
-            lastPort = port;
-            if (port == "missing") {
-                error = "no such port";
-                return nullptr;
-            }
-            return std::make_unique<PortToSim>(radio);
-        };
-        platform.listPorts = [] {
-            return std::vector<PortListing>{{1, "/dev/ttyS0", "Serial"},
-                                            {3, "/dev/ttyUSB0", "USB serial"}};
-        };
-        LoadRadio("UK_08FD.ini");
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    void LoadRadio(const std::string& name) {
-        std::string bytes = ReadFile(folder / name);
-        ASSERT_EQ(bytes.size(), radio.memory.size());
-        std::copy(bytes.begin(), bytes.end(), radio.memory.begin());
-    }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        Config fresh;
-        fresh.services = config.services;
-        config = fresh;
-        Streams streams{out, err, false};
-        return cli::Run(args, config, streams, platform);
-    }
-
-    fs::path binDir;
-    fs::path folder;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    Config config;
-    SimRadio radio{&clock};
-    Platform platform;
-    std::string lastPort;
-    std::ostringstream out;
-    std::ostringstream err;
-};
+class CliTest : public testing::CliFixture {};
 
 TEST_F(CliTest, UsageErrorsExitTwoWithTheUsageLine) {
     EXPECT_EQ(Run({}), kExitUsage);

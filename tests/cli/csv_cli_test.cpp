@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli_fixture.h"
 #include "core/services.h"
 #include "test_files.h"
 
@@ -48,38 +49,12 @@ constexpr const char* kUsList =
     "8,SEA 88,157.425000,-,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,50W,Commercial,"
     ",,,\r\n";
 
-class CsvCliTest : public ::testing::Test {
+class CsvCliTest : public testing::CliFixture {
 protected:
+    CsvCliTest() : CliFixture({"--model", "1"}, {"USA_08FD.ini", "UK_08FD.ini"}) {}
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("mrw_csv_cli_" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        fs::copy_file(fs::path(MRW_TEST_SOURCE_DIR) / "data" / "global.ini", folder / "global.ini");
-        for (const char* image : {"USA_08FD.ini", "UK_08FD.ini"}) {
-            fs::copy_file(fs::path(MRW_TEST_BIN_DIR) / image, folder / image);
-        }
+        CliFixture::SetUp();
         fs::copy_file(folder / "USA_08FD.ini", folder / "usa.hex");
-        config.services.clock = &clock;
-        config.services.settings = &settings;
-        config.services.programFolder = folder;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        Config fresh;
-        fresh.services = config.services;
-        config = fresh;
-        Streams streams{out, err, false};
-        args.insert(args.begin(), {"--model", "1"});
-        return cli::Run(args, config, streams, platform);
-    }
-    std::string Path(const char* name) const { return (folder / name).string(); }
-    void Write(const char* name, const std::string& text) const {
-        std::ofstream(folder / name, std::ios::binary) << text;
     }
     std::vector<std::string> OutLines() const {
         std::vector<std::string> lines;
@@ -92,14 +67,6 @@ protected:
         }
         return lines;
     }
-
-    fs::path folder;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    Config config;
-    Platform platform;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CsvCliTest, UsageErrorsExitTwo) {

@@ -1,0 +1,123 @@
+// The set-up of the in-process mrw-cli tests: a program folder of the test's own holding
+// global.ini and factory region images, virtual time, settings in memory, a simulated radio
+// with the UK factory image behind every port but "missing", two listed serial ports, and
+// the command's streams.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/cli.h"
+#include "core/services.h"
+#include "sim/sim_radio.h"
+#include "test_files.h"
+
+namespace mrw::cli::testing {
+
+// Forwards to the test's simulated radio, so the radio outlives the command's port object.
+class PortToSim : public SerialPort {
+public:
+    explicit PortToSim(SimRadio& radio) : radio_(radio) {}
+    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
+    void Close() override { radio_.Close(); }
+    bool IsOpen() const override { return radio_.IsOpen(); }
+    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
+    int Waiting() override { return radio_.Waiting(); }
+    int ReadByte() override { return radio_.ReadByte(); }
+    void DiscardInput() override { radio_.DiscardInput(); }
+
+private:
+    SimRadio& radio_;
+};
+
+class CliFixture : public ::testing::Test {
+protected:
+    /// `prefix` goes before the arguments of every Run; `images` are the region images the
+    /// program folder gets (all that were built when empty).
+    explicit CliFixture(std::vector<std::string> prefix = {}, std::vector<std::string> images = {})
+        : prefix_(std::move(prefix)), images_(std::move(images)) {}
+
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / ("mrw_" + std::string(test->test_suite_name()) + "_" +
+                                              test->name() + "_" + std::to_string(getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(MRW_TEST_SOURCE_DIR) / "data" / "global.ini", folder / "global.ini");
+        for (const auto& entry : fs::directory_iterator(MRW_TEST_BIN_DIR)) {
+            const std::string name = entry.path().filename().string();
+            if (entry.path().extension() == ".ini" && name != "global.ini" &&
+                (images_.empty() ||
+                 std::find(images_.begin(), images_.end(), name) != images_.end())) {
+                fs::copy_file(entry.path(), folder / name);
+            }
+        }
+        ASSERT_TRUE(fs::exists(folder / "UK_08FD.ini"));
+        config.services.clock = &clock;
+        config.services.settings = &settings;
+        config.services.programFolder = folder;
+        platform.openPort = [this](const std::string& port,
+                                   std::string& error) -> std::unique_ptr<SerialPort> {
+            lastPort = port;
+            if (port == "missing") {
+                error = "no such port";
+                return nullptr;
+            }
+            return std::make_unique<PortToSim>(radio);
+        };
+        platform.listPorts = [] {
+            return std::vector<PortListing>{{1, "/dev/ttyS0", "Serial"},
+                                            {3, "/dev/ttyUSB0", "USB serial"}};
+        };
+        LoadRadio("UK_08FD.ini");
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    /// The radio's memory becomes the region image `name` of the program folder.
+    void LoadRadio(const std::string& name) {
+        const std::string bytes = mrw::testing::ReadFile(folder / name);
+        ASSERT_EQ(bytes.size(), radio.memory.size());
+        std::copy(bytes.begin(), bytes.end(), radio.memory.begin());
+    }
+    /// Runs mrw-cli on a fresh configuration with the test's services.
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        Config fresh;
+        fresh.services = config.services;
+        config = fresh;
+        Streams streams{out, err, false};
+        args.insert(args.begin(), prefix_.begin(), prefix_.end());
+        return cli::Run(args, config, streams, platform);
+    }
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
+
+    std::filesystem::path folder;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    Config config;
+    SimRadio radio{&clock};
+    Platform platform;
+    std::string lastPort;
+    std::ostringstream out;
+    std::ostringstream err;
+
+private:
+    std::vector<std::string> prefix_;
+    std::vector<std::string> images_;
+};
+
+}  // namespace mrw::cli::testing
