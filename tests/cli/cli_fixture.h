@@ -18,26 +18,11 @@
 
 #include "cli/cli.h"
 #include "core/services.h"
+#include "sim/port_on_radio.h"
 #include "sim/sim_radio.h"
 #include "test_files.h"
 
 namespace mrw::cli::testing {
-
-// Forwards to the test's simulated radio, so the radio outlives the command's port object.
-class PortToSim : public SerialPort {
-public:
-    explicit PortToSim(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
 
 class CliFixture : public ::testing::Test {
 protected:
@@ -73,7 +58,7 @@ protected:
                 error = "no such port";
                 return nullptr;
             }
-            return std::make_unique<PortToSim>(radio);
+            return std::make_unique<mrw::testing::PortOnRadio>(radio);
         };
         platform.listPorts = [] {
             return std::vector<PortListing>{{1, "/dev/ttyS0", "Serial"},

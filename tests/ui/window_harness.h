@@ -20,6 +20,7 @@
 
 #include "core/config.h"
 #include "image/checks.h"
+#include "sim/port_on_radio.h"
 #include "sim/sim_radio.h"
 #include "ui/main_window.h"
 
@@ -115,22 +116,6 @@ struct BasicWindowHarness {
 };
 
 using WindowHarness = BasicWindowHarness<VirtualClock>;
-
-/// The simulated radio behind a port a transfer dialog may own.
-class PortOnRadio : public SerialPort {
-public:
-    explicit PortOnRadio(SimRadio& radio) : radio_(radio) {}
-    bool Open(const std::string& s, std::string& e) override { return radio_.Open(s, e); }
-    void Close() override { radio_.Close(); }
-    bool IsOpen() const override { return radio_.IsOpen(); }
-    bool Send(const std::vector<uint8_t>& b) override { return radio_.Send(b); }
-    int Waiting() override { return radio_.Waiting(); }
-    int ReadByte() override { return radio_.ReadByte(); }
-    void DiscardInput() override { radio_.DiscardInput(); }
-
-private:
-    SimRadio& radio_;
-};
 
 /// A window harness with the simulated radio on its clock; polls run the window events, as
 /// the desktop clock does.
