@@ -15,7 +15,7 @@ action=${1:-run}
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev poppler-utils fonts-dejavu-core
     dpkg-dev file lintian man-db bash-completion
