@@ -36,8 +36,8 @@
 // - a program or clear that reports success had every write acknowledged by the radio, and
 //   wrote every address its map requires.
 #include <algorithm>
-#include <cctype>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -178,7 +178,8 @@ enum class Choice { Correct, Flip, Error, Silence, Garbage, Cut, Variant, Cancel
 constexpr char kHex[] = "0123456789ABCDEF";
 constexpr char kHexLower[] = "0123456789abcdef";
 
-__attribute__((no_sanitize("coverage"))) void AppendHex(std::string& s, unsigned value, int digits, bool lower = false) {
+__attribute__((no_sanitize("coverage"))) void AppendHex(std::string& s, unsigned value, int digits,
+                                                        bool lower = false) {
     const char* set = lower ? kHexLower : kHex;
     for (int d = digits - 1; d >= 0; --d) {
         s.push_back(set[(value >> (4 * d)) & 0xF]);
@@ -375,8 +376,8 @@ private:
     // True when the correct answer went out whole (once or twice).
     bool Emit(Choice choice, std::string_view correct, std::string_view variant) {
         if (verbose) {
-            static constexpr const char* kNames[] = {"correct", "flip",    "error",  "silence",
-                                                     "garbage", "cut",     "variant", "cancel",
+            static constexpr const char* kNames[] = {"correct", "flip", "error",   "silence",
+                                                     "garbage", "cut",  "variant", "cancel",
                                                      "pull",    "twice"};
             std::fprintf(stderr, "    radio: %s\n", kNames[static_cast<int>(choice)]);
         }
@@ -548,7 +549,8 @@ private:
         Emit(choice, reply, variant);
     }
 
-    __attribute__((no_sanitize("coverage"))) std::string DataReply(int address, int n, bool lower) const {
+    __attribute__((no_sanitize("coverage"))) std::string DataReply(int address, int n,
+                                                                   bool lower) const {
         std::string s = "#QKPDT\t";
         AppendHex(s, static_cast<unsigned>(address), 4, lower);
         s += '\t';
@@ -627,7 +629,7 @@ private:
 
     // What the radio keeps of a write frame.
     __attribute__((no_sanitize("coverage"))) void Record(int address, int n, std::string_view data,
-                                                        bool acked) {
+                                                         bool acked) {
         for (int i = 0; i < n; ++i) {
             const auto a = static_cast<size_t>(address + i);
             const int high = HexValue(data[2 * static_cast<size_t>(i)]);
@@ -903,7 +905,8 @@ __attribute__((no_sanitize("coverage"))) void CheckWrites(State& s, int mode, bo
         Check(wrote(static_cast<size_t>(a)) == newAtis,
               "ATIS code written against the new-ATIS rule");
     }
-    for (auto [isNew, count] : {std::pair{newMmsi, kUserMmsiCount}, std::pair{newAtis, kAtisCount}}) {
+    for (auto [isNew, count] :
+         {std::pair{newMmsi, kUserMmsiCount}, std::pair{newAtis, kAtisCount}}) {
         if (isNew) {
             const int previous = s.radioBefore[static_cast<size_t>(count)];
             Check(image[static_cast<size_t>(count)] == (previous == 255 ? 255 : previous + 1),

@@ -55,14 +55,14 @@ inline std::string_view KeyBase(std::string_view key) {
 __attribute__((no_sanitize("coverage"))) inline ValueKind KindOf(std::string_view key) {
     static const std::unordered_map<std::string_view, ValueKind> kKinds = [] {
         std::unordered_map<std::string_view, ValueKind> kinds;
-        for (std::string_view k :
-             {"MODEL", "TYPE", "VERSION", "Status name", "User MMSI", "CHANNEL", "INTERVAL", "MMSI",
-              "Atis Code", "MID", "DISP", "ChTag", "CHDisplayL", "CHDisplayR", "TagName", "Mmsid"}) {
+        for (std::string_view k : {"MODEL", "TYPE", "VERSION", "Status name", "User MMSI",
+                                   "CHANNEL", "INTERVAL", "MMSI", "Atis Code", "MID", "DISP",
+                                   "ChTag", "CHDisplayL", "CHDisplayR", "TagName", "Mmsid"}) {
             kinds[k] = ValueKind::Text;
         }
-        for (std::string_view k : {"Resume Time", "Offset Time", "Weater", "SOG", "Distance",
-                                   "MARINE ENABLE", "SELECTCALL", "Position", "Duplex", "StatusNo",
-                                   "StatusIcon"}) {
+        for (std::string_view k :
+             {"Resume Time", "Offset Time", "Weater", "SOG", "Distance", "MARINE ENABLE",
+              "SELECTCALL", "Position", "Duplex", "StatusNo", "StatusIcon"}) {
             kinds[k] = ValueKind::Int16;
         }
         kinds["Priority CH"] = ValueKind::Int32;
@@ -104,7 +104,7 @@ struct TableSection {
     int number = 0;
 };
 
-inline constexpr std::string_view kTables[] = {"CHUSA", "CHINT",   "CHCAN",  "CHWX",
+inline constexpr std::string_view kTables[] = {"CHUSA", "CHINT",   "CHCAN",   "CHWX",
                                                "CHRG",  "CHMMSID", "CHGRPID", "CHEXP"};
 
 __attribute__((no_sanitize("coverage"))) inline TableSection TableOf(std::string_view name) {
@@ -147,8 +147,8 @@ __attribute__((no_sanitize("coverage"))) inline void CheckSettingsText(std::stri
           "settings text does not end with CR LF");
     // Records seen per table, in order, and whether the ATIS sections came.
     std::array<int, 8> seen{};
-    std::array<size_t, 8> sizes = {model.CHUSA.size(), model.CHINT.size(), model.CHCAN.size(),
-                                   model.CHWX.size(),  model.CHRG.size(),  model.CHMMSID.size(),
+    std::array<size_t, 8> sizes = {model.CHUSA.size(),   model.CHINT.size(), model.CHCAN.size(),
+                                   model.CHWX.size(),    model.CHRG.size(),  model.CHMMSID.size(),
                                    model.CHGRPID.size(), model.CHEXP.size()};
     // The tables whose sections every file has, each from 0 or 1 to its fixed size.
     auto fixed = [](int table) { return table == 3 || table == 5 || table == 6; };
@@ -219,7 +219,8 @@ __attribute__((no_sanitize("coverage"))) inline void CheckSettingsText(std::stri
                               std::numeric_limits<int16_t>::max()),
                       "16-bit number is not plain decimal in range");
                 if (record != nullptr && key == "Position") {
-                    Check(PlainValue(value) == record->Position, "Position differs from the record");
+                    Check(PlainValue(value) == record->Position,
+                          "Position differs from the record");
                 }
                 break;
             case ValueKind::Int32:
@@ -231,8 +232,9 @@ __attribute__((no_sanitize("coverage"))) inline void CheckSettingsText(std::stri
                 Check(PlainDecimal(value) && std::min(value.find('.'), value.size()) <= 3,
                       "frequency is not plain decimal below 1000");
                 if (record != nullptr) {
-                    Check(RendersFrequency(value, key == "Rxfreq" ? record->Rxfreq : record->Txfreq),
-                          "frequency differs from the record");
+                    Check(
+                        RendersFrequency(value, key == "Rxfreq" ? record->Rxfreq : record->Txfreq),
+                        "frequency differs from the record");
                 }
                 break;
             case ValueKind::ModelType:
