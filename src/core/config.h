@@ -37,6 +37,22 @@ struct AppState {
     std::string PortDevice;  ///< Device path given explicitly (--port); overrides the number.
 };
 
+/// Sets Loading while the program fills its own controls or model and puts the earlier value
+/// back, so that change handlers stay still meanwhile.
+class LoadingScope {
+public:
+    explicit LoadingScope(AppState& state) : state_(state), before_(state.Loading) {
+        state_.Loading = true;
+    }
+    ~LoadingScope() { state_.Loading = before_; }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+private:
+    AppState& state_;
+    bool before_;
+};
+
 /// The application's short title: the settings store's application name and the first part
 /// of the window caption.
 inline constexpr const char* kAppTitle = "MRW";

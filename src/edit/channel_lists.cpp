@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "edit/control_hint.h"
 #include "model/catalogue.h"
 
 namespace mrw {
@@ -133,7 +134,7 @@ std::u32string FilterInsertion(EntryBox box, std::u32string_view before, std::u3
 }
 
 std::string ChannelControlHint(std::string_view objectName) {
-    static constexpr std::array<std::pair<std::string_view, const char*>, 16> kHints = {{
+    static constexpr std::array<ControlHint, 16> kHints = {{
         {"chkCBExp", "[Space]:An effective and invalid change."},
         {"chkCScan", "[Space]:An effective and invalid change."},
         {"chkCTXEnable", "[Space]:An effective and invalid change."},
@@ -151,13 +152,7 @@ std::string ChannelControlHint(std::string_view objectName) {
         {"txtCNN", "Indispensable 2 figures."},
         {"txtCTag", "A maximum of 16 characters"},
     }};
-    const std::string_view base = objectName.substr(0, objectName.find('_'));
-    for (const auto& [name, hint] : kHints) {
-        if (name == base) {
-            return hint;
-        }
-    }
-    return {};
+    return FindControlHint(kHints, objectName);
 }
 
 }  // namespace mrw

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/text.h"
+#include "edit/control_hint.h"
 #include "edit/edit.h"
 #include "edit/mmsi_info.h"
 
@@ -219,19 +220,14 @@ DirectoryGrid BuildDirectoryGrid(const DataModel& model, Directory dir) {
 }
 
 std::string DirectoryControlHint(std::string_view objectName) {
-    static constexpr std::array<std::pair<std::string_view, const char*>, 5> kHints = {{
+    static constexpr std::array<ControlHint, 5> kHints = {{
         {"chkGEnable", "[Space]:An effective and invalid change."},
         {"chkGDelete", "[Space]:An effective and invalid change."},
         {"txtGPosi", "A maximum of 10 characters."},
         {"txtGMMSI", "Numeric Only. Indispensable 9 figures."},
         {"MSFlexGrid2", "[Double click],[Enter]:Jump the Setting screen."},
     }};
-    for (const auto& [name, hint] : kHints) {
-        if (name == objectName) {
-            return hint;
-        }
-    }
-    return {};
+    return FindControlHint(kHints, objectName);
 }
 
 }  // namespace mrw

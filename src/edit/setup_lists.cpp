@@ -4,6 +4,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "edit/control_hint.h"
 #include "edit/edit.h"
 #include "image/image.h"
 
@@ -364,7 +365,7 @@ std::string ExpGroupCaption(const DataModel& model, int j) {
 // ---- Hints -----------------------------------------------------------------------------------
 
 std::string SetupControlHint(std::string_view objectName) {
-    static constexpr std::array<std::pair<std::string_view, const char*>, 15> kHints = {{
+    static constexpr std::array<ControlHint, 14> kHints = {{
         {"chkATISChGroup", kCheckHint},
         {"chkATISKiller", kCheckHint},
         {"chkEXP", kCheckHint},
@@ -379,15 +380,10 @@ std::string SetupControlHint(std::string_view objectName) {
         {"cmdFClear", "A Click Inicializes the number of User MMSI setting permission"},
         {"cmdAtisClear", "A Click Inicializes the number of Atis setting permission"},
         {"cmdFclearLog", "A Click Inicializes the log"},
-        {"cmb", kListHint},  // every drop-down list of the setup panels
     }};
-    const std::string_view base = objectName.substr(0, objectName.find('_'));
-    for (const auto& [name, hint] : kHints) {
-        if (name == base || (name == "cmb" && base.starts_with(name))) {
-            return hint;
-        }
-    }
-    return {};
+    const std::string hint = FindControlHint(kHints, objectName);
+    // Every drop-down list of the setup panels has the same hint.
+    return hint.empty() && objectName.starts_with("cmb") ? kListHint : hint;
 }
 
 }  // namespace mrw

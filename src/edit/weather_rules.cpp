@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "edit/control_hint.h"
 #include "edit/edit.h"
 #include "model/catalogue.h"
 
@@ -79,18 +80,12 @@ std::string WeatherMarkCaption(bool focused) {
 }
 
 std::string WeatherControlHint(std::string_view objectName) {
-    static constexpr std::array<std::pair<std::string_view, const char*>, 3> kHints = {{
+    static constexpr std::array<ControlHint, 3> kHints = {{
         {"chkDEnable", "Select[x]Enable/[]Disable."},
         {"chkDScan", "[Space]:An effective and invalid change."},
         {"txtDTagName", "A maximum of 16 characters"},
     }};
-    const std::string_view base = objectName.substr(0, objectName.find('_'));
-    for (const auto& [name, hint] : kHints) {
-        if (name == base) {
-            return hint;
-        }
-    }
-    return {};
+    return FindControlHint(kHints, objectName);
 }
 
 }  // namespace mrw

@@ -33,21 +33,6 @@ namespace mrw {
 
 namespace {
 
-// Sets Loading while the program fills controls itself, so that the handlers stay still.
-class LoadingScope {
-public:
-    explicit LoadingScope(AppState& state) : state_(state), before_(state.Loading) {
-        state_.Loading = true;
-    }
-    ~LoadingScope() { state_.Loading = before_; }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-
-private:
-    AppState& state_;
-    bool before_;
-};
-
 // Fills a drop-down list from its items (each item carries its value) and selects the first
 // item carrying `value`; no value selects nothing.
 void FillList(QComboBox* list, const ItemList& items, std::optional<int> value) {
@@ -81,10 +66,6 @@ QComboBox* DropDown(const char* name, QWidget* parent) {
     auto* list = Named(new QComboBox(parent), name);
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return list;
-}
-
-bool IsWindowFocusChange(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 }  // namespace

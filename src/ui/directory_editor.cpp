@@ -33,21 +33,6 @@ namespace mrw {
 
 namespace {
 
-// Sets Loading while the program fills controls itself, so that the handlers stay still.
-class FillScope {
-public:
-    explicit FillScope(AppState& state) : state_(state), before_(state.Loading) {
-        state_.Loading = true;
-    }
-    ~FillScope() { state_.Loading = before_; }
-    FillScope(const FillScope&) = delete;
-    FillScope& operator=(const FillScope&) = delete;
-
-private:
-    AppState& state_;
-    bool before_;
-};
-
 // The MMSI box takes digits only; a key or a paste with anything else changes nothing.
 // Texts the program sets pass unchanged.
 class DigitsOnly : public QValidator {
@@ -73,10 +58,6 @@ template <typename T>
 T* Named(T* widget, const char* name) {
     widget->setObjectName(name);
     return widget;
-}
-
-bool IsWindowFocusChange(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 int ListIndex(Directory dir) {
@@ -279,7 +260,7 @@ void DirectoryEditor::ShowEntry(const NodeTarget& target) {
 void DirectoryEditor::FillEntry() {
     const EntryPanelView view = ViewEntryPanel(config_.model, directory_, slot_);
     {
-        const FillScope loading(config_.state);
+        const LoadingScope loading(config_.state);
         const QSignalBlocker blockEnable(enable_);
         const QSignalBlocker blockDelete(delete_);
         const QSignalBlocker blockName(name_);
@@ -388,7 +369,7 @@ void DirectoryEditor::MmsiLostFocus() {
         AfterChange();
         return;
     }
-    const FillScope loading(config_.state);
+    const LoadingScope loading(config_.state);
     const QSignalBlocker blocker(mmsi_);
     mmsi_->setText(QString::fromStdString(commit.text));
 }

@@ -1,6 +1,7 @@
 // Keeping the focus on an entry box whose pending edit was refused as the focus left it.
 #pragma once
 
+#include <Qt>
 #include <functional>
 
 class QEvent;
@@ -8,6 +9,12 @@ class QObject;
 class QWidget;
 
 namespace mrw {
+
+/// True when the focus moved because the window or a popup took or gave it back, not because
+/// the user moved within the panel: such a move is no entry into or out of a box.
+inline bool IsWindowFocusChange(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
 
 /// The refusal of an editor's entry boxes. A box validated as the focus moves away from it
 /// may refuse its text; the refusal then waits until the event that moved the focus is done

@@ -30,10 +30,6 @@ T* Named(T* widget, const QString& name) {
 // The property of a drop-down list that holds the index of the item the fill selected.
 constexpr const char* kShownIndex = "shownIndex";
 
-bool IsWindowFocusChange(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
 // Takes only the characters an entry box takes, typed or pasted.
 class CharFilter : public QValidator {
 public:

@@ -25,21 +25,6 @@ namespace mrw {
 
 class MainWindow;
 
-/// Sets Loading while the program fills its own controls and puts the earlier value back.
-class LoadingScope {
-public:
-    explicit LoadingScope(AppState& state) : state_(state), before_(state.Loading) {
-        state_.Loading = true;
-    }
-    ~LoadingScope() { state_.Loading = before_; }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-
-private:
-    AppState& state_;
-    bool before_;
-};
-
 /// Shows items in a drop-down list and selects one, without any signal.
 void ShowListView(QComboBox* list, const ListView& view);
 

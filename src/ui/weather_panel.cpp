@@ -12,33 +12,15 @@
 #include "core/config.h"
 #include "edit/weather_rules.h"
 #include "ui/category_tree.h"
+#include "ui/focus_refusal.h"
 #include "ui/main_window.h"
 
 namespace mrw {
 
 namespace {
 
-// Sets Loading while the program fills controls itself, so that the handlers stay still.
-class FillScope {
-public:
-    explicit FillScope(AppState& state) : state_(state), before_(state.Loading) {
-        state_.Loading = true;
-    }
-    ~FillScope() { state_.Loading = before_; }
-    FillScope(const FillScope&) = delete;
-    FillScope& operator=(const FillScope&) = delete;
-
-private:
-    AppState& state_;
-    bool before_;
-};
-
 QString IndexedName(const char* base, int i) {
     return QString("%1_%2").arg(base).arg(i);
-}
-
-bool IsWindowFocusChange(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 }  // namespace
@@ -109,7 +91,7 @@ void WeatherPanel::Fill() {
 void WeatherPanel::ShowRow(int i) {
     const WeatherRowView view = ViewWeatherRow(config_.model, i);
     const Row& row = rows_[static_cast<size_t>(i)];
-    const FillScope loading(config_.state);
+    const LoadingScope loading(config_.state);
     const QSignalBlocker blockEnable(row.enable);
     const QSignalBlocker blockScan(row.scan);
     const QSignalBlocker blockName(row.name);
