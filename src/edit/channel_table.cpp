@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "edit/channel_grid.h"
 #include "edit/edit.h"
+#include "image/image.h"
 
 namespace mrw {
 
@@ -18,7 +19,84 @@ bool Holds(const ChannelTable& table, int row) {
     return row >= 0 && row < static_cast<int>(table.size());
 }
 
+int32_t& PriorityOf(DataModel& model, int group) {
+    return model.Groups[static_cast<size_t>(group)].PriorityCH;
+}
+
 }  // namespace
+
+int PriorityGroupOf(TableKind kind) {
+    switch (kind) {
+        case TableKind::USA:
+            return 0;
+        case TableKind::INT:
+            return 1;
+        case TableKind::CAN:
+            return 2;
+        default:
+            return -1;
+    }
+}
+
+int PriorityRecord(const DataModel& model, TableKind kind) {
+    const int group = PriorityGroupOf(kind);
+    if (group < 0) {
+        return -1;
+    }
+    const int32_t value = model.Groups[static_cast<size_t>(group)].PriorityCH;
+    const ChannelTable& table = *TableOf(model, kind);
+    return value >= 1 && value <= static_cast<int32_t>(table.size()) ? value - 1 : -1;
+}
+
+void InsertChannel(DataModel& model, TableKind kind, int row, const ChannelRecord& record) {
+    const int priority = PriorityRecord(model, kind);
+    ChannelTable& table = *TableOf(model, kind);
+    table.insert(table.begin() + row, record);
+    if (priority >= 0 && priority >= row) {
+        PriorityOf(model, PriorityGroupOf(kind)) = priority + 2;
+    }
+}
+
+void RemoveChannel(DataModel& model, TableKind kind, int row) {
+    const int priority = PriorityRecord(model, kind);
+    ChannelTable& table = *TableOf(model, kind);
+    table.erase(table.begin() + row);
+    if (priority < 0 || priority < row) {
+        return;
+    }
+    PriorityOf(model, PriorityGroupOf(kind)) = priority == row ? kNoPriorityChannel : priority;
+}
+
+void ReplaceChannels(DataModel& model, TableKind kind, ChannelTable table) {
+    const int priority = PriorityRecord(model, kind);
+    ChannelTable& current = *TableOf(model, kind);
+    if (priority >= 0) {
+        const ChannelRecord& old = current[static_cast<size_t>(priority)];
+        const auto samePosition = [&old](const ChannelRecord& r) {
+            return r.Position == old.Position;
+        };
+        auto found = std::find_if(table.begin(), table.end(), [&](const ChannelRecord& r) {
+            return samePosition(r) && ChannelLabel(r) == ChannelLabel(old);
+        });
+        if (found == table.end()) {
+            found = std::find_if(table.begin(), table.end(), samePosition);
+        }
+        PriorityOf(model, PriorityGroupOf(kind)) =
+            found == table.end() ? kNoPriorityChannel
+                                 : static_cast<int32_t>(found - table.begin()) + 1;
+    }
+    current = std::move(table);
+}
+
+std::string PriorityDeleteWarning(const DataModel& model, TableKind kind, int row) {
+    if (row < 0 || PriorityRecord(model, kind) != row) {
+        return {};
+    }
+    const std::string group = kGroupNames[static_cast<size_t>(PriorityGroupOf(kind))];
+    return "Channel " + ChannelLabel((*TableOf(model, kind))[static_cast<size_t>(row)]) +
+           " is the priority channel of " + group + "; " + group +
+           " will have no priority channel.";
+}
 
 TableKind TableKindOfKey(std::string_view key) {
     const std::string prefix = ToUpper(key.substr(0, 2));
@@ -154,17 +232,19 @@ bool DeleteChannel(Config& config, ChannelListState& state, int row) {
     if (table == nullptr || !Holds(*table, row)) {
         return false;
     }
-    if (ShowMessage(config, kDeleteQuestion, Icon::Critical, Buttons::YesNo, Answer::No) !=
-        Answer::Yes) {
+    const TableKind kind = state.kind;
+    std::string question = kDeleteQuestion;
+    if (const std::string warning = PriorityDeleteWarning(config.model, kind, row);
+        !warning.empty()) {
+        question += "\n" + warning;
+    }
+    if (ShowMessage(config, question, Icon::Critical, Buttons::YesNo, Answer::No) != Answer::Yes) {
         return false;
     }
-    const TableKind kind = state.kind;
     const std::string what =
         "Delete channel " + ChannelRowLabel(kind, row, (*table)[static_cast<size_t>(row)]);
-    const bool deleted = EditModel(config, what, [kind, row](DataModel& model) {
-        ChannelTable& t = *TableOf(model, kind);
-        t.erase(t.begin() + row);
-    });
+    const bool deleted =
+        EditModel(config, what, [kind, row](DataModel& model) { RemoveChannel(model, kind, row); });
     if (deleted) {
         state.selectedRow = row;  // the next channel takes the deleted one's row
     }
@@ -201,8 +281,7 @@ bool StoreChannel(Config& config, ChannelListState& state, const ChannelRecord& 
         }
         if (!EditModel(config, "New channel " + ChannelRowLabel(kind, stored, record),
                        [kind, stored, &record](DataModel& model) {
-                           ChannelTable& t = *TableOf(model, kind);
-                           t.insert(t.begin() + stored, record);
+                           InsertChannel(model, kind, stored, record);
                        })) {
             return false;
         }

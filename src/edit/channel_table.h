@@ -2,7 +2,9 @@
 // commands NEW, EDIT and DELETE with their index rules, and storing the channel SAVE built.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/config.h"
@@ -53,9 +55,39 @@ std::optional<ChannelRecord> StartNew(Config& config, ChannelListState& state, i
 /// EDIT of record `row`: the record to fill the panel with, or nothing when `row` is not a
 /// record of the table.
 std::optional<ChannelRecord> StartEdit(const Config& config, ChannelListState& state, int row);
-/// DELETE of record `row`: asks "Are you sure ?" and on Yes removes the record, the records
-/// after it moving up. True when the table changed.
+/// DELETE of record `row`: asks "Are you sure ?" (with PriorityDeleteWarning on a second line
+/// when the record is the priority channel) and on Yes removes the record as RemoveChannel
+/// does, the records after it moving up. True when the table changed.
 bool DeleteChannel(Config& config, ChannelListState& state, int row);
+
+/// Priority CH of a group that has no priority channel, as the radio holds it.
+inline constexpr int32_t kNoPriorityChannel = 0xFFFF;
+
+/// The channel group whose Priority CH names a record of table `kind`: 0 (Group1) for CHUSA,
+/// 1 for CHINT, 2 for CHCAN; -1 for the other tables, which have no priority channel.
+int PriorityGroupOf(TableKind kind);
+/// The record of table `kind` that its group's Priority CH names, or -1 when the value names
+/// none (no priority channel, or a value beyond the table).
+int PriorityRecord(const DataModel& model, TableKind kind);
+
+// Changing the records of a standard table keeps its group's priority channel on the same
+// channel: Priority CH is a record position, which moves when records before it come or go.
+// A value that names no record of the table is left as it is.
+
+/// Inserts `record` at index `row` (0..size) of table `kind`.
+void InsertChannel(DataModel& model, TableKind kind, int row, const ChannelRecord& record);
+/// Removes record `row` of table `kind`; removing the priority channel itself leaves the group
+/// without one.
+void RemoveChannel(DataModel& model, TableKind kind, int row);
+/// Replaces the whole table `kind` with `table` (a channel list import). The priority channel
+/// stays on the channel of the same catalogue position (the first such record, one with the
+/// same label when there is one); the group has none when `table` lacks that channel.
+void ReplaceChannels(DataModel& model, TableKind kind, ChannelTable table);
+
+/// The line the DELETE question adds when record `row` is its group's priority channel
+/// ("Channel 16 is the priority channel of Group1; Group1 will have no priority channel.");
+/// empty otherwise.
+std::string PriorityDeleteWarning(const DataModel& model, TableKind kind, int row);
 
 /// Stores `record` as SAVE does. NEW: an empty table with insertion index -1 takes it as its
 /// only record; otherwise it is inserted after the record at the insertion index, which then

@@ -976,7 +976,7 @@ bool ApplyChannelImport(Config& config, TableKind kind, const ChannelTable& tabl
     const std::string what =
         "Import " + std::to_string(table.size()) + (table.size() == 1 ? " channel" : " channels");
     return EditModel(config, what,
-                     [kind, &table](DataModel& model) { *TableOf(model, kind) = table; });
+                     [kind, &table](DataModel& model) { ReplaceChannels(model, kind, table); });
 }
 
 }  // namespace mrw

@@ -111,8 +111,9 @@ std::string NoteText(const CsvNote& note);
 std::string ImportSummary(const DataModel& model, TableKind kind, const CsvImport& import,
                           int shownNotes);
 
-/// Replaces the records of table `kind` with `table` through EditModel, marking the
-/// configuration changed. True when it was applied.
+/// Replaces the records of table `kind` with `table` through EditModel, as ReplaceChannels
+/// does (the priority channel stays on its channel), marking the configuration changed. True
+/// when it was applied.
 bool ApplyChannelImport(Config& config, TableKind kind, const ChannelTable& table);
 
 }  // namespace mrw

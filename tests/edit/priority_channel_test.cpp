@@ -1,0 +1,173 @@
+// The priority channel of Group1 to Group3 is a record position in its table: NEW, DELETE and
+// a channel list import keep it on the same channel, and Undo puts back table and priority.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "edit/channel_panel.h"
+#include "edit/channel_table.h"
+#include "edit/edit.h"
+#include "files/csv_channels.h"
+#include "image/image.h"
+
+namespace mrw {
+namespace {
+
+ChannelRecord Standard(int position, int statusIcon = 0) {
+    ChannelRecord r;
+    r.Position = static_cast<int16_t>(position);
+    r.Enable = r.TxEnable = true;
+    r.StatusNo = 127;
+    r.StatusIcon = static_cast<int16_t>(statusIcon);
+    return r;
+}
+
+// Channels 12, 14, 16, 22 and 72 in the table of `kind`, channel 16 (record 3) its group's
+// priority channel; the other two groups have priority channel 2.
+struct Fixture {
+    Config config;
+    ScriptedPrompt prompt;
+    ChannelListState state;
+    TableKind kind;
+    int group;
+
+    explicit Fixture(TableKind tableKind) : kind(tableKind), group(PriorityGroupOf(tableKind)) {
+        config.services.prompt = &prompt;
+        for (TableKind k : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
+            *TableOf(config.model, k) = {Standard(12), Standard(14), Standard(16), Standard(22),
+                                         Standard(72)};
+            config.model.Groups[static_cast<size_t>(PriorityGroupOf(k))].PriorityCH = 2;
+        }
+        Priority() = 3;
+        ShowTable(state, kind);
+    }
+    int32_t& Priority() { return config.model.Groups[static_cast<size_t>(group)].PriorityCH; }
+    // The label of the record the priority names, as the Usable panel and the report show it.
+    std::string PriorityLabel() {
+        const ChannelTable& table = *TableOf(config.model, kind);
+        const int32_t p = Priority();
+        return p >= 1 && p <= static_cast<int32_t>(table.size())
+                   ? ChannelLabel(table[static_cast<size_t>(p - 1)])
+                   : "(none)";
+    }
+    std::vector<int32_t> OtherPriorities() {
+        std::vector<int32_t> others;
+        for (int g = 0; g < 3; ++g) {
+            if (g != group) {
+                others.push_back(config.model.Groups[static_cast<size_t>(g)].PriorityCH);
+            }
+        }
+        return others;
+    }
+};
+
+ChannelPanelValues Channel(int position) {
+    ChannelPanelValues v;
+    v.baseChannel = position;
+    v.duplex = 0;
+    v.statusNo = 127;
+    v.txEnable = true;
+    return v;
+}
+
+TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
+    struct Case {
+        const char* what;
+        bool insert;  // NEW after `row`, else DELETE of `row`
+        int row;
+        int32_t priority;
+        const char* label;
+    };
+    const Case cases[] = {
+        {"delete before", false, 0, 2, "16"},
+        {"delete after", false, 4, 3, "16"},
+        {"delete the priority itself", false, 2, 0xFFFF, "(none)"},
+        {"new before (after row 01)", true, 0, 4, "16"},
+        {"new right before it", true, 1, 4, "16"},
+        {"new after it", true, 2, 3, "16"},
+        {"new at the end", true, 4, 3, "16"},
+    };
+    for (TableKind kind : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " in table " + std::to_string(int(kind)));
+            Fixture f(kind);
+            ASSERT_EQ(f.PriorityLabel(), "16");
+            const ChannelTable before = *TableOf(f.config.model, kind);
+            if (c.insert) {
+                ASSERT_TRUE(StartNew(f.config, f.state, c.row));
+                ASSERT_EQ(SaveChannel(f.config, f.state, Channel(88)), SaveOutcome::Stored);
+                EXPECT_EQ(ChannelLabel((*TableOf(f.config.model, kind))[size_t(c.row + 1)]), "88");
+            } else {
+                f.prompt.answers = {Answer::Yes};
+                ASSERT_TRUE(DeleteChannel(f.config, f.state, c.row));
+            }
+            EXPECT_EQ(f.Priority(), c.priority);
+            EXPECT_EQ(f.PriorityLabel(), c.label);
+            EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
+
+            ASSERT_TRUE(UndoEdit(f.config));
+            EXPECT_EQ(*TableOf(f.config.model, kind), before);
+            EXPECT_EQ(f.Priority(), 3);
+        }
+    }
+}
+
+TEST(PriorityChannelTest, DeletingThePriorityChannelSaysSoInTheQuestion) {
+    const std::pair<TableKind, const char*> cases[] = {
+        {TableKind::USA, "Group1"}, {TableKind::INT, "Group2"}, {TableKind::CAN, "Group3"}};
+    for (const auto& [kind, group] : cases) {
+        Fixture f(kind);
+        f.prompt.answers = {Answer::No, Answer::Yes};
+        EXPECT_FALSE(DeleteChannel(f.config, f.state, 2));  // No changes nothing
+        EXPECT_EQ(f.Priority(), 3);
+        EXPECT_TRUE(DeleteChannel(f.config, f.state, 1));  // channel 14: the plain question
+        const std::vector<std::string> expected = {
+            std::string("Are you sure ?\nChannel 16 is the priority channel of ") + group + "; " +
+                group + " will have no priority channel.",
+            "Are you sure ?"};
+        EXPECT_EQ(f.prompt.Texts(), expected);
+        EXPECT_EQ(f.PriorityLabel(), "16");
+    }
+    // The user tables have no priority channel.
+    Fixture f(TableKind::RG);
+    f.config.model.CHRG.resize(3);
+    f.config.model.Groups[3].PriorityCH = 1;
+    f.prompt.answers = {Answer::Yes};
+    EXPECT_TRUE(DeleteChannel(f.config, f.state, 0));
+    EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Are you sure ?"});
+    EXPECT_EQ(f.config.model.Groups[3].PriorityCH, 1);
+}
+
+TEST(PriorityChannelTest, AnImportKeepsThePriorityOnTheSameCatalogueChannel) {
+    struct Case {
+        const char* what;
+        int32_t before;
+        ChannelTable imported;
+        int32_t after;
+    };
+    const Case cases[] = {
+        {"moved to the front", 3, {Standard(16), Standard(72), Standard(14)}, 1},
+        {"further down", 3, {Standard(6), Standard(8), Standard(9), Standard(16)}, 4},
+        {"the same label wins", 3, {Standard(16, 1), Standard(16)}, 2},
+        {"else the first of its position", 3, {Standard(8), Standard(16, 2), Standard(16, 1)}, 2},
+        {"gone", 3, {Standard(12), Standard(14)}, 0xFFFF},
+        {"none stays none", 0xFFFF, {Standard(16)}, 0xFFFF},
+        {"a value beyond the table is kept", 32, {Standard(16)}, 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f(TableKind::INT);
+        f.Priority() = c.before;
+        ASSERT_TRUE(ApplyChannelImport(f.config, TableKind::INT, c.imported));
+        EXPECT_EQ(f.config.model.CHINT, c.imported);
+        EXPECT_EQ(f.Priority(), c.after);
+        EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
+        ASSERT_TRUE(UndoEdit(f.config));
+        EXPECT_EQ(f.Priority(), c.before);
+        EXPECT_EQ(f.config.model.CHINT.size(), 5U);
+    }
+}
+
+}  // namespace
+}  // namespace mrw
