@@ -513,8 +513,10 @@ bool ChannelEditor::CommitPendingEdit() {
     if (!PanelActive()) {
         return true;
     }
+    // The window's own focus: while a message box or another window is active the
+    // application has none, and the box being typed in must be checked all the same.
     for (FrequencyBox& box : frequency_) {
-        if (QApplication::focusWidget() == box.edit && !Validate(box, false)) {
+        if (window_.focusWidget() == box.edit && !Validate(box, false)) {
             return false;
         }
     }

@@ -378,7 +378,9 @@ bool DirectoryEditor::CommitPendingEdit() {
     if (!EntryActive()) {
         return true;
     }
-    QWidget* focus = QApplication::focusWidget();
+    // The window's own focus: while a message box or another window is active the
+    // application has none, and the box being typed in must be checked all the same.
+    QWidget* focus = window_.focusWidget();
     if (focus == name_) {
         CommitName();
         return true;

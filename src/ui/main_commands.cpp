@@ -328,7 +328,9 @@ void MainWindow::FilePrintToFile() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (busyDepth_ > 0 || !OfferToSaveChanges()) {
+    // An entry still being typed is checked before the question: a refused one keeps the
+    // window open, and a Yes saves what the boxes show.
+    if (busyDepth_ > 0 || !CommitPendingEdit() || !OfferToSaveChanges()) {
         event->ignore();
         return;
     }
@@ -374,7 +376,7 @@ void MainWindow::ModelMenuCommand(int k) {
 }
 
 void MainWindow::RegionMenuCommand(int k) {
-    if (!OfferToSaveChanges()) {
+    if (!CommitPendingEdit() || !OfferToSaveChanges()) {
         RegionMenuChanged();
         return;
     }
@@ -503,7 +505,7 @@ void MainWindow::OtherDeviceCommand() {
 // ---- Debug aids ------------------------------------------------------------------------------
 
 void MainWindow::OpenHexCommand() {
-    if (!config_.state.DebugSwitch || !OfferToSaveChanges()) {
+    if (!config_.state.DebugSwitch || !CommitPendingEdit() || !OfferToSaveChanges()) {
         return;
     }
     FileDialogRequest request;

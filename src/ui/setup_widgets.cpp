@@ -331,7 +331,9 @@ bool SetupPanel::CommitPendingEdit() {
     if (!panel_->isEnabled() || !panel_->isVisible()) {
         return true;
     }
-    EntryBox* box = EntryOf(QApplication::focusWidget());
+    // The window's own focus: while a message box or another window is active the
+    // application has none, and the box being typed in must be checked all the same.
+    EntryBox* box = EntryOf(window_.focusWidget());
     return box == nullptr || Validate(*box);
 }
 
