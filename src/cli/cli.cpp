@@ -375,8 +375,9 @@ int Command::Report() {
         s_.out << text;
         return kExitOk;
     }
-    if (!WriteFileAtomically(o_.output, text + "\r\n", &error)) {
-        return Fail("FileSave Error!! " + error);
+    int number = 0;
+    if (!WriteFileAtomically(o_.output, text + "\r\n", &error, &number)) {
+        return Fail("FileSave Error!!\n" + SaveFailureText(o_.output, number));
     }
     return kExitOk;
 }
@@ -406,8 +407,9 @@ int Command::ExportCsv() {
         return kExitOk;
     }
     std::string error;
-    if (!WriteFileAtomically(o_.output, text, &error)) {
-        return Fail("FileSave Error!! " + error);
+    int number = 0;
+    if (!WriteFileAtomically(o_.output, text, &error, &number)) {
+        return Fail("FileSave Error!!\n" + SaveFailureText(o_.output, number));
     }
     return kExitOk;
 }

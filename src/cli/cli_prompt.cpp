@@ -66,6 +66,9 @@ Answer CliPrompt::Message(const MessageRequest& request) {
         return Answer::Cancel;
     }
     err_ << TerminalText(request.text) << "\n";
+    if (!request.details.empty()) {
+        err_ << TerminalText(request.details) << "\n";  // no button to show them on request
+    }
     return request.defaultButton;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace mrw {
@@ -338,6 +339,86 @@ std::string FormatFixedDecimal(double value, int intDigits, int decimals) {
     std::string out = places > 0 ? whole + "." + digits.substr(digits.size() - places) : whole;
     const bool zero = digits.find_first_not_of('0') == std::string::npos;
     return negative && !zero ? "-" + out : out;
+}
+
+namespace {
+
+// The length of the valid UTF-8 sequence at the start of `text` and its code point; 0 when
+// the first byte starts none (overlong forms, surrogates and values past U+10FFFF included).
+size_t Utf8Sequence(std::string_view text, char32_t& code) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const size_t length = lead < 0x80                    ? 1
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (length == 0 || length > text.size()) {
+        return 0;
+    }
+    code = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[k]);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = (code << 6) | (next & 0x3F);
+    }
+    constexpr char32_t kLowest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLowest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+std::string HexEscape(unsigned value, int digits, const char* prefix) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out = prefix;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+        out += kDigits[(value >> shift) & 0xF];
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string OneLineExcerpt(std::string_view text, size_t most) {
+    std::string out;
+    size_t shown = 0;  // characters of `out`, an escape counting as its length
+    size_t i = 0;
+    while (i < text.size()) {
+        char32_t code = 0;
+        const size_t length = Utf8Sequence(text.substr(i), code);
+        std::string piece;
+        if (length == 0) {
+            piece = HexEscape(static_cast<unsigned char>(text[i]), 2, "\\x");
+        } else if (code == 0) {
+            piece = "\\0";
+        } else if (code == '\n') {
+            piece = "\\n";
+        } else if (code == '\r') {
+            piece = "\\r";
+        } else if (code == '\t') {
+            piece = "\\t";
+        } else if (code < 0x20 || code == 0x7F) {
+            piece = HexEscape(code, 2, "\\x");
+        } else if ((code >= 0x80 && code <= 0x9F) || code == 0x2028 || code == 0x2029) {
+            piece = HexEscape(code, 4, "\\u");  // C1 controls and the Unicode line breaks
+        } else {
+            piece = std::string(text.substr(i, length));
+        }
+        const size_t width = length > 1 && piece.size() == length ? 1 : piece.size();
+        if (shown + width > most) {
+            return out + "...";
+        }
+        out += piece;
+        shown += width;
+        i += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
+std::string PathReason(std::string_view path, int errorNumber) {
+    return std::string(path) + ": " + std::strerror(errorNumber);
 }
 
 }  // namespace mrw

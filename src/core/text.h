@@ -65,4 +65,15 @@ std::string FormatFixed(double value, int intDigits, int decimals);
 /// "156.0313" and 156.02505, held in binary just below that text, gives "156.0251".
 std::string FormatFixedDecimal(double value, int intDigits, int decimals);
 
+/// How many characters of a quoted text a message shows at most.
+inline constexpr size_t kExcerptLength = 80;
+
+/// `text` as a message may quote it on one readable line: control characters and line
+/// breaks as escapes ("\0", "\n", "\r", "\t", "\x1B"), each byte that starts no valid
+/// UTF-8 sequence as "\xHH", and after `most` characters of that the rest cut off with "...".
+std::string OneLineExcerpt(std::string_view text, size_t most = kExcerptLength);
+
+/// "PATH: the system's reason for error number `errorNumber`" ("No such file or directory").
+std::string PathReason(std::string_view path, int errorNumber);
+
 }  // namespace mrw

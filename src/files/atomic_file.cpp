@@ -2,6 +2,7 @@
 
 #include "core/config.h"
 #include "core/log.h"
+#include "core/text.h"
 
 #include <atomic>
 #include <cerrno>
@@ -144,6 +145,16 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view dat
     return true;
 }
 
+std::string SaveFailureText(const std::filesystem::path& path, int errorNumber) {
+    std::string text = PathReason(path.string(), errorNumber);
+    std::error_code ec;
+    const fs::path folder = path.parent_path();
+    if (errorNumber == ENOENT && !folder.empty() && !fs::exists(folder, ec)) {
+        text += " (there is no folder " + folder.string() + ")";
+    }
+    return text;
+}
+
 bool SaveDocument(Config& config, const std::filesystem::path& path,
                   const std::function<std::string()>& data, const char* procedure) {
     constexpr int kPauseMs = 500;
@@ -166,7 +177,12 @@ bool SaveDocument(Config& config, const std::filesystem::path& path,
     if (!ok) {
         st.ErrorFlag = true;
         WriteErrorLog(config, procedure, std::to_string(number) + error);
-        ShowMessage(config, "FileSave Error!!", Icon::Exclamation);
+        MessageRequest request;
+        request.text = "FileSave Error!!";
+        request.title = st.TitleText;
+        request.icon = Icon::Exclamation;
+        request.details = SaveFailureText(path, number);
+        config.prompt().Message(request);
         st.CancelFlag = true;
     }
     return ok;

@@ -18,9 +18,15 @@ struct Config;
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view data,
                          std::string* error = nullptr, int* errorNumber = nullptr);
 
+/// Why saving `path` failed, for the user: "PATH: the system's reason", and when the reason
+/// is a missing folder, which one ("/media/usb/boat.dat: No such file or directory (there is
+/// no folder /media/usb)").
+std::string SaveFailureText(const std::filesystem::path& path, int errorNumber);
+
 /// Saves a document of the program: `data()` is written atomically to `path` under the
 /// hourglass with Loading set, followed by the 500 ms pause. On failure the error log gets an
-/// entry under `procedure`, "FileSave Error!!" is shown and ErrorFlag and CancelFlag are set;
+/// entry under `procedure`, "FileSave Error!!" is shown with the SaveFailureText as its
+/// details, and ErrorFlag and CancelFlag are set;
 /// an existing file stays whole. True when the file was written.
 bool SaveDocument(Config& config, const std::filesystem::path& path,
                   const std::function<std::string()>& data, const char* procedure);

@@ -51,6 +51,8 @@ constexpr const char* kHighPowerText = "25W";
 constexpr double kHighestLowPowerWatts = 1.0;
 // An Offset of at least this many MHz is a frequency, not a distance between two.
 constexpr double kLowestOffsetFrequency = 100.0;
+// Frequencies and offsets from this many MHz up are nothing a marine radio could use.
+constexpr double kHighestReadFrequency = 10000.0;
 // The lowest and highest frequency of a user channel, as the channel panel checks it.
 constexpr double kLowestUserFrequency = 137.0;
 constexpr double kHighestUserFrequency = 174.0;
@@ -198,6 +200,11 @@ std::u32string DecodeUtf8(std::string_view text) {
     return out;
 }
 
+// A text of the file as a note quotes it: in quotes, on one line, at most 80 characters.
+std::string Quoted(std::string_view text) {
+    return "\"" + OneLineExcerpt(text) + "\"";
+}
+
 // The text as entry box `box` would take it: the characters it accepts, at most as many as
 // it holds. `what` describes a change for the note ("name", "display").
 std::string AsEntryText(EntryBox box, const std::string& text, const char* what,
@@ -218,8 +225,8 @@ std::string AsEntryText(EntryBox box, const std::string& text, const char* what,
         if (filtered > most) {
             reason += std::string(reason.empty() ? "" : ", ") + "cut to " + std::to_string(most);
         }
-        changes.push_back(std::string(what) + " \"" + text + "\" became \"" + result + "\" (" +
-                          reason + ")");
+        changes.push_back(std::string(what) + " " + Quoted(text) + " became " + Quoted(result) +
+                          " (" + reason + ")");
     }
     return result;
 }
@@ -277,7 +284,7 @@ public:
         if (v == "0" || v == "false" || v == "no") {
             return false;
         }
-        Note(std::string(column) + " \"" + *value + "\" is not 0 or 1; ignored");
+        Note(std::string(column) + " " + Quoted(*value) + " is not 0 or 1; ignored");
         return std::nullopt;
     }
     // An MRW number column from `lowest` to `highest`: nothing when empty, a note for
@@ -289,7 +296,7 @@ public:
         }
         const std::optional<double> n = ParseNumber(*value);
         if (!n || *n != std::floor(*n) || *n < lowest || *n > highest) {
-            Note(std::string(column) + " \"" + *value + "\" is not a number from " +
+            Note(std::string(column) + " " + Quoted(*value) + " is not a number from " +
                  std::to_string(lowest) + " to " + std::to_string(highest) + "; ignored");
             return std::nullopt;
         }
@@ -310,10 +317,6 @@ struct RowFrequencies {
     bool transmit = true;      ///< Duplex is not "off".
 };
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 // Receive frequency from Frequency, transmit frequency from Duplex and Offset. Nothing, with
 // a note, when the receive frequency is missing or no number.
 std::optional<RowFrequencies> ReadFrequencies(Row& row) {
@@ -327,12 +330,21 @@ std::optional<RowFrequencies> ReadFrequencies(Row& row) {
         row.Note("Frequency " + Quoted(rxText) + " is no frequency; skipped");
         return std::nullopt;
     }
+    if (!(*rx < kHighestReadFrequency)) {
+        row.Note("Frequency " + Quoted(rxText) + " lies far above the marine band; skipped");
+        return std::nullopt;
+    }
     RowFrequencies f;
     f.rx = *rx;
     const std::string duplex = ToLower(row.Trimmed("Duplex"));
     const std::string offsetText = row.Trimmed("Offset");
-    const std::optional<double> offset =
-        offsetText.empty() ? std::optional(0.0) : ParseNumber(offsetText);
+    const std::optional<double> offset = [&offsetText]() -> std::optional<double> {
+        if (offsetText.empty()) {
+            return 0.0;
+        }
+        const std::optional<double> n = ParseNumber(offsetText);
+        return n && std::fabs(*n) < kHighestReadFrequency ? n : std::nullopt;
+    }();
     if (duplex.empty()) {
         f.tx = f.rx;
     } else if (duplex == "off") {
@@ -385,7 +397,7 @@ void TakeCommonColumns(Row& row, const RowFrequencies& f, const ChannelRecord* p
         if (plan != nullptr && plan->LowPower && !*low && !mrwLow) {
             changes.push_back("channel " + ChannelLabel(*plan) +
                               " is low power only in the table it replaces; Power " +
-                              row.Trimmed("Power") + " not taken");
+                              OneLineExcerpt(row.Trimmed("Power")) + " not taken");
         } else {
             r.LowPower = *low;
         }
@@ -393,7 +405,7 @@ void TakeCommonColumns(Row& row, const RowFrequencies& f, const ChannelRecord* p
     if (mrwLow) {
         if (low && *low != *mrwLow) {
             changes.push_back("MRW_LowPower " + Flag(*mrwLow) + " decides over Power " +
-                              row.Trimmed("Power"));
+                              OneLineExcerpt(row.Trimmed("Power")));
         }
         r.LowPower = *mrwLow;
     }
@@ -420,6 +432,43 @@ void TakeCommonColumns(Row& row, const RowFrequencies& f, const ChannelRecord* p
     for (std::string& change : changes) {
         row.Note(std::move(change));
     }
+}
+
+// ---- Rows without MRW columns ------------------------------------------------------------
+
+// A list that went through CHIRP has lost MRW's columns. What a row of it took from the
+// defaults instead of from the channel it replaces, for the one note that counts them.
+struct RowDefaults {
+    bool label = false;  ///< the label of a standard channel, the display of a user channel
+    bool power = false;
+    bool rest = false;  ///< inter-ship flag (standard) or groups (user)
+
+    bool Any() const { return label || power || rest; }
+};
+
+bool HasMrwColumns(const Columns& columns) {
+    return std::any_of(columns.begin(), columns.end(),
+                       [](const auto& c) { return c.first.rfind("mrw_", 0) == 0; });
+}
+
+// "12 rows without MRW columns: display label, power and groups from defaults".
+std::string DefaultsNote(int rows, const RowDefaults& what, bool user) {
+    std::vector<std::string> parts;
+    if (what.label) {
+        parts.emplace_back(user ? "display label" : "label");
+    }
+    if (what.power) {
+        parts.emplace_back("power");
+    }
+    if (what.rest) {
+        parts.emplace_back(user ? "groups" : "inter-ship flag");
+    }
+    std::string list;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    }
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " without MRW columns: " + list +
+           " from defaults";
 }
 
 // ---- Standard channels -------------------------------------------------------------------
@@ -474,7 +523,40 @@ std::string ChannelText(const CatalogueChannel& c, const std::string& label) {
            ", transmit " + FormatFreq3(c.tx) + " MHz)";
 }
 
-std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& plan) {
+// When the plan has the channel of `rxMatches` only in a mode that receives elsewhere, what
+// taking that mode would have done ("as 01A, TX_SIMP of the table it replaces it would
+// receive 156.050 MHz"); empty otherwise.
+std::string ModeThatMovesReception(const ChannelTable& plan,
+                                   const std::vector<const CatalogueChannel*>& rxMatches) {
+    std::vector<int> modes;
+    for (const CatalogueChannel* c : rxMatches) {
+        modes.push_back(c->duplex);
+    }
+    const int position = rxMatches.front()->position;
+    if (PlanChannel(plan, position, modes) != nullptr) {
+        return {};
+    }
+    for (const ChannelRecord& r : plan) {
+        const CatalogueChannel* c =
+            r.Position == position ? FindCatalogueChannel(position, r.Duplex) : nullptr;
+        if (c != nullptr) {
+            return "as " + ChannelLabel(r) + ", " + DuplexName(r.Duplex) +
+                   " of the table it replaces it would receive " + FormatFreq3(c->rx) + " MHz";
+        }
+    }
+    return {};
+}
+
+// " as TX_SIMP (MRW_Duplex 0)" for a mode MRW_Duplex gives; empty without one.
+std::string ModeGiven(std::optional<int> mrwDuplex) {
+    return mrwDuplex ? " as " + DuplexName(*mrwDuplex) + " (MRW_Duplex " +
+                           std::to_string(*mrwDuplex) + ")"
+                     : std::string();
+}
+
+// `defaults`, when given (a list without MRW columns), is told what came from defaults.
+std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& plan,
+                                               RowDefaults* defaults) {
     std::optional<int> mrwStatusNo = row.MrwNumber("MRW_StatusNo", 0, 127);
     std::optional<int> mrwStatusIcon = row.MrwNumber("MRW_StatusIcon", 0, 7);
     std::optional<LabelParts> named;
@@ -503,7 +585,7 @@ std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& pla
         }
     }
     const CatalogueChannel* found = nullptr;
-    std::string notUsed;
+    std::vector<std::string> said;  // what the note on the channel taken says
     if (f->rx > 0.0) {
         for (const CatalogueChannel* c : candidates) {
             if (f->tx && SameFrequency(c->rx, f->rx) && SameFrequency(c->tx, *f->tx)) {
@@ -511,29 +593,49 @@ std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& pla
             }
         }
         if (found == nullptr) {
+            // Receive only, or a transmit side that names no channel: the channel that
+            // receives there, in a mode that keeps the receive frequency.
             std::vector<const CatalogueChannel*> rxMatches;
             std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(rxMatches),
                          [&f](const CatalogueChannel* c) { return SameFrequency(c->rx, f->rx); });
             if (!rxMatches.empty()) {
-                found = ChooseMode(rxMatches, plan, !mrwDuplex);
+                found = ChooseMode(rxMatches, plan, false);
                 if (f->tx && f->transmit) {
-                    notUsed = "the transmit frequency " + Frequency6(*f->tx) + " MHz was not used";
+                    said.push_back("the transmit frequency " + Frequency6(*f->tx) +
+                                   " MHz was not used");
+                }
+                if (std::string moved = ModeThatMovesReception(plan, rxMatches); !moved.empty()) {
+                    said.push_back("receive frequency kept; " + moved);
                 }
             }
         }
     }
     if (found == nullptr && named) {
+        if (f->rx > 0.0 && !f->transmit) {
+            // All a receive-only row gives is its receive frequency: never another one.
+            row.Note("receive only: " + Frequency6(f->rx) +
+                     " MHz is no receive frequency of MRW_Channel " +
+                     Quoted(row.Trimmed("MRW_Channel")) + ModeGiven(mrwDuplex) + "; skipped");
+            return std::nullopt;
+        }
         found = ChooseMode(candidates, plan, !mrwDuplex);
         if (f->rx > 0.0) {
-            notUsed = Frequency6(f->rx) + " MHz is not its receive frequency; MRW_Channel decides";
+            said.push_back(Frequency6(f->rx) +
+                           " MHz is not its receive frequency; MRW_Channel decides");
         }
     }
     if (found == nullptr) {
+        const bool inOtherMode =
+            mrwDuplex &&
+            std::any_of(CatalogueChannels().begin(), CatalogueChannels().end(),
+                        [&f](const CatalogueChannel& c) { return SameFrequency(c.rx, f->rx); });
         row.Note(Frequency6(f->rx) + " MHz" +
                  (f->tx && !SameFrequency(*f->tx, f->rx)
                       ? " (transmit " + Frequency6(*f->tx) + " MHz)"
                       : std::string()) +
-                 " is no channel of the catalogue; skipped");
+                 (inOtherMode ? " is no receive frequency of a channel" + ModeGiven(mrwDuplex)
+                              : std::string(" is no channel of the catalogue")) +
+                 "; skipped");
         return std::nullopt;
     }
 
@@ -548,6 +650,12 @@ std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& pla
                label && label->position == found->position) {
         r.StatusNo = static_cast<int16_t>(label->statusNo);
         r.StatusIcon = static_cast<int16_t>(label->statusIcon);
+    } else if (defaults != nullptr && planned == nullptr) {
+        defaults->label = true;
+    }
+    if (defaults != nullptr && planned == nullptr) {
+        defaults->power = !ReadLowPower(row).has_value();
+        defaults->rest = true;
     }
     if (mrwStatusNo) {
         r.StatusNo = static_cast<int16_t>(*mrwStatusNo);
@@ -555,8 +663,12 @@ std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& pla
     if (mrwStatusIcon) {
         r.StatusIcon = static_cast<int16_t>(*mrwStatusIcon);
     }
-    if (!notUsed.empty()) {
-        row.Note(ChannelText(*found, ChannelLabel(r)) + ": " + notUsed);
+    if (!said.empty()) {
+        std::string text = ChannelText(*found, ChannelLabel(r)) + ": ";
+        for (size_t i = 0; i < said.size(); ++i) {
+            text += (i > 0 ? "; " : "") + said[i];
+        }
+        row.Note(std::move(text));
     }
     TakeCommonColumns(row, *f, planned, r);
     if (const std::optional<bool> interShip = row.MrwFlag("MRW_InterShip")) {
@@ -588,12 +700,36 @@ std::optional<std::string> LocationDisplay(const Row& row) {
     return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10);
 }
 
-std::optional<ChannelRecord> ImportUserRow(Row& row, TableKind kind, int index) {
+// The channel of `plan` not yet `taken` that receives and transmits where the row does (a
+// receive-only row without a transmit frequency: one that receives only, on its receive
+// frequency); it is then marked taken. Null when there is none.
+const ChannelRecord* MatchingUserChannel(const ChannelTable& plan, std::vector<bool>& taken,
+                                         const RowFrequencies& f) {
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const ChannelRecord& r = plan[i];
+        const bool tx = f.tx ? SameFrequency(r.Txfreq, *f.tx) : !f.transmit && !r.TxEnable;
+        if (!taken[i] && SameFrequency(r.Rxfreq, f.rx) && tx) {
+            taken[i] = true;
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+// `plan` and `taken`, when given (a list without MRW columns), lend a row the display, power
+// and groups of the channel it matches; `defaults` is told what came from defaults instead.
+std::optional<ChannelRecord> ImportUserRow(Row& row, TableKind kind, int index,
+                                           const ChannelTable* plan, std::vector<bool>* taken,
+                                           RowDefaults* defaults) {
     const std::optional<RowFrequencies> f = ReadFrequencies(row);
     if (!f) {
         return std::nullopt;
     }
-    const double tx = f->tx.value_or(f->rx);
+    const ChannelRecord* match = nullptr;
+    if (plan != nullptr && taken != nullptr) {
+        match = MatchingUserChannel(*plan, *taken, *f);
+    }
+    const double tx = f->tx.value_or(match != nullptr ? match->Txfreq : f->rx);
     for (const auto& [what, mhz] : {std::pair{"receive", f->rx}, std::pair{"transmit", tx}}) {
         if (std::string fault = UserFrequencyFault(what, mhz); !fault.empty()) {
             row.Note(fault);
@@ -605,7 +741,9 @@ std::optional<ChannelRecord> ImportUserRow(Row& row, TableKind kind, int index) 
 
     std::vector<std::string> changes;
     std::string display;
-    if (row.Given("MRW_Display")) {
+    if (match != nullptr) {
+        display = match->CHDisplayL;
+    } else if (row.Given("MRW_Display")) {
         display = AsEntryText(EntryBox::Display, row.Field("MRW_Display"), "display", changes);
     }
     if (Trim(display).empty()) {
@@ -635,6 +773,18 @@ std::optional<ChannelRecord> ImportUserRow(Row& row, TableKind kind, int index) 
     values.scanMemory = r.ScanMemory;
     for (size_t g = 0; g < kGroupColumns.size(); ++g) {
         values.expGroups[g] = row.MrwFlag(kGroupColumns[g]).value_or(false);
+    }
+    const bool powerGiven = ReadLowPower(row).has_value();
+    if (match != nullptr) {
+        values.expGroups = match->ExpCB;
+        if (!powerGiven) {
+            values.lowPower = match->LowPower;
+            values.powerUp = match->PowUp;
+        }
+    } else if (defaults != nullptr) {
+        defaults->label = true;
+        defaults->power = !powerGiven;
+        defaults->rest = true;
     }
     std::optional<ChannelRecord> built = BuildChannelRecord(kind, r, values);
     if (!built) {
@@ -884,6 +1034,10 @@ CsvImport ImportChannelCsv(std::string_view text, TableKind kind, const ChannelT
         return result;
     }
     const int capacity = TableCapacity(kind);
+    const bool withoutMrw = !HasMrwColumns(columns);
+    std::vector<bool> taken(current.size(), false);
+    int defaultedRows = 0;
+    RowDefaults defaulted;
     for (auto it = std::next(header); it != records.end(); ++it) {
         if (IsBlankRecord(*it)) {
             continue;
@@ -891,8 +1045,12 @@ CsvImport ImportChannelCsv(std::string_view text, TableKind kind, const ChannelT
         ++result.rows;
         Row row(columns, *it);
         const int index = static_cast<int>(result.table.size());
+        RowDefaults defaults;
+        RowDefaults* given = withoutMrw ? &defaults : nullptr;
         std::optional<ChannelRecord> record =
-            IsUserTable(kind) ? ImportUserRow(row, kind, index) : ImportStandardRow(row, current);
+            IsUserTable(kind)
+                ? ImportUserRow(row, kind, index, withoutMrw ? &current : nullptr, &taken, given)
+                : ImportStandardRow(row, current, given);
         if (record && index >= capacity) {
             row.notes = {{it->line, ChannelTableName(kind) + " holds " + std::to_string(capacity) +
                                         " channels; skipped"}};
@@ -900,8 +1058,18 @@ CsvImport ImportChannelCsv(std::string_view text, TableKind kind, const ChannelT
         }
         if (record) {
             result.table.push_back(*record);
+            if (defaults.Any()) {
+                ++defaultedRows;
+                defaulted.label |= defaults.label;
+                defaulted.power |= defaults.power;
+                defaulted.rest |= defaults.rest;
+            }
         }
         result.notes.insert(result.notes.end(), row.notes.begin(), row.notes.end());
+    }
+    if (defaultedRows > 0) {
+        result.notes.insert(result.notes.begin(),
+                            {0, DefaultsNote(defaultedRows, defaulted, IsUserTable(kind))});
     }
     if (unclosedLine != 0) {
         result.notes.push_back({unclosedLine,

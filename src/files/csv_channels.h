@@ -82,17 +82,29 @@ struct CsvImport {
 /// taken in file order; each row that cannot be taken is skipped with a note.
 ///
 /// Standard tables: a row names the catalogue channel and duplex mode whose receive and
-/// transmit frequencies it gives. When only its receive frequency names a channel, that
-/// channel is taken in the mode `current` has it on (else TX_SIMP for the ship frequency,
-/// DUPLEX for the coast frequency), and the note says that the transmit frequency was not
-/// used. MRW_Channel and MRW_Duplex, when given, decide. A channel `current` holds in the
-/// same mode lends its label, inter-ship and Power Up flags, and a channel there that may
-/// not transmit or only at low power stays so unless MRW_TxEnable or MRW_LowPower says
-/// otherwise. A label in Comment for the same catalogue channel gives the label.
+/// transmit frequencies it gives. When only its receive frequency names a channel (Duplex
+/// off, or a transmit side that is unusable or names no channel), that channel is taken in a
+/// mode that keeps the receive frequency: the one `current` has it in when that mode does,
+/// else TX_SIMP for the ship frequency, DUPLEX for the coast frequency; the note says that
+/// the transmit frequency was not used, and that the receive frequency was kept where the
+/// mode of `current` would have moved it. MRW_Channel and MRW_Duplex, when given, decide;
+/// a receive-only row whose receive frequency they do not allow is skipped. A channel
+/// `current` holds in the same mode lends its label, inter-ship and Power Up flags, and a
+/// channel there that may not transmit or only at low power stays so unless MRW_TxEnable or
+/// MRW_LowPower says otherwise. A label in Comment for the same catalogue channel gives the
+/// label.
 ///
 /// User tables: receive and transmit frequencies are taken as given and checked as the
 /// channel panel checks them (137 to 174 MHz on the 25 kHz grid); the display text is
 /// MRW_Display, else the Location as two digits.
+///
+/// A list without any MRW column (as CHIRP writes it back): a user channel of `current` with
+/// the row's receive and transmit frequencies lends it its display, groups and, without a
+/// Power, its power flags. The rows taken that got a label, power or groups from the defaults
+/// instead are counted in one note of the file, the first ("12 rows without MRW columns:
+/// display label, power and groups from defaults").
+///
+/// Every text of the file a note quotes is one line of at most 80 characters.
 ///
 /// Names keep the characters of the channel panel's name box only and are cut to 16, with a
 /// note for each change. Rows beyond the table's capacity are skipped with a note.

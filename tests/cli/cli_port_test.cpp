@@ -84,20 +84,64 @@ struct CliRun {
     std::string err;
 };
 
-// Runs mrw-cli with `args`, its error stream captured; as an ordinary user when asked (the
-// superuser gives up its rights to "nobody" first).
-CliRun RunCli(const std::vector<std::string>& args, bool ordinaryUser) {
+// Copies mrw-cli and the data files beside it (global.ini, the region images) into `folder`,
+// readable and runnable by every user: "nobody" may not enter the folder of a checkout such
+// as a clone under `mktemp -d` or one in /root. The path of the copy, or empty with the
+// reason in `error`.
+std::string PublicCopyOfMrwCli(const fs::path& folder, std::string& error) {
+    std::error_code ec;
+    const fs::path bin = fs::path(MRW_TEST_BIN_DIR);
+    fs::create_directories(folder, ec);
+    constexpr fs::perms kPublicFolder = fs::perms::owner_all | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read |
+                                        fs::perms::others_exec;
+    constexpr fs::perms kPublicFile = fs::perms::owner_read | fs::perms::owner_write |
+                                      fs::perms::group_read | fs::perms::others_read;
+    constexpr fs::perms kPublicProgram =
+        kPublicFile | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    fs::permissions(folder, kPublicFolder, ec);
+    for (const fs::directory_entry& entry : fs::directory_iterator(bin, ec)) {
+        const std::string name = entry.path().filename().string();
+        const bool program = name == "mrw-cli";
+        if (!program && entry.path().extension() != ".ini") {
+            continue;
+        }
+        const fs::path copy = folder / name;
+        fs::copy_file(entry.path(), copy, fs::copy_options::overwrite_existing, ec);
+        if (!ec) {
+            fs::permissions(copy, program ? kPublicProgram : kPublicFile, ec);
+        }
+        if (ec) {
+            error = "cannot copy " + entry.path().string() + " to " + copy.string() + ": " +
+                    ec.message();
+            return {};
+        }
+    }
+    if (ec || !fs::exists(folder / "mrw-cli") || !fs::exists(folder / "global.ini")) {
+        error = "no mrw-cli with its global.ini in " + bin.string() +
+                (ec ? ": " + ec.message() : std::string());
+        return {};
+    }
+    return (folder / "mrw-cli").string();
+}
+
+// Runs `program` with `args`, its error stream captured, in `folder`; as an ordinary user
+// when asked (the superuser gives up its rights to "nobody" first).
+CliRun RunCli(const std::string& program, const fs::path& folder,
+              const std::vector<std::string>& args, bool ordinaryUser) {
     CliRun run;
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return run;
     }
-    const std::string program = (fs::path(MRW_TEST_BIN_DIR) / "mrw-cli").string();
     const pid_t child = fork();
     if (child == 0) {
         close(pipeFds[0]);
         dup2(pipeFds[1], STDERR_FILENO);
         std::freopen("/dev/null", "w", stdout);
+        if (chdir(folder.c_str()) != 0) {
+            _exit(97);
+        }
         if (ordinaryUser && geteuid() == 0) {
             const passwd* nobody = getpwnam("nobody");
             if (setgroups(0, nullptr) != 0 || setgid(nobody ? nobody->pw_gid : 65534) != 0 ||
@@ -143,7 +187,9 @@ protected:
 
 TEST_F(CliPortProcessTest, AMissingDeviceIsNamedWithTheSystemsReason) {
     const std::string device = (folder / "ttyUSB9").string();
-    const CliRun run = RunCli({"--model", "1", "--port", device, "read", "-o", out}, false);
+    const std::string program = (fs::path(MRW_TEST_BIN_DIR) / "mrw-cli").string();
+    const CliRun run =
+        RunCli(program, folder, {"--model", "1", "--port", device, "read", "-o", out}, false);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("The serial port cannot be opened.\n" + device +
                            ": No such file or directory\n"),
@@ -157,7 +203,17 @@ TEST_F(CliPortProcessTest, ADeviceTheUserMayNotOpenSaysHowToJoinTheDialoutGroup)
     const std::string device = (folder / "ttyUSB0").string();
     std::ofstream(device) << "";
     fs::permissions(device, fs::perms::none);
-    const CliRun run = RunCli({"--model", "1", "--port", device, "read", "-o", out}, true);
+    // The superuser runs it as "nobody", who may not enter every folder the build lies in.
+    std::string program = (fs::path(MRW_TEST_BIN_DIR) / "mrw-cli").string();
+    if (geteuid() == 0) {
+        std::string error;
+        program = PublicCopyOfMrwCli(folder / "bin", error);
+        if (program.empty()) {
+            GTEST_SKIP() << "mrw-cli cannot be run as nobody: " << error;
+        }
+    }
+    const CliRun run =
+        RunCli(program, folder, {"--model", "1", "--port", device, "read", "-o", out}, true);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("The serial port cannot be opened.\n" + device +
                            ": Permission denied. To use serial ports, add yourself to the "

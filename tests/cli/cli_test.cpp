@@ -2,6 +2,8 @@
 // exit codes, messages and outputs a script relies on.
 #include "cli/cli.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -138,6 +140,39 @@ TEST_F(CliTest, RefusedFilesFailWithTheProgramsMessageAndWriteNothing) {
               std::string::npos)
         << err.str();
     EXPECT_FALSE(fs::exists(folder / "uk.dat"));
+}
+
+// Every command that writes a file says which file could not be written and why.
+TEST_F(CliTest, AFailedSaveNamesThePathAndTheSystemsReason) {
+    fs::copy_file(folder / "UK_08FD.ini", folder / "uk.hex");
+    const std::string in = (folder / "uk.hex").string();
+    const std::string missing = (folder / "no-such-folder").string();
+    fs::create_directory(folder / "taken.dat");
+    const std::string noFolder =
+        ": No such file or directory (there is no folder " + missing + ")\n";
+    // {arguments, the second line}
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"convert", in, missing + "/uk.dat"}, missing + "/uk.dat" + noFolder},
+        {{"convert", in, missing + "/uk.hex"}, missing + "/uk.hex" + noFolder},
+        {{"convert", in, (folder / "taken.dat").string()},
+         (folder / "taken.dat").string() + ": Is a directory\n"},
+        {{"report", in, "-o", missing + "/uk.txt"}, missing + "/uk.txt" + noFolder},
+        {{"export-csv", in, "CHUSA", "-o", missing + "/uk.csv"}, missing + "/uk.csv" + noFolder},
+    };
+    for (const auto& [args, second] : cases) {
+        std::vector<std::string> command = {"--model", "1"};
+        command.insert(command.end(), args.begin(), args.end());
+        EXPECT_EQ(Run(command), kExitFailed) << args[0];
+        EXPECT_EQ(err.str(), "FileSave Error!!\n" + second) << args[0];
+    }
+    if (geteuid() != 0) {  // the superuser may write anywhere
+        fs::create_directory(folder / "locked");
+        fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        const std::string locked = (folder / "locked" / "uk.dat").string();
+        EXPECT_EQ(Run({"--model", "1", "convert", in, locked}), kExitFailed);
+        EXPECT_EQ(err.str(), "FileSave Error!!\n" + locked + ": Permission denied\n");
+        fs::permissions(folder / "locked", fs::perms::owner_all);
+    }
 }
 
 TEST_F(CliTest, ReadSavesTheRadiosConfiguration) {

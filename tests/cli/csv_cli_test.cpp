@@ -120,13 +120,15 @@ TEST_F(CsvCliTest, ImportTakesEveryCatalogueChannelAndReportsTheRestByLine) {
               kExitOk)
         << err.str();
     const std::string csv = Path("us.csv");
+    // Row 6 keeps its receive frequency, the ship side of 26: simplex, not in the plan.
     EXPECT_EQ(err.str(),
-              csv +
+              csv + ": 1 row without MRW columns: label and inter-ship flag from defaults\n" + csv +
                   ":2: channel 05A, TX_SIMP (receive 156.250, transmit 156.250 MHz): the "
                   "transmit frequency 151.650000 MHz was not used\n" +
                   csv +
-                  ":6: channel 26, DUPLEX (receive 161.900, transmit 157.300 MHz): the "
-                  "transmit frequency 152.700000 MHz was not used\n" +
+                  ":6: channel 26, TX_SIMP (receive 157.300, transmit 157.300 MHz): the "
+                  "transmit frequency 152.700000 MHz was not used; receive frequency kept; as "
+                  "26, DUPLEX of the table it replaces it would receive 161.900 MHz\n" +
                   csv +
                   ":7: channel 70 receives only in the table it replaces; it does not "
                   "transmit\n" +

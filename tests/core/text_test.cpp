@@ -1,5 +1,6 @@
 #include "core/text.h"
 
+#include <cerrno>
 #include <clocale>
 #include <string>
 #include <tuple>
@@ -91,6 +92,43 @@ TEST(TextHelpers, TrimCaseAndSplit) {
     EXPECT_TRUE(EndsWithIgnoreCase("intl-m", "-M"));
     EXPECT_EQ(Split("Group1, Group2, Group3", ", ").size(), 3U);
     EXPECT_EQ(Split("", ",").size(), 1U);
+}
+
+TEST(OneLineExcerpt, QuotesAnyTextOnOneShortReadableLine) {
+    using namespace std::string_literals;
+    // {text, most characters, excerpt}: an escape counts with its length and is never split.
+    const std::tuple<std::string, size_t, const char*> rows[] = {
+        {"16 A", 5, "16 A"},
+        {"a\0b"s, 5, "a\\0b"},
+        {"a\r\nb", 6, "a\\r\\nb"},
+        {"\t\x1B", 6, "\\t\\x1B"},
+        {"a\x7F", 5, "a\\x7F"},
+        {"Zürich", 5, "Züric..."},        // ü is one character
+        {"\xC3\x28z", 6, "\\xC3(z"},      // a lead byte without its continuation
+        {"\xC0\xAF", 5, "\\xC0..."},      // an overlong '/'
+        {"\xED\xA0\x80", 5, "\\xED..."},  // a surrogate
+        {"\xC2\x85", 6, "\\u0085"},       // C1 next line
+        {"a\xE2\x80\xA8", 5, "a..."},     // line separator: its escape does not fit
+        {"12345", 5, "12345"},
+        {"123456", 5, "12345..."},
+    };
+    for (const auto& [text, most, excerpt] : rows) {
+        EXPECT_EQ(OneLineExcerpt(text, most), excerpt) << text;
+    }
+    const std::string eighty(80, 'x');
+    EXPECT_EQ(OneLineExcerpt(eighty), eighty);
+    EXPECT_EQ(OneLineExcerpt(eighty + "y"), eighty + "...");
+    std::string forty;
+    for (int i = 0; i < 40; ++i) {
+        forty += "\\n";
+    }
+    EXPECT_EQ(OneLineExcerpt(std::string(200, '\n')), forty + "...");
+}
+
+TEST(PathReason, NamesThePathAndTheSystemsReason) {
+    EXPECT_EQ(PathReason("/media/usb/boat.dat", ENOENT),
+              "/media/usb/boat.dat: No such file or directory");
+    EXPECT_EQ(PathReason("boat.dat", EACCES), "boat.dat: Permission denied");
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -293,7 +295,7 @@ TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
         {"15", 0, false, false, true, false, "SEA 15"},
         {"16", 0, true, false, true, false, "SEA 16"},
         {"18", 0, true, false, false, false, "SEA 18"},
-        {"24", 2, true, false, false, false, "SEA 24"},
+        {"24", 0, true, false, false, false, "SEA 24"},
         {"20", 2, true, false, false, false, "SEA 20"},
         {"09", 0, true, false, false, false, "Caf 9"},
         {"68", 0, true, true, true, true, "SEA 68"},
@@ -302,15 +304,18 @@ TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
     EXPECT_EQ(result.table[0].Position, 1);
     EXPECT_EQ(result.table[0].StatusIcon, 1);
     EXPECT_EQ(result.table[6].Position, 20);
+    // Rows 5 (18), 6 (24 simplex), 7 (20) and 10 (09) are not in the plan.
     const std::vector<CsvNote> notes = {
+        {0, "4 rows without MRW columns: label and inter-ship flag from defaults"},
         {2,
          "channel 01A, TX_SIMP (receive 156.050, transmit 156.050 MHz): the transmit "
          "frequency 151.450000 MHz was not used"},
         {3, "channel 13 is low power only in the table it replaces; Power 50W not taken"},
         {4, "channel 15 receives only in the table it replaces; it does not transmit"},
         {7,
-         "channel 24, DUPLEX (receive 161.800, transmit 157.200 MHz): the transmit frequency "
-         "152.600000 MHz was not used"},
+         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): the transmit frequency "
+         "152.600000 MHz was not used; receive frequency kept; as 24, DUPLEX of the table it "
+         "replaces it would receive 161.800 MHz"},
         {9, "155.500000 MHz is no channel of the catalogue; skipped"},
         {10, "156.812500 MHz is no channel of the catalogue; skipped"},
         {11, "name \"Café #9!\" became \"Caf 9\" (characters the radio cannot show dropped)"},
@@ -332,10 +337,12 @@ TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
     EXPECT_EQ(Fields(result.table[2]), StandardFields("24", 3, true, false, false, false, "REV"));
     EXPECT_EQ(result.table[0].StatusNo, 127);
     EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{{2,
-                                     "channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
-                                     "MHz): the transmit frequency 152.600000 MHz was not "
-                                     "used"}}));
+              (std::vector<CsvNote>{
+                  {0, "3 rows without MRW columns: label, power and inter-ship flag from defaults"},
+                  {2,
+                   "channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
+                   "MHz): the transmit frequency 152.600000 MHz was not "
+                   "used"}}));
 }
 
 TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
@@ -385,6 +392,189 @@ TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
                                 {3, "MRW_TxEnable 1 decides over Duplex off"},
                                 {4, "MRW_StatusIcon \"9\" is not a number from 0 to 7; ignored"},
                                 {4, "MRW_TxEnable \"maybe\" is not 0 or 1; ignored"}}));
+}
+
+// Channel 01: ship 156.050, coast 160.650; 24: ship 157.200, coast 161.800. The US plan has
+// 01A simplex on 156.050 and 24 duplex, receiving 161.800.
+struct ReceiveOnlyCase {
+    const char* what;
+    const char* row;  // Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex
+    const char* label;
+    int duplex;
+    double rx;  // as the catalogue gives the mode taken
+    bool tx;
+    const char* note;  // empty: none
+};
+
+class CsvImportReceiveOnly : public ::testing::TestWithParam<ReceiveOnlyCase> {};
+
+TEST_P(CsvImportReceiveOnly, KeepsTheReceiveFrequencyOrSkipsAndSaysSo) {
+    const ReceiveOnlyCase& c = GetParam();
+    const std::string csv =
+        std::string("Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex\n") + c.row + "\n";
+    const CsvImport result = ImportChannelCsv(csv, TableKind::USA, UsPlan());
+    if (*c.label == '\0') {
+        EXPECT_TRUE(result.table.empty());
+    } else {
+        ASSERT_EQ(result.table.size(), 1u);
+        const ChannelRecord& r = result.table[0];
+        EXPECT_EQ(ChannelLabel(r), c.label);
+        EXPECT_EQ(r.Duplex, c.duplex);
+        EXPECT_EQ(r.TxEnable, c.tx);
+        const auto& row = ChannelCatalogue()[static_cast<size_t>(r.Position)];
+        EXPECT_NEAR(c.duplex == 0 || c.duplex == 3 ? row.F2 : row.F3, c.rx, 1e-6);
+    }
+    const std::vector<CsvNote> notes =
+        *c.note == '\0' ? std::vector<CsvNote>{} : std::vector<CsvNote>{{2, c.note}};
+    EXPECT_EQ(result.notes, notes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CsvImportReceiveOnly,
+    ::testing::Values(
+        ReceiveOnlyCase{"CoastOfASimplexChannel", "L,160.650000,off,,,", "01", 2, 160.65, false,
+                        "channel 01, DUPLEX (receive 160.650, transmit 156.050 MHz): receive "
+                        "frequency kept; as 01A, TX_SIMP of the table it replaces it would "
+                        "receive 156.050 MHz"},
+        ReceiveOnlyCase{"CoastOfADuplexChannel", "L,161.800000,off,,,", "24", 2, 161.8, false, ""},
+        ReceiveOnlyCase{"ShipOfADuplexChannel", "L,157.200000,off,,,", "24", 0, 157.2, false,
+                        "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): receive "
+                        "frequency kept; as 24, DUPLEX of the table it replaces it would "
+                        "receive 161.800 MHz"},
+        ReceiveOnlyCase{"TransmitOutsideTheCatalogue", "T,157.200000,+,0.600000,,", "24", 0, 157.2,
+                        true,
+                        "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): the "
+                        "transmit frequency 157.800000 MHz was not used; receive frequency "
+                        "kept; as 24, DUPLEX of the table it replaces it would receive 161.800 "
+                        "MHz"},
+        ReceiveOnlyCase{"EmptySplit", "S,161.800000,split,,,", "24", 2, 161.8, true,
+                        "Offset \"\" is no transmit frequency; no transmit frequency taken from "
+                        "it"},
+        ReceiveOnlyCase{"MrwChannelElsewhere", "L,156.850000,off,,16,", "", 0, 0.0, false,
+                        "receive only: 156.850000 MHz is no receive frequency of MRW_Channel "
+                        "\"16\"; skipped"},
+        ReceiveOnlyCase{"MrwChannelAndModeElsewhere", "L,160.650000,off,,01,0", "", 0, 0.0, false,
+                        "receive only: 160.650000 MHz is no receive frequency of MRW_Channel "
+                        "\"01\" as TX_SIMP (MRW_Duplex 0); skipped"},
+        ReceiveOnlyCase{"MrwModeElsewhere", "L,160.650000,off,,,0", "", 0, 0.0, false,
+                        "160.650000 MHz is no receive frequency of a channel as TX_SIMP "
+                        "(MRW_Duplex 0); skipped"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// CHIRP writes a list back without MRW's columns and without Power.
+TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
+    ChannelTable current = {User("M1", 157.85, 157.85, "MARINAS"),
+                            User("R2", 157.0, 157.6, "REPEATER"),
+                            User("L3", 161.425, 156.0, "LISTEN")};
+    current[0].LowPower = true;
+    current[0].ExpCB = {true, false, true};
+    current[1].LowPower = true;
+    current[1].PowUp = true;
+    current[1].ExpCB = {false, true, false};
+    current[2].TxEnable = false;
+    current[2].ExpCB = {true, true, true};
+    const std::string chirp =
+        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+        "RxDtcsCode,CrossMode,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
+        "1,MARINAS,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,EXP01,,,,\r\n"
+        "2,REPEATER,157.000000,+,0.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,EXP02,,,,"
+        "\r\n"
+        "3,LISTEN,161.425000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,EXP03,,,,"
+        "\r\n"
+        "4,NEW,156.800000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,,,,,\r\n"
+        "5,AGAIN,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,,,,,\r\n";
+    const CsvImport result = ImportChannelCsv(chirp, TableKind::EXP, current);
+    using Kept = std::tuple<std::string, double, bool, bool, bool, std::array<bool, 3>>;
+    std::vector<Kept> got;
+    for (const ChannelRecord& r : result.table) {
+        got.emplace_back(r.CHDisplayL, r.Txfreq, r.TxEnable, r.LowPower, r.PowUp, r.ExpCB);
+    }
+    // display, transmit, Tx Enable, low power, Power Up, groups
+    const std::vector<Kept> want = {
+        {"M1", 157.85, true, true, false, {true, false, true}},
+        {"R2", 157.6, true, true, true, {false, true, false}},
+        {"L3", 156.0, false, false, false, {true, true, true}},
+        {"04", 156.8, true, false, false, {false, false, false}},
+        {"05", 157.85, true, false, false, {false, false, false}},  // M1 is taken already
+    };
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(
+        result.notes,
+        (std::vector<CsvNote>{
+            {0, "2 rows without MRW columns: display label, power and groups from defaults"}}));
+
+    // The same list with Power: the power is the list's.
+    const CsvImport powered = ImportChannelCsv(
+        "Location,Name,Frequency,Power\n1,MARINAS,157.850000,25W\n2,NEW,156.800000,1W\n",
+        TableKind::EXP, current);
+    ASSERT_EQ(powered.table.size(), 2u);
+    EXPECT_EQ(powered.table[0].CHDisplayL, "M1");
+    EXPECT_FALSE(powered.table[0].LowPower);
+    EXPECT_TRUE(powered.table[1].LowPower);
+    EXPECT_EQ(powered.notes,
+              (std::vector<CsvNote>{
+                  {0, "1 row without MRW columns: display label and groups from defaults"}}));
+
+    // Any MRW column: the columns decide, nothing is lent.
+    const CsvImport mrw = ImportChannelCsv("Name,Frequency,MRW_Group1\nMARINAS,157.850000,\n",
+                                           TableKind::EXP, current);
+    ASSERT_EQ(mrw.table.size(), 1u);
+    EXPECT_EQ(mrw.table[0].CHDisplayL, "01");
+    EXPECT_EQ(mrw.table[0].ExpCB, (std::array<bool, 3>{false, false, false}));
+}
+
+TEST(CsvImportChirp, StandardChannelsKeepLabelPowerAndInterShip) {
+    const std::string chirp =
+        "Location,Name,Frequency,Duplex,Offset,Skip,Comment\n"
+        "1,SEA 68,156.425000,,0.000000,,\n"  // 68 inter-ship in the plan
+        "2,SEA 13,156.650000,,0.000000,,\n"  // 13 low power in the plan
+        "3,SEA 01,156.050000,,0.000000,,\n"  // 01A in the plan
+        "4,SEA 19,156.950000,,0.000000,,19A\n";
+    const CsvImport result = ImportChannelCsv(chirp, TableKind::USA, UsPlan());
+    std::vector<StandardFields> got;
+    for (const ChannelRecord& r : result.table) {
+        got.push_back(Fields(r));
+    }
+    const std::vector<StandardFields> want = {
+        {"68", 0, true, false, true, true, "SEA 68"},
+        {"13", 0, true, true, true, false, "SEA 13"},
+        {"01A", 0, true, false, true, false, "SEA 01"},
+        {"19A", 0, true, false, true, false, "SEA 19"},
+    };
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(result.notes,
+              (std::vector<CsvNote>{
+                  {0, "1 row without MRW columns: power and inter-ship flag from defaults"}}));
+}
+
+// Whatever a field holds, a note quotes it on one line of at most 80 characters.
+TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
+    using namespace std::string_literals;
+    const std::string longText(100, 'x');
+    const std::string eighty(80, 'x');
+    const std::tuple<std::string, std::string> rows[] = {
+        {"A,\"156\0.8\"\n"s, "Frequency \"156\\0.8\" is no frequency; skipped"},
+        {"A,\"156.8\r\nx\"\n", "Frequency \"156.8\\r\\nx\" is no frequency; skipped"},
+        {"A," + longText + "\n", "Frequency \"" + eighty + "...\" is no frequency; skipped"},
+        {"A,1e300\n", "Frequency \"1e300\" lies far above the marine band; skipped"},
+        {"A,156.8,+,1e300\n", "Offset \"1e300\" is no offset; no transmit frequency taken from it"},
+        {"A,156.8,\"o\nff\"\n",
+         "Duplex \"o\\nff\" is none of +, -, split, off or empty; no transmit frequency taken "
+         "from it"},
+        {"\"" + longText + "\",156.8\n",
+         "name \"" + eighty + "...\" became \"xxxxxxxxxxxxxxxx\" (cut to 16)"},
+        {"\"NUL\0NAME\",156.8\n"s,
+         "name \"NUL\\0NAME\" became \"NULNAME\" (characters the radio cannot show dropped)"},
+        {"A,156.8,,,\"1\n\"\n",
+         "MRW_Channel \"1\\n\" names no catalogue channel; the "
+         "frequencies decide"},
+    };
+    for (const auto& [row, note] : rows) {
+        const CsvImport result = ImportChannelCsv(
+            "Name,Frequency,Duplex,Offset,MRW_Channel\n" + row, TableKind::USA, {});
+        ASSERT_FALSE(result.notes.empty()) << row;
+        EXPECT_EQ(result.notes[0], (CsvNote{2, note})) << row;
+    }
 }
 
 // ---- Import into a user table --------------------------------------------------------------
@@ -459,11 +649,14 @@ TEST_P(CsvImportNames, KeepTheChannelPanelsCharactersAndSixteenOfThem) {
         const CsvImport result = ImportChannelCsv(csv, kind, {});
         ASSERT_EQ(result.table.size(), 1u);
         EXPECT_EQ(result.table[0].ChTag, c.kept);
+        std::vector<CsvNote> rowNotes;  // without the file's note on the MRW columns
+        std::copy_if(result.notes.begin(), result.notes.end(), std::back_inserter(rowNotes),
+                     [](const CsvNote& n) { return n.line == 2; });
         if (*c.note == '\0') {
-            EXPECT_TRUE(result.notes.empty() || result.notes[0].text.rfind("name", 0) != 0);
+            EXPECT_TRUE(rowNotes.empty() || rowNotes[0].text.rfind("name", 0) != 0);
         } else {
-            ASSERT_FALSE(result.notes.empty());
-            EXPECT_EQ(result.notes[0], (CsvNote{2, c.note}));
+            ASSERT_FALSE(rowNotes.empty());
+            EXPECT_EQ(rowNotes[0], (CsvNote{2, c.note}));
         }
     }
 }
@@ -485,7 +678,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "name \"Überseehafen-Lotsen!\" became \"berseehafen-Lots\" (characters the "
                  "radio cannot show dropped, cut to 16)"},
         NameCase{"tab\there", "tabhere",
-                 "name \"tab\there\" became \"tabhere\" (characters the radio cannot show "
+                 "name \"tab\\there\" became \"tabhere\" (characters the radio cannot show "
                  "dropped)"}));
 
 // ---- Capacity and refusals -------------------------------------------------------------------
@@ -508,7 +701,11 @@ TEST_P(CsvImportCapacity, RowsBeyondTheTableAreSkippedOneByOne) {
     const CsvImport result = ImportChannelCsv(csv, c.kind, {});
     ASSERT_EQ(static_cast<int>(result.table.size()), c.capacity);
     EXPECT_EQ(result.table.back().ChTag, "N" + std::to_string(c.capacity));
-    std::vector<CsvNote> want;
+    std::vector<CsvNote> want = {
+        {0, std::to_string(c.capacity) + " rows without MRW columns: " +
+                (IsUserTable(c.kind) ? "display label, power and groups"
+                                     : "label, power and inter-ship flag") +
+                " from defaults"}};
     for (int i = c.capacity + 1; i <= c.rows; ++i) {
         want.push_back({i + 1, ChannelTableName(c.kind) + " holds " + std::to_string(c.capacity) +
                                    " channels; skipped"});
@@ -604,11 +801,10 @@ TEST(CsvImportSummary, CountsChannelsAndListsTheNotes) {
               "9 channels from the file will replace the 6 channels of Group1(USA).\n"
               "2 rows of the file are skipped.\n"
               "\n"
+              "file: 4 rows without MRW columns: label and inter-ship flag from defaults\n"
               "line 2: channel 01A, TX_SIMP (receive 156.050, transmit 156.050 MHz): the "
               "transmit frequency 151.450000 MHz was not used\n"
-              "line 3: channel 13 is low power only in the table it replaces; Power 50W not "
-              "taken\n"
-              "... and 5 more notes.");
+              "... and 6 more notes.");
     CsvImport one;
     one.rows = 1;
     one.table = {Standard({.position = 16})};

@@ -166,6 +166,7 @@ TEST_F(SettingsWriteTest, FailedSaveKeepsNameFlagAndOldFileAndReports) {
     EXPECT_TRUE(fs::is_directory(blocked));
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "FileSave Error!!");
+    EXPECT_EQ(prompt.messages[0].details, blocked.string() + ": Is a directory");
     EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
     EXPECT_EQ(prompt.messages[0].title, "PC Program for HV2300");
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.SaveFileAs -> "), std::string::npos);

@@ -115,11 +115,15 @@ private slots:
         QCOMPARE(box.text,
                  std::string("3 channels from the file will replace the 2 channels of "
                              "Group1(USA).\n1 row of the file is skipped.\n\n"
+                             "file: 3 rows without MRW columns: label and inter-ship flag "
+                             "from defaults\n"
                              "line 4: channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
                              "MHz): the transmit frequency 152.600000 MHz was not used\n"
                              "line 5: 462.562500 MHz is no channel of the catalogue; skipped"));
         QCOMPARE(box.details,
-                 std::string("line 4: channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
+                 std::string("file: 3 rows without MRW columns: label and inter-ship flag from "
+                             "defaults\n"
+                             "line 4: channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
                              "MHz): the transmit frequency 152.600000 MHz was not used\n"
                              "line 5: 462.562500 MHz is no channel of the catalogue; skipped\n"));
         QCOMPARE(h.config.model.CHUSA, before);
