@@ -285,12 +285,13 @@ bool SpellsNonFinite(std::string_view text) {
     if (unsigned_.starts_with("NAN") || unsigned_.starts_with("INF")) {
         return true;
     }
-    for (const char* mark : {"#INF", "#IND", "#QNAN", "#SNAN"}) {
-        if (upper.find(mark) != std::string::npos) {
-            return true;
-        }
+    const size_t mark = unsigned_.find_first_not_of("0123456789.");
+    if (mark == std::string_view::npos || mark == 0) {
+        return false;
     }
-    return false;
+    const std::string_view rest = unsigned_.substr(mark);
+    return rest.starts_with("#INF") || rest.starts_with("#IND") || rest.starts_with("#QNAN") ||
+           rest.starts_with("#SNAN");
 }
 
 // The value of a text that must be a number as a whole.
@@ -467,7 +468,7 @@ private:
 // What the radio holds in the fields of a standard channel.
 constexpr ValueRange kPositionRange{0, kCatalogueSize - 1};
 constexpr ValueRange kDuplexRange{0, 3};
-constexpr ValueRange kStatusIconRange{0, 2};
+constexpr ValueRange kStatusIconRange{0, 7};
 constexpr ValueRange kStatusNoRange{10, 127};
 
 // The channel number prefixes: "None", "10", "20".

@@ -14,18 +14,14 @@ std::string Indexed(std::string_view key, int index) {
     return std::string(key) + std::to_string(index);
 }
 
-// What the radio's fields hold: a byte; a priority channel of 16 bits, written as its absolute
-// value; the entries of a drop-down list; an offset of -24 to +24 half hours; a channel
-// reference of 15 bits.
+// What the radio's fields hold, as a radio or an erased image may hold them (a byte of 255
+// where a list offers a few entries): a byte; a priority channel of 16 bits, written as its
+// absolute value; an offset in half hours as its five bits and sign hold it (31 from an erased
+// byte, which programming clamps to 24); a channel reference of 15 bits.
 constexpr ValueRange kByteRange{0, 255};
 constexpr ValueRange kPriorityRange{-65535, 65535};
-constexpr ValueRange kResumeRange{0, 5};
-constexpr ValueRange kOffsetRange{-24, 24};
-constexpr ValueRange kWeatherRange{0, 3};
-constexpr ValueRange kUnitRange{0, 2};
+constexpr ValueRange kOffsetRange{-31, 31};
 constexpr ValueRange kChannelRange{0, 32767};
-constexpr ValueRange kIntervalRange{0, 14};
-constexpr ValueRange kSelectCallRange{0, 1};
 
 size_t At(int i) {
     return static_cast<size_t>(i);
@@ -63,7 +59,7 @@ std::vector<SetupKey> BuildKeys() {
     section = kCommonSection;
     add("SCAN", F::Flag, [](DataModel& m) { return &m.Common.Scan; });
     add(
-        "Resume Time", F::Number, [](DataModel& m) { return &m.Common.ResumeTime; }, kResumeRange);
+        "Resume Time", F::Number, [](DataModel& m) { return &m.Common.ResumeTime; }, kByteRange);
     add("PTT SCAN Clear", F::Flag, [](DataModel& m) { return &m.Common.PttScanClear; });
     add("Dual Watch", F::Flag, [](DataModel& m) { return &m.Common.DualWatch; });
     add(
@@ -71,11 +67,11 @@ std::vector<SetupKey> BuildKeys() {
     add("Time Display", F::Flag, [](DataModel& m) { return &m.Common.TimeDisplay; });
     add("Format", F::Flag, [](DataModel& m) { return &m.Common.Format; });
     add(
-        "Weater", F::Number, [](DataModel& m) { return &m.Common.Weater; }, kWeatherRange);
+        "Weater", F::Number, [](DataModel& m) { return &m.Common.Weater; }, kByteRange);
     add(
-        "SOG", F::Number, [](DataModel& m) { return &m.Common.Sog; }, kUnitRange);
+        "SOG", F::Number, [](DataModel& m) { return &m.Common.Sog; }, kByteRange);
     add(
-        "Distance", F::Number, [](DataModel& m) { return &m.Common.Distance; }, kUnitRange);
+        "Distance", F::Number, [](DataModel& m) { return &m.Common.Distance; }, kByteRange);
 
     section = kDscBasicSection;
     for (int i = 0; i < 3; ++i) {
@@ -124,10 +120,10 @@ std::vector<SetupKey> BuildKeys() {
             [record](DataModel& m) { return &record(m).Channel; }, kChannelRange);
         add(
             Indexed("INTERVAL", i), F::NumberText,
-            [record](DataModel& m) { return &record(m).Interval; }, kIntervalRange);
+            [record](DataModel& m) { return &record(m).Interval; }, kByteRange);
         add(
             Indexed("SELECTCALL", i), F::Number,
-            [record](DataModel& m) { return &record(m).SelectCall; }, kSelectCallRange);
+            [record](DataModel& m) { return &record(m).SelectCall; }, kByteRange);
         add(
             Indexed("LASTADDRESS", i), F::Number,
             [record](DataModel& m) { return &record(m).LastAddress; }, kByteRange);

@@ -293,18 +293,18 @@ TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
          "Line 5: [Common Setup] Offset Time=NaN is out of range."},
         {"0", common + "Offset Time=99\r\n",
          "Line 5: [Common Setup] Offset Time=99 is out of range."},
-        {"0", common + "Offset Time=-25\r\n",
-         "Line 5: [Common Setup] Offset Time=-25 is out of range."},
+        {"0", common + "Offset Time=-32\r\n",
+         "Line 5: [Common Setup] Offset Time=-32 is out of range."},
         {"0", common + "SOG=-1\r\n", "Line 5: [Common Setup] SOG=-1 is out of range."},
-        {"0", common + "Resume Time=6\r\n",
-         "Line 5: [Common Setup] Resume Time=6 is out of range."},
+        {"0", common + "Resume Time=256\r\n",
+         "Line 5: [Common Setup] Resume Time=256 is out of range."},
         {"0", "[Usable CH Group Setup]\r\nPriority CH0=65536\r\n",
          "Line 5: [Usable CH Group Setup] Priority CH0=65536 is out of range."},
         {"0", chusa + "Duplex=1e999\r\n", "Line 6: [CHUSA1] Duplex=1e999 is out of range."},
         {"0", chusa + "Duplex=4\r\n", "Line 6: [CHUSA1] Duplex=4 is out of range."},
         {"0", chusa + "StatusNo=70000\r\n", "Line 6: [CHUSA1] StatusNo=70000 is out of range."},
         {"0", chusa + "StatusNo=11\r\n", "Line 6: [CHUSA1] StatusNo=11 is out of range."},
-        {"0", chusa + "StatusIcon=3\r\n", "Line 6: [CHUSA1] StatusIcon=3 is out of range."},
+        {"0", chusa + "StatusIcon=8\r\n", "Line 6: [CHUSA1] StatusIcon=8 is out of range."},
         {"0", "[CHUSA1]\r\nPosition=NaN\r\n", "Line 5: [CHUSA1] Position=NaN is out of range."},
         {"0", "[CHUSA1]\r\nPosition=120\r\n", "Line 5: [CHUSA1] Position=120 is out of range."},
         {"0", "[CHUSA1]\r\nPosition=-1e30\r\n", "Line 5: [CHUSA1] Position=-1e30 is out of range."},
@@ -324,8 +324,8 @@ TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
          "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=NaN is out of range."},
         {"0", autopos + "INTERVAL0=-5\r\n",
          "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=-5 is out of range."},
-        {"0", autopos + "INTERVAL0=15\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=15 is out of range."},
+        {"0", autopos + "INTERVAL0=256\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=256 is out of range."},
         {"0", autopos + "ENABLE1=inf\r\n",
          "Line 5: [DSC Setup (AutoPos Setup)] ENABLE1=inf is out of range."},
     };
@@ -437,6 +437,16 @@ TEST_F(SettingsReadTest, FactoryConfigurationsAndGoldenFilesOpenWithoutNotes) {
             ASSERT_TRUE(WriteSettingsFile(config, dat)) << name;
             files.emplace_back(dat, type);
         }
+    }
+    // And the model types' own defaults, as New leaves them without region images.
+    for (int type : {1, 2}) {
+        UseModel(type, type == 2);
+        NewImage(config.image, config.model, type);
+        DecodeImage(config.image, config.model);
+        RebuildWeatherTable(config.model);
+        const fs::path dat = dir / ("new" + std::to_string(type) + ".dat");
+        ASSERT_TRUE(WriteSettingsFile(config, dat));
+        files.emplace_back(dat, type);
     }
     ASSERT_GT(files.size(), 8u);
     for (const auto& [path, type] : files) {
