@@ -7,8 +7,7 @@
 // the base, written once, tells what every section the input left alone must look like.
 //
 // Properties:
-// - a refusal names a value that cannot be held (a position or a frequency out of range),
-//   and the input has such a key;
+// - a refusal names a value that its field cannot hold, and the input has that key;
 // - what was read keeps the file format's limits (at most 96, 16 and 64 records, channels
 //   read as enabled, frequencies from 0 to below 1000 MHz);
 // - the text written after reading is lines of printable ASCII ending in CR LF (other bytes
@@ -182,10 +181,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.work = s.base;
     std::string error;
     if (!ApplySettingsSections(sections, atis, s.work, &error)) {
-        Check(error.find("out of range") != std::string::npos, "refusal without its reason");
-        Check(HoldsIgnoringCase(text, "position") || HoldsIgnoringCase(text, "rxfreq") ||
-                  HoldsIgnoringCase(text, "txfreq"),
-              "refused a file without a position or frequency");
+        // "Line N: [section] key=value is out of range.": the input holds the key named.
+        Check(error.ends_with(" is out of range."), "refusal without its reason");
+        const size_t open = error.find("] ");
+        const size_t equals = error.find('=', open);
+        Check(open != std::string::npos && equals != std::string::npos &&
+                  HoldsIgnoringCase(text, error.substr(open + 2, equals - open - 2)),
+              "refused a file for a key it does not hold");
         return 0;
     }
     CheckLimits(s.work);

@@ -171,6 +171,8 @@ private:
     Streams& s_;
     Platform& p_;
     CliPrompt& prompt_;
+    /// What the settings file loaded last held that was not read as written.
+    std::vector<SettingsNote> notes_;
 };
 
 bool Command::ChooseModel(std::string& error) {
@@ -248,7 +250,7 @@ std::optional<int> Command::FileRegionCode(const std::string& path) {
         std::string region = ReadProfileValue(path, "MAIN", "REGION");
         return static_cast<int>(Val(region)) & 0xFF;
     }
-    std::ifstream in;
+    std::istringstream in;
     if (!OpenRegularFile(path, in)) {
         return std::nullopt;  // the load that follows reports it
     }
@@ -267,7 +269,7 @@ bool Command::Load(const std::string& path) {
     }
     c_.state.CancelFlag = false;
     if (KindOf(path) == FileKind::Settings) {
-        if (!ReadSettingsFile(c_, path)) {
+        if (!ReadSettingsFile(c_, path, &notes_)) {
             return false;
         }
         c_.state.CurrentFileName = path;
@@ -393,6 +395,11 @@ int Command::Check() {
            << " CHEXP=" << m.CHEXP.size() << "\n";
     for (const std::string& warning : MmsiWarnings(m)) {
         s_.out << warning << "\n";
+    }
+    // As compilers report lines of a source file: FILE:LINE: text.
+    for (const SettingsNote& note : notes_) {
+        s_.out << o_.args[0] << ":" << (note.line > 0 ? std::to_string(note.line) + ":" : "") << " "
+               << note.text << "\n";
     }
     return kExitOk;
 }
@@ -787,7 +794,11 @@ Commands:
   check IN                 load IN with every test that opening it makes; print one line:
                            model, region and the record counts of CHUSA CHINT CHCAN CHRG CHEXP;
                            then one line per MMSI that looks wrong (user MMSI, directory
-                           entries, auto position MMSIs): where it is, the number, and why
+                           entries, auto position MMSIs): where it is, the number, and why;
+                           then, for a settings file, one line IN:LINE: per part of it that
+                           was not read as written (sections skipped after a gap or beyond
+                           what the radio holds, damaged headers, NULs, values that are no
+                           numbers). A value a field cannot hold refuses the file (exit 1)
 
 convert, report, check, export-csv and import-csv start from the input file's own region,
 so no region question arises for them. Questions of the radio link are answered as an

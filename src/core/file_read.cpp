@@ -1,25 +1,17 @@
 #include "core/file_read.h"
 
-#include <system_error>
-
 namespace mrw {
 
-bool OpenRegularFile(const std::filesystem::path& path, std::ifstream& in, std::string* error) {
-    auto fail = [&](const std::string& text) {
-        if (error != nullptr) {
-            *error = text;
-        }
+// ReadRegularFile is one of the system's own files (file_read_posix.cpp).
+
+bool OpenRegularFile(const std::filesystem::path& path, std::istringstream& in, std::string* error,
+                     std::uintmax_t limit) {
+    std::string bytes;
+    if (!ReadRegularFile(path, limit, bytes, error)) {
         return false;
-    };
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return fail(ec ? "cannot open " + path.string() + ": " + ec.message()
-                       : path.string() + " is not a regular file");
     }
-    in.open(path, std::ios::binary);
-    if (!in) {
-        return fail("cannot open " + path.string());
-    }
+    in.str(std::move(bytes));
+    in.clear();
     return true;
 }
 

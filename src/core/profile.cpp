@@ -1,7 +1,7 @@
 #include "core/profile.h"
 
+#include <algorithm>
 #include <exception>
-#include <fstream>
 #include <string_view>
 
 #include "core/file_read.h"
@@ -15,7 +15,7 @@ namespace {
 // holds: a profile file is a few hundred bytes, anything far larger is not one.
 constexpr size_t kValueLimit = 128;
 constexpr size_t kLineLimit = 4096;
-constexpr std::streamsize kFileLimit = 4 * 1024 * 1024;
+constexpr std::uintmax_t kFileLimit = 4 * 1024 * 1024;
 constexpr std::string_view kNoneValue = "<NONE>";
 
 // Blanks, including carriage returns left by other line endings and the NULs of binary junk.
@@ -30,32 +30,6 @@ std::string_view TrimAll(std::string_view s) {
     return s;
 }
 
-// Reads the next line of at most kLineLimit characters; the rest of a longer line is skipped.
-// Returns false at the end of the file or of the read budget.
-bool NextLine(std::istream& in, std::string& line, std::streamsize& budget) {
-    line.clear();
-    if (budget <= 0) {
-        return false;
-    }
-    bool any = false;
-    std::streambuf* buf = in.rdbuf();
-    while (budget > 0) {
-        int c = buf->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            return any;
-        }
-        --budget;
-        any = true;
-        if (c == '\n') {
-            return true;
-        }
-        if (line.size() < kLineLimit) {
-            line.push_back(static_cast<char>(c));
-        }
-    }
-    return any;
-}
-
 std::string FinishValue(std::string_view value) {
     std::string text(value.substr(0, kValueLimit));
     if (text == kNoneValue) {
@@ -67,24 +41,18 @@ std::string FinishValue(std::string_view value) {
     return text;
 }
 
-std::string Lookup(const std::filesystem::path& file, const std::string& section,
-                   const std::string& key) {
-    std::ifstream in;
-    if (!OpenRegularFile(file, in)) {
-        return "";
-    }
-    std::streamsize budget = kFileLimit;
-    std::string line;
+std::string Lookup(std::string_view text, const std::string& section, const std::string& key,
+                   int* lineNumber) {
     bool inSection = false;
-    bool first = true;
-    while (NextLine(in, line, budget)) {
-        std::string_view view = line;
-        if (first) {
-            first = false;
-            if (view.starts_with("\xEF\xBB\xBF")) {  // UTF-8 byte order mark
-                view.remove_prefix(3);
-            }
-        }
+    int number = 0;
+    if (text.starts_with("\xEF\xBB\xBF")) {  // UTF-8 byte order mark
+        text.remove_prefix(3);
+    }
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view view = text.substr(0, std::min(end, kLineLimit));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        ++number;
         view = TrimAll(view);
         if (view.empty() || view.front() == ';') {
             continue;
@@ -104,6 +72,9 @@ std::string Lookup(const std::filesystem::path& file, const std::string& section
             continue;
         }
         if (EqualsIgnoreCase(TrimAll(view.substr(0, eq)), key)) {
+            if (lineNumber != nullptr) {
+                *lineNumber = number;
+            }
             return FinishValue(TrimAll(view.substr(eq + 1)));
         }
     }
@@ -116,10 +87,22 @@ std::string ReadProfileValue(const std::filesystem::path& file, const std::strin
                              const std::string& key) {
     // A folder, device or unreadable file is no profile file; a read error ends the lookup.
     try {
-        return Lookup(file, section, key);
+        std::string text;
+        if (!ReadRegularFile(file, kFileLimit, text)) {
+            return "";
+        }
+        return Lookup(text, section, key, nullptr);
     } catch (const std::exception&) {
         return "";
     }
+}
+
+std::string ProfileTextValue(std::string_view text, const std::string& section,
+                             const std::string& key, int* line) {
+    if (line != nullptr) {
+        *line = 0;
+    }
+    return Lookup(text, section, key, line);
 }
 
 }  // namespace mrw

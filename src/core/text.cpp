@@ -199,6 +199,10 @@ std::string ToChars(double value, std::chars_format format, int precision) {
 }
 }  // namespace
 
+size_t LeadingNumberLength(std::string_view text) {
+    return NumberLength(text, 0);
+}
+
 double Val(std::string_view text, bool* overflow) {
     if (overflow != nullptr) {
         *overflow = false;

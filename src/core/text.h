@@ -38,6 +38,10 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 /// small for a double (1e-999) is 0 and no overflow.
 double Val(std::string_view text, bool* overflow = nullptr);
 
+/// The length of the number at the very start of `text` as Val reads it (sign, digits with at
+/// most one period, exponent); 0 when no number starts there.
+size_t LeadingNumberLength(std::string_view text);
+
 /// The value of a text that is a number as a whole (blanks around it allowed), or nothing. A
 /// number beyond the range of a double gives nothing as well; `overflow`, when given, is set
 /// in that case only.

@@ -1086,7 +1086,7 @@ CsvImport ImportChannelCsv(std::string_view text, TableKind kind, const ChannelT
 }
 
 bool ReadCsvFile(const std::filesystem::path& path, std::string& text, std::string& error) {
-    std::ifstream in;
+    std::istringstream in;
     if (!OpenRegularFile(path, in, &error)) {
         return false;
     }

@@ -137,7 +137,7 @@ bool ReadHexFile(Config& config, const std::filesystem::path& path) {
     std::string error;
     bool read = false;
     try {
-        std::ifstream in;
+        std::istringstream in;
         if (OpenRegularFile(path, in, &error)) {
             // Only the image's bytes are read, however long the file is.
             data.resize(ImageFileSize(config.image));

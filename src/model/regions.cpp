@@ -109,7 +109,7 @@ bool IsRegionEntry(int k) {
 // Reads the whole region image; nothing when the file cannot be read.
 std::optional<std::vector<uint8_t>> ReadImageFile(const std::filesystem::path& path, size_t size,
                                                   std::string& error) {
-    std::ifstream in;
+    std::istringstream in;
     if (!OpenRegularFile(path, in, &error)) {
         return std::nullopt;
     }
@@ -375,16 +375,16 @@ void ShowImageRegion(Config& config) {
     config.shell().RegionMenuChanged();
 }
 
-std::optional<int> CheckFileRegion(Config& config, const std::filesystem::path& file) {
+std::optional<int> CheckFileRegion(Config& config, std::string_view fileText) {
     AppState& state = config.state;
-    const auto modelType = ParseNumber(ReadProfileValue(file, "MAIN", "MODELTYPE"));
+    const auto modelType = ParseNumber(ProfileTextValue(fileText, "MAIN", "MODELTYPE"));
     if (!modelType || *modelType != state.ModelType) {
         ShowMessage(config, "ModelType Error !!", Icon::Critical);
         state.ErrorFlag = true;
         return std::nullopt;
     }
     // The leading number as a byte; a value no byte can hold names no region.
-    const double value = RoundHalfEven(Val(ReadProfileValue(file, "MAIN", "REGION")));
+    const double value = RoundHalfEven(Val(ProfileTextValue(fileText, "MAIN", "REGION")));
     const int fileCode = value >= 0 && value <= 255 ? static_cast<int>(value) : 255;
     const int imageCode = config.image.Get(checkmap::kRegionAddress);
     if (RegionIndex(fileCode) == RegionIndex(imageCode)) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/config.h"
@@ -54,9 +55,10 @@ void RebuildWeatherAndViews(Config& config);
 void RebuildWeatherTable(DataModel& model);
 /// Checks the region menu entry that names the region of image byte 271.
 void ShowImageRegion(Config& config);
-/// The model and region test of a settings file: the file's region code, or nothing with
-/// ErrorFlag set (after the message, or after the user declined the region change).
-std::optional<int> CheckFileRegion(Config& config, const std::filesystem::path& file);
+/// The model and region test of a settings file, made on the text that was read (the file is
+/// not read again): the file's region code, or nothing with ErrorFlag set (after the message,
+/// or after the user declined the region change).
+std::optional<int> CheckFileRegion(Config& config, std::string_view fileText);
 
 /// Click on region menu entry `k`: asks "Do you want to change to <caption>?" unless the entry
 /// is checked, then resets to the defaults of that region. False when nothing was done.

@@ -14,6 +14,15 @@ std::string Indexed(std::string_view key, int index) {
     return std::string(key) + std::to_string(index);
 }
 
+// What the radio's fields hold, as a radio or an erased image may hold them (a byte of 255
+// where a list offers a few entries): a byte; a priority channel of 16 bits, written as its
+// absolute value; an offset in half hours as its five bits and sign hold it (31 from an erased
+// byte, which programming clamps to 24); a channel reference of 15 bits.
+constexpr ValueRange kByteRange{0, 255};
+constexpr ValueRange kPriorityRange{-65535, 65535};
+constexpr ValueRange kOffsetRange{-31, 31};
+constexpr ValueRange kChannelRange{0, 32767};
+
 size_t At(int i) {
     return static_cast<size_t>(i);
 }
@@ -22,8 +31,9 @@ std::vector<SetupKey> BuildKeys() {
     std::vector<SetupKey> keys;
     const char* section = nullptr;
     bool atisOnly = false;
-    auto add = [&](std::string key, KeyForm form, std::function<FieldRef(DataModel&)> field) {
-        keys.push_back({section, std::move(key), form, atisOnly, std::move(field)});
+    auto add = [&](std::string key, KeyForm form, std::function<FieldRef(DataModel&)> field,
+                   ValueRange range = {0, 0}) {
+        keys.push_back({section, std::move(key), form, atisOnly, std::move(field), range});
     };
     using F = KeyForm;
 
@@ -33,8 +43,9 @@ std::vector<SetupKey> BuildKeys() {
     }
     // Written whole: an erased image decodes to 65535, which must survive a save and open.
     for (int i = 0; i < kChannelGroups; ++i) {
-        add(Indexed("Priority CH", i), F::Number,
-            [i](DataModel& m) { return &m.Groups[At(i)].PriorityCH; });
+        add(
+            Indexed("Priority CH", i), F::Number,
+            [i](DataModel& m) { return &m.Groups[At(i)].PriorityCH; }, kPriorityRange);
     }
     for (int i = 0; i < kChannelGroups; ++i) {
         add(Indexed("Status name", i), F::Text,
@@ -47,15 +58,20 @@ std::vector<SetupKey> BuildKeys() {
 
     section = kCommonSection;
     add("SCAN", F::Flag, [](DataModel& m) { return &m.Common.Scan; });
-    add("Resume Time", F::Number, [](DataModel& m) { return &m.Common.ResumeTime; });
+    add(
+        "Resume Time", F::Number, [](DataModel& m) { return &m.Common.ResumeTime; }, kByteRange);
     add("PTT SCAN Clear", F::Flag, [](DataModel& m) { return &m.Common.PttScanClear; });
     add("Dual Watch", F::Flag, [](DataModel& m) { return &m.Common.DualWatch; });
-    add("Offset Time", F::Number, [](DataModel& m) { return &m.Common.OffsetTime; });
+    add(
+        "Offset Time", F::Number, [](DataModel& m) { return &m.Common.OffsetTime; }, kOffsetRange);
     add("Time Display", F::Flag, [](DataModel& m) { return &m.Common.TimeDisplay; });
     add("Format", F::Flag, [](DataModel& m) { return &m.Common.Format; });
-    add("Weater", F::Number, [](DataModel& m) { return &m.Common.Weater; });
-    add("SOG", F::Number, [](DataModel& m) { return &m.Common.Sog; });
-    add("Distance", F::Number, [](DataModel& m) { return &m.Common.Distance; });
+    add(
+        "Weater", F::Number, [](DataModel& m) { return &m.Common.Weater; }, kByteRange);
+    add(
+        "SOG", F::Number, [](DataModel& m) { return &m.Common.Sog; }, kByteRange);
+    add(
+        "Distance", F::Number, [](DataModel& m) { return &m.Common.Distance; }, kByteRange);
 
     section = kDscBasicSection;
     for (int i = 0; i < 3; ++i) {
@@ -96,15 +112,21 @@ std::vector<SetupKey> BuildKeys() {
         auto record = [i](DataModel& m) -> AutoPosRecord& { return m.AutoPos.Records[At(i)]; };
         add(Indexed("ENABLE", i), F::LeadingFlag,
             [record](DataModel& m) { return &record(m).Enable; });
-        add(Indexed("MARINE ENABLE", i), F::Number,
-            [record](DataModel& m) { return &record(m).MarineEnable; });
-        add(Indexed("CHANNEL", i), F::Text, [record](DataModel& m) { return &record(m).Channel; });
-        add(Indexed("INTERVAL", i), F::Text,
-            [record](DataModel& m) { return &record(m).Interval; });
-        add(Indexed("SELECTCALL", i), F::Number,
-            [record](DataModel& m) { return &record(m).SelectCall; });
-        add(Indexed("LASTADDRESS", i), F::Number,
-            [record](DataModel& m) { return &record(m).LastAddress; });
+        add(
+            Indexed("MARINE ENABLE", i), F::Number,
+            [record](DataModel& m) { return &record(m).MarineEnable; }, kByteRange);
+        add(
+            Indexed("CHANNEL", i), F::NumberText,
+            [record](DataModel& m) { return &record(m).Channel; }, kChannelRange);
+        add(
+            Indexed("INTERVAL", i), F::NumberText,
+            [record](DataModel& m) { return &record(m).Interval; }, kByteRange);
+        add(
+            Indexed("SELECTCALL", i), F::Number,
+            [record](DataModel& m) { return &record(m).SelectCall; }, kByteRange);
+        add(
+            Indexed("LASTADDRESS", i), F::Number,
+            [record](DataModel& m) { return &record(m).LastAddress; }, kByteRange);
         add(Indexed("RCENABLE", i), F::LeadingFlag,
             [record](DataModel& m) { return &record(m).RcEnable; });
         add(Indexed("MMSI", i), F::Text, [record](DataModel& m) { return &record(m).Mmsi; });

@@ -20,11 +20,18 @@ enum class KeyForm {
     LeadingFlag,  ///< a Boolean written 1/0; read by its leading number (missing: False)
     Number,       ///< an integer; read only when the whole value is a number the field holds
     Text,         ///< a text as it is ("#" added when it starts with "#"); missing: empty
+    NumberText,   ///< a number held as the text read (written as Text), used by its leading number
     MarkedText,   ///< a text written with the "#" mark; missing: empty
 };
 
 /// The data-model field of a key.
 using FieldRef = std::variant<bool*, int16_t*, int32_t*, std::string*>;
+
+/// The values a numeric key may hold, both included. A file holding another refuses to open.
+struct ValueRange {
+    double min;
+    double max;
+};
 
 /// One key of a setup section.
 struct SetupKey {
@@ -33,6 +40,8 @@ struct SetupKey {
     KeyForm form;
     bool atisOnly;  ///< written and read only for models with ATIS
     std::function<FieldRef(DataModel&)> field;
+    /// Of a Number or NumberText key: what the radio's field can hold.
+    ValueRange range{0, 0};
 };
 
 /// Section names of the setup part of a settings file, in file order.

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -116,6 +117,54 @@ TEST_F(CliTest, CheckAddsALinePerMmsiThatLooksWrong) {
               "User MMSI 199123450: MID 199 is not allocated \u2014 check the number\n"
               "Individual Directory 1 CLUB 025912340: A group MMSI entered as an individual "
               "entry\n");
+}
+
+TEST_F(CliTest, CheckListsWhatWasNotReadAndARefusalSaysWhy) {
+    fs::copy_file(folder / "UK_08FD.ini", folder / "uk.hex");
+    ASSERT_EQ(Run({"--model", "1", "convert", (folder / "uk.hex").string(),
+                   (folder / "uk.dat").string()}),
+              kExitOk);
+    const std::string dat = ReadFile(folder / "uk.dat");
+    // A copy of uk.dat with one change; its path and the number of the changed line.
+    auto change = [&](const std::string& name, const std::string& from, const std::string& to) {
+        std::string text = dat;
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        std::ofstream(folder / name, std::ios::binary) << text;
+        const long line = std::count(text.begin(), text.begin() + static_cast<long>(at), '\n') + 1;
+        return std::pair{(folder / name).string(), line};
+    };
+    size_t chusa = 0;
+    for (size_t at = dat.find("[CHUSA"); at != std::string::npos; at = dat.find("[CHUSA", at + 1)) {
+        ++chusa;
+    }
+    ASSERT_GT(chusa, 5u);
+
+    // The header of CHUSA3 damaged: CHUSA ends after two channels, the later ones are listed.
+    const auto [gap, header] = change("gap.dat", "[CHUSA3]\r\n", "[CHUSA3\r\n");
+    ASSERT_EQ(Run({"--model", "1", "check", gap}), kExitOk) << err.str();
+    std::string text = out.str();
+    EXPECT_NE(text.find(" CHUSA=2 "), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.find('\n') + 1),
+              gap + ":" + std::to_string(header) +
+                  ": damaged section header \"[CHUSA3\": the lines up to the next section are "
+                  "not read.\n" +
+                  gap + ":" + std::to_string(header + 12) + ": [CHUSA4] and " +
+                  std::to_string(chusa - 4) +
+                  " more CHUSA sections are not read: the table ends at [CHUSA3], which is "
+                  "missing.\n");
+
+    // A value out of range: refused, the reason on the error stream without --debug.
+    const auto [nan, line] = change("nan.dat", "Offset Time=0\r\n", "Offset Time=NaN\r\n");
+    out.str("");
+    err.str("");
+    EXPECT_EQ(Run({"--model", "1", "check", nan}), kExitFailed);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("FileRead Error!!\nLine " + std::to_string(line) +
+                             ": [Common Setup] Offset Time=NaN is out of range.\n"),
+              std::string::npos)
+        << err.str();
 }
 
 TEST_F(CliTest, RefusedFilesFailWithTheProgramsMessageAndWriteNothing) {

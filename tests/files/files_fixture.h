@@ -4,19 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "core/config_fixture.h"
+#include "fifo_reader.h"
 #include "image/checks.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
@@ -37,28 +31,7 @@ inline void WriteAll(const fs::path& path, const std::string& data) {
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
-/// Makes a named pipe at `path` and runs `read` on it. A reader that opens the pipe waits for a
-/// writer: after two seconds one comes and goes, ending that wait so that the test fails
-/// instead of hanging.
-inline void ReadFromFifo(const fs::path& path, const std::function<void(const fs::path&)>& read) {
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
-    std::atomic<bool> done{false};
-    std::atomic<bool> released{false};
-    std::thread writer([&] {
-        for (int ticks = 0; !done; ++ticks) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            int fd = ticks < 200 ? -1 : ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                released = true;
-                ::close(fd);
-            }
-        }
-    });
-    read(path);
-    done = true;
-    writer.join();
-    EXPECT_FALSE(released) << path << " was opened and waited on";
-}
+using testing::ReadFromFifo;
 
 /// The folder where the build puts the program and its factory region images.
 inline fs::path BinDir() {

@@ -2,6 +2,7 @@
 // files, and the model -> file -> model identity.
 #include "files/settings_file.h"
 
+#include "core/profile.h"
 #include "core/text.h"
 #include "files/hex_file.h"
 #include "files_fixture.h"
@@ -48,29 +49,29 @@ TEST_F(SettingsReadTest, FieldConversions) {
     Read(
         File("[usable ch group setup]\r\n"
              "group1=True\r\nGroup2=false\r\nGroup3=-1\r\nExp CH=0.4\r\n"
-             "Priority CH0=70000\r\nPriority CH1=abc\r\nPriority CH3=-2\r\n"
+             "Priority CH0=65535\r\nPriority CH1=abc\r\nPriority CH3=-2\r\n"
              "Exp Ch Group0=True\r\nExp Ch Group1=1\r\n"
              "[Common Setup]\r\n"
-             "SCAN=maybe\r\nResume Time=2.5\r\nOffset Time=1e9\r\nSOG=-5\r\nDistance=\r\n"
+             "SCAN=maybe\r\nResume Time=2.5\r\nOffset Time=0x10\r\nSOG=2\r\nDistance=\r\n"
              "Weater= 3 \r\nFormat=TRUE\r\n"
              "[DSC Setup (AutoPos Setup)]\r\n"
              "MENUDISPLAY=1abc\r\nENABLE0=2 minutes\r\nRCENABLE0=0.4\r\nCHANNEL0=#16x\r\n"
-             "INTERVAL0= 3\r\nLASTADDRESS0=-100000\r\nSELECTCALL0=40000\r\n"));
+             "INTERVAL0= 3\r\nLASTADDRESS0=200\r\nSELECTCALL0=one\r\n"));
     ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
     const DataModel& m = config.model;
     EXPECT_TRUE(m.Groups[0].Usable);
     EXPECT_FALSE(m.Groups[1].Usable);
     EXPECT_TRUE(m.Groups[2].Usable);
     EXPECT_TRUE(m.Groups[3].Usable);  // any number but 0
-    EXPECT_EQ(m.Groups[0].PriorityCH, 70000);
+    EXPECT_EQ(m.Groups[0].PriorityCH, 65535);
     EXPECT_EQ(m.Groups[1].PriorityCH, 12);  // unconvertible: unchanged
     EXPECT_EQ(m.Groups[3].PriorityCH, -2);
     EXPECT_EQ(m.Groups[0].StatusName, "");  // missing text: emptied
     EXPECT_TRUE(m.Groups[3].ExpChGroup[0]);
     EXPECT_TRUE(m.Groups[3].ExpChGroup[1]);
-    // SCAN unconvertible, Offset Time beyond 16 bits, Distance empty: unchanged.
+    // SCAN and Offset Time no numbers, Distance empty: unchanged.
     common.ResumeTime = 2;  // rounded half to even
-    common.Sog = -5;
+    common.Sog = 2;
     common.Weater = 3;
     common.Format = true;
     EXPECT_EQ(m.Common, common);
@@ -80,8 +81,8 @@ TEST_F(SettingsReadTest, FieldConversions) {
     EXPECT_FALSE(m.AutoPos.Records[1].Enable);  // missing: False
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "16x");
     EXPECT_EQ(m.AutoPos.Records[0].Interval, " 3");
-    EXPECT_EQ(m.AutoPos.Records[0].LastAddress, -100000);
-    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // out of 16 bits: unchanged
+    EXPECT_EQ(m.AutoPos.Records[0].LastAddress, 200);
+    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // no number: unchanged
 }
 
 TEST_F(SettingsReadTest, StandardTablesStopAtTheFirstGapAndAreEnabled) {
@@ -89,7 +90,7 @@ TEST_F(SettingsReadTest, StandardTablesStopAtTheFirstGapAndAreEnabled) {
     Read(File(
         "[CHUSA1]\r\nPosition=16\r\nEnable=0\r\nDuplex=2\r\nChTag=#DISTRESS\r\nStatusNo=127\r\n"
         "[CHUSA2]\r\nPosition=abc\r\n"
-        "[CHUSA3]\r\nPosition=300\r\nInterShipCH=1\r\n"
+        "[CHUSA3]\r\nPosition=119\r\nInterShipCH=1\r\n"
         "[CHUSA5]\r\nPosition=9\r\n"
         "[CHCAN1]\r\nPosition=6\r\n"));
     ASSERT_FALSE(config.state.ErrorFlag);
@@ -101,7 +102,7 @@ TEST_F(SettingsReadTest, StandardTablesStopAtTheFirstGapAndAreEnabled) {
     EXPECT_EQ(m.CHUSA[0].StatusNo, 127);
     EXPECT_EQ(m.CHUSA[0].ChTag, "DISTRESS");
     EXPECT_EQ(m.CHUSA[1].Position, 0);  // leading number of "abc"
-    EXPECT_EQ(m.CHUSA[2].Position, 300);
+    EXPECT_EQ(m.CHUSA[2].Position, 119);
     EXPECT_TRUE(m.CHUSA[2].InterShipCH);
     EXPECT_TRUE(m.CHINT.empty());  // no sections: emptied
     ASSERT_EQ(m.CHCAN.size(), 1u);
@@ -170,12 +171,12 @@ TEST_F(SettingsReadTest, SectionsMadeByHandAreFoundOnlyUnderUpperCaseNames) {
     // ParseSections upper-cases every name; a name that still has a lower case letter can
     // equal no name the reader looks up, and does not hide a later one.
     DataModel m = config.model;
-    m.Common.Sog = 0;
-    ASSERT_TRUE(
-        ApplySettingsSections({{"Common Setup", {{"SOG", "1"}}},
-                               {"COMMON SETUP", {{"Sog", "2"}, {"SOG", "3"}, {"SOG", "4"}}}},
-                              false, m));
-    EXPECT_EQ(m.Common.Sog, 3);
+    m.Common.ResumeTime = 0;
+    ASSERT_TRUE(ApplySettingsSections(
+        {{"Common Setup", {{"RESUME TIME", "1"}}},
+         {"COMMON SETUP", {{"Resume Time", "2"}, {"RESUME TIME", "3"}, {"RESUME TIME", "4"}}}},
+        false, m));
+    EXPECT_EQ(m.Common.ResumeTime, 3);
 }
 
 TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
@@ -215,9 +216,9 @@ TEST_F(SettingsReadTest, RefusalLeavesEverythingAsItWasAndYesTakesTheFileRegion)
     EXPECT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
     EXPECT_EQ(config.model.Common.Sog, 2);
     prompt.answers.push_back(Answer::Yes);
-    Read(File("[Common Setup]\r\nSOG=3\r\n", "MODELTYPE=1\r\nREGION=2"));
+    Read(File("[Common Setup]\r\nSOG=1\r\n", "MODELTYPE=1\r\nREGION=2"));
     EXPECT_FALSE(config.state.ErrorFlag);
-    EXPECT_EQ(config.model.Common.Sog, 3);
+    EXPECT_EQ(config.model.Common.Sog, 1);
     EXPECT_EQ(config.image.Get(271), 2);  // the file's region is taken over
 }
 
@@ -226,34 +227,28 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
     config.model.CHUSA.push_back({.Position = 5, .Enable = true});
     DataModel model = config.model;
     Image image = config.image;
-    auto expectReadError = [&](const fs::path& path) {
+    auto expectReadError = [&](const fs::path& path, const std::string& reason) {
         prompt.messages.clear();
         config.state.CancelFlag = false;
         Read(path);
         ExpectUntouched(model, image);
         EXPECT_TRUE(config.state.CancelFlag);
         ASSERT_EQ(prompt.messages.size(), 1u) << path;
-        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!");
+        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + reason);
         EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
     };
-    expectReadError(dir / "missing.dat");
-    expectReadError(dir);  // a folder
+    expectReadError(dir / "missing.dat", "cannot open " + (dir / "missing.dat").string() +
+                                             ": No such file or directory");
+    expectReadError(dir, dir.string() + " is not a regular file");
     // Larger than any real settings file.
     std::string big = "[MAIN]\r\nMODELTYPE=1\r\nREGION=0\r\n[CHUSA1]\r\nPosition=1\r\n";
     big.resize(kMaxSettingsFileSize + 1, 'x');
     fs::path huge = dir / "huge.dat";
     WriteAll(huge, big);
-    expectReadError(huge);
-    // A position that no 16-bit field holds, a frequency beyond the three integer digits of
-    // every frequency field, or a number too large for any.
-    for (const char* body :
-         {"[CHUSA1]\r\nPosition=99999\r\n[CHUSA2]\r\nPosition=3\r\n",
-          "[CHUSA1]\r\nPosition=-1e30\r\n", "[CHUSA1]\r\nPosition=1e999\r\n",
-          "[CHRG1]\r\nEnable=1\r\nRxfreq=1000\r\n", "[CHRG1]\r\nEnable=1\r\nTxfreq=1e300\r\n",
-          "[CHEXP1]\r\nEnable=1\r\nTxfreq=-0.5\r\n", "[CHEXP1]\r\nEnable=1\r\nRxfreq=-1e999\r\n"}) {
-        expectReadError(File(body));
-    }
-    ReadFromFifo(dir / "pipe.dat", [&](const fs::path& pipe) { expectReadError(pipe); });
+    expectReadError(huge, huge.string() + " is larger than 1048576 bytes");
+    ReadFromFifo(dir / "pipe.dat", [&](const fs::path& pipe) {
+        expectReadError(pipe, pipe.string() + " is not a regular file");
+    });
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
 }
 
@@ -267,7 +262,217 @@ TEST_F(SettingsReadTest, RefusalQuotesTheValueWithoutCuttingItsReasonShort) {
     std::string error;
     EXPECT_FALSE(ApplySettingsSections(ParseSections(std::string(kText, sizeof kText - 1)), false,
                                        model, &error));
-    EXPECT_EQ(error, "Position=99999???7 in [CHUSA1] is out of range");
+    EXPECT_EQ(error, "Line 2: [CHUSA1] Position=99999???7 is out of range.");
+}
+
+// Every value that no field of the radio holds refuses the file, naming its line, section,
+// key and value; the model and the image stay as they were. (MAIN is lines 1 to 3.)
+TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
+    struct Case {
+        std::string region;
+        std::string body;
+        std::string reason;
+    };
+    const std::string chexp = "[CHEXP1]\r\nEnable=1\r\n";
+    const std::string chusa = "[CHUSA1]\r\nPosition=16\r\n";
+    const std::string common = "[Common Setup]\r\n";
+    const std::string autopos = "[DSC Setup (AutoPos Setup)]\r\n";
+    const Case cases[] = {
+        {"1e999", "", "Line 3: [MAIN] REGION=1e999 is out of range."},
+        {"-1", "", "Line 3: [MAIN] REGION=-1 is out of range."},
+        {"256", "", "Line 3: [MAIN] REGION=256 is out of range."},
+        {"0", chexp + "Rxfreq=NaN\r\n", "Line 6: [CHEXP1] Rxfreq=NaN is out of range."},
+        {"0", chexp + "Txfreq=-inf\r\n", "Line 6: [CHEXP1] Txfreq=-inf is out of range."},
+        {"0", chexp + "Rxfreq=1.#INF\r\n", "Line 6: [CHEXP1] Rxfreq=1.#INF is out of range."},
+        {"0", chexp + "Rxfreq=1000\r\n", "Line 6: [CHEXP1] Rxfreq=1000 is out of range."},
+        {"0", chexp + "Txfreq=-0.5\r\n", "Line 6: [CHEXP1] Txfreq=-0.5 is out of range."},
+        {"0", chexp + "Rxfreq=-1e999\r\n", "Line 6: [CHEXP1] Rxfreq=-1e999 is out of range."},
+        {"0", common + "Offset Time=1e999\r\n",
+         "Line 5: [Common Setup] Offset Time=1e999 is out of range."},
+        {"0", common + "Offset Time=NaN\r\n",
+         "Line 5: [Common Setup] Offset Time=NaN is out of range."},
+        {"0", common + "Offset Time=99\r\n",
+         "Line 5: [Common Setup] Offset Time=99 is out of range."},
+        {"0", common + "Offset Time=-32\r\n",
+         "Line 5: [Common Setup] Offset Time=-32 is out of range."},
+        {"0", common + "SOG=-1\r\n", "Line 5: [Common Setup] SOG=-1 is out of range."},
+        {"0", common + "Resume Time=256\r\n",
+         "Line 5: [Common Setup] Resume Time=256 is out of range."},
+        {"0", "[Usable CH Group Setup]\r\nPriority CH0=65536\r\n",
+         "Line 5: [Usable CH Group Setup] Priority CH0=65536 is out of range."},
+        {"0", chusa + "Duplex=1e999\r\n", "Line 6: [CHUSA1] Duplex=1e999 is out of range."},
+        {"0", chusa + "Duplex=4\r\n", "Line 6: [CHUSA1] Duplex=4 is out of range."},
+        {"0", chusa + "StatusNo=70000\r\n", "Line 6: [CHUSA1] StatusNo=70000 is out of range."},
+        {"0", chusa + "StatusNo=11\r\n", "Line 6: [CHUSA1] StatusNo=11 is out of range."},
+        {"0", chusa + "StatusIcon=8\r\n", "Line 6: [CHUSA1] StatusIcon=8 is out of range."},
+        {"0", "[CHUSA1]\r\nPosition=NaN\r\n", "Line 5: [CHUSA1] Position=NaN is out of range."},
+        {"0", "[CHUSA1]\r\nPosition=120\r\n", "Line 5: [CHUSA1] Position=120 is out of range."},
+        {"0", "[CHUSA1]\r\nPosition=-1e30\r\n", "Line 5: [CHUSA1] Position=-1e30 is out of range."},
+        {"0", "[CHEXP1]\r\nEnable=1e999\r\n", "Line 5: [CHEXP1] Enable=1e999 is out of range."},
+        {"0", "[CHEXP1]\r\nEnable=NaN\r\n", "Line 5: [CHEXP1] Enable=NaN is out of range."},
+        {"0", "[CHMMSID1]\r\nEnable=1e999\r\n", "Line 5: [CHMMSID1] Enable=1e999 is out of range."},
+        {"0", "[CHMMSID1]\r\nEnable=NaN\r\n", "Line 5: [CHMMSID1] Enable=NaN is out of range."},
+        {"0", autopos + "CHANNEL0=1e999\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=1e999 is out of range."},
+        {"0", autopos + "CHANNEL0=NaN\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=NaN is out of range."},
+        {"0", autopos + "CHANNEL0=-5\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=-5 is out of range."},
+        {"0", autopos + "INTERVAL0=1e999\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=1e999 is out of range."},
+        {"0", autopos + "INTERVAL0=NaN\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=NaN is out of range."},
+        {"0", autopos + "INTERVAL0=-5\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=-5 is out of range."},
+        {"0", autopos + "INTERVAL0=256\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=256 is out of range."},
+        {"0", autopos + "ENABLE1=inf\r\n",
+         "Line 5: [DSC Setup (AutoPos Setup)] ENABLE1=inf is out of range."},
+    };
+    config.model.CHUSA.push_back({.Position = 5, .Enable = true});
+    const DataModel model = config.model;
+    const Image image = config.image;
+    for (const Case& c : cases) {
+        prompt.messages.clear();
+        config.state.CancelFlag = false;
+        Read(File(c.body, "MODELTYPE=1\r\nREGION=" + c.region));
+        ExpectUntouched(model, image);
+        EXPECT_TRUE(config.state.CancelFlag) << c.reason;
+        ASSERT_EQ(prompt.messages.size(), 1u) << c.reason;
+        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + c.reason);
+    }
+}
+
+// Values that are no numbers leave their fields as they were, and what the reader skips or
+// cuts is listed by line; the rest of the file is read.
+TEST_F(SettingsReadTest, WhatIsNotReadAsWrittenIsNotedByLine) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string body;
+        std::vector<std::string> notes;
+        std::function<void(const DataModel&)> check;
+    };
+    std::string many;
+    for (int n = 1; n <= 500; ++n) {
+        many += "[CHUSA" + std::to_string(n) + "]\r\nPosition=" + std::to_string(n % 120) + "\r\n";
+    }
+    const Case cases[] = {
+        {"[CHEXP1]\r\nEnable=1\r\nRxfreq=0x10\r\nTxfreq=156.8\r\n",
+         {"Line 6: [CHEXP1] Rxfreq=0x10 is no number: ignored."},
+         [](const DataModel& m) {
+             ASSERT_EQ(m.CHEXP.size(), 1u);
+             EXPECT_EQ(m.CHEXP[0].Rxfreq, 0.0);
+             EXPECT_EQ(m.CHEXP[0].Txfreq, 156.8);
+         }},
+        {"[Common Setup]\r\nOffset Time=0x10\r\nSOG=2\r\n",
+         {"Line 5: [Common Setup] Offset Time=0x10 is no number: ignored."},
+         [](const DataModel& m) {
+             EXPECT_EQ(m.Common.OffsetTime, 7);
+             EXPECT_EQ(m.Common.Sog, 2);
+         }},
+        {"[DSC Setup (AutoPos Setup)]\r\nCHANNEL0=0x10\r\nINTERVAL0=x\r\n",
+         {"Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=0x10 is read as 0.",
+          "Line 6: [DSC Setup (AutoPos Setup)] INTERVAL0=x is no number: ignored."},
+         [](const DataModel& m) {
+             EXPECT_EQ(m.AutoPos.Records[0].Channel, "0x10");
+             EXPECT_EQ(m.AutoPos.Records[0].Interval, "5");
+         }},
+        {"[CHUSA1]\r\nPosition=1\r\n[CHUSA2]\r\nPosition=2\r\n"
+         "[CHUSA4]\r\nPosition=4\r\n[CHUSA5]\r\nPosition=5\r\n",
+         {"Line 8: [CHUSA4] and 1 more CHUSA section are not read: the table ends at [CHUSA3], "
+          "which is missing."},
+         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.size(), 2u); }},
+        {many,
+         {"Line 196: [CHUSA97] and 403 more CHUSA sections are not read: the radio holds at "
+          "most 96 channels in CHUSA."},
+         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.size(), 96u); }},
+        {"[CHEXP1]\r\nEnable=1\r\n[CHEXP2]\r\nEnable=0\r\n[CHEXP3]\r\nEnable=1\r\n",
+         {"Line 8: [CHEXP3] is not read: the table ends at [CHEXP2], which has Enable=0."},
+         [](const DataModel& m) { EXPECT_EQ(m.CHEXP.size(), 1u); }},
+        {"[CHUSA1]\r\nPosition=3\r\n[CHUSA2\r\nPosition=4\r\n[CHUSA3]\r\nPosition=5\r\n",
+         {"Line 6: damaged section header \"[CHUSA2\": the lines up to the next section are not "
+          "read.",
+          "Line 8: [CHUSA3] is not read: the table ends at [CHUSA2], which is missing."},
+         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.size(), 1u); }},
+        {"[CHUSA1\0]\r\nPosition=3\r\n"s,
+         {"Line 4: the section header [CHUSA1?] holds a NUL character: the section is not "
+          "read."},
+         [](const DataModel& m) { EXPECT_TRUE(m.CHUSA.empty()); }},
+        {"[CHUSA1]\r\nPosition=3\r\nDup\0lex=2\r\n"s,
+         {"Line 6: [CHUSA1] the key \"Dup?lex\" holds a NUL character: the line is not read."},
+         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.at(0).Duplex, 0); }},
+        {"[CHUSA1]\r\nPosition=3\r\nDuplex=2\0\r\n"s,
+         {"Line 6: [CHUSA1] Duplex=2? holds a NUL character.",
+          "Line 6: [CHUSA1] Duplex=2? is no number: ignored."},
+         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.at(0).Duplex, 0); }},
+    };
+    for (const Case& c : cases) {
+        config.model.Common.OffsetTime = 7;
+        config.model.AutoPos.Records[0].Interval = "5";
+        std::vector<SettingsNote> notes;
+        ASSERT_TRUE(ReadSettingsFile(config, File(c.body), &notes))
+            << ::testing::PrintToString(Messages());
+        std::vector<std::string> lines;
+        for (const SettingsNote& note : notes) {
+            lines.push_back(NoteLine(note));
+        }
+        EXPECT_EQ(lines, c.notes);
+        c.check(config.model);
+    }
+}
+
+TEST_F(SettingsReadTest, FactoryConfigurationsAndGoldenFilesOpenWithoutNotes) {
+    std::vector<std::pair<fs::path, int>> files = {
+        {SourceDir() / "tests" / "files" / "golden" / "INTL_08FD.dat", 1}};
+    // Every factory region image of both model types, written as a settings file.
+    for (const auto& entry : fs::directory_iterator(BinDir())) {
+        const std::string name = entry.path().filename().string();
+        for (int type : {1, 2}) {
+            if (!name.ends_with(ModelFileSuffix(type) + ".ini")) {
+                continue;
+            }
+            UseModel(type, type == 2);
+            ASSERT_TRUE(LoadRegionImage(config, entry.path())) << name;
+            const fs::path dat = dir / (name + ".dat");
+            ASSERT_TRUE(WriteSettingsFile(config, dat)) << name;
+            files.emplace_back(dat, type);
+        }
+    }
+    // And the model types' own defaults, as New leaves them without region images.
+    for (int type : {1, 2}) {
+        UseModel(type, type == 2);
+        NewImage(config.image, config.model, type);
+        DecodeImage(config.image, config.model);
+        RebuildWeatherTable(config.model);
+        const fs::path dat = dir / ("new" + std::to_string(type) + ".dat");
+        ASSERT_TRUE(WriteSettingsFile(config, dat));
+        files.emplace_back(dat, type);
+    }
+    ASSERT_GT(files.size(), 8u);
+    for (const auto& [path, type] : files) {
+        UseModel(type, type == 2);
+        NewImage(config.image, config.model, type);
+        RebuildWeatherTable(config.model);
+        config.image.Set(271, std::stoi(ProfileTextValue(ReadAll(path), "MAIN", "REGION")));
+        std::vector<SettingsNote> notes;
+        EXPECT_TRUE(ReadSettingsFile(config, path, &notes))
+            << path << ::testing::PrintToString(Messages());
+        for (const SettingsNote& note : notes) {
+            ADD_FAILURE() << path << ": " << NoteLine(note);
+        }
+    }
+}
+
+TEST_F(SettingsReadTest, OpenShowsTheNotesOnceAfterTheFileIsOpened) {
+    fs::path path = File("[CHUSA1]\r\nPosition=1\r\n[CHUSA3]\r\nPosition=3\r\n");
+    prompt.messages.clear();
+    ASSERT_TRUE(OpenSettingsFile(config, path));
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text,
+              "The file was opened, but not all of it was read as written:\n"
+              "Line 6: [CHUSA3] is not read: the table ends at [CHUSA2], which is missing.");
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Information);
+    EXPECT_EQ(config.state.CurrentFileName, path.string());
 }
 
 TEST_F(SettingsReadTest, OddButReadableFilesFollowTheFieldRules) {
@@ -324,11 +529,7 @@ public:
     explicit Randomizer(unsigned seed) : rng_(seed) {}
     bool Bool() { return Int(0, 1) == 1; }
     int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    int16_t I16() { return static_cast<int16_t>(Int(-32768, 32767)); }
-    int32_t I32() {
-        return static_cast<int32_t>(
-            std::uniform_int_distribution<int64_t>(INT32_MIN, INT32_MAX)(rng_));
-    }
+    int16_t Int16(int lo, int hi) { return static_cast<int16_t>(Int(lo, hi)); }
     // Any bytes but line ends, sometimes beginning with "#" or holding "=".
     std::string Text(int maxLength = 20) {
         std::string s;
@@ -359,11 +560,11 @@ void Flags(Randomizer& r, std::array<bool, N>& flags) {
 // Braced lists are evaluated left to right, so a seed gives one configuration.
 void Randomize(Randomizer& r, DataModel& m) {
     for (ChannelGroup& g : m.Groups) {
-        g = {r.Bool(), r.I32(), r.Text(6), g.ExpChGroup};
+        g = {r.Bool(), r.Int(-65535, 65535), r.Text(6), g.ExpChGroup};
     }
     Flags(r, m.Groups[3].ExpChGroup);
-    m.Common = {0,        r.Bool(), r.Bool(), r.Bool(), r.I16(), r.Bool(),
-                r.Bool(), r.I16(),  r.I16(),  r.I16(),  r.I16()};
+    m.Common = {0,        r.Bool(),         r.Bool(),      r.Bool(),      r.Int16(0, 5), r.Bool(),
+                r.Bool(), r.Int16(-24, 24), r.Int16(0, 3), r.Int16(0, 2), r.Int16(0, 2)};
     Flags(r, m.DscBasic.UsableDsc);
     m.DscBasic.UserMmsi = r.Text(10);
     Flags(r, m.DscBasic.PosRequest);
@@ -376,7 +577,14 @@ void Randomize(Randomizer& r, DataModel& m) {
     Flags(r, m.DscDisplay);
     m.AutoPos.MenuDisplay = r.Bool();
     for (AutoPosRecord& a : m.AutoPos.Records) {
-        a = {r.Bool(), r.I16(), r.Text(5), r.Text(5), r.I16(), r.I32(), r.Bool(), r.Text(10)};
+        a = {r.Bool(),
+             r.Int16(0, 255),
+             std::to_string(r.Int(0, 32767)),
+             std::to_string(r.Int(0, 14)),
+             r.Int16(0, 1),
+             r.Int16(0, 255),
+             r.Bool(),
+             r.Text(10)};
     }
     Flags(r, m.Atis.UsableAtis);
     m.Atis.AtisCode = r.Text(10);
@@ -387,17 +595,17 @@ void Randomize(Randomizer& r, DataModel& m) {
     for (ChannelTable* t : {&m.CHUSA, &m.CHINT, &m.CHCAN}) {
         t->resize(static_cast<size_t>(r.Int(0, kMaxStandardChannels)));
         for (ChannelRecord& c : *t) {  // the file reads every standard channel as enabled
-            c = {.Position = r.I16(),
+            c = {.Position = static_cast<int16_t>(r.Int(0, 119)),
                  .Enable = true,
                  .LowPower = r.Bool(),
                  .PowUp = r.Bool(),
-                 .Duplex = r.I16(),
+                 .Duplex = static_cast<int16_t>(r.Int(0, 3)),
                  .TxEnable = r.Bool(),
                  .ScanMemory = r.Bool(),
                  .ChTag = r.Text(16),
-                 .StatusIcon = r.I16(),
+                 .StatusIcon = static_cast<int16_t>(r.Int(0, 2)),
                  .InterShipCH = r.Bool(),
-                 .StatusNo = r.I16()};
+                 .StatusNo = std::array<int16_t, 3>{10, 20, 127}[r.Int(0, 2)]};
         }
     }
     for (ChannelRecord& w : m.CHWX) {  // the weather records keep their other fields

@@ -292,7 +292,7 @@ TEST_F(Regions, CheckFileRegionDecisions) {
         config.image.Set(checkmap::kRegionAddress, imageRegion);
         config.state.ErrorFlag = false;
         prompt.messages.clear();
-        EXPECT_EQ(CheckFileRegion(config, WriteFile("a.dat", "[MAIN]\n" + main)), expected) << main;
+        EXPECT_EQ(CheckFileRegion(config, "[MAIN]\n" + main), expected) << main;
         EXPECT_EQ(config.state.ErrorFlag, !expected) << main;  // refused: ErrorFlag set
         return prompt.messages.empty() ? MessageRequest{} : prompt.messages.back();
     };

@@ -1,0 +1,54 @@
+// Reading a file: only a regular file is read, and opening never waits.
+#include "core/file_read.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/config_fixture.h"
+#include "fifo_reader.h"
+
+namespace mrw {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileReadTest : public ::testing::Test {
+protected:
+    testing::TempFolder temp{"mrw_file_read_"};
+    const fs::path folder = temp.path();
+};
+
+TEST_F(FileReadTest, ReadsARegularFileUpToTheLimit) {
+    std::ofstream(folder / "a.dat", std::ios::binary) << "abcdef";
+    fs::create_symlink(folder / "a.dat", folder / "link.dat");
+    std::string bytes;
+    ASSERT_TRUE(ReadRegularFile(folder / "a.dat", 100, bytes));
+    EXPECT_EQ(bytes, "abcdef");
+    ASSERT_TRUE(ReadRegularFile(folder / "link.dat", 2, bytes));
+    EXPECT_EQ(bytes, "ab");
+}
+
+TEST_F(FileReadTest, RefusesWhatIsNoRegularFileWithoutWaiting) {
+    std::string bytes;
+    std::string error;
+    EXPECT_FALSE(ReadRegularFile(folder / "absent.dat", 100, bytes, &error));
+    EXPECT_EQ(error,
+              "cannot open " + (folder / "absent.dat").string() + ": No such file or directory");
+    EXPECT_FALSE(ReadRegularFile(folder, 100, bytes, &error));
+    EXPECT_EQ(error, folder.string() + " is not a regular file");
+    // A pipe, also behind a link: opened without waiting for a writer, and refused for what
+    // was opened.
+    testing::ReadFromFifo(folder / "pipe.dat", [&](const fs::path& pipe) {
+        fs::create_symlink(pipe, folder / "pipe-link.dat");
+        for (const fs::path& path : {pipe, folder / "pipe-link.dat"}) {
+            std::istringstream in;
+            EXPECT_FALSE(OpenRegularFile(path, in, &error));
+            EXPECT_EQ(error, path.string() + " is not a regular file");
+        }
+    });
+}
+
+}  // namespace
+}  // namespace mrw
