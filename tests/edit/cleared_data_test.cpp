@@ -75,6 +75,9 @@ TEST_F(ClearedDataTest, OnlyThePartsThatReachedTheRadioChange) {
         std::function<void(DataModel&)> expected;
     };
     const std::vector<Case> cases = {
+        // The first block (stations 1 to 4): stations 5 and 6 follow an empty entry, which
+        // ends the directory as the radio reads it.
+        {"individual, first block", {{18176, 18239}}, [](DataModel& m) { m.CHMMSID.fill({}); }},
         // The second block (stations 5 to 8) only: stations 1 to 4 stay as edited.
         {"individual, second block",
          {{18240, 18303}},
