@@ -605,14 +605,12 @@ std::string ValidateCommand(const Options& o) {
             std::error_code argEc;
             if (!ec && backup == fs::weakly_canonical(arg, argEc) && !argEc) {
                 return "--backup " + o.backup +
-                       ": that is the file being programmed; name a new "
-                       "file for the backup";
+                       ": that is the file being programmed; name a new file for the backup";
             }
         }
         if (fs::exists(fs::symlink_status(o.backup, ec))) {
             return "--backup " + o.backup +
-                   ": the file exists; a backup never replaces a file, "
-                   "name a new one";
+                   ": the file exists; a backup never replaces a file, name a new one";
         }
     }
     auto count = [&](size_t n) {
