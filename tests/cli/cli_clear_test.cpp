@@ -45,11 +45,6 @@ TEST_F(CliClearTest, AClearThatStopsPartwaySaysWhatTheRadioHoldsOnTheNextLine) {
          {sim::FaultKind::NoAnswer, 7, 3},
          "Communication Error!!\nThe radio was partly cleared: 2 of 6 bytes written; the user "
          "MMSI in the radio is now incomplete. Run the clear again.\n"},
-        {"all",
-         -1,
-         {sim::FaultKind::NoAnswer, 120, 3},
-         "Communication Error!!\nThe radio was partly cleared: 116 of 233 blocks written. Run "
-         "the clear again.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.target);
