@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <system_error>
 
 #include "cli/cli_prompt.h"
 #include "core/file_read.h"
@@ -91,8 +92,22 @@ private:
 /// Progress bar and notes of a transfer on the error stream.
 class CliTransferUi : public TransferUi {
 public:
-    explicit CliTransferUi(Streams& streams) : streams_(streams) {}
+    CliTransferUi(Streams& streams, Platform& platform) : streams_(streams), platform_(platform) {}
     ~CliTransferUi() override { EndBar(); }
+
+    /// True once "Cancelled." was said for an interrupt.
+    bool cancelSaid = false;
+
+    void Finished(Outcome outcome) override {
+        // An interrupt is said at once, so that what the stopped run leaves in the radio
+        // follows it on the next line.
+        if (outcome == Outcome::Cancelled && !cancelSaid && platform_.interrupted &&
+            platform_.interrupted()) {
+            EndBar();
+            streams_.err << "Cancelled.\n";
+            cancelSaid = true;
+        }
+    }
 
     void SetProgress(int percent) override {
         if (!streams_.errIsTerminal) {
@@ -122,6 +137,7 @@ private:
         }
     }
     Streams& streams_;
+    Platform& platform_;
     bool barShown_ = false;
 };
 
@@ -293,7 +309,7 @@ int Command::RunTransfer(int mode, ProgramGuard* guard) {
         return Fail(error.empty() ? "No serial port" : error);
     }
     BeginTransfer(c_.state, mode);
-    CliTransferUi ui(s_);
+    CliTransferUi ui(s_, p_);
     Transfer transfer(c_, *port, ui, mode);
     transfer.SetProgramGuard(guard);
     transfer.Load();
@@ -306,7 +322,7 @@ int Command::RunTransfer(int mode, ProgramGuard* guard) {
     }
     port->Close();
     if (p_.interrupted && p_.interrupted()) {
-        return Fail("Cancelled.");
+        return Fail(ui.cancelSaid ? "" : "Cancelled.");
     }
     if (!c_.state.TransferDone) {
         return Fail("");  // the link's own message is already on the error stream
@@ -329,6 +345,11 @@ int Command::Ports() {
 }
 
 int Command::Read() {
+    // Nothing is read from the radio when what it reads cannot be kept.
+    std::string error;
+    if (!CanWriteFile(o_.output, &error)) {
+        return Fail("FileSave Error!!\n" + error + " (nothing was read from the radio)");
+    }
     if (!Start(std::nullopt)) {
         return kExitFailed;
     }
@@ -343,6 +364,11 @@ int Command::Read() {
 int Command::Program() {
     if (!Start(std::nullopt) || !Load(o_.args[0])) {
         return kExitFailed;
+    }
+    std::string error;
+    if (!o_.backup.empty() && !CanWriteFile(o_.backup, &error)) {
+        return Fail("The backup of the radio cannot be saved: " + error +
+                    " (nothing was read from or written to the radio)");
     }
     SafeProgramOptions options;
     options.verify = !o_.noVerify;
@@ -461,7 +487,7 @@ bool Command::LoadOperand(const std::string& operand, bool& raw) {
         return false;
     }
     BeginTransfer(c_.state, kModeRead);
-    CliTransferUi ui(s_);
+    CliTransferUi ui(s_, p_);
     if (p_.interruptible) {
         p_.interruptible(true);
     }
@@ -472,7 +498,7 @@ bool Command::LoadOperand(const std::string& operand, bool& raw) {
     }
     port->Close();
     if (p_.interrupted && p_.interrupted()) {
-        Fail("Cancelled.");
+        Fail(ui.cancelSaid ? "" : "Cancelled.");
         return false;
     }
     if (!connected) {
@@ -579,6 +605,22 @@ std::string ValidateCommand(const Options& o) {
     }
     if (!o.backup.empty() && KindOf(o.backup) != FileKind::Image) {
         return "--backup " + o.backup + ": a backup is a raw image and ends in .hex";
+    }
+    if (!o.backup.empty()) {
+        // A backup never replaces a file: it may be the only good copy of a radio.
+        std::error_code ec;
+        const fs::path backup = fs::weakly_canonical(o.backup, ec);
+        for (const std::string& arg : o.args) {
+            std::error_code argEc;
+            if (!ec && backup == fs::weakly_canonical(arg, argEc) && !argEc) {
+                return "--backup " + o.backup +
+                       ": that is the file being programmed; name a new file for the backup";
+            }
+        }
+        if (fs::exists(fs::symlink_status(o.backup, ec))) {
+            return "--backup " + o.backup +
+                   ": the file exists; a backup never replaces a file, name a new one";
+        }
     }
     auto count = [&](size_t n) {
         return o.args.size() == n
@@ -755,7 +797,8 @@ Options (anywhere before or after COMMAND):
   --backup FILE    program: first read the whole radio and keep it as the raw image FILE
                    (.hex), written before anything is written to the radio and kept even
                    when programming fails afterwards; "mrw-cli program FILE" restores it.
-                   When the read fails nothing is written to the radio
+                   When the read fails nothing is written to the radio. FILE must be a new
+                   file: one that exists, or the file being programmed, is a usage error
   --no-verify      program: do not read the radio back after writing (by default every
                    address written is read back and compared; a difference fails with
                    "Verify failed: ...")
@@ -807,9 +850,11 @@ answered OK once.
 
 Exit status: 0 success; 1 the operation failed or was refused (the program's message on the
 error stream); 2 usage error. A failed or cancelled command never creates or changes its
-output file (the backup of --backup excepted: it is kept to restore the radio). Ctrl+C
-cancels a running transfer as the dialog's Cancel button does. A program that stops says on
-the error stream whether the radio was changed at all and how to recover.
+output file (the backup of --backup excepted: it is kept to restore the radio); read checks
+that its output file can be written before it reads the radio. Ctrl+C, SIGTERM and SIGHUP
+cancel a running transfer as the dialog's Cancel button does. A program that stops says on
+the error stream whether the radio was changed at all and how to recover; a clear that stops
+after its first write says how much of it reached the radio.
 
 Files: global.ini and the region default images (<REGION>_08FD.ini, <REGION>_0961.ini) are
 read, as by the desktop program, from the folder of the executable when they are there (a

@@ -1,8 +1,9 @@
 // Entry of mrw-cli: real serial ports, the desktop program's settings store and program
-// folder, Ctrl+C as the Cancel button of a running transfer.
+// folder, Ctrl+C (and SIGTERM, SIGHUP) as the Cancel button of a running transfer.
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <iostream>
@@ -97,11 +98,24 @@ int main(int argc, char* argv[]) {
         return std::make_unique<mrw::cli::OpenReportingPort>(
             std::make_unique<mrw::QtSerialPort>(path), std::cerr);
     };
+    // Ctrl+C, a kill (SIGTERM) and a closed terminal (SIGHUP) all press Cancel; a signal the
+    // caller ignores (nohup) stays ignored, and each gets its handler back afterwards.
     platform.interruptible = [](bool on) {
+        static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+        static std::array<void (*)(int), 3> previous = {SIG_DFL, SIG_DFL, SIG_DFL};
         if (on) {
             gInterrupted = false;
         }
-        std::signal(SIGINT, on ? OnInterrupt : SIG_DFL);
+        for (size_t i = 0; i < kSignals.size(); ++i) {
+            if (on) {
+                previous[i] = std::signal(kSignals[i], OnInterrupt);
+                if (previous[i] == SIG_IGN || previous[i] == SIG_ERR) {
+                    std::signal(kSignals[i], previous[i] == SIG_IGN ? SIG_IGN : SIG_DFL);
+                }
+            } else {
+                std::signal(kSignals[i], previous[i] == SIG_ERR ? SIG_DFL : previous[i]);
+            }
+        }
     };
     platform.interrupted = [] { return gInterrupted.load(); };
 

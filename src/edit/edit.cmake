@@ -7,3 +7,5 @@ target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/edit.cpp
 target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/setup_autopos.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_entry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_lists.cpp)
+# After a clear in the radio: what it erased, emptied in the data model too.
+target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/cleared_data.cpp)

@@ -155,6 +155,102 @@ std::string SaveFailureText(const std::filesystem::path& path, int errorNumber) 
     return text;
 }
 
+bool WriteNewFileAtomically(const std::filesystem::path& path, std::string_view data,
+                            std::string* error, int* errorNumber) {
+    int lastErrno = 0;
+    auto fail = [&](std::string text) {
+        if (error != nullptr) {
+            *error = std::move(text);
+        }
+        if (errorNumber != nullptr) {
+            *errorNumber = lastErrno;
+        }
+        return false;
+    };
+    if (path.empty() || !path.has_filename()) {
+        lastErrno = EINVAL;
+        return fail("no file name given");
+    }
+    fs::path target = path;
+    if (target.parent_path().empty()) {
+        target = fs::path(".") / target;
+    }
+    fs::path temp;
+    int fd = CreateTemporary(target, temp);
+    if (fd < 0) {
+        lastErrno = errno;
+        return fail(Describe("cannot create a temporary file in", target.parent_path(), lastErrno));
+    }
+    int err = 0;
+    std::string step;
+    if (!WriteAll(fd, data)) {
+        err = errno;
+        step = "cannot write";
+    } else if (::fsync(fd) != 0) {
+        err = errno;
+        step = "cannot flush";
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+        step = "cannot close";
+    }
+    // A hard link fails when the name is taken, where a rename would replace the file. A
+    // file system without hard links (FAT) gets the rename after a last look.
+    if (err == 0 && ::link(temp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        step = "cannot create";
+        struct stat taken {};
+        if (err != EEXIST && ::lstat(target.c_str(), &taken) == 0) {
+            err = EEXIST;
+        } else if (err != EEXIST && errno == ENOENT) {
+            err = ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
+        }
+    }
+    ::unlink(temp.c_str());
+    if (err != 0) {
+        lastErrno = err;
+        return fail(Describe(step, step == "cannot create" ? target : temp, err));
+    }
+    SyncFolder(target.parent_path());
+    return true;
+}
+
+bool CanWriteFile(const std::filesystem::path& path, std::string* error) {
+    auto fail = [&](int err) {
+        if (error != nullptr) {
+            *error = PathReason(path.string(), err);
+        }
+        return false;
+    };
+    if (path.empty() || !path.has_filename()) {
+        return fail(EINVAL);
+    }
+    fs::path target = path;
+    if (target.parent_path().empty()) {
+        target = fs::path(".") / target;
+    }
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode)) {
+            return fail(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            return fail(errno);
+        }
+    } else if (errno != ENOENT) {
+        return fail(errno);  // a folder on the way that is no folder, or may not be searched
+    }
+    // The folder takes a new file: the temporary file of the write would be made there.
+    fs::path temp;
+    const int fd = CreateTemporary(target, temp);
+    if (fd < 0) {
+        return fail(errno);
+    }
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return true;
+}
+
 bool SaveDocument(Config& config, const std::filesystem::path& path,
                   const std::function<std::string()>& data, const char* procedure) {
     constexpr int kPauseMs = 500;

@@ -23,6 +23,17 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view dat
 /// no folder /media/usb)").
 std::string SaveFailureText(const std::filesystem::path& path, int errorNumber);
 
+/// As WriteFileAtomically, but never replaces a file: when `path` exists (or appears while the
+/// data are written) nothing is written and `errorNumber` is EEXIST.
+bool WriteNewFileAtomically(const std::filesystem::path& path, std::string_view data,
+                            std::string* error = nullptr, int* errorNumber = nullptr);
+
+/// Whether WriteFileAtomically can write `path`, tried before the work that makes its data:
+/// the folder exists and takes a new file (one is made and removed again), and an existing
+/// `path` is a regular file that may be written. False with PathReason in `error`; nothing is
+/// left behind either way.
+bool CanWriteFile(const std::filesystem::path& path, std::string* error = nullptr);
+
 /// Saves a document of the program: `data()` is written atomically to `path` under the
 /// hourglass with Loading set, followed by the 500 ms pause. On failure the error log gets an
 /// entry under `procedure`, "FileSave Error!!" is shown with the SaveFailureText as its

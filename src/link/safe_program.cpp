@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <ctime>
 #include <exception>
 #include <memory>
@@ -183,6 +184,7 @@ Outcome SafeProgram::SaveBackup(Transfer& transfer) {
     fs::path path = options_.backupFile;
     std::error_code ec;
     std::string error;
+    std::string stem;  // of a generated name, which takes a number when it is taken
     if (path.empty()) {
         if (options_.backupFolder.empty()) {
             error = "no folder for backups";
@@ -195,19 +197,24 @@ Outcome SafeProgram::SaveBackup(Transfer& transfer) {
                 BackupFileName(config_.state.ModelName, RegionName(radio.Get(tm::kRegionAddress)),
                                config_.clock().Now());
             path = options_.backupFolder / name;
-            // Two programs within one second keep both backups.
-            for (int n = 2; fs::exists(path, ec); ++n) {
-                path = options_.backupFolder / (name.substr(0, name.size() - 4) + "-" +
-                                                std::to_string(n) + kBackupExtension);
-            }
+            stem = name.substr(0, name.size() - 4);
         }
     }
     const int last = std::clamp(radio.ImageLastAddress, 0, kImageSize - 1);
-    if (error.empty() &&
-        WriteFileAtomically(path,
-                            std::string_view(reinterpret_cast<const char*>(radio.bytes.data()),
-                                             static_cast<size_t>(last) + 1),
-                            &error)) {
+    const std::string_view data(reinterpret_cast<const char*>(radio.bytes.data()),
+                                static_cast<size_t>(last) + 1);
+    // A backup never replaces a file: two programs within one second keep both backups, and a
+    // named backup file that appeared meanwhile is refused.
+    bool written = false;
+    for (int n = 2; error.empty() && !written; ++n) {
+        int number = 0;
+        written = WriteNewFileAtomically(path, data, &error, &number);
+        if (!written && number == EEXIST && !stem.empty() && n < 1000) {
+            error.clear();
+            path = options_.backupFolder / (stem + "-" + std::to_string(n) + kBackupExtension);
+        }
+    }
+    if (written) {
         backupFile_ = path;
         transfer.link().ShowNote("radio backup saved");
         return Outcome::Done;

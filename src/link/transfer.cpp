@@ -55,6 +55,28 @@ std::string HexText(uint32_t value) {
 
 }  // namespace
 
+std::string PartialClearText(int mode, int sent, int confirmed, int total,
+                             bool identityIncomplete) {
+    const bool identity = mode == kModeClearMmsi || mode == kModeClearAtis;
+    const std::string unit = identity ? " bytes" : " blocks";
+    if (confirmed >= total) {
+        // Stopped after its last write, in the steps that write nothing.
+        return "The radio was cleared before the clear stopped: all " + std::to_string(total) +
+               unit + " were written.";
+    }
+    if (sent >= total) {
+        return "The radio may be only partly cleared: the last of its " + std::to_string(total) +
+               unit + " was not confirmed. Run the clear again.";
+    }
+    std::string text = "The radio was partly cleared: " + std::to_string(sent) + " of " +
+                       std::to_string(total) + unit + " written";
+    if (identity && identityIncomplete) {
+        text += mode == kModeClearMmsi ? "; the user MMSI in the radio is now incomplete"
+                                       : "; the ATIS code in the radio is now incomplete";
+    }
+    return text + ". Run the clear again.";
+}
+
 std::string TransferCaption(int mode) {
     return mode >= 0 && mode < static_cast<int>(kCaptions.size())
                ? kCaptions[static_cast<size_t>(mode)]
@@ -170,6 +192,7 @@ Outcome Transfer::WriteImageBlock(int address, int count) {
     if (link_.FramesSent() != framesBefore) {
         // Sent, even if not acknowledged: the radio may hold these bytes now.
         sent_.push_back({address, address + count - 1});
+        confirmed_ += outcome == Outcome::Done ? 1 : 0;
     }
     return outcome;
 }
@@ -227,6 +250,8 @@ bool Transfer::RunOk() {
     AppState& state = config_.state;
     communicationErrorShown_ = false;
     sent_.clear();
+    confirmed_ = 0;
+    partialClear_.clear();
     ui_.SetRunning(true);
     state.Loading = true;
     // A new run: the failure of an earlier one does not carry over.
@@ -319,6 +344,9 @@ Outcome Transfer::RunFrame(bool regionCheck, int work) {
             {"Complete!!", caption_, Icon::Information, Buttons::Ok, Answer::Ok});
     } else {
         ui_.Finished(outcome);
+        if (work >= kModeClearMmsi && work <= kModeClearAtis) {
+            ReportPartialClear(outcome);
+        }
     }
     return outcome;
 }
@@ -579,6 +607,7 @@ Outcome Transfer::ClearRangeWork() {
         }
     }
     sent_.clear();
+    confirmed_ = 0;
     Outcome outcome = Outcome::Done;
     for (const tm::ClearWrite& write : plan->writes) {
         if (outcome != Outcome::Done) {
@@ -620,6 +649,7 @@ Outcome Transfer::ClearIdentityWork(bool atis) {
         }
     }
     sent_.clear();
+    confirmed_ = 0;
     std::optional<int> count = GetIncrimentData(clearCount);
     if (!count) {
         RestoreUnsent(*kept, changed);
@@ -634,6 +664,62 @@ Outcome Transfer::ClearIdentityWork(bool atis) {
     }
     ui_.IdentityCleared(mode_);
     return outcome;
+}
+
+int Transfer::ClearWriteCount() const {
+    if (mode_ == kModeClearMmsi) {
+        return tm::kUserMmsi.last - tm::kUserMmsi.first + 2;  // the code and the clear count
+    }
+    if (mode_ == kModeClearAtis) {
+        return tm::kAtisCode.last - tm::kAtisCode.first + 1 +
+               static_cast<int>(tm::kAtisGroupFlags.size()) + 1;
+    }
+    const tm::ClearPlan* plan = tm::ClearPlanOf(mode_);
+    if (plan == nullptr) {
+        return 0;
+    }
+    // The starts each writer walks, as ClearDataAny, ClearDataAny2 and ClearDataAll walk them.
+    const int imageLast = LastAddress();
+    int count = 0;
+    for (const tm::ClearWrite& write : plan->writes) {
+        switch (write.writer) {
+            case tm::ClearWriter::Blocks64:
+                for (int start = 0; start <= imageLast; start += tm::kBlockSize) {
+                    count += write.range.Contains(start) ? 1 : 0;
+                }
+                break;
+            case tm::ClearWriter::Blocks32:
+                for (int start = write.range.first; start <= write.range.last;
+                     start += tm::kShortBlockSize) {
+                    ++count;
+                }
+                break;
+            case tm::ClearWriter::AllBlocks:
+                for (int start = tm::kAllBlocksFirst; start <= imageLast; start += tm::kBlockSize) {
+                    const bool skipped =
+                        tm::kAllBlocksSkipped.Contains(start) || start >= tm::kAllBlocksEnd;
+                    count += skipped ? 0 : 1;
+                }
+                break;
+        }
+    }
+    return count;
+}
+
+void Transfer::ReportPartialClear(Outcome outcome) {
+    if (outcome == Outcome::Done || sent_.empty()) {
+        return;  // complete, or nothing in the radio was changed
+    }
+    // A code is half erased when some but not all of its bytes were sent.
+    const tm::AddressRange code = mode_ == kModeClearMmsi ? tm::kUserMmsi : tm::kAtisCode;
+    int codeBytes = 0;
+    for (const tm::AddressRange& range : sent_) {
+        codeBytes += code.Contains(range.first) && range.first == range.last ? 1 : 0;
+    }
+    const bool incomplete = codeBytes > 0 && codeBytes < code.last - code.first + 1;
+    partialClear_ = PartialClearText(mode_, static_cast<int>(sent_.size()), confirmed_,
+                                     ClearWriteCount(), incomplete);
+    config_.prompt().Message({partialClear_, caption_, Icon::Exclamation, Buttons::Ok, Answer::Ok});
 }
 
 Outcome Transfer::WriteSingleBytes(std::span<const int> addresses) {

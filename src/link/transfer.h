@@ -41,6 +41,12 @@ std::string TransferInstructions();
 /// Failure number written to the error log and shown for an unexpected failure.
 int FailureNumber(const std::exception& failure);
 
+/// What the radio holds after a clear in `mode` stopped when it had sent `sent` of its `total`
+/// writes, `confirmed` of them acknowledged: "The radio was partly cleared: 116 of 233 blocks
+/// written. Run the clear again." The user MMSI and ATIS clears write bytes;
+/// `identityIncomplete` says that their code is now half erased in the radio.
+std::string PartialClearText(int mode, int sent, int confirmed, int total, bool identityIncomplete);
+
 /// What a transfer shows while it runs. Every method does nothing by default.
 class TransferUi {
 public:
@@ -99,6 +105,9 @@ public:
     void SetProgramGuard(ProgramGuard* guard) { guard_ = guard; }
     /// The image ranges this run has sent to the radio, acknowledged or not, in order.
     const std::vector<transfermap::AddressRange>& SentRanges() const { return sent_; }
+    /// After a clear that stopped after its first write: what the radio holds now
+    /// (PartialClearText), also shown in a box after the failure's own. Empty otherwise.
+    const std::string& PartialClear() const { return partialClear_; }
 
     /// Dialog load: the debug note "starting at debug mode.." and progress 0.
     void Load();
@@ -184,6 +193,11 @@ private:
     Outcome ClearIdentityWork(bool atis);
     Outcome WriteSingleBytes(std::span<const int> addresses);
     int LastAddress() const;
+    /// The number of writes the clear of this mode makes when it completes.
+    int ClearWriteCount() const;
+    /// A clear ended with `outcome`: when it stopped after its first write, says what the
+    /// radio holds.
+    void ReportPartialClear(Outcome outcome);
 
     Config& config_;
     TransferUi& ui_;
@@ -196,6 +210,9 @@ private:
     bool newAtis_ = false;
     /// Image ranges a clear or a program has sent to the radio.
     std::vector<transfermap::AddressRange> sent_;
+    /// Writes of sent_ that the radio acknowledged.
+    int confirmed_ = 0;
+    std::string partialClear_;
     ProgramGuard* guard_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/transfer_command.h"
 
+#include "edit/cleared_data.h"
 #include "link/ports.h"
 #include "link/transfer.h"
 #include "link/transfer_map.h"
@@ -33,8 +34,9 @@ private:
 
 }  // namespace
 
-void RunTransferDialog(Config& config, const PortFactory& ports, int mode, QWidget* parent,
-                       const TransferDialogHook& onOpen) {
+std::vector<transfermap::AddressRange> RunTransferDialog(Config& config, const PortFactory& ports,
+                                                         int mode, QWidget* parent,
+                                                         const TransferDialogHook& onOpen) {
     std::unique_ptr<SerialPort> port = ports ? ports(config.state) : nullptr;
     if (!port) {
         port = std::make_unique<MissingPort>(config.state.PortNumber);
@@ -46,6 +48,7 @@ void RunTransferDialog(Config& config, const PortFactory& ports, int mode, QWidg
     dialog.exec();
     // Whatever ended the dialog, the line is not left open behind it.
     port->Close();
+    return dialog.SentToRadio();
 }
 
 void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory& ports, int mode,
@@ -56,19 +59,33 @@ void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory
     }
     BeginTransfer(state, mode);
     SafeProgramming* safe = mode == kModeProgram ? SafeProgrammingOf(window) : nullptr;
-    RunTransferDialog(config, ports, mode, &window, [safe, &onOpen](TransferDialog& dialog) {
-        if (safe != nullptr) {
-            safe->GuardProgramDialog(dialog);
-        }
-        if (onOpen) {
-            onOpen(dialog);
-        }
-    });
+    const std::vector<transfermap::AddressRange> sent =
+        RunTransferDialog(config, ports, mode, &window, [safe, &onOpen](TransferDialog& dialog) {
+            if (safe != nullptr) {
+                safe->GuardProgramDialog(dialog);
+            }
+            if (onOpen) {
+                onOpen(dialog);
+            }
+        });
 
     if (mode == kModeRead) {
         FinishReadDialog(config);
-    } else if (mode >= kModeClearMmsi && mode <= kModeClearAtis && state.TransferDone) {
-        window.ShowCurrentNode();
+    } else if (mode >= kModeClearMmsi && mode <= kModeClearAtis &&
+               (state.TransferDone || !sent.empty())) {
+        // What the clear erased in the radio, completely or in part, is gone from the data
+        // model too: the next Program does not write it back.
+        std::vector<ClearedSpan> cleared;
+        for (const transfermap::AddressRange& range : sent) {
+            cleared.push_back({range.first, range.last});
+        }
+        const std::string where = config.shell().CurrentCategory();
+        if (AdoptClearedData(config, TransferCaption(mode), cleared)) {
+            config.shell().RebuildViews();
+            config.shell().ShowCategory(where);
+        } else {
+            window.ShowCurrentNode();
+        }
         // The clear changed the image, which no saved file holds now.
         state.DataChanged = true;
         config.history.ForgetClean();

@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/config.h"
 #include "link/serial_port.h"
+#include "link/transfer_map.h"
 
 namespace mrw {
 
@@ -24,9 +26,11 @@ using PortFactory = std::function<std::unique_ptr<SerialPort>(const AppState& st
 using TransferDialogHook = std::function<void(TransferDialog& dialog)>;
 
 /// Opens the transfer dialog in `mode` modally over `parent` and returns once it closed.
-/// TransferDone tells whether the operation completed.
-void RunTransferDialog(Config& config, const PortFactory& ports, int mode, QWidget* parent,
-                       const TransferDialogHook& onOpen = {});
+/// TransferDone tells whether the operation completed; the result is what the dialog's runs
+/// sent to the radio (image ranges, acknowledged or not).
+std::vector<transfermap::AddressRange> RunTransferDialog(Config& config, const PortFactory& ports,
+                                                         int mode, QWidget* parent,
+                                                         const TransferDialogHook& onOpen = {});
 
 /// The main window's follow-up of a read dialog: when TransferDone is set, selects "General"
 /// and rebuilds the views; then the state a read leaves (AdoptReadConfiguration) and the
@@ -36,8 +40,9 @@ void FinishReadDialog(Config& config);
 /// The whole transfer command of the main window in `mode` (the pending edit is committed
 /// already): before a read, unsaved changes are offered for saving; TransferDone (and for a
 /// read RegionChangeAccepted) cleared; the dialog; then after a read FinishReadDialog, after
-/// a program nothing, after a completed clear the current panel shown again and DataChanged
-/// set.
+/// a program nothing, after a clear that completed or reached the radio in part the cleared
+/// parts of the data model emptied as one undoable step (AdoptClearedData), the current panel
+/// shown again and DataChanged set.
 void TransferDialogCommand(MainWindow& window, Config& config, const PortFactory& ports, int mode,
                            const TransferDialogHook& onOpen = {});
 

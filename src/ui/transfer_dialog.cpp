@@ -172,7 +172,11 @@ void TransferDialog::BuildControls() {
     const int lineHeight = fontMetrics().height() + 4;
     status_ = new QLabel(this);
     status_->setObjectName("lblStatus");
-    status_->setGeometry(kMargin, lineTop, kInnerWidth, lineHeight);
+    // Up to the buttons: a clear that stopped partway says on a second line what it left.
+    status_->setGeometry(kMargin, lineTop, kInnerWidth,
+                         std::max(lineHeight, kButtonTop - kGap - lineTop));
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setWordWrap(true);
     status_->setVisible(!config_.state.DebugSwitch);
     monitor_ = new QLabel(this);
     monitor_->setObjectName("lblmon");
@@ -207,7 +211,11 @@ void TransferDialog::OkClicked() {
         return;
     }
     port_->NewRun();
-    if (transfer_.RunOk()) {
+    const bool close = transfer_.RunOk();
+    // A run that stopped may have reached the radio: the window takes what it sent into account.
+    sentToRadio_.insert(sentToRadio_.end(), transfer_.SentRanges().begin(),
+                        transfer_.SentRanges().end());
+    if (close) {
         accept();
         return;
     }
@@ -306,9 +314,13 @@ void TransferDialog::SetRunning(bool running) {
         status_->setText(QString::fromUtf8(kConnecting));
     } else if (!running) {
         const AppState& state = config_.state;
-        status_->setText(state.TransferDone                   ? kComplete
-                         : state.CancelFlag || cancelPressed_ ? kCancelled
-                                                              : kStopped);
+        QString text = state.TransferDone                   ? kComplete
+                       : state.CancelFlag || cancelPressed_ ? kCancelled
+                                                            : kStopped;
+        if (!transfer_.PartialClear().empty()) {
+            text += "\n" + QString::fromStdString(transfer_.PartialClear());
+        }
+        status_->setText(text);
     }
     ok_->setEnabled(!running);
     help_->setEnabled(!running);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/config.h"
 #include "link/serial_port.h"
@@ -58,6 +59,9 @@ public:
     void IdentityCleared(int mode) override;
     void Finished(Outcome outcome) override;
 
+    /// The image ranges every run of this dialog sent to the radio, in order.
+    const std::vector<transfermap::AddressRange>& SentToRadio() const { return sentToRadio_; }
+
     /// Called with the mode when a user MMSI (2) or ATIS (10) clear completed.
     void SetIdentityClearedHandler(std::function<void(int)> handler) {
         identityCleared_ = std::move(handler);
@@ -93,6 +97,7 @@ private:
     QPushButton* cancel_ = nullptr;
     QPushButton* help_ = nullptr;
     std::function<void(int)> identityCleared_;
+    std::vector<transfermap::AddressRange> sentToRadio_;
     /// True while message boxes are owned by this dialog (given back on destruction).
     bool ownsPrompt_ = false;
     int progress_ = 0;

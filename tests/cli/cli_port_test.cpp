@@ -177,12 +177,16 @@ protected:
         fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read |
                                     fs::perms::others_exec);
+        // The read's output folder takes the ordinary user's file: a read checks that first.
+        fs::create_directories(outFolder);
+        fs::permissions(outFolder, fs::perms::all);
     }
     ~CliPortProcessTest() override { fs::remove_all(folder); }
 
     const fs::path folder =
         fs::temp_directory_path() / ("mrw_cli_port_" + std::to_string(getpid()));
-    const std::string out = (folder / "radio.dat").string();
+    const fs::path outFolder = folder / "out";
+    const std::string out = (outFolder / "radio.dat").string();
 };
 
 TEST_F(CliPortProcessTest, AMissingDeviceIsNamedWithTheSystemsReason) {
@@ -221,6 +225,20 @@ TEST_F(CliPortProcessTest, ADeviceTheUserMayNotOpenSaysHowToJoinTheDialoutGroup)
               std::string::npos)
         << run.err;
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(CliPortProcessTest, AReadIntoAFolderTheUserMayNotWriteTouchesNoPort) {
+    // The port is missing too: a read that went as far as the port would say so instead.
+    const std::string device = (folder / "ttyUSB9").string();
+    const std::string denied = (folder / "radio.dat").string();
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "the folder is the user's own: nothing is denied";
+    }
+    const CliRun run = RunCli({"--model", "1", "--port", device, "read", "-o", denied}, true);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "FileSave Error!!\n" + denied +
+                           ": Permission denied (nothing was read from the radio)\n");
+    EXPECT_FALSE(fs::exists(denied));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Atomic replacement of a file: the new content appears whole or not at all.
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "files/atomic_file.h"
 #include "files_fixture.h"
 
@@ -72,6 +74,24 @@ TEST_F(AtomicFileTest, FailureLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_FALSE(WriteFileAtomically(target / "x.dat", "new"));
     EXPECT_EQ(ReadAll(target / "x.dat"), "old");
     EXPECT_EQ(Entries(target), (std::vector<std::string>{"inside", "x.dat"}));
+}
+
+TEST_F(AtomicFileTest, ANewFileIsNeverWrittenOverOneThatExists) {
+    const fs::path target = dir / "backup.hex";
+    std::string error;
+    int number = 0;
+    ASSERT_TRUE(WriteNewFileAtomically(target, "first", &error, &number)) << error;
+    EXPECT_EQ(ReadAll(target), "first");
+    EXPECT_FALSE(WriteNewFileAtomically(target, "second", &error, &number));
+    EXPECT_EQ(number, EEXIST);
+    EXPECT_EQ(error, "cannot create " + target.string() + ": File exists");
+    // A link that points nowhere is a name taken too.
+    fs::create_symlink(dir / "nowhere.hex", dir / "dangling.hex");
+    EXPECT_FALSE(WriteNewFileAtomically(dir / "dangling.hex", "third", &error, &number));
+    EXPECT_EQ(number, EEXIST);
+    EXPECT_FALSE(fs::exists(dir / "nowhere.hex"));
+    EXPECT_EQ(ReadAll(target), "first");
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"backup.hex", "dangling.hex"}));
 }
 
 }  // namespace

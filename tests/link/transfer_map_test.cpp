@@ -309,10 +309,21 @@ TEST_F(TransferMapTest, CancelledOrFailedRangeClearLeavesImageAndRadioAgreeing) 
         ui.progress.clear();
         Run(kModeClearDscLog);
         clock.onPump = nullptr;
-        EXPECT_EQ(prompt.Texts(),
-                  c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
         EXPECT_FALSE(config.state.TransferDone);
         const int writes = Requests("#QKPWR", 64);
+        // After the first write a second box says how much reached the radio.
+        std::vector<std::string> texts;
+        if (c.box) {
+            texts = {c.box,
+                     "The radio was partly cleared: 4 of 64 blocks written. Run the clear "
+                     "again."};  // requests 5 to 8
+        } else if (writes == 64) {
+            texts = {"The radio was cleared before the clear stopped: all 64 blocks were written."};
+        } else if (writes > 0) {
+            texts = {"The radio was partly cleared: " + std::to_string(writes) +
+                     " of 64 blocks written. Run the clear again."};
+        }
+        EXPECT_EQ(prompt.Texts(), texts);
         if (c.cancelAt == 88) {
             EXPECT_GT(writes, 0);
             EXPECT_LT(writes, 64);
@@ -368,7 +379,8 @@ TEST_F(TransferMapTest, FailedMmsiClearTakesBackOnlyWhatDidNotReachTheRadio) {
         prompt.messages.clear();
         radio.options.faults = {Fault{FaultKind::NoAnswer, radio.FramedCount() + c.failAt, 3}};
         Run(kModeClearMmsi);
-        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Communication Error!!"});
+        EXPECT_EQ(prompt.Texts().front(), "Communication Error!!");
+        EXPECT_EQ(prompt.Texts().size(), c.writes == 0 ? 1u : 2u);
         Image expected = imageBefore;
         const int addresses[] = {640, 641, 642, 643, 644, 32746};
         for (int i = 0; i < c.writes; ++i) {
@@ -379,6 +391,96 @@ TEST_F(TransferMapTest, FailedMmsiClearTakesBackOnlyWhatDidNotReachTheRadio) {
         EXPECT_EQ(radio.memory[640], c.writes > 0 ? 0xFF : radioBefore[640]);
         EXPECT_EQ(radio.memory[641],
                   radioBefore[641] == 0xFF || c.writes > 1 ? 0xFF : radioBefore[641]);
+    }
+}
+
+TEST_F(TransferMapTest, AClearThatStopsAfterItsFirstWriteSaysHowMuchReachedTheRadio) {
+    // Framed requests: status, model code (2), product, then the writes of a range clear; the
+    // identity clears read their clear count first. A write counts once it was sent.
+    struct Case {
+        const char* name;
+        int mode;
+        int cancelAtWrite;  // Cancel while the radio takes this write (0: at the first step)
+        Fault fault;        // at a request of the clear (request 0: none)
+        std::vector<std::string> texts;
+    };
+    const std::string comm = "Communication Error!!";
+    const std::vector<Case> cases = {
+        {"all, no answer at request 120",
+         9,
+         -1,
+         {FaultKind::NoAnswer, 120, 3},
+         {comm, "The radio was partly cleared: 116 of 233 blocks written. Run the clear again."}},
+        {"DSC log, cancelled before any write", 3, 0, {}, {}},
+        {"DSC TX log, cancelled at its first 64-byte block",
+         8,
+         19,
+         {},
+         {"The radio was partly cleared: 19 of 42 blocks written. Run the clear again."}},
+        {"individual directory, no answer at its last write",
+         5,
+         -1,
+         {FaultKind::NoAnswer, 24, 3},
+         {comm,
+          "The radio may be only partly cleared: the last of its 20 blocks was not confirmed. "
+          "Run the clear again."}},
+        {"MMSI, no answer at its second byte",
+         2,
+         -1,
+         {FaultKind::NoAnswer, 7, 3},
+         {comm,
+          "The radio was partly cleared: 2 of 6 bytes written; the user MMSI in the radio is "
+          "now incomplete. Run the clear again."}},
+        {"MMSI, no answer at the clear count",
+         2,
+         -1,
+         {FaultKind::NoAnswer, 11, 3},
+         {comm,
+          "The radio may be only partly cleared: the last of its 6 bytes was not confirmed. "
+          "Run the clear again."}},
+        {"MMSI, count unread", 2, -1, {FaultKind::NoAnswer, 5, 3}, {comm}},
+        {"ATIS, cancelled at its first byte",
+         10,
+         1,
+         {},
+         {"The radio was partly cleared: 1 of 9 bytes written; the ATIS code in the radio is "
+          "now incomplete. Run the clear again."}},
+        {"ATIS, cancelled at the third group flag",
+         10,
+         8,
+         {},
+         {"The radio was partly cleared: 8 of 9 bytes written. Run the clear again."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Randomise();
+        prompt.messages.clear();
+        radio.ClearRecord();
+        radio.options.faults.clear();
+        config.state.CancelFlag = false;
+        if (c.fault.request > 0) {
+            radio.options.faults = {
+                Fault{c.fault.kind, radio.FramedCount() + c.fault.request, c.fault.count}};
+        }
+        const int writesBefore = radio.CountOf("#QKPWR");
+        clock.onPump = [&] {
+            const int writes = radio.CountOf("#QKPWR") - writesBefore;
+            const bool working = !ui.progress.empty();
+            if (c.cancelAtWrite >= 0 && working && writes >= c.cancelAtWrite) {
+                config.state.CancelFlag = true;
+            }
+        };
+        ui.progress.clear();
+        Run(c.mode);
+        clock.onPump = nullptr;
+        EXPECT_EQ(prompt.Texts(), c.texts);
+        EXPECT_FALSE(config.state.TransferDone);
+        const bool partly = !c.texts.empty() && c.texts.back() != comm;
+        EXPECT_EQ(transfer->PartialClear(), partly ? c.texts.back() : std::string());
+        if (partly) {
+            EXPECT_EQ(prompt.messages.back().title, TransferCaption(c.mode));
+            EXPECT_EQ(prompt.messages.back().icon, Icon::Exclamation);
+        }
     }
 }
 

@@ -58,6 +58,13 @@ public:
         }
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
+            if (!errorFile.empty()) {
+                const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (err >= 0) {
+                    dup2(err, STDERR_FILENO);
+                    close(err);
+                }
+            }
             close(out[0]);
             close(out[1]);
             std::vector<char*> raw;
@@ -93,6 +100,9 @@ public:
         device_ = line;
         return true;
     }
+
+    /// When set before Start: the simulator's standard error (its --log lines) goes here.
+    std::filesystem::path errorFile;
 
     /// The pseudo-terminal the simulator serves.
     const std::string& Device() const { return device_; }

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "core/config.h"
+#include "edit/edit.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "link/transfer.h"
@@ -534,6 +535,48 @@ private slots:
         QVERIFY(!cancelled.done && cancelled.countText.empty());
         QVERIFY(!h.config.state.DataChanged);
         QCOMPARE(panelShows, 1);
+    }
+
+    // A clear that reached the radio in part: the dialog and its status line say how much, and
+    // the stations it erased leave the window's configuration as one step that Undo takes back.
+    void aClearEmptiesWhatItErasedInTheModelAsOneUndoableStep() {
+        Harness h;
+        h.Load();
+        h.Trigger("mnuTransferRead");  // the radio's two stations
+        QCOMPARE(h.config.model.CHMMSID[1].TagName, std::string("PILOT"));
+        QCOMPARE(h.NodeText("SM1"), QString("Memory ID1[Enable]"));
+        QVERIFY(EditModel(h.config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 9; }));
+        const DataModel edited = h.config.model;
+
+        // No answer to the clear's second write (framed request 6, after the four of the checks).
+        h.radio.options.faults = {
+            sim::Fault{sim::FaultKind::NoAnswer, h.radio.FramedCount() + 6, 3}};
+        QString status;
+        h.script = [&](TransferDialog& dialog) {
+            Click(dialog, "cmdOK");
+            status = dialog.StatusText();
+            Click(dialog, "cmdCancel");  // idle again: closes
+        };
+        h.prompt.messages.clear();
+        QVERIFY(!ClearCommand(*h.window, h.config, kModeClearIndividual).done);
+        const std::string partly =
+            "The radio was partly cleared: 2 of 20 blocks written. Run the clear again.";
+        QCOMPARE(h.prompt.Texts(), (std::vector<std::string>{"Communication Error!!", partly}));
+        QVERIFY(h.Shown(partly, "Clear Individual Directory", Icon::Exclamation));
+        QCOMPARE(status, "Stopped. Check the cable and the radio, then press OK again.\n" +
+                             QString::fromStdString(partly));
+        for (const DirectoryRecord& r : h.config.model.CHMMSID) {
+            QVERIFY(r == DirectoryRecord{});
+        }
+        QCOMPARE(h.config.model.Common.ResumeTime, 9);
+        QCOMPARE(h.NodeText("SM1"), QString("Memory ID1"));
+        QCOMPARE(h.config.history.UndoText(), std::string("Clear Individual Directory"));
+        QVERIFY(h.config.state.DataChanged);
+
+        QVERIFY(UndoEdit(h.config));
+        QVERIFY(h.config.model == edited);
+        QCOMPARE(h.NodeText("SM1"), QString("Memory ID1[Enable]"));
+        QVERIFY(h.config.state.DataChanged);  // the image is still the cleared one
     }
 
     void refusedPendingEditOpensNoDialog() {
