@@ -620,7 +620,9 @@ bool ReadSettingsFile(Config& config, const std::filesystem::path& path) {
         } else if (std::optional<int> region = CheckFileRegion(config, path); !region) {
             refused = true;
         } else {
-            DataModel working = config.model;
+            // What the file does not give comes from the defaults, never from the
+            // configuration it replaces.
+            DataModel working = DefaultModel();
             std::string why;
             if (!ApplySettingsSections(sections, st.AtisSupported, working, &why)) {
                 failed = true;

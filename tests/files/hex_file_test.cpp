@@ -1,6 +1,7 @@
 // The raw image file: round trip, refusals, and atomic saves.
 #include "files/hex_file.h"
 
+#include "core/filled_model.h"
 #include "files_fixture.h"
 #include "image/codec.h"
 
@@ -78,6 +79,36 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     }
     EXPECT_EQ(shell.busyDepth, 0);
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(HexFileTest, OpeningAnImageLeavesNothingOfThePreviousConfiguration) {
+    const fs::path path = dir / "radio.hex";
+    ASSERT_TRUE(SaveHexFile(config, path)) << ::testing::PrintToString(Messages());
+    testing::FillWithNonDefaults(config.model);
+    ASSERT_TRUE(OpenHexFile(config, path)) << ::testing::PrintToString(Messages());
+    const DataModel opened = config.model;
+    // The image's own: one CHUSA channel, one CHEXP channel, no directory entry.
+    ASSERT_EQ(opened.CHUSA.size(), 1u);
+    EXPECT_EQ(opened.CHUSA[0].ChTag, "DISTRESS");
+    ASSERT_EQ(opened.CHEXP.size(), 1u);
+    EXPECT_EQ(opened.CHEXP[0].CHDisplayL, "E1");
+    EXPECT_EQ(opened.CHEXP[0].CHDisplayR, "");  // not in the image: the default
+    EXPECT_TRUE(opened.CHINT.empty() && opened.CHRG.empty());
+    EXPECT_EQ(opened.CHMMSID[0], DirectoryRecord{});
+    // Not in the image: the defaults.
+    EXPECT_EQ(opened.Common.TxPowerMode, 0);
+    EXPECT_EQ(opened.AutoPos.Records[0], AutoPosRecord{});
+    EXPECT_FALSE(opened.AutoPos.MenuDisplay || opened.AutoPos.Records[1].RcEnable);
+    EXPECT_EQ(opened.Groups[3].ExpChGroup, (std::array<bool, 3>{}));
+    EXPECT_EQ(opened.Atis.UsableKikker, (std::array<bool, 4>{}));
+    EXPECT_EQ(opened.CallSigns[31], CallSignEntry{});
+    ASSERT_EQ(opened.CHWX.size(), 10u);
+    EXPECT_EQ(opened.CHWX[0].ChTag, "162.550MHZ");  // the saved image's
+    EXPECT_EQ(opened.CHWX[0].Position, 1);
+
+    config.model = DataModel{};
+    ASSERT_TRUE(OpenHexFile(config, path));
+    EXPECT_EQ(config.model, opened);
 }
 
 TEST_F(HexFileTest, RefusalsLeaveTheConfigurationAsItWas) {
