@@ -53,6 +53,11 @@ bool IsAsciiAlnum(char32_t c) {
     return (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z');
 }
 
+// The character a box stores for a typed one: the display field holds upper-case letters only.
+char32_t EntryForm(EntryBox box, char32_t c) {
+    return box == EntryBox::Display && c >= U'a' && c <= U'z' ? c - U'a' + U'A' : c;
+}
+
 }  // namespace
 
 ItemList ChannelListItems(ChannelList list, std::optional<int> stored) {
@@ -102,8 +107,11 @@ bool IsEntryChar(EntryBox box, char32_t c) {
 
 std::u32string FilterEntry(EntryBox box, std::u32string_view text) {
     std::u32string kept;
-    std::copy_if(text.begin(), text.end(), std::back_inserter(kept),
-                 [box](char32_t c) { return IsEntryChar(box, c); });
+    for (char32_t c : text) {
+        if (IsEntryChar(box, c)) {
+            kept += EntryForm(box, c);
+        }
+    }
     return kept;
 }
 
@@ -123,7 +131,7 @@ std::u32string FilterInsertion(EntryBox box, std::u32string_view before, std::u3
     int moved = cursor;
     for (size_t i = prefix; i < end; ++i) {
         if (IsEntryChar(box, after[i])) {
-            result += after[i];
+            result += EntryForm(box, after[i]);
         } else if (static_cast<int>(i) < cursor) {
             --moved;
         }

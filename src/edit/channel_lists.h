@@ -39,18 +39,20 @@ int ValueAt(const ItemList& items, int index);
 /// The entry boxes of the channel panel that filter what is typed or pasted into them.
 enum class EntryBox {
     Frequency,  ///< txtCRF, txtCTF: "0" to "9" and ".".
-    Display,    ///< txtCNN: letters, digits and the space.
+    Display,    ///< txtCNN: letters (stored in upper case), digits and the space.
     Name,       ///< txtCTag: letters, digits, space and - / * ( ) + . ,
 };
 /// Most characters the box takes: 8, 2 and 16.
 int EntryMaxLength(EntryBox box);
 /// True when the box takes this character.
 bool IsEntryChar(EntryBox box, char32_t c);
-/// The text with every character the box does not take removed.
+/// The text with every character the box does not take removed, and letters of the display
+/// box in upper case (the form the display field keeps).
 std::u32string FilterEntry(EntryBox box, std::u32string_view text);
 /// The text of a box that the user changed from `before` to `after` (typing, pasting,
 /// dropping): of the inserted characters (the part of `after` between what both texts start
-/// and end with) only those the box takes are kept; what the box held before stays as it was.
+/// and end with) only those the box takes are kept, in the box's form (FilterEntry); what the
+/// box held before stays as it was.
 /// `cursor`, a position in `after`, is moved to the same place in the result.
 std::u32string FilterInsertion(EntryBox box, std::u32string_view before, std::u32string_view after,
                                int& cursor);

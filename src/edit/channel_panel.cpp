@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "image/image.h"
+#include "image/memory_map.h"
 #include "model/catalogue.h"
 
 namespace mrw {
@@ -102,13 +103,15 @@ PanelEnables ChannelPanelEnables(bool channelEnable, bool txEnable, bool lowPowe
 
 std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRecord& base,
                                                 const ChannelPanelValues& values) {
+    // Every text and value takes the form its image field keeps: what SAVE stores is what a
+    // program and a read give back.
     ChannelRecord record = base;
     record.Enable = true;
     record.TxEnable = values.txEnable;
-    record.LowPower = values.lowPower;
+    record.LowPower = values.txEnable && values.lowPower;  // the radio has no low power then
     record.PowUp = values.powerUp;
     record.ScanMemory = values.scanMemory;
-    record.ChTag = values.name;
+    record.ChTag = KeptText(values.name, layout::kTagSize);
     TakeScramble(record, values.scramble);
     if (!IsUserTable(kind)) {
         TakeListValue(record.Position, values.baseChannel);
@@ -119,9 +122,9 @@ std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRec
         return record;
     }
     record.ExpCB = values.expGroups;
-    record.CHDisplayL = values.display;
-    record.Rxfreq = ParseFrequency(values.rxText, FrequencyMode::Reformat).mhz;
-    record.Txfreq = ParseFrequency(values.txText, FrequencyMode::Reformat).mhz;
+    record.CHDisplayL = KeptDisplayText(values.display, layout::rec16::kDisplayChars);
+    record.Rxfreq = KeptFrequency(ParseFrequency(values.rxText, FrequencyMode::Reformat).mhz);
+    record.Txfreq = KeptFrequency(ParseFrequency(values.txText, FrequencyMode::Reformat).mhz);
     if (!InRange(record.Rxfreq) || !InRange(record.Txfreq) || Trim(record.CHDisplayL).empty()) {
         return std::nullopt;
     }

@@ -87,6 +87,8 @@ struct ChannelPanelValues {
 /// The record SAVE stores in a table of `kind`, built over `base` (the record being
 /// overwritten, or a new record), so that fields the panel has no control for keep their
 /// values. `Enable` becomes True. A list with no item selected leaves its field as it was.
+/// Texts and frequencies are stored as the image keeps them (KeptText, KeptDisplayText,
+/// KeptFrequency), and Low Power Only only together with Tx Enable.
 /// A user channel is refused (nothing returned) when its receive or transmit frequency is
 /// missing or outside 137.0 to 174.0 MHz, or its display text is blank.
 std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRecord& base,

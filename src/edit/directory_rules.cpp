@@ -8,6 +8,7 @@
 #include "edit/control_hint.h"
 #include "edit/edit.h"
 #include "edit/mmsi_info.h"
+#include "image/image.h"
 
 namespace mrw {
 
@@ -148,12 +149,13 @@ bool RemoveEntry(Config& config, Directory dir, int n) {
 }
 
 bool CommitEntryName(Config& config, Directory dir, int n, std::string_view text) {
-    if (!IsSlot(dir, n) || Trim(text).empty() || Slot(config.model, dir, n).TagName == text) {
+    // The name as the image keeps it; one that keeps nothing counts as blank.
+    const std::string name = KeptText(text, kDirectoryNameLength);
+    if (!IsSlot(dir, n) || Trim(name).empty() || Slot(config.model, dir, n).TagName == name) {
         return false;
     }
-    return EditModel(
-        config, SlotName(dir, n) + " name",
-        [dir, n, name = std::string(text)](DataModel& m) { SlotOf(m, dir, n).TagName = name; });
+    return EditModel(config, SlotName(dir, n) + " name",
+                     [dir, n, name](DataModel& m) { SlotOf(m, dir, n).TagName = name; });
 }
 
 std::optional<std::string> MmsiEntryValue(Directory dir, std::string_view text) {

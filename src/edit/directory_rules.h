@@ -75,8 +75,9 @@ bool DeleteEntry(Config& config, Directory dir, int n);
 /// slot becomes free. True when the data model changed.
 bool RemoveEntry(Config& config, Directory dir, int n);
 
-/// txtGPosi's Validate: a text that is not blank becomes the slot's TagName as typed; a
-/// blank one changes nothing. Never refuses; true when the data model changed.
+/// txtGPosi's Validate: what the image keeps of the text (KeptText, 11 characters) becomes
+/// the slot's TagName when it is not blank; a blank one changes nothing. Never refuses; true when
+/// the data model changed.
 bool CommitEntryName(Config& config, Directory dir, int n, std::string_view text);
 
 /// The stored form of an MMSI as typed, or nothing when it is refused. A blank text is the

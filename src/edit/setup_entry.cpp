@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "edit/edit.h"
+#include "image/image.h"
 
 namespace mrw {
 
@@ -39,10 +40,10 @@ bool IsStatusNameChar(char32_t c) {
 }
 
 std::string StatusNameEntry(std::string_view text) {
-    if (Trim(text).empty()) {
-        return {};
-    }
-    return std::string(text.substr(0, kStatusNameLength));
+    // Cut to the field's length, then what the field keeps of that: trailing spaces and any
+    // character a name cannot hold are not stored.
+    return KeptText(text.substr(0, std::min(text.size(), size_t{kStatusNameLength})),
+                    kStatusNameLength);
 }
 
 bool CommitStatusName(Config& config, int group, std::string_view text) {

@@ -17,8 +17,8 @@ inline constexpr int kStatusNameLength = 4;
 /// True when txtUsable takes this character: "0"-"9", "A"-"Z", "a"-"z", "-", "+", "(", ")",
 /// ".", "*", "/" and the space.
 bool IsStatusNameChar(char32_t c);
-/// The status name an entry becomes: empty when the text is blank, else its first four
-/// characters.
+/// The status name an entry becomes: its first four characters as the image keeps them
+/// (KeptText: trailing spaces dropped, so a blank text gives the empty name).
 std::string StatusNameEntry(std::string_view text);
 /// Commits txtUsable(group): stores StatusNameEntry of the text as the group's Status name.
 /// It never refuses; false only when nothing was stored (the program is filling its boxes).

@@ -5,6 +5,8 @@
 
 #include "edit/control_hint.h"
 #include "edit/edit.h"
+#include "image/image.h"
+#include "image/memory_map.h"
 #include "model/catalogue.h"
 
 namespace mrw {
@@ -67,12 +69,12 @@ bool StoreWeatherScan(Config& config, int i, bool checked) {
 }
 
 bool StoreWeatherName(Config& config, int i, std::string_view text) {
-    if (!Holds(config.model, i) || config.model.CHWX[static_cast<size_t>(i)].ChTag == text) {
+    const std::string name = KeptText(text, layout::kTagSize);
+    if (!Holds(config.model, i) || config.model.CHWX[static_cast<size_t>(i)].ChTag == name) {
         return false;
     }
-    return EditModel(config, ChangeName(i, "Name"), [i, name = std::string(text)](DataModel& m) {
-        m.CHWX[static_cast<size_t>(i)].ChTag = name;
-    });
+    return EditModel(config, ChangeName(i, "Name"),
+                     [i, name](DataModel& m) { m.CHWX[static_cast<size_t>(i)].ChTag = name; });
 }
 
 std::string WeatherMarkCaption(bool focused) {

@@ -30,7 +30,8 @@ WeatherRowView ViewWeatherRow(const DataModel& model, int i);
 bool StoreWeatherEnable(Config& config, int i, bool checked);
 /// chkDScan(i) Click: record i's ScanMemory := checked.
 bool StoreWeatherScan(Config& config, int i, bool checked);
-/// txtDTagName(i) Change: record i's ChTag := the text, every character as typed.
+/// txtDTagName(i) Change: record i's ChTag := what the name field keeps of the text
+/// (KeptText: the characters a name can hold, trailing spaces dropped).
 bool StoreWeatherName(Config& config, int i, std::string_view text);
 
 /// The caption of a weather row's check box: ">" while it has the focus, a space otherwise.

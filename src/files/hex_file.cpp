@@ -98,8 +98,7 @@ bool TakeImage(Config& config, const std::string_view* bytes, std::string readEr
             for (size_t a = 0; a < size; ++a) {
                 config.image.bytes[a] = static_cast<uint8_t>((*bytes)[a]);
             }
-            decoded = config.model;
-            DecodeImage(config.image, *decoded);
+            decoded = DecodedModel(config.image);
         }
     } catch (const std::exception& e) {
         failed = true;

@@ -937,7 +937,9 @@ bool ReadSettingsFile(Config& config, const std::filesystem::path& path,
         } else if (std::optional<int> region = CheckFileRegion(config, text); !region) {
             refused = true;
         } else {
-            DataModel working = config.model;
+            // What the file does not give comes from the defaults, never from the
+            // configuration it replaces.
+            DataModel working = DefaultModel();
             const std::vector<SettingsSection> sections = ParseSections(text, &found);
             if (!ApplySettingsSections(sections, st.AtisSupported, working, &reason, &found)) {
                 failed = true;

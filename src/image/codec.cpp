@@ -3,6 +3,7 @@
 #include "image/channel_map.h"
 #include "image/directory_map.h"
 #include "image/settings_map.h"
+#include "model/catalogue.h"
 
 namespace mrw {
 
@@ -27,6 +28,12 @@ void DecodeImage(const Image& image, DataModel& model) {
     for (ChannelTableId id : kTablesAfterDirectories) {
         DecodeChannelTable(image, model, id);
     }
+}
+
+DataModel DecodedModel(const Image& image) {
+    DataModel model = DefaultModel();
+    DecodeImage(image, model);
+    return model;
 }
 
 bool EncodeImage(DataModel& model, Image& image, std::string* error) {

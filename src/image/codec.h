@@ -13,6 +13,11 @@ namespace mrw {
 /// weather channel table); every other table and directory is replaced.
 void DecodeImage(const Image& image, DataModel& model);
 
+/// The data model `image` stands for: every field the image carries decoded from it, every
+/// other field at its default (DefaultModel), CHWX from the weather channel table. What a
+/// read from the radio, a raw image or a region default image loads.
+DataModel DecodedModel(const Image& image);
+
 /// Encodes the whole data model into the image. All or nothing: when a value cannot be
 /// stored (a byte value above 255, for example) the image is left exactly as it was, false is
 /// returned and `error` (when given) says what failed. The model's `CHDisplayL` texts take

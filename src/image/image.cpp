@@ -1,5 +1,6 @@
 #include "image/image.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -284,6 +285,31 @@ void WritePaddedText(Image& image, int address, std::string& text, int n) {
     WriteText(image, address, text, n, true);
 }
 
+std::string KeptText(std::string_view text, int n) {
+    std::string kept;
+    for (char c : text) {
+        if (static_cast<int>(kept.size()) < n && IsTextSetChar(static_cast<unsigned char>(c))) {
+            kept += c;
+        }
+    }
+    while (!kept.empty() && kept.back() == ' ') {
+        kept.pop_back();
+    }
+    return kept;
+}
+
+std::string KeptDisplayText(std::string_view text, int n) {
+    std::string kept;
+    for (char c : text) {
+        const auto upper = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        if (static_cast<int>(kept.size()) < n && IsDisplaySetChar(upper)) {
+            kept += static_cast<char>(upper);
+        }
+    }
+    kept.resize(static_cast<size_t>(std::max(n, 0)), ' ');
+    return kept;
+}
+
 std::string TrimAtNul(const std::string& text) {
     size_t pos = text.find('\0');
     return pos == std::string::npos ? std::string() : text.substr(0, pos);
@@ -291,18 +317,30 @@ std::string TrimAtNul(const std::string& text) {
 
 // ---- BCD fields --------------------------------------------------------------------------
 
-double ReadBcdFrequency(const Image& image, int address) {
-    CheckRange(address, 3);
-    // The field is read the way the radio's own tools read it: as the hexadecimal text of the
-    // three bytes with a period after the first, taken as a decimal number up to the first
-    // character that cannot belong to one (a hexadecimal letter ends it).
-    std::string text = HexPad(image.Get(address), 2) + "." + HexPad(image.Get(address + 1), 2) +
-                       HexPad(image.Get(address + 2), 2);
+namespace {
+
+// The field is read the way the radio's own tools read it: as the hexadecimal text of the
+// three bytes with a period after the first, taken as a decimal number up to the first
+// character that cannot belong to one (a hexadecimal letter ends it).
+double FrequencyOfField(uint8_t b0, uint8_t b1, uint8_t b2) {
+    std::string text = HexPad(b0, 2) + "." + HexPad(b1, 2) + HexPad(b2, 2);
     double mhz = Val(text) + 100.0;
     if (!(mhz > 100.0) || mhz >= 200.0) {
         return 0.0;
     }
     return mhz;
+}
+
+}  // namespace
+
+double ReadBcdFrequency(const Image& image, int address) {
+    CheckRange(address, 3);
+    return FrequencyOfField(image.Get(address), image.Get(address + 1), image.Get(address + 2));
+}
+
+double KeptFrequency(double mhz) {
+    const std::array<uint8_t, 3> field = WriteBcdFrequency(mhz);
+    return FrequencyOfField(field[0], field[1], field[2]);
 }
 
 std::array<uint8_t, 3> WriteBcdFrequency(double mhz) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/model.h"
@@ -107,6 +108,20 @@ void WriteText(Image& image, int address, std::string& text, int n, bool pad);
 void WritePaddedText(Image& image, int address, std::string& text, int n);
 /// The text up to its first NUL character; the empty text if it holds none.
 std::string TrimAtNul(const std::string& text);
+
+// What a field keeps of a value: the editors store these forms, so that what they show is
+// what programming and a read give back.
+
+/// What a text field of `n` characters keeps: the characters of the text set, in their
+/// order (any other is dropped, where the field would end the text at it), at most `n` of
+/// them, trailing spaces removed (a read drops them).
+std::string KeptText(std::string_view text, int n);
+/// What the channel display field of `n` characters keeps: letters in upper case, other
+/// characters outside the display set dropped, cut or space-filled to `n` characters.
+std::string KeptDisplayText(std::string_view text, int n);
+/// What the 3-byte BCD frequency field gives back for `mhz`: rounded to 100 Hz; 0 for a
+/// frequency the field leaves blank.
+double KeptFrequency(double mhz);
 
 // ---- BCD fields --------------------------------------------------------------------------
 // A value that cannot be converted never raises an error here: the field is read or built as

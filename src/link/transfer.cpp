@@ -483,8 +483,7 @@ Outcome Transfer::ReadWork(bool accepted) {
                 image->bytes[static_cast<size_t>(a)] = scratch[static_cast<size_t>(a)];
             }
         }
-        auto model = std::make_unique<DataModel>(config_.model);
-        DecodeImage(*image, *model);
+        auto model = std::make_unique<DataModel>(DecodedModel(*image));
         config_.image = *image;
         config_.model = std::move(*model);
         config_.state.RegionChangeAccepted = accepted;

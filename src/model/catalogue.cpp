@@ -64,6 +64,32 @@ const std::array<CatalogueRow, kWeatherChannels + 1>& WeatherTable() {
     return rows;
 }
 
+void RebuildWeatherTable(DataModel& model) {
+    EmptyTable(model.CHWX);
+    const auto& rows = WeatherTable();
+    for (int i = 1; i <= kWeatherChannels; ++i) {
+        const CatalogueRow& row = rows[static_cast<size_t>(i)];
+        if (!row.Valid) {
+            continue;
+        }
+        ChannelRecord& record = AppendRecord(model.CHWX);
+        record.Position = static_cast<int16_t>(i);
+        record.Enable = true;
+        record.LowPower = row.Flag2;
+        record.PowUp = false;
+        record.Duplex = row.Flag1 ? 1 : 0;  // receive only
+        record.TxEnable = row.F1 > 0;
+        record.ScanMemory = false;
+        record.ChTag = row.FreqText;
+    }
+}
+
+DataModel DefaultModel() {
+    DataModel model;
+    RebuildWeatherTable(model);
+    return model;
+}
+
 std::string ModelNameOf(int modelType) {
     switch (modelType) {
         case 1:

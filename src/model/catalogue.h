@@ -21,6 +21,16 @@ const std::vector<CatalogueRow>& ChannelCatalogue();
 /// The weather channel table, rows 1..10 (row 0 is unused and invalid).
 const std::array<CatalogueRow, kWeatherChannels + 1>& WeatherTable();
 
+/// Rebuilds CHWX from the weather channel table.
+void RebuildWeatherTable(DataModel& model);
+
+/// The data model before any configuration is put into it, each field at its documented
+/// default: zero, False or empty (TX power mode "Lo Po Only", the Auto POS records off and
+/// without address, no call signs), and CHWX the ten channels of the weather channel table.
+/// Every reset and load starts from it, so that nothing of the previous configuration stays
+/// in the fields its source does not give.
+DataModel DefaultModel();
+
 /// "HV2300", "HV2400", "HV2300M" for model types 1, 2, 11; "Unknown model" otherwise.
 std::string ModelNameOf(int modelType);
 /// The model menu caption of a model type; empty for an unknown type.

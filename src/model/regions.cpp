@@ -173,7 +173,7 @@ bool LoadRegionImage(Config& config, const std::filesystem::path& path) {
     if (state.ErrorFlag) {
         return false;
     }
-    DecodeImage(config.image, config.model);
+    config.model = DecodedModel(config.image);
     return true;
 }
 
@@ -290,26 +290,6 @@ bool ChangeRegion(Config& config, int k) {
     return loaded;
 }
 
-void RebuildWeatherTable(DataModel& model) {
-    EmptyTable(model.CHWX);
-    const auto& rows = WeatherTable();
-    for (int i = 1; i <= kWeatherChannels; ++i) {
-        const CatalogueRow& row = rows[static_cast<size_t>(i)];
-        if (!row.Valid) {
-            continue;
-        }
-        ChannelRecord& record = AppendRecord(model.CHWX);
-        record.Position = static_cast<int16_t>(i);
-        record.Enable = true;
-        record.LowPower = row.Flag2;
-        record.PowUp = false;
-        record.Duplex = row.Flag1 ? 1 : 0;  // receive only
-        record.TxEnable = row.F1 > 0;
-        record.ScanMemory = false;
-        record.ChTag = row.FreqText;
-    }
-}
-
 namespace {
 
 // `defaults`: the default image and the region of `entry` (none: the stored region);
@@ -321,7 +301,7 @@ bool ResetToDefaults(Config& config, bool defaults, std::optional<int> entry) {
         // The model follows the default image at once, so that a region image that cannot be
         // read leaves a model and an image that agree.
         NewImage(config.image, config.model, config.state.ModelType);
-        DecodeImage(config.image, config.model);
+        config.model = DecodedModel(config.image);
     }
     // After that decode: the default image's weather area is erased, and CHWX comes from the
     // weather channel table. Only a region image read over the defaults brings its own.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "model/catalogue.h"
 
 namespace mrw {
 
@@ -51,8 +52,6 @@ bool ResetToRegionEntry(Config& config, int k);
 /// Only CHWX rebuilt from the weather channel table and the views rebuilt, "General" shown:
 /// the step before a settings file is read over the configuration.
 void RebuildWeatherAndViews(Config& config);
-/// Rebuilds CHWX from the weather channel table.
-void RebuildWeatherTable(DataModel& model);
 /// Checks the region menu entry that names the region of image byte 271.
 void ShowImageRegion(Config& config);
 /// The model and region test of a settings file, made on the text that was read (the file is

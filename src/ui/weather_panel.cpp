@@ -12,6 +12,7 @@
 #include "core/config.h"
 #include "edit/weather_rules.h"
 #include "ui/category_tree.h"
+#include "ui/channel_widgets.h"
 #include "ui/focus_refusal.h"
 #include "ui/main_window.h"
 
@@ -55,6 +56,8 @@ WeatherPanel::WeatherPanel(MainWindow& window, Config& config)
         row.scan->setObjectName(IndexedName("chkDScan", i));
         row.name = new QLineEdit(pictD_);
         row.name->setObjectName(IndexedName("txtDTagName", i));
+        // The characters a name can hold, as the channel name box takes them.
+        ApplyEntryRules(row.name, EntryBox::Name, [this] { return config_.state.Loading; });
         row.name->setMaxLength(kWeatherNameLength);
         row.name->setMinimumWidth(
             row.name->fontMetrics().horizontalAdvance("WWWWWWWWWWWWWWWW") * 3 / 4 + 16);

@@ -97,7 +97,7 @@ TEST(ChannelPanelTest, UserChannelSaveChecksFrequenciesAndDisplay) {
     expected.CHDisplayL = "AB";
     expected.Rxfreq = 156.05;
     expected.Txfreq = 157.05;
-    expected.LowPower = true;
+    expected.LowPower = false;  // Low Power Only without Tx Enable: the radio has none
     expected.ChTag = "HARBOUR";
     expected.ExpCB = {true, false, true};
     EXPECT_EQ(*r, expected);
@@ -150,7 +150,7 @@ TEST(ChannelPanelTest, StandardSaveStoresEnableAndTheBoxesAsTheyStand) {
     expected.Duplex = 1;
     expected.StatusNo = 10;
     expected.StatusIcon = 2;
-    expected.LowPower = true;
+    expected.LowPower = false;  // cleared with Tx Enable; Power Up is a field of its own
     expected.PowUp = true;
     expected.ScanMemory = true;
     expected.InterShipCH = true;
@@ -159,7 +159,7 @@ TEST(ChannelPanelTest, StandardSaveStoresEnableAndTheBoxesAsTheyStand) {
 
 TEST(ChannelPanelTest, EntryBoxesTakeTheirCharactersOnly) {
     EXPECT_EQ(FilterEntry(EntryBox::Frequency, U"1a5-6.0,"), U"156.0");
-    EXPECT_EQ(FilterEntry(EntryBox::Display, U"A-b 9#"), U"Ab 9");
+    EXPECT_EQ(FilterEntry(EntryBox::Display, U"A-b 9#"), U"AB 9");
     EXPECT_EQ(FilterEntry(EntryBox::Name, U"Ch #16/(A)+-*.,\u00e9"), U"Ch 16/(A)+-*.,");
     struct Insertion {
         const char32_t* before;
@@ -171,6 +171,7 @@ TEST(ChannelPanelTest, EntryBoxesTakeTheirCharactersOnly) {
     const Insertion insertions[] = {
         {U"---.----", U"---.--#--", 7, U"---.----", 6},  // the program's own text stays
         {U"A", U"A-", 2, U"A", 1},
+        {U"A", U"Ab", 2, U"AB", 2},             // the display field holds upper-case letters
         {U"15", U"1x5.0y5", 6, U"15.05", 4},    // a paste into the middle
         {U"156.05", U"156.0", 5, U"156.0", 5},  // Backspace
     };

@@ -1,6 +1,7 @@
 // The raw image file: round trip, refusals, and atomic saves.
 #include "files/hex_file.h"
 
+#include "core/filled_model.h"
 #include "files_fixture.h"
 #include "image/codec.h"
 
@@ -78,6 +79,23 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     }
     EXPECT_EQ(shell.busyDepth, 0);
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(HexFileTest, OpeningAnImageLeavesNothingOfThePreviousConfiguration) {
+    const fs::path path = dir / "radio.hex";
+    ASSERT_TRUE(SaveHexFile(config, path)) << ::testing::PrintToString(Messages());
+    testing::FillWithNonDefaults(config.model);
+    ASSERT_TRUE(OpenHexFile(config, path)) << ::testing::PrintToString(Messages());
+    const DataModel opened = config.model;
+    EXPECT_EQ(opened.CHUSA, model.CHUSA);                   // the image's one channel
+    EXPECT_EQ(opened.AutoPos.Records[0], AutoPosRecord{});  // no image bytes: the default
+    ASSERT_EQ(opened.CHWX.size(), 10u);
+    EXPECT_EQ(opened.CHWX[0].ChTag, "162.550MHZ");  // the saved image's
+    EXPECT_EQ(opened.CHWX[0].Position, 1);
+
+    config.model = DataModel{};
+    ASSERT_TRUE(OpenHexFile(config, path));
+    EXPECT_EQ(config.model, opened);
 }
 
 TEST_F(HexFileTest, RefusalsLeaveTheConfigurationAsItWas) {

@@ -2,6 +2,7 @@
 // files, and the model -> file -> model identity.
 #include "files/settings_file.h"
 
+#include "core/filled_model.h"
 #include "core/profile.h"
 #include "core/text.h"
 #include "files/hex_file.h"
@@ -64,12 +65,14 @@ TEST_F(SettingsReadTest, FieldConversions) {
     EXPECT_TRUE(m.Groups[2].Usable);
     EXPECT_TRUE(m.Groups[3].Usable);  // any number but 0
     EXPECT_EQ(m.Groups[0].PriorityCH, 65535);
-    EXPECT_EQ(m.Groups[1].PriorityCH, 12);  // unconvertible: unchanged
+    EXPECT_EQ(m.Groups[1].PriorityCH, 0);  // unconvertible: the default
     EXPECT_EQ(m.Groups[3].PriorityCH, -2);
     EXPECT_EQ(m.Groups[0].StatusName, "");  // missing text: emptied
     EXPECT_TRUE(m.Groups[3].ExpChGroup[0]);
     EXPECT_TRUE(m.Groups[3].ExpChGroup[1]);
-    // SCAN and Offset Time no numbers, Distance empty: unchanged.
+    // SCAN and Offset Time no numbers, Distance empty: the defaults, not the values the
+    // configuration held before.
+    common = CommonSetup{};
     common.ResumeTime = 2;  // rounded half to even
     common.Sog = 2;
     common.Weater = 3;
@@ -82,7 +85,29 @@ TEST_F(SettingsReadTest, FieldConversions) {
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "16x");
     EXPECT_EQ(m.AutoPos.Records[0].Interval, " 3");
     EXPECT_EQ(m.AutoPos.Records[0].LastAddress, 200);
-    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // no number: unchanged
+    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // no number: the default
+}
+
+TEST_F(SettingsReadTest, WhatTheFileDoesNotGiveComesFromTheDefaultsNotTheOldConfiguration) {
+    const fs::path path = File(
+        "[Common Setup]\r\nSOG=1\r\n[DSC Setup (AutoPos Setup)]\r\nCHANNEL1=16\r\n"
+        "[CHUSA1]\r\nPosition=16\r\n[CHMMSID2]\r\nEnable=1\r\nMmsid=211000000\r\n");
+    testing::FillWithNonDefaults(config.model);
+    Read(path);
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    const DataModel read = config.model;
+    EXPECT_EQ(read.Common, (CommonSetup{.Sog = 1}));
+    EXPECT_EQ(read.AutoPos.Records[0], AutoPosRecord{});
+    EXPECT_EQ(read.AutoPos.Records[1], (AutoPosRecord{.Channel = "16"}));
+    EXPECT_EQ(read.CHUSA, (ChannelTable{{.Position = 16, .Enable = true}}));
+    EXPECT_EQ(read.CHMMSID[0], DirectoryRecord{});
+    EXPECT_EQ(read.CHMMSID[1], (DirectoryRecord{true, "", "211000000"}));
+    EXPECT_EQ(read.Groups[3], ChannelGroup{});
+
+    // The same file over an empty model gives the same configuration.
+    config.model = DataModel{};
+    Read(path);
+    EXPECT_EQ(config.model, read);
 }
 
 TEST_F(SettingsReadTest, StandardTablesStopAtTheFirstGapAndAreEnabled) {
@@ -158,7 +183,7 @@ TEST_F(SettingsReadTest, DirectoriesWeatherAndMissingSections) {
     ASSERT_FALSE(config.state.ErrorFlag);
     const DataModel& m = config.model;
     EXPECT_EQ(m.CHMMSID[0], (DirectoryRecord{true, "HOME", "211000000"}));
-    EXPECT_EQ(m.CHMMSID[1], (DirectoryRecord{true, "", ""}));  // Enable kept, texts emptied
+    EXPECT_EQ(m.CHMMSID[1], DirectoryRecord{});  // missing section: the default
     EXPECT_EQ(m.CHGRPID[31], (DirectoryRecord{true, "", ""}));
     ASSERT_EQ(m.CHWX.size(), 10u);
     EXPECT_FALSE(m.CHWX[3].Enable);
@@ -189,8 +214,8 @@ TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
     Read(File("[Common Setup]\r\nSCAN=1\r\n", "MODELTYPE=2\r\nREGION=0"));
     ASSERT_FALSE(config.state.ErrorFlag);
     const DataModel& m = config.model;
-    EXPECT_EQ(m.Atis.UsableAtis, (std::array<bool, 4>{true, false, true, false}));
-    EXPECT_EQ(m.Atis.UsableKikker, (std::array<bool, 4>{false, true, true, false}));
+    EXPECT_EQ(m.Atis.UsableAtis, (std::array<bool, 4>{}));  // the defaults, not the old ones
+    EXPECT_EQ(m.Atis.UsableKikker, (std::array<bool, 4>{}));
     EXPECT_EQ(m.Atis.AtisCode, "");
     EXPECT_EQ(m.CallSigns[4], CallSignEntry{});
 }
@@ -660,14 +685,15 @@ TEST_F(SettingsReadTest, ModelFileModelIsTheIdentity) {
             ReadSettingsFile(config, path);
             ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
 
+            // What the file does not hold takes its default, not the value of `other`.
             DataModel expected = written;
-            expected.Common.TxPowerMode = 2;  // not in the file
+            expected.Common.TxPowerMode = 0;
             for (int g = 0; g < 3; ++g) {
-                expected.Groups[g].ExpChGroup = other.Groups[g].ExpChGroup;
+                expected.Groups[g].ExpChGroup = {};
             }
             if (!atis) {  // neither written nor read
-                expected.Atis = other.Atis;
-                expected.CallSigns = other.CallSigns;
+                expected.Atis = AtisCommonSetup{};
+                expected.CallSigns = {};
             }
             EXPECT_EQ(config.model, expected);
             EXPECT_EQ(config.image.Get(271), seed % 6);

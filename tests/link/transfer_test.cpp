@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/filled_model.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "link_fixture.h"
@@ -62,6 +63,27 @@ TEST_F(TransferTest, ReadCompletesDecodesReportsProgressAndClosesTheDialog) {
     EXPECT_EQ(ui.progress.back(), 0);  // the dialog resets the bar when the run ends
     t->SetProgress(150);
     EXPECT_EQ(ui.progress.back(), 100);
+}
+
+TEST_F(TransferTest, ReadLeavesNothingOfThePreviousConfiguration) {
+    Randomise();
+    radio.memory[730] = 2;  // SELECTCALL 2: no LASTADDRESS byte
+    auto t = Make(kModeRead);
+    testing::FillWithNonDefaults(config.model);
+    ASSERT_TRUE(t->RunOk());
+    const DataModel read = config.model;
+    // The fields without image bytes take their defaults.
+    EXPECT_EQ(read.Common.TxPowerMode, 0);
+    EXPECT_EQ(read.AutoPos.Records[0], AutoPosRecord{});
+    EXPECT_EQ(read.AutoPos.Records[1].LastAddress, 0);
+    EXPECT_EQ(read.Groups[3].ExpChGroup, (std::array<bool, 3>{}));
+    EXPECT_EQ(read.CHWX.at(3).Position, 4);
+
+    // The same radio read into an empty model gives the same configuration.
+    config.model = DataModel{};
+    prompt.messages.clear();
+    ASSERT_TRUE(t->RunOk());
+    EXPECT_EQ(config.model, read);
 }
 
 TEST_F(TransferTest, DebugNotesFollowTheRunInOrder) {

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/config_fixture.h"
+#include "core/filled_model.h"
 #include "image/check_map.h"
 #include "image/checks.h"
 #include "model/catalogue.h"
@@ -220,6 +221,32 @@ TEST_F(Regions, ResetToDefaultsBuildsTheDefaultsThenTheStoredRegion) {
     EXPECT_EQ(config.model.CHUSA.size(), 7u);
     EXPECT_EQ(shell.calls, (Names{"rebuild", "show General", "caption"}));
     ExpectWeatherTable();
+}
+
+TEST_F(Regions, NewAndRegionChangesLeaveNothingOfThePreviousConfiguration) {
+    WriteUkAndIntl();
+    store.Set("IniFilePath", "IniFileName_1", "UK");
+    ResetToStoredRegion(config);
+    const DataModel uk = config.model;
+    // What no image holds is at its documented default.
+    EXPECT_EQ(uk.Common.TxPowerMode, 0);
+    EXPECT_EQ(uk.AutoPos.Records[0], AutoPosRecord{});
+    EXPECT_EQ(uk.CHUSA.size(), 2u);
+
+    // File > New over a configuration in which every field was set.
+    testing::FillWithNonDefaults(config.model);
+    ResetToStoredRegion(config);
+    EXPECT_EQ(config.model, uk);
+
+    // Region > INTL, once from that configuration and once from an empty model.
+    testing::FillWithNonDefaults(config.model);
+    prompt.answers.push_back(Answer::Ok);
+    ASSERT_TRUE(RegionMenuCommand(config, 0));
+    const DataModel intlAfterFilled = config.model;
+    EXPECT_EQ(intlAfterFilled.Groups[3].ExpChGroup, (std::array<bool, 3>{}));
+    config.model = DataModel{};
+    ASSERT_TRUE(RegionMenuCommand(config, 0));
+    EXPECT_EQ(config.model, intlAfterFilled);
 }
 
 TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck) {

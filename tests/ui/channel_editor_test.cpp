@@ -150,6 +150,21 @@ private slots:
         QCOMPARE(h.prompt.messages.size(), size_t{3});  // none added
     }
 
+    void aLowerCaseDisplayIsShownAndStoredAsTheRadioKeepsIt() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel&) {}));
+        QVERIFY(h.window->SelectNodeByKey("PR"));
+        h.Click("cmdBNew");
+        QTest::keyClicks(h.Box("txtCNN"), "a1");
+        QCOMPARE(h.Box("txtCNN")->text(), QString("A1"));
+        h.Type("txtCRF", "156.05");
+        h.Type("txtCTF", "160.65");
+        h.Click("cmdSave");
+        QCOMPARE(h.config.model.CHRG.size(), size_t{1});
+        QCOMPARE(h.config.model.CHRG[0].CHDisplayL, std::string("A1"));
+        QCOMPARE(h.Row(0)[4], QString("A1"));
+    }
+
     void editingShowsAndKeepsValuesNoListOffers() {
         Harness h;
         ChannelRecord odd = Channel(105, "ODD");

@@ -228,7 +228,9 @@ private slots:
 
         h.Type("txtDTagName_1", "Channel #2");
         QCOMPARE(h.Hint(), QString("A maximum of 16 characters"));
-        QCOMPARE(h.config.model.CHWX[1].ChTag, std::string("Channel #2"));
+        // "#" is no character a name field holds: the box does not take it.
+        QCOMPARE(h.Box("txtDTagName_1")->text(), QString("Channel 2"));
+        QCOMPARE(h.config.model.CHWX[1].ChTag, std::string("Channel 2"));
         h.Click(h.Check("chkDScan_1"));
         QVERIFY(!h.config.model.CHWX[1].ScanMemory);
         QCOMPARE(h.Check("chkDScan_1")->text(), QString(">"));
