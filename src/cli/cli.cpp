@@ -15,6 +15,7 @@
 #include "files/atomic_file.h"
 #include "files/config_diff.h"
 #include "files/csv_channels.h"
+#include "files/file_only.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
 #include "image/check_map.h"
@@ -346,6 +347,8 @@ int Command::Program() {
     options.verify = !o_.noVerify;
     options.backup = !o_.backup.empty();
     options.backupFile = o_.backup;
+    // A raw image holds the radio's own records itself; a settings file does not.
+    options.keepRadioRecords = KindOf(o_.args[0]) == FileKind::Settings;
     options.restoreHint = [](const std::string& file) { return "mrw-cli program " + file; };
     SafeProgram guard(c_, options);
     return RunTransfer(kModeProgram, &guard);
@@ -507,19 +510,32 @@ int Command::Diff() {
     } else if (!second.LoadOperand(b, rawB)) {
         return kExitFailed;
     }
-    if ((a == kRadioOperand) != (b == kRadioOperand)) {
+    const bool againstRadio = (a == kRadioOperand) != (b == kRadioOperand);
+    std::vector<Difference> records;
+    if (againstRadio) {
         Config& radio = a == kRadioOperand ? older : newer;
         Config& file = a == kRadioOperand ? newer : older;
+        const std::string& fileName = a == kRadioOperand ? b : a;
         std::string error;
         if (!EncodeImage(file.model, file.image, &error)) {
-            return Fail((a == kRadioOperand ? b : a) + ": " + error);
+            return Fail(fileName + ": " + error);
         }
         PrepareImageForWrite(file.image, file.model);
         UpdateChecksum(file.image);
         file.image = ProgrammedImage(radio.image, file.image);
+        // The settings programming does not carry stay as the file has them, marked below.
+        const DataModel fileModel = file.model;
         DecodeImage(file.image, file.model);
+        KeepFileOnlyValues(fileModel, file.model);
+        if (KindOf(fileName) == FileKind::Settings) {
+            records = RadioRecordChanges(radio.image, file.image);
+        }
     }
-    const std::vector<Difference> differences = ConfigDifferences(older, newer, rawA && rawB);
+    std::vector<Difference> differences = ConfigDifferences(older, newer, rawA && rawB);
+    if (againstRadio) {
+        MarkKeptInFileOnly(differences);
+        differences.insert(differences.end(), records.begin(), records.end());
+    }
     for (const Difference& d : differences) {
         s_.out << DifferenceLine(d) << "\n";
     }

@@ -108,6 +108,8 @@ void SafeProgramming::GuardProgramDialog(TransferDialog& dialog) {
     options.backup = BackupEnabled();
     options.backupFolder = backupFolder_;
     options.verify = restoring_ || VerifyEnabled();
+    // A backup being put back holds the radio's own records as they were.
+    options.keepRadioRecords = !restoring_;
     if (options.backup && preview_) {
         options.preview = preview_;
     } else if (options.backup) {
