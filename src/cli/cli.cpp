@@ -340,10 +340,15 @@ int Command::Read() {
 }
 
 int Command::Program() {
-    if (!Start(std::nullopt) || !Load(o_.args[0])) {
+    if (!Start(std::nullopt)) {
         return kExitFailed;
     }
     SafeProgramOptions options;
+    // Without a backup read the radio is taken to hold the region's defaults.
+    options.assumedRadio = c_.image;
+    if (!Load(o_.args[0])) {
+        return kExitFailed;
+    }
     options.verify = !o_.noVerify;
     options.backup = !o_.backup.empty();
     options.backupFile = o_.backup;
@@ -774,7 +779,10 @@ Commands:
   program FILE             load FILE (.dat or .hex) as opening it in the program does, then
                            program the radio, and read back every address written (see
                            --no-verify); with --backup OUT.hex the radio's previous memory is
-                           kept first. "program BACKUP.hex" puts a backup back
+                           kept first, and the radio's DSC TX logs, which a settings file
+                           does not hold, are kept in the radio. "program BACKUP.hex" puts a
+                           backup back. Settings the file holds that the radio does not take
+                           are counted on a last line "Kept in the file only: N settings"
   clear WHAT               WHAT: mmsi, atis, dsc-log, distress-log, individual-directory,
                            group-directory, waypoint-directory, dsc-tx-log, all
   convert IN OUT           settings file <-> raw image, either direction (a raw image is
@@ -787,8 +795,12 @@ Commands:
                            each a settings file, a raw image or the word radio (the radio on
                            --port, read whole, nothing taken over). Against the radio a file
                            counts as what programming it would leave there, so
-                           "diff radio FILE" lists what "program FILE" would change. Exit
-                           status 0 when both could be loaded, whether they differ or not
+                           "diff radio FILE" lists what "program FILE" would change; a
+                           setting the radio does not take is marked as not written to
+                           the radio, and a log of the radio that programming a settings file
+                           without --backup erases is listed as "[Image] FIRST-LAST: DSC TX
+                           log, erased by programming". Exit status 0 when both could be
+                           loaded, whether they differ or not
   export-csv IN TABLE [-o OUT]
                            channel table TABLE of IN (CHUSA, CHINT, CHCAN, CHRG or CHEXP, any
                            case) as CSV in CHIRP's layout, one row per channel, to stdout or

@@ -427,8 +427,9 @@ constexpr std::array<ControlKey, 22> kControlKeys = {{
 bool ShowsKeptInFileOnly(std::string_view objectName) {
     const size_t underscore = objectName.find('_');
     const std::string_view base = objectName.substr(0, underscore);
-    const std::string_view indexText =
-        underscore == std::string_view::npos ? std::string_view() : objectName.substr(underscore + 1);
+    const std::string_view indexText = underscore == std::string_view::npos
+                                           ? std::string_view()
+                                           : objectName.substr(underscore + 1);
     for (const ControlKey& row : kControlKeys) {
         if (row.control != base) {
             continue;

@@ -80,8 +80,8 @@ std::vector<Difference> RadioRecordChanges(const Image& radio, const Image& afte
         Difference d;
         d.section = kImageDiffSection;
         d.key = address(records.range.first) + "\u2013" + address(records.range.last);
-        d.note = std::string(records.what) +
-                 (AllErased(after, records.range) ? ", erased by programming"
+        d.note = std::string(records.what) + (AllErased(after, records.range)
+                                                  ? ", erased by programming"
                                                   : ", overwritten by programming");
         out.push_back(std::move(d));
     }

@@ -239,8 +239,8 @@ Outcome SafeProgram::Preview() {
     previewed_ = ConfigDifferences(*before, *after, false);
     const std::vector<Difference> records = RadioRecordChanges(radio, programmed);
     previewed_.insert(previewed_.end(), records.begin(), records.end());
-    const std::vector<Difference> kept = KeptInFileOnly(ReadBack(programmed), config_.model,
-                                                        config_.state.AtisSupported);
+    const std::vector<Difference> kept =
+        KeptInFileOnly(ReadBack(programmed), config_.model, config_.state.AtisSupported);
     previewed_.insert(previewed_.end(), kept.begin(), kept.end());
     return options_.preview(previewed_) ? Outcome::Done : Outcome::Cancelled;
 }
@@ -249,6 +249,8 @@ std::string SafeProgram::CompletionNote() const {
     Image radio;
     if (radioImage_) {
         radio = *radioImage_;
+    } else if (options_.assumedRadio) {
+        radio = *options_.assumedRadio;
     } else {
         DataModel scratch;
         NewImage(radio, scratch, config_.state.ModelType);

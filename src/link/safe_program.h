@@ -70,6 +70,10 @@ struct SafeProgramOptions {
     /// DSC TX logs) are taken from that read, so that programming keeps them; false for an
     /// image that holds them itself (a raw image file, a backup being restored).
     bool keepRadioRecords = true;
+    /// What the radio is taken to hold when it is not read before writing (the default image
+    /// of the model and region, or what was last read from it): the settings kept in the file
+    /// only are counted against it. Without it, the program's default image of the model.
+    std::optional<Image> assumedRadio;
     /// Called as the run moves into a stage ("Reading the radio for its backup…",
     /// "Writing…", "Verifying…").
     std::function<void(const std::string& stage)> onStage;
@@ -86,7 +90,7 @@ public:
     /// "Kept in the file only: N settings" when the configuration holds N settings that
     /// programming does not carry and that a read of the programmed radio would give back
     /// otherwise (KeptInFileOnly): against the radio's own bytes when it was read before
-    /// writing, else against the default image of the model; empty when there are none.
+    /// writing, else against `assumedRadio`; empty when there are none.
     std::string CompletionNote() const override;
 
     const SafeProgramOptions& Options() const { return options_; }

@@ -1,6 +1,5 @@
 #include "ui/program_preview.h"
 
-#include <algorithm>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,6 +7,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "files/file_only.h"
 #include "ui/fixed_font.h"

@@ -14,41 +14,25 @@ namespace mrw {
 namespace {
 
 // Image bytes skipped by programming: 192..255 (priority channels at 224..229) and 320..383 (the
-// group blocks of Group2, Group3 and Exp CH). No image bytes: Priority CH3, Exp Ch Group, PosRequest 1..3,
-// PosRequestTX, BeepOut7, MENUDISPLAY, RCENABLE and auto-position record 0.
+// group blocks of Group2, Group3 and Exp CH). No image bytes: Priority CH3, Exp Ch Group,
+// PosRequest 1..3, PosRequestTX, BeepOut7, MENUDISPLAY, RCENABLE and auto-position record 0.
 const std::vector<std::string> kKeptWithoutAtis = {
-    "Usable CH Group Setup/Group2",
-    "Usable CH Group Setup/Group3",
-    "Usable CH Group Setup/Exp CH",
-    "Usable CH Group Setup/Priority CH0",
-    "Usable CH Group Setup/Priority CH1",
-    "Usable CH Group Setup/Priority CH2",
-    "Usable CH Group Setup/Priority CH3",
-    "Usable CH Group Setup/Status name1",
-    "Usable CH Group Setup/Status name2",
-    "Usable CH Group Setup/Status name3",
-    "Usable CH Group Setup/Exp Ch Group0",
-    "Usable CH Group Setup/Exp Ch Group1",
-    "Usable CH Group Setup/Exp Ch Group2",
-    "DSC Setup (Basic Setup)/Group2",
-    "DSC Setup (Basic Setup)/Group3",
-    "DSC Setup (Basic Setup)/PosRequestTX0",
-    "DSC Setup (Basic Setup)/PosRequest1",
-    "DSC Setup (Basic Setup)/PosRequestTX1",
-    "DSC Setup (Basic Setup)/PosRequest2",
-    "DSC Setup (Basic Setup)/PosRequestTX2",
-    "DSC Setup (Basic Setup)/PosRequest3",
-    "DSC Setup (Basic Setup)/PosRequestTX3",
-    "DSC Setup (Basic Setup)/BeepOut7",
-    "DSC Setup (AutoPos Setup)/MENUDISPLAY",
-    "DSC Setup (AutoPos Setup)/ENABLE0",
-    "DSC Setup (AutoPos Setup)/MARINE ENABLE0",
-    "DSC Setup (AutoPos Setup)/CHANNEL0",
-    "DSC Setup (AutoPos Setup)/INTERVAL0",
-    "DSC Setup (AutoPos Setup)/SELECTCALL0",
-    "DSC Setup (AutoPos Setup)/LASTADDRESS0",
-    "DSC Setup (AutoPos Setup)/RCENABLE0",
-    "DSC Setup (AutoPos Setup)/MMSI0",
+    "Usable CH Group Setup/Group2",          "Usable CH Group Setup/Group3",
+    "Usable CH Group Setup/Exp CH",          "Usable CH Group Setup/Priority CH0",
+    "Usable CH Group Setup/Priority CH1",    "Usable CH Group Setup/Priority CH2",
+    "Usable CH Group Setup/Priority CH3",    "Usable CH Group Setup/Status name1",
+    "Usable CH Group Setup/Status name2",    "Usable CH Group Setup/Status name3",
+    "Usable CH Group Setup/Exp Ch Group0",   "Usable CH Group Setup/Exp Ch Group1",
+    "Usable CH Group Setup/Exp Ch Group2",   "DSC Setup (Basic Setup)/Group2",
+    "DSC Setup (Basic Setup)/Group3",        "DSC Setup (Basic Setup)/PosRequestTX0",
+    "DSC Setup (Basic Setup)/PosRequest1",   "DSC Setup (Basic Setup)/PosRequestTX1",
+    "DSC Setup (Basic Setup)/PosRequest2",   "DSC Setup (Basic Setup)/PosRequestTX2",
+    "DSC Setup (Basic Setup)/PosRequest3",   "DSC Setup (Basic Setup)/PosRequestTX3",
+    "DSC Setup (Basic Setup)/BeepOut7",      "DSC Setup (AutoPos Setup)/MENUDISPLAY",
+    "DSC Setup (AutoPos Setup)/ENABLE0",     "DSC Setup (AutoPos Setup)/MARINE ENABLE0",
+    "DSC Setup (AutoPos Setup)/CHANNEL0",    "DSC Setup (AutoPos Setup)/INTERVAL0",
+    "DSC Setup (AutoPos Setup)/SELECTCALL0", "DSC Setup (AutoPos Setup)/LASTADDRESS0",
+    "DSC Setup (AutoPos Setup)/RCENABLE0",   "DSC Setup (AutoPos Setup)/MMSI0",
     "DSC Setup (AutoPos Setup)/RCENABLE1",
 };
 
@@ -99,11 +83,11 @@ TEST(FileOnlyTest, OnlyTheSettingsARadioWouldNotGiveBackAreKept) {
     DataModel readBack;
     readBack.Groups[1].Usable = true;
     DataModel file = readBack;
-    file.Groups[1].Usable = false;            // programming skips Group2's block
-    file.Common.Scan = true;                  // written
-    file.AutoPos.Records[0].Channel = "16";   // no image bytes
-    file.AutoPos.Records[1].Channel = "16";   // written
-    file.CallSigns[0].Mid = "235";            // no image bytes, ATIS only
+    file.Groups[1].Usable = false;           // programming skips Group2's block
+    file.Common.Scan = true;                 // written
+    file.AutoPos.Records[0].Channel = "16";  // no image bytes
+    file.AutoPos.Records[1].Channel = "16";  // written
+    file.CallSigns[0].Mid = "235";           // no image bytes, ATIS only
     std::vector<std::string> lines;
     for (const Difference& d : KeptInFileOnly(readBack, file, false)) {
         lines.push_back(DifferenceLine(d));
