@@ -227,6 +227,19 @@ private slots:
         QCOMPARE(h.statuses, std::vector<QString>{"Complete."});
     }
 
+    void completionNamesTheSettingsKeptInTheFileOnly() {
+        Harness h;
+        // Group3's block at 336 is never written; Auto POS Report has no image bytes.
+        h.config.model.Groups[2].Usable = !h.config.model.Groups[2].Usable;
+        h.config.model.AutoPos.Records[0].Enable = true;
+        PreviewClicker clicker("cmdProgram");
+        h.Action("mnuTransferProgram")->trigger();
+        QCOMPARE(clicker.headings,
+                 (QStringList{"[CHMMSID1]  3 changes", "Kept in the file only: 2 settings"}));
+        QCOMPARE(h.prompt.Texts(),
+                 std::vector<std::string>{"Complete!!\r\nKept in the file only: 2 settings"});
+    }
+
     void cancelInThePreviewWritesNothingAndSaysSo() {
         Harness h;
         const auto before = h.radio.memory;
