@@ -16,6 +16,7 @@
 #include "files/atomic_file.h"
 #include "files/config_diff.h"
 #include "files/csv_channels.h"
+#include "files/file_only.h"
 #include "files/hex_file.h"
 #include "files/settings_file.h"
 #include "image/check_map.h"
@@ -362,7 +363,7 @@ int Command::Read() {
 }
 
 int Command::Program() {
-    if (!Start(std::nullopt) || !Load(o_.args[0])) {
+    if (!Start(std::nullopt)) {
         return kExitFailed;
     }
     std::string error;
@@ -371,9 +372,16 @@ int Command::Program() {
                     " (nothing was read from or written to the radio)");
     }
     SafeProgramOptions options;
+    // Without a backup read the radio is taken to hold the region's defaults.
+    options.assumedRadio = c_.image;
+    if (!Load(o_.args[0])) {
+        return kExitFailed;
+    }
     options.verify = !o_.noVerify;
     options.backup = !o_.backup.empty();
     options.backupFile = o_.backup;
+    // A raw image holds the radio's own records itself; a settings file does not.
+    options.keepRadioRecords = KindOf(o_.args[0]) == FileKind::Settings;
     options.restoreHint = [](const std::string& file) { return "mrw-cli program " + file; };
     SafeProgram guard(c_, options);
     return RunTransfer(kModeProgram, &guard);
@@ -542,19 +550,32 @@ int Command::Diff() {
     } else if (!second.LoadOperand(b, rawB)) {
         return kExitFailed;
     }
-    if ((a == kRadioOperand) != (b == kRadioOperand)) {
+    const bool againstRadio = (a == kRadioOperand) != (b == kRadioOperand);
+    std::vector<Difference> records;
+    if (againstRadio) {
         Config& radio = a == kRadioOperand ? older : newer;
         Config& file = a == kRadioOperand ? newer : older;
+        const std::string& fileName = a == kRadioOperand ? b : a;
         std::string error;
         if (!EncodeImage(file.model, file.image, &error)) {
-            return Fail((a == kRadioOperand ? b : a) + ": " + error);
+            return Fail(fileName + ": " + error);
         }
         PrepareImageForWrite(file.image, file.model);
         UpdateChecksum(file.image);
         file.image = ProgrammedImage(radio.image, file.image);
+        // The settings programming does not carry stay as the file has them, marked below.
+        const DataModel fileModel = file.model;
         DecodeImage(file.image, file.model);
+        KeepFileOnlyValues(fileModel, file.model);
+        if (KindOf(fileName) == FileKind::Settings) {
+            records = RadioRecordChanges(radio.image, file.image);
+        }
     }
-    const std::vector<Difference> differences = ConfigDifferences(older, newer, rawA && rawB);
+    std::vector<Difference> differences = ConfigDifferences(older, newer, rawA && rawB);
+    if (againstRadio) {
+        MarkKeptInFileOnly(differences);
+        differences.insert(differences.end(), records.begin(), records.end());
+    }
     for (const Difference& d : differences) {
         s_.out << DifferenceLine(d) << "\n";
     }
@@ -810,7 +831,10 @@ Commands:
   program FILE             load FILE (.dat or .hex) as opening it in the program does, then
                            program the radio, and read back every address written (see
                            --no-verify); with --backup OUT.hex the radio's previous memory is
-                           kept first. "program BACKUP.hex" puts a backup back
+                           kept first, and the radio's DSC TX logs, which a settings file
+                           does not hold, are kept in the radio. "program BACKUP.hex" puts a
+                           backup back. Settings the file holds that the radio does not take
+                           are counted on a last line "Kept in the file only: N settings"
   clear WHAT               WHAT: mmsi, atis, dsc-log, distress-log, individual-directory,
                            group-directory, waypoint-directory, dsc-tx-log, all
   convert IN OUT           settings file <-> raw image, either direction (a raw image is
@@ -823,8 +847,12 @@ Commands:
                            each a settings file, a raw image or the word radio (the radio on
                            --port, read whole, nothing taken over). Against the radio a file
                            counts as what programming it would leave there, so
-                           "diff radio FILE" lists what "program FILE" would change. Exit
-                           status 0 when both could be loaded, whether they differ or not
+                           "diff radio FILE" lists what "program FILE" would change; a
+                           setting the radio does not take is marked as not written to
+                           the radio, and a log of the radio that programming a settings file
+                           without --backup erases is listed as "[Image] FIRST-LAST: DSC TX
+                           log, erased by programming". Exit status 0 when both could be
+                           loaded, whether they differ or not
   export-csv IN TABLE [-o OUT]
                            channel table TABLE of IN (CHUSA, CHINT, CHCAN, CHRG or CHEXP, any
                            case) as CSV in CHIRP's layout, one row per channel, to stdout or

@@ -6,7 +6,9 @@
 
 #include "edit/control_hint.h"
 #include "edit/edit.h"
+#include "files/file_only.h"
 #include "image/image.h"
+#include "model/settings_keys.h"
 
 namespace mrw {
 
@@ -59,6 +61,21 @@ SettingList ValueList(std::string name, std::string caption, ItemList items, Get
         get(m) = static_cast<std::remove_reference_t<decltype(get(m))>>(value);
     };
     return list;
+}
+
+/// The index of an indexed control name ("2" of "chkUsable_2"); nothing when it is not one.
+std::optional<int> ParseIndex(std::string_view text) {
+    if (text.empty() || text.size() > 3) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
 }
 
 std::string Element(const std::string& name, int i) {
@@ -364,6 +381,77 @@ std::string ExpGroupCaption(const DataModel& model, int j) {
 
 // ---- Hints -----------------------------------------------------------------------------------
 
+namespace {
+
+/// How a control's index ("_2") names its element's key.
+enum class KeyIndex {
+    None,       ///< the control is one element: the key as it is
+    Appended,   ///< the key followed by the index ("Priority CH2")
+    GroupName,  ///< the name of channel group `index` ("Group2")
+};
+
+/// The settings-file key a setup control shows.
+struct ControlKey {
+    std::string_view control;
+    const char* section;
+    const char* key;
+    KeyIndex index;
+};
+
+constexpr std::array<ControlKey, 22> kControlKeys = {{
+    {"chkUsable", kGroupSection, "", KeyIndex::GroupName},
+    {"txtUsable", kGroupSection, "Status name", KeyIndex::Appended},
+    {"cmbUsablePri", kGroupSection, "Priority CH", KeyIndex::Appended},
+    {"chkEXP", kGroupSection, "Exp Ch Group", KeyIndex::Appended},
+    {"cmbUsableDsc", kDscBasicSection, "", KeyIndex::GroupName},
+    {"txtUserMMSI", kDscBasicSection, "User MMSI", KeyIndex::None},
+    {"cmbUsableDscPosRequest", kDscBasicSection, "PosRequest", KeyIndex::Appended},
+    {"cmbUsableDscPosRequestTX", kDscBasicSection, "PosRequestTX", KeyIndex::Appended},
+    {"cmbUsableDscBeepOut", kDscBasicSection, "BeepOut", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosMenu", kAutoPosSection, "MENUDISPLAY", KeyIndex::None},
+    {"chkUsableDscAutoPosRequest", kAutoPosSection, "ENABLE", KeyIndex::Appended},
+    {"chkUsableDscAutoPosRequestRemote", kAutoPosSection, "RCENABLE", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosRequestMarine", kAutoPosSection, "MARINE ENABLE", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosRequestChannel", kAutoPosSection, "CHANNEL", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosRequestInterval", kAutoPosSection, "INTERVAL", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosRequestSelectCall", kAutoPosSection, "SELECTCALL", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosRequestSCDirName", kAutoPosSection, "LASTADDRESS", KeyIndex::Appended},
+    {"cmbUsableDscAutoPosMMSI", kAutoPosSection, "MMSI", KeyIndex::Appended},
+    {"txtAutoPosMMSI", kAutoPosSection, "MMSI", KeyIndex::Appended},
+    {"txtATIScode", kAtisCommonSection, "Atis Code", KeyIndex::None},
+    {"chkATISChGroup", kAtisCommonSection, "Usable ATIS CH Group", KeyIndex::Appended},
+    {"chkATISKiller", kAtisCommonSection, "Usable ATIS Kikker CH Group", KeyIndex::Appended},
+}};
+
+/// True when the control shows a setting that programming does not carry into the radio.
+bool ShowsKeptInFileOnly(std::string_view objectName) {
+    const size_t underscore = objectName.find('_');
+    const std::string_view base = objectName.substr(0, underscore);
+    const std::string_view indexText = underscore == std::string_view::npos
+                                           ? std::string_view()
+                                           : objectName.substr(underscore + 1);
+    for (const ControlKey& row : kControlKeys) {
+        if (row.control != base) {
+            continue;
+        }
+        if (row.index == KeyIndex::None) {
+            return IsKeptInFileOnly(row.section, row.key);
+        }
+        const std::optional<int> index = ParseIndex(indexText);
+        if (!index) {
+            return false;
+        }
+        if (row.index == KeyIndex::Appended) {
+            return IsKeptInFileOnly(row.section, std::string(row.key) + std::to_string(*index));
+        }
+        return *index < kChannelGroups &&
+               IsKeptInFileOnly(row.section, kGroupNames[static_cast<size_t>(*index)]);
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string SetupControlHint(std::string_view objectName) {
     static constexpr std::array<ControlHint, 14> kHints = {{
         {"chkATISChGroup", kCheckHint},
@@ -381,9 +469,15 @@ std::string SetupControlHint(std::string_view objectName) {
         {"cmdAtisClear", "A Click Inicializes the number of Atis setting permission"},
         {"cmdFclearLog", "A Click Inicializes the log"},
     }};
-    const std::string hint = FindControlHint(kHints, objectName);
+    std::string hint = FindControlHint(kHints, objectName);
     // Every drop-down list of the setup panels has the same hint.
-    return hint.empty() && objectName.starts_with("cmb") ? kListHint : hint;
+    if (hint.empty() && objectName.starts_with("cmb")) {
+        hint = kListHint;
+    }
+    if (ShowsKeptInFileOnly(objectName)) {
+        hint += hint.empty() ? kKeptInFileHint : std::string(" ") + kKeptInFileHint;
+    }
+    return hint;
 }
 
 }  // namespace mrw

@@ -244,17 +244,21 @@ std::vector<Difference> ConfigDifferences(const Config& older, const Config& new
 }
 
 std::string DifferenceLine(const Difference& difference) {
-    const std::string section = "[" + difference.section + "]";
+    std::string line = "[" + difference.section + "]";
     switch (difference.kind) {
         case DifferenceKind::Added:
-            return section + " added";
+            line += " added";
+            break;
         case DifferenceKind::Removed:
-            return section + " removed";
+            line += " removed";
+            break;
         case DifferenceKind::Changed:
+            line += " " + difference.key + ": " +
+                    (difference.note.empty() ? difference.oldValue + " -> " + difference.newValue
+                                             : difference.note);
             break;
     }
-    return section + " " + difference.key + ": " + difference.oldValue + " -> " +
-           difference.newValue;
+    return difference.notWritten ? line + kNotWrittenSuffix : line;
 }
 
 std::vector<DifferenceGroup> GroupBySection(const std::vector<Difference>& differences) {

@@ -32,6 +32,10 @@ struct Difference {
     /// hexadecimal pairs (the first 16 of a range, then "...").
     std::string oldValue;
     std::string newValue;
+    /// Said instead of the two values when set ("DSC TX log, erased by programming").
+    std::string note{};
+    /// A setting the file keeps that programming does not write into the radio.
+    bool notWritten = false;
 
     bool operator==(const Difference&) const = default;
 };
@@ -58,7 +62,11 @@ std::vector<Difference> ImageDifferences(const Image& older, const Image& newer,
 std::vector<Difference> ConfigDifferences(const Config& older, const Config& newer,
                                           bool compareImages);
 
-/// One line: "[SECTION] KEY: OLD -> NEW", "[SECTION] added" or "[SECTION] removed".
+/// What the line of a setting that programming does not write ends with.
+inline constexpr const char* kNotWrittenSuffix = " (not written to the radio)";
+
+/// One line: "[SECTION] KEY: OLD -> NEW" (or "[SECTION] KEY: NOTE"), "[SECTION] added" or
+/// "[SECTION] removed"; kNotWrittenSuffix after it for a setting that is not written.
 std::string DifferenceLine(const Difference& difference);
 
 /// The differences of one section, in their order.

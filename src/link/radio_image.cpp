@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/text.h"
 #include "link/transfer_map.h"
 
 namespace mrw {
@@ -63,6 +64,40 @@ Image ProgrammedImage(const Image& radio, const Image& programmed) {
         after.Set(tm::kAtisCodeCount, CountAfterNewEntry(radio.Get(tm::kAtisCodeCount)));
     }
     return after;
+}
+
+std::vector<Difference> RadioRecordChanges(const Image& radio, const Image& after) {
+    std::vector<Difference> out;
+    auto address = [](int a) { return "0x" + HexPad(static_cast<uint32_t>(a), 4); };
+    for (const tm::RadioRecords& records : tm::kRadioRecordsInWrittenBlocks) {
+        bool changed = false;
+        for (int a = records.range.first; a <= records.range.last && !changed; ++a) {
+            changed = radio.Get(a) != after.Get(a);
+        }
+        if (!changed) {
+            continue;
+        }
+        Difference d;
+        d.section = kImageDiffSection;
+        d.key = address(records.range.first) + "\u2013" + address(records.range.last);
+        d.note = std::string(records.what) + (AllErased(after, records.range)
+                                                  ? ", erased by programming"
+                                                  : ", overwritten by programming");
+        out.push_back(std::move(d));
+    }
+    for (int count : tm::kProgrammedCounts) {
+        if (radio.Get(count) != after.Get(count)) {
+            out.push_back({DifferenceKind::Changed, kImageDiffSection, address(count),
+                           HexPad(radio.Get(count), 2), HexPad(after.Get(count), 2)});
+        }
+    }
+    return out;
+}
+
+void KeepRadioRecords(const Image& radio, Image& image) {
+    for (const tm::RadioRecords& records : tm::kRadioRecordsInWrittenBlocks) {
+        CopyRange(image, radio, records.range.first, records.range.last);
+    }
 }
 
 // ---- Reading a whole radio ----------------------------------------------------------------------

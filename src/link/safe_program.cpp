@@ -11,6 +11,8 @@
 
 #include "core/text.h"
 #include "files/atomic_file.h"
+#include "files/file_only.h"
+#include "image/checks.h"
 #include "image/codec.h"
 #include "link/radio_image.h"
 #include "link/transfer_map.h"
@@ -50,6 +52,14 @@ std::unique_ptr<Config> DecodedConfiguration(const Config& config, const Image& 
     decoded->model = config.model;
     DecodeImage(decoded->image, decoded->model);
     return decoded;
+}
+
+/// The setup a read of a radio holding `image` gives: the image decoded over a fresh data model,
+/// so that settings the image does not hold have their defaults.
+DataModel ReadBack(const Image& image) {
+    DataModel model;
+    DecodeImage(image, model);
+    return model;
 }
 
 }  // namespace
@@ -151,6 +161,9 @@ Outcome SafeProgram::BeforeWrite(Transfer& transfer) {
         Outcome outcome = ReadBackup(transfer);
         if (outcome == Outcome::Done && options_.backup) {
             outcome = SaveBackup(transfer);
+            if (outcome == Outcome::Done && options_.keepRadioRecords) {
+                KeepRadioRecords(*radioImage_, config_.image);
+            }
         }
         if (outcome == Outcome::Done && options_.preview) {
             outcome = Preview();
@@ -228,10 +241,31 @@ Outcome SafeProgram::SaveBackup(Transfer& transfer) {
 Outcome SafeProgram::Preview() {
     const Image& radio = *radioImage_;
     const std::unique_ptr<Config> before = DecodedConfiguration(config_, radio);
-    const std::unique_ptr<Config> after =
-        DecodedConfiguration(config_, ProgrammedImage(radio, config_.image));
+    const Image programmed = ProgrammedImage(radio, config_.image);
+    const std::unique_ptr<Config> after = DecodedConfiguration(config_, programmed);
     previewed_ = ConfigDifferences(*before, *after, false);
+    const std::vector<Difference> records = RadioRecordChanges(radio, programmed);
+    previewed_.insert(previewed_.end(), records.begin(), records.end());
+    const std::vector<Difference> kept =
+        KeptInFileOnly(ReadBack(programmed), config_.model, config_.state.AtisSupported);
+    previewed_.insert(previewed_.end(), kept.begin(), kept.end());
     return options_.preview(previewed_) ? Outcome::Done : Outcome::Cancelled;
+}
+
+std::string SafeProgram::CompletionNote() const {
+    Image radio;
+    if (radioImage_) {
+        radio = *radioImage_;
+    } else if (options_.assumedRadio) {
+        radio = *options_.assumedRadio;
+    } else {
+        DataModel scratch;
+        NewImage(radio, scratch, config_.state.ModelType);
+    }
+    const size_t kept = KeptInFileOnly(ReadBack(ProgrammedImage(radio, config_.image)),
+                                       config_.model, config_.state.AtisSupported)
+                            .size();
+    return kept == 0 ? std::string() : KeptInFileOnlyLine(kept);
 }
 
 Outcome SafeProgram::AfterWrite(Transfer& transfer, Outcome outcome) {

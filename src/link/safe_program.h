@@ -66,6 +66,14 @@ struct SafeProgramOptions {
     /// How the user puts a backup file back ("Transfer > Restore Radio from Backup…"),
     /// named with the file in the messages; nothing when empty.
     std::function<std::string(const std::string& file)> restoreHint;
+    /// With a backup read, the radio's own records inside the blocks programming writes (its
+    /// DSC TX logs) are taken from that read, so that programming keeps them; false for an
+    /// image that holds them itself (a raw image file, a backup being restored).
+    bool keepRadioRecords = true;
+    /// What the radio is taken to hold when it is not read before writing (the default image
+    /// of the model and region, or what was last read from it): the settings kept in the file
+    /// only are counted against it. Without it, the program's default image of the model.
+    std::optional<Image> assumedRadio;
     /// Called as the run moves into a stage ("Reading the radio for its backup…",
     /// "Writing…", "Verifying…").
     std::function<void(const std::string& stage)> onStage;
@@ -79,13 +87,20 @@ public:
     Outcome BeforeWrite(Transfer& transfer) override;
     Outcome AfterWrite(Transfer& transfer, Outcome outcome) override;
     void Ended(Transfer& transfer, Outcome outcome) override;
+    /// "Kept in the file only: N settings" when the configuration holds N settings that
+    /// programming does not carry and that a read of the programmed radio would give back
+    /// otherwise (KeptInFileOnly): against the radio's own bytes when it was read before
+    /// writing, else against `assumedRadio`; empty when there are none.
+    std::string CompletionNote() const override;
 
     const SafeProgramOptions& Options() const { return options_; }
     /// The backup file the last run wrote; empty when it wrote none.
     const std::filesystem::path& BackupFile() const { return backupFile_; }
     /// The radio's image read before the last run's writes, if it was read.
     const std::optional<Image>& RadioImage() const { return radioImage_; }
-    /// The differences the last run's preview showed.
+    /// The differences the last run's preview showed: what programming changes in the
+    /// radio's configuration, then what it changes in the radio's own records and counts
+    /// (RadioRecordChanges), then the settings kept in the file only (marked notWritten).
     const std::vector<Difference>& Previewed() const { return previewed_; }
     /// Addresses whose read-back differed in the last run, in order.
     const std::vector<int>& Mismatches() const { return mismatches_; }

@@ -340,8 +340,13 @@ Outcome Transfer::RunFrame(bool regionCheck, int work) {
         state.TransferDone = true;
         ui_.Finished(outcome);
         link_.ShowNote("");
-        config_.prompt().Message(
-            {"Complete!!", caption_, Icon::Information, Buttons::Ok, Answer::Ok});
+        std::string text = "Complete!!";
+        const std::string note =
+            work == kModeProgram && guard_ != nullptr ? guard_->CompletionNote() : std::string();
+        if (!note.empty()) {
+            text += "\r\n" + note;
+        }
+        config_.prompt().Message({text, caption_, Icon::Information, Buttons::Ok, Answer::Ok});
     } else {
         ui_.Finished(outcome);
         if (work >= kModeClearMmsi && work <= kModeClearAtis) {

@@ -88,6 +88,8 @@ public:
     virtual Outcome AfterWrite(Transfer& transfer, Outcome outcome) = 0;
     /// The program frame ended with `outcome`, its own boxes shown.
     virtual void Ended(Transfer& transfer, Outcome outcome) = 0;
+    /// A line the "Complete!!" box of a completed program adds; empty for none.
+    virtual std::string CompletionNote() const { return {}; }
 };
 
 /// One transfer dialog's operations in `mode` (0 read, 1 program, 2..10 clear). Message boxes

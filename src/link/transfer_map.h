@@ -112,6 +112,23 @@ constexpr ProgramMapEntry ProgramStepAt(int start) {
     return {{start, start}, ProgramStep::Skip, {0, -1}};
 }
 
+/// Whether programming writes `address` into the radio: the program map's blocks and bytes,
+/// the user MMSI and the ATIS code counted as written (they are, to a radio that holds none).
+constexpr bool ProgramWrites(int address) {
+    const ProgramMapEntry entry = ProgramStepAt(address - address % kBlockSize);
+    switch (entry.step) {
+        case ProgramStep::Block:
+            return true;
+        case ProgramStep::Bytes:
+            return entry.bytes.Contains(address);
+        case ProgramStep::UserIds:
+            return entry.bytes.Contains(address) && ProgramWritesUserIdByte(address, true, true);
+        case ProgramStep::Skip:
+            break;
+    }
+    return false;
+}
+
 // ---- Clear map ----------------------------------------------------------------------------
 /// Image bytes set to `value` before a clear writes them.
 struct ClearFill {
@@ -185,6 +202,27 @@ inline constexpr ClearWrite kWriteAll[] = {
     {ClearWriter::Blocks32, kDscTxShortLogs[4]},
     {ClearWriter::Blocks32, kDscTxShortLogs[5]},
     {ClearWriter::AllBlocks, {kAllBlocksFirst, kAllBlocksEnd - 1}}};
+
+// ---- The radio's own records inside written blocks ---------------------------------------
+/// A range of the radio's own records that a settings file does not hold.
+struct RadioRecords {
+    AddressRange range;
+    const char* what;
+};
+/// Bytes inside blocks that programming writes whole which the radio fills itself and a
+/// settings file does not hold, so that an image built from a settings file has them blank.
+/// A program that has read the radio first takes them from that read.
+inline constexpr std::array<RadioRecords, 6> kRadioRecordsInWrittenBlocks = {{
+    {kDscTxShortLogs[0], "DSC TX log"},
+    {kDscTxShortLogs[1], "DSC TX log"},
+    {kDscTxShortLogs[2], "DSC TX log"},
+    {kDscTxShortLogs[3], "DSC TX log"},
+    {kDscTxShortLogs[4], "DSC TX log"},
+    {kDscTxShortLogs[5], "DSC TX log"},
+}};
+/// The entry counts that programming changes: a user MMSI or ATIS code new to the radio
+/// counts one more.
+inline constexpr std::array<int, 2> kProgrammedCounts = {kUserMmsiCount, kAtisCodeCount};
 
 /// One range clear (modes 3 to 9): its note, its fills in order, its writes in order.
 struct ClearPlan {

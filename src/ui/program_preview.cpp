@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "files/file_only.h"
 #include "ui/fixed_font.h"
 
 namespace mrw {
@@ -16,6 +18,19 @@ namespace {
 
 constexpr int kPreviewWidth = 560;
 constexpr int kPreviewHeight = 420;
+
+}  // namespace
+
+namespace {
+
+bool IsKeptGroup(const DifferenceGroup& group) {
+    return !group.differences.empty() && group.differences.front().notWritten;
+}
+
+size_t ChangeCount(const std::vector<Difference>& differences) {
+    return static_cast<size_t>(std::count_if(differences.begin(), differences.end(),
+                                             [](const Difference& d) { return !d.notWritten; }));
+}
 
 }  // namespace
 
@@ -36,11 +51,31 @@ std::string PreviewItemText(const Difference& difference) {
         case DifferenceKind::Changed:
             break;
     }
-    return difference.key + ": " + difference.oldValue + " -> " + difference.newValue;
+    const std::string text =
+        difference.key + ": " +
+        (difference.note.empty() ? difference.oldValue + " -> " + difference.newValue
+                                 : difference.note);
+    return difference.notWritten ? "[" + difference.section + "] " + text : text;
+}
+
+std::vector<DifferenceGroup> PreviewGroups(const std::vector<Difference>& differences) {
+    std::vector<Difference> changes;
+    DifferenceGroup kept{kKeptInFileHeading, {}};
+    for (const Difference& d : differences) {
+        (d.notWritten ? kept.differences : changes).push_back(d);
+    }
+    std::vector<DifferenceGroup> groups = GroupBySection(changes);
+    if (!kept.differences.empty()) {
+        groups.push_back(std::move(kept));
+    }
+    return groups;
 }
 
 std::string PreviewGroupText(const DifferenceGroup& group) {
     const size_t n = group.differences.size();
+    if (IsKeptGroup(group)) {
+        return KeptInFileOnlyLine(n);
+    }
     return "[" + group.section + "]  " + std::to_string(n) + (n == 1 ? " change" : " changes");
 }
 
@@ -59,7 +94,7 @@ ProgramPreviewDialog::ProgramPreviewDialog(const std::vector<Difference>& differ
                    Qt::WindowCloseButtonHint);
     resize(kPreviewWidth, kPreviewHeight);
 
-    summary_ = new QLabel(QString::fromStdString(PreviewSummary(differences.size())), this);
+    summary_ = new QLabel(QString::fromStdString(PreviewSummary(ChangeCount(differences))), this);
     summary_->setObjectName("lblPreviewSummary");
     summary_->setWordWrap(true);
 
@@ -71,7 +106,7 @@ ProgramPreviewDialog::ProgramPreviewDialog(const std::vector<Difference>& differ
     list_->setFont(FixedPitchFont());
     list_->setSelectionMode(QAbstractItemView::NoSelection);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    for (const DifferenceGroup& group : GroupBySection(differences)) {
+    for (const DifferenceGroup& group : PreviewGroups(differences)) {
         auto* heading = new QTreeWidgetItem(list_);
         heading->setText(0, QString::fromStdString(PreviewGroupText(group)));
         for (const Difference& d : group.differences) {

@@ -18,11 +18,18 @@ namespace mrw {
 /// already holds this configuration." when nothing differs.
 std::string PreviewSummary(size_t count);
 
-/// The text of one difference under its section's heading: "KEY: OLD -> NEW", "added" or
-/// "removed".
+/// The text of one difference under its heading: "KEY: OLD -> NEW" (or "KEY: NOTE"), "added"
+/// or "removed"; a setting kept in the file only, listed under one heading for all sections,
+/// as "[SECTION] KEY: OLD -> NEW".
 std::string PreviewItemText(const Difference& difference);
 
-/// The heading of a section's group: "[SECTION]" and how many of its differences follow.
+/// The differences as the list shows them: grouped by section, in order of their first
+/// difference; then the settings kept in the file only (notWritten) in one group whose
+/// section is kKeptInFileHeading.
+std::vector<DifferenceGroup> PreviewGroups(const std::vector<Difference>& differences);
+
+/// The heading of a group: "[SECTION]" and how many of its differences follow; for the
+/// settings kept in the file only "Kept in the file only: N settings".
 std::string PreviewGroupText(const DifferenceGroup& group);
 
 /// The line under the list that names the backup: "The radio's present configuration is kept

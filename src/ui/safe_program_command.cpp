@@ -108,6 +108,11 @@ void SafeProgramming::GuardProgramDialog(TransferDialog& dialog) {
     options.backup = BackupEnabled();
     options.backupFolder = backupFolder_;
     options.verify = restoring_ || VerifyEnabled();
+    // A backup being put back holds the radio's own records as they were.
+    options.keepRadioRecords = !restoring_;
+    // Without a backup read the radio is taken to hold what the window's image held before
+    // this program encodes into it: the defaults, or what was last read from the radio.
+    options.assumedRadio = config_.image;
     if (options.backup && preview_) {
         options.preview = preview_;
     } else if (options.backup) {

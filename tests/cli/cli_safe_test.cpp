@@ -147,6 +147,54 @@ TEST_F(CliSafeTest, DiffRadioRawImageIgnoresWhatProgrammingLeavesAlone) {
     EXPECT_EQ(out.str(), "0 differences\n");
 }
 
+TEST_F(CliSafeTest, DiffRadioFileMarksWhatProgrammingCannotCarryAndTheLogsItErases) {
+    const std::string uk = FactorySettings();
+    // Group2's block (320..335) is never written; RCENABLE0 has no image bytes.
+    const std::string group2 = ValueIn(uk, "Usable CH Group Setup", "Group2");
+    const std::string other = group2 == "0" ? "1" : "0";
+    ASSERT_EQ(ValueIn(uk, "DSC Setup (AutoPos Setup)", "RCENABLE0"), "0");
+    std::string boat = WithValue(uk, "Usable CH Group Setup", "Group2", other);
+    boat = WithValue(boat, "DSC Setup (AutoPos Setup)", "RCENABLE0", "1");
+    Write("boat.dat", boat);
+    // The radio has logged a DSC call in its first short TX log.
+    radio.memory[0x300] = 0x02;
+    radio.memory[0x35F] = 0x35;
+
+    ASSERT_EQ(Run({"diff", "radio", Path("boat.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "[Usable CH Group Setup] Group2: " + group2 + " -> " + other +
+                             " (not written to the radio)\n"
+                             "[DSC Setup (AutoPos Setup)] RCENABLE0: 0 -> 1 (not written to the "
+                             "radio)\n"
+                             "[Image] 0x0300\u20130x035F: DSC TX log, erased by programming\n"
+                             "3 differences\n");
+
+    // Programmed without a backup read the log is gone, as the diff said, and the program says
+    // what stayed in the file.
+    ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat")}), kExitOk) << err.str();
+    EXPECT_EQ(radio.memory[0x300], 0xFF);
+    const std::string text = err.str();
+    EXPECT_EQ(text.substr(text.rfind("Complete!!")),
+              "Complete!!\nKept in the file only: 2 settings\n");
+}
+
+TEST_F(CliSafeTest, ProgramWithABackupKeepsTheRadiosDscTxLogs) {
+    const std::string uk = FactorySettings();
+    Write("boat.dat", WithValue(uk, "CHUSA1", "ChTag", "#BOAT"));
+    for (int a = 0x580; a <= 0x5DF; ++a) {
+        radio.memory[static_cast<size_t>(a)] = static_cast<uint8_t>(a & 0x7F);
+    }
+    ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("before.hex")}),
+              kExitOk)
+        << err.str();
+    for (int a = 0x580; a <= 0x5DF; ++a) {
+        ASSERT_EQ(radio.memory[static_cast<size_t>(a)], a & 0x7F) << a;
+    }
+    EXPECT_EQ(std::string(radio.memory.begin() + 0x1300, radio.memory.begin() + 0x1304), "BOAT");
+    // Nothing was kept in the file only: the completion says no more.
+    const std::string text = err.str();
+    EXPECT_EQ(text.substr(text.rfind("Complete!!")), "Complete!!\n");
+}
+
 TEST_F(CliSafeTest, DiffFailsWhenAnOperandCannotBeLoaded) {
     FactorySettings();
     EXPECT_EQ(Run({"diff", Path("uk.dat"), Path("absent.dat")}), kExitFailed);

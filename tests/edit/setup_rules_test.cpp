@@ -247,13 +247,53 @@ TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
 TEST_F(SetupRulesTest, HintsByControlArray) {
     EXPECT_EQ(SetupControlHint("txtUserMMSI"), "Numeric Only. Indispensable 9 figures.");
     EXPECT_EQ(SetupControlHint("txtATIScode"), "Numeric Only. Indispensable 10 figures.");
-    EXPECT_EQ(SetupControlHint("txtUsable_2"), "max 4 charactors.");
-    EXPECT_EQ(SetupControlHint("chkUsableDscAutoPosRequestRemote_1"),
+    EXPECT_EQ(SetupControlHint("txtUsable_0"), "max 4 charactors.");
+    EXPECT_EQ(SetupControlHint("chkUsableDscAutoPosRequest_1"),
               "[Space]:An effective and invalid change.");
     EXPECT_EQ(SetupControlHint("cmbUsablePosRepCallTX_0"),
               "[Up]/[Down]:Change of a Selection item.");
     EXPECT_EQ(SetupControlHint("cmdFclearLog_6"), "A Click Inicializes the log");
     EXPECT_EQ(SetupControlHint("txtFCount"), "");
+}
+
+// The controls whose settings have no image bytes, or only bytes programming skips (the
+// group blocks of Group2, Group3 and Exp CH at 320..383, the priority channels at 224..229).
+TEST_F(SetupRulesTest, HintsOfSettingsProgrammingDoesNotCarrySaySo) {
+    const std::string kept =
+        " Kept in the settings file; programming does not change it in the radio";
+    const std::string check = "[Space]:An effective and invalid change.";
+    const std::string list = "[Up]/[Down]:Change of a Selection item.";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"chkUsable_0", check},
+        {"chkUsable_1", check + kept},
+        {"chkUsable_3", check + kept},
+        {"chkEXP_2", check + kept},
+        {"txtUsable_0", "max 4 charactors."},
+        {"txtUsable_1", "max 4 charactors." + kept},
+        {"cmbUsablePri_0", list + kept},
+        {"cmbUsableDsc_0", list},
+        {"cmbUsableDsc_2", list + kept},
+        {"cmbUsableDscPosRequest_0", list},
+        {"cmbUsableDscPosRequest_1", list + kept},
+        {"cmbUsableDscPosRequestTX_0", list + kept},
+        {"cmbUsableDscBeepOut_6", list},
+        {"cmbUsableDscBeepOut_7", list + kept},
+        {"cmbUsableDscAutoPosMenu", list + kept},
+        {"chkUsableDscAutoPosRequest_0", check + kept},
+        {"chkUsableDscAutoPosRequest_1", check},
+        {"chkUsableDscAutoPosRequestRemote_1", check + kept},
+        {"cmbUsableDscAutoPosRequestChannel_0", list + kept},
+        {"cmbUsableDscAutoPosRequestChannel_1", list},
+        {"txtAutoPosMMSI_0", "Numeric Only. Indispensable 9 figures." + kept},
+        {"txtAutoPosMMSI_1", "Numeric Only. Indispensable 9 figures."},
+        {"chkATISChGroup_0", check},
+        {"chkATISChGroup_1", check + kept},
+        {"chkATISKiller_0", check + kept},
+        {"cmbCommonScan", list},
+    };
+    for (const auto& [control, hint] : cases) {
+        EXPECT_EQ(SetupControlHint(control), hint) << control;
+    }
 }
 
 }  // namespace

@@ -284,6 +284,90 @@ TEST_F(SafeProgramTest, PreviewCancelledWritesNothing) {
     EXPECT_FALSE(config.state.TransferDone);
 }
 
+// ---- What programming leaves alone and what it cannot carry ------------------------------------
+
+/// A DSC TX log byte the radio holds at `address`: never 0xFF.
+uint8_t LogByte(int address) {
+    return static_cast<uint8_t>((address * 7) % 251);
+}
+
+TEST_F(SafeProgramTest, AProgramThatReadsTheRadioFirstKeepsItsDscTxLogs) {
+    // The six short DSC TX logs, 0x300-0x35F ... 0x580-0x5DF, hold entries; a settings file
+    // holds none of them.
+    for (int first = 0x300; first <= 0x580; first += 0x80) {
+        for (int a = first; a < first + 0x60; ++a) {
+            radio.memory[static_cast<size_t>(a)] = LogByte(a);
+        }
+    }
+    SafeProgram guard(config, BackupOptions());
+    EXPECT_TRUE(Program(guard));
+    for (int first = 0x300; first <= 0x580; first += 0x80) {
+        for (int a = first; a < first + 0x60; ++a) {
+            ASSERT_EQ(radio.memory[static_cast<size_t>(a)], LogByte(a)) << a;
+        }
+    }
+    // The gaps between them are the image's, as before.
+    EXPECT_EQ(radio.memory[0x360], 0xFF);
+}
+
+TEST_F(SafeProgramTest, WithoutABackupThePreviewNamesTheLogsProgrammingErases) {
+    radio.memory[0x300] = 0x12;
+    radio.memory[0x5DF] = 0x34;
+    // A new user MMSI: the radio's count goes from 0 to 1.
+    radio.memory[645] = 0x00;
+    config.model.DscBasic.UserMmsi = "2359999990";
+    std::vector<std::string> shown;
+    SafeProgramOptions options;
+    options.preview = [&](const std::vector<Difference>& differences) {
+        for (const Difference& d : differences) {
+            shown.push_back(DifferenceLine(d));
+        }
+        return true;
+    };
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "[DSC Setup (Basic Setup)] User MMSI: \"\" -> \"2359999990\"",
+                         "[CHMMSID1] Enable: 1 -> 0", "[CHMMSID1] TagName: \"HARBOUR\" -> \"\"",
+                         "[CHMMSID1] Mmsid: \"2320012340\" -> \"\"",
+                         "[Image] 0x0300\u20130x035F: DSC TX log, erased by programming",
+                         "[Image] 0x0580\u20130x05DF: DSC TX log, erased by programming",
+                         "[Image] 0x0285: 00 -> 01"}));
+    EXPECT_EQ(radio.memory[0x300], 0xFF);
+    EXPECT_EQ(radio.memory[0x5DF], 0xFF);
+    EXPECT_EQ(radio.memory[645], 0x01);
+}
+
+TEST_F(SafeProgramTest, CompletionAndPreviewNameTheSettingsKeptInTheFileOnly) {
+    // The radio holds Group2 usable (its block at 320 is never written); the auto position
+    // report (record 0) and the "POS Reporting" beep have no image bytes.
+    ASSERT_EQ(radio.memory[320], 0x01);
+    config.model.Groups[1].Usable = false;
+    config.model.AutoPos.Records[0].RcEnable = true;
+    config.model.DscBasic.BeepOut[7] = true;
+    config.model.Common.Scan = !config.model.Common.Scan;  // written: no part of it
+    std::vector<std::string> kept;
+    SafeProgramOptions options = BackupOptions();
+    options.preview = [&](const std::vector<Difference>& differences) {
+        for (const Difference& d : differences) {
+            if (d.notWritten) {
+                kept.push_back(DifferenceLine(d));
+            }
+        }
+        return true;
+    };
+    SafeProgram guard(config, options);
+    EXPECT_TRUE(Program(guard));
+    EXPECT_EQ(kept, (std::vector<std::string>{
+                        "[Usable CH Group Setup] Group2: 1 -> 0 (not written to the radio)",
+                        "[DSC Setup (Basic Setup)] BeepOut7: 0 -> 1 (not written to the radio)",
+                        "[DSC Setup (AutoPos Setup)] RCENABLE0: 0 -> 1 (not written to the "
+                        "radio)"}));
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{"Complete!!\r\nKept in the file only: 3 settings"});
+    EXPECT_EQ(radio.memory[320], 0x01);
+}
+
 // ---- Verify -----------------------------------------------------------------------------------
 
 TEST_F(SafeProgramTest, VerifyReadsBackEveryAddressWrittenAfterTheLastWrite) {

@@ -140,6 +140,33 @@ private slots:
         QVERIFY(dialog.findChild<QPushButton*>("cmdCancel") != nullptr);
     }
 
+    void previewListsTheSettingsKeptInTheFileOnlyInTheirOwnSection() {
+        Difference group{DifferenceKind::Changed, "Usable CH Group Setup", "Group2", "1", "0"};
+        group.notWritten = true;
+        Difference remote{DifferenceKind::Changed, "DSC Setup (AutoPos Setup)", "RCENABLE0", "0",
+                          "1"};
+        remote.notWritten = true;
+        Difference log{DifferenceKind::Changed, "Image", "0x0300\u20130x035F", "", ""};
+        log.note = "DSC TX log, erased by programming";
+        const std::vector<Difference> differences = {
+            group, {DifferenceKind::Changed, "Common Setup", "SCAN", "0", "1"}, log, remote};
+        ProgramPreviewDialog dialog(differences);
+        // The settings kept in the file are no change in the radio.
+        QCOMPARE(dialog.findChild<QLabel*>("lblPreviewSummary")->text(),
+                 QString("Programming will change 2 settings in the radio:"));
+        auto* list = dialog.findChild<QTreeWidget*>("tvPreview");
+        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(list->topLevelItem(0)->text(0), QString("[Common Setup]  1 change"));
+        QCOMPARE(list->topLevelItem(1)->text(0), QString("[Image]  1 change"));
+        QCOMPARE(list->topLevelItem(1)->child(0)->text(0),
+                 QString::fromUtf8("0x0300\u20130x035F: DSC TX log, erased by programming"));
+        QTreeWidgetItem* kept = list->topLevelItem(2);
+        QCOMPARE(kept->text(0), QString("Kept in the file only: 2 settings"));
+        QCOMPARE(kept->childCount(), 2);
+        QCOMPARE(kept->child(0)->text(0), QString("[Usable CH Group Setup] Group2: 1 -> 0"));
+        QCOMPARE(kept->child(1)->text(0), QString("[DSC Setup (AutoPos Setup)] RCENABLE0: 0 -> 1"));
+    }
+
     void previewOfNothingSaysTheRadioHoldsIt() {
         ProgramPreviewDialog dialog({});
         dialog.show();
@@ -198,6 +225,19 @@ private slots:
         DecodeImage(now, inRadio);
         QVERIFY(!inRadio.CHMMSID[0].Enable);
         QCOMPARE(h.statuses, std::vector<QString>{"Complete."});
+    }
+
+    void completionNamesTheSettingsKeptInTheFileOnly() {
+        Harness h;
+        // Group3's block at 336 is never written; Auto POS Report has no image bytes.
+        h.config.model.Groups[2].Usable = !h.config.model.Groups[2].Usable;
+        h.config.model.AutoPos.Records[0].Enable = true;
+        PreviewClicker clicker("cmdProgram");
+        h.Action("mnuTransferProgram")->trigger();
+        QCOMPARE(clicker.headings,
+                 (QStringList{"[CHMMSID1]  3 changes", "Kept in the file only: 2 settings"}));
+        QCOMPARE(h.prompt.Texts(),
+                 std::vector<std::string>{"Complete!!\r\nKept in the file only: 2 settings"});
     }
 
     void cancelInThePreviewWritesNothingAndSaysSo() {
