@@ -22,6 +22,7 @@
 #include "core/text.h"
 #include "files/atomic_file.h"
 #include "image/check_map.h"
+#include "image/codec.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
 #include "model/settings_keys.h"
@@ -940,6 +941,11 @@ bool ReadSettingsFile(Config& config, const std::filesystem::path& path,
             // What the file does not give comes from the defaults, never from the
             // configuration it replaces.
             DataModel working = DefaultModel();
+            if (!st.AtisSupported) {
+                // A model without ATIS keeps no ATIS section in its files; its ATIS bytes stay
+                // as the image holds them, so programming leaves them as the radio had them.
+                working.Atis = DecodedModel(config.image).Atis;
+            }
             const std::vector<SettingsSection> sections = ParseSections(text, &found);
             if (!ApplySettingsSections(sections, st.AtisSupported, working, &reason, &found)) {
                 failed = true;

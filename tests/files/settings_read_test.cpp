@@ -220,6 +220,21 @@ TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
     EXPECT_EQ(m.CallSigns[4], CallSignEntry{});
 }
 
+TEST_F(SettingsReadTest, ModelWithoutAtisKeepsTheImagesAtisBytes) {
+    // Its files hold no ATIS section: the usable-for-ATIS flags follow the image the file is
+    // opened over (306 set, 322, 338 and 354 clear), never the configuration it replaces.
+    UseModel(1, false);
+    config.image.Set(271, 0);
+    config.image.Set(306, 1);
+    config.image.Set(322, 0);
+    config.image.Set(338, 0);
+    config.image.Set(354, 0);
+    config.model.Atis.UsableAtis = {false, true, true, true};
+    Read(File("[Common Setup]\r\nSCAN=1\r\n", "MODELTYPE=1\r\nREGION=0"));
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(config.model.Atis.UsableAtis, (std::array<bool, 4>{true, false, false, false}));
+}
+
 TEST_F(SettingsReadTest, RefusalLeavesEverythingAsItWasAndYesTakesTheFileRegion) {
     config.model.CHWX[2].Enable = false;  // also survives the weather table rebuild
     config.model.CHUSA.push_back({.Position = 5, .Enable = true});
@@ -368,8 +383,9 @@ TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
     }
 }
 
-// Values that are no numbers leave their fields as they were, and what the reader skips or
-// cuts is listed by line; the rest of the file is read.
+// Values that are no numbers leave their fields at the defaults (never at the values of the
+// configuration the file replaces), and what the reader skips or cuts is listed by line; the
+// rest of the file is read.
 TEST_F(SettingsReadTest, WhatIsNotReadAsWrittenIsNotedByLine) {
     using namespace std::string_literals;
     struct Case {
@@ -392,7 +408,7 @@ TEST_F(SettingsReadTest, WhatIsNotReadAsWrittenIsNotedByLine) {
         {"[Common Setup]\r\nOffset Time=0x10\r\nSOG=2\r\n",
          {"Line 5: [Common Setup] Offset Time=0x10 is no number: ignored."},
          [](const DataModel& m) {
-             EXPECT_EQ(m.Common.OffsetTime, 7);
+             EXPECT_EQ(m.Common.OffsetTime, 0);
              EXPECT_EQ(m.Common.Sog, 2);
          }},
         {"[DSC Setup (AutoPos Setup)]\r\nCHANNEL0=0x10\r\nINTERVAL0=x\r\n",
@@ -400,7 +416,7 @@ TEST_F(SettingsReadTest, WhatIsNotReadAsWrittenIsNotedByLine) {
           "Line 6: [DSC Setup (AutoPos Setup)] INTERVAL0=x is no number: ignored."},
          [](const DataModel& m) {
              EXPECT_EQ(m.AutoPos.Records[0].Channel, "0x10");
-             EXPECT_EQ(m.AutoPos.Records[0].Interval, "5");
+             EXPECT_EQ(m.AutoPos.Records[0].Interval, "");
          }},
         {"[CHUSA1]\r\nPosition=1\r\n[CHUSA2]\r\nPosition=2\r\n"
          "[CHUSA4]\r\nPosition=4\r\n[CHUSA5]\r\nPosition=5\r\n",
@@ -691,8 +707,12 @@ TEST_F(SettingsReadTest, ModelFileModelIsTheIdentity) {
             for (int g = 0; g < 3; ++g) {
                 expected.Groups[g].ExpChGroup = {};
             }
-            if (!atis) {  // neither written nor read
+            if (!atis) {  // neither written nor read: the usable flags are the image's bytes
                 expected.Atis = AtisCommonSetup{};
+                for (size_t g = 0; g < 4; ++g) {
+                    expected.Atis.UsableAtis[g] =
+                        config.image.Get(306 + 16 * static_cast<int>(g)) != 0;
+                }
                 expected.CallSigns = {};
             }
             EXPECT_EQ(config.model, expected);
