@@ -66,19 +66,24 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+// Hands a failed write's text and error number to the caller's optional outputs.
+bool Fail(std::string* error, int* errorNumber, int number, std::string text) {
+    if (error != nullptr) {
+        *error = std::move(text);
+    }
+    if (errorNumber != nullptr) {
+        *errorNumber = number;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view data,
                          std::string* error, int* errorNumber) {
     int lastErrno = 0;
-    auto fail = [&](std::string text) {
-        if (error != nullptr) {
-            *error = std::move(text);
-        }
-        if (errorNumber != nullptr) {
-            *errorNumber = lastErrno;
-        }
-        return false;
+    const auto fail = [&](std::string text) {
+        return Fail(error, errorNumber, lastErrno, std::move(text));
     };
     if (path.empty() || !path.has_filename()) {
         lastErrno = EINVAL;
@@ -158,14 +163,8 @@ std::string SaveFailureText(const std::filesystem::path& path, int errorNumber) 
 bool WriteNewFileAtomically(const std::filesystem::path& path, std::string_view data,
                             std::string* error, int* errorNumber) {
     int lastErrno = 0;
-    auto fail = [&](std::string text) {
-        if (error != nullptr) {
-            *error = std::move(text);
-        }
-        if (errorNumber != nullptr) {
-            *errorNumber = lastErrno;
-        }
-        return false;
+    const auto fail = [&](std::string text) {
+        return Fail(error, errorNumber, lastErrno, std::move(text));
     };
     if (path.empty() || !path.has_filename()) {
         lastErrno = EINVAL;
