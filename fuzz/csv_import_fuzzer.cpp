@@ -4,8 +4,8 @@
 //
 // Properties, for every table:
 // - the import refuses with a reason and without channels, or gives channels and no refusal;
-// - every note is one line that shows no control character: no byte below 0x20, no DEL, no
-//   C1 control and no Unicode line or paragraph separator;
+// - the reason and every note are one line that shows no control character: no byte below
+//   0x20, no DEL, no C1 control and no Unicode line or paragraph separator;
 // - at most the table's capacity of records, each enabled;
 // - the configuration holding the channels taken (as the import applies them) is written by
 //   the settings file writer as a well-formed settings text, and encoded into a raw image;
