@@ -4,6 +4,9 @@
 //   length odd exactly when the piece holds the ATIS sections, which the targets read then);
 // - hex/: every factory image as patches to the default image (address high, address low,
 //   value);
+// - csv/: for the default configuration and every factory image given, the channel list of
+//   each channel table, and a few hand-written rows of each kind (simplex, duplex, split,
+//   receive-only, user channels) with CHIRP's columns only;
 // - radio/: for every transfer mode, with and without the OK button (a read of an image ending
 //   at 8191 or 2047), a radio that answers every request correctly.
 // Usage: fuzz_seeds <output folder> <image>...
@@ -15,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "edit/channel_table.h"
+#include "files/csv_channels.h"
 #include "files/settings_file.h"
 #include "fuzz_config.h"
 #include "image/codec.h"
@@ -101,6 +106,56 @@ bool HexSeed(const fuzz::FuzzConfig& f, const std::filesystem::path& folder,
     return Write(folder / (stem + ".patch"), patches);
 }
 
+bool CsvSeeds(const DataModel& model, const std::filesystem::path& folder,
+              const std::string& stem) {
+    for (TableKind kind :
+         {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG, TableKind::EXP}) {
+        if (TableOf(model, kind)->empty()) {
+            continue;
+        }
+        if (!Write(folder / (stem + "_" + ChannelTableName(kind) + ".csv"),
+                   ChannelTableCsv(model, kind))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Rows as other programs write them: CHIRP's columns, Duplex +, -, split (Offset then the
+// transmit frequency) or off, and a few broken ones.
+bool HandCsvSeeds(const std::filesystem::path& folder) {
+    static constexpr std::string_view kHeader =
+        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+        "Mode,TStep,Skip,Power,Comment\r\n";
+    static constexpr std::string_view kRows[][2] = {
+        {"simplex",
+         "1,,156.800000,,0.000000,,88.5,88.5,023,NN,FM,25.00,,25W,16\r\n"
+         "2,CALL,156.650000,,0.000000,,88.5,88.5,023,NN,FM,25.00,S,1W,13\r\n"},
+        {"duplex",
+         "1,,160.650000,-,4.600000,,88.5,88.5,023,NN,FM,25.00,,25W,1\r\n"
+         "2,,161.600000,-,4.600000,,88.5,88.5,023,NN,FM,25.00,,25W,20\r\n"
+         "3,,156.050000,+,4.600000,,88.5,88.5,023,NN,FM,25.00,,25W,1\r\n"},
+        {"split",
+         "1,,160.650000,split,156.050000,,88.5,88.5,023,NN,FM,25.00,,25W,1\r\n"
+         "2,,157.100000,split,157.100000,,88.5,88.5,023,NN,FM,25.00,,1W,22A\r\n"},
+        {"rxonly",
+         "1,,161.775000,off,0.000000,,88.5,88.5,023,NN,FM,25.00,,25W,28\r\n"
+         "2,\"WX, 1\",162.550000,off,,,,,,,FM,,,,\r\n"},
+        {"user",
+         "1,HARBOUR,157.012500,,0.000000,,88.5,88.5,023,NN,FM,12.50,,25W,\r\n"
+         "2,CLUB,161.425000,-,4.600000,,88.5,88.5,023,NN,FM,25.00,S,1W,\r\n"
+         "3,RX,163.275000,off,,,,,,,FM,,,,\r\n"},
+        {"broken", "x,,abc,?,,,,,,,,,,,\r\n1,\"unclosed,156.8\r\n"},
+    };
+    for (const auto& [name, rows] : kRows) {
+        if (!Write(folder / ("hand_" + std::string(name) + ".csv"),
+                   std::string(kHeader) + std::string(rows))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool RadioSeeds(const std::filesystem::path& folder) {
     for (int mode = kModeRead; mode <= kModeClearAtis; ++mode) {
         for (uint8_t flags : {0x00, 0x04}) {
@@ -131,7 +186,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path out = argv[1];
-    for (const char* sub : {"settings", "hex", "radio"}) {
+    for (const char* sub : {"settings", "hex", "radio", "csv"}) {
         std::filesystem::create_directories(out / sub);
     }
     fuzz::FuzzConfig f;
@@ -143,7 +198,8 @@ int main(int argc, char** argv) {
                                     .Txfreq = 157.0125,
                                     .Rxfreq = 157.0125});
     f.config.model.CHRG.push_back({.Enable = true, .Txfreq = 156.8, .Rxfreq = 161.4});
-    if (!SettingsSeeds(f, out / "settings", "default") || !RadioSeeds(out / "radio")) {
+    if (!SettingsSeeds(f, out / "settings", "default") || !RadioSeeds(out / "radio") ||
+        !CsvSeeds(f.config.model, out / "csv", "default") || !HandCsvSeeds(out / "csv")) {
         return 1;
     }
     for (int i = 2; i < argc; ++i) {
@@ -158,7 +214,8 @@ int main(int argc, char** argv) {
         f.Reset();
         std::copy(bytes.begin(), bytes.end(), f.config.image.bytes.begin());
         DecodeImage(f.config.image, f.config.model);
-        if (!SettingsSeeds(f, out / "settings", stem) || !HexSeed(f, out / "hex", stem, bytes)) {
+        if (!SettingsSeeds(f, out / "settings", stem) || !HexSeed(f, out / "hex", stem, bytes) ||
+            !CsvSeeds(f.config.model, out / "csv", stem)) {
             return 1;
         }
     }
