@@ -583,11 +583,16 @@ Outcome Transfer::WriteData() {
 // ---- Clear --------------------------------------------------------------------------------
 
 void Transfer::RestoreUnsent(const Image& kept, std::span<const tm::AddressRange> changed) {
+    // Marked once, so that the cost grows with the bytes and not with bytes times blocks.
+    std::vector<bool> sent(kImageSize, false);
+    for (const tm::AddressRange& r : sent_) {
+        for (int a = std::max(r.first, 0); a <= std::min(r.last, kImageSize - 1); ++a) {
+            sent[static_cast<size_t>(a)] = true;
+        }
+    }
     for (const tm::AddressRange& range : changed) {
         for (int a = range.first; a <= range.last; ++a) {
-            const bool sent = std::any_of(sent_.begin(), sent_.end(),
-                                          [a](const tm::AddressRange& r) { return r.Contains(a); });
-            if (!sent) {
+            if (!sent[static_cast<size_t>(a)]) {
                 config_.image.bytes[static_cast<size_t>(a)] = kept.bytes[static_cast<size_t>(a)];
             }
         }
