@@ -372,10 +372,18 @@ int Command::Program() {
                     " (nothing was read from or written to the radio)");
     }
     SafeProgramOptions options;
-    // Without a backup read the radio is taken to hold the region's defaults.
+    // Without a backup read the radio is taken to hold the region's defaults: those of the
+    // region it will hold, which a settings file may take over.
     options.assumedRadio = c_.image;
     if (!Load(o_.args[0])) {
         return kExitFailed;
+    }
+    const int region = c_.image.Get(checkmap::kRegionAddress);
+    if (KindOf(o_.args[0]) == FileKind::Settings &&
+        region != options.assumedRadio->Get(checkmap::kRegionAddress)) {
+        if (std::optional<Image> taken = RegionDefaultImage(c_, region)) {
+            options.assumedRadio = std::move(*taken);
+        }
     }
     options.verify = !o_.noVerify;
     options.backup = !o_.backup.empty();

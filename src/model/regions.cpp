@@ -177,6 +177,20 @@ bool LoadRegionImage(Config& config, const std::filesystem::path& path) {
     return true;
 }
 
+std::optional<Image> RegionDefaultImage(const Config& config, int regionCode) {
+    Image image = config.image;
+    const size_t size = static_cast<size_t>(image.ImageLastAddress) + 1;
+    std::string error;
+    const auto bytes = ReadImageFile(RegionImagePath(config, RegionName(regionCode)), size, error);
+    if (!bytes ||
+        !IsModelCodeValid(config.state.ModelType, CodeAt(*bytes, checkmap::kModelCodeAddress),
+                          CodeAt(*bytes, size - 2))) {
+        return std::nullopt;
+    }
+    std::copy(bytes->begin(), bytes->end(), image.bytes.begin());
+    return image;
+}
+
 std::vector<std::string> RegionNamesFromFiles(const std::vector<std::string>& fileNames,
                                               const std::string& suffix) {
     std::vector<std::string> names;

@@ -36,6 +36,10 @@ std::vector<std::string> RegionNamesFromFiles(const std::vector<std::string>& fi
 /// The default image file of a region menu caption: caption in upper case, a trailing "-M"
 /// (longer than two characters) removed, + suffix + ".ini", in the program folder.
 std::filesystem::path RegionImagePath(const Config& config, const std::string& caption);
+/// The region default image of `regionCode` for the current model type, read over a copy of
+/// the configuration's image; nothing when it cannot be read or is another model's. Nothing in
+/// `config` changes.
+std::optional<Image> RegionDefaultImage(const Config& config, int regionCode);
 
 /// Fills the region menu from the files present and loads the stored region.
 void BuildRegionMenu(Config& config);

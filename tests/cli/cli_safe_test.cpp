@@ -175,6 +175,14 @@ TEST_F(CliSafeTest, DiffRadioFileMarksWhatProgrammingCannotCarryAndTheLogsItEras
     const std::string text = err.str();
     EXPECT_EQ(text.substr(text.rfind("Complete!!")),
               "Complete!!\nKept in the file only: 2 settings\n");
+
+    // Taking over the file's region, the radio is taken to hold that region's defaults, not
+    // those of the region the program started in (BE, whose Group2 differs).
+    err.str("");
+    ASSERT_EQ(Run({"--region", "BE", "--yes", "program", Path("boat.dat")}), kExitOk) << err.str();
+    const std::string takenOver = err.str();
+    EXPECT_EQ(takenOver.substr(takenOver.rfind("Complete!!")),
+              "Complete!!\nKept in the file only: 2 settings\n");
 }
 
 TEST_F(CliSafeTest, ProgramWithABackupKeepsTheRadiosDscTxLogs) {
