@@ -39,7 +39,9 @@ struct Fixture {
                                          Standard(72)};
             config.model.Groups[static_cast<size_t>(PriorityGroupOf(k))].PriorityCH = 2;
         }
-        Priority() = 3;
+        if (group >= 0) {  // the user tables have no priority channel
+            Priority() = 3;
+        }
         ShowTable(state, kind);
     }
     int32_t& Priority() { return config.model.Groups[static_cast<size_t>(group)].PriorityCH; }
