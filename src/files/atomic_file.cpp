@@ -66,6 +66,27 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+// Writes `data` into the temporary file `fd`, gives it the permissions of `like` when there
+// is one, flushes it to the disk and closes it. 0, or the error number with the failed step.
+int FillTemporary(int fd, std::string_view data, const struct stat* like, std::string& step) {
+    int err = 0;
+    if (!WriteAll(fd, data)) {
+        err = errno;
+        step = "cannot write";
+    } else if (like != nullptr && ::fchmod(fd, like->st_mode & 07777) != 0) {
+        err = errno;
+        step = "cannot set the permissions of";
+    } else if (::fsync(fd) != 0) {
+        err = errno;
+        step = "cannot flush";
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+        step = "cannot close";
+    }
+    return err;
+}
+
 // Hands a failed write's text and error number to the caller's optional outputs.
 bool Fail(std::string* error, int* errorNumber, int number, std::string text) {
     if (error != nullptr) {
@@ -121,22 +142,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view dat
         lastErrno = errno;
         return fail(Describe("cannot create a temporary file in", folder, lastErrno));
     }
-    int err = 0;
     std::string step;
-    if (!WriteAll(fd, data)) {
-        err = errno;
-        step = "cannot write";
-    } else if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
-        err = errno;
-        step = "cannot set the permissions of";
-    } else if (::fsync(fd) != 0) {
-        err = errno;
-        step = "cannot flush";
-    }
-    if (::close(fd) != 0 && err == 0) {
-        err = errno;
-        step = "cannot close";
-    }
+    int err = FillTemporary(fd, data, exists ? &existing : nullptr, step);
     if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
         err = errno;
         step = "cannot rename the temporary file over";
@@ -180,19 +187,8 @@ bool WriteNewFileAtomically(const std::filesystem::path& path, std::string_view 
         lastErrno = errno;
         return fail(Describe("cannot create a temporary file in", target.parent_path(), lastErrno));
     }
-    int err = 0;
     std::string step;
-    if (!WriteAll(fd, data)) {
-        err = errno;
-        step = "cannot write";
-    } else if (::fsync(fd) != 0) {
-        err = errno;
-        step = "cannot flush";
-    }
-    if (::close(fd) != 0 && err == 0) {
-        err = errno;
-        step = "cannot close";
-    }
+    int err = FillTemporary(fd, data, nullptr, step);
     // A hard link fails when the name is taken, where a rename would replace the file. A
     // file system without hard links (FAT) gets the rename after a last look.
     if (err == 0 && ::link(temp.c_str(), target.c_str()) != 0) {
