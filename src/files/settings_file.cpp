@@ -470,12 +470,8 @@ private:
 constexpr ValueRange kPositionRange{0, kCatalogueSize - 1};
 constexpr ValueRange kDuplexRange{0, 3};
 constexpr ValueRange kStatusIconRange{0, 7};
-constexpr ValueRange kStatusNoRange{10, 127};
-
-// The channel number prefixes: "None", "10", "20".
-bool IsStatusNo(int value) {
-    return value == 127 || value == 10 || value == 20;
-}
+// What the prefix's 7 bits hold: 127 "None", 10, 20, and whatever else a radio's image gave.
+constexpr ValueRange kStatusNoRange{0, 127};
 
 // The setup sections, key by key as the key table declares them.
 void ReadSetup(const SectionIndex& index, bool atisSupported, DataModel& m,
@@ -544,9 +540,7 @@ std::string ReadStandardTable(const SectionIndex& index, const char* name, Chann
         r.Bool("PowUp", c.PowUp);
         r.Integer("Duplex", c.Duplex, kDuplexRange);
         r.Bool("TxEnable", c.TxEnable);
-        if (r.Integer("StatusNo", c.StatusNo, kStatusNoRange) && !IsStatusNo(c.StatusNo)) {
-            r.Refuse("StatusNo");
-        }
+        r.Integer("StatusNo", c.StatusNo, kStatusNoRange);
         r.Integer("StatusIcon", c.StatusIcon, kStatusIconRange);
         r.Bool("ScanMemory", c.ScanMemory);
         r.Text("ChTag", c.ChTag);

@@ -343,7 +343,7 @@ TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
         {"0", chusa + "Duplex=1e999\r\n", "Line 6: [CHUSA1] Duplex=1e999 is out of range."},
         {"0", chusa + "Duplex=4\r\n", "Line 6: [CHUSA1] Duplex=4 is out of range."},
         {"0", chusa + "StatusNo=70000\r\n", "Line 6: [CHUSA1] StatusNo=70000 is out of range."},
-        {"0", chusa + "StatusNo=11\r\n", "Line 6: [CHUSA1] StatusNo=11 is out of range."},
+        {"0", chusa + "StatusNo=128\r\n", "Line 6: [CHUSA1] StatusNo=128 is out of range."},
         {"0", chusa + "StatusIcon=8\r\n", "Line 6: [CHUSA1] StatusIcon=8 is out of range."},
         {"0", "[CHUSA1]\r\nPosition=NaN\r\n", "Line 5: [CHUSA1] Position=NaN is out of range."},
         {"0", "[CHUSA1]\r\nPosition=120\r\n", "Line 5: [CHUSA1] Position=120 is out of range."},
