@@ -220,6 +220,18 @@ TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
     EXPECT_EQ(m.CallSigns[4], CallSignEntry{});
 }
 
+TEST_F(SettingsReadTest, StatusNoTakesWhatItsSevenBitsHold) {
+    // A record the file gives no StatusNo is written with 0, and a radio's image may hold any
+    // prefix of 7 bits: files written from either open again.
+    Read(
+        File("[CHUSA1]\r\nPosition=16\r\nStatusNo=0\r\n[CHUSA2]\r\nPosition=17\r\n"
+             "StatusNo=5\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    ASSERT_EQ(config.model.CHUSA.size(), 2u);
+    EXPECT_EQ(config.model.CHUSA[0].StatusNo, 0);
+    EXPECT_EQ(config.model.CHUSA[1].StatusNo, 5);
+}
+
 TEST_F(SettingsReadTest, ModelWithoutAtisKeepsTheImagesAtisBytes) {
     // Its files hold no ATIS section: the usable-for-ATIS flags follow the image the file is
     // opened over (306 set, 322, 338 and 354 clear), never the configuration it replaces.
