@@ -682,7 +682,12 @@ std::optional<ChannelRecord> ImportStandardRow(Row& row, const ChannelTable& pla
 // Why a user channel's frequency is refused, as the channel panel refuses it; empty when
 // it is taken.
 std::string UserFrequencyFault(const char* what, double mhz) {
-    if (ParseFrequency(Frequency6(mhz), FrequencyMode::KeepText).valid) {
+    // Checked as written and as the channel keeps it (to 100 Hz): a value just beside the grid
+    // would otherwise be taken and then held off it.
+    const auto onGrid = [](double f) {
+        return ParseFrequency(Frequency6(f), FrequencyMode::KeepText).valid;
+    };
+    if (onGrid(mhz) && (mhz == 0.0 || onGrid(KeptFrequency(mhz)))) {
         return {};
     }
     const bool inRange = mhz >= kLowestUserFrequency && mhz <= kHighestUserFrequency;

@@ -591,7 +591,9 @@ TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
         "7,GRID,157.010000,,0.000000,,,,\n"
         "8,TOOHIGH,157.000000,+,20.000000,,,,\n"
         "9,NONE,,,,,,,\n"
-        "x,NOLOC,156.800000,,,,,#,\n";
+        "x,NOLOC,156.800000,,,,,#,\n"
+        // 50 Hz beside the grid: the channel would keep it as 160.7001, off the grid.
+        "12,NEAR,160.700050,,0.000000,,,,\n";
     const CsvImport result = ImportChannelCsv(csv, TableKind::RG, {});
     using UserFields =
         std::tuple<std::string, double, double, bool, bool, bool, std::string, std::array<bool, 3>>;
@@ -629,7 +631,8 @@ TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
                   {9, "transmit frequency 177.000000 MHz lies outside 137 to 174 MHz; skipped"},
                   {10, "no Frequency; skipped"},
                   {11, "display \"#\" became \"\" (characters the radio cannot show dropped)"},
-                  {11, "no display text in MRW_Display or Location; 06 taken"}}));
+                  {11, "no display text in MRW_Display or Location; 06 taken"},
+                  {12, "receive frequency 160.700050 MHz is not on the 25 kHz grid; skipped"}}));
 }
 
 // ---- Names ---------------------------------------------------------------------------------
