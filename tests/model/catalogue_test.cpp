@@ -5,57 +5,52 @@
 namespace mrw {
 namespace {
 
-TEST(ChannelCatalogue, HoldsTheMarineChannelsByAccumulatedSteps) {
+TEST(ChannelCatalogue, MarineAndWeatherRows) {
     const auto& cat = ChannelCatalogue();
     ASSERT_EQ(cat.size(), 120U);
-    EXPECT_NEAR(cat[16].F1, 156.800, 1e-9);
-    EXPECT_NEAR(cat[16].F3, 161.400, 1e-9);
-    EXPECT_NEAR(cat[60].F1, 156.025, 1e-9);
-    EXPECT_NEAR(cat[119].F1, 156.025 + 59 * 0.05, 1e-9);
-    EXPECT_EQ(cat[0].Label, "00");
-    EXPECT_EQ(cat[7].Label, "07");
-    EXPECT_EQ(cat[119].Label, "119");
-    for (const auto& row : cat) {
-        EXPECT_TRUE(row.Flag1);
-        EXPECT_FALSE(row.Flag2);
-        EXPECT_FALSE(row.Valid);
-        EXPECT_EQ(row.F1, row.F2);
-        EXPECT_TRUE(row.FreqText.empty());
+    // {row, F1, F3, label}: the frequencies accumulate in 25 kHz steps.
+    const std::tuple<int, double, double, const char*> rows[] = {{16, 156.800, 161.400, "16"},
+                                                                 {60, 156.025, 160.625, "60"},
+                                                                 {119, 158.975, 163.575, "119"},
+                                                                 {0, 156.000, 160.600, "00"},
+                                                                 {7, 156.350, 160.950, "07"}};
+    for (const auto& [i, f1, f3, label] : rows) {
+        const auto& row = cat[static_cast<size_t>(i)];
+        EXPECT_NEAR(row.F1, f1, 1e-9) << i;
+        EXPECT_NEAR(row.F3, f3, 1e-9) << i;
+        EXPECT_EQ(row.Label, label);
     }
-}
-
-TEST(WeatherTable, HoldsTenReceiveOnlyRows) {
+    for (const auto& row : cat) {
+        EXPECT_TRUE(row.Flag1 && !row.Flag2 && !row.Valid && row.FreqText.empty());
+        EXPECT_EQ(row.F1, row.F2);
+    }
     const auto& wx = WeatherTable();
     EXPECT_FALSE(wx[0].Valid);
     EXPECT_EQ(wx[1].Label, "WX01[162.550MHz]");
     EXPECT_EQ(wx[1].FreqText, "162.550MHZ");
     EXPECT_EQ(wx[10].FreqText, "163.275MHZ");
     for (int i = 1; i <= 10; ++i) {
-        EXPECT_TRUE(wx[i].Valid);
-        EXPECT_EQ(wx[i].F1, 0.0);
-        EXPECT_GT(wx[i].F2, 161.0);
-        EXPECT_EQ(wx[i].F2, wx[i].F3);
+        EXPECT_TRUE(wx[i].Valid && wx[i].F1 == 0.0 && wx[i].F2 > 161.0 && wx[i].F2 == wx[i].F3);
     }
 }
 
-TEST(ModelTypes, NamesCodesAndSuffixes) {
-    EXPECT_EQ(ModelNameOf(1), "HV2300");
-    EXPECT_EQ(ModelNameOf(2), "HV2400");
-    EXPECT_EQ(ModelNameOf(11), "HV2300M");
-    EXPECT_EQ(ModelNameOf(3), "Unknown model");
+TEST(ModelTypes, NamesCodesSuffixesAndRegions) {
+    // {model type, name, file suffix, model code}
+    const std::tuple<int, const char*, const char*, int> types[] = {
+        {1, "HV2300", "_08FD", 2301},
+        {2, "HV2400", "_0961", 2401},
+        {11, "HV2300M", "-M_08FD", 2301},
+        {3, "Unknown model", "", 0}};
+    for (const auto& [type, name, suffix, code] : types) {
+        EXPECT_EQ(ModelNameOf(type), name);
+        EXPECT_EQ(ModelFileSuffix(type), suffix);
+        EXPECT_EQ(ModelCode(type).value_or(0), code) << type;
+    }
     EXPECT_EQ(ModelCaptionOf(3), "");
-    EXPECT_EQ(ModelFileSuffix(1), "_08FD");
-    EXPECT_EQ(ModelFileSuffix(2), "_0961");
-    EXPECT_EQ(ModelFileSuffix(11), "-M_08FD");
-    EXPECT_EQ(ModelFileSuffix(5), "");
-    EXPECT_EQ(ModelCode(11), 2301);
-    EXPECT_FALSE(ModelCode(0));
-}
-
-TEST(Regions, IndexAndNames) {
-    EXPECT_EQ(RegionIndex(5), 5);
-    EXPECT_EQ(RegionIndex(6), 255);
-    EXPECT_EQ(RegionIndex(-1), 255);
+    const std::pair<int, int> indexes[] = {{5, 5}, {6, 255}, {-1, 255}};
+    for (auto [code, index] : indexes) {
+        EXPECT_EQ(RegionIndex(code), index);
+    }
     EXPECT_EQ(RegionName(1), "UK");
     EXPECT_EQ(RegionName(6), "USA");
     EXPECT_EQ(RegionName(255), "USA");
