@@ -168,6 +168,7 @@ TEST_F(ConsistencyPass, RememberedListsKeepOnlyUsableChannels) {
         SetWord(image, RememberedEntryAddress(1, j), refs[j]);
     }
     SetWord(image, RememberedEntryAddress(2, 0), 240);  // extra channels count for every group
+    SetWord(image, RememberedEntryAddress(3, 0), 7);    // 480: past the three lists, not a list
     image.Set(kCurrentMode, 5);                         // neither mode: only the lists change
     SetWord(image, kCurrentRef, 0x00FF);
     PrepareImageForWrite(image, model);
@@ -177,6 +178,7 @@ TEST_F(ConsistencyPass, RememberedListsKeepOnlyUsableChannels) {
         EXPECT_EQ(Word(image, RememberedEntryAddress(1, j)), group1) << "group 1 entry " << j;
     }
     EXPECT_EQ(Word(image, RememberedEntryAddress(2, 0)), 240);
+    EXPECT_EQ(Word(image, RememberedEntryAddress(3, 0)), 7);
     EXPECT_EQ(Word(image, kCurrentRef), 0x00FF);
 }
 
