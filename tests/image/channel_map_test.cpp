@@ -196,12 +196,14 @@ TEST(ChannelMapWeather, DecodingSetsOnlyEnableScanAndTagOfExistingRecords) {
     WriteText(image, kWx.tagBase + 16 * 9, tag, 16, false);
     DecodeChannelTable(image, m, ChannelTableId::CHWX);
     ASSERT_EQ(m.CHWX.size(), 10u);
-    EXPECT_TRUE(m.CHWX[0].Enable);
-    EXPECT_FALSE(m.CHWX[1].Enable);
-    EXPECT_TRUE(m.CHWX[2].Enable);
-    EXPECT_TRUE(m.CHWX[9].Enable);
-    EXPECT_TRUE(m.CHWX[8].ScanMemory);
-    EXPECT_FALSE(m.CHWX[9].ScanMemory);
+    std::string enable;
+    std::string scan;
+    for (const ChannelRecord& r : m.CHWX) {
+        enable += r.Enable ? '1' : '0';
+        scan += r.ScanMemory ? '1' : '0';
+    }
+    EXPECT_EQ(enable, "1010000001");
+    EXPECT_EQ(scan, "0000000010");
     EXPECT_EQ(m.CHWX[9].ChTag, "162.550MHZ");
     EXPECT_EQ(m.CHWX[9].Position, 10);
     // An empty weather table stays empty.

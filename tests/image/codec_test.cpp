@@ -50,14 +50,8 @@ public:
     // 0 or a frequency on the 100 Hz grid strictly between 100 and 200 MHz, in the form the
     // field's decimal text gives.
     double Frequency() {
-        if (Int(0, 3) == 0) {
-            return 0.0;
-        }
-        std::string digits;
-        do {
-            digits = Digits(6);
-        } while (digits == "000000");
-        return Val(digits.substr(0, 2) + "." + digits.substr(2)) + 100.0;
+        const std::string d = std::to_string(1000000 + Int(1, 999999)).substr(1);
+        return Int(0, 3) == 0 ? 0.0 : Val(d.substr(0, 2) + "." + d.substr(2)) + 100.0;
     }
 
     void TxMode(ChannelRecord& r) {
