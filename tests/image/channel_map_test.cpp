@@ -206,6 +206,11 @@ TEST(ChannelMapWeather, DecodingSetsOnlyEnableScanAndTagOfExistingRecords) {
     EXPECT_EQ(scan, "0000000010");
     EXPECT_EQ(m.CHWX[9].ChTag, "162.550MHZ");
     EXPECT_EQ(m.CHWX[9].Position, 10);
+    // Records past the sixteen bitmap bits keep their flag; the byte after the bitmap is not read.
+    m.CHWX.resize(17);
+    image.Set(kWx.enableBitmap + 2, 0xFF);
+    DecodeChannelTable(image, m, ChannelTableId::CHWX);
+    EXPECT_FALSE(m.CHWX[16].Enable);
     // An empty weather table stays empty.
     DataModel empty;
     DecodeChannelTable(image, empty, ChannelTableId::CHWX);
