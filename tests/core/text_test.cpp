@@ -97,6 +97,7 @@ TEST(OneLineExcerpt, QuotesAnyTextOnOneShortReadableLine) {
         {"a\0b"s, 5, "a\\0b"},
         {"a\r\nb", 6, "a\\r\\nb"},
         {"\t\x1B", 6, "\\t\\x1B"},
+        {"a\x7F", 5, "a\\x7F"},
         {"Zürich", 5, "Züric..."},        // ü is one character
         {"\xC3\x28z", 6, "\\xC3(z"},      // a lead byte without its continuation
         {"\xC0\xAF", 5, "\\xC0..."},      // an overlong '/'

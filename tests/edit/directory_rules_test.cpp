@@ -141,6 +141,7 @@ TEST(DirectoryRulesTest, DeletingFromAFullDirectoryFreesTheLastSlot) {
     for (int n = 1; n <= kGroupDirectorySize; ++n) {
         f.config.model.CHGRPID[n - 1] = {true, "G" + std::to_string(n), "0259123400"};
     }
+    EXPECT_EQ(UsedCount(f.config.model, Directory::Group), 32);
     EXPECT_TRUE(RemoveEntry(f.config, Directory::Group, 1));
     EXPECT_EQ(f.At(Directory::Group, 31).TagName, "G32");
     EXPECT_EQ(f.At(Directory::Group, 32), DirectoryRecord{});
@@ -297,6 +298,8 @@ TEST(WeatherRulesTest, BoxesStoreThroughTheEditingEntryPoint) {
     EXPECT_EQ(r.ChTag, "Coast 3");
     EXPECT_TRUE(f.config.state.DataChanged);
 
+    EXPECT_TRUE(StoreWeatherScan(f.config, 2, false));  // out of the scan
+    EXPECT_FALSE(f.config.model.CHWX[2].ScanMemory);
     EXPECT_FALSE(StoreWeatherScan(f.config, 10, true));  // no such record
 
     Fixture loading;
