@@ -35,30 +35,17 @@ TEST_F(LogTest, WritesNothingWithoutTheDebugSwitch) {
     EXPECT_FALSE(fs::exists(folder / "log"));
 }
 
-TEST_F(LogTest, AppendsErrorLogLinesInDebugMode) {
+TEST_F(LogTest, DebugModeAppendsErrorLinesAndWritesTheDaysLog) {
     config.state.DebugSwitch = true;
     WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
     WriteErrorLog(config, "frmRadio.PortInit", "8002Bad port");
-    std::string text = ReadFile(folder / "err.log");
-    EXPECT_NE(text.find(":frmMain.FileRead2 -> 53File not found\r\n"), std::string::npos);
+    const std::string text = ReadFile(folder / "err.log");
     EXPECT_NE(text.find(":frmRadio.PortInit -> 8002Bad port\r\n"), std::string::npos);
-}
-
-TEST_F(LogTest, DailyLogGoesToTheDaysFileWithTrimmedMessage) {
-    config.state.DebugSwitch = true;
+    EXPECT_LT(text.find("53File not found"), text.find("8002Bad port"));  // appended
     WriteLogData(config, "  frmMain:PortCheck boom  ");
     WriteLogData(config, "second");
     ASSERT_TRUE(fs::exists(folder / "log"));
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(folder / "log")) {
-        ++files;
-        std::string name = entry.path().filename().string();
-        EXPECT_EQ(name.size(), std::string("log_MMDD.txt").size());
-        std::string text = ReadFile(entry.path());
-        EXPECT_NE(text.find(" frmMain:PortCheck boom\r\n"), std::string::npos);
-        EXPECT_NE(text.find(" second\r\n"), std::string::npos);
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "log"), fs::directory_iterator()), 1);
 }
 
 TEST_F(LogTest, AnUnwritableFolderIsSilent) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "core/config_fixture.h"
 #include "core/profile.h"
@@ -24,32 +25,30 @@ protected:
     const std::filesystem::path dir_ = temp_.path();
 };
 
-TEST_F(ProfileTest, FindsFirstMatchIgnoringCaseAndTrims) {
-    auto file = Write(
+TEST_F(ProfileTest, LookUps) {
+    const auto file = Write(
         "[model1]\r\nuse=1\r\natis=False\r\n"
-        "[MODEL2]\r\n  USE  =  #1  \r\nuse=0\r\n; comment=9\r\n");
-    EXPECT_EQ(ReadProfileValue(file, "model1", "use"), "1");
-    EXPECT_EQ(ReadProfileValue(file, "Model1", "ATIS"), "False");
-    EXPECT_EQ(ReadProfileValue(file, "model2", "use"), "1");  // first match, "#" removed
-    EXPECT_EQ(ReadProfileValue(file, "model2", "comment"), "");
-    EXPECT_EQ(ReadProfileValue(file, "model3", "use"), "");
-    EXPECT_EQ(ReadProfileValue(file, "model1", "missing"), "");
-}
-
-TEST_F(ProfileTest, NoneValueMissingFileAndOnlyOneHashRemoved) {
-    auto file = Write("[MAIN]\nA=<NONE>\nB=##7\nC=\nD=x=y\n");
-    EXPECT_EQ(ReadProfileValue(file, "MAIN", "A"), "");
-    EXPECT_EQ(ReadProfileValue(file, "MAIN", "B"), "#7");
-    EXPECT_EQ(ReadProfileValue(file, "MAIN", "C"), "");
-    EXPECT_EQ(ReadProfileValue(file, "MAIN", "D"), "x=y");
+        "[MODEL2]\r\n  USE  =  #1  \r\nuse=0\r\n; comment=9\r\n"
+        "[MAIN]\nA=<NONE>\nB=##7\nC=\nD=x=y\nK=" +
+        std::string(300, 'v') + "\n");
+    // {section, key, value}: the first match ignoring case, trimmed, one "#" removed.
+    const std::tuple<const char*, const char*, std::string> rows[] = {
+        {"model1", "use", "1"},
+        {"Model1", "ATIS", "False"},
+        {"model2", "use", "1"},
+        {"model2", "comment", ""},
+        {"model3", "use", ""},
+        {"model1", "missing", ""},
+        {"MAIN", "A", ""},
+        {"MAIN", "B", "#7"},
+        {"MAIN", "C", ""},
+        {"MAIN", "D", "x=y"},
+        {"MAIN", "K", std::string(128, 'v')}};
+    for (const auto& [section, key, value] : rows) {
+        EXPECT_EQ(ReadProfileValue(file, section, key), value) << section << "/" << key;
+    }
     EXPECT_EQ(ReadProfileValue(dir_ / "absent.ini", "MAIN", "A"), "");
     EXPECT_EQ(ReadProfileValue(dir_, "MAIN", "A"), "");  // a folder, not a file
-}
-
-TEST_F(ProfileTest, ValueIsCutTo128Characters) {
-    std::string longValue(300, 'v');
-    auto file = Write("[S]\nK=" + longValue + "\n");
-    EXPECT_EQ(ReadProfileValue(file, "S", "K"), std::string(128, 'v'));
 }
 
 TEST_F(ProfileTest, HostileFilesGiveEmptyTextOrTheValue) {

@@ -7,33 +7,8 @@
 namespace mrw {
 namespace {
 
-TEST(DirectoryMmsiTest, DescriptionsAreToldApartFromWarnings) {
-    struct Case {
-        const char* number;
-        MmsiUse use;
-        bool warning;
-    };
-    const Case cases[] = {
-        {"21112345", MmsiUse::OwnShip, false},  // still being typed: no line at all
-        {"211123450", MmsiUse::OwnShip, false},    {"2111234500", MmsiUse::Individual, false},
-        {"025912340", MmsiUse::Group, false},      {"002320001", MmsiUse::Individual, false},
-        {"111232001", MmsiUse::Individual, false}, {"822712345", MmsiUse::OwnShip, false},
-        {"992351234", MmsiUse::Individual, false}, {"982351234", MmsiUse::Individual, false},
-        {"970012345", MmsiUse::Individual, true},  // a distress device, not a radio
-        {"199123450", MmsiUse::OwnShip, true},     {"025912340", MmsiUse::Individual, true},
-        {"211123450", MmsiUse::Group, true},       {"912345678", MmsiUse::Individual, true},
-        {"21112345X", MmsiUse::Individual, true},
-    };
-    for (const Case& c : cases) {
-        const MmsiNote note = NoteOnMmsi(c.number, c.use);
-        EXPECT_EQ(note.text, DescribeMmsi(c.number, c.use)) << c.number;
-        EXPECT_EQ(note.warning, c.warning) << c.number << ": " << note.text;
-    }
-}
-
 TEST(DirectoryMmsiTest, TheAutoPositionRequestCallsAGroupWhenItsSelectCallIsGroup) {
     DataModel model;
-    EXPECT_EQ(AutoPosMmsiUse(model, 0), MmsiUse::Individual);
     EXPECT_EQ(AutoPosMmsiUse(model, 1), MmsiUse::Individual);
     model.AutoPos.Records[0].SelectCall = 1;  // "Multi-St": still individual stations
     model.AutoPos.Records[1].SelectCall = 1;  // "Group"

@@ -86,9 +86,7 @@ TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
         {"delete after", false, 4, 3, "16"},
         {"delete the priority itself", false, 2, 0xFFFF, "(none)"},
         {"new before (after row 01)", true, 0, 4, "16"},
-        {"new right before it", true, 1, 4, "16"},
         {"new after it", true, 2, 3, "16"},
-        {"new at the end", true, 4, 3, "16"},
     };
     for (TableKind kind : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
         for (const Case& c : cases) {
@@ -150,7 +148,6 @@ TEST(PriorityChannelTest, AnImportKeepsThePriorityOnTheSameCatalogueChannel) {
     };
     const Case cases[] = {
         {"moved to the front", 3, {Standard(16), Standard(72), Standard(14)}, 1},
-        {"further down", 3, {Standard(6), Standard(8), Standard(9), Standard(16)}, 4},
         {"the same label wins", 3, {Standard(16, 1), Standard(16)}, 2},
         {"else the first of its position", 3, {Standard(8), Standard(16, 2), Standard(16, 1)}, 2},
         {"gone", 3, {Standard(12), Standard(14)}, 0xFFFF},
