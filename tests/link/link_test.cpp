@@ -86,7 +86,11 @@ TEST_F(ProtocolTest, SingleBytesDropPendingInputFramesKeepItAndBaudCommandsAreEi
     EXPECT_EQ(port.sent, (std::vector<std::string>{"#QKPSR\t00\t68\r\n", "\x18", "ACMD:002\r\n"}));
 }
 
-TEST_F(ProtocolTest, PortThatCannotOpenOrSendFailsWithoutABox) {
+TEST_F(ProtocolTest, OpenPortIsLeftAloneAndOneThatCannotOpenOrSendFailsWithoutABox) {
+    port.Close();
+    EXPECT_TRUE(link.PortOpen());
+    EXPECT_TRUE(link.PortOpen());
+    EXPECT_EQ(port.opens, std::vector<std::string>{"57600,N,8,1"});
     port.Close();
     port.failOpen = true;
     EXPECT_FALSE(link.PortOpen());
