@@ -60,10 +60,7 @@ public:
         rx.pop_front();
         return c;
     }
-    void DiscardInput() override {
-        ++discards;
-        rx.clear();
-    }
+    void DiscardInput() override { rx.clear(); }
     /// Bytes that arrive now.
     void Feed(const std::string& text) { rx.insert(rx.end(), text.begin(), text.end()); }
 
@@ -74,7 +71,6 @@ public:
     bool open = false;
     bool failOpen = false;
     bool failSend = false;
-    int discards = 0;
 };
 
 /// Records what a transfer shows.
@@ -155,11 +151,6 @@ protected:
     std::string ErrorLog() const {
         std::ifstream log(logFolder / "err.log");
         return {std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
-    }
-    /// How often a text was shown.
-    int CountText(const std::string& text) const {
-        auto texts = prompt.Texts();
-        return static_cast<int>(std::count(texts.begin(), texts.end(), text));
     }
 
     VirtualClock clock;

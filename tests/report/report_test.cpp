@@ -8,12 +8,12 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/config.h"
 #include "core/text.h"
 #include "image/channel_ref.h"
-#include "image/codec.h"
 #include "report/report.h"
 #include "report_fixture.h"
 
@@ -36,27 +36,9 @@ void ExpectGolden(const std::string& text, const std::string& name) {
     EXPECT_EQ(golden.str(), text) << "report differs from " << path;
 }
 
-// The line `offset` lines after the line `title`.
-std::string LineAfter(const std::string& text, const std::string& title, std::size_t offset) {
-    auto lines = Split(text, "\r\n");
-    auto it = std::find(lines.begin(), lines.end(), title);
-    if (it == lines.end() || static_cast<std::size_t>(lines.end() - it) <= offset) {
-        return "<missing " + title + ">";
-    }
-    return *(it + static_cast<std::ptrdiff_t>(offset));
-}
-
-bool HasLine(const std::string& text, const std::string& line) {
-    auto lines = Split(text, "\r\n");
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-std::string Row(const std::string& label, std::initializer_list<const char*> cells) {
-    std::string row = PadRight(label, 35);
-    for (const char* c : cells) {
-        row += PadRight(c, 18);
-    }
-    return row;
+// The line of a row as the report pads it.
+std::string Row(const std::string& label, const std::string& cell) {
+    return "\r\n" + PadRight(label, 35) + PadRight(cell, 18) + "\r\n";
 }
 
 class ReportTest : public ::testing::Test {
@@ -65,9 +47,6 @@ protected:
     std::string Text() { return ReportText(config); }
     Config config;
 };
-
-const std::string kExp = "##### Programable Exp Channel #####";
-const std::string kGroups = "##### Usable CH Group Setup #####";
 
 // ---- Whole reports -----------------------------------------------------------------------
 
@@ -97,36 +76,20 @@ TEST(ReportGolden, FactoryConfigurations) {
     }
 }
 
-// ---- Rows the golden files do not show --------------------------------------------------
-
-TEST_F(ReportTest, UnrenderableCellsStayEmptyAndTheReportGoesOn) {
-    // A position outside the catalogue and a priority channel that names no record.
+// The rows the crafted report does not show: cells that cannot be rendered stay empty (a
+// position outside the catalogue, a priority channel that names no record), the user channel
+// header follows the status names' lengths, an unusable group, a full MMSI count.
+TEST_F(ReportTest, GoldenVariantRows) {
     config.model.CHUSA.push_back(
         {.Position = 500, .Enable = true, .ChTag = "BAD", .StatusNo = 127});
     config.model.Groups[0].PriorityCH = 77;
-    std::string text = Text();
-    EXPECT_TRUE(HasLine(text, std::string(6 + 9 + 9, ' ') +
-                                  "--  ---  --  TX_SIMP      ---  ---  BAD             "));
-    EXPECT_EQ(LineAfter(text, kGroups, 3), Row("Priority CH", {"", "", ""}));
-    EXPECT_NE(text.find(kExp), std::string::npos);
-}
-
-TEST_F(ReportTest, VariantRows) {
-    // The user channel header follows the status names' lengths.
     config.model.Groups[0].StatusName = "ABCD";
     config.model.Groups[1].StatusName = "ABC";
     config.model.Groups[2].StatusName = "AB";
     config.model.Groups[3].Usable = false;
     config.image.Set(645, 255);
     config.model.Common.ResumeTime = 6;
-    std::string text = Text();
-    for (const std::string& title : {kExp, std::string("##### Programable Region Channel #####")}) {
-        EXPECT_EQ(LineAfter(text, title, 1),
-                  "CH     ABCD ABC  AB  DISP  RX(MHz)   TX(MHz)   LOW  UP  MEM  CH Name");
-    }
-    EXPECT_EQ(LineAfter(text, kGroups, 5), Row("EXP CH", {"---", "---", "---"}));
-    EXPECT_TRUE(HasLine(text, PadRight("User MMSI:", 35) + "2111111110  ----- Count : 255"));
-    EXPECT_TRUE(HasLine(text, Row("Resume Time:", {""})));
+    ExpectGolden(Text(), "variants.txt");
 }
 
 // ---- Renderings --------------------------------------------------------------------------
@@ -146,16 +109,14 @@ TEST(ReportValues, ResumeTimeAndIntervalCoverEveryOfferedValue) {
 }
 
 TEST_F(ReportTest, IntervalRowShowsWhatTheRadioReceives) {
-    // {held text, shown, image byte 707 once encoded (-1: refused)}
-    const std::tuple<const char*, const char*, int> rows[] = {
-        {"12", "40 min", 12}, {"3x", "1 min", 3},   {"abc", "OFF", 0},
-        {"", "OFF", 0},       {"2.5", "30 sec", 2}, {"1e999", "", -1}};
-    for (const auto& [held, shown, byte] : rows) {
+    for (const auto& [held, shown] : {std::pair{"12", "40 min"},
+                                      {"3x", "1 min"},
+                                      {"abc", "OFF"},
+                                      {"", "OFF"},
+                                      {"2.5", "30 sec"},
+                                      {"1e999", ""}}) {
         config.model.AutoPos.Records[1].Interval = held;
-        EXPECT_EQ(LineAfter(Text(), "[Auto POS Reporting]", 4), Row("Interval:", {shown})) << held;
-        DataModel model = config.model;
-        Image image = config.image;
-        EXPECT_EQ(EncodeImage(model, image) ? image.Get(707) : -1, byte) << held;
+        EXPECT_NE(Text().find(Row("Interval:", shown)), std::string::npos) << held;
     }
 }
 
@@ -195,28 +156,6 @@ TEST_F(ReportTest, AutoPosDirectoryNameBySelectCall) {
         AutoPosRecord r = {.SelectCall = c.select, .LastAddress = c.last};
         EXPECT_EQ(AutoPosDirectoryName(config.model, r), c.name) << c.last << " " << c.select;
     }
-}
-
-TEST_F(ReportTest, PrintedTitlesAndLabelsThatDifferOnPaper) {
-    Report report = BuildReport(config);
-    std::vector<std::string> titles;
-    for (const auto& s : report.sections) {
-        titles.push_back(PrintedTitle(s));
-        EXPECT_EQ(IsReportTable(s.id), !s.columns.empty()) << s.title;
-    }
-    EXPECT_EQ(titles.back(), "##### Programable EXP Channel #####");
-    for (const char* t : {"##### Memory ID #####", "##### Programable WX Channel #####"}) {
-        EXPECT_NE(std::find(titles.begin(), titles.end(), t), titles.end()) << t;
-    }
-    for (const auto& [label, printed] : {std::pair{"Status Name", "Status name"},
-                                         {"Received Geografic:", "Received Geographic:"},
-                                         {"SelectCall:", "Select Call:"},
-                                         {"SCAN:", "SCAN:"}}) {
-        EXPECT_EQ(PrintedLabel(label), printed);
-    }
-    EXPECT_EQ(report.sections.back().columns,
-              (std::vector<std::string>{"CH", "USA", "INTL", "", "DISP", "RX(MHz)", "TX(MHz)",
-                                        "LOW", "UP", "MEM", "CH Name"}));
 }
 
 }  // namespace
