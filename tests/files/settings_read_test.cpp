@@ -165,10 +165,12 @@ TEST_F(SettingsReadTest, SectionsMadeByHandAreFoundOnlyUnderUpperCaseNames) {
     DataModel m = config.model;
     m.Common.ResumeTime = 0;
     ASSERT_TRUE(ApplySettingsSections(
-        {{"Common Setup", {{"RESUME TIME", "1"}}},
+        {{"USaBLE CH GROUP SETUP", {{"PRIORITY CH0", "9"}}},
+         {"Common Setup", {{"RESUME TIME", "1"}}},
          {"COMMON SETUP", {{"Resume Time", "2"}, {"RESUME TIME", "3"}, {"RESUME TIME", "4"}}}},
         false, m));
     EXPECT_EQ(m.Common.ResumeTime, 3);
+    EXPECT_EQ(m.Groups[0].PriorityCH, config.model.Groups[0].PriorityCH);  // 9 not read
 }
 
 TEST_F(SettingsReadTest, AtisSettingsOfAFileWithoutThem) {
