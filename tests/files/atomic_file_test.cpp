@@ -31,6 +31,8 @@ TEST_F(AtomicFileTest, ReplacesWholeKeepingPermissionsAndLinks) {
     EXPECT_EQ(ReadAll(target), "2");
     ASSERT_TRUE(WriteFileAtomically(target, "", &error)) << error;
     EXPECT_EQ(fs::file_size(target), 0u);
+    // A new name in a writable folder can be written; the test leaves nothing behind.
+    EXPECT_TRUE(CanWriteFile(dir / "new.dat"));
     EXPECT_EQ(Entries(dir), std::vector<std::string>{"a.dat"});
 
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,127 +46,78 @@ DataModel BaseModel() {
     return m;
 }
 
-struct Case {
-    const char* name;
-    std::function<void(DataModel&)> change;
-    std::vector<std::string> lines;
-};
-
-class ModelDifferenceTest : public ::testing::TestWithParam<Case> {};
-
-TEST_P(ModelDifferenceTest, ListsTheChangeInTheSettingsFilesTerms) {
+TEST(ModelDifferencesTest, ListsEveryChangeInTheSettingsFilesTermsAndOrder) {
     const DataModel older = BaseModel();
-    DataModel newer = older;
-    GetParam().change(newer);
-    EXPECT_EQ(Lines(ModelDifferences(older, newer, true)), GetParam().lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryKindOfSetting, ModelDifferenceTest,
-    ::testing::Values(
-        Case{"Nothing", [](DataModel&) {}, {}},
-        Case{"Flag", [](DataModel& m) { m.Common.Scan = true; }, {"[Common Setup] SCAN: 0 -> 1"}},
-        Case{"Word",
-             [](DataModel& m) { m.Groups[3].ExpChGroup[1] = true; },
-             {"[Usable CH Group Setup] Exp Ch Group1: False -> True"}},
-        Case{"Number",
-             [](DataModel& m) { m.Common.ResumeTime = 5; },
-             {"[Common Setup] Resume Time: 2 -> 5"}},
-        Case{"NegativeNumber",
-             [](DataModel& m) { m.Common.OffsetTime = -3; },
-             {"[Common Setup] Offset Time: 0 -> -3"}},
-        Case{"WideNumber",
-             [](DataModel& m) { m.Groups[2].PriorityCH = 65535; },
-             {"[Usable CH Group Setup] Priority CH2: 0 -> 65535"}},
-        Case{"Text",
-             [](DataModel& m) { m.Groups[0].StatusName = "HOME"; },
-             {"[Usable CH Group Setup] Status name0: \"\" -> \"HOME\""}},
-        Case{"MarkedText",
-             [](DataModel& m) { m.DscBasic.UserMmsi = "2320012340"; },
-             {"[DSC Setup (Basic Setup)] User MMSI: \"\" -> \"2320012340\""}},
-        Case{"GroupName",
-             [](DataModel& m) { m.DscBasic.UsableDsc[1] = true; },
-             {"[DSC Setup (Basic Setup)] Group2: 0 -> 1"}},
-        Case{"CallType",
-             [](DataModel& m) { m.DscAdvanced[1].Tx[2] = true; },
-             {"[DSC Setup (Advanced Setup)] Group CallTX2: 0 -> 1"}},
-        Case{"DisplayMenu",
-             [](DataModel& m) { m.DscDisplay[1] = true; },
-             {"[DSC Setup (Display Setup)] Individual ACK Menu: 0 -> 1"}},
-        Case{"LeadingFlag",
-             [](DataModel& m) { m.AutoPos.Records[1].Enable = true; },
-             {"[DSC Setup (AutoPos Setup)] ENABLE1: 0 -> 1"}},
-        Case{"AutoPosText",
-             [](DataModel& m) { m.AutoPos.Records[0].Interval = "15"; },
-             {"[DSC Setup (AutoPos Setup)] INTERVAL0: \"\" -> \"15\""}},
-        Case{"AtisCode",
-             [](DataModel& m) { m.Atis.AtisCode = "9232012345"; },
-             {"[ATIS Setup (Common)] Atis Code: \"\" -> \"9232012345\""}},
-        Case{"CallSign",
-             [](DataModel& m) { m.CallSigns[2].Mid = "232"; },
-             {"[ATIS Setup (Call Sign)] MID3: \"\" -> \"232\""}},
-        Case{"StandardChannel",
-             [](DataModel& m) {
-                 m.CHUSA[1].ChTag = "MARINA";
-                 m.CHUSA[1].Duplex = 2;
-             },
-             {"[CHUSA2] Duplex: 0 -> 2", "[CHUSA2] ChTag: \"CH1\" -> \"MARINA\""}},
-        Case{"ChannelAdded",
-             [](DataModel& m) { AppendRecord(m.CHUSA).Position = 40; },
-             {"[CHUSA4] added"}},
-        Case{"ChannelsRemoved",
-             [](DataModel& m) { m.CHRG.clear(); },
-             {"[CHRG1] removed", "[CHRG2] removed"}},
-        Case{"WeatherChannelFromZero",
-             [](DataModel& m) { m.CHWX[0].ScanMemory = !m.CHWX[0].ScanMemory; },
-             {std::string("[CHWX0] ScanMemory: ") + (BaseModel().CHWX[0].ScanMemory ? "1" : "0") +
-              " -> " + (BaseModel().CHWX[0].ScanMemory ? "0" : "1")}},
-        Case{"IndividualDirectory",
-             [](DataModel& m) {
-                 m.CHMMSID[2] = {true, "HARBOUR", "2320012340"};
-             },
-             {"[CHMMSID3] Enable: 0 -> 1", "[CHMMSID3] TagName: \"\" -> \"HARBOUR\"",
-              "[CHMMSID3] Mmsid: \"\" -> \"2320012340\""}},
-        Case{"GroupDirectory",
-             [](DataModel& m) { m.CHGRPID[31].TagName = "FLEET"; },
-             {"[CHGRPID32] TagName: \"\" -> \"FLEET\""}},
-        Case{"UserChannel",
-             [](DataModel& m) {
-                 m.CHEXP[0].Rxfreq = 157.025;
-                 m.CHEXP[0].ExpCB[1] = true;
-                 m.CHEXP[1].CHDisplayR = "X";
-             },
-             {"[CHEXP1] Rxfreq: 156.8 -> 157.025", "[CHEXP1] ExpCB2: 0 -> 1",
-              "[CHEXP2] CHDisplayR: \"\" -> \"X\""}},
-        Case{"FileOrder",
-             [](DataModel& m) {
-                 m.CHEXP[1].LowPower = true;
-                 m.CHRG[0].PowUp = true;
-                 m.CHMMSID[0].Enable = true;
-                 m.CHUSA[2].ScanMemory = true;
-                 m.Common.Distance = 2;
-             },
-             {"[Common Setup] Distance: 0 -> 2", "[CHUSA3] ScanMemory: 0 -> 1",
-              "[CHMMSID1] Enable: 0 -> 1", "[CHRG1] PowUp: 0 -> 1", "[CHEXP2] LowPower: 0 -> 1"}}),
-    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
-
-TEST(ModelDifferencesTest, AtisSectionsOnlyForModelsWithAtis) {
-    const DataModel older = BaseModel();
-    DataModel newer = older;
-    newer.Atis.UsableKikker[3] = true;
-    newer.CallSigns[31].Disp = "SHIP";
-    EXPECT_EQ(
-        Lines(ModelDifferences(older, newer, true)),
-        (std::vector<std::string>{"[ATIS Setup (Common)] Usable ATIS Kikker CH Group3: 0 -> 1",
-                                  "[ATIS Setup (Call Sign)] DISP32: \"\" -> \"SHIP\""}));
-    EXPECT_TRUE(ModelDifferences(older, newer, false).empty());
-}
-
-TEST(DifferenceLineTest, ChangedAddedAndRemoved) {
-    EXPECT_EQ(DifferenceLine({DifferenceKind::Changed, "Common Setup", "SOG", "0", "2"}),
-              "[Common Setup] SOG: 0 -> 2");
-    EXPECT_EQ(DifferenceLine({DifferenceKind::Added, "CHUSA12", "", "", ""}), "[CHUSA12] added");
-    EXPECT_EQ(DifferenceLine({DifferenceKind::Removed, "CHRG3", "", "", ""}), "[CHRG3] removed");
+    EXPECT_TRUE(ModelDifferences(older, older, true).empty());
+    DataModel m = older;
+    m.Common.Scan = true;                // flag
+    m.Groups[3].ExpChGroup[1] = true;    // word
+    m.Common.ResumeTime = 5;             // number
+    m.Common.OffsetTime = -3;            // negative number
+    m.Groups[2].PriorityCH = 65535;      // wide number
+    m.Groups[0].StatusName = "HOME";     // text
+    m.DscBasic.UserMmsi = "2320012340";  // marked text
+    m.DscBasic.UsableDsc[1] = true;      // group name
+    m.DscAdvanced[1].Tx[2] = true;       // call type
+    m.DscDisplay[1] = true;              // display menu
+    m.AutoPos.Records[1].Enable = true;  // leading flag
+    m.AutoPos.Records[0].Interval = "15";
+    m.Common.Distance = 2;
+    m.Atis.AtisCode = "9232012345";
+    m.Atis.UsableKikker[3] = true;
+    m.CallSigns[2].Mid = "232";
+    m.CallSigns[31].Disp = "SHIP";
+    m.CHUSA[1].ChTag = "MARINA";
+    m.CHUSA[1].Duplex = 2;
+    m.CHUSA[2].ScanMemory = true;
+    AppendRecord(m.CHUSA).Position = 40;
+    m.CHWX[0].ScanMemory = !m.CHWX[0].ScanMemory;  // weather channels count from zero
+    m.CHMMSID[0].Enable = true;
+    m.CHMMSID[2] = {true, "HARBOUR", "2320012340"};
+    m.CHGRPID[31].TagName = "FLEET";
+    m.CHRG.clear();
+    m.CHEXP[0].Rxfreq = 157.025;
+    m.CHEXP[0].ExpCB[1] = true;
+    m.CHEXP[1].CHDisplayR = "X";
+    m.CHEXP[1].LowPower = true;
+    const std::string wx = older.CHWX[0].ScanMemory ? "1 -> 0" : "0 -> 1";
+    const std::vector<std::string> atis = {
+        "[ATIS Setup (Common)] Atis Code: \"\" -> \"9232012345\"",
+        "[ATIS Setup (Common)] Usable ATIS Kikker CH Group3: 0 -> 1",
+        "[ATIS Setup (Call Sign)] MID3: \"\" -> \"232\"",
+        "[ATIS Setup (Call Sign)] DISP32: \"\" -> \"SHIP\""};
+    std::vector<std::string> want = {"[Usable CH Group Setup] Priority CH2: 0 -> 65535",
+                                     "[Usable CH Group Setup] Status name0: \"\" -> \"HOME\"",
+                                     "[Usable CH Group Setup] Exp Ch Group1: False -> True",
+                                     "[Common Setup] SCAN: 0 -> 1",
+                                     "[Common Setup] Resume Time: 2 -> 5",
+                                     "[Common Setup] Offset Time: 0 -> -3",
+                                     "[Common Setup] Distance: 0 -> 2",
+                                     "[DSC Setup (Basic Setup)] Group2: 0 -> 1",
+                                     "[DSC Setup (Basic Setup)] User MMSI: \"\" -> \"2320012340\"",
+                                     "[DSC Setup (Advanced Setup)] Group CallTX2: 0 -> 1",
+                                     "[DSC Setup (Display Setup)] Individual ACK Menu: 0 -> 1",
+                                     "[DSC Setup (AutoPos Setup)] INTERVAL0: \"\" -> \"15\"",
+                                     "[DSC Setup (AutoPos Setup)] ENABLE1: 0 -> 1",
+                                     "[CHUSA2] Duplex: 0 -> 2",
+                                     "[CHUSA2] ChTag: \"CH1\" -> \"MARINA\"",
+                                     "[CHUSA3] ScanMemory: 0 -> 1",
+                                     "[CHUSA4] added",
+                                     "[CHWX0] ScanMemory: " + wx,
+                                     "[CHMMSID1] Enable: 0 -> 1",
+                                     "[CHMMSID3] Enable: 0 -> 1",
+                                     "[CHMMSID3] TagName: \"\" -> \"HARBOUR\"",
+                                     "[CHMMSID3] Mmsid: \"\" -> \"2320012340\"",
+                                     "[CHGRPID32] TagName: \"\" -> \"FLEET\"",
+                                     "[CHRG1] removed",
+                                     "[CHRG2] removed",
+                                     "[CHEXP1] Rxfreq: 156.8 -> 157.025",
+                                     "[CHEXP1] ExpCB2: 0 -> 1",
+                                     "[CHEXP2] CHDisplayR: \"\" -> \"X\"",
+                                     "[CHEXP2] LowPower: 0 -> 1"};
+    EXPECT_EQ(Lines(ModelDifferences(older, m, false)), want);  // no ATIS sections
+    want.insert(want.begin() + 13, atis.begin(), atis.end());
+    EXPECT_EQ(Lines(ModelDifferences(older, m, true)), want);
 }
 
 TEST(GroupBySectionTest, SectionsInOrderOfTheirFirstDifference) {

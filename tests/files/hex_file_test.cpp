@@ -61,8 +61,7 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     EXPECT_NE(static_cast<uint8_t>(saved[164]), 0xFF);
 
     // Reopen into a configuration that differs everywhere the file can tell.
-    config.model.CHUSA.clear();
-    config.model.CHEXP.clear();
+    testing::FillWithNonDefaults(config.model);
     config.image.Fill(1000, 100, 0x00);
     config.history.Record(DataModel{}, config.model, "SOG", "Common");
     shell.calls.clear();
@@ -70,8 +69,13 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     EXPECT_FALSE(config.history.CanUndo());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(config.image.bytes.data()), kImageSize),
               saved);
-    EXPECT_EQ(config.model.CHUSA, model.CHUSA);
-    EXPECT_EQ(config.model.CHEXP.size(), 1u);
+    const DataModel opened = config.model;  // nothing of the previous configuration
+    EXPECT_EQ(opened.CHUSA, model.CHUSA);
+    EXPECT_EQ(opened.CHEXP.size(), 1u);
+    EXPECT_EQ(opened.AutoPos.Records[0], AutoPosRecord{});  // no image bytes: the default
+    ASSERT_EQ(opened.CHWX.size(), 10u);
+    EXPECT_EQ(opened.CHWX[0].ChTag, "162.550MHZ");  // the saved image's
+    EXPECT_EQ(opened.CHWX[0].Position, 1);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
     EXPECT_FALSE(config.state.DataChanged || config.state.Loading);
     for (const char* call : {"show General", "rebuild", "caption"}) {
@@ -79,20 +83,6 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
     }
     EXPECT_EQ(shell.busyDepth, 0);
     EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(HexFileTest, OpeningAnImageLeavesNothingOfThePreviousConfiguration) {
-    const fs::path path = dir / "radio.hex";
-    ASSERT_TRUE(SaveHexFile(config, path)) << ::testing::PrintToString(Messages());
-    testing::FillWithNonDefaults(config.model);
-    ASSERT_TRUE(OpenHexFile(config, path)) << ::testing::PrintToString(Messages());
-    const DataModel opened = config.model;
-    EXPECT_EQ(opened.CHUSA, model.CHUSA);                   // the image's one channel
-    EXPECT_EQ(opened.AutoPos.Records[0], AutoPosRecord{});  // no image bytes: the default
-    ASSERT_EQ(opened.CHWX.size(), 10u);
-    EXPECT_EQ(opened.CHWX[0].ChTag, "162.550MHZ");  // the saved image's
-    EXPECT_EQ(opened.CHWX[0].Position, 1);
-
     config.model = DataModel{};
     ASSERT_TRUE(OpenHexFile(config, path));
     EXPECT_EQ(config.model, opened);

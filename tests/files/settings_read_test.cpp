@@ -60,16 +60,11 @@ TEST_F(SettingsReadTest, FieldConversions) {
              "INTERVAL0= 3\r\nLASTADDRESS0=200\r\nSELECTCALL0=one\r\n"));
     ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
     const DataModel& m = config.model;
-    EXPECT_TRUE(m.Groups[0].Usable);
-    EXPECT_FALSE(m.Groups[1].Usable);
-    EXPECT_TRUE(m.Groups[2].Usable);
-    EXPECT_TRUE(m.Groups[3].Usable);  // any number but 0
-    EXPECT_EQ(m.Groups[0].PriorityCH, 65535);
-    EXPECT_EQ(m.Groups[1].PriorityCH, 0);  // unconvertible: the default
-    EXPECT_EQ(m.Groups[3].PriorityCH, -2);
-    EXPECT_EQ(m.Groups[0].StatusName, "");  // missing text: emptied
-    EXPECT_TRUE(m.Groups[3].ExpChGroup[0]);
-    EXPECT_TRUE(m.Groups[3].ExpChGroup[1]);
+    // Any number but 0 is True; unconvertible: the default; missing text: emptied.
+    EXPECT_EQ(m.Groups[0], (ChannelGroup{true, 65535, "", {}}));
+    EXPECT_EQ(m.Groups[1], (ChannelGroup{false, 0, "", {}}));
+    EXPECT_EQ(m.Groups[2], (ChannelGroup{true, 0, "", {}}));
+    EXPECT_EQ(m.Groups[3], (ChannelGroup{true, -2, "", {true, true, false}}));
     // SCAN and Offset Time no numbers, Distance empty: the defaults, not the values the
     // configuration held before.
     common = CommonSetup{};
@@ -110,78 +105,50 @@ TEST_F(SettingsReadTest, WhatTheFileDoesNotGiveComesFromTheDefaultsNotTheOldConf
     EXPECT_EQ(config.model, read);
 }
 
-TEST_F(SettingsReadTest, StandardTablesStopAtTheFirstGapAndAreEnabled) {
+TEST_F(SettingsReadTest, TablesStopAtTheirEndAndDirectoriesAndWeatherAreReadByIndex) {
     config.model.CHINT.resize(5);
-    Read(File(
-        "[CHUSA1]\r\nPosition=16\r\nEnable=0\r\nDuplex=2\r\nChTag=#DISTRESS\r\nStatusNo=127\r\n"
-        "[CHUSA2]\r\nPosition=abc\r\n"
-        "[CHUSA3]\r\nPosition=119\r\nInterShipCH=1\r\n"
-        "[CHUSA5]\r\nPosition=9\r\n"
-        "[CHCAN1]\r\nPosition=6\r\n"));
-    ASSERT_FALSE(config.state.ErrorFlag);
-    const DataModel& m = config.model;
-    ASSERT_EQ(m.CHUSA.size(), 3u);
-    EXPECT_TRUE(m.CHUSA[0].Enable);
-    EXPECT_EQ(m.CHUSA[0].Position, 16);
-    EXPECT_EQ(m.CHUSA[0].Duplex, 2);
-    EXPECT_EQ(m.CHUSA[0].StatusNo, 127);
-    EXPECT_EQ(m.CHUSA[0].ChTag, "DISTRESS");
-    EXPECT_EQ(m.CHUSA[1].Position, 0);  // leading number of "abc"
-    EXPECT_EQ(m.CHUSA[2].Position, 119);
-    EXPECT_TRUE(m.CHUSA[2].InterShipCH);
-    EXPECT_TRUE(m.CHINT.empty());  // no sections: emptied
-    ASSERT_EQ(m.CHCAN.size(), 1u);
-    EXPECT_EQ(m.CHCAN[0].Position, 6);
-}
-
-TEST_F(SettingsReadTest, UserTablesStopAtEnableZeroAndHonourTheirLimits) {
-    std::string body;
-    for (int n = 1; n <= 20; ++n) {
-        body += "[CHRG" + std::to_string(n) + "]\r\nEnable=1\r\nRxfreq=156.0" + std::to_string(n) +
-                "\r\nCHDisplayL=R" + std::to_string(n) + "\r\n";
-    }
-    body +=
-        "[CHEXP1]\r\nEnable=1\r\nTxfreq=157.0125\r\nRxfreq=x\r\nExpCB1=1\r\nExpCB3=True\r\n"
-        "CHDisplayR=#right\r\nChTag=#=tag=\r\n"
-        "[CHEXP2]\r\nEnable=0\r\n"
-        "[CHEXP3]\r\nEnable=1\r\n";
-    Read(File(body));
-    ASSERT_FALSE(config.state.ErrorFlag);
-    const DataModel& m = config.model;
-    ASSERT_EQ(m.CHRG.size(), 16u);
-    EXPECT_EQ(m.CHRG[15].CHDisplayL, "R16");
-    EXPECT_DOUBLE_EQ(m.CHRG[0].Rxfreq, 156.01);
-    ASSERT_EQ(m.CHEXP.size(), 1u);
-    EXPECT_TRUE(m.CHEXP[0].Enable);
-    EXPECT_DOUBLE_EQ(m.CHEXP[0].Txfreq, 157.0125);
-    EXPECT_EQ(m.CHEXP[0].Rxfreq, 0.0);
-    EXPECT_EQ(m.CHEXP[0].ExpCB, (std::array<bool, 3>{true, false, true}));
-    EXPECT_EQ(m.CHEXP[0].CHDisplayR, "right");
-    EXPECT_EQ(m.CHEXP[0].ChTag, "=tag=");
-}
-
-TEST_F(SettingsReadTest, UserChannelWhoseEnableStartsWithANumberIsEnabled) {
-    // "1x" and " 2 channels" are no numbers as a whole, but their leading numbers are not 0:
-    // the records are in use and the tables go on after them.
-    Read(
-        File("[CHRG1]\r\nEnable=1x\r\nRxfreq=156.8\r\n[CHRG2]\r\nEnable=1\r\nRxfreq=161.4\r\n"
-             "[CHEXP1]\r\nEnable= 2 channels\r\nTxfreq=157.0125\r\n"));
-    ASSERT_FALSE(config.state.ErrorFlag);
-    ASSERT_EQ(config.model.CHRG.size(), 2u);
-    EXPECT_TRUE(config.model.CHRG[0].Enable);
-    ASSERT_EQ(config.model.CHEXP.size(), 1u);
-    EXPECT_TRUE(config.model.CHEXP[0].Enable);
-}
-
-TEST_F(SettingsReadTest, DirectoriesWeatherAndMissingSections) {
     config.model.CHMMSID[1] = {true, "KEEP", "111111111"};
     config.model.CHGRPID[31] = {false, "G", "222"};
-    Read(
-        File("[CHMMSID1]\r\nEnable=1\r\nTagName=#HOME\r\nMmsid=211000000\r\n"
-             "[chgrpid32]\r\nenable=1\r\n"
-             "[CHWX3]\r\nEnable=0\r\nScanMemory=1\r\nChTag=#WX\r\n"));
-    ASSERT_FALSE(config.state.ErrorFlag);
+    // Standard tables stop at the first gap, every record enabled; StatusNo takes any value of
+    // its 7 bits (0 as written for a record without one, 5 as a radio's image may hold).
+    std::string body =
+        "[CHUSA1]\r\nPosition=16\r\nEnable=0\r\nDuplex=2\r\nChTag=#DISTRESS\r\nStatusNo=127\r\n"
+        "[CHUSA2]\r\nPosition=abc\r\nStatusNo=0\r\n"
+        "[CHUSA3]\r\nPosition=119\r\nInterShipCH=1\r\nStatusNo=5\r\n"
+        "[CHUSA5]\r\nPosition=9\r\n[CHCAN1]\r\nPosition=6\r\n"
+        "[CHMMSID1]\r\nEnable=1\r\nTagName=#HOME\r\nMmsid=211000000\r\n"
+        "[chgrpid32]\r\nenable=1\r\n[CHWX3]\r\nEnable=0\r\nScanMemory=1\r\nChTag=#WX\r\n";
+    // User tables stop at Enable 0 and at their limits; "1x" and " 2 channels" are no numbers
+    // as a whole, but their leading numbers are not 0: the records are in use.
+    for (int n = 1; n <= 20; ++n) {
+        body += "[CHRG" + std::to_string(n) + "]\r\nEnable=" + (n == 1 ? "1x" : "1") +
+                "\r\nRxfreq=156.0" + std::to_string(n) + "\r\nCHDisplayL=R" + std::to_string(n) +
+                "\r\n";
+    }
+    body +=
+        "[CHEXP1]\r\nEnable= 2 channels\r\nTxfreq=157.0125\r\nRxfreq=x\r\nExpCB1=1\r\n"
+        "ExpCB3=True\r\nCHDisplayR=#right\r\nChTag=#=tag=\r\n"
+        "[CHEXP2]\r\nEnable=0\r\n[CHEXP3]\r\nEnable=1\r\n";
+    Read(File(body));
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
     const DataModel& m = config.model;
+    EXPECT_EQ(
+        m.CHUSA,
+        (ChannelTable{
+            {.Position = 16, .Enable = true, .Duplex = 2, .ChTag = "DISTRESS", .StatusNo = 127},
+            {.Position = 0, .Enable = true, .StatusNo = 0},
+            {.Position = 119, .Enable = true, .InterShipCH = true, .StatusNo = 5}}));
+    EXPECT_TRUE(m.CHINT.empty());  // no sections: emptied
+    EXPECT_EQ(m.CHCAN, (ChannelTable{{.Position = 6, .Enable = true}}));
+    ASSERT_EQ(m.CHRG.size(), 16u);
+    EXPECT_TRUE(m.CHRG[0].Enable);
+    EXPECT_EQ(m.CHRG[15].CHDisplayL, "R16");
+    EXPECT_DOUBLE_EQ(m.CHRG[0].Rxfreq, 156.01);
+    EXPECT_EQ(m.CHEXP, (ChannelTable{{.Enable = true,
+                                      .ChTag = "=tag=",
+                                      .CHDisplayR = "right",
+                                      .Txfreq = 157.0125,
+                                      .ExpCB = {true, false, true}}}));
     EXPECT_EQ(m.CHMMSID[0], (DirectoryRecord{true, "HOME", "211000000"}));
     EXPECT_EQ(m.CHMMSID[1], DirectoryRecord{});  // missing section: the default
     EXPECT_EQ(m.CHGRPID[31], (DirectoryRecord{true, "", ""}));
@@ -198,13 +165,27 @@ TEST_F(SettingsReadTest, SectionsMadeByHandAreFoundOnlyUnderUpperCaseNames) {
     DataModel m = config.model;
     m.Common.ResumeTime = 0;
     ASSERT_TRUE(ApplySettingsSections(
-        {{"Common Setup", {{"RESUME TIME", "1"}}},
+        {{"USaBLE CH GROUP SETUP", {{"PRIORITY CH0", "9"}}},
+         {"Common Setup", {{"RESUME TIME", "1"}}},
          {"COMMON SETUP", {{"Resume Time", "2"}, {"RESUME TIME", "3"}, {"RESUME TIME", "4"}}}},
         false, m));
     EXPECT_EQ(m.Common.ResumeTime, 3);
+    EXPECT_EQ(m.Groups[0].PriorityCH, config.model.Groups[0].PriorityCH);  // 9 not read
 }
 
-TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
+TEST_F(SettingsReadTest, AtisSettingsOfAFileWithoutThem) {
+    // A model without ATIS: its files hold no ATIS section, and the usable-for-ATIS flags
+    // follow the image the file is opened over (306 set, 322, 338 and 354 clear), never the
+    // configuration it replaces.
+    for (int address : {306, 322, 338, 354}) {
+        config.image.Set(address, address == 306 ? 1 : 0);
+    }
+    config.model.Atis.UsableAtis = {false, true, true, true};
+    Read(File("[Common Setup]\r\nSCAN=1\r\n"));
+    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(config.model.Atis.UsableAtis, (std::array<bool, 4>{true, false, false, false}));
+
+    // A model with ATIS opening a file without ATIS sections: the defaults, not the old ones.
     UseModel(2, true);
     NewImage(config.image, config.model, 2);
     RebuildWeatherTable(config.model);
@@ -213,38 +194,8 @@ TEST_F(SettingsReadTest, AtisModelOpeningAFileWithoutAtis) {
     config.model.CallSigns[4] = {"MID", "DISP"};
     Read(File("[Common Setup]\r\nSCAN=1\r\n", "MODELTYPE=2\r\nREGION=0"));
     ASSERT_FALSE(config.state.ErrorFlag);
-    const DataModel& m = config.model;
-    EXPECT_EQ(m.Atis.UsableAtis, (std::array<bool, 4>{}));  // the defaults, not the old ones
-    EXPECT_EQ(m.Atis.UsableKikker, (std::array<bool, 4>{}));
-    EXPECT_EQ(m.Atis.AtisCode, "");
-    EXPECT_EQ(m.CallSigns[4], CallSignEntry{});
-}
-
-TEST_F(SettingsReadTest, StatusNoTakesWhatItsSevenBitsHold) {
-    // A record the file gives no StatusNo is written with 0, and a radio's image may hold any
-    // prefix of 7 bits: files written from either open again.
-    Read(
-        File("[CHUSA1]\r\nPosition=16\r\nStatusNo=0\r\n[CHUSA2]\r\nPosition=17\r\n"
-             "StatusNo=5\r\n"));
-    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
-    ASSERT_EQ(config.model.CHUSA.size(), 2u);
-    EXPECT_EQ(config.model.CHUSA[0].StatusNo, 0);
-    EXPECT_EQ(config.model.CHUSA[1].StatusNo, 5);
-}
-
-TEST_F(SettingsReadTest, ModelWithoutAtisKeepsTheImagesAtisBytes) {
-    // Its files hold no ATIS section: the usable-for-ATIS flags follow the image the file is
-    // opened over (306 set, 322, 338 and 354 clear), never the configuration it replaces.
-    UseModel(1, false);
-    config.image.Set(271, 0);
-    config.image.Set(306, 1);
-    config.image.Set(322, 0);
-    config.image.Set(338, 0);
-    config.image.Set(354, 0);
-    config.model.Atis.UsableAtis = {false, true, true, true};
-    Read(File("[Common Setup]\r\nSCAN=1\r\n", "MODELTYPE=1\r\nREGION=0"));
-    ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
-    EXPECT_EQ(config.model.Atis.UsableAtis, (std::array<bool, 4>{true, false, false, false}));
+    EXPECT_EQ(config.model.Atis, AtisCommonSetup{});
+    EXPECT_EQ(config.model.CallSigns[4], CallSignEntry{});
 }
 
 TEST_F(SettingsReadTest, RefusalLeavesEverythingAsItWasAndYesTakesTheFileRegion) {
@@ -320,78 +271,49 @@ TEST_F(SettingsReadTest, RefusalQuotesTheValueWithoutCuttingItsReasonShort) {
 // Every value that no field of the radio holds refuses the file, naming its line, section,
 // key and value; the model and the image stay as they were. (MAIN is lines 1 to 3.)
 TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
-    struct Case {
-        std::string region;
-        std::string body;
-        std::string reason;
-    };
-    const std::string chexp = "[CHEXP1]\r\nEnable=1\r\n";
-    const std::string chusa = "[CHUSA1]\r\nPosition=16\r\n";
-    const std::string common = "[Common Setup]\r\n";
-    const std::string autopos = "[DSC Setup (AutoPos Setup)]\r\n";
-    const Case cases[] = {
-        {"1e999", "", "Line 3: [MAIN] REGION=1e999 is out of range."},
-        {"-1", "", "Line 3: [MAIN] REGION=-1 is out of range."},
-        {"256", "", "Line 3: [MAIN] REGION=256 is out of range."},
-        {"0", chexp + "Rxfreq=NaN\r\n", "Line 6: [CHEXP1] Rxfreq=NaN is out of range."},
-        {"0", chexp + "Txfreq=-inf\r\n", "Line 6: [CHEXP1] Txfreq=-inf is out of range."},
-        {"0", chexp + "Rxfreq=1.#INF\r\n", "Line 6: [CHEXP1] Rxfreq=1.#INF is out of range."},
-        {"0", chexp + "Rxfreq=1000\r\n", "Line 6: [CHEXP1] Rxfreq=1000 is out of range."},
-        {"0", chexp + "Txfreq=-0.5\r\n", "Line 6: [CHEXP1] Txfreq=-0.5 is out of range."},
-        {"0", chexp + "Rxfreq=-1e999\r\n", "Line 6: [CHEXP1] Rxfreq=-1e999 is out of range."},
-        {"0", common + "Offset Time=1e999\r\n",
-         "Line 5: [Common Setup] Offset Time=1e999 is out of range."},
-        {"0", common + "Offset Time=NaN\r\n",
-         "Line 5: [Common Setup] Offset Time=NaN is out of range."},
-        {"0", common + "Offset Time=99\r\n",
-         "Line 5: [Common Setup] Offset Time=99 is out of range."},
-        {"0", common + "Offset Time=-32\r\n",
-         "Line 5: [Common Setup] Offset Time=-32 is out of range."},
-        {"0", common + "SOG=-1\r\n", "Line 5: [Common Setup] SOG=-1 is out of range."},
-        {"0", common + "Resume Time=256\r\n",
-         "Line 5: [Common Setup] Resume Time=256 is out of range."},
-        {"0", "[Usable CH Group Setup]\r\nPriority CH0=65536\r\n",
-         "Line 5: [Usable CH Group Setup] Priority CH0=65536 is out of range."},
-        {"0", chusa + "Duplex=1e999\r\n", "Line 6: [CHUSA1] Duplex=1e999 is out of range."},
-        {"0", chusa + "Duplex=4\r\n", "Line 6: [CHUSA1] Duplex=4 is out of range."},
-        {"0", chusa + "StatusNo=70000\r\n", "Line 6: [CHUSA1] StatusNo=70000 is out of range."},
-        {"0", chusa + "StatusNo=128\r\n", "Line 6: [CHUSA1] StatusNo=128 is out of range."},
-        {"0", chusa + "StatusIcon=8\r\n", "Line 6: [CHUSA1] StatusIcon=8 is out of range."},
-        {"0", "[CHUSA1]\r\nPosition=NaN\r\n", "Line 5: [CHUSA1] Position=NaN is out of range."},
-        {"0", "[CHUSA1]\r\nPosition=120\r\n", "Line 5: [CHUSA1] Position=120 is out of range."},
-        {"0", "[CHUSA1]\r\nPosition=-1e30\r\n", "Line 5: [CHUSA1] Position=-1e30 is out of range."},
-        {"0", "[CHEXP1]\r\nEnable=1e999\r\n", "Line 5: [CHEXP1] Enable=1e999 is out of range."},
-        {"0", "[CHEXP1]\r\nEnable=NaN\r\n", "Line 5: [CHEXP1] Enable=NaN is out of range."},
-        {"0", "[CHMMSID1]\r\nEnable=1e999\r\n", "Line 5: [CHMMSID1] Enable=1e999 is out of range."},
-        {"0", "[CHMMSID1]\r\nEnable=NaN\r\n", "Line 5: [CHMMSID1] Enable=NaN is out of range."},
-        {"0", autopos + "CHANNEL0=1e999\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=1e999 is out of range."},
-        {"0", autopos + "CHANNEL0=NaN\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=NaN is out of range."},
-        {"0", autopos + "CHANNEL0=-5\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=-5 is out of range."},
-        {"0", autopos + "INTERVAL0=1e999\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=1e999 is out of range."},
-        {"0", autopos + "INTERVAL0=NaN\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=NaN is out of range."},
-        {"0", autopos + "INTERVAL0=-5\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=-5 is out of range."},
-        {"0", autopos + "INTERVAL0=256\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] INTERVAL0=256 is out of range."},
-        {"0", autopos + "ENABLE1=inf\r\n",
-         "Line 5: [DSC Setup (AutoPos Setup)] ENABLE1=inf is out of range."},
-    };
+    // Section, the lines before the value, the value's line; or REGION's value in MAIN.
+    const std::string ex = "Enable=1\r\n", us = "Position=16\r\n", ap = "DSC Setup (AutoPos Setup)";
+    const std::tuple<std::string, std::string, std::vector<std::string>> sections[] = {
+        {"MAIN", "", {"1e999", "-1", "256"}},
+        {"CHEXP1",
+         ex,
+         {"Rxfreq=NaN", "Txfreq=-inf", "Rxfreq=1.#INF", "Rxfreq=1000", "Txfreq=-0.5",
+          "Rxfreq=-1e999"}},
+        {"Common Setup",
+         "",
+         {"Offset Time=1e999", "Offset Time=NaN", "Offset Time=99", "Offset Time=-32", "SOG=-1",
+          "Resume Time=256"}},
+        {"Usable CH Group Setup", "", {"Priority CH0=65536"}},
+        {"CHUSA1",
+         us,
+         {"Duplex=1e999", "Duplex=4", "StatusNo=70000", "StatusNo=128", "StatusIcon=8"}},
+        {"CHUSA1", "", {"Position=NaN", "Position=120", "Position=-1e30"}},
+        {"CHEXP1", "", {"Enable=1e999", "Enable=NaN"}},
+        {"CHMMSID1", "", {"Enable=1e999", "Enable=NaN"}},
+        {ap,
+         "",
+         {"CHANNEL0=1e999", "CHANNEL0=NaN", "CHANNEL0=-5", "INTERVAL0=1e999", "INTERVAL0=NaN",
+          "INTERVAL0=-5", "INTERVAL0=256", "ENABLE1=inf"}}};
     config.model.CHUSA.push_back({.Position = 5, .Enable = true});
     const DataModel model = config.model;
     const Image image = config.image;
-    for (const Case& c : cases) {
-        prompt.messages.clear();
-        config.state.CancelFlag = false;
-        Read(File(c.body, "MODELTYPE=1\r\nREGION=" + c.region));
-        ExpectUntouched(model, image);
-        EXPECT_TRUE(config.state.CancelFlag) << c.reason;
-        ASSERT_EQ(prompt.messages.size(), 1u) << c.reason;
-        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + c.reason);
+    for (const auto& [section, before, values] : sections) {
+        for (const std::string& value : values) {
+            const bool main = section == "MAIN";
+            const std::string reason = main ? "Line 3: [MAIN] REGION=" + value + " is out of range."
+                                            : "Line " + std::to_string(before.empty() ? 5 : 6) +
+                                                  ": [" + section + "] " + value +
+                                                  " is out of range.";
+            SCOPED_TRACE(reason);
+            prompt.messages.clear();
+            config.state.CancelFlag = false;
+            Read(main ? File("", "MODELTYPE=1\r\nREGION=" + value)
+                      : File("[" + section + "]\r\n" + before + value + "\r\n"));
+            ExpectUntouched(model, image);
+            EXPECT_TRUE(config.state.CancelFlag);
+            ASSERT_EQ(prompt.messages.size(), 1u);
+            EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + reason);
+        }
     }
 }
 
@@ -516,18 +438,6 @@ TEST_F(SettingsReadTest, FactoryConfigurationsAndGoldenFilesOpenWithoutNotes) {
     }
 }
 
-TEST_F(SettingsReadTest, OpenShowsTheNotesOnceAfterTheFileIsOpened) {
-    fs::path path = File("[CHUSA1]\r\nPosition=1\r\n[CHUSA3]\r\nPosition=3\r\n");
-    prompt.messages.clear();
-    ASSERT_TRUE(OpenSettingsFile(config, path));
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].text,
-              "The file was opened, but not all of it was read as written:\n"
-              "Line 6: [CHUSA3] is not read: the table ends at [CHUSA2], which is missing.");
-    EXPECT_EQ(prompt.messages[0].icon, Icon::Information);
-    EXPECT_EQ(config.state.CurrentFileName, path.string());
-}
-
 TEST_F(SettingsReadTest, OddButReadableFilesFollowTheFieldRules) {
     std::string lines(100000, 'Z');
     static const char kNulRecord[] = "[CHUSA2]\r\nPosition=1\0 7\r\nChTag=\xC3\xA9\xFF\0x\r\n";
@@ -556,9 +466,16 @@ TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneralAndStartsANewHistory) {
         config.history.Record(DataModel{}, config.model, "SOG", "Common");
     };
     edit();
-    fs::path path = File("[Common Setup]\r\nSOG=1\r\n");
+    // What is not read as written is shown once, after the file is opened.
+    fs::path path = File("[CHUSA1]\r\nPosition=1\r\n[CHUSA3]\r\nPosition=3\r\n");
     shell.calls.clear();
+    prompt.messages.clear();
     EXPECT_TRUE(OpenSettingsFile(config, path));
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text,
+              "The file was opened, but not all of it was read as written:\n"
+              "Line 6: [CHUSA3] is not read: the table ends at [CHUSA2], which is missing.");
+    EXPECT_EQ(prompt.messages[0].icon, Icon::Information);
     EXPECT_FALSE(config.state.CancelFlag);
     EXPECT_FALSE(config.state.DataChanged);
     EXPECT_EQ(config.state.CurrentFileName, path.string());
