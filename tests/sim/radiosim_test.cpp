@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,17 +21,11 @@ namespace {
 std::string Exchange(int fd, const std::string& request, size_t expected) {
     EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
     std::string answer;
-    while (answer.size() < expected) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 3000) <= 0) {
-            break;
-        }
-        char buffer[256];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        answer.append(buffer, static_cast<size_t>(n));
+    char buffer[256];
+    pollfd p{fd, POLLIN, 0};
+    for (ssize_t n = 1; answer.size() < expected && n > 0 && poll(&p, 1, 3000) > 0;) {
+        n = read(fd, buffer, sizeof buffer);
+        answer.append(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0)));
     }
     return answer;
 }
