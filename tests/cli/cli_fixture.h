@@ -1,5 +1,5 @@
 // The set-up of the in-process mrw-cli tests: a program folder of the test's own holding
-// global.ini and factory region images, virtual time, settings in memory, a simulated radio
+// global.ini and the factory region images, virtual time, settings in memory, a simulated radio
 // with the UK factory image behind every port but "missing", two listed serial ports, and
 // the command's streams.
 #pragma once
@@ -26,10 +26,8 @@ namespace mrw::cli::testing {
 
 class CliFixture : public ::testing::Test {
 protected:
-    /// `prefix` goes before the arguments of every Run; `images` are the region images the
-    /// program folder gets (all that were built when empty).
-    explicit CliFixture(std::vector<std::string> prefix = {}, std::vector<std::string> images = {})
-        : prefix_(std::move(prefix)), images_(std::move(images)) {}
+    /// `prefix` goes before the arguments of every Run.
+    explicit CliFixture(std::vector<std::string> prefix = {}) : prefix_(std::move(prefix)) {}
 
     void SetUp() override {
         namespace fs = std::filesystem;
@@ -40,10 +38,8 @@ protected:
         fs::create_directories(folder);
         fs::copy_file(fs::path(MRW_TEST_SOURCE_DIR) / "data" / "global.ini", folder / "global.ini");
         for (const auto& entry : fs::directory_iterator(MRW_TEST_BIN_DIR)) {
-            const std::string name = entry.path().filename().string();
-            if (entry.path().extension() == ".ini" && name != "global.ini" &&
-                (images_.empty() ||
-                 std::find(images_.begin(), images_.end(), name) != images_.end())) {
+            const fs::path name = entry.path().filename();
+            if (name.extension() == ".ini" && name != "global.ini") {
                 fs::copy_file(entry.path(), folder / name);
             }
         }
@@ -102,7 +98,6 @@ protected:
 
 private:
     std::vector<std::string> prefix_;
-    std::vector<std::string> images_;
 };
 
 }  // namespace mrw::cli::testing

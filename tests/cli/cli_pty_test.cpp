@@ -1,11 +1,12 @@
-// mrw-cli as a user runs it: the real executable against mrw-radiosim on a pseudo-terminal.
+// mrw-cli as a user runs it: the real executable against mrw-radiosim on a pseudo-terminal,
+// on a serial device that is not there, and stopped by a signal.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -22,68 +23,61 @@ namespace fs = std::filesystem;
 using mrw::testing::RadioSimProcess;
 using mrw::testing::ReadFile;
 
-int RunCli(const fs::path& bin, const std::string& args) {
-    std::string cmd = (bin / "mrw-cli").string() + " " + args + " > /dev/null 2>&1";
-    int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
-    fs::path bin = MRW_TEST_BIN_DIR;
+class CliOnAPseudoTerminal : public ::testing::Test {
+protected:
     // Suites of other build trees may run at the same time: a folder of this process's own.
-    fs::path dir = fs::temp_directory_path() / ("mrw_cli_pty_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::path saved = dir / "radio.bin";
+    CliOnAPseudoTerminal() { fs::create_directories(dir); }
+    ~CliOnAPseudoTerminal() override { fs::remove_all(dir); }
+
+    /// mrw-cli with `args`; its exit status, its error stream in `err`.
+    int RunCli(const std::string& args) {
+        const std::string command = (fs::path(MRW_TEST_BIN_DIR) / "mrw-cli").string() + " " + args +
+                                    " > /dev/null 2> " + (dir / "cli.err").string();
+        const int status = std::system(command.c_str());
+        err = ReadFile(dir / "cli.err");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    const fs::path dir = fs::temp_directory_path() / ("mrw_cli_pty_" + std::to_string(getpid()));
+    std::string err;
+};
+
+TEST_F(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
+    const fs::path saved = dir / "radio.bin";
+    const std::string dat = (dir / "radio.dat").string();
     RadioSimProcess sim;
     std::string error;
     ASSERT_TRUE(sim.Start({"--defaults", "NL", "--model", "1", "--save", saved.string()}, error))
         << error;
-
-    std::string common = "--model 1 --region nl --port " + sim.Device();
-    ASSERT_EQ(RunCli(bin, common + " read -o " + (dir / "radio.dat").string()), 0);
-    std::string dat = ReadFile(dir / "radio.dat");
-    EXPECT_NE(dat.find("REGION=3\r\n"), std::string::npos);
+    const std::string common = "--model 1 --region nl --port " + sim.Device();
+    ASSERT_EQ(RunCli(common + " read -o " + dat), 0) << err;
+    std::string text = ReadFile(dat);
+    EXPECT_NE(text.find("REGION=3\r\n"), std::string::npos);
 
     // Rename the first channel and program it back.
-    size_t tag = dat.find("ChTag=#", dat.find("[CHUSA1]"));
+    const size_t tag = text.find("ChTag=#", text.find("[CHUSA1]"));
     ASSERT_NE(tag, std::string::npos);
-    dat.replace(tag, dat.find("\r\n", tag) - tag, "ChTag=#PTYTEST");
-    std::ofstream(dir / "radio.dat", std::ios::binary) << dat;
-    ASSERT_EQ(RunCli(bin, common + " program " + (dir / "radio.dat").string()), 0);
-
+    text.replace(tag, text.find("\r\n", tag) - tag, "ChTag=#PTYTEST");
+    std::ofstream(dat, std::ios::binary) << text;
+    ASSERT_EQ(RunCli(common + " program " + dat), 0) << err;
     sim.Stop();
-    std::string memory = ReadFile(saved);
-    ASSERT_EQ(memory.size(), 32768U);
-    EXPECT_EQ(memory.substr(4864, 7), "PTYTEST");
-    fs::remove_all(dir);
+    EXPECT_EQ(ReadFile(saved).substr(4864, 7), "PTYTEST");
 }
 
-TEST(CliOnAPseudoTerminal, ARefusedConnectionOrBlockFailsWithoutOutput) {
-    fs::path bin = MRW_TEST_BIN_DIR;
-    fs::path out =
-        fs::temp_directory_path() / ("mrw_cli_pty_refused_" + std::to_string(getpid()) + ".dat");
-    // The radio refuses the baud switch: the read ends at once, before any block. Or it
-    // refuses block 20 and only half of the resynchronisation gets through: the read fails
-    // rather than keeping the image's old bytes for that block.
-    for (const std::vector<std::string>& radio :
-         {std::vector<std::string>{"--model", "1", "--refuse-baud-switch"},
-          {"--model", "1", "--half-sync-at", "20:3"}}) {
-        SCOPED_TRACE(radio.back());
-        fs::remove(out);
-        RadioSimProcess sim;
-        std::string error;
-        ASSERT_TRUE(sim.Start(radio, error)) << error;
-        EXPECT_EQ(RunCli(bin, "--model 1 --port " + sim.Device() + " read -o " + out.string()), 1);
-        EXPECT_FALSE(fs::exists(out));
-    }
+// The system's reason and no advice on groups; nothing written.
+TEST_F(CliOnAPseudoTerminal, AMissingDeviceIsNamedWithTheSystemsReason) {
+    const std::string device = (dir / "ttyUSB9").string();
+    EXPECT_EQ(RunCli("--model 1 --port " + device + " read -o " + (dir / "radio.dat").string()), 1);
+    EXPECT_EQ(
+        err.rfind("The serial port cannot be opened.\n" + device + ": No such file or directory\n",
+                  0),
+        0u)
+        << err;
+    EXPECT_EQ(err.find("dialout"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "radio.dat"));
 }
 
-TEST(CliOnAPseudoTerminal, SigtermAndSighupCancelATransferAsCtrlCDoes) {
-    fs::path bin = MRW_TEST_BIN_DIR;
-    fs::path dir = fs::temp_directory_path() / ("mrw_cli_pty_signal_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+TEST_F(CliOnAPseudoTerminal, SigtermAndSighupCancelATransferAsCtrlCDoes) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         // The radio takes the checks (framed requests 1 to 4) and then answers nothing: the
@@ -101,7 +95,7 @@ TEST(CliOnAPseudoTerminal, SigtermAndSighupCancelATransferAsCtrlCDoes) {
             const int null = open("/dev/null", O_RDWR);
             dup2(null, STDOUT_FILENO);
             dup2(null, STDIN_FILENO);
-            const std::string program = (bin / "mrw-cli").string();
+            const std::string program = (fs::path(MRW_TEST_BIN_DIR) / "mrw-cli").string();
             execl(program.c_str(), program.c_str(), "--model", "1", "--port", sim.Device().c_str(),
                   "clear", "dsc-tx-log", nullptr);
             _exit(127);
@@ -121,7 +115,6 @@ TEST(CliOnAPseudoTerminal, SigtermAndSighupCancelATransferAsCtrlCDoes) {
                   "Cancelled.\nThe radio was partly cleared: 1 of 42 blocks written. Run the "
                   "clear again.\n");
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

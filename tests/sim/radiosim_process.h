@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -43,30 +42,21 @@ public:
 
     /// Starts the simulator with `args` and waits (up to 10 s) for its device path.
     bool Start(const std::vector<std::string>& args, std::string& error) {
-        const std::filesystem::path program = ProgramBinDir() / "mrw-radiosim";
-        int out[2];
-        if (pipe(out) != 0) {
-            error = "pipe failed";
-            return false;
-        }
-        std::vector<std::string> argv = {program.string()};
+        std::vector<std::string> argv = {(ProgramBinDir() / "mrw-radiosim").string()};
         argv.insert(argv.end(), args.begin(), args.end());
-        pid_ = fork();
-        if (pid_ < 0) {
-            error = "fork failed";
+        int out[2];
+        if (pipe(out) != 0 || (pid_ = fork()) < 0) {
+            error = "pipe or fork failed";
             return false;
         }
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
-            if (!errorFile.empty()) {
-                const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                if (err >= 0) {
-                    dup2(err, STDERR_FILENO);
-                    close(err);
-                }
+            const int err = errorFile.empty()
+                                ? -1
+                                : open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err >= 0) {
+                dup2(err, STDERR_FILENO);
             }
-            close(out[0]);
-            close(out[1]);
             std::vector<char*> raw;
             for (std::string& a : argv) {
                 raw.push_back(a.data());
@@ -77,27 +67,17 @@ public:
         }
         close(out[1]);
         out_ = out[0];
-        std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (line.empty() || line.back() != '\n') {
-            pollfd fd{out_, POLLIN, 0};
-            if (std::chrono::steady_clock::now() > deadline || poll(&fd, 1, 100) < 0) {
-                error = "no device path from " + program.string();
-                Stop();
-                return false;
-            }
-            char c = 0;
-            if ((fd.revents & (POLLIN | POLLHUP)) != 0) {
-                if (read(out_, &c, 1) != 1) {
-                    error = program.string() + " ended before naming its device";
-                    Stop();
-                    return false;
-                }
-                line += c;
-            }
+        device_.clear();
+        char c = 0;
+        pollfd fd{out_, POLLIN, 0};
+        while (poll(&fd, 1, 10000) > 0 && read(out_, &c, 1) == 1 && c != '\n') {
+            device_ += c;
         }
-        line.pop_back();
-        device_ = line;
+        if (c != '\n') {
+            error = argv[0] + " named no device";
+            Stop();
+            return false;
+        }
         return true;
     }
 
@@ -106,14 +86,6 @@ public:
 
     /// The pseudo-terminal the simulator serves.
     const std::string& Device() const { return device_; }
-
-    /// Sends SIGUSR1 (save now) and gives the simulator a moment to write.
-    void RequestSave() {
-        if (pid_ > 0) {
-            kill(pid_, SIGUSR1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        }
-    }
 
     /// True when the simulator has ended on its own (a pulled cable).
     bool Exited() {

@@ -1,5 +1,5 @@
 // mrw-radiosim as a process: memory from a file with identity overrides, answers on the
-// pseudo-terminal, saves on demand and on exit, refuses a bad image.
+// pseudo-terminal, saves on exit, refuses a bad image.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,37 +21,33 @@ namespace {
 std::string Exchange(int fd, const std::string& request, size_t expected) {
     EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
     std::string answer;
-    while (answer.size() < expected) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 3000) <= 0) {
-            break;
-        }
-        char buffer[256];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        answer.append(buffer, static_cast<size_t>(n));
+    char buffer[256];
+    pollfd p{fd, POLLIN, 0};
+    for (ssize_t n = 1; answer.size() < expected && n > 0 && poll(&p, 1, 3000) > 0;) {
+        n = read(fd, buffer, sizeof buffer);
+        answer.append(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0)));
     }
     return answer;
 }
 
-TEST(RadioSimProcessTest, ServesAFileWithOverridesAndSavesOnDemandAndOnExit) {
+TEST(RadioSimProcessTest, ServesAFileWithOverridesAndSavesOnExit) {
     const auto folder =
         std::filesystem::temp_directory_path() / ("mrw_radiosim_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     sim::RadioMemory memory = *sim::BlankMemory(2);
     memory[0x300] = 0x5A;
-    {
-        std::ofstream out(folder / "in.bin", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(memory.data()), memory.size());
-    }
+    std::ofstream(folder / "in.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(memory.data()), memory.size());
+    std::ofstream(folder / "short.bin") << "short";
     const auto saved = folder / "out.bin";
     RadioSimProcess radiosim;
     std::string error;
-    ASSERT_TRUE(radiosim.Start({"--image", (folder / "in.bin").string(), "--product", "XY",
-                                "--region", "GRMN", "--save", saved.string()},
-                               error))
+    EXPECT_FALSE(radiosim.Start({"--image", (folder / "short.bin").string()}, error));
+    EXPECT_FALSE(radiosim.Start({"--model-code", "8FD"}, error));
+    ASSERT_TRUE(
+        radiosim.Start({"--image", (folder / "in.bin").string(), "--product", "XY", "--region",
+                        "GRMN", "--model-code", "0AFD", "--save", saved.string()},
+                       error))
         << error;
     const int fd = open(radiosim.Device().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
@@ -59,36 +56,22 @@ TEST(RadioSimProcessTest, ServesAFileWithOverridesAndSavesOnDemandAndOnExit) {
     cfmakeraw(&tio);
     tcsetattr(fd, TCSANOW, &tio);
 
-    EXPECT_EQ(Exchange(fd, sim::BuildFrame("#QKPRD", {"0300", "01"}), 8 + 20),
-              "#CMDOK\r\n" + sim::BuildFrame("#QKPDT", {"0300", "01", "5A"}));
+    EXPECT_EQ(Exchange(fd, "#QKPRD\t0300\t01\t74\r\n", 8 + 20),
+              "#CMDOK\r\n#QKPDT\t0300\t01\t5A\t0F\r\n");
     EXPECT_EQ(Exchange(fd, sim::BuildFrame("#QKPWR", {"0301", "02", "1234"}), 8), "#CMDOK\r\n");
-    radiosim.RequestSave();
-    std::vector<uint8_t> bytes = ReadFileBytes(saved);
-    ASSERT_EQ(bytes.size(), 32768u);
-    EXPECT_EQ(bytes[0x301], 0x12);
-    EXPECT_EQ(bytes[0x302], 0x34);
-    EXPECT_EQ(bytes[128], 0x09);  // model type 2 from the file
-    EXPECT_EQ(std::string(bytes.begin() + 256, bytes.begin() + 262), "XY    ");
-    EXPECT_EQ(bytes[271], 5);
-
     EXPECT_EQ(Exchange(fd, sim::BuildFrame("#QKPWR", {"0303", "01", "77"}), 8), "#CMDOK\r\n");
     close(fd);
     radiosim.Stop();
-    bytes = ReadFileBytes(saved);
+    const std::vector<uint8_t> bytes = ReadFileBytes(saved);
     ASSERT_EQ(bytes.size(), 32768u);
+    EXPECT_EQ(bytes[0x301], 0x12);
+    EXPECT_EQ(bytes[0x302], 0x34);
     EXPECT_EQ(bytes[0x303], 0x77);
+    EXPECT_EQ(bytes[128], 0x0A);  // the model code given over the file's (09 61)
+    EXPECT_EQ(bytes[129], 0xFD);
+    EXPECT_EQ(std::string(bytes.begin() + 256, bytes.begin() + 262), "XY    ");
+    EXPECT_EQ(bytes[271], 5);
     std::filesystem::remove_all(folder);
-}
-
-TEST(RadioSimProcessTest, RefusesAnImageOfTheWrongSize) {
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("mrw_radiosim_short_" + std::to_string(getpid()) + ".bin");
-    std::ofstream(file) << "short";
-    RadioSimProcess radiosim;
-    std::string error;
-    EXPECT_FALSE(radiosim.Start({"--image", file.string()}, error));
-    EXPECT_FALSE(radiosim.Start({"--error-at", "0"}, error));
-    std::filesystem::remove(file);
 }
 
 }  // namespace
