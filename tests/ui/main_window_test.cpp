@@ -181,6 +181,9 @@ private slots:
         QVERIFY(h.prompt.dialogs.empty());
         refuse = false;
         h.config.state.DataChanged = false;
+        h.window->SetBusy(true);  // a busy window refuses every command
+        QVERIFY(!h.window->RunCommand([] {}));
+        h.window->SetBusy(false);
         h.Action("mnuTransferProgram")->trigger();
         QCOMPARE(modes, std::vector<int>{1});
     }
