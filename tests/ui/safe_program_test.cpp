@@ -158,6 +158,9 @@ private slots:
         const fs::path backup = h.Folder() / "backups" / "HV2300_INTL_20240501-123456.hex";
         fs::rename(h.Backups()[0], backup);
 
+        h.prompt.fileNames = {backup.string()};
+        h.Action("mnuTransferRestore")->trigger();  // No is the default answer
+        QVERIFY(!std::equal(kept.begin(), kept.end(), h.radio.memory.begin()));
         h.prompt.messages.clear();
         h.prompt.fileNames = {backup.string()};
         h.prompt.answers = {Answer::Yes};
