@@ -1,28 +1,21 @@
 // Programming's safeguards in the desktop program, driven like a user against the in-process
-// simulated radio on virtual time: the preview dialog, the Options entries, Program through
-// the window with its backup, preview and verify, and Restore Radio from Backup.
+// simulated radio on virtual time: Program through the window with its backup, preview and
+// verify, and Restore Radio from Backup.
 #include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QtTest>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
 
 #include "core/config.h"
 #include "image/checks.h"
 #include "image/codec.h"
 #include "link/transfer.h"
 #include "sim/sim_radio.h"
+#include "test_files.h"
 #include "ui/main_window.h"
-#include "ui/program_preview.h"
 #include "ui/safe_program_command.h"
 #include "ui/transfer_command.h"
 #include "ui/transfer_dialog.h"
@@ -33,11 +26,6 @@ namespace mrw {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 /// A main window over a simulated radio that holds one directory entry more than the window.
 /// Every transfer dialog presses OK, and closes when the run left it open.
@@ -86,139 +74,28 @@ struct Harness : testing::RadioHarness {
     }
 };
 
-/// While it lives, clicks `button` of every preview dialog that opens and records its summary.
-struct PreviewClicker {
-    explicit PreviewClicker(const char* button) : button_(button) {
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* preview = qobject_cast<ProgramPreviewDialog*>(QApplication::activeModalWidget());
-            if (preview == nullptr) {
-                return;
-            }
-            summaries.push_back(preview->findChild<QLabel*>("lblPreviewSummary")->text());
-            backups.push_back(preview->findChild<QLabel*>("lblPreviewBackup")->text());
-            auto* list = preview->findChild<QTreeWidget*>("tvPreview");
-            for (int i = 0; i < list->topLevelItemCount(); ++i) {
-                headings.push_back(list->topLevelItem(i)->text(0));
-            }
-            preview->findChild<QPushButton*>(button_)->click();
-        });
-        timer.start();
-    }
-    QTimer timer;
-    const char* button_;
-    QStringList summaries;
-    QStringList backups;
-    QStringList headings;
-};
-
 }  // namespace
 
 class SafeProgramTest : public QObject {
     Q_OBJECT
 private slots:
-    // ---- The preview dialog alone ----------------------------------------------------------
-
-    void previewListsTheDifferencesBySectionWithTheCount() {
-        const std::vector<Difference> differences = {
-            {DifferenceKind::Changed, "Common Setup", "SCAN", "0", "1"},
-            {DifferenceKind::Changed, "Common Setup", "Resume Time", "2", "5"},
-            {DifferenceKind::Added, "CHUSA4", "", "", ""},
-        };
-        ProgramPreviewDialog dialog(differences);
-        QCOMPARE(dialog.windowTitle(), QString("Program to Radio"));
-        QCOMPARE(dialog.findChild<QLabel*>("lblPreviewSummary")->text(),
-                 QString("Programming will change 3 settings in the radio:"));
-        auto* list = dialog.findChild<QTreeWidget*>("tvPreview");
-        QCOMPARE(list->topLevelItemCount(), 2);
-        QCOMPARE(list->topLevelItem(0)->text(0), QString("[Common Setup]  2 changes"));
-        QCOMPARE(list->topLevelItem(0)->child(0)->text(0), QString("SCAN: 0 -> 1"));
-        QCOMPARE(list->topLevelItem(0)->child(1)->text(0), QString("Resume Time: 2 -> 5"));
-        QCOMPARE(list->topLevelItem(1)->text(0), QString("[CHUSA4]  1 change"));
-        QCOMPARE(list->topLevelItem(1)->child(0)->text(0), QString("added"));
-        QVERIFY(dialog.findChild<QPushButton*>("cmdProgram")->isDefault());
-        QVERIFY(dialog.findChild<QPushButton*>("cmdCancel") != nullptr);
-    }
-
-    void previewListsTheSettingsKeptInTheFileOnlyInTheirOwnSection() {
-        Difference group{DifferenceKind::Changed, "Usable CH Group Setup", "Group2", "1", "0"};
-        group.notWritten = true;
-        Difference remote{DifferenceKind::Changed, "DSC Setup (AutoPos Setup)", "RCENABLE0", "0",
-                          "1"};
-        remote.notWritten = true;
-        Difference log{DifferenceKind::Changed, "Image", "0x0300\u20130x035F", "", ""};
-        log.note = "DSC TX log, erased by programming";
-        const std::vector<Difference> differences = {
-            group, {DifferenceKind::Changed, "Common Setup", "SCAN", "0", "1"}, log, remote};
-        ProgramPreviewDialog dialog(differences);
-        // The settings kept in the file are no change in the radio.
-        QCOMPARE(dialog.findChild<QLabel*>("lblPreviewSummary")->text(),
-                 QString("Programming will change 2 settings in the radio:"));
-        auto* list = dialog.findChild<QTreeWidget*>("tvPreview");
-        QCOMPARE(list->topLevelItemCount(), 3);
-        QCOMPARE(list->topLevelItem(0)->text(0), QString("[Common Setup]  1 change"));
-        QCOMPARE(list->topLevelItem(1)->text(0), QString("[Image]  1 change"));
-        QCOMPARE(list->topLevelItem(1)->child(0)->text(0),
-                 QString::fromUtf8("0x0300\u20130x035F: DSC TX log, erased by programming"));
-        QTreeWidgetItem* kept = list->topLevelItem(2);
-        QCOMPARE(kept->text(0), QString("Kept in the file only: 2 settings"));
-        QCOMPARE(kept->childCount(), 2);
-        QCOMPARE(kept->child(0)->text(0), QString("[Usable CH Group Setup] Group2: 1 -> 0"));
-        QCOMPARE(kept->child(1)->text(0), QString("[DSC Setup (AutoPos Setup)] RCENABLE0: 0 -> 1"));
-    }
-
-    void previewOfNothingSaysTheRadioHoldsIt() {
-        ProgramPreviewDialog dialog({});
-        dialog.show();
-        QVERIFY(!dialog.findChild<QLabel*>("lblPreviewBackup")->isVisible());
-        QCOMPARE(dialog.findChild<QLabel*>("lblPreviewSummary")->text(),
-                 QString("The radio already holds this configuration."));
-        QVERIFY(!dialog.findChild<QTreeWidget*>("tvPreview")->isVisible());
-        QCOMPARE(QString::fromStdString(PreviewSummary(1)),
-                 QString("Programming will change 1 setting in the radio:"));
-    }
-
-    // ---- Options ---------------------------------------------------------------------------
-
-    void optionsEntriesAreOnByDefaultAndStored() {
-        Harness h;
-        QAction* backup = h.Action("mnuOptionsBackup");
-        QAction* verify = h.Action("mnuOptionsVerify");
-        QVERIFY(backup && verify);
-        QCOMPARE(backup->text(), QString("Back Up Radio Before Programming"));
-        QCOMPARE(verify->text(), QString("Verify After Programming"));
-        QVERIFY(backup->isCheckable() && backup->isChecked());
-        QVERIFY(verify->isCheckable() && verify->isChecked());
-        verify->trigger();
-        QCOMPARE(h.settings.Get("Settings", "VerifyAfterProgram"), std::string("0"));
-        QVERIFY(!h.Safe().VerifyEnabled());
-        QVERIFY(h.Safe().BackupEnabled());
-        backup->trigger();
-        QCOMPARE(h.settings.Get("Settings", "BackupBeforeProgram"), std::string("0"));
-        verify->trigger();
-        QCOMPARE(h.settings.Get("Settings", "VerifyAfterProgram"), std::string("1"));
-        QCOMPARE(h.Action("mnuTransferRestore")->text(),
-                 QString::fromUtf8("Restore Radio from &Backup\u2026"));
-    }
-
-    // ---- Program through the window --------------------------------------------------------
 
     void programBacksUpPreviewsWritesAndVerifies() {
         Harness h;
-        const std::vector<uint8_t> before(h.radio.memory.begin(), h.radio.memory.end());
-        PreviewClicker clicker("cmdProgram");
+        const std::string before(h.radio.memory.begin(), h.radio.memory.end());
+        std::vector<std::string> previewed;  // the section of each difference shown
+        h.Safe().SetPreview([&](const std::vector<Difference>& differences) {
+            for (const Difference& d : differences) {
+                previewed.push_back(d.section);
+            }
+            return true;
+        });
         h.Action("mnuTransferProgram")->trigger();
-
-        QCOMPARE(clicker.summaries,
-                 QStringList{"Programming will change 3 settings in the radio:"});
-        QCOMPARE(clicker.headings, QStringList{"[CHMMSID1]  3 changes"});
+        QCOMPARE(previewed, std::vector<std::string>(3, "CHMMSID1"));
         QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Complete!!"});
         QCOMPARE(h.Backups().size(), size_t{1});
         QVERIFY(h.Backups()[0].filename().string().rfind("HV2300_INTL_", 0) == 0);
-        QCOMPARE(ReadBytes(h.Backups()[0]), before);
-        QCOMPARE(clicker.backups,
-                 QStringList{"The radio's present configuration is kept in " +
-                             QString::fromStdString(h.Backups()[0].string()) + "."});
+        QCOMPARE(testing::ReadFile(h.Backups()[0]), before);
         Image now;
         std::copy(h.radio.memory.begin(), h.radio.memory.end(), now.bytes.begin());
         DataModel inRadio;
@@ -227,41 +104,17 @@ private slots:
         QCOMPARE(h.statuses, std::vector<QString>{"Complete."});
     }
 
-    void completionNamesTheSettingsKeptInTheFileOnly() {
-        Harness h;
-        // Group3's block at 336 is never written; Auto POS Report has no image bytes.
-        h.config.model.Groups[2].Usable = !h.config.model.Groups[2].Usable;
-        h.config.model.AutoPos.Records[0].Enable = true;
-        PreviewClicker clicker("cmdProgram");
-        h.Action("mnuTransferProgram")->trigger();
-        QCOMPARE(clicker.headings,
-                 (QStringList{"[CHMMSID1]  3 changes", "Kept in the file only: 2 settings"}));
-        QCOMPARE(h.prompt.Texts(),
-                 std::vector<std::string>{"Complete!!\r\nKept in the file only: 2 settings"});
-    }
-
     void cancelInThePreviewWritesNothingAndSaysSo() {
         Harness h;
         const auto before = h.radio.memory;
-        PreviewClicker clicker("cmdCancel");
+        h.Safe().SetPreview([](const std::vector<Difference>&) { return false; });
         h.Action("mnuTransferProgram")->trigger();
-        QCOMPARE(clicker.summaries.size(), qsizetype{1});
         QCOMPARE(h.radio.CountOf("#QKPWR"), 0);
         QVERIFY(h.radio.memory == before);
         QCOMPARE(h.prompt.Texts(),
                  std::vector<std::string>{"Programming stopped before anything was written: "
                                           "nothing in the radio was changed."});
         QCOMPARE(h.Backups().size(), size_t{1});  // the backup read had completed
-    }
-
-    void withoutBackupThereIsNoReadAndNoPreview() {
-        Harness h;
-        h.Action("mnuOptionsBackup")->trigger();
-        PreviewClicker clicker("cmdProgram");
-        h.Action("mnuTransferProgram")->trigger();
-        QVERIFY(clicker.summaries.isEmpty());
-        QVERIFY(h.Backups().empty());
-        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Complete!!"});
     }
 
     void droppedWriteFailsTheVerifyInTheWindow() {
@@ -280,7 +133,10 @@ private slots:
         QVERIFY(address < 19456);
         h.radio.options.faults = {
             sim::Fault{.kind = sim::FaultKind::DropWrite, .address = address}};
+        bool previewed = false;
+        h.Safe().SetPreview([&](const std::vector<Difference>&) { return previewed = true; });
         h.Action("mnuTransferProgram")->trigger();
+        QVERIFY(!previewed);
         char hex[8];
         std::snprintf(hex, sizeof hex, "%04X", address);
         QCOMPARE(h.prompt.Texts(),
@@ -288,9 +144,8 @@ private slots:
                                           "address (first at 0x" +
                                           std::string(hex) + "). Program it again."});
         QVERIFY(h.config.state.ErrorFlag);
+        QVERIFY(h.Backups().empty());  // without the backup option, no read before
     }
-
-    // ---- Restore ---------------------------------------------------------------------------
 
     void restoreAsksNamingTheBackupThenProgramsItBack() {
         Harness h;
@@ -303,14 +158,15 @@ private slots:
         const fs::path backup = h.Folder() / "backups" / "HV2300_INTL_20240501-123456.hex";
         fs::rename(h.Backups()[0], backup);
 
+        h.prompt.fileNames = {backup.string()};
+        h.Action("mnuTransferRestore")->trigger();  // No is the default answer
+        QVERIFY(!std::equal(kept.begin(), kept.end(), h.radio.memory.begin()));
         h.prompt.messages.clear();
         h.prompt.fileNames = {backup.string()};
         h.prompt.answers = {Answer::Yes};
         h.Action("mnuTransferRestore")->trigger();
 
-        QCOMPARE(h.prompt.dialogs.size(), size_t{1});
-        QCOMPARE(h.prompt.dialogs[0].folder, (h.Folder() / "backups").string());
-        QVERIFY(h.prompt.dialogs[0].mustExist);
+        QCOMPARE(h.prompt.dialogs.at(0).folder, (h.Folder() / "backups").string());
         QCOMPARE(
             h.prompt.Texts(),
             (std::vector<std::string>{
@@ -320,17 +176,6 @@ private slots:
                 "Complete!!"}));
         QVERIFY(std::equal(kept.begin(), kept.end(), h.radio.memory.begin()));
         QCOMPARE(h.config.state.CurrentFileName, backup.string());
-    }
-
-    void restoreAnsweredNoProgramsNothing() {
-        Harness h;
-        fs::create_directories(h.Folder() / "backups");
-        const fs::path backup = h.Folder() / "backups" / "HV2300_INTL_20240501-123456.hex";
-        testing::WriteBytes(backup, testing::DefaultImage(0).bytes.data(), kImageSize);
-        h.prompt.fileNames = {backup.string()};
-        h.Action("mnuTransferRestore")->trigger();  // No is the default answer
-        QCOMPARE(h.radio.FramedCount(), 0);
-        QVERIFY(h.config.state.CurrentFileName.empty());
     }
 };
 

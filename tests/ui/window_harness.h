@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -30,17 +29,6 @@ constexpr int kRegionByte = 271;
 
 inline void WriteBytes(const std::filesystem::path& path, const uint8_t* bytes, size_t size) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), size);
-}
-
-/// The default image of model type 1; with `regionCode`, that region's code put in.
-inline Image DefaultImage(std::optional<int> regionCode = {}) {
-    Image image;
-    DataModel model;
-    NewImage(image, model, 1);
-    if (regionCode) {
-        image.bytes[kRegionByte] = static_cast<uint8_t>(*regionCode);
-    }
-    return image;
 }
 
 /// An enabled channel of the catalogue that may transmit, without a status number.
@@ -70,7 +58,13 @@ struct BasicWindowHarness {
         config.services.settings = &settings;
         config.services.programFolder = Folder();
         std::ofstream(Folder() / "global.ini") << globalIni;
-        WriteBytes(Folder() / "INTL_08FD.ini", DefaultImage(regionCode).bytes.data(), kImageSize);
+        // The default image of model type 1; with `regionCode`, that region's code put in.
+        Image image;
+        DataModel model;
+        NewImage(image, model, 1);
+        image.bytes[kRegionByte] =
+            static_cast<uint8_t>(regionCode.value_or(image.bytes[kRegionByte]));
+        WriteBytes(Folder() / "INTL_08FD.ini", image.bytes.data(), kImageSize);
     }
     ~BasicWindowHarness() {
         clock.onPump = nullptr;
@@ -105,7 +99,6 @@ struct BasicWindowHarness {
     QString Panel() const {
         return Find<QStackedWidget>("panelArea")->currentWidget()->objectName();
     }
-    QString Hint() const { return Find<QLabel>("sbStatusBar_Panel1")->text(); }
     static QStringList Cells(const QTableWidget* grid, int row) {
         QStringList cells;
         for (int c = 0; c < grid->columnCount(); ++c) {
