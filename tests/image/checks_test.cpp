@@ -14,6 +14,7 @@
 #include "image/codec.h"
 
 #include "hex_bytes.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -225,16 +226,9 @@ TEST(Checksum, CoversBytes66To94) {
 }
 
 TEST(ModelIdentity, ModelCodeCheckPerModelType) {
-    // {model type, code at 128, code at 32766, valid}
-    const std::tuple<int, uint16_t, uint16_t, bool> rows[] = {
-        {1, 0x08FD, 0x08FD, true},  {11, 0x08FD, 0x08FD, true},  {2, 0x08FD, 0x08FD, false},
-        {2, 0x0961, 0x0961, true},  {2, 0x0961, 0x08FD, false},  {3, 0, 0, false},
-        {0, 0x08FD, 0xFFFF, false}, {1, 0x08FD, 0xFFFF, false},  {2, 0x08FD, 0xFFFF, false},
-        {3, 0x08FD, 0xFFFF, false}, {10, 0x08FD, 0xFFFF, false}, {11, 0x08FD, 0xFFFF, false},
-        {12, 0x08FD, 0xFFFF, false}};
-    for (const auto& [type, first, last, valid] : rows) {
-        EXPECT_EQ(IsModelCodeValid(type, first, last), valid)
-            << type << " " << first << " " << last;
+    for (const auto& c : testing::ReadCases(testing::TestData("image/model_codes.txt"))) {
+        const auto code = [&](size_t k) { return std::stoi(c[k], nullptr, 16); };
+        EXPECT_EQ(IsModelCodeValid(std::stoi(c[0]), code(1), code(2)), c[3] == "1") << c.where;
     }
 }
 
@@ -277,13 +271,8 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
         EXPECT_EQ(Word(image, kSecondRef), 30);
         EXPECT_EQ(ReadText(image, 311, 5), "RADIO");
         EXPECT_EQ(ReadText(image, 343, 4), "RAM2");
-        // {address, byte}: no CHUSA channels (1536), weather channels still enabled (1632),
-        // and the fill everywhere else.
-        const std::pair<int, int> bytes[] = {{184, 3},     {228, 0},     {229, 0x20}, {663, 0xFE},
-                                             {1643, 0},    {1771, 0},    {1536, 0},   {1632, 0xFF},
-                                             {4864, 0xFF}, {2048, 0xFF}, {0, 0xFF}};
-        for (auto [a, v] : bytes) {
-            EXPECT_EQ(image.Get(a), v) << a;
+        for (const auto& row : testing::ReadCases(testing::TestData("image/default_image.txt"))) {
+            EXPECT_EQ(image.Get(std::stoi(row[0])), std::stoi(row[1], nullptr, 16)) << row.where;
         }
         // The settings part is decoded; the channel tables of the new image would be empty.
         EXPECT_EQ(model.Common.ResumeTime, 3);
