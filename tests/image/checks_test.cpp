@@ -128,7 +128,7 @@ TEST_F(ConsistencyPass, UnusableCurrentChannelFallsBackToTableThenExtraChannels)
     EXPECT_EQ(Word(image, kSecondRef), 0x1234);
 }
 
-TEST_F(ConsistencyPass, ChannelReferencesBeyondTheNinetySixSlotsAreNotUsable) {
+TEST_F(ConsistencyPass, UsableChannelReferences) {
     image.Set(GroupUsableAddress(0), 1);
     image.Fill(kUsaBitmap, 15, 0xFF);  // bytes after the bitmap set too
     EXPECT_TRUE(IsChannelRefUsable(image, 95, 0));
@@ -138,9 +138,7 @@ TEST_F(ConsistencyPass, ChannelReferencesBeyondTheNinetySixSlotsAreNotUsable) {
     }
     image.Set(GroupUsableAddress(0), 0);
     EXPECT_FALSE(IsChannelRefUsable(image, 5, 0));  // group switched off
-}
-
-TEST_F(ConsistencyPass, ExtraChannelReferencesUseOneNumbering) {
+    // Extra channels use one numbering across the groups.
     image.Set(GroupUsableAddress(kExpGroup), 1);
     SetSlot(image, kExpBitmap, 0);
     SetSlot(image, kExpBitmap, 1);
@@ -250,7 +248,7 @@ TEST(ModelIdentity, ConfigurationRangeAndFileLength) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(NewImageTest, DefaultImageOfEachModelType) {
+TEST(NewImageTest, DefaultImageOfEachModelTypeAndNoneOfAnUnknownType) {
     struct Case {
         int type;
         uint16_t code;
@@ -286,9 +284,7 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
                       decoded.CHEXP.size() + decoded.CHRG.size(),
                   0u);
     }
-}
-
-TEST(NewImageTest, UnknownModelTypeLeavesEverythingAlone) {
+    // An unknown model type leaves everything alone.
     for (int type : {0, 3, 10, 12, -1}) {
         Image image;
         image.bytes.fill(0x5A);

@@ -116,7 +116,7 @@ TEST_P(FactoryImages, IdentityAndTheRegionPlans) {
     }
 }
 
-TEST_P(FactoryImages, HandKnownChannels) {
+TEST_P(FactoryImages, HandKnownChannelsAndADecodeEncodeChangesNothing) {
     for (const auto& c : testing::ReadCases(testing::TestData("model/hand_known_channels.txt"))) {
         const ChannelTable* table = PlanTable(c[0]);
         const int i = IndexOf(table, c[1]);
@@ -140,9 +140,7 @@ TEST_P(FactoryImages, HandKnownChannels) {
         EXPECT_TRUE(IsChannelRefUsable(config.image, 240, 0));
         EXPECT_FALSE(IsChannelRefUsable(config.image, 241, 0));
     }
-}
-
-TEST_P(FactoryImages, DecodeEncodeLeavesTheImageUnchanged) {
+    // A decode and encode leaves the image unchanged.
     Image image = config.image;
     DataModel model;
     model.CHWX.resize(kWeatherChannels);
