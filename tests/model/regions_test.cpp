@@ -90,20 +90,13 @@ TEST_F(Regions, LoadRegionImageRefusalsThenALoad) {
     WriteFile("differing.ini", differing);
     WriteFile("other.ini", ImageBytes(2, 0, 2));
     const Image before = config.image;
-    // {file, model type, ErrorFlag, CancelFlag}; type 11 shares the code of type 1.
-    const std::tuple<const char*, int, bool, bool> refusals[] = {
-        {"GONE_08FD.ini", 1, false, true},
-        {"short.ini", 1, false, false},
-        {"differing.ini", 1, true, false},
-        {"other.ini", 1, true, false},
-        {"differing.ini", 11, true, false}};
-    for (const auto& [file, type, errorFlag, cancelFlag] : refusals) {
-        SCOPED_TRACE(file);
+    for (const auto& c : testing::ReadCases(testing::TestData("model/region_image_refusals.txt"))) {
+        SCOPED_TRACE(c.where);
         config.state.ErrorFlag = config.state.CancelFlag = false;
-        config.state.ModelType = static_cast<int16_t>(type);
-        EXPECT_FALSE(LoadRegionImage(config, dir / file));
-        EXPECT_EQ(config.state.ErrorFlag, errorFlag);
-        EXPECT_EQ(config.state.CancelFlag, cancelFlag);
+        config.state.ModelType = static_cast<int16_t>(std::stoi(c[1]));
+        EXPECT_FALSE(LoadRegionImage(config, dir / c[0]));
+        EXPECT_EQ(config.state.ErrorFlag, c[2] == "1");
+        EXPECT_EQ(config.state.CancelFlag, c[3] == "1");
         EXPECT_FALSE(config.state.Loading);
         EXPECT_EQ(config.image.bytes, before.bytes);
     }
