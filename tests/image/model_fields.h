@@ -33,15 +33,6 @@ std::string Bools(const std::array<bool, N>& a, size_t n = N) {
 }
 
 using Setter = std::function<void(DataModel&, int, const std::string&)>;
-using Getter = std::function<std::string(const DataModel&, int)>;
-
-inline ChannelTable& TableNamed(DataModel& m, const std::string& name) {
-    return name == "CHUSA"   ? m.CHUSA
-           : name == "CHINT" ? m.CHINT
-           : name == "CHCAN" ? m.CHCAN
-           : name == "CHEXP" ? m.CHEXP
-                             : m.CHRG;
-}
 
 /// Sets the fields "key=value; key=value; ..." of `text`.
 inline void SetFields(DataModel& m, const std::string& text) {
@@ -74,39 +65,41 @@ inline void SetFields(DataModel& m, const std::string& text) {
         {"SelectCall", [&](DataModel&, int, auto& v) { p.SelectCall = i(v); }},
         {"LastAddress", [&](DataModel&, int, auto& v) { p.LastAddress = i(v); }},
     };
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find(';', at);
-        end = end == std::string::npos ? text.size() : end;
-        const std::string item = Trim(text.substr(at, end - at));
-        at = end + 1;
-        const size_t eq = item.find('=');
-        std::string key = item.substr(0, eq);
-        const std::string value = item.substr(eq + 1);
+    const std::map<std::string, ChannelTable*> tables = {{"CHUSA", &m.CHUSA},
+                                                         {"CHINT", &m.CHINT},
+                                                         {"CHCAN", &m.CHCAN},
+                                                         {"CHEXP", &m.CHEXP},
+                                                         {"CHRG", &m.CHRG}};
+    const std::map<std::string, int16_t ChannelRecord::*> shorts = {
+        {"Position", &ChannelRecord::Position},
+        {"Duplex", &ChannelRecord::Duplex},
+        {"StatusIcon", &ChannelRecord::StatusIcon},
+        {"StatusNo", &ChannelRecord::StatusNo},
+        {"Scramble", &ChannelRecord::Scramble}};
+    std::istringstream items(text);
+    for (std::string item; std::getline(items, item, ';');) {
+        const std::string key = Trim(item.substr(0, item.find('=')));
+        const std::string value = Trim(item.substr(item.find('=') + 1));
         const size_t dot = key.find('.');
         const size_t hash = key.find('#');
-        if (dot != std::string::npos) {  // a channel table's record or size
-            ChannelTable& t = TableNamed(m, key.substr(0, std::min(dot, hash)));
-            const std::string field = key.substr(dot + 1);
-            if (field == "size") {
-                t.resize(static_cast<size_t>(i(value)));
-                continue;
-            }
-            const int k = i(key.substr(hash + 1, dot - hash - 1));
-            ChannelRecord& r = t.at(k < 0 ? t.size() - 1 : static_cast<size_t>(k));
-            auto s = static_cast<int16_t>(field[0] == 'R' || field[0] == 'T' ? 0 : i(value));
-            field == "Position"     ? void(r.Position = s)
-            : field == "Duplex"     ? void(r.Duplex = s)
-            : field == "StatusIcon" ? void(r.StatusIcon = s)
-            : field == "StatusNo"   ? void(r.StatusNo = s)
-            : field == "Scramble"   ? void(r.Scramble = s)
-            : field == "Rxfreq"     ? void(r.Rxfreq = Val(value))
-            : field == "Txfreq"     ? void(r.Txfreq = Val(value))
-                                    : throw std::invalid_argument(key);
+        const int k = hash == std::string::npos ? 0 : i(key.substr(hash + 1, dot - hash - 1));
+        if (dot == std::string::npos) {
+            setters.at(key.substr(0, hash))(m, k, value);
             continue;
         }
-        const int k = hash == std::string::npos ? 0 : i(key.substr(hash + 1));
-        setters.at(key.substr(0, hash))(m, k, value);
+        ChannelTable& t =
+            *tables.at(key.substr(0, std::min(dot, hash)));  // a table's record or size
+        const std::string field = key.substr(dot + 1);
+        if (field == "size") {
+            t.resize(static_cast<size_t>(i(value)));
+            continue;
+        }
+        ChannelRecord& r = t.at(k < 0 ? t.size() - 1 : static_cast<size_t>(k));
+        if (field == "Rxfreq" || field == "Txfreq") {
+            (field == "Rxfreq" ? r.Rxfreq : r.Txfreq) = Val(value);
+        } else {
+            r.*shorts.at(field) = static_cast<int16_t>(i(value));
+        }
     }
 }
 
