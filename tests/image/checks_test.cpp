@@ -14,6 +14,7 @@
 #include "image/codec.h"
 
 #include "hex_bytes.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -127,7 +128,7 @@ TEST_F(ConsistencyPass, UnusableCurrentChannelFallsBackToTableThenExtraChannels)
     EXPECT_EQ(Word(image, kSecondRef), 0x1234);
 }
 
-TEST_F(ConsistencyPass, ChannelReferencesBeyondTheNinetySixSlotsAreNotUsable) {
+TEST_F(ConsistencyPass, UsableChannelReferences) {
     image.Set(GroupUsableAddress(0), 1);
     image.Fill(kUsaBitmap, 15, 0xFF);  // bytes after the bitmap set too
     EXPECT_TRUE(IsChannelRefUsable(image, 95, 0));
@@ -137,9 +138,7 @@ TEST_F(ConsistencyPass, ChannelReferencesBeyondTheNinetySixSlotsAreNotUsable) {
     }
     image.Set(GroupUsableAddress(0), 0);
     EXPECT_FALSE(IsChannelRefUsable(image, 5, 0));  // group switched off
-}
-
-TEST_F(ConsistencyPass, ExtraChannelReferencesUseOneNumbering) {
+    // Extra channels use one numbering across the groups.
     image.Set(GroupUsableAddress(kExpGroup), 1);
     SetSlot(image, kExpBitmap, 0);
     SetSlot(image, kExpBitmap, 1);
@@ -225,16 +224,9 @@ TEST(Checksum, CoversBytes66To94) {
 }
 
 TEST(ModelIdentity, ModelCodeCheckPerModelType) {
-    // {model type, code at 128, code at 32766, valid}
-    const std::tuple<int, uint16_t, uint16_t, bool> rows[] = {
-        {1, 0x08FD, 0x08FD, true},  {11, 0x08FD, 0x08FD, true},  {2, 0x08FD, 0x08FD, false},
-        {2, 0x0961, 0x0961, true},  {2, 0x0961, 0x08FD, false},  {3, 0, 0, false},
-        {0, 0x08FD, 0xFFFF, false}, {1, 0x08FD, 0xFFFF, false},  {2, 0x08FD, 0xFFFF, false},
-        {3, 0x08FD, 0xFFFF, false}, {10, 0x08FD, 0xFFFF, false}, {11, 0x08FD, 0xFFFF, false},
-        {12, 0x08FD, 0xFFFF, false}};
-    for (const auto& [type, first, last, valid] : rows) {
-        EXPECT_EQ(IsModelCodeValid(type, first, last), valid)
-            << type << " " << first << " " << last;
+    for (const auto& c : testing::ReadCases(testing::TestData("image/model_codes.txt"))) {
+        const auto code = [&](size_t k) { return std::stoi(c[k], nullptr, 16); };
+        EXPECT_EQ(IsModelCodeValid(std::stoi(c[0]), code(1), code(2)), c[3] == "1") << c.where;
     }
 }
 
@@ -256,7 +248,7 @@ TEST(ModelIdentity, ConfigurationRangeAndFileLength) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(NewImageTest, DefaultImageOfEachModelType) {
+TEST(NewImageTest, DefaultImageOfEachModelTypeAndNoneOfAnUnknownType) {
     struct Case {
         int type;
         uint16_t code;
@@ -277,13 +269,8 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
         EXPECT_EQ(Word(image, kSecondRef), 30);
         EXPECT_EQ(ReadText(image, 311, 5), "RADIO");
         EXPECT_EQ(ReadText(image, 343, 4), "RAM2");
-        // {address, byte}: no CHUSA channels (1536), weather channels still enabled (1632),
-        // and the fill everywhere else.
-        const std::pair<int, int> bytes[] = {{184, 3},     {228, 0},     {229, 0x20}, {663, 0xFE},
-                                             {1643, 0},    {1771, 0},    {1536, 0},   {1632, 0xFF},
-                                             {4864, 0xFF}, {2048, 0xFF}, {0, 0xFF}};
-        for (auto [a, v] : bytes) {
-            EXPECT_EQ(image.Get(a), v) << a;
+        for (const auto& row : testing::ReadCases(testing::TestData("image/default_image.txt"))) {
+            EXPECT_EQ(image.Get(std::stoi(row[0])), std::stoi(row[1], nullptr, 16)) << row.where;
         }
         // The settings part is decoded; the channel tables of the new image would be empty.
         EXPECT_EQ(model.Common.ResumeTime, 3);
@@ -297,9 +284,7 @@ TEST(NewImageTest, DefaultImageOfEachModelType) {
                       decoded.CHEXP.size() + decoded.CHRG.size(),
                   0u);
     }
-}
-
-TEST(NewImageTest, UnknownModelTypeLeavesEverythingAlone) {
+    // An unknown model type leaves everything alone.
     for (int type : {0, 3, 10, 12, -1}) {
         Image image;
         image.bytes.fill(0x5A);

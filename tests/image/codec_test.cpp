@@ -9,6 +9,9 @@
 #include "image/codec.h"
 #include "image/memory_map.h"
 
+#include "model_fields.h"
+#include "test_files.h"
+
 namespace mrw {
 namespace {
 
@@ -342,84 +345,29 @@ TEST(Codec, BlankRadio) {
 }
 
 TEST(Codec, AValueTheImageCannotCarryLeavesImageAndModelUntouched) {
-    struct Case {
-        const char* name;
-        void (*change)(DataModel&);
-    };
-    // A name of nullptr marks a boundary value that still encodes.
-    const Case cases[] = {
-        {"Position", [](DataModel& m) { m.CHCAN.back().Position = 256; }},
-        {"Position", [](DataModel& m) { m.CHUSA[0].Position = -1; }},
-        {nullptr, [](DataModel& m) { m.CHUSA[0].Position = 255; }},
-        {"Duplex", [](DataModel& m) { m.CHUSA[0].Duplex = 4; }},
-        {"StatusIcon", [](DataModel& m) { m.CHUSA[0].StatusIcon = 8; }},
-        {"StatusNo", [](DataModel& m) { m.CHINT[0].StatusNo = 200; }},
-        {"StatusNo", [](DataModel& m) { m.CHUSA[0].StatusNo = 128; }},
-        {"Scramble", [](DataModel& m) { m.CHUSA[0].Scramble = 64; }},
-        {"Scramble", [](DataModel& m) { m.CHUSA[0].Scramble = -1; }},
-        {"Scramble", [](DataModel& m) { m.CHEXP[0].Scramble = 70; }},
-        {"CHUSA", [](DataModel& m) { m.CHUSA.resize(97); }},
-        {"CHEXP", [](DataModel& m) { m.CHEXP.resize(65); }},
-        {"MHz", [](DataModel& m) { m.CHRG.back().Rxfreq = 200.0; }},
-        {"MHz", [](DataModel& m) { m.CHEXP[0].Rxfreq = 250.0; }},
-        {"MHz", [](DataModel& m) { m.CHEXP[0].Txfreq = 199.99996; }},
-        {"MHz", [](DataModel& m) { m.CHEXP[0].Txfreq = 50.0; }},
-        {nullptr, [](DataModel& m) { m.CHEXP[0].Txfreq = 0.0; }},
-        {nullptr, [](DataModel& m) { m.CHEXP[0].Txfreq = 199.9999; }},
-        {"Resume Time", [](DataModel& m) { m.Common.ResumeTime = 300; }},
-        {"Resume Time", [](DataModel& m) { m.Common.ResumeTime = -1; }},
-        {"SOG", [](DataModel& m) { m.Common.Sog = -1; }},
-        {"SOG", [](DataModel& m) { m.Common.Sog = 300; }},
-        {"Distance", [](DataModel& m) { m.Common.Distance = -2; }},
-        {"Weater", [](DataModel& m) { m.Common.Weater = 1000; }},
-        {"INTERVAL", [](DataModel& m) { m.AutoPos.Records[1].Interval = "256"; }},
-        {"MARINE ENABLE", [](DataModel& m) { m.AutoPos.Records[1].MarineEnable = 999; }},
-        {"SELECTCALL", [](DataModel& m) { m.AutoPos.Records[1].SelectCall = 256; }},
-        {"SELECTCALL", [](DataModel& m) { m.AutoPos.Records[1].SelectCall = -1; }},
-        {"CHANNEL", [](DataModel& m) { m.AutoPos.Records[1].Channel = "70000"; }},
-        {nullptr, [](DataModel& m) { m.AutoPos.Records[1].Channel = "65535"; }},
-        {"LASTADDRESS",
-         [](DataModel& m) {
-             m.AutoPos.Records[1].SelectCall = 0;
-             m.AutoPos.Records[1].LastAddress = 256;
-         }},
-        {"LASTADDRESS",
-         [](DataModel& m) {
-             m.AutoPos.Records[1].SelectCall = 1;
-             m.AutoPos.Records[1].LastAddress = 256;
-         }},
-        {nullptr,  // LASTADDRESS not stored, so not checked
-         [](DataModel& m) {
-             m.AutoPos.Records[1].SelectCall = 5;
-             m.AutoPos.Records[1].LastAddress = 256;
-         }},
-        {"Priority CH", [](DataModel& m) { m.Groups[1].PriorityCH = 65536; }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : testing::ReadCases(testing::TestData("image/codec_refusals.txt"))) {
+        SCOPED_TRACE(c.where);
         RandomConfig gen(42);
         DataModel model = gen.Model(true);
         // Changes an encoding would make to the model must not stick either.
         model.CHEXP[3].CHDisplayL = "7";
         model.Common.OffsetTime = -40;
-        c.change(model);
+        DataModel good = model;
+        testing::SetFields(model, c[0]);
         const DataModel modelBefore = model;
         Image image;
         gen.Fill(image);
         const Image imageBefore = image;
         std::string error;
-        if (c.name == nullptr) {
+        if (c[1] == "ok") {
             EXPECT_TRUE(EncodeImage(model, image, &error)) << error;
             continue;
         }
-        EXPECT_FALSE(EncodeImage(model, image, &error)) << c.name;
-        EXPECT_NE(error.find(c.name), std::string::npos) << c.name << ": " << error;
-        EXPECT_EQ(image.bytes, imageBefore.bytes) << c.name;
-        EXPECT_EQ(model, modelBefore) << c.name;
+        EXPECT_FALSE(EncodeImage(model, image, &error));
+        EXPECT_NE(error.find(c[1]), std::string::npos) << error;
+        EXPECT_EQ(image.bytes, imageBefore.bytes);
+        EXPECT_EQ(model, modelBefore);
         // Without the bad value the same model encodes, and the changes then stick.
-        RandomConfig gen2(42);
-        DataModel good = gen2.Model(true);
-        good.CHEXP[3].CHDisplayL = "7";
-        good.Common.OffsetTime = -40;
         ASSERT_TRUE(EncodeImage(good, image, &error)) << error;
         EXPECT_EQ(good.CHEXP[3].CHDisplayL, "7 ");
         EXPECT_EQ(good.Common.OffsetTime, -24);

@@ -3,14 +3,13 @@
 // auto-position record.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-
 #include "image/directory_map.h"
 #include "image/memory_map.h"
 #include "image/settings_map.h"
 
 #include "hex_bytes.h"
+#include "model_fields.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -78,85 +77,14 @@ TEST(DirectoryMap, TheFirstEntryWithoutDigitsEndsTheList) {
 }
 
 TEST(SettingsMap, EncodedBytes) {
-    struct Row {
-        std::function<void(DataModel&)> change;
-        uint8_t fill;  // every image byte before the encoding
-        int address;
-        const char* hex;
-    };
-    const Row rows[] = {
-        // Time byte 185: display bit 7, format bit 6, offset in half hours clamped to +-24.
-        {[](DataModel& m) { m.Common.OffsetTime = -11, m.Common.TimeDisplay = true; }, 0xFF, 185,
-         "8B"},
-        {[](DataModel& m) { m.Common.OffsetTime = 24; }, 0xFF, 185, "38"},
-        {[](DataModel& m) { m.Common.OffsetTime = 30, m.Common.Format = true; }, 0xFF, 185, "78"},
-        // Flag bytes write 1, byte values are copied.
-        {[](DataModel& m) { m.Common.Scan = true; }, 0x02, 181, "01"},
-        {[](DataModel& m) { m.Common.ResumeTime = 255, m.Common.Sog = 2; }, 0, 184, "FF2002"},
-        {[](DataModel& m) { m.Common.Weater = 3; }, 0, 190, "03"},
-        {[](DataModel& m) { m.Atis.UsableAtis[3] = true; }, 0x10,
-         l::GroupBlock(3) + l::kGroupAtisUsableOffset, "01"},
-        // Beep outputs lie in their odd order; element 0 is a bit of the shared byte 663.
-        {[](DataModel& m) {
-             m.DscBasic.BeepOut = {true, false, false, false, true, false, false, true};
-         },
-         0, 663, "8000000000000001"},
-        {[](DataModel& m) { m.DscBasic.BeepOut = {false, false, false, false, false, true, true}; },
-         0xFF, 665, "000000010100"},
-        // Byte 663 keeps its unmapped bits.
-        {[](DataModel&) {}, 0x23, 663, "23"},
-        {[](DataModel& m) {
-             m.DscBasic.PosRequest[0] = true, m.DscDisplay = {true, false, true};
-         },
-         0x23, 663, "77"},
-        {[](DataModel& m) {
-             m.DscAdvanced[0].List = {true, false, false, false};
-             m.DscAdvanced[0].Tx = {false, false, false, true};
-             m.DscAdvanced[5].List = {false, true, true, false};
-             m.DscAdvanced[5].Tx = {true, false, true, false};
-         },
-         0xFF, 657, "81000000006A"},
-        // Priority channels of the three standard groups, then the group blocks.
-        {[](DataModel& m) {
-             m.Groups[0].PriorityCH = -1, m.Groups[1].PriorityCH = 7;
-             m.Groups[2].PriorityCH = 0x1234;
-         },
-         0, 224, "FFFF00071234"},
-        {[](DataModel& m) { m.Groups[1].StatusName = "IN"; }, 0, 304 + 16 + 3, "494EFFFF"},
-        {[](DataModel& m) { m.Groups[3].StatusName = "EXPCH", m.Groups[3].Usable = true; }, 0,
-         304 + 48, "01000045585043"},
-        // MMSI fields force the last nibble to 0, the ATIS code does not.
-        {[](DataModel& m) { m.DscBasic.UserMmsi = "2111111117"; }, 0, 640, "2111111110"},
-        {[](DataModel& m) { m.AutoPos.Records[1].Mmsi = "366123456"; }, 0, 709, "3661234560"},
-        {[](DataModel& m) { m.Atis.AtisCode = "9211234567"; }, 0, 646, "9211234567"},
-        // The auto-position channel is fifteen bits; a number held as text is rounded.
-        {[](DataModel& m) {
-             m.AutoPos.Records[1].Channel = "33025", m.AutoPos.Records[1].Interval = "5";
-         },
-         0, 705, "010105"},
-        {[](DataModel& m) { m.AutoPos.Records[1].Channel = "241.6"; }, 0, 705, "00F2"},
-        // Only the LASTADDRESS byte that SELECTCALL names is written.
-        {[](DataModel& m) {
-             m.AutoPos.Records[1].SelectCall = 2, m.AutoPos.Records[1].LastAddress = 9;
-         },
-         0x11, 730, "021111"},
-        {[](DataModel& m) {
-             m.AutoPos.Records[1].SelectCall = 0, m.AutoPos.Records[1].LastAddress = 9;
-         },
-         0x11, 730, "000911"},
-        {[](DataModel& m) {
-             m.AutoPos.Records[1].SelectCall = 1, m.AutoPos.Records[1].LastAddress = 12;
-         },
-         0x11, 730, "01110C"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.hex);
+    for (const auto& c : testing::ReadCases(testing::TestData("image/settings_encoded.txt"))) {
+        SCOPED_TRACE(c.where);
         DataModel m;
-        row.change(m);
+        testing::SetFields(m, c[0]);
         Image image;
-        image.bytes.fill(row.fill);
+        image.bytes.fill(static_cast<uint8_t>(std::stoi(c[1], nullptr, 16)));
         EncodeSettingsMap(m, image);
-        EXPECT_EQ(Hex(image, row.address, static_cast<int>(strlen(row.hex)) / 2), row.hex);
+        EXPECT_EQ(Hex(image, std::stoi(c[2]), static_cast<int>(c[3].size()) / 2), c[3]);
         EXPECT_TRUE(m.AutoPos.Records[0] == AutoPosRecord{});  // record 0 is not in the image
     }
     DataModel m;
@@ -167,88 +95,15 @@ TEST(SettingsMap, EncodedBytes) {
 }
 
 TEST(SettingsMap, DecodedValues) {
-    struct Row {
-        int address;
-        const char* hex;
-        std::function<std::string(const DataModel&)> field;
-        const char* value;
-    };
-    auto flags = [](std::initializer_list<bool> bits) {
-        std::string s;
-        for (bool b : bits) {
-            s += b ? '1' : '0';
-        }
-        return s;
-    };
-    const Row rows[] = {
-        {185, "C5",
-         [&](const DataModel& d) {
-             return std::to_string(d.Common.OffsetTime) +
-                    flags({d.Common.TimeDisplay, d.Common.Format});
-         },
-         "-511"},
-        {185, "F8",
-         [&](const DataModel& d) {
-             return std::to_string(d.Common.OffsetTime) +
-                    flags({d.Common.TimeDisplay, d.Common.Format});
-         },
-         "2411"},
-        {185, "38",
-         [&](const DataModel& d) {
-             return std::to_string(d.Common.OffsetTime) +
-                    flags({d.Common.TimeDisplay, d.Common.Format});
-         },
-         "2400"},
-        // Flag bytes read any non-zero byte as set.
-        {181, "02", [&](const DataModel& d) { return flags({d.Common.Scan}); }, "1"},
-        {670, "80",
-         [&](const DataModel& d) {
-             return flags({d.DscBasic.BeepOut[4], d.DscBasic.BeepOut[5]});
-         },
-         "10"},
-        {l::GroupBlock(3) + l::kGroupAtisUsableOffset, "10",
-         [&](const DataModel& d) {
-             return flags({d.Atis.UsableAtis[3], d.Atis.UsableAtis[2]});
-         },
-         "10"},
-        {663, "54",
-         [&](const DataModel& d) {
-             return flags({d.DscBasic.PosRequest[0], d.DscBasic.BeepOut[0], d.DscDisplay[0],
-                           d.DscDisplay[1], d.DscDisplay[2]});
-         },
-         "10101"},
-        {224, "FFFF00071234",
-         [](const DataModel& d) {
-             return std::to_string(d.Groups[0].PriorityCH) + " " +
-                    std::to_string(d.Groups[1].PriorityCH) + " " +
-                    std::to_string(d.Groups[2].PriorityCH) + " " +
-                    std::to_string(d.Groups[3].PriorityCH);
-         },
-         "65535 7 4660 0"},  // the Exp CH group has no priority bytes
-        {304 + 48 + 3, "45585043", [](const DataModel& d) { return d.Groups[3].StatusName; },
-         "EXPC"},
-        {705, "812A05",
-         [](const DataModel& d) {  // bit 7 of 705 is not part of the value
-             return d.AutoPos.Records[1].Channel + " " + d.AutoPos.Records[1].Interval;
-         },
-         "298 5"},
-        {730, "020C0D",
-         [](const DataModel& d) { return std::to_string(d.AutoPos.Records[1].LastAddress); },
-         "77"},  // left as it was
-        {730, "000C0D",
-         [](const DataModel& d) { return std::to_string(d.AutoPos.Records[1].LastAddress); }, "12"},
-        {730, "010C0D",
-         [](const DataModel& d) { return std::to_string(d.AutoPos.Records[1].LastAddress); }, "13"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.hex);
+    for (const auto& c : testing::ReadCases(testing::TestData("image/settings_decoded.txt"))) {
+        SCOPED_TRACE(c.where);
         Image image;
-        SetHex(image, row.address, row.hex);
+        SetHex(image, std::stoi(c[0]), c[1]);
         DataModel d;
         d.Common.TimeDisplay = d.Common.Format = true;
         d.AutoPos.Records[1].LastAddress = 77;
         DecodeSettingsMap(image, d);
-        EXPECT_EQ(row.field(d), row.value);
+        EXPECT_EQ(testing::GetFields(d, c[2]), c[3]);
     }
 }
 

@@ -2,23 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 namespace mrw {
 namespace {
 
 TEST(ChannelCatalogue, MarineAndWeatherRows) {
     const auto& cat = ChannelCatalogue();
     ASSERT_EQ(cat.size(), 120U);
-    // {row, F1, F3, label}: the frequencies accumulate in 25 kHz steps.
-    const std::tuple<int, double, double, const char*> rows[] = {{16, 156.800, 161.400, "16"},
-                                                                 {60, 156.025, 160.625, "60"},
-                                                                 {119, 158.975, 163.575, "119"},
-                                                                 {0, 156.000, 160.600, "00"},
-                                                                 {7, 156.350, 160.950, "07"}};
-    for (const auto& [i, f1, f3, label] : rows) {
-        const auto& row = cat[static_cast<size_t>(i)];
-        EXPECT_NEAR(row.F1, f1, 1e-9) << i;
-        EXPECT_NEAR(row.F3, f3, 1e-9) << i;
-        EXPECT_EQ(row.Label, label);
+    for (const auto& c : testing::ReadCases(testing::TestData("model/catalogue_rows.txt"))) {
+        SCOPED_TRACE(c.where);
+        const auto& row = cat.at(std::stoul(c[0]));
+        EXPECT_NEAR(row.F1, std::stod(c[1]), 1e-9);
+        EXPECT_NEAR(row.F3, std::stod(c[2]), 1e-9);
+        EXPECT_EQ(row.Label, c[3]);
     }
     for (const auto& row : cat) {
         EXPECT_TRUE(row.Flag1 && !row.Flag2 && !row.Valid && row.FreqText.empty());
@@ -35,16 +32,11 @@ TEST(ChannelCatalogue, MarineAndWeatherRows) {
 }
 
 TEST(ModelTypes, NamesCodesSuffixesAndRegions) {
-    // {model type, name, file suffix, model code}
-    const std::tuple<int, const char*, const char*, int> types[] = {
-        {1, "HV2300", "_08FD", 2301},
-        {2, "HV2400", "_0961", 2401},
-        {11, "HV2300M", "-M_08FD", 2301},
-        {3, "Unknown model", "", 0}};
-    for (const auto& [type, name, suffix, code] : types) {
-        EXPECT_EQ(ModelNameOf(type), name);
-        EXPECT_EQ(ModelFileSuffix(type), suffix);
-        EXPECT_EQ(ModelCode(type).value_or(0), code) << type;
+    for (const auto& c : testing::ReadCases(testing::TestData("model/model_types.txt"))) {
+        const int type = std::stoi(c[0]);
+        EXPECT_EQ(ModelNameOf(type), c[1]) << c.where;
+        EXPECT_EQ(ModelFileSuffix(type), c[2]) << c.where;
+        EXPECT_EQ(ModelCode(type).value_or(0), std::stoi(c[3])) << c.where;
     }
     EXPECT_EQ(ModelCaptionOf(3), "");
     const std::pair<int, int> indexes[] = {{5, 5}, {6, 255}, {-1, 255}};

@@ -11,6 +11,7 @@
 #include "model/catalogue.h"
 #include "model/regions.h"
 #include "region_tables.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -115,22 +116,14 @@ TEST_P(FactoryImages, IdentityAndTheRegionPlans) {
     }
 }
 
-TEST_P(FactoryImages, HandKnownChannels) {
-    // {plan, label, "receive/transmit" as the editor shows them, or "absent"}: 70 receives only,
-    // 24 is duplex, 2019 simplex on the coast frequency, 75 guards 16; US 22 is only 22A.
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"itu", "16", "156.800/156.800"},     {"itu", "70", "156.525/---.---"},
-        {"itu", "24", "161.800/157.200"},     {"itu", "2019", "161.550/161.550"},
-        {"itu", "1019", "156.950/156.950"},   {"itu", "75", "absent"},
-        {"usa", "22A", "157.100/157.100"},    {"usa", "22", "absent"},
-        {"canada", "21B", "161.650/---.---"}, {"inland", "70", "absent"}};
-    for (const auto& [plan, label, rxTx] : rows) {
-        const ChannelTable* table = PlanTable(plan);
-        const int i = IndexOf(table, label);
+TEST_P(FactoryImages, HandKnownChannelsAndADecodeEncodeChangesNothing) {
+    for (const auto& c : testing::ReadCases(testing::TestData("model/hand_known_channels.txt"))) {
+        const ChannelTable* table = PlanTable(c[0]);
+        const int i = IndexOf(table, c[1]);
         if (table) {
             const ChannelRecord* r = i >= 0 ? &(*table)[static_cast<size_t>(i)] : nullptr;
-            EXPECT_EQ(r ? CatalogueRxText(*r) + "/" + CatalogueTxText(*r) : "absent", rxTx)
-                << label;
+            EXPECT_EQ(r ? CatalogueRxText(*r) + "/" + CatalogueTxText(*r) : "absent", c[2])
+                << c.where;
         }
     }
     ASSERT_GE(IndexOf(PlanTable("itu"), "16"), 0);
@@ -147,9 +140,7 @@ TEST_P(FactoryImages, HandKnownChannels) {
         EXPECT_TRUE(IsChannelRefUsable(config.image, 240, 0));
         EXPECT_FALSE(IsChannelRefUsable(config.image, 241, 0));
     }
-}
-
-TEST_P(FactoryImages, DecodeEncodeLeavesTheImageUnchanged) {
+    // A decode and encode leaves the image unchanged.
     Image image = config.image;
     DataModel model;
     model.CHWX.resize(kWeatherChannels);

@@ -1,7 +1,9 @@
 // Regions and model types at work: region default images, the region menu, the reset to
 // defaults, the region and model menu commands and the region test of a settings file.
 #include <algorithm>
+#include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -11,6 +13,7 @@
 #include "image/checks.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -87,20 +90,13 @@ TEST_F(Regions, LoadRegionImageRefusalsThenALoad) {
     WriteFile("differing.ini", differing);
     WriteFile("other.ini", ImageBytes(2, 0, 2));
     const Image before = config.image;
-    // {file, model type, ErrorFlag, CancelFlag}; type 11 shares the code of type 1.
-    const std::tuple<const char*, int, bool, bool> refusals[] = {
-        {"GONE_08FD.ini", 1, false, true},
-        {"short.ini", 1, false, false},
-        {"differing.ini", 1, true, false},
-        {"other.ini", 1, true, false},
-        {"differing.ini", 11, true, false}};
-    for (const auto& [file, type, errorFlag, cancelFlag] : refusals) {
-        SCOPED_TRACE(file);
+    for (const auto& c : testing::ReadCases(testing::TestData("model/region_image_refusals.txt"))) {
+        SCOPED_TRACE(c.where);
         config.state.ErrorFlag = config.state.CancelFlag = false;
-        config.state.ModelType = static_cast<int16_t>(type);
-        EXPECT_FALSE(LoadRegionImage(config, dir / file));
-        EXPECT_EQ(config.state.ErrorFlag, errorFlag);
-        EXPECT_EQ(config.state.CancelFlag, cancelFlag);
+        config.state.ModelType = static_cast<int16_t>(std::stoi(c[1]));
+        EXPECT_FALSE(LoadRegionImage(config, dir / c[0]));
+        EXPECT_EQ(config.state.ErrorFlag, c[2] == "1");
+        EXPECT_EQ(config.state.CancelFlag, c[3] == "1");
         EXPECT_FALSE(config.state.Loading);
         EXPECT_EQ(config.image.bytes, before.bytes);
     }
@@ -114,20 +110,12 @@ TEST_F(Regions, LoadRegionImageRefusalsThenALoad) {
 }
 
 TEST_F(Regions, RegionNamesAndPaths) {
-    Names twelve;  // the first ten listed are taken, then sorted
-    for (char c : std::string("LKJIHGFEDCBA")) {
-        twelve.push_back(std::string(1, c) + "X_08FD.ini");
-    }
-    const std::tuple<Names, const char*, Names> cases[] = {
-        {{"nl_08fd.INI", "Be_08FD.ini", "UK_0961.ini", "global.ini", "_08FD.ini",
-          "USA_08FD.ini.bak", "INTL-M_08FD.ini"},
-         "_08FD",
-         {"BE", "INTL-M", "NL"}},
-        {{"INTL-M_08FD.ini", "INTL_08FD.ini"}, "-M_08FD", {"INTL"}},
-        {{"INTL_08FD.ini"}, "", {}},
-        {twelve, "_08FD", {"CX", "DX", "EX", "FX", "GX", "HX", "IX", "JX", "KX", "LX"}}};
-    for (const auto& [files, suffix, names] : cases) {
-        EXPECT_EQ(RegionNamesFromFiles(files, suffix), names) << files[0];
+    auto words = [](const std::string& text) {
+        std::istringstream in(text);
+        return Names(std::istream_iterator<std::string>(in), {});
+    };
+    for (const auto& c : testing::ReadCases(testing::TestData("model/region_names.txt"))) {
+        EXPECT_EQ(RegionNamesFromFiles(words(c[0]), c[1]), words(c[2])) << c.where;
     }
     EXPECT_EQ(RegionImagePath(config, "intl-m"), dir / "INTL_08FD.ini");  // a trailing M goes
     EXPECT_EQ(RegionImagePath(config, "-M"), dir / "-M_08FD.ini");
@@ -260,35 +248,19 @@ TEST_F(Regions, ShowImageRegionChecksTheImageRegion) {
 }
 
 TEST_F(Regions, CheckFileRegionDecisions) {
-    // {image region, [MAIN] lines, region taken (-1: refused), answer to a question, last box}
-    const std::tuple<int, const char*, int, std::optional<Answer>, const char*> rows[] = {
-        {0, "MODELTYPE=1\nREGION=0\n", 0, std::nullopt, ""},
-        {0, "MODELTYPE=1\n", 0, std::nullopt, ""},                  // missing REGION is INTL
-        {255, "MODELTYPE=1\nREGION=6\n", 6, std::nullopt, ""},      // a USA image takes any
-        {255, "MODELTYPE=1\nREGION=300\n", 255, std::nullopt, ""},  // non-region code
-        {0, "MODELTYPE=2\n", -1, std::nullopt, "ModelType Error !!"},
-        {0, "REGION=0\n", -1, std::nullopt, "ModelType Error !!"},
-        {0, "MODELTYPE=x\n", -1, std::nullopt, "ModelType Error !!"},
-        {0, "MODELTYPE=1x\n", -1, std::nullopt, "ModelType Error !!"},
-        {0, "MODELTYPE=1\nREGION=7\n", -1, std::nullopt,
-         "Region Unmatched !!\nFile: USA \u2014 MRW: INTL\n"
-         "A USA configuration cannot be opened for another region, nor the reverse."},
-        {0, "MODELTYPE=1\nREGION=2\n", -1, Answer::No,
-         "The region is unmatched.\nDo you want to change the region?\nFile: BE \u2014 MRW: INTL"},
-        {0, "MODELTYPE=1\nREGION=2 (BE)\n", 2, Answer::Yes,
-         "The region is unmatched.\nDo you want to change the region?\nFile: BE \u2014 MRW: INTL"}};
-    for (const auto& [imageRegion, main, taken, answer, box] : rows) {
-        SCOPED_TRACE(main);
-        config.image.Set(checkmap::kRegionAddress, imageRegion);
+    for (const auto& c : testing::ReadCases(testing::TestData("model/file_region.txt"))) {
+        SCOPED_TRACE(c.where);
+        config.image.Set(checkmap::kRegionAddress, std::stoi(c[0]));
         config.state.ErrorFlag = false;
         prompt.messages.clear();
-        if (answer) {
-            prompt.answers.push_back(*answer);
+        if (c[3] != "-") {
+            prompt.answers.push_back(c[3] == "Yes" ? Answer::Yes : Answer::No);
         }
-        const std::optional<int> result = CheckFileRegion(config, std::string("[MAIN]\n") + main);
+        const int taken = std::stoi(c[2]);
+        const std::optional<int> result = CheckFileRegion(config, "[MAIN]\n" + c[1]);
         EXPECT_EQ(result, taken < 0 ? std::nullopt : std::optional<int>(taken));
-        EXPECT_EQ(config.state.ErrorFlag, taken < 0);  // refused: ErrorFlag set
-        EXPECT_EQ(prompt.messages.empty() ? "" : prompt.messages.back().text, box);
+        EXPECT_EQ(config.state.ErrorFlag, taken < 0);
+        EXPECT_EQ(prompt.messages.empty() ? "" : prompt.messages.back().text, c[4]);
     }
 }
 
