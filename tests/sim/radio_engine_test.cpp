@@ -45,16 +45,13 @@ protected:
     RadioEngine engine{memory, options};
 };
 
-TEST_F(EngineTest, FramesAndTheModelIdentity) {
+TEST_F(EngineTest, FramesTheModelIdentityAndEachRequestsAnswer) {
     EXPECT_EQ(BuildFrame("#QKPRD", {"0100", "04"}), "#QKPRD\t0100\t04\t73\r\n");
     EXPECT_EQ(BuildFrame("#QKPSR", {""}), "#QKPSR\t61\r\n");  // an empty field and its HT go
     EXPECT_EQ((*BlankMemory(2))[128], 0x09);
     EXPECT_EQ((*BlankMemory(2))[129], 0x61);
     EXPECT_EQ((*BlankMemory(11))[256], 0xFF);  // no product code
     EXPECT_FALSE(BlankMemory(3));
-}
-
-TEST_F(EngineTest, EachRequestGetsItsAnswer) {
     EXPECT_EQ(Send("P"), "P");
     EXPECT_EQ(Send("ACMD:002\r\n"), "OK\r\n");
     EXPECT_EQ(engine.Baud(), kWorkingBaud);

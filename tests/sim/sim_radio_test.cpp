@@ -18,7 +18,7 @@ std::string ReadAll(SimRadio& radio) {
     return text;
 }
 
-TEST(SimRadioTest, APortAnswersOnlyWhileOpenAtItsBaudRate) {
+TEST(SimRadioTest, APortAnswersOnlyWhileOpenAtItsBaudRateUntilTheCableIsPulled) {
     VirtualClock clock;
     SimRadio radio(&clock);
     std::string error;
@@ -41,13 +41,10 @@ TEST(SimRadioTest, APortAnswersOnlyWhileOpenAtItsBaudRate) {
     EXPECT_EQ(radio.Waiting(), 5);
     clock.Advance(10.0 / 57600);
     EXPECT_EQ(ReadAll(radio), "MDOK\r\n");
-}
 
-TEST(SimRadioTest, CablePulledAtARequestClosesThePortForGood) {
-    SimRadio radio;
-    radio.options.faults = {{FaultKind::CablePulled, 2}};
-    std::string error;
-    ASSERT_TRUE(radio.Open("57600,N,8,1", error));
+    // A cable pulled at a request closes the port for good.
+    radio.emulateByteTime = false;
+    radio.options.faults = {{FaultKind::CablePulled, radio.FramedCount() + 2}};
     const std::string status = BuildFrame("#QKPSR", {"00"});
     radio.Send({status.begin(), status.end()});
     EXPECT_GT(radio.Waiting(), 0);
