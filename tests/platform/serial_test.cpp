@@ -132,28 +132,26 @@ constexpr const char* kAdvice =
     ". To use serial ports, add yourself to the dialout group: sudo adduser $USER dialout, "
     "then log out and in.";
 
-TEST(PortOpenErrorTest, OnlyADeniedPermissionSaysHowToGetIt) {
+TEST(PortOpenErrorTest, OnlyADeniedPermissionSaysHowToGetItWithTheDialoutGroup) {
     EXPECT_EQ(PortOpenError("/dev/ttyACM1", "Permission denied.", true),
               std::string("/dev/ttyACM1: Permission denied") + kAdvice);
     EXPECT_EQ(PortOpenError("/dev/ttyUSB0", "No such file or directory", false),
               "/dev/ttyUSB0: No such file or directory");
-    const std::string device = "/dev/ttyMRW-missing-" + std::to_string(getpid());
-    EXPECT_FALSE(PortAccessDenied(device));
-    QtSerialPort port(device);
+    const std::string missing = "/dev/ttyMRW-missing-" + std::to_string(getpid());
+    EXPECT_FALSE(PortAccessDenied(missing));
+    QtSerialPort port(missing);
     std::string error;
     EXPECT_FALSE(port.Open("57600,N,8,1", error));
-    EXPECT_EQ(error.rfind(device + ": ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind(missing + ": ", 0), 0u) << error;
     EXPECT_EQ(error.find("dialout"), std::string::npos) << error;
     EXPECT_EQ(port.LastError(), error);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.Send({'P'}));
     EXPECT_EQ(port.ReadByte(), -1);
-}
 
-// A device as crw-rw---- root:dialout is to a stranger. The child opens it as an ordinary
-// user (the superuser, who may open anything, becomes "nobody" first) and exits 0 when it
-// was seen as denied and said so with the advice.
-TEST(PortOpenErrorTest, ADeviceTheUserMayNotOpenNamesTheDialoutGroup) {
+    // A device as crw-rw---- root:dialout is to a stranger. The child opens it as an ordinary
+    // user (the superuser, who may open anything, becomes "nobody" first) and exits 0 when it
+    // was seen as denied and said so with the advice.
     const auto folder =
         std::filesystem::temp_directory_path() / ("mrw_serial_access_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
