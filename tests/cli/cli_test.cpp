@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <sstream>
@@ -16,7 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_port.h"
-#include "cli_fixture.h"
+#include "core/services.h"
+#include "sim/port_on_radio.h"
 #include "sim/sim_radio.h"
 #include "test_files.h"
 
@@ -27,12 +29,65 @@ namespace fs = std::filesystem;
 
 using mrw::testing::ReadFile;
 
-constexpr const char* kUsage = "usage: mrw-cli [OPTIONS] COMMAND [ARGS]  (mrw-cli --help)\n";
-
-class CliTest : public testing::CliFixture {
+// A program folder of the test's own holding global.ini and the factory region images, virtual
+// time, settings in memory, a simulated radio with the UK factory image behind every port but
+// "missing", two listed serial ports, and the command's streams.
+class CliTest : public ::testing::Test {
 protected:
-    CliTest() : CliFixture({"--model", "1"}) {}
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() /
+                 ("mrw_cli_" + std::string(test->name()) + "_" + std::to_string(getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(MRW_TEST_SOURCE_DIR) / "data" / "global.ini", folder / "global.ini");
+        for (const auto& entry : fs::directory_iterator(MRW_TEST_BIN_DIR)) {
+            const fs::path name = entry.path().filename();
+            if (name.extension() == ".ini" && name != "global.ini") {
+                fs::copy_file(entry.path(), folder / name);
+            }
+        }
+        config.services.clock = &clock;
+        config.services.settings = &settings;
+        config.services.programFolder = folder;
+        platform.openPort = [this](const std::string& port,
+                                   std::string& error) -> std::unique_ptr<SerialPort> {
+            lastPort = port;
+            if (port == "missing") {
+                error = "no such port";
+                return nullptr;
+            }
+            return std::make_unique<mrw::testing::PortOnRadio>(radio);
+        };
+        platform.listPorts = [] {
+            return std::vector<PortListing>{{1, "/dev/ttyS0", "Serial"},
+                                            {3, "/dev/ttyUSB0", "USB serial"}};
+        };
+        LoadRadio("UK_08FD.ini");
+    }
+    void TearDown() override { fs::remove_all(folder); }
 
+    /// The radio's memory becomes the region image `name` of the program folder.
+    void LoadRadio(const std::string& name) {
+        const std::string bytes = ReadFile(folder / name);
+        ASSERT_EQ(bytes.size(), radio.memory.size()) << name;
+        std::copy(bytes.begin(), bytes.end(), radio.memory.begin());
+    }
+    /// Runs mrw-cli --model 1 `args` on a fresh configuration with the test's services.
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        Config fresh;
+        fresh.services = config.services;
+        config = fresh;
+        Streams streams{out, err, false};
+        args.insert(args.begin(), {"--model", "1"});
+        return cli::Run(args, config, streams, platform);
+    }
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
     /// The UK factory image as uk.hex and converted to uk.dat; the text of uk.dat.
     std::string Factory() {
         fs::copy_file(folder / "UK_08FD.ini", folder / "uk.hex",
@@ -53,56 +108,53 @@ protected:
         return std::string(radio.memory.begin() + static_cast<long>(at),
                            radio.memory.begin() + static_cast<long>(at + n));
     }
+
+    fs::path folder;
+    VirtualClock clock;
+    MemorySettingsStore settings;
+    Config config;
+    SimRadio radio{&clock};
+    Platform platform;
+    std::string lastPort;
+    std::ostringstream out;
+    std::ostringstream err;
 };
 
-TEST_F(CliTest, UsageErrorsExitTwoWithTheUsageLine) {
-    const std::vector<std::vector<std::string>> wrong = {
-        {},
-        {"read"},
-        {"read", "-o", "x.txt"},
-        {"clear", "logs"},
-        {"convert", "a.dat"},
-        {"check", "a.dat", "--frobnicate"},
-        {"--model", "3", "check", "a.dat"},
-        {"fly"},
-        {"export-csv", "usa.hex"},
-        {"import-csv", "usa.hex", "CHUSA", "list.csv", "-o", "out.txt"},
-        {"import-csv", "usa.hex", "USA", "list.csv", "-o", "out.dat"},
-        {"diff", "a.dat"},
-        {"diff", "a.txt", "b.dat"},
-        {"diff", "a.dat", "b.dat", "-o", "c.txt"},
-        {"--no-verify", "check", "a.dat"},
-        {"--region", "UK", "program", "a.dat", "--backup", "b.dat"},
-        {"read", "-o", "a.dat", "--backup", "b.hex"},
-        {"--region", "UK", "program", "a.dat", "--backup"},
-    };
-    for (const auto& args : wrong) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        EXPECT_EQ(Run(args), kExitUsage);
-        EXPECT_NE(err.str().find("usage: mrw-cli"), std::string::npos) << err.str();
-    }
-    EXPECT_EQ(Run({"export-csv", "usa.hex", "CHWX"}), kExitUsage);
-    EXPECT_EQ(err.str(), std::string("mrw-cli: export-csv: unknown table CHWX (CHUSA, CHINT, "
-                                     "CHCAN, CHRG or CHEXP)\n") +
-                             kUsage);
-    EXPECT_EQ(Run({"import-csv", "usa.hex", "CHUSA", "list.csv"}), kExitUsage);
-    EXPECT_EQ(err.str(), std::string("mrw-cli: import-csv needs -o OUT\n") + kUsage);
-    // A backup never replaces a file, nor the file being programmed.
+// Usage errors, refused backups and files that cannot be saved: tests/data/cli/command_errors.txt.
+TEST_F(CliTest, UsageErrorsAndFailedSavesSayWhyWithTheirExitStatus) {
     Factory();
     Write("before.hex", "the only good backup");
+    Write("plain", "a file, not a folder");
     fs::create_directory(folder / "x");
-    for (const auto& [backup, reason] : std::vector<std::pair<std::string, std::string>>{
-             {Path("before.hex"),
-              "the file exists; a backup never replaces a file, name a new one"},
-             {Path("x/../uk.hex"),
-              "that is the file being programmed; name a new file for the backup"}}) {
-        EXPECT_EQ(Run({"--region", "UK", "program", Path("uk.hex"), "--backup", backup}),
-                  kExitUsage);
-        EXPECT_EQ(err.str(), "mrw-cli: --backup " + backup + ": " + reason + "\n" + kUsage);
+    fs::create_directory(folder / "taken.dat");
+    auto withFolder = [this](std::string text) {
+        for (size_t at = text.find("$F"); at != std::string::npos; at = text.find("$F", at)) {
+            text.replace(at, 2, folder.string());
+        }
+        return text;
+    };
+    for (const auto& c :
+         mrw::testing::ReadCases(mrw::testing::TestData("cli/command_errors.txt"))) {
+        SCOPED_TRACE(c.where);
+        std::istringstream words(withFolder(c[0]));
+        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        EXPECT_EQ(Run(args), std::stoi(c[1]));
+        const std::string text = withFolder(c[3]);
+        EXPECT_EQ(c[2] == "is" ? err.str()
+                               : err.str().substr(err.str().size() -
+                                                  std::min(err.str().size(), text.size())),
+                  text);
     }
     EXPECT_TRUE(radio.Requests().empty());
     EXPECT_EQ(ReadFile(folder / "before.hex"), "the only good backup");
-
+    if (geteuid() != 0) {  // the superuser may write anywhere
+        fs::create_directory(folder / "locked");
+        fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(Run({"convert", Path("uk.hex"), Path("locked/uk.dat")}), kExitFailed);
+        EXPECT_EQ(err.str(),
+                  "FileSave Error!!\n" + Path("locked/uk.dat") + ": Permission denied\n");
+        fs::permissions(folder / "locked", fs::perms::owner_all);
+    }
     EXPECT_EQ(Run({"--help"}), kExitOk);
     EXPECT_NE(out.str().find("import-csv IN TABLE CSV -o OUT"), std::string::npos);
     EXPECT_EQ(Run({"--version"}), kExitOk);
@@ -138,42 +190,6 @@ TEST_F(CliTest, FileCommandsWriteTheirOutputOrFailWithTheProgramsMessage) {
     EXPECT_EQ(Run({"diff", Path("uk.dat"), Path("absent.dat")}), kExitFailed);
     EXPECT_NE(err.str().find("absent.dat: no such file"), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), "");
-}
-
-// Every command that writes a file says which file could not be written and why; a read says
-// so before it touches the radio.
-TEST_F(CliTest, AFailedSaveNamesThePathAndTheSystemsReason) {
-    fs::copy_file(folder / "UK_08FD.ini", folder / "uk.hex");
-    const std::string in = Path("uk.hex");
-    const std::string missing = Path("no-such-folder");
-    Write("plain", "a file, not a folder");
-    fs::create_directory(folder / "taken.dat");
-    const std::string noFolder =
-        ": No such file or directory (there is no folder " + missing + ")\n";
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"convert", in, missing + "/uk.dat"}, missing + "/uk.dat" + noFolder},
-        {{"convert", in, Path("taken.dat")}, Path("taken.dat") + ": Is a directory\n"},
-        {{"report", in, "-o", missing + "/uk.txt"}, missing + "/uk.txt" + noFolder},
-        {{"export-csv", in, "CHUSA", "-o", missing + "/uk.csv"}, missing + "/uk.csv" + noFolder},
-        {{"read", "-o", Path("plain/radio.dat")},
-         Path("plain/radio.dat") + ": Not a directory (nothing was read from the radio)\n"},
-        {{"read", "-o", Path("taken.dat")},
-         Path("taken.dat") + ": Is a directory (nothing was read from the radio)\n"},
-    };
-    for (const auto& [args, second] : cases) {
-        SCOPED_TRACE(args[0]);
-        EXPECT_EQ(Run(args), kExitFailed);
-        EXPECT_EQ(err.str(), "FileSave Error!!\n" + second);
-    }
-    EXPECT_TRUE(radio.Requests().empty());
-    if (geteuid() != 0) {  // the superuser may write anywhere
-        fs::create_directory(folder / "locked");
-        fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-        const std::string locked = Path("locked/uk.dat");
-        EXPECT_EQ(Run({"convert", in, locked}), kExitFailed);
-        EXPECT_EQ(err.str(), "FileSave Error!!\n" + locked + ": Permission denied\n");
-        fs::permissions(folder / "locked", fs::perms::owner_all);
-    }
 }
 
 TEST_F(CliTest, ReadAndProgramGoThroughTheNamedPort) {
@@ -214,33 +230,13 @@ TEST_F(CliTest, AClearEmptiesItsTargetOrSaysWhatTheRadioHoldsWhenItStops) {
     ASSERT_EQ(Run({"clear", "mmsi"}), kExitOk) << err.str();
     EXPECT_EQ(Memory(640, 5), std::string(5, '\xFF'));
 
-    // Framed requests: status, model code (2), product, then the writes (the MMSI clear reads
-    // its clear count first). Ctrl+C presses Cancel as the link waits for a write's answer.
-    struct Case {
-        const char* target;
-        int interruptAtWrite;  // -1: no Ctrl+C; 0: at the first step
-        sim::Fault fault;      // request 0: none
-        std::string err;
-    };
-    const std::vector<Case> cases = {
-        {"individual-directory",
-         3,
-         {},
-         "Cancelled.\nThe radio was partly cleared: 3 of 20 blocks written. Run the clear "
-         "again.\n"},
-        {"dsc-log", 0, {}, "Cancelled.\n"},
-        {"mmsi",
-         -1,
-         {sim::FaultKind::NoAnswer, 7, 3},
-         "Communication Error!!\nThe radio was partly cleared: 2 of 6 bytes written; the user "
-         "MMSI in the radio is now incomplete. Run the clear again.\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.target);
+    for (const auto& c : mrw::testing::ReadCases(mrw::testing::TestData("cli/clear_stops.txt"))) {
+        SCOPED_TRACE(c.where);
+        const int interruptAtWrite = std::stoi(c[1]);
         radio.options.faults.clear();
-        if (c.fault.request > 0) {
-            radio.options.faults = {
-                sim::Fault{c.fault.kind, radio.FramedCount() + c.fault.request, c.fault.count}};
+        if (std::stoi(c[2]) > 0) {
+            radio.options.faults = {sim::Fault{
+                sim::FaultKind::NoAnswer, radio.FramedCount() + std::stoi(c[2]), std::stoi(c[3])}};
         }
         bool interrupted = false;
         platform.interrupted = [&] { return interrupted; };
@@ -249,15 +245,15 @@ TEST_F(CliTest, AClearEmptiesItsTargetOrSaysWhatTheRadioHoldsWhenItStops) {
         clock.onPump = [&] {
             // The clock's pump is where mrw-cli turns Ctrl+C into Cancel.
             const bool checked = radio.FramedCount() - requestsBefore >= 4;
-            if (c.interruptAtWrite >= 0 && checked &&
-                radio.CountOf("#QKPWR") - writesBefore >= c.interruptAtWrite) {
+            if (interruptAtWrite >= 0 && checked &&
+                radio.CountOf("#QKPWR") - writesBefore >= interruptAtWrite) {
                 interrupted = true;
                 config.state.CancelFlag = true;
             }
         };
-        EXPECT_EQ(Run({"clear", c.target}), kExitFailed);
+        EXPECT_EQ(Run({"clear", c[0]}), kExitFailed);
         clock.onPump = nullptr;
-        EXPECT_EQ(err.str(), c.err);
+        EXPECT_EQ(err.str(), c[4]);
     }
 }
 

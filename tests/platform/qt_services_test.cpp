@@ -20,11 +20,9 @@ namespace mrw {
 class QtServicesTest : public QObject {
     Q_OBJECT
 private slots:
-    void messageBoxShowsWhatWasAsked();
+    void messageBoxAndTextInputShowWhatWasAsked();
     void fileDialogsTakeTheFiltersAndTheSuffix();
-    void textInputGivesTheTypedLine();
-    void clockKeepsEventsRunningWhileSleeping();
-    void settingsSurviveTheStore();
+    void clockAndSettings();
 };
 
 namespace {
@@ -41,7 +39,7 @@ void OnNextModal(std::function<void(QWidget*)> check) {
 }
 }  // namespace
 
-void QtServicesTest::messageBoxShowsWhatWasAsked() {
+void QtServicesTest::messageBoxAndTextInputShowWhatWasAsked() {
     QtPrompt prompt;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString seen;
@@ -70,6 +68,19 @@ void QtServicesTest::messageBoxShowsWhatWasAsked() {
     OnNextModal([](QWidget* w) { w->close(); });
     QCOMPARE(prompt.Message({"Save?", "T", Icon::Critical, Buttons::YesNoCancel, Answer::Yes}),
              Answer::Cancel);
+
+    // A text input gives the typed line, trimmed; empty when cancelled.
+    OnNextModal([](QWidget* w) {
+        auto* dialog = qobject_cast<QInputDialog*>(w);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->textValue(), QString("/dev/ttyUSB0"));
+        dialog->setTextValue("  /dev/pts/7 ");
+        dialog->accept();
+    });
+    QCOMPARE(prompt.TextInput({"Device", "Serial device:", "/dev/ttyUSB0"}),
+             std::string("/dev/pts/7"));
+    OnNextModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    QCOMPARE(prompt.TextInput({"Device", "Serial device:", "x"}), std::string());
 }
 
 void QtServicesTest::fileDialogsTakeTheFiltersAndTheSuffix() {
@@ -112,22 +123,8 @@ void QtServicesTest::fileDialogsTakeTheFiltersAndTheSuffix() {
     QCOMPARE(typed("report.log", 0), dir.filePath("report.log").toStdString());
 }
 
-void QtServicesTest::textInputGivesTheTypedLine() {
-    QtPrompt prompt;
-    OnNextModal([](QWidget* w) {
-        auto* dialog = qobject_cast<QInputDialog*>(w);
-        QVERIFY(dialog != nullptr);
-        QCOMPARE(dialog->textValue(), QString("/dev/ttyUSB0"));
-        dialog->setTextValue("  /dev/pts/7 ");
-        dialog->accept();
-    });
-    QCOMPARE(prompt.TextInput({"Device", "Serial device:", "/dev/ttyUSB0"}),
-             std::string("/dev/pts/7"));
-    OnNextModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-    QCOMPARE(prompt.TextInput({"Device", "Serial device:", "x"}), std::string());
-}
-
-void QtServicesTest::clockKeepsEventsRunningWhileSleeping() {
+// The clock keeps events running while it sleeps; settings survive the store.
+void QtServicesTest::clockAndSettings() {
     QtClock clock;
     int ran = 0;
     QTimer::singleShot(0, [&] { ++ran; });
@@ -135,9 +132,6 @@ void QtServicesTest::clockKeepsEventsRunningWhileSleeping() {
     QTimer::singleShot(0, [&] { ++ran; });
     clock.PumpEvents();
     QCOMPARE(ran, 2);
-}
-
-void QtServicesTest::settingsSurviveTheStore() {
     QTemporaryDir dir;
     const QString file = dir.filePath("MRW.ini");
     {

@@ -42,16 +42,7 @@ std::string Receive(QtSerialPort& port, size_t count, double seconds = 3.0) {
     return text;
 }
 
-class SerialTest : public ::testing::Test {
-protected:
-    void StartSim(std::vector<std::string> args) {
-        std::string error;
-        ASSERT_TRUE(sim.Start(args, error)) << error;
-    }
-    RadioSimProcess sim;
-};
-
-TEST_F(SerialTest, SettingsTextsAreParsed) {
+TEST(SerialTest, SettingsTextsAreParsed) {
     LineSettings line;
     ASSERT_TRUE(ParseLineSettings("19200,e,7,2", line));
     EXPECT_EQ(line.baud, 19200);
@@ -63,10 +54,11 @@ TEST_F(SerialTest, SettingsTextsAreParsed) {
     }
 }
 
-TEST_F(SerialTest, DiscardAndAbortOverThePseudoTerminal) {
-    StartSim({});
-    QtSerialPort port(sim.Device());
+TEST(SerialTest, DiscardAndAbortOverThePseudoTerminal) {
+    RadioSimProcess sim;
     std::string error;
+    ASSERT_TRUE(sim.Start({}, error)) << error;
+    QtSerialPort port(sim.Device());
     ASSERT_TRUE(port.Open("57600,N,8,1", error)) << error;
     // Input not read yet is dropped by DiscardInput.
     ASSERT_TRUE(port.Send({'#', 'C', 'M', 'D', 'S', 'Y', '\r', '\n'}));
@@ -78,44 +70,37 @@ TEST_F(SerialTest, DiscardAndAbortOverThePseudoTerminal) {
     EXPECT_EQ(Receive(port, 1), "\x06");
 }
 
-/// A transfer through the adapter on real time, answers scripted.
-class TransferOverPty : public SerialTest {
-protected:
-    TransferOverPty() {
-        config.services.clock = &clock;
-        config.services.prompt = &prompt;
-        config.state.ModelType = 1;
-        sim::SetModelCode(config.image.bytes, 0x08FD);
-        sim::SetProductCode(config.image.bytes, "KT562W");
-        config.image.bytes[271] = 0;  // region
-    }
-
-    /// Runs the OK button of a transfer dialog in `mode` against the simulator's device.
-    bool RunTransfer(int mode) {
+// A read whose cable is pulled at framed request 40 leaves the configuration as it was; a
+// full read brings every byte the read copies. Transfers run through the adapter on real time.
+TEST(SerialTest, AReadEndsOnAPulledCableOrBringsTheRadiosBytes) {
+    SystemClock clock;
+    ScriptedPrompt prompt;
+    Config config;
+    config.services.clock = &clock;
+    config.services.prompt = &prompt;
+    config.state.ModelType = 1;
+    sim::SetModelCode(config.image.bytes, 0x08FD);
+    sim::SetProductCode(config.image.bytes, "KT562W");
+    config.image.bytes[271] = 0;  // region
+    RadioSimProcess sim;
+    bool portLeftOpen = false;
+    // The OK button of a read dialog, against the simulator started with `args`.
+    auto read = [&](const std::vector<std::string>& args) {
+        std::string error;
+        EXPECT_TRUE(sim.Start(args, error)) << error;
         QtSerialPort port(sim.Device());
-        config.state.TransferMode = static_cast<int16_t>(mode);
+        config.state.TransferMode = kModeRead;
         config.state.TransferDone = false;
         TransferUi ui;
-        Transfer transfer(config, port, ui, mode);
+        Transfer transfer(config, port, ui, kModeRead);
         transfer.Load();
         const bool closes = transfer.RunOk();
         portLeftOpen = port.IsOpen();
         return closes;
-    }
-
-    SystemClock clock;
-    ScriptedPrompt prompt;
-    Config config;
-    bool portLeftOpen = false;
-};
-
-// A read whose cable is pulled at framed request 40 leaves the configuration as it was; a
-// full read brings every byte the read copies.
-TEST_F(TransferOverPty, AReadEndsOnAPulledCableOrBringsTheRadiosBytes) {
-    StartSim({"--pull-cable-at", "40"});
+    };
     const Image image = config.image;
     const DataModel model = config.model;
-    EXPECT_FALSE(RunTransfer(kModeRead));
+    EXPECT_FALSE(read({"--pull-cable-at", "40"}));
     const auto texts = prompt.Texts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Communication Error!!"), 1)
         << ::testing::PrintToString(texts);
@@ -129,9 +114,8 @@ TEST_F(TransferOverPty, AReadEndsOnAPulledCableOrBringsTheRadiosBytes) {
     const std::vector<uint8_t> radioBytes = ReadFileBytes(factory);
     ASSERT_EQ(radioBytes.size(), 32768u) << factory;
     config.image.bytes[271] = radioBytes[271];
-    StartSim({"--image", factory.string()});
     prompt.messages.clear();
-    ASSERT_TRUE(RunTransfer(kModeRead));
+    ASSERT_TRUE(read({"--image", factory.string()}));
     EXPECT_TRUE(config.state.TransferDone);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
     EXPECT_FALSE(portLeftOpen);
@@ -148,28 +132,26 @@ constexpr const char* kAdvice =
     ". To use serial ports, add yourself to the dialout group: sudo adduser $USER dialout, "
     "then log out and in.";
 
-TEST(PortOpenErrorTest, OnlyADeniedPermissionSaysHowToGetIt) {
+TEST(PortOpenErrorTest, OnlyADeniedPermissionSaysHowToGetItWithTheDialoutGroup) {
     EXPECT_EQ(PortOpenError("/dev/ttyACM1", "Permission denied.", true),
               std::string("/dev/ttyACM1: Permission denied") + kAdvice);
     EXPECT_EQ(PortOpenError("/dev/ttyUSB0", "No such file or directory", false),
               "/dev/ttyUSB0: No such file or directory");
-    const std::string device = "/dev/ttyMRW-missing-" + std::to_string(getpid());
-    EXPECT_FALSE(PortAccessDenied(device));
-    QtSerialPort port(device);
+    const std::string missing = "/dev/ttyMRW-missing-" + std::to_string(getpid());
+    EXPECT_FALSE(PortAccessDenied(missing));
+    QtSerialPort port(missing);
     std::string error;
     EXPECT_FALSE(port.Open("57600,N,8,1", error));
-    EXPECT_EQ(error.rfind(device + ": ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind(missing + ": ", 0), 0u) << error;
     EXPECT_EQ(error.find("dialout"), std::string::npos) << error;
     EXPECT_EQ(port.LastError(), error);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.Send({'P'}));
     EXPECT_EQ(port.ReadByte(), -1);
-}
 
-// A device as crw-rw---- root:dialout is to a stranger. The child opens it as an ordinary
-// user (the superuser, who may open anything, becomes "nobody" first) and exits 0 when it
-// was seen as denied and said so with the advice.
-TEST(PortOpenErrorTest, ADeviceTheUserMayNotOpenNamesTheDialoutGroup) {
+    // A device as crw-rw---- root:dialout is to a stranger. The child opens it as an ordinary
+    // user (the superuser, who may open anything, becomes "nobody" first) and exits 0 when it
+    // was seen as denied and said so with the advice.
     const auto folder =
         std::filesystem::temp_directory_path() / ("mrw_serial_access_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);

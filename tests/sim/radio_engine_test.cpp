@@ -1,19 +1,20 @@
-// The radio's side of the clone protocol: exact answers, memory reads and writes, faults.
+// The radio's side of the clone protocol: exact answers, memory reads and writes, faults. The
+// exchanges are in tests/data/sim/engine_exchanges.txt.
 #include "sim/radio_engine.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+
+#include "test_files.h"
 
 namespace mrw::sim {
 namespace {
 
-// Frames below were worked out by hand (XOR of every character up to the last HT).
 constexpr const char* kStatusRequest = "#QKPSR\t00\t68\r\n";
-constexpr const char* kReadRequest = "#QKPRD\t0100\t04\t73\r\n";
 constexpr const char* kWriteRequest = "#QKPWR\t0200\t02\tA55A\t6C\r\n";
 constexpr const char* kReady = "#CMDOK\r\n#QKPSD\t00\t7E\r\n";
-constexpr const char* kReadReply = "#CMDOK\r\n#QKPDT\t0100\t04\t4B543536\t08\r\n";
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -22,40 +23,41 @@ protected:
             engine.Receive(reinterpret_cast<const uint8_t*>(text.data()), text.size());
         return std::string(answer.begin(), answer.end());
     }
+    /// Sends the requests of `session` in order, checking each answer and the memory after it.
+    void Play(const std::string& session) {
+        for (const auto& c :
+             mrw::testing::ReadCases(mrw::testing::TestData("sim/engine_exchanges.txt"))) {
+            if (c[0] != session) {
+                continue;
+            }
+            SCOPED_TRACE(c.where);
+            EXPECT_EQ(Send(c[1]), c[2]);
+            std::istringstream checks(c.fields.size() > 3 ? c[3] : "");
+            for (std::string check; checks >> check;) {
+                EXPECT_EQ(memory.at(std::stoul(check.substr(0, 4), nullptr, 16)),
+                          std::stoul(check.substr(5), nullptr, 16))
+                    << check;
+            }
+        }
+    }
     RadioMemory memory = *BlankMemory(1);
     RadioOptions options;
     RadioEngine engine{memory, options};
 };
 
-TEST_F(EngineTest, FramesAndTheModelIdentity) {
-    EXPECT_EQ(BuildFrame("#QKPRD", {"0100", "04"}), kReadRequest);
+TEST_F(EngineTest, FramesTheModelIdentityAndEachRequestsAnswer) {
+    EXPECT_EQ(BuildFrame("#QKPRD", {"0100", "04"}), "#QKPRD\t0100\t04\t73\r\n");
     EXPECT_EQ(BuildFrame("#QKPSR", {""}), "#QKPSR\t61\r\n");  // an empty field and its HT go
     EXPECT_EQ((*BlankMemory(2))[128], 0x09);
     EXPECT_EQ((*BlankMemory(2))[129], 0x61);
     EXPECT_EQ((*BlankMemory(11))[256], 0xFF);  // no product code
     EXPECT_FALSE(BlankMemory(3));
-}
-
-TEST_F(EngineTest, EachRequestGetsItsAnswer) {
     EXPECT_EQ(Send("P"), "P");
     EXPECT_EQ(Send("ACMD:002\r\n"), "OK\r\n");
     EXPECT_EQ(engine.Baud(), kWorkingBaud);
     EXPECT_EQ(Send("P"), "P");  // a new wake-up starts again at the slow rate
     EXPECT_EQ(engine.Baud(), kWakeUpBaud);
-    // PC acknowledgements are taken silently; bytes split across calls make one request.
-    EXPECT_EQ(Send("#CMDOK\r\n#CMDSM\r\n"), "");
-    EXPECT_EQ(Send("#CMD"), "");
-    EXPECT_EQ(Send("SY\r\n"), "#CMDOK\r\n");
-    EXPECT_EQ(Send("#QKP\x18"), "\x06");  // abort, even in the middle of a line
-    EXPECT_EQ(Send(kStatusRequest), kReady);
-    EXPECT_EQ(Send(kReadRequest), kReadReply);
-    EXPECT_EQ(Send(kWriteRequest), "#CMDOK\r\n");
-    EXPECT_EQ(Send(BuildFrame("#QKPWR", {"01ab", "01", "3c"})), "#CMDOK\r\n");
-    EXPECT_EQ(memory[0x1FF], 0xFF);
-    EXPECT_EQ(memory[0x200], 0xA5);
-    EXPECT_EQ(memory[0x201], 0x5A);
-    EXPECT_EQ(memory[0x202], 0xFF);
-    EXPECT_EQ(memory[0x1AB], 0x3C);
+    Play("answers");
     const RadioRequest& write = engine.Requests()[engine.Requests().size() - 2];
     EXPECT_TRUE(write.valid && write.address == 0x200 && write.count == 2);
     EXPECT_EQ(engine.FramedCount(), 4);
@@ -68,15 +70,7 @@ TEST_F(EngineTest, EachRequestGetsItsAnswer) {
 
 TEST_F(EngineTest, MalformedRequestsAreRefusedAndLeaveMemoryAlone) {
     const RadioMemory before = memory;
-    for (const std::string& request :
-         {BuildFrame("#QKPRD", {"7FF0", "40"}), BuildFrame("#QKPRD", {"0000", "00"}),
-          BuildFrame("#QKPRD", {"00G0", "40"}), BuildFrame("#QKPRD", {"0000"}),
-          BuildFrame("#QKPXX", {"00"}), BuildFrame("#QKPWR", {"0200", "02", "A55"}),
-          BuildFrame("#QKPWR", {"0200", "03", "A55A"}), BuildFrame("#QKPWR", {"0200", "01", "ZZ"}),
-          BuildFrame("#QKPWR", {"7FFF", "02", "0102"}),
-          std::string("#QKPWR\t0200\t02\tA55A\t6D\r\n")}) {
-        EXPECT_EQ(Send(request), "ERROR") << request;
-    }
+    Play("malformed");
     EXPECT_EQ(memory, before);
     EXPECT_FALSE(engine.Requests().back().valid);
     EXPECT_EQ(Send("HELLO\r\n"), "");
@@ -88,26 +82,11 @@ TEST_F(EngineTest, MalformedRequestsAreRefusedAndLeaveMemoryAlone) {
 
 TEST_F(EngineTest, FaultsShapeTheChosenAnswersOnly) {
     options.busyStatusCount = 1;
-    EXPECT_EQ(Send(kStatusRequest), "#CMDOK\r\n#QKPSD\t01\t7F\r\n");
     options.faults = {{FaultKind::ErrorReply, 2, 1}, {FaultKind::BadChecksum, 3},
                       {FaultKind::DropReply, 4},     {FaultKind::NoAnswer, 5},
                       {FaultKind::CutShort, 6},      {FaultKind::DropReply, 7},
                       {FaultKind::HalfSync, 8, 1}};
-    EXPECT_EQ(Send(kWriteRequest), "ERROR");
-    EXPECT_EQ(memory[0x200], 0xFF);  // a refused write writes nothing
-    EXPECT_EQ(Send(kReadRequest), "#CMDOK\r\n#QKPDT\t0100\t04\t4B543536\t00\r\n");
-    EXPECT_EQ(Send(kReadRequest), "#CMDOK\r\n");
-    EXPECT_EQ(Send(kReadRequest), "");
-    EXPECT_EQ(Send(kReadRequest), std::string(kReadReply).substr(0, 8 + 14));
-    EXPECT_EQ(Send(kWriteRequest), "");  // the acknowledgement dropped, the write done
-    EXPECT_EQ(memory[0x200], 0xA5);
-    // A half resynchronisation: one "#CMDSY" acknowledged, the rest refused until the next
-    // framed request.
-    EXPECT_EQ(Send(kReadRequest), "ERROR");
-    EXPECT_EQ(Send("#CMDSY\r\n"), "#CMDOK\r\n");
-    EXPECT_EQ(Send("#CMDSY\r\n"), "ERROR\r\n");
-    EXPECT_EQ(Send(kStatusRequest), kReady);
-    EXPECT_EQ(Send("#CMDSY\r\n"), "#CMDOK\r\n");
+    Play("faults");
 }
 
 TEST_F(EngineTest, GarbageIsReproducibleAndSilenceAndAPulledCableEndAnswers) {

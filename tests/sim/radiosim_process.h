@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -22,14 +23,8 @@ namespace mrw::testing {
 
 /// The folder of the built programs: $MRW_BIN_DIR, else the build's own.
 inline std::filesystem::path ProgramBinDir() {
-    if (const char* dir = std::getenv("MRW_BIN_DIR"); dir != nullptr && *dir != '\0') {
-        return dir;
-    }
-#ifdef MRW_TEST_BIN_DIR
-    return MRW_TEST_BIN_DIR;
-#else
-    return {};
-#endif
+    const char* dir = std::getenv("MRW_BIN_DIR");
+    return dir != nullptr && *dir != '\0' ? dir : MRW_TEST_BIN_DIR;
 }
 
 /// One mrw-radiosim process.
@@ -51,17 +46,11 @@ public:
         }
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
-            const int err = errorFile.empty()
-                                ? -1
-                                : open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (err >= 0) {
-                dup2(err, STDERR_FILENO);
+            if (!errorFile.empty()) {
+                dup2(open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
             }
-            std::vector<char*> raw;
-            for (std::string& a : argv) {
-                raw.push_back(a.data());
-            }
-            raw.push_back(nullptr);
+            std::vector<char*> raw(argv.size() + 1, nullptr);
+            std::transform(argv.begin(), argv.end(), raw.begin(), [](auto& a) { return a.data(); });
             execv(raw[0], raw.data());
             _exit(127);
         }
@@ -89,15 +78,11 @@ public:
 
     /// True when the simulator has ended on its own (a pulled cable).
     bool Exited() {
-        if (pid_ <= 0) {
-            return true;
-        }
         int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            return true;
         }
-        return false;
+        return pid_ <= 0;
     }
 
     /// Stops the simulator (SIGTERM; SIGKILL after 5 s). It saves its memory on the way out.

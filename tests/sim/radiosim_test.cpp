@@ -64,13 +64,11 @@ TEST(RadioSimProcessTest, ServesAFileWithOverridesAndSavesOnExit) {
     radiosim.Stop();
     const std::vector<uint8_t> bytes = ReadFileBytes(saved);
     ASSERT_EQ(bytes.size(), 32768u);
-    EXPECT_EQ(bytes[0x301], 0x12);
-    EXPECT_EQ(bytes[0x302], 0x34);
-    EXPECT_EQ(bytes[0x303], 0x77);
-    EXPECT_EQ(bytes[128], 0x0A);  // the model code given over the file's (09 61)
-    EXPECT_EQ(bytes[129], 0xFD);
-    EXPECT_EQ(std::string(bytes.begin() + 256, bytes.begin() + 262), "XY    ");
-    EXPECT_EQ(bytes[271], 5);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.substr(0x301, 3), "\x12\x34\x77");
+    EXPECT_EQ(text.substr(128, 2), "\x0A\xFD");  // the model code given over the file's (09 61)
+    EXPECT_EQ(text.substr(256, 6), "XY    ");
+    EXPECT_EQ(text[271], 5);
     std::filesystem::remove_all(folder);
 }
 
