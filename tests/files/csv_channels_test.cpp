@@ -23,6 +23,7 @@
 #include "image/image.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
+#include "test_files.h"
 
 namespace mrw {
 
@@ -31,6 +32,10 @@ void PrintTo(const CsvNote& note, std::ostream* os) {
 }
 
 namespace {
+
+using testing::Case;
+using testing::ReadCases;
+using testing::TestData;
 
 // ---- Records the tests build ---------------------------------------------------------------
 
@@ -81,57 +86,25 @@ StandardFields Fields(const ChannelRecord& r) {
 
 // ---- The CSV reader --------------------------------------------------------------------------
 
-struct ParseCase {
-    const char* what;
-    std::string text;
-    std::vector<CsvRecord> records;
-    int unclosedLine;
-};
-
 TEST(CsvReader, SplitsRecordsAndFields) {
-    const ParseCase cases[] = {
-        {"LfLines", "a,b\n1,2\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
-        {"CrLfLines", "a,b\r\n1,2\r\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
-        {"CrLines", "a,b\r1,2", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
-        {"NoFinalLineEnd", "a,b\n1,", {{1, {"a", "b"}}, {2, {"1", ""}}}, 0},
-        {"ByteOrderMark",
-         "\xEF\xBB\xBF"
-         "Location,Name\n",
-         {{1, {"Location", "Name"}}},
-         0},
-        {"QuotedComma", "1,\"Port, ops\",x\n", {{1, {"1", "Port, ops", "x"}}}, 0},
-        {"DoubledQuote", "\"say \"\"16\"\"\",\"\"\n", {{1, {"say \"16\"", ""}}}, 0},
-        {"LineBreakInQuotes",
-         "a,\"two\r\nlines\"\r\nb,c\r\n",
-         {{1, {"a", "two\r\nlines"}}, {3, {"b", "c"}}},
-         0},
-        {"BlankLineKept", "a\n\nb\n", {{1, {"a"}}, {2, {""}}, {3, {"b"}}}, 0},
-        {"QuoteInsideUnquotedField", "5\"x,y\n", {{1, {"5\"x", "y"}}}, 0},
-        {"UnclosedQuote", "a\nb,\"open\nc,d\n", {{1, {"a"}}, {2, {"b", "open\nc,d\n"}}}, 2}};
-    for (const ParseCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const Case& c : ReadCases(TestData("files/csv_reader.txt"))) {
+        SCOPED_TRACE(c.where);
         int unclosed = -1;
-        const std::vector<CsvRecord> records = ParseCsv(c.text, &unclosed);
-        ASSERT_EQ(records.size(), c.records.size());
-        for (size_t i = 0; i < records.size(); ++i) {
-            EXPECT_EQ(records[i].line, c.records[i].line) << i;
-            EXPECT_EQ(records[i].fields, c.records[i].fields) << i;
+        std::string records;
+        for (const CsvRecord& r : ParseCsv(c[1], &unclosed)) {
+            records += (records.empty() ? "" : " ") + std::to_string(r.line);
+            for (const std::string& f : r.fields) {
+                records += "[" + f + "]";
+            }
         }
-        EXPECT_EQ(unclosed, c.unclosedLine);
+        EXPECT_EQ(records, c[2]);
+        EXPECT_EQ(unclosed, std::stoi(c[3]));
     }
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"DISTRESS", "DISTRESS"},
-        {"PORT, OPS", "\"PORT, OPS\""},
-        {"say \"16\"", "\"say \"\"16\"\"\""},
-        {"two\nlines", "\"two\nlines\""},
-        {" 1", "\" 1\""},
-        {"", ""},
-    };
-    for (const auto& [field, written] : cases) {
-        EXPECT_EQ(CsvField(field), written) << field;
+    for (const Case& c : ReadCases(TestData("files/csv_field.txt"))) {
+        EXPECT_EQ(CsvField(c[0]), c[1]) << c.where;
     }
 }
 
@@ -156,9 +129,7 @@ TEST(CsvTables, NamesAndCaptions) {
 
 // The exact text of an export, as written by hand in tests/data/files.
 std::string Golden(const char* name) {
-    std::ifstream in(std::filesystem::path(MRW_TEST_SOURCE_DIR) / "tests/data/files" / name,
-                     std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return testing::ReadFile(TestData(std::string("files/") + name));
 }
 
 TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
@@ -330,65 +301,25 @@ TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
                                 {4, "MRW_TxEnable \"maybe\" is not 0 or 1; ignored"}}));
 }
 
-// Channel 01: ship 156.050, coast 160.650; 24: ship 157.200, coast 161.800. The US plan has
-// 01A simplex on 156.050 and 24 duplex, receiving 161.800.
-struct ReceiveOnlyCase {
-    const char* what;
-    const char* row;  // Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex
-    const char* label;
-    int duplex;
-    double rx;  // as the catalogue gives the mode taken
-    bool tx;
-    const char* note;  // empty: none
-};
-
 TEST(CsvImportReceiveOnly, KeepsTheReceiveFrequencyOrSkipsAndSaysSo) {
-    const ReceiveOnlyCase cases[] = {
-        {"CoastOfASimplexChannel", "L,160.650000,off,,,", "01", 2, 160.65, false,
-         "channel 01, DUPLEX (receive 160.650, transmit 156.050 MHz): receive "
-         "frequency kept; as 01A, TX_SIMP of the table it replaces it would "
-         "receive 156.050 MHz"},
-        {"CoastOfADuplexChannel", "L,161.800000,off,,,", "24", 2, 161.8, false, ""},
-        {"ShipOfADuplexChannel", "L,157.200000,off,,,", "24", 0, 157.2, false,
-         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): receive "
-         "frequency kept; as 24, DUPLEX of the table it replaces it would "
-         "receive 161.800 MHz"},
-        {"TransmitOutsideTheCatalogue", "T,157.200000,+,0.600000,,", "24", 0, 157.2, true,
-         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): the "
-         "transmit frequency 157.800000 MHz was not used; receive frequency "
-         "kept; as 24, DUPLEX of the table it replaces it would receive 161.800 "
-         "MHz"},
-        {"EmptySplit", "S,161.800000,split,,,", "24", 2, 161.8, true,
-         "Offset \"\" is no transmit frequency; no transmit frequency taken from "
-         "it"},
-        {"MrwChannelElsewhere", "L,156.850000,off,,16,", "", 0, 0.0, false,
-         "receive only: 156.850000 MHz is no receive frequency of MRW_Channel "
-         "\"16\"; skipped"},
-        {"MrwChannelAndModeElsewhere", "L,160.650000,off,,01,0", "", 0, 0.0, false,
-         "receive only: 160.650000 MHz is no receive frequency of MRW_Channel "
-         "\"01\" as TX_SIMP (MRW_Duplex 0); skipped"},
-        {"MrwModeElsewhere", "L,160.650000,off,,,0", "", 0, 0.0, false,
-         "160.650000 MHz is no receive frequency of a channel as TX_SIMP "
-         "(MRW_Duplex 0); skipped"}};
-    for (const ReceiveOnlyCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string csv =
-            std::string("Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex\n") + c.row + "\n";
-        const CsvImport result = ImportChannelCsv(csv, TableKind::USA, UsPlan());
-        if (*c.label == '\0') {
+    for (const Case& c : ReadCases(TestData("files/csv_receive_only.txt"))) {
+        SCOPED_TRACE(c.where);
+        const CsvImport result =
+            ImportChannelCsv("Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex\n" + c[0] + "\n",
+                             TableKind::USA, UsPlan());
+        if (c[1].empty()) {
             EXPECT_TRUE(result.table.empty());
         } else {
             ASSERT_EQ(result.table.size(), 1u);
             const ChannelRecord& r = result.table[0];
-            EXPECT_EQ(ChannelLabel(r), c.label);
-            EXPECT_EQ(r.Duplex, c.duplex);
-            EXPECT_EQ(r.TxEnable, c.tx);
+            EXPECT_EQ(ChannelLabel(r), c[1]);
+            EXPECT_EQ(r.Duplex, std::stoi(c[2]));
+            EXPECT_EQ(r.TxEnable, c[4] == "1");
             const auto& row = ChannelCatalogue()[static_cast<size_t>(r.Position)];
-            EXPECT_NEAR(c.duplex == 0 || c.duplex == 3 ? row.F2 : row.F3, c.rx, 1e-6);
+            EXPECT_NEAR(r.Duplex == 0 || r.Duplex == 3 ? row.F2 : row.F3, std::stod(c[3]), 1e-6);
         }
-        const std::vector<CsvNote> notes =
-            *c.note == '\0' ? std::vector<CsvNote>{} : std::vector<CsvNote>{{2, c.note}};
-        EXPECT_EQ(result.notes, notes);
+        EXPECT_EQ(result.notes,
+                  (c[5].empty() ? std::vector<CsvNote>{} : std::vector<CsvNote>{{2, c[5]}}));
     }
 }
 
@@ -480,31 +411,11 @@ TEST(CsvImportChirp, StandardChannelsKeepLabelPowerAndInterShip) {
 
 // Whatever a field holds, a note quotes it on one line of at most 80 characters.
 TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
-    using namespace std::string_literals;
-    const std::string longText(100, 'x');
-    const std::string eighty(80, 'x');
-    const std::tuple<std::string, std::string> rows[] = {
-        {"A,\"156\0.8\"\n"s, "Frequency \"156\\0.8\" is no frequency; skipped"},
-        {"A,\"156.8\r\nx\"\n", "Frequency \"156.8\\r\\nx\" is no frequency; skipped"},
-        {"A," + longText + "\n", "Frequency \"" + eighty + "...\" is no frequency; skipped"},
-        {"A,1e300\n", "Frequency \"1e300\" lies far above the marine band; skipped"},
-        {"A,156.8,+,1e300\n", "Offset \"1e300\" is no offset; no transmit frequency taken from it"},
-        {"A,156.8,\"o\nff\"\n",
-         "Duplex \"o\\nff\" is none of +, -, split, off or empty; no transmit frequency taken "
-         "from it"},
-        {"\"" + longText + "\",156.8\n",
-         "name \"" + eighty + "...\" became \"xxxxxxxxxxxxxxxx\" (cut to 16)"},
-        {"\"NUL\0NAME\",156.8\n"s,
-         "name \"NUL\\0NAME\" became \"NULNAME\" (characters the radio cannot show dropped)"},
-        {"A,156.8,,,\"1\n\"\n",
-         "MRW_Channel \"1\\n\" names no catalogue channel; the "
-         "frequencies decide"},
-    };
-    for (const auto& [row, note] : rows) {
+    for (const Case& c : ReadCases(TestData("files/csv_note_quotes.txt"))) {
         const CsvImport result = ImportChannelCsv(
-            "Name,Frequency,Duplex,Offset,MRW_Channel\n" + row, TableKind::USA, {});
-        ASSERT_FALSE(result.notes.empty()) << row;
-        EXPECT_EQ(result.notes[0], (CsvNote{2, note})) << row;
+            "Name,Frequency,Duplex,Offset,MRW_Channel\n" + c[0], TableKind::USA, {});
+        ASSERT_FALSE(result.notes.empty()) << c.where;
+        EXPECT_EQ(result.notes[0], (CsvNote{2, c[1]})) << c.where;
     }
 }
 
@@ -559,46 +470,22 @@ TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
 
 // ---- Names ---------------------------------------------------------------------------------
 
-struct NameCase {
-    const char* name;
-    const char* kept;
-    const char* note;  // empty: no note
-};
-
 TEST(CsvImportNames, KeepTheChannelPanelsCharactersAndSixteenOfThem) {
-    const NameCase cases[] = {
-        {"DISTRESS", "DISTRESS", ""},
-        {"Harbour master", "Harbour master", ""},
-        {"A-B/C*(D)+E.F,G", "A-B/C*(D)+E.F,G", ""},
-        {"Port #1 & Co", "Port 1  Co",
-         "name \"Port #1 & Co\" became \"Port 1  Co\" (characters the radio cannot show "
-         "dropped)"},
-        {"Zürich Seepolizei", "Zrich Seepolizei",
-         "name \"Zürich Seepolizei\" became \"Zrich Seepolizei\" (characters the radio "
-         "cannot show dropped)"},
-        {"NORTH HARBOUR MASTER", "NORTH HARBOUR MA",
-         "name \"NORTH HARBOUR MASTER\" became \"NORTH HARBOUR MA\" (cut to 16)"},
-        {"Überseehafen-Lotsen!", "berseehafen-Lots",
-         "name \"Überseehafen-Lotsen!\" became \"berseehafen-Lots\" (characters the "
-         "radio cannot show dropped, cut to 16)"},
-        {"tab\there", "tabhere",
-         "name \"tab\\there\" became \"tabhere\" (characters the radio cannot show "
-         "dropped)"}};
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const Case& c : ReadCases(TestData("files/csv_names.txt"))) {
+        SCOPED_TRACE(c.where);
         for (TableKind kind : {TableKind::USA, TableKind::EXP}) {
-            const std::string csv = "Name,Frequency\n" + CsvField(c.name) + ",156.800000\n";
+            const std::string csv = "Name,Frequency\n" + CsvField(c[0]) + ",156.800000\n";
             const CsvImport result = ImportChannelCsv(csv, kind, {});
             ASSERT_EQ(result.table.size(), 1u);
-            EXPECT_EQ(result.table[0].ChTag, c.kept);
+            EXPECT_EQ(result.table[0].ChTag, c[1]);
             std::vector<CsvNote> rowNotes;  // without the file's note on the MRW columns
             std::copy_if(result.notes.begin(), result.notes.end(), std::back_inserter(rowNotes),
                          [](const CsvNote& n) { return n.line == 2; });
-            if (*c.note == '\0') {
+            if (c[2].empty()) {
                 EXPECT_TRUE(rowNotes.empty() || rowNotes[0].text.rfind("name", 0) != 0);
             } else {
                 ASSERT_FALSE(rowNotes.empty());
-                EXPECT_EQ(rowNotes[0], (CsvNote{2, c.note}));
+                EXPECT_EQ(rowNotes[0], (CsvNote{2, c[2]}));
             }
         }
     }
@@ -646,24 +533,11 @@ TEST(CsvImportCapacity, RowsBeyondTheTableAreSkippedOneByOne) {
 }
 
 TEST(CsvImportRefusal, TakesNothingAndSaysWhy) {
-    const std::string noFrequency =
-        "The file has no Frequency column. Its first line must name the columns as CHIRP writes "
-        "them: Location,Name,Frequency,Duplex,Offset,...";
-    const std::pair<std::string, std::string> cases[] = {
-        {"", "The file is empty."},
-        {"\r\n \r\n,,\r\n", "The file is empty."},
-        {"1,SEA 16,156.800000\n", noFrequency},
-        {"Location,Name,Freq\n1,SEA 16,156.800000\n", noFrequency},
-        {"Location;Name;Frequency\n1;SEA 16;156,800000\n",
-         noFrequency + " This file separates its columns with semicolons; save it with commas "
-                       "(CSV, comma-separated)."},
-        {"Location,Name,Frequency\r\n", "The file holds no channel rows."},
-        {"Name,Frequency\nA,155.5\nB,abc\n", "None of its 2 rows could be taken."}};
-    for (const auto& [csv, refusal] : cases) {
-        SCOPED_TRACE(csv);
-        const CsvImport result = ImportChannelCsv(csv, TableKind::USA, UsPlan());
+    for (const Case& c : ReadCases(TestData("files/csv_refusals.txt"))) {
+        SCOPED_TRACE(c.where);
+        const CsvImport result = ImportChannelCsv(c[0], TableKind::USA, UsPlan());
         EXPECT_TRUE(result.table.empty());
-        EXPECT_EQ(result.refusal, refusal);
+        EXPECT_EQ(result.refusal, c[1]);
     }
     // The notes of a refused file say what is wrong with each row.
     const CsvImport result =
