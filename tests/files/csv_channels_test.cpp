@@ -84,6 +84,34 @@ StandardFields Fields(const ChannelRecord& r) {
             r.ScanMemory,    r.InterShipCH, r.ChTag};
 }
 
+// The standard channels and the notes a scenario of tests/data/files gives.
+std::vector<StandardFields> Channels(const std::string& scenario) {
+    std::vector<StandardFields> out;
+    for (const Case& c : ReadCases(TestData("files/csv_import_standard.txt"))) {
+        if (c[0] == scenario) {
+            out.emplace_back(c[1], std::stoi(c[2]), c[3] == "1", c[4] == "1", c[5] == "1",
+                             c[6] == "1", c[7]);
+        }
+    }
+    return out;
+}
+std::vector<CsvNote> Notes(const std::string& scenario) {
+    std::vector<CsvNote> out;
+    for (const Case& c : ReadCases(TestData("files/csv_import_notes.txt"))) {
+        if (c[0] == scenario) {
+            out.push_back({std::stoi(c[1]), c[2]});
+        }
+    }
+    return out;
+}
+std::vector<StandardFields> FieldsOf(const ChannelTable& table) {
+    std::vector<StandardFields> out;
+    for (const ChannelRecord& r : table) {
+        out.push_back(Fields(r));
+    }
+    return out;
+}
+
 // ---- The CSV reader --------------------------------------------------------------------------
 
 TEST(CsvReader, SplitsRecordsAndFields) {
@@ -189,45 +217,16 @@ TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
     const CsvImport result = ImportChannelCsv(kSharedList, TableKind::USA, UsPlan());
     EXPECT_EQ(result.refusal, "");
     EXPECT_EQ(result.rows, 11);
-    std::vector<StandardFields> got;
     for (const ChannelRecord& r : result.table) {
-        got.push_back(Fields(r));
         EXPECT_TRUE(r.Enable);
         EXPECT_EQ(r.Scramble, 0);
     }
-    // label, duplex, transmit, low power, scan, inter-ship, name
-    const std::vector<StandardFields> want = {
-        {"01A", 0, true, false, true, false, "SEA 01"},
-        {"13", 0, true, true, false, false, "SEA 13"},
-        {"15", 0, false, false, true, false, "SEA 15"},
-        {"16", 0, true, false, true, false, "SEA 16"},
-        {"18", 0, true, false, false, false, "SEA 18"},
-        {"24", 0, true, false, false, false, "SEA 24"},
-        {"20", 2, true, false, false, false, "SEA 20"},
-        {"09", 0, true, false, false, false, "Caf 9"},
-        {"68", 0, true, true, true, true, "SEA 68"},
-    };
-    EXPECT_EQ(got, want);
+    EXPECT_EQ(FieldsOf(result.table), Channels("shared"));
     EXPECT_EQ(result.table[0].Position, 1);
     EXPECT_EQ(result.table[0].StatusIcon, 1);
     EXPECT_EQ(result.table[6].Position, 20);
     // Rows 5 (18), 6 (24 simplex), 7 (20) and 10 (09) are not in the plan.
-    const std::vector<CsvNote> notes = {
-        {0, "4 rows without MRW columns: label and inter-ship flag from defaults"},
-        {2,
-         "channel 01A, TX_SIMP (receive 156.050, transmit 156.050 MHz): the transmit "
-         "frequency 151.450000 MHz was not used"},
-        {3, "channel 13 is low power only in the table it replaces; Power 50W not taken"},
-        {4, "channel 15 receives only in the table it replaces; it does not transmit"},
-        {7,
-         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): the transmit frequency "
-         "152.600000 MHz was not used; receive frequency kept; as 24, DUPLEX of the table it "
-         "replaces it would receive 161.800 MHz"},
-        {9, "155.500000 MHz is no channel of the catalogue; skipped"},
-        {10, "156.812500 MHz is no channel of the catalogue; skipped"},
-        {11, "name \"Café #9!\" became \"Caf 9\" (characters the radio cannot show dropped)"},
-    };
-    EXPECT_EQ(result.notes, notes);
+    EXPECT_EQ(result.notes, Notes("shared"));
 }
 
 TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
@@ -237,19 +236,9 @@ TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
         "2,COAST,161.800000,off,0.000000\n"  // coast frequency, no transmit given: duplex
         "3,REV,157.200000,+,4.600000\n";     // exact: reverse duplex
     const CsvImport result = ImportChannelCsv(csv, TableKind::INT, {});
-    ASSERT_EQ(result.table.size(), 3u);
-    EXPECT_EQ(Fields(result.table[0]), StandardFields("24", 0, true, false, false, false, "SHIP"));
-    EXPECT_EQ(Fields(result.table[1]),
-              StandardFields("24", 2, false, false, false, false, "COAST"));
-    EXPECT_EQ(Fields(result.table[2]), StandardFields("24", 3, true, false, false, false, "REV"));
-    EXPECT_EQ(result.table[0].StatusNo, 127);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {0, "3 rows without MRW columns: label, power and inter-ship flag from defaults"},
-                  {2,
-                   "channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
-                   "MHz): the transmit frequency 152.600000 MHz was not "
-                   "used"}}));
+    EXPECT_EQ(FieldsOf(result.table), Channels("noplan"));
+    EXPECT_EQ(result.table.at(0).StatusNo, 127);
+    EXPECT_EQ(result.notes, Notes("noplan"));
 }
 
 TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
@@ -272,12 +261,7 @@ TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
         {"2019", 19, 20, 1}, {"19", 19, 127, 1},  {"119", 19, 1, 0},
     };
     EXPECT_EQ(got, want);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {5,
-                   "channel 16, TX_SIMP (receive 156.800, transmit 156.800 MHz): 156.850000 "
-                   "MHz is not its receive frequency; MRW_Channel decides"},
-                  {7, "MRW_Channel \"999\" names no catalogue channel; the frequencies decide"}}));
+    EXPECT_EQ(result.notes, Notes("label"));
 }
 
 TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
@@ -288,17 +272,9 @@ TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
         "2,B,156.800000,off,0.000000,1W,1,0,0,0,\n"
         "3,C,156.800000,,0.000000,,maybe,,,,9\n";
     const CsvImport result = ImportChannelCsv(csv, TableKind::USA, {});
-    ASSERT_EQ(result.table.size(), 3u);
-    EXPECT_EQ(Fields(result.table[0]), StandardFields("16B", 0, true, true, false, true, "A"));
-    EXPECT_TRUE(result.table[0].PowUp);
-    EXPECT_EQ(Fields(result.table[1]), StandardFields("16", 0, true, false, false, false, "B"));
-    EXPECT_EQ(Fields(result.table[2]), StandardFields("16", 0, true, false, false, false, "C"));
-    EXPECT_EQ(result.notes, (std::vector<CsvNote>{
-                                {2, "MRW_LowPower 1 decides over Power 25W"},
-                                {3, "MRW_LowPower 0 decides over Power 1W"},
-                                {3, "MRW_TxEnable 1 decides over Duplex off"},
-                                {4, "MRW_StatusIcon \"9\" is not a number from 0 to 7; ignored"},
-                                {4, "MRW_TxEnable \"maybe\" is not 0 or 1; ignored"}}));
+    EXPECT_EQ(FieldsOf(result.table), Channels("flags"));
+    EXPECT_TRUE(result.table.at(0).PowUp);
+    EXPECT_EQ(result.notes, Notes("flags"));
 }
 
 TEST(CsvImportReceiveOnly, KeepsTheReceiveFrequencyOrSkipsAndSaysSo) {
@@ -393,20 +369,8 @@ TEST(CsvImportChirp, StandardChannelsKeepLabelPowerAndInterShip) {
         "3,SEA 01,156.050000,,0.000000,,\n"  // 01A in the plan
         "4,SEA 19,156.950000,,0.000000,,19A\n";
     const CsvImport result = ImportChannelCsv(chirp, TableKind::USA, UsPlan());
-    std::vector<StandardFields> got;
-    for (const ChannelRecord& r : result.table) {
-        got.push_back(Fields(r));
-    }
-    const std::vector<StandardFields> want = {
-        {"68", 0, true, false, true, true, "SEA 68"},
-        {"13", 0, true, true, true, false, "SEA 13"},
-        {"01A", 0, true, false, true, false, "SEA 01"},
-        {"19A", 0, true, false, true, false, "SEA 19"},
-    };
-    EXPECT_EQ(got, want);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {0, "1 row without MRW columns: power and inter-ship flag from defaults"}}));
+    EXPECT_EQ(FieldsOf(result.table), Channels("chirp"));
+    EXPECT_EQ(result.notes, Notes("chirp"));
 }
 
 // Whatever a field holds, a note quotes it on one line of at most 80 characters.
@@ -457,15 +421,7 @@ TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
         {"06", 156800000, 156800000, true, false, true, "NOLOC", {false, false, false}},
     };
     EXPECT_EQ(got, want);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {7, "receive frequency 136.500000 MHz lies outside 137 to 174 MHz; skipped"},
-                  {8, "receive frequency 157.010000 MHz is not on the 25 kHz grid; skipped"},
-                  {9, "transmit frequency 177.000000 MHz lies outside 137 to 174 MHz; skipped"},
-                  {10, "no Frequency; skipped"},
-                  {11, "display \"#\" became \"\" (characters the radio cannot show dropped)"},
-                  {11, "no display text in MRW_Display or Location; 06 taken"},
-                  {12, "receive frequency 160.700050 MHz is not on the 25 kHz grid; skipped"}}));
+    EXPECT_EQ(result.notes, Notes("user"));
 }
 
 // ---- Names ---------------------------------------------------------------------------------
