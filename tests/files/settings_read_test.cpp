@@ -405,57 +405,48 @@ TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneralAndStartsANewHistory) {
 
 // ---- model -> file -> model ----------------------------------------------------------------
 
-class Randomizer {
-public:
-    explicit Randomizer(unsigned seed) : rng_(seed) {}
+struct Randomizer {
+    std::mt19937 rng;
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
     bool Bool() { return Int(0, 1) == 1; }
-    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
     int16_t Int16(int lo, int hi) { return static_cast<int16_t>(Int(lo, hi)); }
     // Any bytes but line ends, sometimes beginning with "#" or holding "=".
     std::string Text(int maxLength = 20) {
-        std::string s;
-        int n = Int(0, maxLength);
-        for (int i = 0; i < n; ++i) {
-            int c = Int(1, 255);
-            if (c == '\r' || c == '\n') {
-                c = '#';
-            }
-            s += static_cast<char>(c);
+        std::string s(static_cast<size_t>(Int(0, maxLength)), '#');
+        for (char& c : s) {
+            const int b = Int(1, 255);
+            c = b == '\r' || b == '\n' ? '#' : static_cast<char>(b);
         }
         return s;
     }
     // Up to the 999.99999 MHz a settings file may hold, far beyond what the radio stores.
     double Mhz() { return Int(0, 99999999) / 100000.0; }
-
-private:
-    std::mt19937 rng_;
-};
-
-template <std::size_t N>
-void Flags(Randomizer& r, std::array<bool, N>& flags) {
-    for (bool& b : flags) {
-        b = r.Bool();
+    template <std::size_t N>
+    void Flags(std::array<bool, N>& flags) {
+        for (bool& b : flags) {
+            b = Bool();
+        }
     }
-}
+};
 
 // Braced lists are evaluated left to right, so a seed gives one configuration.
 void Randomize(Randomizer& r, DataModel& m) {
     for (ChannelGroup& g : m.Groups) {
         g = {r.Bool(), r.Int(-65535, 65535), r.Text(6), g.ExpChGroup};
     }
-    Flags(r, m.Groups[3].ExpChGroup);
+    r.Flags(m.Groups[3].ExpChGroup);
     m.Common = {0,        r.Bool(),         r.Bool(),      r.Bool(),      r.Int16(0, 5), r.Bool(),
                 r.Bool(), r.Int16(-24, 24), r.Int16(0, 3), r.Int16(0, 2), r.Int16(0, 2)};
-    Flags(r, m.DscBasic.UsableDsc);
+    r.Flags(m.DscBasic.UsableDsc);
     m.DscBasic.UserMmsi = r.Text(10);
-    Flags(r, m.DscBasic.PosRequest);
-    Flags(r, m.DscBasic.PosRequestTx);
-    Flags(r, m.DscBasic.BeepOut);
+    r.Flags(m.DscBasic.PosRequest);
+    r.Flags(m.DscBasic.PosRequestTx);
+    r.Flags(m.DscBasic.BeepOut);
     for (DscCallType& t : m.DscAdvanced) {
-        Flags(r, t.List);
-        Flags(r, t.Tx);
+        r.Flags(t.List);
+        r.Flags(t.Tx);
     }
-    Flags(r, m.DscDisplay);
+    r.Flags(m.DscDisplay);
     m.AutoPos.MenuDisplay = r.Bool();
     for (AutoPosRecord& a : m.AutoPos.Records) {
         a = {r.Bool(),
@@ -467,9 +458,9 @@ void Randomize(Randomizer& r, DataModel& m) {
              r.Bool(),
              r.Text(10)};
     }
-    Flags(r, m.Atis.UsableAtis);
+    r.Flags(m.Atis.UsableAtis);
     m.Atis.AtisCode = r.Text(10);
-    Flags(r, m.Atis.UsableKikker);
+    r.Flags(m.Atis.UsableKikker);
     for (CallSignEntry& e : m.CallSigns) {
         e = {r.Text(5), r.Text(8)};
     }
@@ -527,7 +518,7 @@ TEST_F(SettingsReadTest, ModelFileModelIsTheIdentity) {
             NewImage(config.image, config.model, config.state.ModelType);
             RebuildWeatherTable(config.model);
             config.image.Set(271, static_cast<int>(seed % 6));
-            Randomizer r(seed);
+            Randomizer r{std::mt19937(seed)};
             Randomize(r, config.model);
             DataModel written = config.model;
             fs::path path = dir / "roundtrip.dat";
