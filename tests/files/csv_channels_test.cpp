@@ -402,24 +402,21 @@ TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
         "12,NEAR,160.700050,,0.000000,,,,\n";
     const CsvImport result = ImportChannelCsv(csv, TableKind::RG, {});
     // Frequencies in Hz, so that the rows compare whole.
-    using UserFields =
-        std::tuple<std::string, long, long, bool, bool, bool, std::string, std::array<bool, 3>>;
-    std::vector<UserFields> got;
+    std::vector<std::string> got, want;
     for (const ChannelRecord& r : result.table) {
-        got.emplace_back(r.CHDisplayL, std::lround(r.Rxfreq * 1e6), std::lround(r.Txfreq * 1e6),
-                         r.TxEnable, r.LowPower, r.ScanMemory, r.ChTag, r.ExpCB);
+        got.push_back(
+            r.CHDisplayL + " " + std::to_string(std::lround(r.Rxfreq * 1e6)) + " " +
+            std::to_string(std::lround(r.Txfreq * 1e6)) + " " + std::to_string(r.TxEnable) +
+            std::to_string(r.LowPower) + std::to_string(r.ScanMemory) + " " + r.ChTag + " " +
+            std::to_string(r.ExpCB[0]) + std::to_string(r.ExpCB[1]) + std::to_string(r.ExpCB[2]));
         EXPECT_EQ(r.Position, 0);
         EXPECT_EQ(r.StatusNo, 0);
         EXPECT_TRUE(r.Enable);
     }
-    const std::vector<UserFields> want = {
-        {"M1", 157850000, 157850000, true, true, true, "MARINA", {false, true, false}},
-        {"02", 161425000, 161425000, true, false, false, "CLUB", {false, false, false}},
-        {"R3", 157000000, 157600000, true, false, true, "REPEAT", {false, false, false}},
-        {"04", 156000000, 160600000, true, false, true, "SPLIT", {false, false, false}},
-        {"05", 162550000, 162550000, false, false, true, "LISTEN", {false, false, false}},
-        {"06", 156800000, 156800000, true, false, true, "NOLOC", {false, false, false}},
-    };
+    for (const Case& c : ReadCases(TestData("files/csv_import_user.txt"))) {
+        want.push_back(c[0] + " " + c[1] + " " + c[2] + " " + c[3] + c[4] + c[5] + " " + c[6] +
+                       " " + c[7]);
+    }
     EXPECT_EQ(got, want);
     EXPECT_EQ(result.notes, Notes("user"));
 }
