@@ -311,16 +311,8 @@ TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
     current[1].ExpCB = {false, true, false};
     current[2].TxEnable = false;
     current[2].ExpCB = {true, true, true};
-    const std::string chirp =
-        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-        "RxDtcsCode,CrossMode,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
-        "1,MARINAS,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,EXP01,,,,\r\n"
-        "2,REPEATER,157.000000,+,0.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,EXP02,,,,"
-        "\r\n"
-        "3,LISTEN,161.425000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,EXP03,,,,"
-        "\r\n"
-        "4,NEW,156.800000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,,,,,\r\n"
-        "5,AGAIN,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,,,,,\r\n";
+    // The list as CHIRP saves it back: three of the table's channels and two new ones.
+    const std::string chirp = Golden("csv_chirp_exp.csv");
     const CsvImport result = ImportChannelCsv(chirp, TableKind::EXP, current);
     using Kept = std::tuple<std::string, double, bool, bool, bool, std::array<bool, 3>>;
     std::vector<Kept> got;
