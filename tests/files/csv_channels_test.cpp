@@ -23,6 +23,7 @@
 #include "image/image.h"
 #include "model/catalogue.h"
 #include "model/regions.h"
+#include "test_files.h"
 
 namespace mrw {
 
@@ -31,6 +32,10 @@ void PrintTo(const CsvNote& note, std::ostream* os) {
 }
 
 namespace {
+
+using testing::Case;
+using testing::ReadCases;
+using testing::TestData;
 
 // ---- Records the tests build ---------------------------------------------------------------
 
@@ -79,59 +84,55 @@ StandardFields Fields(const ChannelRecord& r) {
             r.ScanMemory,    r.InterShipCH, r.ChTag};
 }
 
+// The standard channels and the notes a scenario of tests/data/files gives.
+std::vector<StandardFields> Channels(const std::string& scenario) {
+    std::vector<StandardFields> out;
+    for (const Case& c : ReadCases(TestData("files/csv_import_standard.txt"))) {
+        if (c[0] == scenario) {
+            out.emplace_back(c[1], std::stoi(c[2]), c[3] == "1", c[4] == "1", c[5] == "1",
+                             c[6] == "1", c[7]);
+        }
+    }
+    return out;
+}
+std::vector<CsvNote> Notes(const std::string& scenario) {
+    std::vector<CsvNote> out;
+    for (const Case& c : ReadCases(TestData("files/csv_import_notes.txt"))) {
+        if (c[0] == scenario) {
+            out.push_back({std::stoi(c[1]), c[2]});
+        }
+    }
+    return out;
+}
+std::vector<StandardFields> FieldsOf(const ChannelTable& table) {
+    std::vector<StandardFields> out;
+    for (const ChannelRecord& r : table) {
+        out.push_back(Fields(r));
+    }
+    return out;
+}
+
 // ---- The CSV reader --------------------------------------------------------------------------
 
-struct ParseCase {
-    const char* what;
-    std::string text;
-    std::vector<CsvRecord> records;
-    int unclosedLine;
-};
-
 TEST(CsvReader, SplitsRecordsAndFields) {
-    const ParseCase cases[] = {
-        {"LfLines", "a,b\n1,2\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
-        {"CrLfLines", "a,b\r\n1,2\r\n", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
-        {"CrLines", "a,b\r1,2", {{1, {"a", "b"}}, {2, {"1", "2"}}}, 0},
-        {"NoFinalLineEnd", "a,b\n1,", {{1, {"a", "b"}}, {2, {"1", ""}}}, 0},
-        {"ByteOrderMark",
-         "\xEF\xBB\xBF"
-         "Location,Name\n",
-         {{1, {"Location", "Name"}}},
-         0},
-        {"QuotedComma", "1,\"Port, ops\",x\n", {{1, {"1", "Port, ops", "x"}}}, 0},
-        {"DoubledQuote", "\"say \"\"16\"\"\",\"\"\n", {{1, {"say \"16\"", ""}}}, 0},
-        {"LineBreakInQuotes",
-         "a,\"two\r\nlines\"\r\nb,c\r\n",
-         {{1, {"a", "two\r\nlines"}}, {3, {"b", "c"}}},
-         0},
-        {"BlankLineKept", "a\n\nb\n", {{1, {"a"}}, {2, {""}}, {3, {"b"}}}, 0},
-        {"QuoteInsideUnquotedField", "5\"x,y\n", {{1, {"5\"x", "y"}}}, 0},
-        {"UnclosedQuote", "a\nb,\"open\nc,d\n", {{1, {"a"}}, {2, {"b", "open\nc,d\n"}}}, 2}};
-    for (const ParseCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const Case& c : ReadCases(TestData("files/csv_reader.txt"))) {
+        SCOPED_TRACE(c.where);
         int unclosed = -1;
-        const std::vector<CsvRecord> records = ParseCsv(c.text, &unclosed);
-        ASSERT_EQ(records.size(), c.records.size());
-        for (size_t i = 0; i < records.size(); ++i) {
-            EXPECT_EQ(records[i].line, c.records[i].line) << i;
-            EXPECT_EQ(records[i].fields, c.records[i].fields) << i;
+        std::string records;
+        for (const CsvRecord& r : ParseCsv(c[1], &unclosed)) {
+            records += (records.empty() ? "" : " ") + std::to_string(r.line);
+            for (const std::string& f : r.fields) {
+                records += "[" + f + "]";
+            }
         }
-        EXPECT_EQ(unclosed, c.unclosedLine);
+        EXPECT_EQ(records, c[2]);
+        EXPECT_EQ(unclosed, std::stoi(c[3]));
     }
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"DISTRESS", "DISTRESS"},
-        {"PORT, OPS", "\"PORT, OPS\""},
-        {"say \"16\"", "\"say \"\"16\"\"\""},
-        {"two\nlines", "\"two\nlines\""},
-        {" 1", "\" 1\""},
-        {"", ""},
-    };
-    for (const auto& [field, written] : cases) {
-        EXPECT_EQ(CsvField(field), written) << field;
+    for (const Case& c : ReadCases(TestData("files/csv_field.txt"))) {
+        EXPECT_EQ(CsvField(c[0]), c[1]) << c.where;
     }
 }
 
@@ -156,9 +157,7 @@ TEST(CsvTables, NamesAndCaptions) {
 
 // The exact text of an export, as written by hand in tests/data/files.
 std::string Golden(const char* name) {
-    std::ifstream in(std::filesystem::path(MRW_TEST_SOURCE_DIR) / "tests/data/files" / name,
-                     std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return testing::ReadFile(TestData(std::string("files/") + name));
 }
 
 TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
@@ -218,45 +217,16 @@ TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
     const CsvImport result = ImportChannelCsv(kSharedList, TableKind::USA, UsPlan());
     EXPECT_EQ(result.refusal, "");
     EXPECT_EQ(result.rows, 11);
-    std::vector<StandardFields> got;
     for (const ChannelRecord& r : result.table) {
-        got.push_back(Fields(r));
         EXPECT_TRUE(r.Enable);
         EXPECT_EQ(r.Scramble, 0);
     }
-    // label, duplex, transmit, low power, scan, inter-ship, name
-    const std::vector<StandardFields> want = {
-        {"01A", 0, true, false, true, false, "SEA 01"},
-        {"13", 0, true, true, false, false, "SEA 13"},
-        {"15", 0, false, false, true, false, "SEA 15"},
-        {"16", 0, true, false, true, false, "SEA 16"},
-        {"18", 0, true, false, false, false, "SEA 18"},
-        {"24", 0, true, false, false, false, "SEA 24"},
-        {"20", 2, true, false, false, false, "SEA 20"},
-        {"09", 0, true, false, false, false, "Caf 9"},
-        {"68", 0, true, true, true, true, "SEA 68"},
-    };
-    EXPECT_EQ(got, want);
+    EXPECT_EQ(FieldsOf(result.table), Channels("shared"));
     EXPECT_EQ(result.table[0].Position, 1);
     EXPECT_EQ(result.table[0].StatusIcon, 1);
     EXPECT_EQ(result.table[6].Position, 20);
     // Rows 5 (18), 6 (24 simplex), 7 (20) and 10 (09) are not in the plan.
-    const std::vector<CsvNote> notes = {
-        {0, "4 rows without MRW columns: label and inter-ship flag from defaults"},
-        {2,
-         "channel 01A, TX_SIMP (receive 156.050, transmit 156.050 MHz): the transmit "
-         "frequency 151.450000 MHz was not used"},
-        {3, "channel 13 is low power only in the table it replaces; Power 50W not taken"},
-        {4, "channel 15 receives only in the table it replaces; it does not transmit"},
-        {7,
-         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): the transmit frequency "
-         "152.600000 MHz was not used; receive frequency kept; as 24, DUPLEX of the table it "
-         "replaces it would receive 161.800 MHz"},
-        {9, "155.500000 MHz is no channel of the catalogue; skipped"},
-        {10, "156.812500 MHz is no channel of the catalogue; skipped"},
-        {11, "name \"Café #9!\" became \"Caf 9\" (characters the radio cannot show dropped)"},
-    };
-    EXPECT_EQ(result.notes, notes);
+    EXPECT_EQ(result.notes, Notes("shared"));
 }
 
 TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
@@ -266,19 +236,9 @@ TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
         "2,COAST,161.800000,off,0.000000\n"  // coast frequency, no transmit given: duplex
         "3,REV,157.200000,+,4.600000\n";     // exact: reverse duplex
     const CsvImport result = ImportChannelCsv(csv, TableKind::INT, {});
-    ASSERT_EQ(result.table.size(), 3u);
-    EXPECT_EQ(Fields(result.table[0]), StandardFields("24", 0, true, false, false, false, "SHIP"));
-    EXPECT_EQ(Fields(result.table[1]),
-              StandardFields("24", 2, false, false, false, false, "COAST"));
-    EXPECT_EQ(Fields(result.table[2]), StandardFields("24", 3, true, false, false, false, "REV"));
-    EXPECT_EQ(result.table[0].StatusNo, 127);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {0, "3 rows without MRW columns: label, power and inter-ship flag from defaults"},
-                  {2,
-                   "channel 24, TX_SIMP (receive 157.200, transmit 157.200 "
-                   "MHz): the transmit frequency 152.600000 MHz was not "
-                   "used"}}));
+    EXPECT_EQ(FieldsOf(result.table), Channels("noplan"));
+    EXPECT_EQ(result.table.at(0).StatusNo, 127);
+    EXPECT_EQ(result.notes, Notes("noplan"));
 }
 
 TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
@@ -301,12 +261,7 @@ TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
         {"2019", 19, 20, 1}, {"19", 19, 127, 1},  {"119", 19, 1, 0},
     };
     EXPECT_EQ(got, want);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {5,
-                   "channel 16, TX_SIMP (receive 156.800, transmit 156.800 MHz): 156.850000 "
-                   "MHz is not its receive frequency; MRW_Channel decides"},
-                  {7, "MRW_Channel \"999\" names no catalogue channel; the frequencies decide"}}));
+    EXPECT_EQ(result.notes, Notes("label"));
 }
 
 TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
@@ -317,78 +272,30 @@ TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
         "2,B,156.800000,off,0.000000,1W,1,0,0,0,\n"
         "3,C,156.800000,,0.000000,,maybe,,,,9\n";
     const CsvImport result = ImportChannelCsv(csv, TableKind::USA, {});
-    ASSERT_EQ(result.table.size(), 3u);
-    EXPECT_EQ(Fields(result.table[0]), StandardFields("16B", 0, true, true, false, true, "A"));
-    EXPECT_TRUE(result.table[0].PowUp);
-    EXPECT_EQ(Fields(result.table[1]), StandardFields("16", 0, true, false, false, false, "B"));
-    EXPECT_EQ(Fields(result.table[2]), StandardFields("16", 0, true, false, false, false, "C"));
-    EXPECT_EQ(result.notes, (std::vector<CsvNote>{
-                                {2, "MRW_LowPower 1 decides over Power 25W"},
-                                {3, "MRW_LowPower 0 decides over Power 1W"},
-                                {3, "MRW_TxEnable 1 decides over Duplex off"},
-                                {4, "MRW_StatusIcon \"9\" is not a number from 0 to 7; ignored"},
-                                {4, "MRW_TxEnable \"maybe\" is not 0 or 1; ignored"}}));
+    EXPECT_EQ(FieldsOf(result.table), Channels("flags"));
+    EXPECT_TRUE(result.table.at(0).PowUp);
+    EXPECT_EQ(result.notes, Notes("flags"));
 }
 
-// Channel 01: ship 156.050, coast 160.650; 24: ship 157.200, coast 161.800. The US plan has
-// 01A simplex on 156.050 and 24 duplex, receiving 161.800.
-struct ReceiveOnlyCase {
-    const char* what;
-    const char* row;  // Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex
-    const char* label;
-    int duplex;
-    double rx;  // as the catalogue gives the mode taken
-    bool tx;
-    const char* note;  // empty: none
-};
-
 TEST(CsvImportReceiveOnly, KeepsTheReceiveFrequencyOrSkipsAndSaysSo) {
-    const ReceiveOnlyCase cases[] = {
-        {"CoastOfASimplexChannel", "L,160.650000,off,,,", "01", 2, 160.65, false,
-         "channel 01, DUPLEX (receive 160.650, transmit 156.050 MHz): receive "
-         "frequency kept; as 01A, TX_SIMP of the table it replaces it would "
-         "receive 156.050 MHz"},
-        {"CoastOfADuplexChannel", "L,161.800000,off,,,", "24", 2, 161.8, false, ""},
-        {"ShipOfADuplexChannel", "L,157.200000,off,,,", "24", 0, 157.2, false,
-         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): receive "
-         "frequency kept; as 24, DUPLEX of the table it replaces it would "
-         "receive 161.800 MHz"},
-        {"TransmitOutsideTheCatalogue", "T,157.200000,+,0.600000,,", "24", 0, 157.2, true,
-         "channel 24, TX_SIMP (receive 157.200, transmit 157.200 MHz): the "
-         "transmit frequency 157.800000 MHz was not used; receive frequency "
-         "kept; as 24, DUPLEX of the table it replaces it would receive 161.800 "
-         "MHz"},
-        {"EmptySplit", "S,161.800000,split,,,", "24", 2, 161.8, true,
-         "Offset \"\" is no transmit frequency; no transmit frequency taken from "
-         "it"},
-        {"MrwChannelElsewhere", "L,156.850000,off,,16,", "", 0, 0.0, false,
-         "receive only: 156.850000 MHz is no receive frequency of MRW_Channel "
-         "\"16\"; skipped"},
-        {"MrwChannelAndModeElsewhere", "L,160.650000,off,,01,0", "", 0, 0.0, false,
-         "receive only: 160.650000 MHz is no receive frequency of MRW_Channel "
-         "\"01\" as TX_SIMP (MRW_Duplex 0); skipped"},
-        {"MrwModeElsewhere", "L,160.650000,off,,,0", "", 0, 0.0, false,
-         "160.650000 MHz is no receive frequency of a channel as TX_SIMP "
-         "(MRW_Duplex 0); skipped"}};
-    for (const ReceiveOnlyCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string csv =
-            std::string("Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex\n") + c.row + "\n";
-        const CsvImport result = ImportChannelCsv(csv, TableKind::USA, UsPlan());
-        if (*c.label == '\0') {
+    for (const Case& c : ReadCases(TestData("files/csv_receive_only.txt"))) {
+        SCOPED_TRACE(c.where);
+        const CsvImport result =
+            ImportChannelCsv("Name,Frequency,Duplex,Offset,MRW_Channel,MRW_Duplex\n" + c[0] + "\n",
+                             TableKind::USA, UsPlan());
+        if (c[1].empty()) {
             EXPECT_TRUE(result.table.empty());
         } else {
             ASSERT_EQ(result.table.size(), 1u);
             const ChannelRecord& r = result.table[0];
-            EXPECT_EQ(ChannelLabel(r), c.label);
-            EXPECT_EQ(r.Duplex, c.duplex);
-            EXPECT_EQ(r.TxEnable, c.tx);
+            EXPECT_EQ(ChannelLabel(r), c[1]);
+            EXPECT_EQ(r.Duplex, std::stoi(c[2]));
+            EXPECT_EQ(r.TxEnable, c[4] == "1");
             const auto& row = ChannelCatalogue()[static_cast<size_t>(r.Position)];
-            EXPECT_NEAR(c.duplex == 0 || c.duplex == 3 ? row.F2 : row.F3, c.rx, 1e-6);
+            EXPECT_NEAR(r.Duplex == 0 || r.Duplex == 3 ? row.F2 : row.F3, std::stod(c[3]), 1e-6);
         }
-        const std::vector<CsvNote> notes =
-            *c.note == '\0' ? std::vector<CsvNote>{} : std::vector<CsvNote>{{2, c.note}};
-        EXPECT_EQ(result.notes, notes);
+        EXPECT_EQ(result.notes,
+                  (c[5].empty() ? std::vector<CsvNote>{} : std::vector<CsvNote>{{2, c[5]}}));
     }
 }
 
@@ -404,16 +311,8 @@ TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
     current[1].ExpCB = {false, true, false};
     current[2].TxEnable = false;
     current[2].ExpCB = {true, true, true};
-    const std::string chirp =
-        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-        "RxDtcsCode,CrossMode,Mode,TStep,Skip,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
-        "1,MARINAS,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,EXP01,,,,\r\n"
-        "2,REPEATER,157.000000,+,0.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,EXP02,,,,"
-        "\r\n"
-        "3,LISTEN,161.425000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,EXP03,,,,"
-        "\r\n"
-        "4,NEW,156.800000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,,,,,,\r\n"
-        "5,AGAIN,157.850000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,25.00,S,,,,,\r\n";
+    // The list as CHIRP saves it back: three of the table's channels and two new ones.
+    const std::string chirp = Golden("csv_chirp_exp.csv");
     const CsvImport result = ImportChannelCsv(chirp, TableKind::EXP, current);
     using Kept = std::tuple<std::string, double, bool, bool, bool, std::array<bool, 3>>;
     std::vector<Kept> got;
@@ -462,49 +361,17 @@ TEST(CsvImportChirp, StandardChannelsKeepLabelPowerAndInterShip) {
         "3,SEA 01,156.050000,,0.000000,,\n"  // 01A in the plan
         "4,SEA 19,156.950000,,0.000000,,19A\n";
     const CsvImport result = ImportChannelCsv(chirp, TableKind::USA, UsPlan());
-    std::vector<StandardFields> got;
-    for (const ChannelRecord& r : result.table) {
-        got.push_back(Fields(r));
-    }
-    const std::vector<StandardFields> want = {
-        {"68", 0, true, false, true, true, "SEA 68"},
-        {"13", 0, true, true, true, false, "SEA 13"},
-        {"01A", 0, true, false, true, false, "SEA 01"},
-        {"19A", 0, true, false, true, false, "SEA 19"},
-    };
-    EXPECT_EQ(got, want);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {0, "1 row without MRW columns: power and inter-ship flag from defaults"}}));
+    EXPECT_EQ(FieldsOf(result.table), Channels("chirp"));
+    EXPECT_EQ(result.notes, Notes("chirp"));
 }
 
 // Whatever a field holds, a note quotes it on one line of at most 80 characters.
 TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
-    using namespace std::string_literals;
-    const std::string longText(100, 'x');
-    const std::string eighty(80, 'x');
-    const std::tuple<std::string, std::string> rows[] = {
-        {"A,\"156\0.8\"\n"s, "Frequency \"156\\0.8\" is no frequency; skipped"},
-        {"A,\"156.8\r\nx\"\n", "Frequency \"156.8\\r\\nx\" is no frequency; skipped"},
-        {"A," + longText + "\n", "Frequency \"" + eighty + "...\" is no frequency; skipped"},
-        {"A,1e300\n", "Frequency \"1e300\" lies far above the marine band; skipped"},
-        {"A,156.8,+,1e300\n", "Offset \"1e300\" is no offset; no transmit frequency taken from it"},
-        {"A,156.8,\"o\nff\"\n",
-         "Duplex \"o\\nff\" is none of +, -, split, off or empty; no transmit frequency taken "
-         "from it"},
-        {"\"" + longText + "\",156.8\n",
-         "name \"" + eighty + "...\" became \"xxxxxxxxxxxxxxxx\" (cut to 16)"},
-        {"\"NUL\0NAME\",156.8\n"s,
-         "name \"NUL\\0NAME\" became \"NULNAME\" (characters the radio cannot show dropped)"},
-        {"A,156.8,,,\"1\n\"\n",
-         "MRW_Channel \"1\\n\" names no catalogue channel; the "
-         "frequencies decide"},
-    };
-    for (const auto& [row, note] : rows) {
+    for (const Case& c : ReadCases(TestData("files/csv_note_quotes.txt"))) {
         const CsvImport result = ImportChannelCsv(
-            "Name,Frequency,Duplex,Offset,MRW_Channel\n" + row, TableKind::USA, {});
-        ASSERT_FALSE(result.notes.empty()) << row;
-        EXPECT_EQ(result.notes[0], (CsvNote{2, note})) << row;
+            "Name,Frequency,Duplex,Offset,MRW_Channel\n" + c[0], TableKind::USA, {});
+        ASSERT_FALSE(result.notes.empty()) << c.where;
+        EXPECT_EQ(result.notes[0], (CsvNote{2, c[1]})) << c.where;
     }
 }
 
@@ -527,78 +394,43 @@ TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
         "12,NEAR,160.700050,,0.000000,,,,\n";
     const CsvImport result = ImportChannelCsv(csv, TableKind::RG, {});
     // Frequencies in Hz, so that the rows compare whole.
-    using UserFields =
-        std::tuple<std::string, long, long, bool, bool, bool, std::string, std::array<bool, 3>>;
-    std::vector<UserFields> got;
+    std::vector<std::string> got, want;
     for (const ChannelRecord& r : result.table) {
-        got.emplace_back(r.CHDisplayL, std::lround(r.Rxfreq * 1e6), std::lround(r.Txfreq * 1e6),
-                         r.TxEnable, r.LowPower, r.ScanMemory, r.ChTag, r.ExpCB);
+        got.push_back(
+            r.CHDisplayL + " " + std::to_string(std::lround(r.Rxfreq * 1e6)) + " " +
+            std::to_string(std::lround(r.Txfreq * 1e6)) + " " + std::to_string(r.TxEnable) +
+            std::to_string(r.LowPower) + std::to_string(r.ScanMemory) + " " + r.ChTag + " " +
+            std::to_string(r.ExpCB[0]) + std::to_string(r.ExpCB[1]) + std::to_string(r.ExpCB[2]));
         EXPECT_EQ(r.Position, 0);
         EXPECT_EQ(r.StatusNo, 0);
         EXPECT_TRUE(r.Enable);
     }
-    const std::vector<UserFields> want = {
-        {"M1", 157850000, 157850000, true, true, true, "MARINA", {false, true, false}},
-        {"02", 161425000, 161425000, true, false, false, "CLUB", {false, false, false}},
-        {"R3", 157000000, 157600000, true, false, true, "REPEAT", {false, false, false}},
-        {"04", 156000000, 160600000, true, false, true, "SPLIT", {false, false, false}},
-        {"05", 162550000, 162550000, false, false, true, "LISTEN", {false, false, false}},
-        {"06", 156800000, 156800000, true, false, true, "NOLOC", {false, false, false}},
-    };
+    for (const Case& c : ReadCases(TestData("files/csv_import_user.txt"))) {
+        want.push_back(c[0] + " " + c[1] + " " + c[2] + " " + c[3] + c[4] + c[5] + " " + c[6] +
+                       " " + c[7]);
+    }
     EXPECT_EQ(got, want);
-    EXPECT_EQ(result.notes,
-              (std::vector<CsvNote>{
-                  {7, "receive frequency 136.500000 MHz lies outside 137 to 174 MHz; skipped"},
-                  {8, "receive frequency 157.010000 MHz is not on the 25 kHz grid; skipped"},
-                  {9, "transmit frequency 177.000000 MHz lies outside 137 to 174 MHz; skipped"},
-                  {10, "no Frequency; skipped"},
-                  {11, "display \"#\" became \"\" (characters the radio cannot show dropped)"},
-                  {11, "no display text in MRW_Display or Location; 06 taken"},
-                  {12, "receive frequency 160.700050 MHz is not on the 25 kHz grid; skipped"}}));
+    EXPECT_EQ(result.notes, Notes("user"));
 }
 
 // ---- Names ---------------------------------------------------------------------------------
 
-struct NameCase {
-    const char* name;
-    const char* kept;
-    const char* note;  // empty: no note
-};
-
 TEST(CsvImportNames, KeepTheChannelPanelsCharactersAndSixteenOfThem) {
-    const NameCase cases[] = {
-        {"DISTRESS", "DISTRESS", ""},
-        {"Harbour master", "Harbour master", ""},
-        {"A-B/C*(D)+E.F,G", "A-B/C*(D)+E.F,G", ""},
-        {"Port #1 & Co", "Port 1  Co",
-         "name \"Port #1 & Co\" became \"Port 1  Co\" (characters the radio cannot show "
-         "dropped)"},
-        {"Zürich Seepolizei", "Zrich Seepolizei",
-         "name \"Zürich Seepolizei\" became \"Zrich Seepolizei\" (characters the radio "
-         "cannot show dropped)"},
-        {"NORTH HARBOUR MASTER", "NORTH HARBOUR MA",
-         "name \"NORTH HARBOUR MASTER\" became \"NORTH HARBOUR MA\" (cut to 16)"},
-        {"Überseehafen-Lotsen!", "berseehafen-Lots",
-         "name \"Überseehafen-Lotsen!\" became \"berseehafen-Lots\" (characters the "
-         "radio cannot show dropped, cut to 16)"},
-        {"tab\there", "tabhere",
-         "name \"tab\\there\" became \"tabhere\" (characters the radio cannot show "
-         "dropped)"}};
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const Case& c : ReadCases(TestData("files/csv_names.txt"))) {
+        SCOPED_TRACE(c.where);
         for (TableKind kind : {TableKind::USA, TableKind::EXP}) {
-            const std::string csv = "Name,Frequency\n" + CsvField(c.name) + ",156.800000\n";
+            const std::string csv = "Name,Frequency\n" + CsvField(c[0]) + ",156.800000\n";
             const CsvImport result = ImportChannelCsv(csv, kind, {});
             ASSERT_EQ(result.table.size(), 1u);
-            EXPECT_EQ(result.table[0].ChTag, c.kept);
+            EXPECT_EQ(result.table[0].ChTag, c[1]);
             std::vector<CsvNote> rowNotes;  // without the file's note on the MRW columns
             std::copy_if(result.notes.begin(), result.notes.end(), std::back_inserter(rowNotes),
                          [](const CsvNote& n) { return n.line == 2; });
-            if (*c.note == '\0') {
+            if (c[2].empty()) {
                 EXPECT_TRUE(rowNotes.empty() || rowNotes[0].text.rfind("name", 0) != 0);
             } else {
                 ASSERT_FALSE(rowNotes.empty());
-                EXPECT_EQ(rowNotes[0], (CsvNote{2, c.note}));
+                EXPECT_EQ(rowNotes[0], (CsvNote{2, c[2]}));
             }
         }
     }
@@ -646,24 +478,11 @@ TEST(CsvImportCapacity, RowsBeyondTheTableAreSkippedOneByOne) {
 }
 
 TEST(CsvImportRefusal, TakesNothingAndSaysWhy) {
-    const std::string noFrequency =
-        "The file has no Frequency column. Its first line must name the columns as CHIRP writes "
-        "them: Location,Name,Frequency,Duplex,Offset,...";
-    const std::pair<std::string, std::string> cases[] = {
-        {"", "The file is empty."},
-        {"\r\n \r\n,,\r\n", "The file is empty."},
-        {"1,SEA 16,156.800000\n", noFrequency},
-        {"Location,Name,Freq\n1,SEA 16,156.800000\n", noFrequency},
-        {"Location;Name;Frequency\n1;SEA 16;156,800000\n",
-         noFrequency + " This file separates its columns with semicolons; save it with commas "
-                       "(CSV, comma-separated)."},
-        {"Location,Name,Frequency\r\n", "The file holds no channel rows."},
-        {"Name,Frequency\nA,155.5\nB,abc\n", "None of its 2 rows could be taken."}};
-    for (const auto& [csv, refusal] : cases) {
-        SCOPED_TRACE(csv);
-        const CsvImport result = ImportChannelCsv(csv, TableKind::USA, UsPlan());
+    for (const Case& c : ReadCases(TestData("files/csv_refusals.txt"))) {
+        SCOPED_TRACE(c.where);
+        const CsvImport result = ImportChannelCsv(c[0], TableKind::USA, UsPlan());
         EXPECT_TRUE(result.table.empty());
-        EXPECT_EQ(result.refusal, refusal);
+        EXPECT_EQ(result.refusal, c[1]);
     }
     // The notes of a refused file say what is wrong with each row.
     const CsvImport result =

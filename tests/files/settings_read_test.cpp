@@ -5,9 +5,11 @@
 #include "core/filled_model.h"
 #include "core/profile.h"
 #include "core/text.h"
+#include "files/csv_channels.h"
 #include "files/hex_file.h"
 #include "files_fixture.h"
 #include "image/codec.h"
+#include "test_files.h"
 
 namespace mrw::test {
 namespace {
@@ -255,144 +257,53 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
 }
 
-TEST_F(SettingsReadTest, RefusalQuotesTheValueWithoutCuttingItsReasonShort) {
-    // A damaged file: the position's leading number is out of range and NUL, SOH and ESC
-    // follow it. The quote shows them as "?", and the reason follows it whole.
-    static const char kText[] =
-        "[CHUSA1]\r\nPosition=99999\0\x01\x1b"
-        "7\r\n";
-    DataModel model = config.model;
-    std::string error;
-    EXPECT_FALSE(ApplySettingsSections(ParseSections(std::string(kText, sizeof kText - 1)), false,
-                                       model, &error));
-    EXPECT_EQ(error, "Line 2: [CHUSA1] Position=99999???7 is out of range.");
-}
-
 // Every value that no field of the radio holds refuses the file, naming its line, section,
-// key and value; the model and the image stay as they were. (MAIN is lines 1 to 3.)
+// key and value, the value's control characters shown as "?"; the model and the image stay as
+// they were.
 TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
-    // Section, the lines before the value, the value's line; or REGION's value in MAIN.
-    const std::string ex = "Enable=1\r\n", us = "Position=16\r\n", ap = "DSC Setup (AutoPos Setup)";
-    const std::tuple<std::string, std::string, std::vector<std::string>> sections[] = {
-        {"MAIN", "", {"1e999", "-1", "256"}},
-        {"CHEXP1",
-         ex,
-         {"Rxfreq=NaN", "Txfreq=-inf", "Rxfreq=1.#INF", "Rxfreq=1000", "Txfreq=-0.5",
-          "Rxfreq=-1e999"}},
-        {"Common Setup",
-         "",
-         {"Offset Time=1e999", "Offset Time=NaN", "Offset Time=99", "Offset Time=-32", "SOG=-1",
-          "Resume Time=256"}},
-        {"Usable CH Group Setup", "", {"Priority CH0=65536"}},
-        {"CHUSA1",
-         us,
-         {"Duplex=1e999", "Duplex=4", "StatusNo=70000", "StatusNo=128", "StatusIcon=8"}},
-        {"CHUSA1", "", {"Position=NaN", "Position=120", "Position=-1e30"}},
-        {"CHEXP1", "", {"Enable=1e999", "Enable=NaN"}},
-        {"CHMMSID1", "", {"Enable=1e999", "Enable=NaN"}},
-        {ap,
-         "",
-         {"CHANNEL0=1e999", "CHANNEL0=NaN", "CHANNEL0=-5", "INTERVAL0=1e999", "INTERVAL0=NaN",
-          "INTERVAL0=-5", "INTERVAL0=256", "ENABLE1=inf"}}};
     config.model.CHUSA.push_back({.Position = 5, .Enable = true});
     const DataModel model = config.model;
     const Image image = config.image;
-    for (const auto& [section, before, values] : sections) {
-        for (const std::string& value : values) {
-            const bool main = section == "MAIN";
-            const std::string reason = main ? "Line 3: [MAIN] REGION=" + value + " is out of range."
-                                            : "Line " + std::to_string(before.empty() ? 5 : 6) +
-                                                  ": [" + section + "] " + value +
-                                                  " is out of range.";
-            SCOPED_TRACE(reason);
-            prompt.messages.clear();
-            config.state.CancelFlag = false;
-            Read(main ? File("", "MODELTYPE=1\r\nREGION=" + value)
-                      : File("[" + section + "]\r\n" + before + value + "\r\n"));
-            ExpectUntouched(model, image);
-            EXPECT_TRUE(config.state.CancelFlag);
-            ASSERT_EQ(prompt.messages.size(), 1u);
-            EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + reason);
-        }
+    for (const mrw::testing::Case& c :
+         mrw::testing::ReadCases(mrw::testing::TestData("files/settings_out_of_range.txt"))) {
+        SCOPED_TRACE(c.where);
+        prompt.messages.clear();
+        config.state.CancelFlag = false;
+        Read(File(c[1], "MODELTYPE=1\r\n" + c[0]));
+        ExpectUntouched(model, image);
+        EXPECT_TRUE(config.state.CancelFlag);
+        ASSERT_EQ(prompt.messages.size(), 1u);
+        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + c[2]);
     }
 }
 
-// Values that are no numbers leave their fields at the defaults (never at the values of the
-// configuration the file replaces), and what the reader skips or cuts is listed by line; the
-// rest of the file is read.
+// Values that are no numbers leave their fields at the defaults, and what the reader skips or
+// cuts is listed by line; the rest of the file is read.
 TEST_F(SettingsReadTest, WhatIsNotReadAsWrittenIsNotedByLine) {
-    using namespace std::string_literals;
-    struct Case {
-        std::string body;
-        std::vector<std::string> notes;
-        std::function<void(const DataModel&)> check;
-    };
-    std::string many;
+    std::vector<mrw::testing::Case> cases =
+        mrw::testing::ReadCases(mrw::testing::TestData("files/settings_notes.txt"));
+    mrw::testing::Case many{"500 sections", {"", "CHUSA 96"}};
     for (int n = 1; n <= 500; ++n) {
-        many += "[CHUSA" + std::to_string(n) + "]\r\nPosition=" + std::to_string(n % 120) + "\r\n";
+        many.fields[0] +=
+            "[CHUSA" + std::to_string(n) + "]\r\nPosition=" + std::to_string(n % 120) + "\r\n";
     }
-    const Case cases[] = {
-        {"[CHEXP1]\r\nEnable=1\r\nRxfreq=0x10\r\nTxfreq=156.8\r\n",
-         {"Line 6: [CHEXP1] Rxfreq=0x10 is no number: ignored."},
-         [](const DataModel& m) {
-             ASSERT_EQ(m.CHEXP.size(), 1u);
-             EXPECT_EQ(m.CHEXP[0].Rxfreq, 0.0);
-             EXPECT_EQ(m.CHEXP[0].Txfreq, 156.8);
-         }},
-        {"[Common Setup]\r\nOffset Time=0x10\r\nSOG=2\r\n",
-         {"Line 5: [Common Setup] Offset Time=0x10 is no number: ignored."},
-         [](const DataModel& m) {
-             EXPECT_EQ(m.Common.OffsetTime, 0);
-             EXPECT_EQ(m.Common.Sog, 2);
-         }},
-        {"[DSC Setup (AutoPos Setup)]\r\nCHANNEL0=0x10\r\nINTERVAL0=x\r\n",
-         {"Line 5: [DSC Setup (AutoPos Setup)] CHANNEL0=0x10 is read as 0.",
-          "Line 6: [DSC Setup (AutoPos Setup)] INTERVAL0=x is no number: ignored."},
-         [](const DataModel& m) {
-             EXPECT_EQ(m.AutoPos.Records[0].Channel, "0x10");
-             EXPECT_EQ(m.AutoPos.Records[0].Interval, "");
-         }},
-        {"[CHUSA1]\r\nPosition=1\r\n[CHUSA2]\r\nPosition=2\r\n"
-         "[CHUSA4]\r\nPosition=4\r\n[CHUSA5]\r\nPosition=5\r\n",
-         {"Line 8: [CHUSA4] and 1 more CHUSA section are not read: the table ends at [CHUSA3], "
-          "which is missing."},
-         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.size(), 2u); }},
-        {many,
-         {"Line 196: [CHUSA97] and 403 more CHUSA sections are not read: the radio holds at "
-          "most 96 channels in CHUSA."},
-         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.size(), 96u); }},
-        {"[CHEXP1]\r\nEnable=1\r\n[CHEXP2]\r\nEnable=0\r\n[CHEXP3]\r\nEnable=1\r\n",
-         {"Line 8: [CHEXP3] is not read: the table ends at [CHEXP2], which has Enable=0."},
-         [](const DataModel& m) { EXPECT_EQ(m.CHEXP.size(), 1u); }},
-        {"[CHUSA1]\r\nPosition=3\r\n[CHUSA2\r\nPosition=4\r\n[CHUSA3]\r\nPosition=5\r\n",
-         {"Line 6: damaged section header \"[CHUSA2\": the lines up to the next section are not "
-          "read.",
-          "Line 8: [CHUSA3] is not read: the table ends at [CHUSA2], which is missing."},
-         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.size(), 1u); }},
-        {"[CHUSA1\0]\r\nPosition=3\r\n"s,
-         {"Line 4: the section header [CHUSA1?] holds a NUL character: the section is not "
-          "read."},
-         [](const DataModel& m) { EXPECT_TRUE(m.CHUSA.empty()); }},
-        {"[CHUSA1]\r\nPosition=3\r\nDup\0lex=2\r\n"s,
-         {"Line 6: [CHUSA1] the key \"Dup?lex\" holds a NUL character: the line is not read."},
-         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.at(0).Duplex, 0); }},
-        {"[CHUSA1]\r\nPosition=3\r\nDuplex=2\0\r\n"s,
-         {"Line 6: [CHUSA1] Duplex=2? holds a NUL character.",
-          "Line 6: [CHUSA1] Duplex=2? is no number: ignored."},
-         [](const DataModel& m) { EXPECT_EQ(m.CHUSA.at(0).Duplex, 0); }},
-    };
-    for (const Case& c : cases) {
-        config.model.Common.OffsetTime = 7;
-        config.model.AutoPos.Records[0].Interval = "5";
+    many.fields.push_back(
+        "Line 196: [CHUSA97] and 403 more CHUSA sections are not read: the radio holds at most 96 "
+        "channels in CHUSA.");
+    cases.push_back(many);
+    for (const mrw::testing::Case& c : cases) {
+        SCOPED_TRACE(c.where);
         std::vector<SettingsNote> notes;
-        ASSERT_TRUE(ReadSettingsFile(config, File(c.body), &notes))
+        ASSERT_TRUE(ReadSettingsFile(config, File(c[0]), &notes))
             << ::testing::PrintToString(Messages());
         std::vector<std::string> lines;
         for (const SettingsNote& note : notes) {
             lines.push_back(NoteLine(note));
         }
-        EXPECT_EQ(lines, c.notes);
-        c.check(config.model);
+        EXPECT_EQ(lines, std::vector<std::string>(c.fields.begin() + 2, c.fields.end()));
+        const size_t space = c[1].find(' ');
+        EXPECT_EQ(TableOf(config.model, *ChannelTableOfName(c[1].substr(0, space)))->size(),
+                  std::stoul(c[1].substr(space + 1)));
     }
 }
 
@@ -494,57 +405,48 @@ TEST_F(SettingsReadTest, OpenSetsNameAndShowsGeneralAndStartsANewHistory) {
 
 // ---- model -> file -> model ----------------------------------------------------------------
 
-class Randomizer {
-public:
-    explicit Randomizer(unsigned seed) : rng_(seed) {}
+struct Randomizer {
+    std::mt19937 rng;
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
     bool Bool() { return Int(0, 1) == 1; }
-    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
     int16_t Int16(int lo, int hi) { return static_cast<int16_t>(Int(lo, hi)); }
     // Any bytes but line ends, sometimes beginning with "#" or holding "=".
     std::string Text(int maxLength = 20) {
-        std::string s;
-        int n = Int(0, maxLength);
-        for (int i = 0; i < n; ++i) {
-            int c = Int(1, 255);
-            if (c == '\r' || c == '\n') {
-                c = '#';
-            }
-            s += static_cast<char>(c);
+        std::string s(static_cast<size_t>(Int(0, maxLength)), '#');
+        for (char& c : s) {
+            const int b = Int(1, 255);
+            c = b == '\r' || b == '\n' ? '#' : static_cast<char>(b);
         }
         return s;
     }
     // Up to the 999.99999 MHz a settings file may hold, far beyond what the radio stores.
     double Mhz() { return Int(0, 99999999) / 100000.0; }
-
-private:
-    std::mt19937 rng_;
-};
-
-template <std::size_t N>
-void Flags(Randomizer& r, std::array<bool, N>& flags) {
-    for (bool& b : flags) {
-        b = r.Bool();
+    template <std::size_t N>
+    void Flags(std::array<bool, N>& flags) {
+        for (bool& b : flags) {
+            b = Bool();
+        }
     }
-}
+};
 
 // Braced lists are evaluated left to right, so a seed gives one configuration.
 void Randomize(Randomizer& r, DataModel& m) {
     for (ChannelGroup& g : m.Groups) {
         g = {r.Bool(), r.Int(-65535, 65535), r.Text(6), g.ExpChGroup};
     }
-    Flags(r, m.Groups[3].ExpChGroup);
+    r.Flags(m.Groups[3].ExpChGroup);
     m.Common = {0,        r.Bool(),         r.Bool(),      r.Bool(),      r.Int16(0, 5), r.Bool(),
                 r.Bool(), r.Int16(-24, 24), r.Int16(0, 3), r.Int16(0, 2), r.Int16(0, 2)};
-    Flags(r, m.DscBasic.UsableDsc);
+    r.Flags(m.DscBasic.UsableDsc);
     m.DscBasic.UserMmsi = r.Text(10);
-    Flags(r, m.DscBasic.PosRequest);
-    Flags(r, m.DscBasic.PosRequestTx);
-    Flags(r, m.DscBasic.BeepOut);
+    r.Flags(m.DscBasic.PosRequest);
+    r.Flags(m.DscBasic.PosRequestTx);
+    r.Flags(m.DscBasic.BeepOut);
     for (DscCallType& t : m.DscAdvanced) {
-        Flags(r, t.List);
-        Flags(r, t.Tx);
+        r.Flags(t.List);
+        r.Flags(t.Tx);
     }
-    Flags(r, m.DscDisplay);
+    r.Flags(m.DscDisplay);
     m.AutoPos.MenuDisplay = r.Bool();
     for (AutoPosRecord& a : m.AutoPos.Records) {
         a = {r.Bool(),
@@ -556,9 +458,9 @@ void Randomize(Randomizer& r, DataModel& m) {
              r.Bool(),
              r.Text(10)};
     }
-    Flags(r, m.Atis.UsableAtis);
+    r.Flags(m.Atis.UsableAtis);
     m.Atis.AtisCode = r.Text(10);
-    Flags(r, m.Atis.UsableKikker);
+    r.Flags(m.Atis.UsableKikker);
     for (CallSignEntry& e : m.CallSigns) {
         e = {r.Text(5), r.Text(8)};
     }
@@ -616,7 +518,7 @@ TEST_F(SettingsReadTest, ModelFileModelIsTheIdentity) {
             NewImage(config.image, config.model, config.state.ModelType);
             RebuildWeatherTable(config.model);
             config.image.Set(271, static_cast<int>(seed % 6));
-            Randomizer r(seed);
+            Randomizer r{std::mt19937(seed)};
             Randomize(r, config.model);
             DataModel written = config.model;
             fs::path path = dir / "roundtrip.dat";

@@ -7,6 +7,7 @@
 #include "files/hex_file.h"
 #include "files_fixture.h"
 #include "image/codec.h"
+#include "test_files.h"
 
 namespace mrw::test {
 namespace {
@@ -43,31 +44,17 @@ TEST_F(SettingsWriteTest, SectionsOnlyForRecordsAndAtisModels) {
     m.CHCAN.resize(1);
     m.CHRG.resize(1);
     m.CHEXP.resize(3);
-    std::vector<std::string> expected = {"[MAIN]",
-                                         "[Usable CH Group Setup]",
-                                         "[Common Setup]",
-                                         "[DSC Setup (Basic Setup)]",
-                                         "[DSC Setup (Advanced Setup)]",
-                                         "[DSC Setup (Display Setup)]",
-                                         "[DSC Setup (AutoPos Setup)]",
-                                         "[CHUSA1]",
-                                         "[CHUSA2]",
-                                         "[CHCAN1]"};
-    auto add = [&](const char* name, int first, int last) {
-        for (int i = first; i <= last; ++i) {
-            expected.push_back("[" + std::string(name) + std::to_string(i) + "]");
+    for (bool atis : {false, true}) {
+        config.state.AtisSupported = atis;
+        std::vector<std::string> expected;
+        for (const mrw::testing::Case& c :
+             mrw::testing::ReadCases(mrw::testing::TestData("files/settings_headers.txt"))) {
+            if (atis || c[0] == "0") {
+                expected.push_back(c[1]);
+            }
         }
-    };
-    add("CHWX", 0, 9);
-    add("CHMMSID", 1, 80);
-    add("CHGRPID", 1, 32);
-    add("CHRG", 1, 1);
-    add("CHEXP", 1, 3);
-    EXPECT_EQ(Headers(SettingsFileText(config)), expected);
-
-    config.state.AtisSupported = true;
-    expected.insert(expected.begin() + 7, {"[ATIS Setup (Common)]", "[ATIS Setup (Call Sign)]"});
-    EXPECT_EQ(Headers(SettingsFileText(config)), expected);
+        EXPECT_EQ(Headers(SettingsFileText(config)), expected);
+    }
 }
 
 TEST_F(SettingsWriteTest, ValueEncodingsWhateverTheLocale) {
@@ -93,14 +80,9 @@ TEST_F(SettingsWriteTest, ValueEncodingsWhateverTheLocale) {
     auto lines = Split(SettingsFileText(config), "\r\n");
     std::setlocale(LC_ALL, saved.c_str());
 
-    for (const char* line : {"REGION=255",         "Priority CH0=65535",    "Priority CH1=-1",
-                             "Priority CH2=70000", "Exp Ch Group0=True",    "Exp Ch Group1=False",
-                             "Status name3=##EX",  "Offset Time=-11",       "Rxfreq=156.8",
-                             "Txfreq=157.0125",    "CHDisplayL=##A",        "ExpCB2=1",
-                             "ExpCB3=0",           "TagName=##TAG",         "Mmsid=123456789",
-                             "User MMSI=#",        "Atis Code=#9211234560", "MID32=211",
-                             "DISP32=##D",         "CHANNEL1=##16"}) {
-        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    for (const mrw::testing::Case& c :
+         mrw::testing::ReadCases(mrw::testing::TestData("files/settings_value_lines.txt"))) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), c[0]), lines.end()) << c.where;
     }
 }
 
