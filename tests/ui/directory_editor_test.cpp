@@ -77,6 +77,14 @@ private slots:
         QCOMPARE(h.config.model.CHMMSID[1], (DirectoryRecord{true, "PILOT", "2591234500"}));
         QCOMPARE(h.config.model.CHMMSID[2], DirectoryRecord{});
         QCOMPARE(h.Caption("SM3"), QString("Memory ID3"));
+
+        // A wrong length is refused with its message; the box keeps the focus and the text.
+        h.Type("txtGMMSI", "25912345");
+        QTest::keyClick(h.Box("txtGMMSI"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.Texts().back(), std::string("Data Error!!"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtGMMSI"));
+        QCOMPARE(h.Box("txtGMMSI")->text(), QString("25912345"));
+        QCOMPARE(h.config.model.CHMMSID[1].Mmsid, std::string("2591234500"));
     }
 
     void aWeatherChannelRenamedAndTakenOutOfTheScan() {
