@@ -6,7 +6,6 @@
 #include <QtTest>
 
 #include "image/checks.h"
-#include "sim/sim_radio.h"
 #include "ui/main_window.h"
 #include "ui/safe_program_command.h"
 #include "ui/transfer_command.h"
@@ -24,40 +23,30 @@ private slots:
         NewImage(h.config.image, h.config.model, 1);
         QVERIFY(h.Load({"/dev/ttyS0", ""}));
         h.radio.memory = *sim::BlankMemory(1);
+        auto pressOk = [](TransferDialog& dialog) {
+            QTimer::singleShot(0, &dialog,
+                               [&dialog] { dialog.findChild<QPushButton*>("cmdOK")->click(); });
+        };
         InstallTransferDialog(
-            *h.window, h.config, [&h](const AppState&) { return h.Port(); },
-            [](TransferDialog& dialog) {
-                QTimer::singleShot(0, &dialog, [&dialog] {
-                    dialog.findChild<QPushButton*>("cmdOK")->click();
-                    if (dialog.isVisible()) {
-                        dialog.reject();
-                    }
-                });
-            });
+            *h.window, h.config, [&h](const AppState&) { return h.Port(); }, pressOk);
         SafeProgramming& safe = *SafeProgrammingOf(*h.window);
         safe.SetBackupFolder(h.Folder() / "backups");
         safe.SetPreview([](const std::vector<Difference>&) { return true; });
         QAction* every = h.Action("mnuOptionsWriteEveryBlock");
         QVERIFY(every != nullptr && every->isCheckable() && !every->isChecked());
-        h.window->show();
-
-        auto program = [&h] {
+        auto writes = [&h] {
             h.radio.ClearRecord();
             h.Action("mnuTransferProgram")->trigger();
-            QVERIFY(h.prompt.Texts().back().rfind("Complete!!", 0) == 0);
+            return h.radio.CountOf("#QKPWR");
         };
-        program();  // a blank radio: the blocks the new configuration fills differ
+        QVERIFY(writes() > 0);  // into a blank radio
         const sim::RadioMemory programmed = h.radio.memory;
-        QVERIFY(h.radio.CountOf("#QKPWR") > 0);
-        program();  // the radio holds what the window sends: nothing is written
-        QCOMPARE(h.radio.CountOf("#QKPWR"), 0);
-
+        QCOMPARE(writes(), 0);  // the radio holds what the window sends
         every->trigger();
         QCOMPARE(h.settings.Get("Settings", "WriteEveryBlock"), std::string("1"));
-        QVERIFY(safe.WriteEveryBlockEnabled());
-        program();
-        QVERIFY(h.radio.CountOf("#QKPWR") > 300);
+        QVERIFY(writes() > 300);
         QVERIFY(h.radio.memory == programmed);
+        QVERIFY(h.prompt.Texts().back().rfind("Complete!!", 0) == 0);
     }
 };
 
