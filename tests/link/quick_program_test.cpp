@@ -2,6 +2,7 @@
 // differ from that read, verifies only those, and leaves the radio as writing every step does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -88,11 +89,18 @@ Requests SingleBytes(int first, int last) {
     return writes;
 }
 
+Requests Concat(Requests a, const Requests& b, const Requests& c) {
+    a.insert(a.end(), b.begin(), b.end());
+    a.insert(a.end(), c.begin(), c.end());
+    return a;
+}
+
 TEST(QuickProgramTest, WritesExactlyTheChangedStepsAndLeavesTheRadioAsAFullProgram) {
     Image image;
     const DataModel start = StartModel(image);
     sim::RadioMemory programmed = Program(*sim::BlankMemory(1), start, true).memory;
     programmed[0x0300] = 0x42;  // the radio's own DSC TX log, which programming keeps
+    programmed[645] = 0;        // no user MMSI entered yet
     struct Case {
         const char* name;
         int radioByte;  // a byte of the radio that differs from what programming sends; -1 none
@@ -114,6 +122,12 @@ TEST(QuickProgramTest, WritesExactlyTheChangedStepsAndLeavesTheRadioAsAFullProgr
          {{0x1300, 64}},
          0x1300,
          {'B', 'R', 'I', 'D', 'G', 'E'}},
+        {"a user MMSI new to the radio, then its count",
+         -1,
+         [](DataModel& m) { m.DscBasic.UserMmsi = "2320012340"; },
+         Concat(SingleBytes(640, 644), SingleBytes(654, 687), {{645, 1}}),
+         640,
+         {0x23, 0x20, 0x01, 0x23, 0x40, 1}},
         {"directory entry cleared",
          -1,
          [](DataModel& m) { m.CHMMSID[0] = {}; },
@@ -137,8 +151,13 @@ TEST(QuickProgramTest, WritesExactlyTheChangedStepsAndLeavesTheRadioAsAFullProgr
         // Verify reads back what was written, in one request.
         Requests verifyReads;
         if (!c.writes.empty()) {
-            const int count = static_cast<int>(c.writes.size()) * c.writes.front().second;
-            verifyReads = {{c.writes.front().first, count}};
+            int first = c.writes.front().first;
+            int last = first;
+            for (auto [address, count] : c.writes) {
+                first = std::min(first, address);
+                last = std::max(last, address + count - 1);
+            }
+            verifyReads = {{first, last - first + 1}};
         }
         EXPECT_EQ(quick.verifyReads, verifyReads);
         EXPECT_EQ(quick.memory, full.memory);
