@@ -386,6 +386,7 @@ int Command::Program() {
         }
     }
     options.verify = !o_.noVerify;
+    options.full = o_.full;
     options.backup = !o_.backup.empty();
     options.backupFile = o_.backup;
     // A raw image holds the radio's own records itself; a settings file does not.
@@ -632,6 +633,9 @@ std::string ValidateCommand(const Options& o) {
     if (!o.backup.empty() && cmd != "program") {
         return "--backup goes with program";
     }
+    if (o.full && cmd != "program") {
+        return "--full goes with program";
+    }
     if (!o.backup.empty() && KindOf(o.backup) != FileKind::Image) {
         return "--backup " + o.backup + ": a backup is a raw image and ends in .hex";
     }
@@ -778,6 +782,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             }
         } else if (a == "--no-verify") {
             options.noVerify = true;
+        } else if (a == "--full") {
+            options.full = true;
         } else if (a == "--baud19200") {
             options.baud19200 = true;
         } else if (a == "--debug") {
@@ -827,7 +833,11 @@ Options (anywhere before or after COMMAND):
                    (.hex), written before anything is written to the radio and kept even
                    when programming fails afterwards; "mrw-cli program FILE" restores it.
                    When the read fails nothing is written to the radio. FILE must be a new
-                   file: one that exists, or the file being programmed, is a usage error
+                   file: one that exists, or the file being programmed, is a usage error.
+                   The program then writes only the blocks whose bytes differ from that
+                   read, and verifies only those; the radio ends as after --full
+  --full           program: write every block, also those the --backup read shows the
+                   radio holds already
   --no-verify      program: do not read the radio back after writing (by default every
                    address written is read back and compared; a difference fails with
                    "Verify failed: ...")
@@ -839,10 +849,11 @@ Commands:
   program FILE             load FILE (.dat or .hex) as opening it in the program does, then
                            program the radio, and read back every address written (see
                            --no-verify); with --backup OUT.hex the radio's previous memory is
-                           kept first, and the radio's DSC TX logs, which a settings file
-                           does not hold, are kept in the radio. "program BACKUP.hex" puts a
-                           backup back. Settings the file holds that the radio does not take
-                           are counted on a last line "Kept in the file only: N settings"
+                           kept first, only what differs from it is written (see --full),
+                           and the radio's DSC TX logs, which a settings file does not hold,
+                           are kept in the radio. "program BACKUP.hex" puts a backup back.
+                           Settings the file holds that the radio does not take are counted
+                           on a last line "Kept in the file only: N settings"
   clear WHAT               WHAT: mmsi, atis, dsc-log, distress-log, individual-directory,
                            group-directory, waypoint-directory, dsc-tx-log, all
   convert IN OUT           settings file <-> raw image, either direction (a raw image is

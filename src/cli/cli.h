@@ -31,6 +31,7 @@ struct Options {
     bool help = false;         ///< --help
     bool version = false;      ///< --version
     bool noVerify = false;     ///< --no-verify
+    bool full = false;         ///< --full
     std::string backup;        ///< --backup FILE
     std::string output;        ///< -o FILE
     std::string command;

@@ -268,6 +268,10 @@ std::string SafeProgram::CompletionNote() const {
     return kept == 0 ? std::string() : KeptInFileOnlyLine(kept);
 }
 
+const Image* SafeProgram::RadioBeforeWrite() const {
+    return options_.full || !radioImage_ ? nullptr : &*radioImage_;
+}
+
 Outcome SafeProgram::AfterWrite(Transfer& transfer, Outcome outcome) {
     if (outcome != Outcome::Done || !options_.verify) {
         return outcome;

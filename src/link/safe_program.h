@@ -59,6 +59,11 @@ struct SafeProgramOptions {
     std::filesystem::path backupFile;
     /// Read back every address written and compare it with what was sent.
     bool verify = true;
+    /// Write every step of the program map. Otherwise, when the radio is read before writing
+    /// (`backup` or `preview`), only the steps whose bytes differ from that read are written
+    /// (ProgramStepChanges), and verify reads back only those: the radio ends as it would
+    /// after writing every step.
+    bool full = false;
     /// Shown, after the backup read, the differences programming will make in the radio's
     /// decoded configuration; false cancels the program before anything is written. Without
     /// it (and without `backup`) the radio is not read before writing.
@@ -92,6 +97,8 @@ public:
     /// otherwise (KeptInFileOnly): against the radio's own bytes when it was read before
     /// writing, else against `assumedRadio`; empty when there are none.
     std::string CompletionNote() const override;
+    /// The radio's image read before this run's writes, unless `full` or it was not read.
+    const Image* RadioBeforeWrite() const override;
 
     const SafeProgramOptions& Options() const { return options_; }
     /// The backup file the last run wrote; empty when it wrote none.

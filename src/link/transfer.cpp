@@ -515,8 +515,60 @@ Outcome Transfer::ReadData(std::span<uint8_t> scratch) {
 
 // ---- Program ------------------------------------------------------------------------------
 
+// A step may be left out when the radio, read earlier in the same session, holds every byte the
+// step would send, for then writing it leaves the radio's memory as it is. That is safe because:
+// - the radio keeps what a write sends and nothing else: a write has no effect besides its
+//   bytes, and nothing between the read and the writes (the same connection, no other writer)
+//   changes its memory, so the read is what it holds when the step comes;
+// - the comparison is made at the step, with the bytes the step sends: the image after every
+//   change programming makes before it writes (the consistency pass over the current channel
+//   and the channel lists, the region kept when the user takes the radio over to the file's
+//   region, the radio's own DSC TX logs taken from the read or, from a raw image, the file's
+//   own over them). Each of those that differs from the radio makes its step written, and a
+//   step of single bytes is then written whole, as a pass that writes every step writes it
+//   (the checksum byte lies in no step: neither pass writes it);
+// - a UserIds step counts only the bytes it writes under this pass's new-MMSI and new-ATIS
+//   rules, and the entry counts a new code raises are written after the steps either way;
+// - an address the read did not reach counts as changed.
+// Steps with nothing to write keep their pause, and the pass opens and ends the port, checks the
+// radio's user MMSI and ATIS code and ends with its pause as a pass that writes every step does.
+bool ProgramStepChanges(const Image& radio, const Image& image, int start, bool newMmsi,
+                        bool newAtis) {
+    const int readLast = std::clamp(radio.ImageLastAddress, 0, kImageSize - 1);
+    auto differs = [&](int address) {
+        return address > readLast || radio.Get(address) != image.Get(address);
+    };
+    const tm::ProgramMapEntry entry = tm::ProgramStepAt(start);
+    switch (entry.step) {
+        case tm::ProgramStep::Skip:
+            return false;
+        case tm::ProgramStep::Block:
+            for (int a = start; a < start + tm::kBlockSize; ++a) {
+                if (differs(a)) {
+                    return true;
+                }
+            }
+            return false;
+        case tm::ProgramStep::Bytes:
+        case tm::ProgramStep::UserIds:
+            break;
+    }
+    for (int a = entry.bytes.first; a <= entry.bytes.last; ++a) {
+        const bool written = entry.step == tm::ProgramStep::Bytes ||
+                             tm::ProgramWritesUserIdByte(a, newMmsi, newAtis);
+        if (written && differs(a)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 Outcome Transfer::WriteProgramStep(int start) {
     const tm::ProgramMapEntry entry = tm::ProgramStepAt(start);
+    if (entry.step != tm::ProgramStep::Skip && radioBeforeWrite_ != nullptr &&
+        !ProgramStepChanges(*radioBeforeWrite_, config_.image, start, newMmsi_, newAtis_)) {
+        return Outcome::Done;  // the radio holds these bytes already
+    }
     switch (entry.step) {
         case tm::ProgramStep::Skip:
             return SkipStep(tm::kProgramSkipPauseMs);
@@ -552,6 +604,7 @@ Outcome Transfer::WriteData() {
         }
         newMmsi_ = *radioMmsiErased && !AllErased(image, tm::kUserMmsi);
         newAtis_ = *radioAtisErased && !AllErased(image, tm::kAtisCode);
+        radioBeforeWrite_ = guard_ != nullptr ? guard_->RadioBeforeWrite() : nullptr;
 
         SetProgress(0);
         Outcome outcome = Outcome::Done;

@@ -75,6 +75,13 @@ void BeginTransfer(AppState& state, int mode);
 /// True when a read had completed.
 bool AdoptReadConfiguration(Config& config);
 
+/// Whether the program step at the 64-byte start `start` sends a byte that the radio does not
+/// hold already, `radio` being its memory read in the same session (addresses 0 to its
+/// ImageLastAddress) and `image` what programming sends; `newMmsi` and `newAtis` as the write
+/// pass finds them. A Skip step sends nothing; an address beyond the read counts as changed.
+bool ProgramStepChanges(const Image& radio, const Image& image, int start, bool newMmsi,
+                        bool newAtis);
+
 class Transfer;
 
 /// What programming does around its write pass: a backup read and a preview before it, a
@@ -90,6 +97,10 @@ public:
     virtual void Ended(Transfer& transfer, Outcome outcome) = 0;
     /// A line the "Complete!!" box of a completed program adds; empty for none.
     virtual std::string CompletionNote() const { return {}; }
+    /// Asked as the write pass begins: the radio's memory read in this session before the
+    /// writes, when the pass is to write only the program steps whose bytes differ from it
+    /// (ProgramStepChanges); null for a pass that writes every step.
+    virtual const Image* RadioBeforeWrite() const { return nullptr; }
 };
 
 /// One transfer dialog's operations in `mode` (0 read, 1 program, 2..10 clear). Message boxes
@@ -140,7 +151,8 @@ public:
     std::optional<bool> ReadDataChkRegion();
     /// Reads 0..ImageLastAddress into `scratch` (which must hold that many bytes).
     Outcome ReadData(std::span<uint8_t> scratch);
-    /// Programs the memory image by the program map.
+    /// Programs the memory image by the program map: every step, or with a guard that read the
+    /// radio before the writes only the steps whose bytes differ from that read.
     Outcome WriteData();
     /// Writes the 64-byte blocks whose start lies in first..last.
     Outcome ClearDataAny(int first, int last);
@@ -210,6 +222,9 @@ private:
     /// Programming: the radio holds no user MMSI / ATIS code and the image holds one.
     bool newMmsi_ = false;
     bool newAtis_ = false;
+    /// Programming: the radio's memory as read before this write pass, when only the steps
+    /// that change it are written (ProgramGuard::RadioBeforeWrite); null otherwise.
+    const Image* radioBeforeWrite_ = nullptr;
     /// Image ranges a clear or a program has sent to the radio.
     std::vector<transfermap::AddressRange> sent_;
     /// Writes of sent_ that the radio acknowledged.

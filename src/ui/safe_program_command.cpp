@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QStandardPaths>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "files/hex_file.h"
@@ -23,7 +24,12 @@ namespace {
 constexpr const char* kOn = "1";
 constexpr const char* kOff = "0";
 
+/// An Options entry as stored: the safeguards are on unless "0" is stored, writing every block
+/// is off unless "1" is.
 bool StoredFlag(Config& config, const char* key) {
+    if (std::string_view(key) == kWriteEveryBlockKey) {
+        return config.settings().Get(kSafeProgramSection, key, kOff) == kOn;
+    }
     return config.settings().Get(kSafeProgramSection, key, kOn) != kOff;
 }
 
@@ -87,6 +93,10 @@ SafeProgramming::SafeProgramming(MainWindow& window, Config& config,
         add("mnuOptionsVerify", "Verify After Programming",
             "After programming, read back every address written and compare",
             kVerifyAfterProgramKey);
+        add("mnuOptionsWriteEveryBlock", "Write Every Block When Programming",
+            "Write every block of the radio's memory, also those the backup read shows it holds "
+            "already",
+            kWriteEveryBlockKey);
     }
 }
 
@@ -96,6 +106,10 @@ bool SafeProgramming::BackupEnabled() const {
 
 bool SafeProgramming::VerifyEnabled() const {
     return StoredFlag(config_, kVerifyAfterProgramKey);
+}
+
+bool SafeProgramming::WriteEveryBlockEnabled() const {
+    return StoredFlag(config_, kWriteEveryBlockKey);
 }
 
 void SafeProgramming::ToggleOption(QAction* action, const char* key) {
@@ -108,6 +122,9 @@ void SafeProgramming::GuardProgramDialog(TransferDialog& dialog) {
     options.backup = BackupEnabled();
     options.backupFolder = backupFolder_;
     options.verify = restoring_ || VerifyEnabled();
+    // After the backup read only what differs from it is written, unless the user asks for
+    // every block.
+    options.full = WriteEveryBlockEnabled();
     // A backup being put back holds the radio's own records as they were.
     options.keepRadioRecords = !restoring_;
     // Without a backup read the radio is taken to hold what the window's image held before

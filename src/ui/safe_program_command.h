@@ -1,6 +1,7 @@
 // The main window's safeguards of programming: the Options entries "Back Up Radio Before
-// Programming" and "Verify After Programming", the guard every program dialog runs with (backup
-// read, preview, verify), and the Transfer menu's "Restore Radio from Backup…".
+// Programming", "Verify After Programming" and "Write Every Block When Programming", the guard
+// every program dialog runs with (backup read, preview, the write pass, verify), and the
+// Transfer menu's "Restore Radio from Backup…".
 #pragma once
 
 #include <QObject>
@@ -20,11 +21,12 @@ namespace mrw {
 class MainWindow;
 class TransferDialog;
 
-/// Settings store section and keys of the two Options entries ("1" on, "0" off; on when
-/// missing).
+/// Settings store section and keys of the Options entries ("1" on, "0" off; the backup and the
+/// verify are on when missing, writing every block is off).
 inline constexpr const char* kSafeProgramSection = "Settings";
 inline constexpr const char* kBackupBeforeProgramKey = "BackupBeforeProgram";
 inline constexpr const char* kVerifyAfterProgramKey = "VerifyAfterProgram";
+inline constexpr const char* kWriteEveryBlockKey = "WriteEveryBlock";
 /// How the messages tell the user to put a backup back.
 inline constexpr const char* kRestoreMenuPath = "Transfer > Restore Radio from Backup\u2026";
 
@@ -47,6 +49,9 @@ public:
     /// Whether the Options entries are on, as stored.
     bool BackupEnabled() const;
     bool VerifyEnabled() const;
+    /// Whether programming writes every block, also those the backup read shows the radio
+    /// holds already.
+    bool WriteEveryBlockEnabled() const;
 
     /// Makes the guard of a program dialog and gives it to the dialog's transfer; the guard
     /// lives as long as the dialog.

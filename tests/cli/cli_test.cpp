@@ -330,11 +330,24 @@ TEST_F(CliTest, ProgramBackupKeepsTheRadiosPreviousMemoryAndNamesItOnAFailure) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), files);  // no backup unasked
     LoadRadio("UK_08FD.ini");
 
+    // After the backup read only the blocks that differ from it are written; --full writes
+    // every block; the radio ends the same.
+    radio.ClearRecord();
     ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b1.hex")}),
               kExitOk)
         << err.str();
+    EXPECT_LT(radio.CountOf("#QKPWR"), 20);
     EXPECT_EQ(ReadFile(folder / "b1.hex"), before);
     EXPECT_EQ(Memory(0x1300, 4), "BOAT");
+    const std::string quick(radio.memory.begin(), radio.memory.end());
+    LoadRadio("UK_08FD.ini");
+    radio.ClearRecord();
+    ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b1f.hex"),
+                   "--full"}),
+              kExitOk)
+        << err.str();
+    EXPECT_GT(radio.CountOf("#QKPWR"), 300);
+    EXPECT_EQ(std::string(radio.memory.begin(), radio.memory.end()), quick);
     ASSERT_EQ(Run({"--region", "UK", "program", Path("b1.hex")}), kExitOk) << err.str();
     EXPECT_EQ(std::string(radio.memory.begin(), radio.memory.end()), before);
 
@@ -349,9 +362,11 @@ TEST_F(CliTest, ProgramBackupKeepsTheRadiosPreviousMemoryAndNamesItOnAFailure) {
               std::string::npos)
         << err.str();
 
-    // The backup read takes requests 6 to 517; the writes follow the two identity reads.
+    // The backup read takes requests 6 to 517; with --full the writes follow the two identity
+    // reads.
     radio.options.faults = {{sim::FaultKind::NoAnswer, radio.FramedCount() + 600, 3}};
-    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b3.hex")}),
+    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b3.hex"),
+                   "--full"}),
               kExitFailed);
     EXPECT_NE(err.str().find("Programming stopped after it had begun writing: the radio may now "
                              "hold a partly written configuration.\nTo recover, program the "

@@ -102,6 +102,22 @@ private slots:
         DecodeImage(now, inRadio);
         QVERIFY(!inRadio.CHMMSID[0].Enable);
         QCOMPARE(h.statuses, std::vector<QString>{"Complete."});
+
+        // The radio holds what the window sends now: programming again writes no block. With
+        // "Write Every Block When Programming" (off by default, stored) every block is written.
+        QAction* every = h.Action("mnuOptionsWriteEveryBlock");
+        QVERIFY(every->isCheckable() && !every->isChecked());
+        const sim::RadioMemory programmed = h.radio.memory;
+        h.radio.ClearRecord();
+        h.Action("mnuTransferProgram")->trigger();
+        QCOMPARE(h.radio.CountOf("#QKPWR"), 0);
+        every->trigger();
+        QCOMPARE(h.settings.Get("Settings", "WriteEveryBlock"), std::string("1"));
+        h.radio.ClearRecord();
+        h.Action("mnuTransferProgram")->trigger();
+        QVERIFY(h.radio.CountOf("#QKPWR") > 300);
+        QVERIFY(h.radio.memory == programmed);
+        QCOMPARE(h.prompt.Texts().back(), std::string("Complete!!"));
     }
 
     void cancelInThePreviewWritesNothingAndSaysSo() {
