@@ -10,6 +10,7 @@
 
 #include "edit/weather_rules.h"
 #include "model/catalogue.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -148,29 +149,11 @@ TEST(DirectoryRulesTest, DeletingFromAFullDirectoryFreesTheLastSlot) {
 }
 
 TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
-    struct Case {
-        Directory dir;
-        const char* typed;
-        const char* stored;  // null: refused
-    };
-    const Case cases[] = {
-        {Directory::Individual, "211123450", "2111234500"},
-        {Directory::Individual, "21112345", nullptr},  // eight digits in an individual slot
-        {Directory::Individual, "2111234501", nullptr},
-        {Directory::Individual, "21112345a", nullptr},
-        {Directory::Individual, "", ""},
-        {Directory::Group, "25912340", "0259123400"},  // eight digits: "0", the digits, "0"
-        {Directory::Group, "2591234", nullptr},        // seven
-        {Directory::Group, "025912340", nullptr},      // nine
-        {Directory::Group, "", ""},
-    };
-    for (const Case& c : cases) {
-        const std::optional<std::string> value = MmsiEntryValue(c.dir, c.typed);
-        if (c.stored == nullptr) {
-            EXPECT_FALSE(value) << c.typed;
-        } else {
-            EXPECT_EQ(value, std::string(c.stored)) << c.typed;
-        }
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/directory_mmsi_entry.txt"))) {
+        const Directory dir = c[0] == "Group" ? Directory::Group : Directory::Individual;
+        const std::optional<std::string> value = MmsiEntryValue(dir, c[1]);
+        EXPECT_EQ(value, c[2] == "refused" ? std::nullopt : std::optional(c[2])) << c.where;
     }
     EXPECT_EQ(MmsiBoxText(Directory::Individual, "2111234500"), "211123450");
     EXPECT_EQ(MmsiBoxText(Directory::Group, "0259123400"), "25912340");
@@ -236,13 +219,16 @@ TEST(DirectoryRulesTest, ANameOfSpacesKeepsTheOldName) {
     EXPECT_EQ(f.At(Directory::Individual, 1).TagName, " TUG 2");  // as typed
 }
 
-TEST(DirectoryRulesTest, NameBoxCharacters) {
+TEST(DirectoryRulesTest, NameBoxCharactersAndKeys) {
     for (char32_t c : std::u32string(U"09AZaz-/*()+., ")) {
         EXPECT_TRUE(IsDirectoryNameChar(c)) << static_cast<int>(c);
     }
     for (char32_t c : std::u32string(U"#_!?:;@\u00e9\t")) {
         EXPECT_FALSE(IsDirectoryNameChar(c)) << static_cast<int>(c);
     }
+    EXPECT_EQ(DirectoryOfKey("sm12"), Directory::Individual);
+    EXPECT_EQ(DirectoryOfKey("SG3"), Directory::Group);
+    EXPECT_FALSE(DirectoryOfKey("PW"));
 }
 
 TEST(DirectoryRulesTest, TheGridShowsEverySlotWithWhatItsMmsiIs) {
@@ -261,12 +247,6 @@ TEST(DirectoryRulesTest, TheGridShowsEverySlotWithWhatItsMmsiIs) {
     ASSERT_EQ(group.rows.size(), 32U);
     EXPECT_EQ(group.rows[0],
               (std::vector<std::string>{"1", "CLUB", "025912340", "Group call, Norway"}));
-}
-
-TEST(DirectoryRulesTest, Keys) {
-    EXPECT_EQ(DirectoryOfKey("sm12"), Directory::Individual);
-    EXPECT_EQ(DirectoryOfKey("SG3"), Directory::Group);
-    EXPECT_FALSE(DirectoryOfKey("PW"));
 }
 
 // ---- Weather rows ---------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "edit/setup_autopos.h"
 #include "edit/setup_entry.h"
 #include "edit/setup_lists.h"
+#include "test_files.h"
 
 namespace mrw {
 
@@ -47,34 +48,21 @@ struct SetupRulesTest : ::testing::Test {
 };
 
 TEST_F(SetupRulesTest, DigitEntriesStoreNineDigitsWithZeroAndRefuseOtherLengths) {
-    struct Case {
-        DigitBox box;
-        std::string typed;
-        CommitMode mode;
-        bool accepted;
-        std::string stored;  // afterwards; the earlier value is "9876543210"
-        std::string shown;
-    };
-    const Case cases[] = {
-        {DigitBox::UserMmsi, "232001234", CommitMode::KeepText, true, "2320012340", "232001234"},
-        {DigitBox::UserMmsi, "  ", CommitMode::Restore, true, "", ""},
-        {DigitBox::UserMmsi, "23200123", CommitMode::KeepText, false, "9876543210", "23200123"},
-        {DigitBox::UserMmsi, "23200123", CommitMode::Restore, false, "9876543210", "987654321"},
-        {DigitBox::AtisCode, "9232001234", CommitMode::KeepText, true, "9232001234", "9232001234"},
-        {DigitBox::AtisCode, "923200123", CommitMode::KeepText, false, "9876543210", "923200123"},
-        {DigitBox::AutoPosMmsi, "211000111", CommitMode::Restore, true, "2110001110", "211000111"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/digit_entry.txt"))) {
+        SCOPED_TRACE(c.where);
+        const DigitBox box = c[0] == "UserMmsi"   ? DigitBox::UserMmsi
+                             : c[0] == "AtisCode" ? DigitBox::AtisCode
+                                                  : DigitBox::AutoPosMmsi;
+        const CommitMode mode = c[2] == "keep" ? CommitMode::KeepText : CommitMode::Restore;
         m.DscBasic.UserMmsi = m.Atis.AtisCode = m.AutoPos.Records[1].Mmsi = "9876543210";
         config.state.DataChanged = false;
         prompt.messages.clear();
-        const DigitCommit commit = CommitDigitEntry(config, c.box, 1, c.typed, c.mode);
-        EXPECT_EQ(commit.accepted, c.accepted);
-        EXPECT_EQ(commit.text, c.shown);
-        EXPECT_EQ(StoredDigits(m, c.box, 1), c.stored);
-        EXPECT_EQ(config.state.DataChanged, c.accepted);
-        const bool message = !c.accepted && c.mode == CommitMode::KeepText;
+        const DigitCommit commit = CommitDigitEntry(config, box, 1, c[1], mode);
+        EXPECT_EQ(commit.accepted, c[3] == "1");
+        EXPECT_EQ(commit.text, c[5]);
+        EXPECT_EQ(StoredDigits(m, box, 1), c[4]);
+        EXPECT_EQ(config.state.DataChanged, commit.accepted);
+        const bool message = !commit.accepted && mode == CommitMode::KeepText;
         ASSERT_EQ(prompt.messages.size(), message ? 1u : 0u);
     }
 }
@@ -227,28 +215,14 @@ TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
     EXPECT_FALSE(view.mmsiEnabled);
 }
 
-// The controls whose settings have no image bytes, or only bytes programming skips (the
-// group blocks of Group2, Group3 and Exp CH at 320..383, the priority channels at 224..229).
 TEST_F(SetupRulesTest, HintsOfSettingsProgrammingDoesNotCarrySaySo) {
     const std::string kept =
         " Kept in the settings file; programming does not change it in the radio";
-    const std::string check = "[Space]:An effective and invalid change.";
-    const std::string list = "[Up]/[Down]:Change of a Selection item.";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"chkUsable_0", check},
-        {"chkUsable_1", check + kept},
-        {"cmbUsablePri_0", list + kept},
-        {"cmbUsableDsc_0", list},
-        {"cmbUsableDsc_2", list + kept},
-        {"cmbUsableDscBeepOut_6", list},
-        {"cmbUsableDscBeepOut_7", list + kept},
-        {"chkUsableDscAutoPosRequest_0", check + kept},
-        {"chkUsableDscAutoPosRequest_1", check},
-        {"txtAutoPosMMSI_0", "Numeric Only. Indispensable 9 figures." + kept},
-        {"chkATISKiller_0", check + kept},
-    };
-    for (const auto& [control, hint] : cases) {
-        EXPECT_EQ(SetupControlHint(control), hint) << control;
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/setup_hints.txt"))) {
+        const size_t plus = c[1].find("+kept");
+        EXPECT_EQ(SetupControlHint(c[0]),
+                  plus == std::string::npos ? c[1] : c[1].substr(0, plus) + kept)
+            << c.where;
     }
 }
 
