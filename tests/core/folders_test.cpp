@@ -36,14 +36,12 @@ protected:
     const fs::path installed = root / "installed";
 };
 
-TEST_F(DataFolderTest, CandidatesAreTheExecutablesFolderThenShareMrwThenTheInstalledOne) {
+TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
     const std::vector<fs::path> expected{"/opt/boat/bin", "/opt/boat/share/mrw", "/usr/share/mrw"};
     EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", "/usr/share/mrw"), expected);
     const std::vector<fs::path> withoutInstalled{"/opt/boat/bin", "/opt/boat/share/mrw"};
     EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""), withoutInstalled);
-}
 
-TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
     const fs::path candidates[] = {bin, share, installed};
     // {candidates holding global.ini, the one found}: the executable's own folder comes first,
     // an extracted package finds share/mrw beside it, the compiled-in folder is the last resort,
@@ -84,7 +82,7 @@ protected:
     const fs::path user = root / "home" / ".local" / "share" / "MRW";
 };
 
-TEST_F(LogFolderTest, WritableFolders) {
+TEST_F(LogFolderTest, LogsStayBesideAWritableBuildOrPortableProgramOnly) {
     EXPECT_TRUE(FolderWritable(bin));
     EXPECT_TRUE(fs::is_empty(bin));  // no probe left behind
     EXPECT_FALSE(FolderWritable(root / "missing"));
@@ -92,9 +90,7 @@ TEST_F(LogFolderTest, WritableFolders) {
     EXPECT_FALSE(FolderWritable(root / "plain"));
     MakeReadOnly(bin);
     EXPECT_FALSE(FolderWritable(bin));  // also for the superuser: nobody was given the right
-}
 
-TEST_F(LogFolderTest, LogsStayBesideAWritableBuildOrPortableProgramOnly) {
     // {global.ini in share/mrw (installed), program folder read-only, log folder}
     const std::tuple<bool, bool, bool> cases[] = {
         {false, false, true}, {false, true, false}, {true, false, false}};
@@ -137,39 +133,24 @@ protected:
         fs::create_directories(boats);
         config.services.documentsFolder = documents;
     }
-    FileDialogRequest Open() const {
-        FileDialogRequest request;
-        request.filter = "dat files(*.dat)|*.dat";
-        return request;
-    }
     const fs::path documents = dir / "Documents";
     const fs::path boats = dir / "boats";
 };
 
 TEST_F(DialogFolderTest, TheFirstDialogStartsInTheDocumentsTheNextWhereTheLastFileWasChosen) {
     prompt.fileNames = {(boats / "sea wolf.dat").string(), ""};
-    EXPECT_EQ(AskForFile(config, Open()), (boats / "sea wolf.dat").string());
+    EXPECT_EQ(AskForFile(config, {}), (boats / "sea wolf.dat").string());
     EXPECT_EQ(prompt.dialogs.at(0).folder, documents.string());
-    EXPECT_EQ(store.Get("Settings", "lastfolder"), boats.string());
-    FileDialogRequest save = Open();
-    save.save = true;
-    EXPECT_EQ(AskForFile(config, save), "");
+    EXPECT_EQ(AskForFile(config, {.save = true}), "");
     EXPECT_EQ(prompt.dialogs.at(1).folder, boats.string());
     EXPECT_TRUE(prompt.dialogs[1].save);
-    // A cancelled dialog leaves the remembered folder alone.
+    // A cancelled dialog leaves the remembered folder alone; a folder that is gone falls back
+    // to the documents; a request that names its folder keeps it.
     EXPECT_EQ(store.Get("Settings", "lastfolder"), boats.string());
-}
-
-TEST_F(DialogFolderTest, AFolderThatIsGoneFallsBackToTheDocuments) {
     store.Set("Settings", "lastfolder", (dir / "removed").string());
     EXPECT_EQ(DialogStartFolder(config), documents.string());
-    store.Set("Settings", "lastfolder", boats.string());
-    EXPECT_EQ(DialogStartFolder(config), boats.string());
-    FileDialogRequest request = Open();  // a request that names its folder keeps it
-    request.folder = "/srv/fleet";
-    AskForFile(config, request);
-    ASSERT_EQ(prompt.dialogs.size(), 1u);
-    EXPECT_EQ(prompt.dialogs[0].folder, "/srv/fleet");
+    AskForFile(config, {.folder = "/srv/fleet"});
+    EXPECT_EQ(prompt.dialogs.at(2).folder, "/srv/fleet");
 }
 
 }  // namespace
