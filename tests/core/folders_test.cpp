@@ -14,19 +14,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testing::ReadFile;
-
 void Touch(const fs::path& path) {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << "[model1]\nuse=1\n";
 }
 
-// A package layout under a temporary root: root/usr/bin, root/usr/share/mrw, root/installed.
+// A package layout under a temporary root: root/usr/bin, root/usr/share/mrw, root/installed,
+// and a user's data folder.
 class DataFolderTest : public ::testing::Test {
 protected:
     DataFolderTest() {
         fs::create_directories(bin);
         fs::create_directories(installed);
+    }
+    ~DataFolderTest() override { SetWritable(bin, true); }
+    static void SetWritable(const fs::path& folder, bool writable) {
+        const auto all = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        std::error_code ec;
+        fs::permissions(folder, writable ? fs::perms::owner_write : all,
+                        writable ? fs::perm_options::add : fs::perm_options::remove, ec);
     }
 
     testing::TempFolder temp{"mrw_folders_"};
@@ -34,13 +40,14 @@ protected:
     const fs::path bin = root / "usr" / "bin";
     const fs::path share = root / "usr" / "share" / "mrw";
     const fs::path installed = root / "installed";
+    const fs::path user = root / "home" / ".local" / "share" / "MRW";
 };
 
 TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
-    const std::vector<fs::path> expected{"/opt/boat/bin", "/opt/boat/share/mrw", "/usr/share/mrw"};
-    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", "/usr/share/mrw"), expected);
-    const std::vector<fs::path> withoutInstalled{"/opt/boat/bin", "/opt/boat/share/mrw"};
-    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""), withoutInstalled);
+    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", "/usr/share/mrw"),
+              (std::vector<fs::path>{"/opt/boat/bin", "/opt/boat/share/mrw", "/usr/share/mrw"}));
+    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""),
+              (std::vector<fs::path>{"/opt/boat/bin", "/opt/boat/share/mrw"}));
 
     const fs::path candidates[] = {bin, share, installed};
     // {candidates holding global.ini, the one found}: the executable's own folder comes first,
@@ -68,60 +75,58 @@ TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
 
 // ---- Logs ----------------------------------------------------------------------------------
 
-class LogFolderTest : public DataFolderTest {
-protected:
-    ~LogFolderTest() override {
-        std::error_code ec;
-        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-    void MakeReadOnly(const fs::path& folder) {
-        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
-                                    fs::perms::group_read | fs::perms::group_exec |
-                                    fs::perms::others_read | fs::perms::others_exec);
-    }
-    const fs::path user = root / "home" / ".local" / "share" / "MRW";
-};
-
-TEST_F(LogFolderTest, LogsStayBesideAWritableBuildOrPortableProgramOnly) {
+TEST_F(DataFolderTest, LogsStayBesideAWritableBuildOrPortableProgramOnly) {
     EXPECT_TRUE(FolderWritable(bin));
     EXPECT_TRUE(fs::is_empty(bin));  // no probe left behind
     EXPECT_FALSE(FolderWritable(root / "missing"));
     Touch(root / "plain");
     EXPECT_FALSE(FolderWritable(root / "plain"));
-    MakeReadOnly(bin);
+    SetWritable(bin, false);
     EXPECT_FALSE(FolderWritable(bin));  // also for the superuser: nobody was given the right
 
     // {global.ini in share/mrw (installed), program folder read-only, log folder}
     const std::tuple<bool, bool, bool> cases[] = {
         {false, false, true}, {false, true, false}, {true, false, false}};
     for (const auto& [inShare, readOnly, besideProgram] : cases) {
-        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
+        SetWritable(bin, true);
         fs::remove_all(root / "usr");
         Touch((inShare ? share : bin) / "global.ini");
         if (readOnly) {
-            MakeReadOnly(bin);
+            SetWritable(bin, false);
         }
         EXPECT_EQ(ChooseLogFolder(bin, FindDataFolder(bin, installed), user),
                   besideProgram ? bin : user);
     }
-}
 
-TEST_F(LogFolderTest, TheLogsAreWrittenToTheLogFolderCreatedOnDemand) {
+    // The logs are written to the log folder, created on demand, and only with the debug
+    // switch on: error lines appended, one log file a day.
     Touch(bin / "global.ini");
-    MakeReadOnly(bin);
-    SystemClock clock;
+    SetWritable(bin, false);
+    SystemClock clock;  // the daily log is named after today's date
     Config config;
     config.services.clock = &clock;
-    config.state.DebugSwitch = true;
     config.services.programFolder = bin;
     config.services.logFolder = ChooseLogFolder(bin, bin, user);
+    WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
+    WriteLogData(config, "frmMain:PortCheck failure");
+    EXPECT_FALSE(fs::exists(user));
+    config.state.DebugSwitch = true;
+    WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
     WriteErrorLog(config, "frmRadio.PortInit", "8002/dev/ttyUSB0: Permission denied");
-    WriteLogData(config, "frmMain:PortCheck boom");
-    EXPECT_NE(ReadFile(user / "err.log").find(":frmRadio.PortInit -> 8002/dev/ttyUSB0"),
+    WriteLogData(config, "  frmMain:PortCheck boom  ");
+    WriteLogData(config, "second");
+    const std::string text = testing::ReadFile(user / "err.log");
+    EXPECT_NE(text.find(":frmRadio.PortInit -> 8002/dev/ttyUSB0: Permission denied\r\n"),
               std::string::npos);
+    EXPECT_LT(text.find("53File not found"), text.find("8002/dev"));  // appended
     ASSERT_TRUE(fs::is_directory(user / "log"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(user / "log"), fs::directory_iterator()), 1);
     EXPECT_FALSE(fs::exists(bin / "err.log"));
     EXPECT_FALSE(fs::exists(bin / "log"));
+
+    config.services.logFolder = root / "plain" / "deeper";        // a file where a folder should be
+    WriteErrorLog(config, "frmMain.SaveFileAs", "75Path error");  // neither throws nor stops
+    WriteLogData(config, "x");
 }
 
 // ---- File dialogs --------------------------------------------------------------------------

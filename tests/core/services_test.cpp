@@ -19,9 +19,6 @@ TEST(TestServices, ClockPromptAndStoreWithoutRealTimeOrUser) {
     EXPECT_EQ(prompt.Message(question), Answer::Yes);
     EXPECT_EQ(prompt.Message(question), Answer::No);
     EXPECT_EQ(prompt.messages.size(), 2U);
-    prompt.fileNames.push_back("/tmp/a.dat");
-    EXPECT_EQ(prompt.FileDialog(FileDialogRequest{}), "/tmp/a.dat");
-    EXPECT_EQ(prompt.FileDialog(FileDialogRequest{}), "");
 
     MemorySettingsStore store;  // falls back when absent
     EXPECT_EQ(store.Get("Settings", "lastmodel", "1"), "1");

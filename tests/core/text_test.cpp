@@ -20,8 +20,7 @@ TEST(Numbers, ReadAndWrittenAsTheTableSays) {
         SCOPED_TRACE(c.where);
         std::istringstream in(c[1]);
         double v = 0;
-        int a = 0;
-        int b = 0;
+        int a = 0, b = 0;
         if (c[0] == "Val") {
             EXPECT_DOUBLE_EQ(Val(c[1]), std::stod(c[2]));
         } else if (c[0] == "ParseNumber") {
