@@ -14,13 +14,12 @@
 namespace mrw {
 namespace {
 
-ChannelRecord Standard(int position, int statusIcon = 0) {
-    ChannelRecord r;
-    r.Position = static_cast<int16_t>(position);
-    r.Enable = r.TxEnable = true;
-    r.StatusNo = 127;
-    r.StatusIcon = static_cast<int16_t>(statusIcon);
-    return r;
+ChannelRecord Standard(int16_t position, int16_t statusIcon = 0) {
+    return {.Position = position,
+            .Enable = true,
+            .TxEnable = true,
+            .StatusIcon = statusIcon,
+            .StatusNo = 127};
 }
 
 // Channels 12, 14, 16, 22 and 72 in the table of `kind`, channel 16 (record 3) its group's
@@ -53,25 +52,14 @@ struct Fixture {
                    ? ChannelLabel(table[static_cast<size_t>(p - 1)])
                    : "(none)";
     }
+    // The priority channels of the other two standard tables' groups.
     std::vector<int32_t> OtherPriorities() {
-        std::vector<int32_t> others;
-        for (int g = 0; g < 3; ++g) {
-            if (g != group) {
-                others.push_back(config.model.Groups[static_cast<size_t>(g)].PriorityCH);
-            }
-        }
-        return others;
+        const auto& g = config.model.Groups;
+        return group == 0   ? std::vector{g[1].PriorityCH, g[2].PriorityCH}
+               : group == 1 ? std::vector{g[0].PriorityCH, g[2].PriorityCH}
+                            : std::vector{g[0].PriorityCH, g[1].PriorityCH};
     }
 };
-
-ChannelPanelValues Channel(int position) {
-    ChannelPanelValues v;
-    v.baseChannel = position;
-    v.duplex = 0;
-    v.statusNo = 127;
-    v.txEnable = true;
-    return v;
-}
 
 TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
     struct Case {
@@ -96,7 +84,10 @@ TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
             const ChannelTable before = *TableOf(f.config.model, kind);
             if (c.insert) {
                 ASSERT_TRUE(StartNew(f.config, f.state, c.row));
-                ASSERT_EQ(SaveChannel(f.config, f.state, Channel(88)), SaveOutcome::Stored);
+                ASSERT_EQ(SaveChannel(
+                              f.config, f.state,
+                              {.baseChannel = 88, .duplex = 0, .statusNo = 127, .txEnable = true}),
+                          SaveOutcome::Stored);
                 EXPECT_EQ(ChannelLabel((*TableOf(f.config.model, kind))[size_t(c.row + 1)]), "88");
             } else {
                 f.prompt.answers = {Answer::Yes};
