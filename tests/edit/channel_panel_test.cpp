@@ -1,6 +1,6 @@
-// The channel panel's rules: frequency entry, catalogue frequencies by duplex mode, the
-// enabled states of the transmit chain, SAVE's record and its refusals, key filters, hints
-// and the grid's cells.
+// The channel panel's rules: frequency entry, catalogue frequencies by duplex
+// mode, the enabled states of the transmit chain, SAVE's record and its
+// refusals, key filters, hints and the grid's cells.
 #include "edit/channel_panel.h"
 
 #include <gtest/gtest.h>
@@ -45,20 +45,11 @@ TEST(ChannelPanelTest, FrequencyEntryAndTheTransmitChain) {
 }
 
 TEST(ChannelPanelTest, BaseChannelFrequenciesByDuplexMode) {
-    // Catalogue channel 16: F1 = F2 = 156.800 MHz, F3 = 161.400 MHz.
-    const std::pair<int, FrequencyTexts> cases[] = {{0, {"156.800", "156.800"}},
-                                                    {1, {"161.400", "161.400"}},
-                                                    {2, {"161.400", "156.800"}},
-                                                    {3, {"156.800", "161.400"}}};
-    for (const auto& [duplex, texts] : cases) {
-        const auto shown = BaseChannelTexts(16, duplex, true);
-        ASSERT_TRUE(shown) << duplex;
-        EXPECT_EQ(shown->rx, texts.rx) << duplex;
-        EXPECT_EQ(shown->tx, texts.tx) << duplex;
+    for (const testing::Case& c : ReadCases(TestData("edit/base_channel.txt"))) {
+        SCOPED_TRACE(c.where);
+        const auto shown = BaseChannelTexts(std::stoi(c[0]), std::stoi(c[1]), c[2] == "1");
+        EXPECT_EQ(shown ? shown->rx + " " + shown->tx : "none none", c[3] + " " + c[4]);
     }
-    EXPECT_EQ(BaseChannelTexts(16, 1, false)->tx, "---.---");
-    EXPECT_FALSE(BaseChannelTexts(16, 4, true));
-    EXPECT_FALSE(BaseChannelTexts(-1, 0, true));
 }
 
 TEST(ChannelPanelTest, SaveBuildsTheRecordOverTheOldOneAndRefusesBadUserChannels) {
@@ -92,8 +83,8 @@ TEST(ChannelPanelTest, SaveBuildsTheRecordOverTheOldOneAndRefusesBadUserChannels
         EXPECT_FALSE(BuildChannelRecord(TableKind::EXP, base, bad)) << what;
     }
 
-    // A standard channel: Enable and the boxes as they stand; "Off" clears the scrambler, Low
-    // Power goes with Tx Enable, Power Up is a field of its own.
+    // A standard channel: Enable and the boxes as they stand; "Off" clears the
+    // scrambler, Low Power goes with Tx Enable, Power Up is a field of its own.
     const ChannelPanelValues standard{.baseChannel = 16,
                                       .duplex = 1,
                                       .statusNo = 10,

@@ -1,5 +1,5 @@
-// The setup panels' rules without widgets: what each list offers and stores, the entry boxes,
-// and the auto position frames.
+// The setup panels' rules without widgets: what each list offers and stores,
+// the entry boxes, and the auto position frames.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,7 +100,8 @@ TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
     EXPECT_EQ(m.Common.OffsetTime, -11);
     EXPECT_EQ(m.Common.ResumeTime, 3);
 
-    // "Off" in an All Ships Call row disables the row's TX list, which keeps its value.
+    // "Off" in an All Ships Call row disables the row's TX list, which keeps its
+    // value.
     m.DscAdvanced[0].List[2] = m.DscAdvanced[0].Tx[2] = true;
     const SettingList safety = List(dsc, "cmbUsableDscAllShipsCall_2");
     EXPECT_EQ(safety.enables, std::vector<std::string>{"cmbUsableDscAllShipsCallTX_2"});
@@ -123,18 +124,12 @@ TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
     m.Common.Weater = 1;
     m.Common.OffsetTime = 30;
     m.Common.Distance = 1;
-    struct Case {
-        const char* list;
-        ListItem item;  // the selected item
-        size_t count;
-    };
-    const Case cases[] = {{"cmbCommonResume", {"value 7", 7}, 7},
-                          {"cmbCommonOffset", {"value 30", 30}, 50},
-                          {"cmbCommonDistance", {"Sm", 1}, 3}};
-    for (const Case& c : cases) {
-        const ListView view = ViewList(List(common, c.list), m);
-        ASSERT_EQ(view.items.size(), c.count) << c.list;
-        EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], c.item) << c.list;
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/setup_list_stored.txt"))) {
+        const ListView view = ViewList(List(common, c[0]), m);
+        ASSERT_EQ(view.items.size(), std::stoul(c[3])) << c.where;
+        EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], (ListItem{c[1], std::stoi(c[2])}))
+            << c.where;
     }
 }
 
