@@ -133,7 +133,7 @@ TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
     }
 }
 
-TEST_F(SetupRulesTest, PriorityListsOfferTheEnabledChannelsByRecordNumber) {
+TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
     m.Groups[1].PriorityCH = 3;
     const ListView view = ViewList(PriorityList(1), m);
@@ -142,12 +142,10 @@ TEST_F(SetupRulesTest, PriorityListsOfferTheEnabledChannelsByRecordNumber) {
     m.Groups[1].PriorityCH = 0xFFFF;  // none
     EXPECT_EQ(ViewList(PriorityList(1), m).selected, -1);
     EXPECT_TRUE(ViewList(PriorityList(3), m).items.empty());
-}
 
-TEST_F(SetupRulesTest, AutoPosChannelsFollowTheMarineGroup) {
+    // The auto position channels follow the marine group.
     m.Groups[0].Usable = m.Groups[1].Usable = true;
     m.Groups[1].StatusName = "INTL";
-    m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
     m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
     EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2 INTL", 2}}));
     EXPECT_EQ(AutoPosChannelItems(m, 0), (ItemList{{"E1", 240}, {"E2", 241}}));
@@ -158,9 +156,9 @@ TEST_F(SetupRulesTest, AutoPosChannelsFollowTheMarineGroup) {
     m.AutoPos.Records[0].Channel = "72";
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Marine, 2));
     EXPECT_EQ(m.AutoPos.Records[0].MarineEnable, 2);
-    const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
-    EXPECT_EQ(view.channel.items.size(), 4u);
-    EXPECT_EQ(view.channel.selected, 1);
+    const ListView channels = ViewAutoPosFrame(m, 0).channel;
+    EXPECT_EQ(channels.items.size(), 4u);
+    EXPECT_EQ(channels.selected, 1);
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Channel, 240));
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
 }
@@ -190,16 +188,16 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsi) {
     EXPECT_EQ(MmsiPickIndex(pick, m, "23200567"), -1);
 }
 
+// With no directory entry in use, the frame shows the stored values and enables.
 TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
-    AutoPosRecord& r = m.AutoPos.Records[0];
-    r = {.Enable = true,
-         .MarineEnable = 0,
-         .Channel = "239",
-         .Interval = "0",
-         .SelectCall = 1,
-         .LastAddress = 4,
-         .RcEnable = false,
-         .Mmsi = "2110001110"};
+    m.AutoPos.Records[0] = {.Enable = true,
+                            .MarineEnable = 0,
+                            .Channel = "239",
+                            .Interval = "0",
+                            .SelectCall = 1,
+                            .LastAddress = 4,
+                            .RcEnable = false,
+                            .Mmsi = "2110001110"};
     m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
     const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
     EXPECT_EQ(view.channel, (ListView{{{"E", 239}, {"F", 240}}, 0}));
