@@ -10,6 +10,7 @@
 #include "edit/edit.h"
 #include "files/csv_channels.h"
 #include "image/image.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -62,39 +63,28 @@ struct Fixture {
 };
 
 TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
-    struct Case {
-        const char* what;
-        bool insert;  // NEW after `row`, else DELETE of `row`
-        int row;
-        int32_t priority;
-        const char* label;
-    };
-    const Case cases[] = {
-        {"delete before", false, 0, 2, "16"},
-        {"delete after", false, 4, 3, "16"},
-        {"delete the priority itself", false, 2, 0xFFFF, "(none)"},
-        {"new before (after row 01)", true, 0, 4, "16"},
-        {"new after it", true, 2, 3, "16"},
-    };
+    const std::vector<testing::Case> cases =
+        testing::ReadCases(testing::TestData("edit/priority_new_delete.txt"));
     for (TableKind kind : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.what) + " in table " + std::to_string(int(kind)));
+        for (const testing::Case& c : cases) {
+            SCOPED_TRACE(c.where + " in table " + std::to_string(int(kind)));
+            const int row = std::stoi(c[1]);
             Fixture f(kind);
             ASSERT_EQ(f.PriorityLabel(), "16");
             const ChannelTable before = *TableOf(f.config.model, kind);
-            if (c.insert) {
-                ASSERT_TRUE(StartNew(f.config, f.state, c.row));
+            if (c[0] == "new") {
+                ASSERT_TRUE(StartNew(f.config, f.state, row));
                 ASSERT_EQ(SaveChannel(
                               f.config, f.state,
                               {.baseChannel = 88, .duplex = 0, .statusNo = 127, .txEnable = true}),
                           SaveOutcome::Stored);
-                EXPECT_EQ(ChannelLabel((*TableOf(f.config.model, kind))[size_t(c.row + 1)]), "88");
+                EXPECT_EQ(ChannelLabel((*TableOf(f.config.model, kind))[size_t(row + 1)]), "88");
             } else {
                 f.prompt.answers = {Answer::Yes};
-                ASSERT_TRUE(DeleteChannel(f.config, f.state, c.row));
+                ASSERT_TRUE(DeleteChannel(f.config, f.state, row));
             }
-            EXPECT_EQ(f.Priority(), c.priority);
-            EXPECT_EQ(f.PriorityLabel(), c.label);
+            EXPECT_EQ(f.Priority(), std::stoi(c[2]));
+            EXPECT_EQ(f.PriorityLabel(), c[3]);
             EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
 
             ASSERT_TRUE(UndoEdit(f.config));
