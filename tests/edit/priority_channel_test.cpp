@@ -2,6 +2,7 @@
 // a channel list import keep it on the same channel, and Undo puts back table and priority.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -121,30 +122,23 @@ TEST(PriorityChannelTest, DeletingThePriorityChannelSaysSoInTheQuestion) {
 }
 
 TEST(PriorityChannelTest, AnImportKeepsThePriorityOnTheSameCatalogueChannel) {
-    struct Case {
-        const char* what;
-        int32_t before;
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/priority_import.txt"))) {
+        SCOPED_TRACE(c.where);
         ChannelTable imported;
-        int32_t after;
-    };
-    const Case cases[] = {
-        {"moved to the front", 3, {Standard(16), Standard(72), Standard(14)}, 1},
-        {"the same label wins", 3, {Standard(16, 1), Standard(16)}, 2},
-        {"else the first of its position", 3, {Standard(8), Standard(16, 2), Standard(16, 1)}, 2},
-        {"gone", 3, {Standard(12), Standard(14)}, 0xFFFF},
-        {"none stays none", 0xFFFF, {Standard(16)}, 0xFFFF},
-        {"a value beyond the table is kept", 32, {Standard(16)}, 32},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        std::istringstream in(c[1]);
+        for (int position = 0, icon = 0; in >> position;) {
+            imported.push_back(Standard(
+                int16_t(position), int16_t(in.peek() == '/' && in.get() && in >> icon ? icon : 0)));
+        }
         Fixture f(TableKind::INT);
-        f.Priority() = c.before;
-        ASSERT_TRUE(ApplyChannelImport(f.config, TableKind::INT, c.imported));
-        EXPECT_EQ(f.config.model.CHINT, c.imported);
-        EXPECT_EQ(f.Priority(), c.after);
+        f.Priority() = std::stoi(c[0]);
+        ASSERT_TRUE(ApplyChannelImport(f.config, TableKind::INT, imported));
+        EXPECT_EQ(f.config.model.CHINT, imported);
+        EXPECT_EQ(f.Priority(), std::stoi(c[2]));
         EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
         ASSERT_TRUE(UndoEdit(f.config));
-        EXPECT_EQ(f.Priority(), c.before);
+        EXPECT_EQ(f.Priority(), std::stoi(c[0]));
         EXPECT_EQ(f.config.model.CHINT.size(), 5U);
     }
 }
