@@ -19,12 +19,9 @@ namespace {
 struct Fixture {
     Config config;
     ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    Shell shell;
 
     Fixture() {
-        config.services = {&clock, &prompt, &settings, &shell, {}};
+        config.services.prompt = &prompt;
         config.model.CHWX.resize(kWeatherChannels);
     }
     // Slots 1.. of `dir` in use with these names and stored MMSIs.
