@@ -62,13 +62,7 @@ private:
 /// Test base: a configuration on the test services whose program folder is `dir`.
 class ConfigFixture : public ::testing::Test {
 protected:
-    ConfigFixture() {
-        config.services.clock = &clock;
-        config.services.prompt = &prompt;
-        config.services.settings = &store;
-        config.services.shell = &shell;
-        config.services.programFolder = dir;
-    }
+    ConfigFixture() { config.services = {&clock, &prompt, &store, &shell, dir}; }
 
     /// Writes `bytes` to the file `name` of the program folder, replacing it.
     std::filesystem::path WriteFile(const std::string& name, const std::string& bytes) const {

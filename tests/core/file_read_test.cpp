@@ -14,13 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileReadTest : public ::testing::Test {
-protected:
+TEST(FileReadTest, ReadsARegularFileUpToTheLimitAndRefusesAnythingElseWithoutWaiting) {
     testing::TempFolder temp{"mrw_file_read_"};
     const fs::path folder = temp.path();
-};
-
-TEST_F(FileReadTest, ReadsARegularFileUpToTheLimit) {
     std::ofstream(folder / "a.dat", std::ios::binary) << "abcdef";
     fs::create_symlink(folder / "a.dat", folder / "link.dat");
     std::string bytes;
@@ -28,10 +24,7 @@ TEST_F(FileReadTest, ReadsARegularFileUpToTheLimit) {
     EXPECT_EQ(bytes, "abcdef");
     ASSERT_TRUE(ReadRegularFile(folder / "link.dat", 2, bytes));
     EXPECT_EQ(bytes, "ab");
-}
 
-TEST_F(FileReadTest, RefusesWhatIsNoRegularFileWithoutWaiting) {
-    std::string bytes;
     std::string error;
     EXPECT_FALSE(ReadRegularFile(folder / "absent.dat", 100, bytes, &error));
     EXPECT_EQ(error,

@@ -14,19 +14,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testing::ReadFile;
-
 void Touch(const fs::path& path) {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << "[model1]\nuse=1\n";
 }
 
-// A package layout under a temporary root: root/usr/bin, root/usr/share/mrw, root/installed.
+// A package layout under a temporary root: root/usr/bin, root/usr/share/mrw, root/installed,
+// and a user's data folder.
 class DataFolderTest : public ::testing::Test {
 protected:
     DataFolderTest() {
         fs::create_directories(bin);
         fs::create_directories(installed);
+    }
+    ~DataFolderTest() override { SetWritable(bin, true); }
+    static void SetWritable(const fs::path& folder, bool writable) {
+        const auto all = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        std::error_code ec;
+        fs::permissions(folder, writable ? fs::perms::owner_write : all,
+                        writable ? fs::perm_options::add : fs::perm_options::remove, ec);
     }
 
     testing::TempFolder temp{"mrw_folders_"};
@@ -34,16 +40,15 @@ protected:
     const fs::path bin = root / "usr" / "bin";
     const fs::path share = root / "usr" / "share" / "mrw";
     const fs::path installed = root / "installed";
+    const fs::path user = root / "home" / ".local" / "share" / "MRW";
 };
 
-TEST_F(DataFolderTest, CandidatesAreTheExecutablesFolderThenShareMrwThenTheInstalledOne) {
-    const std::vector<fs::path> expected{"/opt/boat/bin", "/opt/boat/share/mrw", "/usr/share/mrw"};
-    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", "/usr/share/mrw"), expected);
-    const std::vector<fs::path> withoutInstalled{"/opt/boat/bin", "/opt/boat/share/mrw"};
-    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""), withoutInstalled);
-}
-
 TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
+    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", "/usr/share/mrw"),
+              (std::vector<fs::path>{"/opt/boat/bin", "/opt/boat/share/mrw", "/usr/share/mrw"}));
+    EXPECT_EQ(DataFolderCandidates("/opt/boat/bin", ""),
+              (std::vector<fs::path>{"/opt/boat/bin", "/opt/boat/share/mrw"}));
+
     const fs::path candidates[] = {bin, share, installed};
     // {candidates holding global.ini, the one found}: the executable's own folder comes first,
     // an extracted package finds share/mrw beside it, the compiled-in folder is the last resort,
@@ -70,62 +75,58 @@ TEST_F(DataFolderTest, TheFirstCandidateHoldingAGlobalIniFileIsTheDataFolder) {
 
 // ---- Logs ----------------------------------------------------------------------------------
 
-class LogFolderTest : public DataFolderTest {
-protected:
-    ~LogFolderTest() override {
-        std::error_code ec;
-        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-    void MakeReadOnly(const fs::path& folder) {
-        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
-                                    fs::perms::group_read | fs::perms::group_exec |
-                                    fs::perms::others_read | fs::perms::others_exec);
-    }
-    const fs::path user = root / "home" / ".local" / "share" / "MRW";
-};
-
-TEST_F(LogFolderTest, WritableFolders) {
+TEST_F(DataFolderTest, LogsStayBesideAWritableBuildOrPortableProgramOnly) {
     EXPECT_TRUE(FolderWritable(bin));
     EXPECT_TRUE(fs::is_empty(bin));  // no probe left behind
     EXPECT_FALSE(FolderWritable(root / "missing"));
     Touch(root / "plain");
     EXPECT_FALSE(FolderWritable(root / "plain"));
-    MakeReadOnly(bin);
+    SetWritable(bin, false);
     EXPECT_FALSE(FolderWritable(bin));  // also for the superuser: nobody was given the right
-}
 
-TEST_F(LogFolderTest, LogsStayBesideAWritableBuildOrPortableProgramOnly) {
     // {global.ini in share/mrw (installed), program folder read-only, log folder}
     const std::tuple<bool, bool, bool> cases[] = {
         {false, false, true}, {false, true, false}, {true, false, false}};
     for (const auto& [inShare, readOnly, besideProgram] : cases) {
-        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
+        SetWritable(bin, true);
         fs::remove_all(root / "usr");
         Touch((inShare ? share : bin) / "global.ini");
         if (readOnly) {
-            MakeReadOnly(bin);
+            SetWritable(bin, false);
         }
         EXPECT_EQ(ChooseLogFolder(bin, FindDataFolder(bin, installed), user),
                   besideProgram ? bin : user);
     }
-}
 
-TEST_F(LogFolderTest, TheLogsAreWrittenToTheLogFolderCreatedOnDemand) {
+    // The logs are written to the log folder, created on demand, and only with the debug
+    // switch on: error lines appended, one log file a day.
     Touch(bin / "global.ini");
-    MakeReadOnly(bin);
-    SystemClock clock;
+    SetWritable(bin, false);
+    SystemClock clock;  // the daily log is named after today's date
     Config config;
     config.services.clock = &clock;
-    config.state.DebugSwitch = true;
     config.services.programFolder = bin;
     config.services.logFolder = ChooseLogFolder(bin, bin, user);
+    WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
+    WriteLogData(config, "frmMain:PortCheck failure");
+    EXPECT_FALSE(fs::exists(user));
+    config.state.DebugSwitch = true;
+    WriteErrorLog(config, "frmMain.FileRead2", "53File not found");
     WriteErrorLog(config, "frmRadio.PortInit", "8002/dev/ttyUSB0: Permission denied");
-    WriteLogData(config, "frmMain:PortCheck boom");
-    EXPECT_NE(ReadFile(user / "err.log").find(":frmRadio.PortInit -> 8002/dev/ttyUSB0"),
+    WriteLogData(config, "  frmMain:PortCheck boom  ");
+    WriteLogData(config, "second");
+    const std::string text = testing::ReadFile(user / "err.log");
+    EXPECT_NE(text.find(":frmRadio.PortInit -> 8002/dev/ttyUSB0: Permission denied\r\n"),
               std::string::npos);
+    EXPECT_LT(text.find("53File not found"), text.find("8002/dev"));  // appended
     ASSERT_TRUE(fs::is_directory(user / "log"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(user / "log"), fs::directory_iterator()), 1);
     EXPECT_FALSE(fs::exists(bin / "err.log"));
     EXPECT_FALSE(fs::exists(bin / "log"));
+
+    config.services.logFolder = root / "plain" / "deeper";        // a file where a folder should be
+    WriteErrorLog(config, "frmMain.SaveFileAs", "75Path error");  // neither throws nor stops
+    WriteLogData(config, "x");
 }
 
 // ---- File dialogs --------------------------------------------------------------------------
@@ -137,39 +138,24 @@ protected:
         fs::create_directories(boats);
         config.services.documentsFolder = documents;
     }
-    FileDialogRequest Open() const {
-        FileDialogRequest request;
-        request.filter = "dat files(*.dat)|*.dat";
-        return request;
-    }
     const fs::path documents = dir / "Documents";
     const fs::path boats = dir / "boats";
 };
 
 TEST_F(DialogFolderTest, TheFirstDialogStartsInTheDocumentsTheNextWhereTheLastFileWasChosen) {
     prompt.fileNames = {(boats / "sea wolf.dat").string(), ""};
-    EXPECT_EQ(AskForFile(config, Open()), (boats / "sea wolf.dat").string());
+    EXPECT_EQ(AskForFile(config, {}), (boats / "sea wolf.dat").string());
     EXPECT_EQ(prompt.dialogs.at(0).folder, documents.string());
-    EXPECT_EQ(store.Get("Settings", "lastfolder"), boats.string());
-    FileDialogRequest save = Open();
-    save.save = true;
-    EXPECT_EQ(AskForFile(config, save), "");
+    EXPECT_EQ(AskForFile(config, {.save = true}), "");
     EXPECT_EQ(prompt.dialogs.at(1).folder, boats.string());
     EXPECT_TRUE(prompt.dialogs[1].save);
-    // A cancelled dialog leaves the remembered folder alone.
+    // A cancelled dialog leaves the remembered folder alone; a folder that is gone falls back
+    // to the documents; a request that names its folder keeps it.
     EXPECT_EQ(store.Get("Settings", "lastfolder"), boats.string());
-}
-
-TEST_F(DialogFolderTest, AFolderThatIsGoneFallsBackToTheDocuments) {
     store.Set("Settings", "lastfolder", (dir / "removed").string());
     EXPECT_EQ(DialogStartFolder(config), documents.string());
-    store.Set("Settings", "lastfolder", boats.string());
-    EXPECT_EQ(DialogStartFolder(config), boats.string());
-    FileDialogRequest request = Open();  // a request that names its folder keeps it
-    request.folder = "/srv/fleet";
-    AskForFile(config, request);
-    ASSERT_EQ(prompt.dialogs.size(), 1u);
-    EXPECT_EQ(prompt.dialogs[0].folder, "/srv/fleet");
+    AskForFile(config, {.folder = "/srv/fleet"});
+    EXPECT_EQ(prompt.dialogs.at(2).folder, "/srv/fleet");
 }
 
 }  // namespace

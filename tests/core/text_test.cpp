@@ -1,25 +1,46 @@
 #include "core/text.h"
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <clocale>
+#include <sstream>
 #include <string>
-#include <tuple>
 
-#include <gtest/gtest.h>
+#include "test_files.h"
 
 namespace mrw {
 namespace {
 
-TEST(Val, ReadsTheLeadingNumberOnly) {
-    EXPECT_DOUBLE_EQ(Val("56.0250"), 56.025);
-    EXPECT_DOUBLE_EQ(Val("  -12abc"), -12.0);
-    EXPECT_DOUBLE_EQ(Val("1e3x"), 1000.0);
-    EXPECT_DOUBLE_EQ(Val("FF.FFFF"), 0.0);
-    EXPECT_DOUBLE_EQ(Val("5A.0250"), 5.0);  // a hexadecimal letter ends the number
-    EXPECT_DOUBLE_EQ(Val("1e999"), 0.0);    // no infinities leak out
+using testing::ReadCases;
+using testing::TestData;
+
+TEST(Numbers, ReadAndWrittenAsTheTableSays) {
+    for (const testing::Case& c : ReadCases(TestData("core/numbers.txt"))) {
+        SCOPED_TRACE(c.where);
+        std::istringstream in(c[1]);
+        double v = 0;
+        int a = 0, b = 0;
+        if (c[0] == "Val") {
+            EXPECT_DOUBLE_EQ(Val(c[1]), std::stod(c[2]));
+        } else if (c[0] == "ParseNumber") {
+            const std::optional<double> n = ParseNumber(c[1]);
+            EXPECT_EQ(n, c[2] == "none" ? std::nullopt : std::optional(std::stod(c[2])));
+        } else if (c[0] == "FormatDouble" && in >> v) {
+            EXPECT_EQ(FormatDouble(v), c[2]);
+        } else if (c[0] == "HexPad" && in >> std::hex >> a >> std::dec >> b) {
+            EXPECT_EQ(HexPad(a, b), c[2]);
+        } else if (c[0] == "FormatFixed" && in >> v >> a >> b) {
+            EXPECT_EQ(FormatFixed(v, a, b), c[2]);
+        } else if (c[0] == "FormatFixedDecimal" && in >> v >> b) {
+            EXPECT_EQ(FormatFixedDecimal(v, 3, b), c[2]);
+        } else {
+            ADD_FAILURE() << "unknown row";
+        }
+    }
 }
 
-TEST(Val, TellsAnOverflowFromNoNumber) {
+TEST(Numbers, OverflowLocaleAndHugeValues) {
     bool overflow = false;
     EXPECT_EQ(Val("-1E400x", &overflow), 0.0);
     EXPECT_TRUE(overflow);
@@ -27,57 +48,18 @@ TEST(Val, TellsAnOverflowFromNoNumber) {
     EXPECT_FALSE(overflow);
     EXPECT_FALSE(ParseNumber("1e999", &overflow));
     EXPECT_TRUE(overflow);
-    EXPECT_EQ(ParseNumber("1e-999", &overflow), 0.0);
-}
 
-TEST(ParseNumber, AcceptsOnlyWholeNumbers) {
-    EXPECT_EQ(ParseNumber(" 12 "), 12.0);
-    EXPECT_EQ(ParseNumber("+7"), 7.0);
-    EXPECT_FALSE(ParseNumber("12abc"));
-    EXPECT_FALSE(ParseNumber(""));
-    EXPECT_FALSE(ParseNumber("."));
-}
-
-TEST(FormatDouble, UsesAPeriodAndNoTrailingZerosWhateverTheLocale) {
     std::setlocale(LC_ALL, "de_DE.UTF-8");  // may not exist; the result must not depend on it
     EXPECT_EQ(FormatDouble(156.8), "156.8");
-    EXPECT_EQ(FormatDouble(0.0), "0");
-    EXPECT_EQ(FormatDouble(-0.0), "0");
-    EXPECT_EQ(FormatDouble(160.6 + 0.0000000000001), "160.6");  // 15 significant digits
     EXPECT_DOUBLE_EQ(Val(FormatDouble(157.425)), 157.425);
     std::setlocale(LC_ALL, "C");
-    // Plain decimal text whatever the magnitude, rounded to 15 significant digits.
     EXPECT_EQ(FormatDouble(1e300), "1" + std::string(300, '0'));
-    EXPECT_EQ(FormatDouble(-1234567890123456789.0), "-1234567890123460000");
-    EXPECT_EQ(FormatDouble(1.5e-20), "0.000000000000000000015");
-}
-
-TEST(HexPad, PadsAndCutsToWidth) {
-    EXPECT_EQ(HexPad(0x5, 2), "05");
-    EXPECT_EQ(HexPad(0x1234, 2), "34");
-    EXPECT_EQ(HexPad(0x8FD, 4), "08FD");
-}
-
-TEST(FormatFixed, PadsTheWholePart) {
-    EXPECT_EQ(FormatFixed(56.025, 2, 4), "56.0250");
-    EXPECT_EQ(FormatFixed(5.0, 3, 0), "005");
     // Longer than any fixed buffer: the exact binary value of 1e300, 301 digits, to four places.
     EXPECT_EQ(FormatFixed(1e300, 3, 4).substr(0, 20), "10000000000000000525");
     EXPECT_EQ(FormatFixed(1e300, 3, 4).substr(297), "0160.0000");
 }
 
-TEST(FormatFixedDecimal, RoundsTheWrittenTextHalfAwayFromZero) {
-    // {value, decimals, text with three whole digits}: 156.03125 is exact in binary, 156.02505
-    // lies just below its text.
-    const std::tuple<double, int, const char*> rows[] = {
-        {156.03125, 4, "156.0313"}, {156.02505, 4, "156.0251"}, {199.99996, 4, "200.0000"},
-        {-2.5, 0, "-003"},          {0.49, 0, "000"},           {-0.00004, 4, "000.0000"}};
-    for (const auto& [value, decimals, text] : rows) {
-        EXPECT_EQ(FormatFixedDecimal(value, 3, decimals), text) << value;
-    }
-}
-
-TEST(TextHelpers, TrimCaseAndSplit) {
+TEST(TextHelpers, TrimCaseSplitAndPathReason) {
     EXPECT_EQ(Trim("\t a b  "), "a b");
     EXPECT_EQ(ToUpper("intl-m"), "INTL-M");
     EXPECT_TRUE(EqualsIgnoreCase("Usable", "USABLE"));
@@ -87,27 +69,13 @@ TEST(TextHelpers, TrimCaseAndSplit) {
     EXPECT_TRUE(EndsWithIgnoreCase("intl-m", "-M"));
     EXPECT_EQ(Split("Group1, Group2, Group3", ", ").size(), 3U);
     EXPECT_EQ(Split("", ",").size(), 1U);
+    EXPECT_EQ(PathReason("/media/usb/boat.dat", ENOENT),
+              "/media/usb/boat.dat: No such file or directory");
 }
 
 TEST(OneLineExcerpt, QuotesAnyTextOnOneShortReadableLine) {
-    using namespace std::string_literals;
-    // {text, most characters, excerpt}: an escape counts with its length and is never split.
-    const std::tuple<std::string, size_t, const char*> rows[] = {
-        {"16 A", 5, "16 A"},
-        {"a\0b"s, 5, "a\\0b"},
-        {"a\r\nb", 6, "a\\r\\nb"},
-        {"\t\x1B", 6, "\\t\\x1B"},
-        {"a\x7F", 5, "a\\x7F"},
-        {"Zürich", 5, "Züric..."},        // ü is one character
-        {"\xC3\x28z", 6, "\\xC3(z"},      // a lead byte without its continuation
-        {"\xC0\xAF", 5, "\\xC0..."},      // an overlong '/'
-        {"\xED\xA0\x80", 5, "\\xED..."},  // a surrogate
-        {"\xC2\x85", 6, "\\u0085"},       // C1 next line
-        {"a\xE2\x80\xA8", 5, "a..."},     // line separator: its escape does not fit
-        {"123456", 5, "12345..."},
-    };
-    for (const auto& [text, most, excerpt] : rows) {
-        EXPECT_EQ(OneLineExcerpt(text, most), excerpt) << text;
+    for (const testing::Case& c : ReadCases(TestData("core/excerpt.txt"))) {
+        EXPECT_EQ(OneLineExcerpt(c[0], std::stoul(c[1])), c[2]) << c.where;
     }
     const std::string eighty(80, 'x');
     EXPECT_EQ(OneLineExcerpt(eighty), eighty);
@@ -117,11 +85,6 @@ TEST(OneLineExcerpt, QuotesAnyTextOnOneShortReadableLine) {
         forty += "\\n";
     }
     EXPECT_EQ(OneLineExcerpt(std::string(200, '\n')), forty + "...");
-}
-
-TEST(PathReason, NamesThePathAndTheSystemsReason) {
-    EXPECT_EQ(PathReason("/media/usb/boat.dat", ENOENT),
-              "/media/usb/boat.dat: No such file or directory");
 }
 
 }  // namespace

@@ -1,103 +1,76 @@
-// The channel panel's rules: frequency entry, catalogue frequencies by duplex mode, the
-// enabled states of the transmit chain, SAVE's record and its refusals, key filters, hints
-// and the grid's cells.
+// The channel panel's rules: frequency entry, catalogue frequencies by duplex
+// mode, the enabled states of the transmit chain, SAVE's record and its
+// refusals, key filters, hints and the grid's cells.
 #include "edit/channel_panel.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "edit/channel_grid.h"
 #include "edit/channel_lists.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
 
-TEST(ChannelPanelTest, FrequencyEntry) {
-    constexpr auto keep = FrequencyMode::KeepText;
-    constexpr auto reformat = FrequencyMode::Reformat;
-    struct Case {
-        const char* text;
-        FrequencyMode mode;
-        bool valid;
-        double mhz;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"156.05", keep, true, 156.05, "156.0500"}, {"137", keep, true, 137.0, "137.0000"},
-        {"174", reformat, true, 174.0, "174.0000"}, {"", keep, true, 0.0, "---.----"},
-        {"156.0375", keep, false, 0.0, "156.0375"}, {"136.975", reformat, false, 0.0, "136.9750"},
-        {"174.025", keep, false, 0.0, "174.025"},   {"0", reformat, false, 0.0, "---.----"},
-        {"161.4.5", keep, true, 161.4, "161.4000"},
-    };
-    for (const Case& c : cases) {
-        const FrequencyEntry e = ParseFrequency(c.text, c.mode);
-        EXPECT_EQ(e.valid, c.valid) << c.text;
-        EXPECT_DOUBLE_EQ(e.mhz, c.mhz) << c.text;
-        EXPECT_EQ(e.text, c.shown) << c.text;
+using testing::ReadCases;
+using testing::TestData;
+
+std::u32string U32(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+TEST(ChannelPanelTest, FrequencyEntryAndTheTransmitChain) {
+    for (const testing::Case& c : ReadCases(TestData("edit/frequency_entry.txt"))) {
+        SCOPED_TRACE(c.where);
+        const FrequencyMode mode =
+            c[1] == "keep" ? FrequencyMode::KeepText : FrequencyMode::Reformat;
+        const FrequencyEntry e = ParseFrequency(c[0], mode);
+        EXPECT_EQ(e.valid, c[2] == "1");
+        EXPECT_DOUBLE_EQ(e.mhz, std::stod(c[3]));
+        EXPECT_EQ(e.text, c[4]);
+    }
+    for (const testing::Case& c : ReadCases(TestData("edit/transmit_chain.txt"))) {
+        SCOPED_TRACE(c.where);
+        bool b[4];
+        bool want[3];
+        std::istringstream(c[0]) >> b[0] >> b[1] >> b[2] >> b[3];
+        std::istringstream(c[1]) >> want[0] >> want[1] >> want[2];
+        const PanelEnables e = ChannelPanelEnables(b[0], b[1], b[2], b[3]);
+        EXPECT_EQ(e.entries, want[0]);
+        EXPECT_EQ(e.lowPower, want[1]);
+        EXPECT_EQ(e.powerUp, want[2]);
     }
 }
 
 TEST(ChannelPanelTest, BaseChannelFrequenciesByDuplexMode) {
-    // Catalogue channel 16: F1 = F2 = 156.800 MHz, F3 = 161.400 MHz.
-    const std::pair<int, FrequencyTexts> cases[] = {{0, {"156.800", "156.800"}},
-                                                    {1, {"161.400", "161.400"}},
-                                                    {2, {"161.400", "156.800"}},
-                                                    {3, {"156.800", "161.400"}}};
-    for (const auto& [duplex, texts] : cases) {
-        const auto shown = BaseChannelTexts(16, duplex, true);
-        ASSERT_TRUE(shown) << duplex;
-        EXPECT_EQ(shown->rx, texts.rx) << duplex;
-        EXPECT_EQ(shown->tx, texts.tx) << duplex;
-    }
-    EXPECT_EQ(BaseChannelTexts(16, 1, false)->tx, "---.---");
-    EXPECT_FALSE(BaseChannelTexts(16, 4, true));
-    EXPECT_FALSE(BaseChannelTexts(-1, 0, true));
-}
-
-TEST(ChannelPanelTest, TransmitChainFollowsTheBoxes) {
-    struct Case {
-        bool channel, tx, low, frame;
-        bool entries, lowEnabled, upEnabled;
-    };
-    const Case cases[] = {
-        {true, true, true, true, true, true, true},
-        {true, true, false, true, true, true, false},
-        {true, false, true, true, true, false, false},
-        {false, true, true, true, false, false, false},
-        {false, false, true, false, false, true, true},
-    };
-    for (const Case& c : cases) {
-        const PanelEnables e = ChannelPanelEnables(c.channel, c.tx, c.low, c.frame);
-        EXPECT_EQ(e.entries, c.entries);
-        EXPECT_EQ(e.lowPower, c.lowEnabled);
-        EXPECT_EQ(e.powerUp, c.upEnabled);
+    for (const testing::Case& c : ReadCases(TestData("edit/base_channel.txt"))) {
+        SCOPED_TRACE(c.where);
+        const auto shown = BaseChannelTexts(std::stoi(c[0]), std::stoi(c[1]), c[2] == "1");
+        EXPECT_EQ(shown ? shown->rx + " " + shown->tx : "none none", c[3] + " " + c[4]);
     }
 }
 
-TEST(ChannelPanelTest, UserChannelSaveChecksFrequenciesAndDisplay) {
-    ChannelPanelValues v;
-    v.display = "AB";
-    v.rxText = "156.05";
-    v.txText = "157.0500";
-    v.lowPower = true;
-    v.name = "HARBOUR";
-    v.expGroups = {true, false, true};
-    ChannelRecord base;
-    base.CHDisplayR = "CD";
-    base.Scramble = 3;
-    base.ScrambleOn = true;
-
-    const std::optional<ChannelRecord> r = BuildChannelRecord(TableKind::RG, base, v);
-    ASSERT_TRUE(r);
-    ChannelRecord expected = base;
-    expected.Enable = true;
-    expected.CHDisplayL = "AB";
-    expected.Rxfreq = 156.05;
-    expected.Txfreq = 157.05;
-    expected.LowPower = false;  // Low Power Only without Tx Enable: the radio has none
-    expected.ChTag = "HARBOUR";
-    expected.ExpCB = {true, false, true};
-    EXPECT_EQ(*r, expected);
-
+TEST(ChannelPanelTest, SaveBuildsTheRecordOverTheOldOneAndRefusesBadUserChannels) {
+    ChannelPanelValues v{.display = "AB",
+                         .rxText = "156.05",
+                         .txText = "157.0500",
+                         .name = "HARBOUR",
+                         .lowPower = true,
+                         .expGroups = {true, false, true}};
+    const ChannelRecord base{.Scramble = 3, .CHDisplayR = "CD", .ScrambleOn = true};
+    // Low Power Only without Tx Enable: the radio has none.
+    EXPECT_EQ(BuildChannelRecord(TableKind::RG, base, v),
+              (ChannelRecord{.Enable = true,
+                             .ChTag = "HARBOUR",
+                             .Scramble = 3,
+                             .CHDisplayL = "AB",
+                             .CHDisplayR = "CD",
+                             .Txfreq = 157.05,
+                             .Rxfreq = 156.05,
+                             .ExpCB = {true, false, true},
+                             .ScrambleOn = true}));
     const std::pair<const char*, void (*)(ChannelPanelValues&)> refusals[] = {
         {"no receive frequency", [](ChannelPanelValues& x) { x.rxText = "---.----"; }},
         {"transmit off the grid", [](ChannelPanelValues& x) { x.txText = "156.0375"; }},
@@ -109,6 +82,28 @@ TEST(ChannelPanelTest, UserChannelSaveChecksFrequenciesAndDisplay) {
         spoil(bad);
         EXPECT_FALSE(BuildChannelRecord(TableKind::EXP, base, bad)) << what;
     }
+
+    // A standard channel: Enable and the boxes as they stand; "Off" clears the
+    // scrambler, Low Power goes with Tx Enable, Power Up is a field of its own.
+    const ChannelPanelValues standard{.baseChannel = 16,
+                                      .duplex = 1,
+                                      .statusNo = 10,
+                                      .statusIcon = 2,
+                                      .scramble = 0,
+                                      .lowPower = true,
+                                      .powerUp = true,
+                                      .scanMemory = true,
+                                      .interShip = true};
+    EXPECT_EQ(BuildChannelRecord(TableKind::USA, base, standard),
+              (ChannelRecord{.Position = 16,
+                             .Enable = true,
+                             .PowUp = true,
+                             .Duplex = 1,
+                             .ScanMemory = true,
+                             .CHDisplayR = "CD",
+                             .StatusIcon = 2,
+                             .InterShipCH = true,
+                             .StatusNo = 10}));
 
     Config config;
     ScriptedPrompt prompt;
@@ -123,88 +118,40 @@ TEST(ChannelPanelTest, UserChannelSaveChecksFrequenciesAndDisplay) {
     EXPECT_EQ(config.model.CHRG[0], ChannelRecord{});
 }
 
-TEST(ChannelPanelTest, StandardSaveStoresEnableAndTheBoxesAsTheyStand) {
-    ChannelPanelValues v;
-    v.baseChannel = 16;
-    v.duplex = 1;
-    v.statusNo = 10;
-    v.statusIcon = 2;
-    v.txEnable = false;
-    v.lowPower = true;
-    v.powerUp = true;
-    v.scanMemory = true;
-    v.interShip = true;
-    v.scramble = 0;
-    ChannelRecord base;
-    base.Scramble = 6;
-    base.ScrambleOn = true;
-    const std::optional<ChannelRecord> r = BuildChannelRecord(TableKind::USA, base, v);
-    ASSERT_TRUE(r);
-    ChannelRecord expected;
-    expected.Position = 16;
-    expected.Enable = true;
-    expected.Duplex = 1;
-    expected.StatusNo = 10;
-    expected.StatusIcon = 2;
-    expected.LowPower = false;  // cleared with Tx Enable; Power Up is a field of its own
-    expected.PowUp = true;
-    expected.ScanMemory = true;
-    expected.InterShipCH = true;
-    EXPECT_EQ(*r, expected);  // "Off" chosen: the scrambler is cleared
-}
-
 TEST(ChannelPanelTest, EntryBoxesTakeTheirCharactersOnly) {
     EXPECT_EQ(FilterEntry(EntryBox::Frequency, U"1a5-6.0,"), U"156.0");
     EXPECT_EQ(FilterEntry(EntryBox::Display, U"A-b 9#"), U"AB 9");
     EXPECT_EQ(FilterEntry(EntryBox::Name, U"Ch #16/(A)+-*.,\u00e9"), U"Ch 16/(A)+-*.,");
-    struct Insertion {
-        const char32_t* before;
-        const char32_t* after;
-        int cursor;
-        const char32_t* kept;
-        int keptCursor;
-    };
-    const Insertion insertions[] = {
-        {U"---.----", U"---.--#--", 7, U"---.----", 6},  // the program's own text stays
-        {U"A", U"A-", 2, U"A", 1},
-        {U"A", U"Ab", 2, U"AB", 2},             // the display field holds upper-case letters
-        {U"15", U"1x5.0y5", 6, U"15.05", 4},    // a paste into the middle
-        {U"156.05", U"156.0", 5, U"156.0", 5},  // Backspace
-    };
-    for (const Insertion& c : insertions) {
-        int cursor = c.cursor;
-        const EntryBox box = c.before[0] == U'A' ? EntryBox::Display : EntryBox::Frequency;
-        EXPECT_EQ(FilterInsertion(box, c.before, c.after, cursor), c.kept);
-        EXPECT_EQ(cursor, c.keptCursor);
+    for (const testing::Case& c : ReadCases(TestData("edit/entry_insertion.txt"))) {
+        SCOPED_TRACE(c.where);
+        int cursor = std::stoi(c[3]);
+        const EntryBox box = c[0] == "Display" ? EntryBox::Display : EntryBox::Frequency;
+        EXPECT_EQ(FilterInsertion(box, U32(c[1]), U32(c[2]), cursor), U32(c[4]));
+        EXPECT_EQ(cursor, std::stoi(c[5]));
     }
 }
 
 TEST(ChannelGridTest, StandardAndUserRows) {
     DataModel model;
-    ChannelRecord s;
-    s.Position = 16;
-    s.StatusNo = 127;
-    s.StatusIcon = 1;
-    s.Duplex = 2;
-    s.TxEnable = true;
-    s.PowUp = true;
-    s.ScanMemory = true;
-    s.InterShipCH = true;
-    s.ChTag = "CALL";
-    model.CHUSA = {s};
-    const ChannelGrid standard = BuildChannelGrid(model, TableKind::USA);
-    EXPECT_EQ(standard.rows,
+    model.CHUSA = {ChannelRecord{.Position = 16,
+                                 .PowUp = true,
+                                 .Duplex = 2,
+                                 .TxEnable = true,
+                                 .ScanMemory = true,
+                                 .ChTag = "CALL",
+                                 .StatusIcon = 1,
+                                 .InterShipCH = true,
+                                 .StatusNo = 127}};
+    EXPECT_EQ(BuildChannelGrid(model, TableKind::USA).rows,
               (std::vector<std::vector<std::string>>{{"16A", "161.400", "156.800", "TX", "---",
                                                       "UP", "DUP", "MEM", "\u2611", "CALL"}}));
 
     model.Groups[0] = {.Usable = true, .StatusName = "INTL"};
     model.Groups[2] = {.Usable = true};
-    ChannelRecord u;
-    u.ExpCB = {true, true, false};
-    u.CHDisplayL = "AB";
-    u.Rxfreq = 156.05;
-    u.LowPower = true;
-    model.CHRG = {ChannelRecord{}, u};
+    model.CHRG = {
+        ChannelRecord{},
+        ChannelRecord{
+            .LowPower = true, .CHDisplayL = "AB", .Rxfreq = 156.05, .ExpCB = {true, true, false}}};
     const ChannelGrid user = BuildChannelGrid(model, TableKind::RG);
     EXPECT_EQ(user.headers,
               (std::vector<std::string>{"CH", "Group1(INTL)", "Group3", "DISP", "RX[MHz]",

@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sstream>
 
 #include "edit/edit.h"
 #include "image/codec.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -46,50 +47,34 @@ struct ClearedDataTest : ::testing::Test {
 };
 
 TEST_F(ClearedDataTest, OnlyThePartsThatReachedTheRadioChange) {
-    struct Case {
-        const char* name;
-        std::vector<ClearedSpan> sent;  // and erased in the image
-        std::function<void(DataModel&)> expected;
-    };
-    const std::vector<Case> cases = {
-        // The first block (stations 1 to 4): stations 5 and 6 follow an empty entry, which
-        // ends the directory as the radio reads it.
-        {"individual, first block", {{18176, 18239}}, [](DataModel& m) { m.CHMMSID.fill({}); }},
-        // The second block (stations 5 to 8) only: stations 1 to 4 stay as edited.
-        {"individual, second block",
-         {{18240, 18303}},
-         [](DataModel& m) { m.CHMMSID[4] = m.CHMMSID[5] = {}; }},
-        // The group directory's first block: the list ends at its first entry.
-        {"group, first block",
-         {{20224, 20287}},
-         [](DataModel& m) { m.CHGRPID[0] = m.CHGRPID[1] = {}; }},
-        // A DSC log clear holds nothing of the model.
-        {"DSC log", {{26880, 26943}}, [](DataModel&) {}},
-        // Two bytes of the user MMSI: the radio holds no valid MMSI now.
-        {"user MMSI, two bytes",
-         {{640, 640}, {641, 641}},
-         [](DataModel& m) { m.DscBasic.UserMmsi.clear(); }},
-        // The ATIS code and the flag of group 1 (306), the others not reached.
-        {"ATIS code and one flag",
-         {{646, 646}, {647, 647}, {648, 648}, {649, 649}, {650, 650}, {306, 306}},
-         [](DataModel& m) {
-             m.Atis.AtisCode.clear();
-             m.Atis.UsableAtis[0] = false;
-         }},
-    };
     const Image image = config.image;
     const DataModel edited = config.model;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/cleared_data.txt"))) {
+        SCOPED_TRACE(c.where);
         config.image = image;
         config.model = edited;
-        for (const ClearedSpan& span : c.sent) {
-            const bool atisFlag = span.first == 306;
-            Erase(span.first, span.last, atisFlag ? 0x00 : 0xFF);
+        std::vector<ClearedSpan> sent;
+        std::istringstream spans(c[0]);
+        for (int first = 0, last = 0; spans >> first && spans.get() == '-' && spans >> last;) {
+            sent.push_back({first, last});
+            Erase(first, last, first == 306 ? 0x00 : 0xFF);
         }
         DataModel expected = edited;
-        c.expected(expected);
-        EXPECT_EQ(AdoptClearedData(config, "Clear", c.sent), expected != edited);
+        std::istringstream lost(c[1]);
+        for (std::string what; lost >> what;) {
+            if (what[0] == 'I') {
+                expected.CHMMSID[std::stoul(what.substr(1))] = {};
+            } else if (what[0] == 'G') {
+                expected.CHGRPID[std::stoul(what.substr(1))] = {};
+            } else if (what == "UserMmsi" || what == "AtisCode") {
+                (what == "UserMmsi" ? expected.DscBasic.UserMmsi : expected.Atis.AtisCode).clear();
+            } else if (what == "Atis1") {
+                expected.Atis.UsableAtis[0] = false;
+            } else if (what != "-") {
+                ADD_FAILURE() << "unknown field " << what;
+            }
+        }
+        EXPECT_EQ(AdoptClearedData(config, "Clear", sent), expected != edited);
         EXPECT_EQ(config.model, expected);
         EXPECT_EQ(config.model.Common.ResumeTime, 9);
         if (expected != edited) {

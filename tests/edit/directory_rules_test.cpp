@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "edit/weather_rules.h"
 #include "model/catalogue.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -17,12 +19,9 @@ namespace {
 struct Fixture {
     Config config;
     ScriptedPrompt prompt;
-    VirtualClock clock;
-    MemorySettingsStore settings;
-    Shell shell;
 
     Fixture() {
-        config.services = {&clock, &prompt, &settings, &shell, {}};
+        config.services.prompt = &prompt;
         config.model.CHWX.resize(kWeatherChannels);
     }
     // Slots 1.. of `dir` in use with these names and stored MMSIs.
@@ -71,17 +70,29 @@ TEST(DirectoryRulesTest, WithSlotsOneToThreeInUseSlotFourOffersEnableSlotFiveNot
     };
     for (const Case& c : cases) {
         const EntryPanelView v = ViewEntryPanel(f.config.model, Directory::Individual, c.slot);
-        EXPECT_EQ(v.enableChecked, c.checked) << c.slot;
-        EXPECT_EQ(v.enableOpen, c.enableOpen) << c.slot;
-        EXPECT_EQ(v.deleteOpen, c.deleteOpen) << c.slot;
-        EXPECT_EQ(v.fieldsOpen, c.fieldsOpen) << c.slot;
-        EXPECT_FALSE(v.incompleteBefore) << c.slot;
+        EXPECT_EQ(std::tuple(v.enableChecked, v.enableOpen, v.deleteOpen, v.fieldsOpen,
+                             v.incompleteBefore),
+                  std::tuple(c.checked, c.enableOpen, c.deleteOpen, c.fieldsOpen, false))
+            << c.slot;
     }
     const EntryPanelView two = ViewEntryPanel(f.config.model, Directory::Individual, 2);
     EXPECT_EQ(two.name, "MARINA");
     EXPECT_EQ(two.mmsi, "232123450");
     EXPECT_FALSE(two.groupPrefix);
     EXPECT_EQ(two.mmsiLength, 9);
+
+    // Adding puts only the offered slot into use; a name of spaces keeps the old name.
+    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 5));
+    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 2));
+    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "   "));
+    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "HARBOUR"));  // unchanged
+    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, "HARBOUR");
+    EXPECT_FALSE(f.config.state.DataChanged);
+    EXPECT_TRUE(CommitEntryName(f.config, Directory::Individual, 1, " TUG 2"));
+    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, " TUG 2");  // as typed
+    EXPECT_TRUE(AddEntry(f.config, Directory::Individual, 4));
+    EXPECT_TRUE(f.At(Directory::Individual, 4).Enable);
+    EXPECT_EQ(UsedCount(f.config.model, Directory::Individual), 4);
 }
 
 TEST(DirectoryRulesTest, TheFirstFreeSlotStaysClosedAfterAnIncompleteEntry) {
@@ -107,16 +118,6 @@ TEST(DirectoryRulesTest, TheFirstFreeSlotStaysClosedAfterAnIncompleteEntry) {
     EXPECT_EQ(g.mmsiLength, 8);
 }
 
-TEST(DirectoryRulesTest, AddingPutsOnlyTheOfferedSlotIntoUse) {
-    Fixture f;
-    f.Fill(Directory::Individual, kThree);
-    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 5));
-    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 2));
-    EXPECT_TRUE(AddEntry(f.config, Directory::Individual, 4));
-    EXPECT_TRUE(f.At(Directory::Individual, 4).Enable);
-    EXPECT_EQ(UsedCount(f.config.model, Directory::Individual), 4);
-}
-
 TEST(DirectoryRulesTest, DeletingSlotTwoOfThreeMovesSlotThreeUpAfterYes) {
     Fixture f;
     f.Fill(Directory::Individual, kThree);
@@ -134,11 +135,8 @@ TEST(DirectoryRulesTest, DeletingSlotTwoOfThreeMovesSlotThreeUpAfterYes) {
 
     EXPECT_FALSE(DeleteEntry(f.config, Directory::Individual, 3));  // free: nothing asked
     EXPECT_EQ(f.prompt.messages.size(), 2U);
-}
 
-TEST(DirectoryRulesTest, DeletingFromAFullDirectoryFreesTheLastSlot) {
-    Fixture f;
-    for (int n = 1; n <= kGroupDirectorySize; ++n) {
+    for (int n = 1; n <= kGroupDirectorySize; ++n) {  // a full directory frees its last slot
         f.config.model.CHGRPID[n - 1] = {true, "G" + std::to_string(n), "0259123400"};
     }
     EXPECT_EQ(UsedCount(f.config.model, Directory::Group), 32);
@@ -148,29 +146,11 @@ TEST(DirectoryRulesTest, DeletingFromAFullDirectoryFreesTheLastSlot) {
 }
 
 TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
-    struct Case {
-        Directory dir;
-        const char* typed;
-        const char* stored;  // null: refused
-    };
-    const Case cases[] = {
-        {Directory::Individual, "211123450", "2111234500"},
-        {Directory::Individual, "21112345", nullptr},  // eight digits in an individual slot
-        {Directory::Individual, "2111234501", nullptr},
-        {Directory::Individual, "21112345a", nullptr},
-        {Directory::Individual, "", ""},
-        {Directory::Group, "25912340", "0259123400"},  // eight digits: "0", the digits, "0"
-        {Directory::Group, "2591234", nullptr},        // seven
-        {Directory::Group, "025912340", nullptr},      // nine
-        {Directory::Group, "", ""},
-    };
-    for (const Case& c : cases) {
-        const std::optional<std::string> value = MmsiEntryValue(c.dir, c.typed);
-        if (c.stored == nullptr) {
-            EXPECT_FALSE(value) << c.typed;
-        } else {
-            EXPECT_EQ(value, std::string(c.stored)) << c.typed;
-        }
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/directory_mmsi_entry.txt"))) {
+        const Directory dir = c[0] == "Group" ? Directory::Group : Directory::Individual;
+        const std::optional<std::string> value = MmsiEntryValue(dir, c[1]);
+        EXPECT_EQ(value, c[2] == "refused" ? std::nullopt : std::optional(c[2])) << c.where;
     }
     EXPECT_EQ(MmsiBoxText(Directory::Individual, "2111234500"), "211123450");
     EXPECT_EQ(MmsiBoxText(Directory::Group, "0259123400"), "25912340");
@@ -225,24 +205,16 @@ TEST(DirectoryRulesTest, AValidMmsiIsStoredAndAnEmptyOneDeletesWithoutAQuestion)
     EXPECT_EQ(c.text, "22712345");  // the slot now shows the entry that followed
 }
 
-TEST(DirectoryRulesTest, ANameOfSpacesKeepsTheOldName) {
-    Fixture f;
-    f.Fill(Directory::Individual, kThree);
-    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "   "));
-    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "HARBOUR"));  // unchanged
-    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, "HARBOUR");
-    EXPECT_FALSE(f.config.state.DataChanged);
-    EXPECT_TRUE(CommitEntryName(f.config, Directory::Individual, 1, " TUG 2"));
-    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, " TUG 2");  // as typed
-}
-
-TEST(DirectoryRulesTest, NameBoxCharacters) {
+TEST(DirectoryRulesTest, NameBoxCharactersAndKeys) {
     for (char32_t c : std::u32string(U"09AZaz-/*()+., ")) {
         EXPECT_TRUE(IsDirectoryNameChar(c)) << static_cast<int>(c);
     }
     for (char32_t c : std::u32string(U"#_!?:;@\u00e9\t")) {
         EXPECT_FALSE(IsDirectoryNameChar(c)) << static_cast<int>(c);
     }
+    EXPECT_EQ(DirectoryOfKey("sm12"), Directory::Individual);
+    EXPECT_EQ(DirectoryOfKey("SG3"), Directory::Group);
+    EXPECT_FALSE(DirectoryOfKey("PW"));
 }
 
 TEST(DirectoryRulesTest, TheGridShowsEverySlotWithWhatItsMmsiIs) {
@@ -263,15 +235,9 @@ TEST(DirectoryRulesTest, TheGridShowsEverySlotWithWhatItsMmsiIs) {
               (std::vector<std::string>{"1", "CLUB", "025912340", "Group call, Norway"}));
 }
 
-TEST(DirectoryRulesTest, Keys) {
-    EXPECT_EQ(DirectoryOfKey("sm12"), Directory::Individual);
-    EXPECT_EQ(DirectoryOfKey("SG3"), Directory::Group);
-    EXPECT_FALSE(DirectoryOfKey("PW"));
-}
-
 // ---- Weather rows ---------------------------------------------------------------------
 
-TEST(WeatherRulesTest, EachRowShowsItsRecordAndOpensWithEnable) {
+TEST(WeatherRulesTest, EachRowShowsItsRecordAndItsBoxesStore) {
     Fixture f;
     f.config.model.CHWX[0] = {.Enable = true, .ScanMemory = true, .ChTag = "NOAA"};
     f.config.model.CHWX[9].ScanMemory = true;  // kept while the row is closed
@@ -285,10 +251,8 @@ TEST(WeatherRulesTest, EachRowShowsItsRecordAndOpensWithEnable) {
     EXPECT_FALSE(last.enable || last.open);
 
     EXPECT_FALSE(ViewWeatherRow(DataModel{}, 3).open);  // a table not built yet
-}
 
-TEST(WeatherRulesTest, BoxesStoreThroughTheEditingEntryPoint) {
-    Fixture f;
+    // The boxes store through the editing entry point.
     EXPECT_TRUE(StoreWeatherEnable(f.config, 2, true));
     EXPECT_TRUE(StoreWeatherScan(f.config, 2, true));
     // Only what the name field keeps: "#" and the accented letter are no characters of it.

@@ -2,6 +2,7 @@
 // a channel list import keep it on the same channel, and Undo puts back table and priority.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,17 +11,17 @@
 #include "edit/edit.h"
 #include "files/csv_channels.h"
 #include "image/image.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
 
-ChannelRecord Standard(int position, int statusIcon = 0) {
-    ChannelRecord r;
-    r.Position = static_cast<int16_t>(position);
-    r.Enable = r.TxEnable = true;
-    r.StatusNo = 127;
-    r.StatusIcon = static_cast<int16_t>(statusIcon);
-    return r;
+ChannelRecord Standard(int16_t position, int16_t statusIcon = 0) {
+    return {.Position = position,
+            .Enable = true,
+            .TxEnable = true,
+            .StatusIcon = statusIcon,
+            .StatusNo = 127};
 }
 
 // Channels 12, 14, 16, 22 and 72 in the table of `kind`, channel 16 (record 3) its group's
@@ -53,57 +54,38 @@ struct Fixture {
                    ? ChannelLabel(table[static_cast<size_t>(p - 1)])
                    : "(none)";
     }
+    // The priority channels of the other two standard tables' groups.
     std::vector<int32_t> OtherPriorities() {
-        std::vector<int32_t> others;
-        for (int g = 0; g < 3; ++g) {
-            if (g != group) {
-                others.push_back(config.model.Groups[static_cast<size_t>(g)].PriorityCH);
-            }
-        }
-        return others;
+        const auto& g = config.model.Groups;
+        return group == 0   ? std::vector{g[1].PriorityCH, g[2].PriorityCH}
+               : group == 1 ? std::vector{g[0].PriorityCH, g[2].PriorityCH}
+                            : std::vector{g[0].PriorityCH, g[1].PriorityCH};
     }
 };
 
-ChannelPanelValues Channel(int position) {
-    ChannelPanelValues v;
-    v.baseChannel = position;
-    v.duplex = 0;
-    v.statusNo = 127;
-    v.txEnable = true;
-    return v;
-}
-
 TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
-    struct Case {
-        const char* what;
-        bool insert;  // NEW after `row`, else DELETE of `row`
-        int row;
-        int32_t priority;
-        const char* label;
-    };
-    const Case cases[] = {
-        {"delete before", false, 0, 2, "16"},
-        {"delete after", false, 4, 3, "16"},
-        {"delete the priority itself", false, 2, 0xFFFF, "(none)"},
-        {"new before (after row 01)", true, 0, 4, "16"},
-        {"new after it", true, 2, 3, "16"},
-    };
+    const std::vector<testing::Case> cases =
+        testing::ReadCases(testing::TestData("edit/priority_new_delete.txt"));
     for (TableKind kind : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.what) + " in table " + std::to_string(int(kind)));
+        for (const testing::Case& c : cases) {
+            SCOPED_TRACE(c.where + " in table " + std::to_string(int(kind)));
+            const int row = std::stoi(c[1]);
             Fixture f(kind);
             ASSERT_EQ(f.PriorityLabel(), "16");
             const ChannelTable before = *TableOf(f.config.model, kind);
-            if (c.insert) {
-                ASSERT_TRUE(StartNew(f.config, f.state, c.row));
-                ASSERT_EQ(SaveChannel(f.config, f.state, Channel(88)), SaveOutcome::Stored);
-                EXPECT_EQ(ChannelLabel((*TableOf(f.config.model, kind))[size_t(c.row + 1)]), "88");
+            if (c[0] == "new") {
+                ASSERT_TRUE(StartNew(f.config, f.state, row));
+                ASSERT_EQ(SaveChannel(
+                              f.config, f.state,
+                              {.baseChannel = 88, .duplex = 0, .statusNo = 127, .txEnable = true}),
+                          SaveOutcome::Stored);
+                EXPECT_EQ(ChannelLabel((*TableOf(f.config.model, kind))[size_t(row + 1)]), "88");
             } else {
                 f.prompt.answers = {Answer::Yes};
-                ASSERT_TRUE(DeleteChannel(f.config, f.state, c.row));
+                ASSERT_TRUE(DeleteChannel(f.config, f.state, row));
             }
-            EXPECT_EQ(f.Priority(), c.priority);
-            EXPECT_EQ(f.PriorityLabel(), c.label);
+            EXPECT_EQ(f.Priority(), std::stoi(c[2]));
+            EXPECT_EQ(f.PriorityLabel(), c[3]);
             EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
 
             ASSERT_TRUE(UndoEdit(f.config));
@@ -140,30 +122,23 @@ TEST(PriorityChannelTest, DeletingThePriorityChannelSaysSoInTheQuestion) {
 }
 
 TEST(PriorityChannelTest, AnImportKeepsThePriorityOnTheSameCatalogueChannel) {
-    struct Case {
-        const char* what;
-        int32_t before;
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/priority_import.txt"))) {
+        SCOPED_TRACE(c.where);
         ChannelTable imported;
-        int32_t after;
-    };
-    const Case cases[] = {
-        {"moved to the front", 3, {Standard(16), Standard(72), Standard(14)}, 1},
-        {"the same label wins", 3, {Standard(16, 1), Standard(16)}, 2},
-        {"else the first of its position", 3, {Standard(8), Standard(16, 2), Standard(16, 1)}, 2},
-        {"gone", 3, {Standard(12), Standard(14)}, 0xFFFF},
-        {"none stays none", 0xFFFF, {Standard(16)}, 0xFFFF},
-        {"a value beyond the table is kept", 32, {Standard(16)}, 32},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        std::istringstream in(c[1]);
+        for (int position = 0, icon = 0; in >> position;) {
+            imported.push_back(Standard(
+                int16_t(position), int16_t(in.peek() == '/' && in.get() && in >> icon ? icon : 0)));
+        }
         Fixture f(TableKind::INT);
-        f.Priority() = c.before;
-        ASSERT_TRUE(ApplyChannelImport(f.config, TableKind::INT, c.imported));
-        EXPECT_EQ(f.config.model.CHINT, c.imported);
-        EXPECT_EQ(f.Priority(), c.after);
+        f.Priority() = std::stoi(c[0]);
+        ASSERT_TRUE(ApplyChannelImport(f.config, TableKind::INT, imported));
+        EXPECT_EQ(f.config.model.CHINT, imported);
+        EXPECT_EQ(f.Priority(), std::stoi(c[2]));
         EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
         ASSERT_TRUE(UndoEdit(f.config));
-        EXPECT_EQ(f.Priority(), c.before);
+        EXPECT_EQ(f.Priority(), std::stoi(c[0]));
         EXPECT_EQ(f.config.model.CHINT.size(), 5U);
     }
 }

@@ -1,5 +1,5 @@
-// The setup panels' rules without widgets: what each list offers and stores, the entry boxes,
-// and the auto position frames.
+// The setup panels' rules without widgets: what each list offers and stores,
+// the entry boxes, and the auto position frames.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include "edit/setup_autopos.h"
 #include "edit/setup_entry.h"
 #include "edit/setup_lists.h"
+#include "test_files.h"
 
 namespace mrw {
 
@@ -47,34 +48,21 @@ struct SetupRulesTest : ::testing::Test {
 };
 
 TEST_F(SetupRulesTest, DigitEntriesStoreNineDigitsWithZeroAndRefuseOtherLengths) {
-    struct Case {
-        DigitBox box;
-        std::string typed;
-        CommitMode mode;
-        bool accepted;
-        std::string stored;  // afterwards; the earlier value is "9876543210"
-        std::string shown;
-    };
-    const Case cases[] = {
-        {DigitBox::UserMmsi, "232001234", CommitMode::KeepText, true, "2320012340", "232001234"},
-        {DigitBox::UserMmsi, "  ", CommitMode::Restore, true, "", ""},
-        {DigitBox::UserMmsi, "23200123", CommitMode::KeepText, false, "9876543210", "23200123"},
-        {DigitBox::UserMmsi, "23200123", CommitMode::Restore, false, "9876543210", "987654321"},
-        {DigitBox::AtisCode, "9232001234", CommitMode::KeepText, true, "9232001234", "9232001234"},
-        {DigitBox::AtisCode, "923200123", CommitMode::KeepText, false, "9876543210", "923200123"},
-        {DigitBox::AutoPosMmsi, "211000111", CommitMode::Restore, true, "2110001110", "211000111"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/digit_entry.txt"))) {
+        SCOPED_TRACE(c.where);
+        const DigitBox box = c[0] == "UserMmsi"   ? DigitBox::UserMmsi
+                             : c[0] == "AtisCode" ? DigitBox::AtisCode
+                                                  : DigitBox::AutoPosMmsi;
+        const CommitMode mode = c[2] == "keep" ? CommitMode::KeepText : CommitMode::Restore;
         m.DscBasic.UserMmsi = m.Atis.AtisCode = m.AutoPos.Records[1].Mmsi = "9876543210";
         config.state.DataChanged = false;
         prompt.messages.clear();
-        const DigitCommit commit = CommitDigitEntry(config, c.box, 1, c.typed, c.mode);
-        EXPECT_EQ(commit.accepted, c.accepted);
-        EXPECT_EQ(commit.text, c.shown);
-        EXPECT_EQ(StoredDigits(m, c.box, 1), c.stored);
-        EXPECT_EQ(config.state.DataChanged, c.accepted);
-        const bool message = !c.accepted && c.mode == CommitMode::KeepText;
+        const DigitCommit commit = CommitDigitEntry(config, box, 1, c[1], mode);
+        EXPECT_EQ(commit.accepted, c[3] == "1");
+        EXPECT_EQ(commit.text, c[5]);
+        EXPECT_EQ(StoredDigits(m, box, 1), c[4]);
+        EXPECT_EQ(config.state.DataChanged, commit.accepted);
+        const bool message = !commit.accepted && mode == CommitMode::KeepText;
         ASSERT_EQ(prompt.messages.size(), message ? 1u : 0u);
     }
 }
@@ -112,7 +100,8 @@ TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
     EXPECT_EQ(m.Common.OffsetTime, -11);
     EXPECT_EQ(m.Common.ResumeTime, 3);
 
-    // "Off" in an All Ships Call row disables the row's TX list, which keeps its value.
+    // "Off" in an All Ships Call row disables the row's TX list, which keeps its
+    // value.
     m.DscAdvanced[0].List[2] = m.DscAdvanced[0].Tx[2] = true;
     const SettingList safety = List(dsc, "cmbUsableDscAllShipsCall_2");
     EXPECT_EQ(safety.enables, std::vector<std::string>{"cmbUsableDscAllShipsCallTX_2"});
@@ -135,22 +124,16 @@ TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
     m.Common.Weater = 1;
     m.Common.OffsetTime = 30;
     m.Common.Distance = 1;
-    struct Case {
-        const char* list;
-        ListItem item;  // the selected item
-        size_t count;
-    };
-    const Case cases[] = {{"cmbCommonResume", {"value 7", 7}, 7},
-                          {"cmbCommonOffset", {"value 30", 30}, 50},
-                          {"cmbCommonDistance", {"Sm", 1}, 3}};
-    for (const Case& c : cases) {
-        const ListView view = ViewList(List(common, c.list), m);
-        ASSERT_EQ(view.items.size(), c.count) << c.list;
-        EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], c.item) << c.list;
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/setup_list_stored.txt"))) {
+        const ListView view = ViewList(List(common, c[0]), m);
+        ASSERT_EQ(view.items.size(), std::stoul(c[3])) << c.where;
+        EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], (ListItem{c[1], std::stoi(c[2])}))
+            << c.where;
     }
 }
 
-TEST_F(SetupRulesTest, PriorityListsOfferTheEnabledChannelsByRecordNumber) {
+TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
     m.Groups[1].PriorityCH = 3;
     const ListView view = ViewList(PriorityList(1), m);
@@ -159,12 +142,10 @@ TEST_F(SetupRulesTest, PriorityListsOfferTheEnabledChannelsByRecordNumber) {
     m.Groups[1].PriorityCH = 0xFFFF;  // none
     EXPECT_EQ(ViewList(PriorityList(1), m).selected, -1);
     EXPECT_TRUE(ViewList(PriorityList(3), m).items.empty());
-}
 
-TEST_F(SetupRulesTest, AutoPosChannelsFollowTheMarineGroup) {
+    // The auto position channels follow the marine group.
     m.Groups[0].Usable = m.Groups[1].Usable = true;
     m.Groups[1].StatusName = "INTL";
-    m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
     m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
     EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2 INTL", 2}}));
     EXPECT_EQ(AutoPosChannelItems(m, 0), (ItemList{{"E1", 240}, {"E2", 241}}));
@@ -175,9 +156,9 @@ TEST_F(SetupRulesTest, AutoPosChannelsFollowTheMarineGroup) {
     m.AutoPos.Records[0].Channel = "72";
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Marine, 2));
     EXPECT_EQ(m.AutoPos.Records[0].MarineEnable, 2);
-    const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
-    EXPECT_EQ(view.channel.items.size(), 4u);
-    EXPECT_EQ(view.channel.selected, 1);
+    const ListView channels = ViewAutoPosFrame(m, 0).channel;
+    EXPECT_EQ(channels.items.size(), 4u);
+    EXPECT_EQ(channels.selected, 1);
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Channel, 240));
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
 }
@@ -207,16 +188,16 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsi) {
     EXPECT_EQ(MmsiPickIndex(pick, m, "23200567"), -1);
 }
 
+// With no directory entry in use, the frame shows the stored values and enables.
 TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
-    AutoPosRecord& r = m.AutoPos.Records[0];
-    r = {.Enable = true,
-         .MarineEnable = 0,
-         .Channel = "239",
-         .Interval = "0",
-         .SelectCall = 1,
-         .LastAddress = 4,
-         .RcEnable = false,
-         .Mmsi = "2110001110"};
+    m.AutoPos.Records[0] = {.Enable = true,
+                            .MarineEnable = 0,
+                            .Channel = "239",
+                            .Interval = "0",
+                            .SelectCall = 1,
+                            .LastAddress = 4,
+                            .RcEnable = false,
+                            .Mmsi = "2110001110"};
     m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
     const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
     EXPECT_EQ(view.channel, (ListView{{{"E", 239}, {"F", 240}}, 0}));
@@ -227,28 +208,14 @@ TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
     EXPECT_FALSE(view.mmsiEnabled);
 }
 
-// The controls whose settings have no image bytes, or only bytes programming skips (the
-// group blocks of Group2, Group3 and Exp CH at 320..383, the priority channels at 224..229).
 TEST_F(SetupRulesTest, HintsOfSettingsProgrammingDoesNotCarrySaySo) {
     const std::string kept =
         " Kept in the settings file; programming does not change it in the radio";
-    const std::string check = "[Space]:An effective and invalid change.";
-    const std::string list = "[Up]/[Down]:Change of a Selection item.";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"chkUsable_0", check},
-        {"chkUsable_1", check + kept},
-        {"cmbUsablePri_0", list + kept},
-        {"cmbUsableDsc_0", list},
-        {"cmbUsableDsc_2", list + kept},
-        {"cmbUsableDscBeepOut_6", list},
-        {"cmbUsableDscBeepOut_7", list + kept},
-        {"chkUsableDscAutoPosRequest_0", check + kept},
-        {"chkUsableDscAutoPosRequest_1", check},
-        {"txtAutoPosMMSI_0", "Numeric Only. Indispensable 9 figures." + kept},
-        {"chkATISKiller_0", check + kept},
-    };
-    for (const auto& [control, hint] : cases) {
-        EXPECT_EQ(SetupControlHint(control), hint) << control;
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/setup_hints.txt"))) {
+        const size_t plus = c[1].find("+kept");
+        EXPECT_EQ(SetupControlHint(c[0]),
+                  plus == std::string::npos ? c[1] : c[1].substr(0, plus) + kept)
+            << c.where;
     }
 }
 
