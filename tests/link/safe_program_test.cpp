@@ -297,9 +297,8 @@ TEST_F(SafeProgramTest, CompletionAndPreviewNameTheSettingsKeptInTheFileOnly) {
     SafeProgram guard(config, Previewing(BackupOptions()));
     EXPECT_TRUE(Program(guard));
     std::vector<std::string> kept;
-    std::copy_if(shown.begin(), shown.end(), std::back_inserter(kept), [](const std::string& l) {
-        return l.ends_with("(not written to the radio)");
-    });
+    std::copy_if(shown.begin(), shown.end(), std::back_inserter(kept),
+                 [](const std::string& l) { return l.ends_with("(not written to the radio)"); });
     EXPECT_EQ(kept, (std::vector<std::string>{
                         "[Usable CH Group Setup] Group2: 1 -> 0 (not written to the radio)",
                         "[DSC Setup (Basic Setup)] BeepOut7: 0 -> 1 (not written to the radio)",
@@ -479,8 +478,8 @@ TEST(VerifyReadsTest, JoinsCloseRangesAndCutsThemIntoBlocks) {
     for (const Case& c : ReadCases(TestData("link/verify_reads.txt"))) {
         std::string reads;
         for (const tm::AddressRange& r : VerifyReads(ranges(c[0]))) {
-            reads += (reads.empty() ? "" : " ") + std::to_string(r.first) + "-" +
-                     std::to_string(r.last);
+            reads +=
+                (reads.empty() ? "" : " ") + std::to_string(r.first) + "-" + std::to_string(r.last);
         }
         EXPECT_EQ(reads, c[1]) << c.where;
     }

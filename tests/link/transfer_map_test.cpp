@@ -332,7 +332,8 @@ TEST_F(TransferMapTest, AClearThatStopsAfterItsFirstWriteSaysHowMuchReachedTheRa
         radio.options.faults.clear();
         config.state.CancelFlag = false;
         if (noAnswerAt > 0) {
-            radio.options.faults = {Fault{FaultKind::NoAnswer, radio.FramedCount() + noAnswerAt, 3}};
+            radio.options.faults = {
+                Fault{FaultKind::NoAnswer, radio.FramedCount() + noAnswerAt, 3}};
         }
         const int writesBefore = radio.CountOf("#QKPWR");
         clock.onPump = [&] {
