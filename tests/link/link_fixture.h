@@ -91,12 +91,6 @@ public:
     std::vector<int> clearedModes;
 };
 
-/// A framed reply line as the radio sends it: word, HT-separated fields, checksum, CR LF.
-inline std::string Reply(const std::string& word, const std::vector<std::string>& fields) {
-    std::vector<uint8_t> frame = BuildFrame(word, fields);
-    return std::string(frame.begin(), frame.end());
-}
-
 /// An address stretch "first-last" (or one address), with "=HH" the byte it holds.
 struct Span {
     int first = 0;
