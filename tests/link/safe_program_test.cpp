@@ -192,15 +192,6 @@ TEST_F(SafeProgramTest, FailedOrCancelledBackupReadWritesNothing) {
     EXPECT_FALSE(config.state.TransferDone);
 }
 
-TEST_F(SafeProgramTest, BackupThatCannotBeSavedWritesNothing) {
-    fs::create_directories(folder);
-    std::ofstream(folder / "backups") << "a file where the folder should be";
-    SafeProgram guard(config, BackupOptions());
-    EXPECT_FALSE(Program(guard));
-    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
-    EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
-}
-
 // ---- Preview ----------------------------------------------------------------------------------
 
 TEST_F(SafeProgramTest, PreviewListsWhatTheRadioWillHoldBeforeAnythingIsWritten) {
@@ -424,12 +415,20 @@ TEST_F(SafeProgramTest, FailureAfterWritingBeganWithoutBackup) {
                   std::string(kPartlyWritten) + "To recover, program the radio again."}));
 }
 
-TEST_F(SafeProgramTest, RefusedChecksSayNothingWasChanged) {
+TEST_F(SafeProgramTest, RefusedChecksOrAnUnsavableBackupSayNothingWasChanged) {
     radio.memory[271] = 3;  // another region; No is the default answer
     SafeProgram guard(config, BackupOptions());
     EXPECT_FALSE(Program(guard));
     EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
     EXPECT_TRUE(Backups().empty());
+
+    radio.memory[271] = 0;
+    fs::create_directories(folder);
+    std::ofstream(folder / "backups") << "a file where the folder should be";
+    prompt.messages.clear();
+    EXPECT_FALSE(Program(guard));
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
 }
 
 // ---- Restore ----------------------------------------------------------------------------------
