@@ -6,7 +6,7 @@
 namespace mrw {
 namespace {
 
-TEST(HexDumpTest, TwoHeaderLinesThenOneLinePerSixteenBytesUpToTheLastAddress) {
+TEST(HexDumpTest, HeaderLinesThenOneLinePerSixteenBytesUpToTheLastAddress) {
     Image image;
     image.ImageLastAddress = 8191;
     auto lines = HexDumpLines(image);
@@ -17,10 +17,8 @@ TEST(HexDumpTest, TwoHeaderLinesThenOneLinePerSixteenBytesUpToTheLastAddress) {
     lines = HexDumpLines(image);
     EXPECT_EQ(lines.size(), 2u + 2048u);
     EXPECT_EQ(lines.back().substr(0, 6), " 7FF0:");
-}
 
-TEST(HexDumpTest, DataLineShowsBytesThenPrintableCharacters) {
-    Image image;
+    // A data line shows the bytes, then the printable characters.
     image.bytes.fill(0);
     image.bytes[16] = 'A';
     image.bytes[17] = 0x7F;
@@ -28,7 +26,7 @@ TEST(HexDumpTest, DataLineShowsBytesThenPrintableCharacters) {
     image.bytes[19] = ' ';
     image.bytes[20] = '~';
     image.bytes[31] = 0xFF;
-    auto lines = HexDumpLines(image);
+    lines = HexDumpLines(image);
     EXPECT_EQ(lines[3],
               " 0010: 41 7F 1F 20 7E 00 00 00 00 00 00 00 00 00 00 FF     A.. ~...........");
 }

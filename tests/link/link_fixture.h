@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,7 @@
 #include "link/serial_port.h"
 #include "link/transfer.h"
 #include "sim/sim_radio.h"
+#include "test_files.h"
 
 namespace mrw::testing {
 
@@ -87,10 +91,34 @@ public:
     std::vector<int> clearedModes;
 };
 
-/// A framed reply line as the radio sends it: word, HT-separated fields, checksum, CR LF.
-inline std::string Reply(const std::string& word, const std::vector<std::string>& fields) {
-    std::vector<uint8_t> frame = BuildFrame(word, fields);
-    return std::string(frame.begin(), frame.end());
+/// An address stretch "first-last" (or one address), with "=HH" the byte it holds.
+struct Span {
+    int first = 0;
+    int last = 0;
+    int value = -1;
+};
+
+/// The stretches of a text that lists them separated by spaces.
+inline std::vector<Span> Spans(const std::string& text) {
+    std::vector<Span> spans;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) {
+        Span s;
+        unsigned value = 0;
+        const int n = std::sscanf(word.c_str(), "%d-%d=%x", &s.first, &s.last, &value);
+        if (n < 1) {
+            throw std::runtime_error("bad stretch " + word);
+        }
+        s.last = n == 1 ? s.first : s.last;
+        s.value = n == 3 ? static_cast<int>(value) : -1;
+        spans.push_back(s);
+    }
+    return spans;
+}
+
+inline bool InSpans(int a, const std::vector<Span>& spans) {
+    return std::any_of(spans.begin(), spans.end(),
+                       [a](const Span& s) { return a >= s.first && a <= s.last; });
 }
 
 /// Test base: one configuration per test on virtual time, a simulated radio of model type 1

@@ -127,27 +127,13 @@ TEST_F(ConnectTest, RadioAnswersDecideTheConnectionAndItsRate) {
     EXPECT_TRUE(link.Connect());
     EXPECT_EQ(std::vector<std::string>(port.sent.begin(), port.sent.begin() + 4),
               (std::vector<std::string>{"P", "0", "ACMD:002\r\n", "#CMDSY\r\n"}));
-    struct Case {
-        std::string wake, acmd, sync;
-        bool connects;
-        std::vector<std::string> boxes;
-        const char* rate;
-    };
-    const std::string ok = "#CMDOK\r\n", fast = "57600,N,8,1", slow = "19200,N,8,1";
-    for (const Case& c : {Case{"P", "OK\r\n", ok, true, {}, fast.c_str()},
-                          Case{"P", "", ok, true, {}, fast.c_str()},       // no answer is no error
-                          Case{"", "OK\r\n", ok, true, {}, fast.c_str()},  // nor a silent wake-up
-                          Case{"P", "ERROR\r\n", ok, false, {"ACMD Command error!!"}, slow.c_str()},
-                          Case{"P", "error\r\n", ok, false, {"ACMD Command error!!"}, slow.c_str()},
-                          Case{"P", "BUSY\r\n", ok, false, {"error!!"}, slow.c_str()},
-                          Case{"P", "OK\rX", ok, true, {"error!!"}, fast.c_str()},
-                          Case{"P", "OK\r\n", "#CMDNG\r\n", false, {}, fast.c_str()}}) {
-        SCOPED_TRACE(c.wake + c.acmd + c.sync);
+    for (const Case& c : ReadCases(TestData("link/connect.txt"))) {
+        SCOPED_TRACE(c.where);
         prompt.messages.clear();
-        std::tie(wakeUp, acmdReply, sync) = std::tie(c.wake, c.acmd, c.sync);
-        EXPECT_EQ(link.Connect(), c.connects);
-        EXPECT_EQ(prompt.Texts(), c.boxes);
-        EXPECT_EQ(port.opens.back(), c.rate);
+        std::tie(wakeUp, acmdReply, sync) = std::tie(c[0], c[1], c[2]);
+        EXPECT_EQ(link.Connect(), c[3] == "1");
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>(c.fields.begin() + 5, c.fields.end()));
+        EXPECT_EQ(port.opens.back(), c[4]);
         for (const MessageRequest& m : prompt.messages) {
             EXPECT_EQ(m.title, "Read from Radio");
         }
@@ -155,10 +141,10 @@ TEST_F(ConnectTest, RadioAnswersDecideTheConnectionAndItsRate) {
     // With the 19200 switch the baud switch still goes out, and the port stays at 19200.
     config.state.Baud19200Switch = true;
     port.sent.clear();
-    std::tie(wakeUp, acmdReply, sync) = std::tie("P", "OK\r\n", ok);
+    std::tie(wakeUp, acmdReply, sync) = std::tie("P", "OK\r\n", "#CMDOK\r\n");
     EXPECT_TRUE(link.Connect());
     EXPECT_EQ(port.sent[2], "ACMD:002\r\n");
-    EXPECT_EQ(port.opens.back(), slow);
+    EXPECT_EQ(port.opens.back(), "19200,N,8,1");
 }
 
 TEST_F(ProtocolTest, SilentRadioMakesConnectGiveUpAfterAboutSixtyFiveSecondsWithoutABox) {
@@ -289,22 +275,13 @@ TEST_F(StatusTest, CancelPressedBetweenBlocksEndsTheNextOneBeforeItIsSent) {
 }
 
 TEST_F(ProtocolTest, DataRepliesNoGoodRadioSendsGiveTheirBoxes) {
-    struct Case {
-        std::string reply;
-        std::vector<std::string> boxes;
-        bool fails;
-    };
-    const std::vector<Case> cases = {
-        {Reply("#QKPDT", {"0020", "02", "ABCD"}), {"address error!!"}, true},
-        {Reply("#QKPDT", {"0010", "03", "ABCD"}), {"data error!!"}, true},
-        {Reply("#QKPDT", {"0010", "02", "ABC"}), {"data error!!"}, true},
-        {Reply("#QKPDT", {"0010", "02", "ABXD"}), {"data error!!"}, true},
-        {"", {"time out!!"}, true},
-        {Reply("#QKPSD", {"00"}), {}, true},                   // another word: "#CMDER", no box
-        {Reply("#QKPDT", {"0010", "02", "abcd"}), {}, false},  // lower-case digits are fine
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reply);
+    for (const Case& row : ReadCases(TestData("link/data_replies.txt"))) {
+        SCOPED_TRACE(row.where);
+        const struct {
+            std::string reply;
+            std::vector<std::string> boxes;
+            bool fails;
+        } c{row[0], {row.fields.begin() + 2, row.fields.end()}, row[1] == "1"};
         prompt.messages.clear();
         std::vector<uint8_t> buffer(64, 0);
         port.respond = [&](const std::string& sent) {

@@ -3,29 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 namespace mrw {
 namespace {
 
-TEST(PortsTest, FriendlyNamesGiveTheirComNumber) {
-    EXPECT_EQ(PortNumberFromFriendlyName("Communications Port (COM1)"), 1);
-    EXPECT_EQ(PortNumberFromFriendlyName("USB Serial Port (COM10)"), 10);
-    EXPECT_EQ(PortNumberFromFriendlyName("usb serial (com3)"), 3);
-    EXPECT_EQ(PortNumberFromFriendlyName("Prolific (COM7) adapter"), 7);
-    EXPECT_EQ(PortNumberFromFriendlyName("Printer Port (LPT1)"), 0);
-    EXPECT_EQ(PortNumberFromFriendlyName("Odd (COM)"), 0);
-    EXPECT_EQ(PortNumberFromFriendlyName("Virtual (COM0)"), 0);
-    EXPECT_EQ(PortNumberFromFriendlyName("Unterminated (COM4"), 4);
-    EXPECT_EQ(PortNumberFromFriendlyName(""), 0);
-}
-
-TEST(PortsTest, CaptionsAndTheClickRule) {
+TEST(PortsTest, FriendlyNamesAndCaptionsGiveTheirNumber) {
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("link/port_names.txt"))) {
+        if (c[0] == "friendly") {
+            EXPECT_EQ(PortNumberFromFriendlyName(c[1]), std::stoi(c[2])) << c.where;
+        } else {
+            const std::optional<int> n = PortNumberFromCaption(c[1]);
+            EXPECT_EQ(n ? std::to_string(*n) : "-", c[2]) << c.where;
+        }
+    }
     EXPECT_EQ(PortCaption(3), "COM 3");
     EXPECT_EQ(PortCaption(2, "/dev/ttyUSB0"), "COM 2 (ttyUSB0)");
-    EXPECT_EQ(PortNumberFromCaption("COM 3"), 3);
-    EXPECT_EQ(PortNumberFromCaption("COM 12 (ttyACM1)"), 12);
-    // An entry never filled has no space: the port number stays as it was.
-    EXPECT_EQ(PortNumberFromCaption("COM3"), std::nullopt);
-    EXPECT_EQ(PortNumberFromCaption(""), std::nullopt);
 }
 
 TEST(PortsTest, PersistedChoice) {

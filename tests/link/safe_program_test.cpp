@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,6 +94,18 @@ protected:
         return transfer.RunOk();
     }
 
+    /// `options` whose preview records the lines it shows and goes on.
+    SafeProgramOptions Previewing(SafeProgramOptions options = {}) {
+        options.preview = [this](const std::vector<Difference>& differences) {
+            writesAtPreview = radio.CountOf("#QKPWR");
+            for (const Difference& d : differences) {
+                shown.push_back(DifferenceLine(d));
+            }
+            return true;
+        };
+        return options;
+    }
+
     /// The files in the backup folder.
     std::vector<fs::path> Backups() const {
         std::vector<fs::path> files;
@@ -117,6 +130,8 @@ protected:
 
     FixedWallClock wallClock;
     fs::path folder;
+    std::vector<std::string> shown;  // by Previewing()
+    int writesAtPreview = -1;
 };
 
 // ---- Backup -----------------------------------------------------------------------------------
@@ -177,68 +192,30 @@ TEST_F(SafeProgramTest, FailedOrCancelledBackupReadWritesNothing) {
     EXPECT_FALSE(config.state.TransferDone);
 }
 
-TEST_F(SafeProgramTest, BackupThatCannotBeSavedWritesNothing) {
-    fs::create_directories(folder);
-    std::ofstream(folder / "backups") << "a file where the folder should be";
-    SafeProgram guard(config, BackupOptions());
-    EXPECT_FALSE(Program(guard));
-    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
-    EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
-}
-
 // ---- Preview ----------------------------------------------------------------------------------
 
 TEST_F(SafeProgramTest, PreviewListsWhatTheRadioWillHoldBeforeAnythingIsWritten) {
-    SafeProgramOptions options = BackupOptions();
-    std::vector<std::string> shown;
-    int writesAtPreview = -1;
-    options.preview = [&](const std::vector<Difference>& differences) {
-        writesAtPreview = radio.CountOf("#QKPWR");
-        for (const Difference& d : differences) {
-            shown.push_back(DifferenceLine(d));
-        }
-        return true;
-    };
-    SafeProgram guard(config, options);
+    SafeProgram guard(config, Previewing(BackupOptions()));
     EXPECT_TRUE(Program(guard));
     EXPECT_EQ(writesAtPreview, 0);
     EXPECT_EQ(shown, (std::vector<std::string>{"[CHMMSID1] Enable: 1 -> 0",
                                                "[CHMMSID1] TagName: \"HARBOUR\" -> \"\"",
                                                "[CHMMSID1] Mmsid: \"2320012340\" -> \"\""}));
-}
 
-TEST_F(SafeProgramTest, PreviewLeavesOutTheUserMmsiTheRadioKeeps) {
-    // The radio holds a user MMSI: programming never replaces it, so the preview does not
-    // promise the window's.
+    // The radio now holds the same configuration: nothing to show. It holds a user MMSI, which
+    // programming never replaces, so the preview does not promise the window's.
     const uint8_t mmsi[5] = {0x23, 0x20, 0x01, 0x23, 0x40};
     std::copy(mmsi, mmsi + 5, radio.memory.begin() + 640);
-    config.model.DscBasic.UserMmsi = "2359999990";
-    std::vector<Difference> shown;
-    SafeProgramOptions options;
-    options.preview = [&](const std::vector<Difference>& differences) {
-        shown = differences;
-        return true;
-    };
-    SafeProgram guard(config, options);
-    EXPECT_TRUE(Program(guard));
-    for (const Difference& d : shown) {
-        EXPECT_NE(d.key, "User MMSI") << DifferenceLine(d);
-    }
-    EXPECT_EQ(radio.memory[640], 0x23);
-}
-
-TEST_F(SafeProgramTest, PreviewOfTheSameConfigurationIsEmpty) {
     std::copy(radio.memory.begin(), radio.memory.end(), config.image.bytes.begin());
     DecodeImage(config.image, config.model);
-    std::vector<Difference> shown = {{}};
-    SafeProgramOptions options;
-    options.preview = [&](const std::vector<Difference>& differences) {
-        shown = differences;
-        return true;
-    };
-    SafeProgram guard(config, options);
-    EXPECT_TRUE(Program(guard));
-    EXPECT_TRUE(shown.empty());
+    config.model.DscBasic.UserMmsi = "2359999990";
+    shown.clear();
+    const int writes = radio.CountOf("#QKPWR");
+    SafeProgram again(config, Previewing());
+    EXPECT_TRUE(Program(again));
+    EXPECT_EQ(writesAtPreview, writes);
+    EXPECT_EQ(shown, std::vector<std::string>{});
+    EXPECT_EQ(radio.memory[640], 0x23);
 }
 
 TEST_F(SafeProgramTest, PreviewCancelledWritesNothing) {
@@ -286,15 +263,7 @@ TEST_F(SafeProgramTest, WithoutABackupThePreviewNamesTheLogsProgrammingErases) {
     // A new user MMSI: the radio's count goes from 0 to 1.
     radio.memory[645] = 0x00;
     config.model.DscBasic.UserMmsi = "2359999990";
-    std::vector<std::string> shown;
-    SafeProgramOptions options;
-    options.preview = [&](const std::vector<Difference>& differences) {
-        for (const Difference& d : differences) {
-            shown.push_back(DifferenceLine(d));
-        }
-        return true;
-    };
-    SafeProgram guard(config, options);
+    SafeProgram guard(config, Previewing());
     EXPECT_TRUE(Program(guard));
     EXPECT_EQ(shown, (std::vector<std::string>{
                          "[DSC Setup (Basic Setup)] User MMSI: \"\" -> \"2359999990\"",
@@ -316,18 +285,11 @@ TEST_F(SafeProgramTest, CompletionAndPreviewNameTheSettingsKeptInTheFileOnly) {
     config.model.AutoPos.Records[0].RcEnable = true;
     config.model.DscBasic.BeepOut[7] = true;
     config.model.Common.Scan = !config.model.Common.Scan;  // written: no part of it
-    std::vector<std::string> kept;
-    SafeProgramOptions options = BackupOptions();
-    options.preview = [&](const std::vector<Difference>& differences) {
-        for (const Difference& d : differences) {
-            if (d.notWritten) {
-                kept.push_back(DifferenceLine(d));
-            }
-        }
-        return true;
-    };
-    SafeProgram guard(config, options);
+    SafeProgram guard(config, Previewing(BackupOptions()));
     EXPECT_TRUE(Program(guard));
+    std::vector<std::string> kept;
+    std::copy_if(shown.begin(), shown.end(), std::back_inserter(kept),
+                 [](const std::string& l) { return l.ends_with("(not written to the radio)"); });
     EXPECT_EQ(kept, (std::vector<std::string>{
                         "[Usable CH Group Setup] Group2: 1 -> 0 (not written to the radio)",
                         "[DSC Setup (Basic Setup)] BeepOut7: 0 -> 1 (not written to the radio)",
@@ -376,49 +338,34 @@ TEST_F(SafeProgramTest, VerifyReadsBackEveryAddressWrittenAfterTheLastWrite) {
     EXPECT_EQ(static_cast<int>(radio.Requests().size()) - 1, LastWrite());
 }
 
-struct DropCase {
-    int address;
-    int count;
-    const char* text;
-};
-
-class DroppedWriteTest : public SafeProgramTest, public ::testing::WithParamInterface<DropCase> {};
-
-TEST_P(DroppedWriteTest, FailsTheVerifyNamingTheFirstAddress) {
-    const DropCase c = GetParam();
-    // The radio holds other bytes there than the program sends.
-    Image sent = config.image;
-    DataModel model = config.model;
-    ASSERT_TRUE(EncodeImage(model, sent));
-    PrepareImageForWrite(sent, model);
-    UpdateChecksum(sent);
-    for (int a = c.address; a < c.address + c.count; ++a) {
-        radio.memory[static_cast<size_t>(a)] =
-            static_cast<uint8_t>(sent.bytes[static_cast<size_t>(a)] ^ 0xFF);
+TEST_F(SafeProgramTest, DroppedWriteFailsTheVerifyNamingTheFirstAddress) {
+    for (const Case& c : ReadCases(TestData("link/dropped_writes.txt"))) {
+        SCOPED_TRACE(c.where);
+        const int address = std::stoi(c[0], nullptr, 16);
+        const int count = std::stoi(c[1]);
+        // The radio holds other bytes there than the program sends.
+        Image sent = config.image;
+        DataModel model = config.model;
+        ASSERT_TRUE(EncodeImage(model, sent));
+        PrepareImageForWrite(sent, model);
+        UpdateChecksum(sent);
+        for (int a = address; a < address + count; ++a) {
+            radio.memory[static_cast<size_t>(a)] =
+                static_cast<uint8_t>(sent.bytes[static_cast<size_t>(a)] ^ 0xFF);
+        }
+        radio.options.faults = {
+            Fault{.kind = FaultKind::DropWrite, .count = count, .address = address}};
+        prompt.messages.clear();
+        config.state.ErrorFlag = false;
+        SafeProgram guard(config, SafeProgramOptions{});
+        EXPECT_FALSE(Program(guard));  // the dialog stays open: OK programs it again
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c[2]});
+        EXPECT_TRUE(config.state.ErrorFlag);
+        EXPECT_FALSE(config.state.TransferDone);
+        ASSERT_FALSE(guard.Mismatches().empty());
+        EXPECT_EQ(guard.Mismatches().front(), address);
     }
-    radio.options.faults = {
-        Fault{.kind = FaultKind::DropWrite, .count = c.count, .address = c.address}};
-    SafeProgram guard(config, SafeProgramOptions{});
-    EXPECT_FALSE(Program(guard));  // the dialog stays open: OK programs it again
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.text});
-    EXPECT_TRUE(config.state.ErrorFlag);
-    EXPECT_FALSE(config.state.TransferDone);
-    ASSERT_FALSE(guard.Mismatches().empty());
-    EXPECT_EQ(guard.Mismatches().front(), c.address);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Addresses, DroppedWriteTest,
-    ::testing::Values(
-        DropCase{0x1300, 1,
-                 "Verify failed: the radio holds different data at 1 address (first at 0x1300). "
-                 "Program it again."},
-        DropCase{0x00A5, 3,  // single-byte writes 160..191
-                 "Verify failed: the radio holds different data at 3 addresses (first at 0x00A5). "
-                 "Program it again."},
-        DropCase{0x4FC0, 64,  // the last block programming writes
-                 "Verify failed: the radio holds different data at 64 addresses (first at "
-                 "0x4FC0). Program it again."}));
 
 TEST_F(SafeProgramTest, VerifyFailureNamesTheBackup) {
     radio.memory[0x1300] = 0x5A;
@@ -468,12 +415,20 @@ TEST_F(SafeProgramTest, FailureAfterWritingBeganWithoutBackup) {
                   std::string(kPartlyWritten) + "To recover, program the radio again."}));
 }
 
-TEST_F(SafeProgramTest, RefusedChecksSayNothingWasChanged) {
+TEST_F(SafeProgramTest, RefusedChecksOrAnUnsavableBackupSayNothingWasChanged) {
     radio.memory[271] = 3;  // another region; No is the default answer
     SafeProgram guard(config, BackupOptions());
     EXPECT_FALSE(Program(guard));
     EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
     EXPECT_TRUE(Backups().empty());
+
+    radio.memory[271] = 0;
+    fs::create_directories(folder);
+    std::ofstream(folder / "backups") << "a file where the folder should be";
+    prompt.messages.clear();
+    EXPECT_FALSE(Program(guard));
+    EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
+    EXPECT_EQ(prompt.Texts().back(), kNothingChanged);
 }
 
 // ---- Restore ----------------------------------------------------------------------------------
@@ -504,39 +459,28 @@ TEST(ProgrammedImageTest, TakesTheProgramMapsBytesAndKeepsTheRadiosOwn) {
     Image programmed;
     programmed.bytes.fill(0x22);
     const Image after = ProgrammedImage(radio, programmed);
-    // Where each stretch of equal bytes starts, and what it holds.
-    const std::vector<std::pair<int, int>> stretches = {
-        {0, 0x11},     {160, 0x22},   {192, 0x11},   {271, 0x22},  {320, 0x11},
-        {640, 0x22},   {645, 8},      {646, 0x11},   {654, 0x22},  {688, 0x11},
-        {704, 0x22},   {736, 0x11},   {768, 0x22},   {1792, 0x11}, {2048, 0x22},
-        {17920, 0x11}, {18176, 0x22}, {20736, 0x11}, {32768, 0}};
-    for (size_t i = 0; i + 1 < stretches.size(); ++i) {
-        for (int a = stretches[i].first; a < stretches[i + 1].first; ++a) {
-            ASSERT_EQ(after.Get(a), stretches[i].second) << a;
+    for (const Case& c : ReadCases(TestData("link/programmed_image.txt"))) {
+        for (int a = std::stoi(c[0]); a <= std::stoi(c[1]); ++a) {
+            ASSERT_EQ(after.Get(a), std::stoi(c[2], nullptr, 16)) << c.where << " " << a;
         }
     }
 }
 
 TEST(VerifyReadsTest, JoinsCloseRangesAndCutsThemIntoBlocks) {
-    using R = tm::AddressRange;
-    struct Case {
-        std::vector<R> written;
-        std::vector<R> reads;
+    auto ranges = [](const std::string& text) {
+        std::vector<tm::AddressRange> out;
+        for (const Span& s : Spans(text)) {
+            out.push_back({s.first, s.last});
+        }
+        return out;
     };
-    auto same = [](const std::vector<R>& a, const std::vector<R>& b) {
-        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](R x, R y) {
-                   return x.first == y.first && x.last == y.last;
-               });
-    };
-    for (const Case& c : std::vector<Case>{
-             {{}, {}},
-             {{{161, 161}, {160, 160}}, {{160, 161}}},
-             {{{640, 644}, {654, 687}}, {{640, 687}}},
-             {{{100, 100}, {133, 133}}, {{100, 100}, {133, 133}}},
-             {{{768, 831}, {832, 895}}, {{768, 831}, {832, 895}}},
-             {{{0, 99}}, {{0, 63}, {64, 99}}},
-         }) {
-        EXPECT_TRUE(same(VerifyReads(c.written), c.reads));
+    for (const Case& c : ReadCases(TestData("link/verify_reads.txt"))) {
+        std::string reads;
+        for (const tm::AddressRange& r : VerifyReads(ranges(c[0]))) {
+            reads +=
+                (reads.empty() ? "" : " ") + std::to_string(r.first) + "-" + std::to_string(r.last);
+        }
+        EXPECT_EQ(reads, c[1]) << c.where;
     }
 }
 

@@ -181,74 +181,22 @@ TEST_F(TransferMapTest, ReadCopiesTheRadioOutsideTheProtectedRangesInBlocks) {
 
 // ---- Clear map ----------------------------------------------------------------------------
 
-struct Fill {
-    int first;
-    int last;
-    uint8_t value;
-};
-
-/// The image the clear modes 3 to 9 write from.
-Image Filled(Image image, const std::vector<Fill>& fills) {
-    for (const Fill& f : fills) {
-        for (int a = f.first; a <= f.last; ++a) {
-            image.bytes[static_cast<size_t>(a)] = f.value;
-        }
-    }
-    return image;
-}
-
-const std::vector<Fill> kShortLogs = {{768, 863, 0xFF},   {896, 991, 0xFF},   {1024, 1119, 0xFF},
-                                      {1152, 1247, 0xFF}, {1280, 1375, 0xFF}, {1408, 1503, 0xFF}};
-
-struct RangeCase {
-    int mode;
-    std::vector<Fill> fills;
-    std::function<bool(int)> written;
-};
-
-std::vector<RangeCase> RangeCases() {
-    auto shortLogs = [](int a) {
-        for (const Fill& f : kShortLogs) {
-            if (In(a, f.first, f.last)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    std::vector<Fill> all = {{26880, 30975, 0xFF}, {30976, 32703, 0xFF}, {18176, 19455, 0xFF},
-                             {20224, 20735, 0xFF}, {20736, 24191, 0xFF}, {20736, 20835, 0x00}};
-    all.insert(all.end(), kShortLogs.begin(), kShortLogs.end());
-    all.push_back({25344, 26879, 0xFF});
-    std::vector<Fill> dscTx = kShortLogs;
-    dscTx.push_back({25344, 26879, 0xFF});
-    return {
-        {3, {{26880, 30975, 0xFF}}, [](int a) { return In(a, 26880, 30975); }},
-        {4, {{30976, 32703, 0xFF}}, [](int a) { return In(a, 30976, 32703); }},
-        {5, {{18176, 19455, 0xFF}}, [](int a) { return In(a, 18176, 19455); }},
-        {6, {{20224, 20735, 0xFF}}, [](int a) { return In(a, 20224, 20735); }},
-        {7,
-         {{20736, 24191, 0xFF}, {20736, 20835, 0x00}},
-         // blocks start at 20736 .. 24128, the last one reaching 24191
-         [](int a) { return In(a, 20736, 24191); }},
-        {8, dscTx, [shortLogs](int a) { return shortLogs(a) || In(a, 25344, 26879); }},
-        {9, all,
-         [shortLogs](int a) {
-             return shortLogs(a) || (In(a, 18176, 32703) && !In(a, 19456, 20223));
-         }},
-    };
-}
-
 TEST_F(TransferMapTest, EachRangeClearFillsTheImageAndWritesItsRanges) {
-    for (const RangeCase& c : RangeCases()) {
-        SCOPED_TRACE(c.mode);
-        Randomise(static_cast<uint32_t>(100 + c.mode));
+    for (const Case& c : ReadCases(TestData("link/clear_ranges.txt"))) {
+        SCOPED_TRACE(c.where);
+        const int mode = std::stoi(c[0]);
+        Randomise(static_cast<uint32_t>(100 + mode));
         prompt.messages.clear();
         radio.ClearRecord();
-        const Image expectedImage = Filled(config.image, c.fills);
-        Run(c.mode);
+        Image expectedImage = config.image;
+        for (const Span& f : Spans(c[1])) {
+            expectedImage.Fill(f.first, f.last - f.first + 1, static_cast<uint8_t>(f.value));
+        }
+        Run(mode);
         EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
         EXPECT_EQ(config.image.bytes, expectedImage.bytes);
-        ExpectRadio(c.written, expectedImage);
+        const std::vector<Span> written = Spans(c[2]);
+        ExpectRadio([&](int a) { return InSpans(a, written); }, expectedImage);
     }
 }
 
@@ -371,90 +319,39 @@ TEST_F(TransferMapTest, FailedMmsiClearTakesBackOnlyWhatDidNotReachTheRadio) {
 }
 
 TEST_F(TransferMapTest, AClearThatStopsAfterItsFirstWriteSaysHowMuchReachedTheRadio) {
-    // Framed requests: status, model code (2), product, then the writes of a range clear; the
-    // identity clears read their clear count first. A write counts once it was sent.
-    struct Case {
-        const char* name;
-        int mode;
-        int cancelAtWrite;  // Cancel while the radio takes this write (0: at the first step)
-        Fault fault;        // at a request of the clear (request 0: none)
-        std::vector<std::string> texts;
-    };
     const std::string comm = "Communication Error!!";
-    const std::vector<Case> cases = {
-        {"all, no answer at request 120",
-         9,
-         -1,
-         {FaultKind::NoAnswer, 120, 3},
-         {comm, "The radio was partly cleared: 116 of 233 blocks written. Run the clear again."}},
-        {"DSC log, cancelled before any write", 3, 0, {}, {}},
-        {"DSC TX log, cancelled at its first 64-byte block",
-         8,
-         19,
-         {},
-         {"The radio was partly cleared: 19 of 42 blocks written. Run the clear again."}},
-        {"individual directory, no answer at its last write",
-         5,
-         -1,
-         {FaultKind::NoAnswer, 24, 3},
-         {comm,
-          "The radio may be only partly cleared: the last of its 20 blocks was not confirmed. "
-          "Run the clear again."}},
-        {"MMSI, no answer at its second byte",
-         2,
-         -1,
-         {FaultKind::NoAnswer, 7, 3},
-         {comm,
-          "The radio was partly cleared: 2 of 6 bytes written; the user MMSI in the radio is "
-          "now incomplete. Run the clear again."}},
-        {"MMSI, no answer at the clear count",
-         2,
-         -1,
-         {FaultKind::NoAnswer, 11, 3},
-         {comm,
-          "The radio may be only partly cleared: the last of its 6 bytes was not confirmed. "
-          "Run the clear again."}},
-        {"MMSI, count unread", 2, -1, {FaultKind::NoAnswer, 5, 3}, {comm}},
-        {"ATIS, cancelled at its first byte",
-         10,
-         1,
-         {},
-         {"The radio was partly cleared: 1 of 9 bytes written; the ATIS code in the radio is "
-          "now incomplete. Run the clear again."}},
-        {"ATIS, cancelled at the third group flag",
-         10,
-         8,
-         {},
-         {"The radio was partly cleared: 8 of 9 bytes written. Run the clear again."}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const Case& c : ReadCases(TestData("link/clear_stops.txt"))) {
+        SCOPED_TRACE(c.where);
+        const int mode = std::stoi(c[1]);
+        const int cancelAtWrite = std::stoi(c[2]);
+        const int noAnswerAt = std::stoi(c[3]);
+        const std::vector<std::string> texts(c.fields.begin() + 4, c.fields.end());
         Randomise();
         prompt.messages.clear();
         radio.ClearRecord();
         radio.options.faults.clear();
         config.state.CancelFlag = false;
-        if (c.fault.request > 0) {
+        if (noAnswerAt > 0) {
             radio.options.faults = {
-                Fault{c.fault.kind, radio.FramedCount() + c.fault.request, c.fault.count}};
+                Fault{FaultKind::NoAnswer, radio.FramedCount() + noAnswerAt, 3}};
         }
         const int writesBefore = radio.CountOf("#QKPWR");
         clock.onPump = [&] {
             const int writes = radio.CountOf("#QKPWR") - writesBefore;
             const bool working = !ui.progress.empty();
-            if (c.cancelAtWrite >= 0 && working && writes >= c.cancelAtWrite) {
+            if (cancelAtWrite >= 0 && working && writes >= cancelAtWrite) {
                 config.state.CancelFlag = true;
             }
         };
         ui.progress.clear();
-        Run(c.mode);
+        Run(mode);
         clock.onPump = nullptr;
-        EXPECT_EQ(prompt.Texts(), c.texts);
+        EXPECT_EQ(prompt.Texts(), texts);
         EXPECT_FALSE(config.state.TransferDone);
-        const bool partly = !c.texts.empty() && c.texts.back() != comm;
-        EXPECT_EQ(transfer->PartialClear(), partly ? c.texts.back() : std::string());
+        const bool partly = !texts.empty() && texts.back() != comm;
+        EXPECT_EQ(transfer->PartialClear(), partly ? texts.back() : std::string());
         if (partly) {
-            EXPECT_EQ(prompt.messages.back().title, TransferCaption(c.mode));
+            EXPECT_EQ(prompt.messages.back().title, TransferCaption(mode));
             EXPECT_EQ(prompt.messages.back().icon, Icon::Exclamation);
         }
     }

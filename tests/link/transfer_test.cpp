@@ -75,13 +75,12 @@ TEST_F(TransferTest, DebugNotesFollowTheRunInOrder) {
     auto t = Make(kModeRead);
     t->Load();
     ASSERT_TRUE(t->RunOk());
-    const std::vector<std::string> expectedStart = {
-        "starting at debug mode..", "startsync...",     "19200,N,8,1",
-        "sending 'ACMD:002'...",    "57600,N,8,1",      "sending '#CMDSY'...(1)",
-        "sending '#CMDSY'...(2)",   "sync ok",          "status check..",
-        "status check.. OK",        "model check...",   "product-code check...",
-        "region check...",          "radio reading...", ""};
-    EXPECT_EQ(ui.notes, expectedStart);
+    std::vector<std::string> expected;
+    for (const Case& c : ReadCases(TestData("link/debug_notes.txt"))) {
+        expected.push_back(c[0]);
+    }
+    expected.push_back("");
+    EXPECT_EQ(ui.notes, expected);
 }
 
 TEST_F(TransferTest, CancelDuringReadSendsAbortAndLeavesImageAndModelUntouched) {
@@ -150,54 +149,27 @@ TEST_F(TransferTest, LineFaultsDuringAReadEndInOneCommunicationErrorWithNothingC
 // ---- Frame and checks ---------------------------------------------------------------------
 
 TEST_F(TransferTest, RefusedChecksShowTheirBoxesAndLeaveTheImageAlone) {
-    struct Case {
-        const char* name;
-        std::function<void(SimRadio&)> setUp;
-        int mode;
-        bool closes;
-        std::vector<std::string> boxes;
-    };
-    const std::string model = "ModelType Error !!";
-    const std::vector<Case> cases = {
-        {"silent radio", [](SimRadio& r) { r.options.silentAfter = 0; }, kModeRead, false, {}},
-        {"busy",
-         [](SimRadio& r) { r.options.busyStatusCount = 10; },
-         kModeRead,
-         true,
-         {"Radio is busy!!", "Radio not ready!!"}},
-        {"model code",
-         [](SimRadio& r) { sim::SetModelCode(r.memory, 0x0961); },
-         kModeRead,
-         false,
-         {model}},
-        {"product code",
-         [](SimRadio& r) { sim::SetProductCode(r.memory, "KT5X2W"); },
-         kModeRead,
-         false,
-         {model}},
-        {"region refused",
-         [](SimRadio& r) { r.memory[271] = 3; },
-         kModeRead,
-         false,
-         {"The region is unmatched.\r\nDo you want to change the region?\r\n"
-          "Radio: NL \u2014 MRW: INTL"}},  // No is the default answer
-        {"unknown region",
-         [](SimRadio& r) { r.memory[271] = 0x40; },
-         kModeRead,
-         false,
-         {"Region Unmatched !!\r\nRadio: USA \u2014 MRW: INTL\r\nA USA radio cannot take "
-          "another region's configuration, nor the reverse."}},
-        {"a clear checks no region",
-         [](SimRadio& r) { r.memory[271] = 3; },
-         kModeClearGroup,
-         true,
-         {"Complete!!"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const Case& row : ReadCases(TestData("link/refused_checks.txt"))) {
+        SCOPED_TRACE(row.where);
         SimRadio line(&clock);
         line.memory = radio.memory;
-        c.setUp(line);
+        const std::string& setUp = row[1];
+        if (setUp == "silent") {
+            line.options.silentAfter = std::stoi(row[2]);
+        } else if (setUp == "busy") {
+            line.options.busyStatusCount = std::stoi(row[2]);
+        } else if (setUp == "model") {
+            sim::SetModelCode(line.memory, static_cast<uint16_t>(std::stoi(row[2], nullptr, 16)));
+        } else if (setUp == "product") {
+            sim::SetProductCode(line.memory, row[2]);
+        } else {
+            line.memory[271] = static_cast<uint8_t>(std::stoi(row[2], nullptr, 16));
+        }
+        const struct {
+            int mode;
+            bool closes;
+            std::vector<std::string> boxes;
+        } c{std::stoi(row[3]), row[4] == "1", {row.fields.begin() + 5, row.fields.end()}};
         prompt.messages.clear();
         const Image before = config.image;
         auto t = Make(c.mode, &line);
