@@ -392,7 +392,9 @@ TEST_F(SafeProgramTest, CancelAfterWritingBeganSaysThePartlyWrittenRadioAndHowTo
             config.state.CancelFlag = true;
         }
     };
-    SafeProgram guard(config, BackupOptions());
+    SafeProgramOptions options = BackupOptions();
+    options.full = true;  // every block, so that the 50th write comes
+    SafeProgram guard(config, options);
     Program(guard);
     EXPECT_EQ(radio.CountOf("#QKPWR"), 50);
     EXPECT_EQ(prompt.Texts(),
