@@ -26,6 +26,12 @@ struct RecordingShell : Shell {
     void ShowCategory(const std::string& key) override { calls.push_back("show " + key); }
     void UpdateWindowCaption() override { calls.push_back("caption"); }
     void RegionMenuChanged() override { calls.push_back("regionmenu"); }
+    /// Holds on the fixture's clock, as the desktop window does on its own.
+    void HoldBusy(int ms) override {
+        if (clock != nullptr) {
+            clock->Sleep(ms);
+        }
+    }
 
     bool Called(const std::string& what) const {
         return std::find(calls.begin(), calls.end(), what) != calls.end();
@@ -33,6 +39,7 @@ struct RecordingShell : Shell {
 
     int busyDepth = 0;
     std::vector<std::string> calls;
+    Clock* clock = nullptr;
 };
 
 /// A fresh, empty folder named after the running test, removed with the object.
@@ -67,6 +74,7 @@ protected:
         config.services.prompt = &prompt;
         config.services.settings = &store;
         config.services.shell = &shell;
+        shell.clock = &clock;
         config.services.programFolder = dir;
     }
 
