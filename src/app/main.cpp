@@ -1,5 +1,6 @@
 // Entry of the desktop program: command line, services, main window.
 #include <QApplication>
+#include <future>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -59,9 +60,15 @@ int main(int argc, char* argv[]) {
     config.services.settings = &settings;
     mrw::ChooseProgramFolders(config.services);
 
+    // Listing the serial ports walks every terminal device of the system: the first list, for
+    // the start-up's port menu, is taken on another thread while the window is built.
+    std::future<std::vector<mrw::SerialDevice>> firstPorts =
+        std::async(std::launch::async, mrw::EnumerateSerialPorts);
     mrw::MainWindow window(config);
     prompt.SetParent(&window);
-    window.SetPortLister(mrw::EnumerateSerialPorts);
+    window.SetPortLister([&firstPorts] {
+        return firstPorts.valid() ? firstPorts.get() : mrw::EnumerateSerialPorts();
+    });
     mrw::InstallTransferDialog(window, config, [&settings](const mrw::AppState& state) {
         return mrw::MakeSerialPort(state, settings);
     });

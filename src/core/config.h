@@ -69,7 +69,7 @@ struct RegionMenu {
 };
 
 /// Hooks through which core operations ask the window to follow them. All do nothing unless
-/// a window is attached.
+/// a window is attached; so the command line takes no pause that only a window needs.
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -87,6 +87,9 @@ public:
     virtual std::string CurrentCategory() const { return {}; }
     /// The edit history changed: a step was added, undone or redone.
     virtual void HistoryChanged() {}
+    /// Holds the busy window a moment after a load, save or region change so that the user
+    /// sees the step happen. Without a window there is nobody to show it to, and nothing waits.
+    virtual void HoldBusy(int /*ms*/) {}
 };
 
 /// Thrown when a configuration is asked for a service nobody gave it: a programming error.

@@ -262,7 +262,7 @@ bool SaveDocument(Config& config, const std::filesystem::path& path,
         error = e.what();
         number = ENOMEM;
     }
-    config.clock().Sleep(kPauseMs);
+    config.shell().HoldBusy(kPauseMs);
     st.Loading = false;
     config.shell().SetBusy(false);
     if (!ok) {

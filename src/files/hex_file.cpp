@@ -93,7 +93,7 @@ bool TakeImage(Config& config, const std::string_view* bytes, std::string readEr
                                      " bytes, the image " + std::to_string(size));
         }
         config.clock().PumpEvents();
-        config.clock().Sleep(kPauseMs);
+        config.shell().HoldBusy(kPauseMs);
         if (TestBuffer(config, *bytes)) {
             for (size_t a = 0; a < size; ++a) {
                 config.image.bytes[a] = static_cast<uint8_t>((*bytes)[a]);

@@ -964,7 +964,7 @@ bool ReadSettingsFile(Config& config, const std::filesystem::path& path,
             [](const SettingsNote& a, const SettingsNote& b) { return a.line < b.line; });
         *notes = std::move(found);
     }
-    config.clock().Sleep(kPauseMs);
+    config.shell().HoldBusy(kPauseMs);
     st.Loading = false;
     config.shell().SetBusy(false);
     if (refused) {

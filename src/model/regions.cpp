@@ -167,8 +167,8 @@ bool LoadRegionImage(Config& config, const std::filesystem::path& path) {
     } else {
         state.ErrorFlag = true;
     }
-    config.clock().Sleep(kRegionImagePauseMs);
-    config.clock().Sleep(kRegionImagePauseMs);
+    config.shell().HoldBusy(kRegionImagePauseMs);
+    config.shell().HoldBusy(kRegionImagePauseMs);
     state.Loading = false;
     if (state.ErrorFlag) {
         return false;
@@ -419,7 +419,7 @@ bool RegionMenuCommand(Config& config, int k) {
     }
     config.shell().SetBusy(true);
     config.shell().ShowCategory(kGeneralCategory);
-    config.clock().Sleep(kRegionImagePauseMs);
+    config.shell().HoldBusy(kRegionImagePauseMs);
     ResetToRegionEntry(config, k);
     ChangeRegion(config, k);
     MarkConfigurationLoaded(config);

@@ -32,7 +32,15 @@ std::string QtSettingsStore::Get(const std::string& section, const std::string& 
 
 void QtSettingsStore::Set(const std::string& section, const std::string& key,
                           const std::string& value) {
-    settings_->setValue(KeyOf(section, key), QString::fromStdString(value));
+    const QString k = KeyOf(section, key);
+    const QString v = QString::fromStdString(value);
+    // A value the file holds already is not written again (the start-up stores the chosen
+    // port each time); sync first takes in what another instance may have written meanwhile.
+    settings_->sync();
+    if (settings_->contains(k) && settings_->value(k).toString() == v) {
+        return;
+    }
+    settings_->setValue(k, v);
     settings_->sync();
 }
 

@@ -147,11 +147,16 @@ QIcon UndoIcon(bool redo) {
 }
 
 QIcon ApplicationIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(PaintIcon(size));
-    }
-    return icon;
+    // Drawn once: the application, the main window and its General page all show it. Kept for
+    // the life of the process (never destroyed after the application object).
+    static const QIcon* const icon = [] {
+        auto* drawn = new QIcon;
+        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+            drawn->addPixmap(PaintIcon(size));
+        }
+        return drawn;
+    }();
+    return *icon;
 }
 
 }  // namespace mrw

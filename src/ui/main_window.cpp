@@ -504,6 +504,10 @@ void MainWindow::SetBusy(bool busy) {
     }
 }
 
+void MainWindow::HoldBusy(int ms) {
+    config_.clock().Sleep(ms);
+}
+
 void MainWindow::RebuildViews() {
     for (auto& hook : rebuildHooks_) {
         if (hook) {

@@ -67,6 +67,8 @@ public:
     void RegionMenuChanged() override;
     std::string CurrentCategory() const override;
     void HistoryChanged() override;
+    /// Pauses on the configuration's clock, events let through, so the user sees the step.
+    void HoldBusy(int ms) override;
 
     // ---- Category tree -------------------------------------------------------------------
     /// Clears and rebuilds the tree from the data model, then applies the group captions.

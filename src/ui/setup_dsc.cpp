@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -78,12 +79,14 @@ DscPanel::DscPanel(MainWindow& window, Config& config) : SetupPanel(window, conf
     strip_ = new QTabWidget(panel_);
     strip_->setObjectName("tbsDSC");
     strip_->setUsesScrollButtons(false);
-    strip_->setStyleSheet(kCompactTabs);
+    // On the tab bars alone: a style sheet on the tab widgets would restyle every control
+    // of their pages, and again each time a page is added.
+    strip_->tabBar()->setStyleSheet(kCompactTabs);
     userStrip_ = new QTabWidget();
     userStrip_->setObjectName("tbsDSC_USER");
     userStrip_->setUsesScrollButtons(false);
     userStrip_->setDocumentMode(true);
-    userStrip_->setStyleSheet(kCompactTabs);
+    userStrip_->tabBar()->setStyleSheet(kCompactTabs);
 
     userStrip_->addTab(BuildBasic(), "Basic Setup");
     userStrip_->addTab(BuildCalls(0), "Advanced Setup1");

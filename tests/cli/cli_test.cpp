@@ -29,6 +29,16 @@ namespace fs = std::filesystem;
 
 using mrw::testing::ReadFile;
 
+// Virtual time that counts the pauses asked of it: the file commands ask for none (there is no
+// window to hold busy), the radio commands for the link's.
+struct CountingClock : VirtualClock {
+    void Sleep(int ms) override {
+        ++sleeps;
+        VirtualClock::Sleep(ms);
+    }
+    int sleeps = 0;
+};
+
 // A program folder of the test's own holding global.ini and the factory region images, virtual
 // time, settings in memory, a simulated radio with the UK factory image behind every port but
 // "missing", two listed serial ports, and the command's streams.
@@ -110,7 +120,7 @@ protected:
     }
 
     fs::path folder;
-    VirtualClock clock;
+    CountingClock clock;
     MemorySettingsStore settings;
     Config config;
     SimRadio radio{&clock};
@@ -190,6 +200,7 @@ TEST_F(CliTest, FileCommandsWriteTheirOutputOrFailWithTheProgramsMessage) {
     EXPECT_EQ(Run({"diff", Path("uk.dat"), Path("absent.dat")}), kExitFailed);
     EXPECT_NE(err.str().find("absent.dat: no such file"), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(clock.sleeps, 0);
 }
 
 TEST_F(CliTest, ReadAndProgramGoThroughTheNamedPort) {
@@ -288,6 +299,7 @@ TEST_F(CliTest, CsvExportAndImportWriteTheirFileOrNothing) {
               std::string::npos)
         << err.str();
     EXPECT_FALSE(fs::exists(folder / "out.dat"));
+    EXPECT_EQ(clock.sleeps, 0);
 }
 
 TEST_F(CliTest, DiffListsTheDifferencesAndNeverWrites) {
@@ -295,6 +307,7 @@ TEST_F(CliTest, DiffListsTheDifferencesAndNeverWrites) {
     const std::string expected = "[CHUSA1] ChTag: \"" + old + "\" -> \"BOAT\"\n1 differences\n";
     ASSERT_EQ(Run({"diff", Path("uk.dat"), Path("boat.dat")}), kExitOk) << err.str();
     EXPECT_EQ(out.str(), expected);
+    EXPECT_EQ(clock.sleeps, 0);
     const auto memoryBefore = radio.memory;
     ASSERT_EQ(Run({"diff", "radio", Path("boat.dat")}), kExitOk) << err.str();
     EXPECT_EQ(out.str(), expected);
@@ -342,9 +355,9 @@ TEST_F(CliTest, ProgramBackupKeepsTheRadiosPreviousMemoryAndNamesItOnAFailure) {
     const std::string quick(radio.memory.begin(), radio.memory.end());
     LoadRadio("UK_08FD.ini");
     radio.ClearRecord();
-    ASSERT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b1f.hex"),
-                   "--full"}),
-              kExitOk)
+    ASSERT_EQ(
+        Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b1f.hex"), "--full"}),
+        kExitOk)
         << err.str();
     EXPECT_GT(radio.CountOf("#QKPWR"), 300);
     EXPECT_EQ(std::string(radio.memory.begin(), radio.memory.end()), quick);
@@ -365,9 +378,9 @@ TEST_F(CliTest, ProgramBackupKeepsTheRadiosPreviousMemoryAndNamesItOnAFailure) {
     // The backup read takes requests 6 to 517; with --full the writes follow the two identity
     // reads.
     radio.options.faults = {{sim::FaultKind::NoAnswer, radio.FramedCount() + 600, 3}};
-    EXPECT_EQ(Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b3.hex"),
-                   "--full"}),
-              kExitFailed);
+    EXPECT_EQ(
+        Run({"--region", "UK", "program", Path("boat.dat"), "--backup", Path("b3.hex"), "--full"}),
+        kExitFailed);
     EXPECT_NE(err.str().find("Programming stopped after it had begun writing: the radio may now "
                              "hold a partly written configuration.\nTo recover, program the "
                              "radio again, or restore its previous configuration from the backup " +

@@ -26,6 +26,12 @@ struct RecordingShell : Shell {
     void ShowCategory(const std::string& key) override { calls.push_back("show " + key); }
     void UpdateWindowCaption() override { calls.push_back("caption"); }
     void RegionMenuChanged() override { calls.push_back("regionmenu"); }
+    /// Holds on the fixture's clock, as the desktop window does on its own.
+    void HoldBusy(int ms) override {
+        if (clock != nullptr) {
+            clock->Sleep(ms);
+        }
+    }
 
     bool Called(const std::string& what) const {
         return std::find(calls.begin(), calls.end(), what) != calls.end();
@@ -33,6 +39,7 @@ struct RecordingShell : Shell {
 
     int busyDepth = 0;
     std::vector<std::string> calls;
+    Clock* clock = nullptr;
 };
 
 /// A fresh, empty folder named after the running test, removed with the object.
@@ -62,7 +69,10 @@ private:
 /// Test base: a configuration on the test services whose program folder is `dir`.
 class ConfigFixture : public ::testing::Test {
 protected:
-    ConfigFixture() { config.services = {&clock, &prompt, &store, &shell, dir}; }
+    ConfigFixture() {
+        config.services = {&clock, &prompt, &store, &shell, dir};
+        shell.clock = &clock;
+    }
 
     /// Writes `bytes` to the file `name` of the program folder, replacing it.
     std::filesystem::path WriteFile(const std::string& name, const std::string& bytes) const {

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
+#include <vector>
 
 #include "core/config.h"
 #include "ui/category_tree.h"
@@ -19,12 +20,14 @@ namespace {
 
 constexpr const char* kTwoModels = "[model1]\nuse=1\natis=False\n[model2]\nuse=1\natis=True\n";
 
-// Virtual time whose pauses let events through, as the desktop program's clock does.
+// Virtual time whose pauses let events through, as the desktop program's clock does, noted.
 struct PumpingClock : VirtualClock {
     void Sleep(int ms) override {
+        pauses.push_back(ms);
         VirtualClock::Sleep(ms);
         PumpEvents();
     }
+    std::vector<int> pauses;
 };
 
 struct Harness : testing::BasicWindowHarness<PumpingClock> {
@@ -50,6 +53,14 @@ struct Harness : testing::BasicWindowHarness<PumpingClock> {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The window holds itself busy on its clock for each of the two steps of loading the
+    // region's default image (the command line, with no window, does not).
+    void startUpHoldsTheBusyWindowOnItsClock() {
+        testing::BasicWindowHarness<PumpingClock> h;
+        QVERIFY(h.Load());
+        QCOMPARE(h.clock.pauses, (std::vector<int>{500, 500}));
+    }
+
     void startUpChoosesTheModelTypeOrEnds() {
         const struct {
             const char* globalIni;
