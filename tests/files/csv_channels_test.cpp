@@ -104,6 +104,14 @@ std::vector<CsvNote> Notes(const std::string& scenario) {
     }
     return out;
 }
+// The CSV file of a scenario of tests/data/files/csv_import_inputs.txt.
+std::string Input(const std::string& scenario) {
+    std::string csv;
+    for (const Case& c : ReadCases(TestData("files/csv_import_inputs.txt"))) {
+        csv += c[0] == scenario ? c[1] + "\n" : "";
+    }
+    return csv;
+}
 std::vector<StandardFields> FieldsOf(const ChannelTable& table) {
     std::vector<StandardFields> out;
     for (const ChannelRecord& r : table) {
@@ -139,15 +147,14 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
 TEST(CsvTables, NamesAndCaptions) {
     DataModel model;
     model.Groups[0].StatusName = "USA";
-    const std::tuple<TableKind, const char*, const char*> cases[] = {
-        {TableKind::USA, "CHUSA", "Group1(USA)"}, {TableKind::INT, "CHINT", "Group2"},
-        {TableKind::CAN, "CHCAN", "Group3"},      {TableKind::RG, "CHRG", "RG Channel"},
-        {TableKind::EXP, "CHEXP", "EXP Channel"},
-    };
-    for (const auto& [kind, name, caption] : cases) {
-        EXPECT_EQ(ChannelTableName(kind), name);
-        EXPECT_EQ(ChannelTableCaption(model, kind), caption);
-        EXPECT_EQ(ChannelTableOfName(ToLower(name)), kind);
+    const std::vector<Case> cases = ReadCases(TestData("files/csv_tables.txt"));
+    const TableKind kinds[] = {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG,
+                               TableKind::EXP};
+    ASSERT_EQ(cases.size(), std::size(kinds));
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(ChannelTableName(kinds[i]), cases[i][0]);
+        EXPECT_EQ(ChannelTableCaption(model, kinds[i]), cases[i][1]);
+        EXPECT_EQ(ChannelTableOfName(ToLower(cases[i][0])), kinds[i]);
     }
     EXPECT_EQ(ChannelTableOfName("CHWX"), std::nullopt);
     EXPECT_EQ(ChannelTableOfName("USA"), std::nullopt);
@@ -229,52 +236,41 @@ TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
     EXPECT_EQ(result.notes, Notes("shared"));
 }
 
-TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset\n"
-        "1,SHIP,157.200000,-,4.600000\n"     // ship frequency: simplex on it
-        "2,COAST,161.800000,off,0.000000\n"  // coast frequency, no transmit given: duplex
-        "3,REV,157.200000,+,4.600000\n";     // exact: reverse duplex
-    const CsvImport result = ImportChannelCsv(csv, TableKind::INT, {});
-    EXPECT_EQ(FieldsOf(result.table), Channels("noplan"));
-    EXPECT_EQ(result.table.at(0).StatusNo, 127);
-    EXPECT_EQ(result.notes, Notes("noplan"));
+// Without a plan the catalogue gives the mode; MRW's flag columns decide and say when they
+// disagree with the list; a list CHIRP saved back keeps label, power and inter-ship flag of
+// the plan.
+TEST(CsvImportStandard, ScenariosGiveTheirChannelsAndNotes) {
+    const std::tuple<const char*, TableKind, ChannelTable> cases[] = {
+        {"noplan", TableKind::INT, {}},
+        {"flags", TableKind::USA, {}},
+        {"chirp", TableKind::USA, UsPlan()}};
+    for (const auto& [scenario, kind, plan] : cases) {
+        SCOPED_TRACE(scenario);
+        const CsvImport result = ImportChannelCsv(Input(scenario), kind, plan);
+        EXPECT_EQ(FieldsOf(result.table), Channels(scenario));
+        EXPECT_EQ(result.notes, Notes(scenario));
+        if (std::string(scenario) == "noplan") {
+            EXPECT_EQ(result.table.at(0).StatusNo, 127);
+        } else if (std::string(scenario) == "flags") {
+            EXPECT_TRUE(result.table.at(0).PowUp);
+        }
+    }
 }
 
 TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset,Comment,MRW_Channel,MRW_Duplex,MRW_StatusNo\n"
-        "1,A,156.950000,,0.000000,1019,,,\n"   // the label in Comment: 1019
-        "2,B,156.950000,,0.000000,19A,,,\n"    // 19A
-        "3,C,156.950000,,0.000000,21B,,,\n"    // a label of another channel: ignored
-        "4,D,156.850000,,0.000000,,16,,\n"     // MRW_Channel decides over the frequency
-        "5,E,,,,,2019,1,\n"                    // MRW columns alone
-        "6,F,161.550000,,0.000000,,999,,\n"    // no such channel: the frequencies decide
-        "7,G,156.950000,,0.000000,,119,,1\n";  // prefix 1 given: 1 + 19
+    std::string csv =
+        "Location,Name,Frequency,Duplex,Offset,Comment,MRW_Channel,MRW_Duplex,MRW_StatusNo\n";
+    std::vector<std::tuple<std::string, int, int, int>> got, want;
+    for (const Case& c : ReadCases(TestData("files/csv_import_label.txt"))) {
+        csv += c[0] + "\n";
+        want.emplace_back(c[1], std::stoi(c[2]), std::stoi(c[3]), std::stoi(c[4]));
+    }
     const CsvImport result = ImportChannelCsv(csv, TableKind::CAN, {});
-    std::vector<std::tuple<std::string, int, int, int>> got;
     for (const ChannelRecord& r : result.table) {
         got.emplace_back(ChannelLabel(r), r.Position, r.StatusNo, r.Duplex);
     }
-    const std::vector<std::tuple<std::string, int, int, int>> want = {
-        {"1019", 19, 10, 0}, {"19A", 19, 127, 0}, {"19", 19, 127, 0}, {"16", 16, 127, 0},
-        {"2019", 19, 20, 1}, {"19", 19, 127, 1},  {"119", 19, 1, 0},
-    };
     EXPECT_EQ(got, want);
     EXPECT_EQ(result.notes, Notes("label"));
-}
-
-TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset,Power,MRW_TxEnable,MRW_LowPower,MRW_PowerUp,"
-        "MRW_InterShip,MRW_StatusIcon\n"
-        "1,A,156.800000,,0.000000,25W,1,1,1,1,2\n"
-        "2,B,156.800000,off,0.000000,1W,1,0,0,0,\n"
-        "3,C,156.800000,,0.000000,,maybe,,,,9\n";
-    const CsvImport result = ImportChannelCsv(csv, TableKind::USA, {});
-    EXPECT_EQ(FieldsOf(result.table), Channels("flags"));
-    EXPECT_TRUE(result.table.at(0).PowUp);
-    EXPECT_EQ(result.notes, Notes("flags"));
 }
 
 TEST(CsvImportReceiveOnly, KeepsTheReceiveFrequencyOrSkipsAndSaysSo) {
@@ -314,19 +310,17 @@ TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
     // The list as CHIRP saves it back: three of the table's channels and two new ones.
     const std::string chirp = Golden("csv_chirp_exp.csv");
     const CsvImport result = ImportChannelCsv(chirp, TableKind::EXP, current);
-    using Kept = std::tuple<std::string, double, bool, bool, bool, std::array<bool, 3>>;
-    std::vector<Kept> got;
+    std::vector<std::string> got, want;
     for (const ChannelRecord& r : result.table) {
-        got.emplace_back(r.CHDisplayL, r.Txfreq, r.TxEnable, r.LowPower, r.PowUp, r.ExpCB);
+        got.push_back(r.CHDisplayL + " " + std::to_string(std::lround(r.Txfreq * 1e6)) + " " +
+                      std::to_string(r.TxEnable) + std::to_string(r.LowPower) +
+                      std::to_string(r.PowUp) + " " + std::to_string(r.ExpCB[0]) +
+                      std::to_string(r.ExpCB[1]) + std::to_string(r.ExpCB[2]));
     }
-    // display, transmit, Tx Enable, low power, Power Up, groups
-    const std::vector<Kept> want = {
-        {"M1", 157.85, true, true, false, {true, false, true}},
-        {"R2", 157.6, true, true, true, {false, true, false}},
-        {"L3", 156.0, false, false, false, {true, true, true}},
-        {"04", 156.8, true, false, false, {false, false, false}},
-        {"05", 157.85, true, false, false, {false, false, false}},  // M1 is taken already
-    };
+    for (const Case& c : ReadCases(TestData("files/csv_chirp_kept.txt"))) {
+        want.push_back(c[0] + " " + std::to_string(std::lround(std::stod(c[1]) * 1e6)) + " " +
+                       c[2] + c[3] + c[4] + " " + c[5]);
+    }
     EXPECT_EQ(got, want);
     EXPECT_EQ(
         result.notes,
@@ -353,18 +347,6 @@ TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
     EXPECT_EQ(mrw.table[0].ExpCB, (std::array<bool, 3>{false, false, false}));
 }
 
-TEST(CsvImportChirp, StandardChannelsKeepLabelPowerAndInterShip) {
-    const std::string chirp =
-        "Location,Name,Frequency,Duplex,Offset,Skip,Comment\n"
-        "1,SEA 68,156.425000,,0.000000,,\n"  // 68 inter-ship in the plan
-        "2,SEA 13,156.650000,,0.000000,,\n"  // 13 low power in the plan
-        "3,SEA 01,156.050000,,0.000000,,\n"  // 01A in the plan
-        "4,SEA 19,156.950000,,0.000000,,19A\n";
-    const CsvImport result = ImportChannelCsv(chirp, TableKind::USA, UsPlan());
-    EXPECT_EQ(FieldsOf(result.table), Channels("chirp"));
-    EXPECT_EQ(result.notes, Notes("chirp"));
-}
-
 // Whatever a field holds, a note quotes it on one line of at most 80 characters.
 TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
     for (const Case& c : ReadCases(TestData("files/csv_note_quotes.txt"))) {
@@ -378,21 +360,7 @@ TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
 // ---- Import into a user table --------------------------------------------------------------
 
 TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset,Power,Skip,MRW_Display,MRW_Group2\n"
-        "1,MARINA,157.850000,,0.000000,1W,,M1,1\n"
-        "2,CLUB,161.425000,,0.000000,25W,S,,\n"
-        "3,REPEAT,157.000000,+,0.600000,25W,,R3,0\n"
-        "4,SPLIT,156.000000,split,160.600000,25W,,,\n"
-        "5,LISTEN,162.550000,off,0.000000,,,,\n"
-        "6,LOW,136.500000,,0.000000,,,,\n"
-        "7,GRID,157.010000,,0.000000,,,,\n"
-        "8,TOOHIGH,157.000000,+,20.000000,,,,\n"
-        "9,NONE,,,,,,,\n"
-        "x,NOLOC,156.800000,,,,,#,\n"
-        // 50 Hz beside the grid: the channel would keep it as 160.7001, off the grid.
-        "12,NEAR,160.700050,,0.000000,,,,\n";
-    const CsvImport result = ImportChannelCsv(csv, TableKind::RG, {});
+    const CsvImport result = ImportChannelCsv(Input("user"), TableKind::RG, {});
     // Frequencies in Hz, so that the rows compare whole.
     std::vector<std::string> got, want;
     for (const ChannelRecord& r : result.table) {
@@ -495,14 +463,21 @@ TEST(CsvImportRefusal, TakesNothingAndSaysWhy) {
 
 // ---- Applying and summing up ---------------------------------------------------------------
 
-TEST(CsvImportApply, ReplacesTheTableThroughEditModel) {
-    Config config;
+// The services a configuration needs to be edited or loaded.
+struct Services {
+    explicit Services(Config& config) {
+        config.services.prompt = &prompt;
+        config.services.clock = &clock;
+        config.services.settings = &store;
+    }
     ScriptedPrompt prompt;
     VirtualClock clock;
     MemorySettingsStore store;
-    config.services.prompt = &prompt;
-    config.services.clock = &clock;
-    config.services.settings = &store;
+};
+
+TEST(CsvImportApply, ReplacesTheTableThroughEditModel) {
+    Config config;
+    Services services(config);
     config.model.CHUSA = UsPlan();
     config.model.CHINT = UsPlan();
     const CsvImport result = ImportChannelCsv(kSharedList, TableKind::INT, config.model.CHINT);
@@ -546,12 +521,7 @@ class FactoryTables : public ::testing::TestWithParam<std::tuple<const char*, in
 TEST_P(FactoryTables, ExportThenImportGivesBackEveryTable) {
     const auto [region, type] = GetParam();
     Config config;
-    VirtualClock clock;
-    ScriptedPrompt prompt;
-    MemorySettingsStore store;
-    config.services.clock = &clock;
-    config.services.prompt = &prompt;
-    config.services.settings = &store;
+    Services services(config);
     const char* bin = std::getenv("MRW_BIN_DIR");
     config.services.programFolder = bin != nullptr ? bin : MRW_TEST_BIN_DIR;
     config.state.ModelType = static_cast<int16_t>(type);
