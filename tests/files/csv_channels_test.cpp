@@ -39,31 +39,25 @@ using testing::TestData;
 
 // ---- Records the tests build ---------------------------------------------------------------
 
-struct StandardSpec {
-    int position = 0;
-    int statusNo = 127;
-    int statusIcon = 0;
-    int duplex = 0;
-    bool tx = true;
-    bool low = false;
-    bool scan = false;
-    bool interShip = false;
-    const char* name = "";
-};
-
-ChannelRecord Standard(const StandardSpec& s) {
-    ChannelRecord r;
-    r.Enable = true;
-    r.Position = static_cast<int16_t>(s.position);
-    r.StatusNo = static_cast<int16_t>(s.statusNo);
-    r.StatusIcon = static_cast<int16_t>(s.statusIcon);
-    r.Duplex = static_cast<int16_t>(s.duplex);
-    r.TxEnable = s.tx;
-    r.LowPower = s.low;
-    r.ScanMemory = s.scan;
-    r.InterShipCH = s.interShip;
-    r.ChTag = s.name;
-    return r;
+// The standard channel records of a scenario of tests/data/files/csv_records.txt.
+ChannelTable Records(const std::string& scenario) {
+    ChannelTable table;
+    for (const Case& c : ReadCases(TestData("files/csv_records.txt"))) {
+        if (c[0] == scenario) {
+            auto n = [&c](size_t k) { return static_cast<int16_t>(std::stoi(c[k])); };
+            table.push_back({.Position = n(2),
+                             .Enable = true,
+                             .LowPower = n(7) != 0,
+                             .Duplex = n(5),
+                             .TxEnable = n(6) != 0,
+                             .ScanMemory = n(8) != 0,
+                             .ChTag = c[1],
+                             .StatusIcon = n(4),
+                             .InterShipCH = n(9) != 0,
+                             .StatusNo = n(3)});
+        }
+    }
+    return table;
 }
 
 ChannelRecord User(const char* display, double rx, double tx, const char* name) {
@@ -169,15 +163,7 @@ std::string Golden(const char* name) {
 
 TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
     DataModel model;
-    model.CHUSA = {
-        Standard({.position = 16, .scan = true, .name = "DISTRESS"}),
-        Standard({.position = 22, .statusIcon = 1, .name = "USCG, LIAISON"}),
-        Standard({.position = 24, .duplex = 2, .name = "MARINE OPERATOR"}),
-        Standard({.position = 19, .statusNo = 10, .low = true, .interShip = true}),
-        Standard({.position = 70, .tx = false, .scan = true, .name = "DSC"}),
-        Standard({.position = 21, .statusIcon = 2, .duplex = 1, .tx = false, .name = "WX"}),
-        Standard({.position = 6, .duplex = 3, .name = "rev"}),
-    };
+    model.CHUSA = Records("export");
     model.CHUSA[6].PowUp = true;
     EXPECT_EQ(ChannelTableCsv(model, TableKind::USA), Golden("csv_export_standard.csv"));
 
@@ -202,17 +188,9 @@ TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
 
 // ---- Import into a standard table --------------------------------------------------------
 
-// The table the import replaces, as a region's factory plan has it: 01A simplex on the ship
-// frequency, 13 low power, 15 receive only, 16, 24 duplex.
+// The table the import replaces, as a region's factory plan has it.
 ChannelTable UsPlan() {
-    return {
-        Standard({.position = 1, .statusIcon = 1, .name = "PORT OPS"}),
-        Standard({.position = 13, .low = true, .name = "BRIDGE"}),
-        Standard({.position = 15, .tx = false, .name = "ENVIRONMENTAL"}),
-        Standard({.position = 16, .scan = true, .interShip = false, .name = "DISTRESS"}),
-        Standard({.position = 24, .duplex = 2, .name = "MARINE OPERATOR"}),
-        Standard({.position = 68, .interShip = true, .name = "NON-COMMERCIAL"}),
-    };
+    return Records("plan");
 }
 
 // A marine list as boaters share it: a byte-order mark, CR LF, a column MRW does not know
@@ -504,7 +482,7 @@ TEST(CsvImportSummary, CountsChannelsAndListsTheNotes) {
               "... and 6 more notes.");
     CsvImport one;
     one.rows = 1;
-    one.table = {Standard({.position = 16})};
+    one.table = {{.Position = 16, .Enable = true}};
     model.CHRG.clear();
     EXPECT_EQ(ImportSummary(model, TableKind::RG, one, 10),
               "1 channel from the file will replace the 0 channels of RG Channel.");
