@@ -39,23 +39,27 @@ using testing::TestData;
 
 // ---- Records the tests build ---------------------------------------------------------------
 
+// The cases of tests/data/files/<name> whose first field is `scenario`.
+std::vector<Case> Rows(const char* name, const std::string& scenario) {
+    std::vector<Case> rows = ReadCases(TestData(std::string("files/") + name));
+    std::erase_if(rows, [&](const Case& c) { return c[0] != scenario; });
+    return rows;
+}
 // The standard channel records of a scenario of tests/data/files/csv_records.txt.
 ChannelTable Records(const std::string& scenario) {
     ChannelTable table;
-    for (const Case& c : ReadCases(TestData("files/csv_records.txt"))) {
-        if (c[0] == scenario) {
-            auto n = [&c](size_t k) { return static_cast<int16_t>(std::stoi(c[k])); };
-            table.push_back({.Position = n(2),
-                             .Enable = true,
-                             .LowPower = n(7) != 0,
-                             .Duplex = n(5),
-                             .TxEnable = n(6) != 0,
-                             .ScanMemory = n(8) != 0,
-                             .ChTag = c[1],
-                             .StatusIcon = n(4),
-                             .InterShipCH = n(9) != 0,
-                             .StatusNo = n(3)});
-        }
+    for (const Case& c : Rows("csv_records.txt", scenario)) {
+        auto n = [&c](size_t k) { return static_cast<int16_t>(std::stoi(c[k])); };
+        table.push_back({.Position = n(2),
+                         .Enable = true,
+                         .LowPower = n(7) != 0,
+                         .Duplex = n(5),
+                         .TxEnable = n(6) != 0,
+                         .ScanMemory = n(8) != 0,
+                         .ChTag = c[1],
+                         .StatusIcon = n(4),
+                         .InterShipCH = n(9) != 0,
+                         .StatusNo = n(3)});
     }
     return table;
 }
@@ -78,31 +82,26 @@ StandardFields Fields(const ChannelRecord& r) {
             r.ScanMemory,    r.InterShipCH, r.ChTag};
 }
 
-// The standard channels and the notes a scenario of tests/data/files gives.
+// The standard channels, the notes and the CSV file of a scenario.
 std::vector<StandardFields> Channels(const std::string& scenario) {
     std::vector<StandardFields> out;
-    for (const Case& c : ReadCases(TestData("files/csv_import_standard.txt"))) {
-        if (c[0] == scenario) {
-            out.emplace_back(c[1], std::stoi(c[2]), c[3] == "1", c[4] == "1", c[5] == "1",
-                             c[6] == "1", c[7]);
-        }
+    for (const Case& c : Rows("csv_import_standard.txt", scenario)) {
+        out.emplace_back(c[1], std::stoi(c[2]), c[3] == "1", c[4] == "1", c[5] == "1", c[6] == "1",
+                         c[7]);
     }
     return out;
 }
 std::vector<CsvNote> Notes(const std::string& scenario) {
     std::vector<CsvNote> out;
-    for (const Case& c : ReadCases(TestData("files/csv_import_notes.txt"))) {
-        if (c[0] == scenario) {
-            out.push_back({std::stoi(c[1]), c[2]});
-        }
+    for (const Case& c : Rows("csv_import_notes.txt", scenario)) {
+        out.push_back({std::stoi(c[1]), c[2]});
     }
     return out;
 }
-// The CSV file of a scenario of tests/data/files/csv_import_inputs.txt.
 std::string Input(const std::string& scenario) {
     std::string csv;
-    for (const Case& c : ReadCases(TestData("files/csv_import_inputs.txt"))) {
-        csv += c[0] == scenario ? c[1] + "\n" : "";
+    for (const Case& c : Rows("csv_import_inputs.txt", scenario)) {
+        csv += c[1] + "\n";
     }
     return csv;
 }
@@ -381,40 +380,34 @@ TEST(CsvImportNames, KeepTheChannelPanelsCharactersAndSixteenOfThem) {
 
 // ---- Capacity and refusals -------------------------------------------------------------------
 
-struct CapacityCase {
-    TableKind kind;
-    int rows;
-    int capacity;
-};
-
 TEST(CsvImportCapacity, RowsBeyondTheTableAreSkippedOneByOne) {
-    const CapacityCase cases[] = {{TableKind::USA, 100, 96},
-                                  {TableKind::CAN, 97, 96},
-                                  {TableKind::RG, 20, 16},
-                                  {TableKind::EXP, 65, 64}};
-    for (const CapacityCase& c : cases) {
-        SCOPED_TRACE(ChannelTableName(c.kind));
+    const std::tuple<TableKind, int, int> cases[] = {{TableKind::USA, 100, 96},
+                                                     {TableKind::CAN, 97, 96},
+                                                     {TableKind::RG, 20, 16},
+                                                     {TableKind::EXP, 65, 64}};
+    for (const auto& [kind, rows, capacity] : cases) {
+        SCOPED_TRACE(ChannelTableName(kind));
         std::string csv = "Location,Name,Frequency\n";
-        for (int i = 1; i <= c.rows; ++i) {
+        for (int i = 1; i <= rows; ++i) {
             csv += std::to_string(i) + ",N" + std::to_string(i) + ",156.800000\n";
         }
         csv += "999,BAD,1.0\n";  // a row that is not taken anyway keeps its own reason
-        const CsvImport result = ImportChannelCsv(csv, c.kind, {});
-        ASSERT_EQ(static_cast<int>(result.table.size()), c.capacity);
-        EXPECT_EQ(result.table.back().ChTag, "N" + std::to_string(c.capacity));
+        const CsvImport result = ImportChannelCsv(csv, kind, {});
+        ASSERT_EQ(static_cast<int>(result.table.size()), capacity);
+        EXPECT_EQ(result.table.back().ChTag, "N" + std::to_string(capacity));
         std::vector<CsvNote> want = {
-            {0, std::to_string(c.capacity) + " rows without MRW columns: " +
-                    (IsUserTable(c.kind) ? "display label, power and groups"
-                                         : "label, power and inter-ship flag") +
+            {0, std::to_string(capacity) + " rows without MRW columns: " +
+                    (IsUserTable(kind) ? "display label, power and groups"
+                                       : "label, power and inter-ship flag") +
                     " from defaults"}};
-        for (int i = c.capacity + 1; i <= c.rows; ++i) {
-            want.push_back({i + 1, ChannelTableName(c.kind) + " holds " +
-                                       std::to_string(c.capacity) + " channels; skipped"});
+        for (int i = capacity + 1; i <= rows; ++i) {
+            want.push_back({i + 1, ChannelTableName(kind) + " holds " + std::to_string(capacity) +
+                                       " channels; skipped"});
         }
-        want.push_back({c.rows + 2, IsUserTable(c.kind)
-                                        ? "receive frequency 1.000000 MHz lies outside 137 to 174 "
-                                          "MHz; skipped"
-                                        : "1.000000 MHz is no channel of the catalogue; skipped"});
+        want.push_back({rows + 2, IsUserTable(kind)
+                                      ? "receive frequency 1.000000 MHz lies outside 137 to 174 "
+                                        "MHz; skipped"
+                                      : "1.000000 MHz is no channel of the catalogue; skipped"});
         EXPECT_EQ(result.notes, want);
         EXPECT_EQ(result.refusal, "");
     }
