@@ -66,13 +66,11 @@ TEST_F(SettingsReadTest, FieldConversions) {
     common.Format = true;
     EXPECT_EQ(m.Common, common);
     EXPECT_TRUE(m.AutoPos.MenuDisplay);  // leading number
-    EXPECT_TRUE(m.AutoPos.Records[0].Enable);
-    EXPECT_FALSE(m.AutoPos.Records[0].RcEnable);
-    EXPECT_FALSE(m.AutoPos.Records[1].Enable);  // missing: False
-    EXPECT_EQ(m.AutoPos.Records[0].Channel, "16x");
-    EXPECT_EQ(m.AutoPos.Records[0].Interval, " 3");
-    EXPECT_EQ(m.AutoPos.Records[0].LastAddress, 200);
-    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // no number: the default
+    // "2 minutes" True, "0.4" False, "one" no number: the default.
+    EXPECT_EQ(
+        m.AutoPos.Records[0],
+        (AutoPosRecord{.Enable = true, .Channel = "16x", .Interval = " 3", .LastAddress = 200}));
+    EXPECT_EQ(m.AutoPos.Records[1], AutoPosRecord{});  // missing: the defaults
 }
 
 TEST_F(SettingsReadTest, WhatTheFileDoesNotGiveComesFromTheDefaultsNotTheOldConfiguration) {
