@@ -1,7 +1,9 @@
 // Atomic replacement of a file: the new content appears whole or not at all.
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 
 #include "files/atomic_file.h"
 #include "files_fixture.h"
@@ -48,7 +50,7 @@ TEST_F(AtomicFileTest, ReplacesWholeKeepingPermissionsAndLinks) {
 }
 
 TEST_F(AtomicFileTest, FailureLeavesTheTargetAndNoTemporaryFile) {
-    // A folder where the file should be: the rename fails after the data were written.
+    // A folder where the file should be is not replaced.
     fs::path target = dir / "busy.dat";
     fs::create_directory(target);
     WriteAll(target / "inside", "keep");
@@ -59,6 +61,21 @@ TEST_F(AtomicFileTest, FailureLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_NE(number, 0);
     EXPECT_EQ(ReadAll(target / "inside"), "keep");
     EXPECT_EQ(Entries(dir), std::vector<std::string>{"busy.dat"});
+    // A write that fails half-way (at the file size limit) leaves the old file and removes the
+    // temporary one.
+    WriteAll(dir / "small.dat", "old");
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{16, limit.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_FALSE(WriteFileAtomically(dir / "small.dat", std::string(4096, 'x'), &error, &number));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(number, EFBIG);
+    EXPECT_EQ(ReadAll(dir / "small.dat"), "old");
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"busy.dat", "small.dat"}));
+    fs::remove(dir / "small.dat");
     // A folder that does not exist; no file name at all.
     EXPECT_FALSE(WriteFileAtomically(dir / "missing" / "x.dat", "data", &error));
     EXPECT_FALSE(fs::exists(dir / "missing"));

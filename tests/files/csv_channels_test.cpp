@@ -39,31 +39,29 @@ using testing::TestData;
 
 // ---- Records the tests build ---------------------------------------------------------------
 
-struct StandardSpec {
-    int position = 0;
-    int statusNo = 127;
-    int statusIcon = 0;
-    int duplex = 0;
-    bool tx = true;
-    bool low = false;
-    bool scan = false;
-    bool interShip = false;
-    const char* name = "";
-};
-
-ChannelRecord Standard(const StandardSpec& s) {
-    ChannelRecord r;
-    r.Enable = true;
-    r.Position = static_cast<int16_t>(s.position);
-    r.StatusNo = static_cast<int16_t>(s.statusNo);
-    r.StatusIcon = static_cast<int16_t>(s.statusIcon);
-    r.Duplex = static_cast<int16_t>(s.duplex);
-    r.TxEnable = s.tx;
-    r.LowPower = s.low;
-    r.ScanMemory = s.scan;
-    r.InterShipCH = s.interShip;
-    r.ChTag = s.name;
-    return r;
+// The cases of tests/data/files/<name> whose first field is `scenario`.
+std::vector<Case> Rows(const char* name, const std::string& scenario) {
+    std::vector<Case> rows = ReadCases(TestData(std::string("files/") + name));
+    std::erase_if(rows, [&](const Case& c) { return c[0] != scenario; });
+    return rows;
+}
+// The standard channel records of a scenario of tests/data/files/csv_records.txt.
+ChannelTable Records(const std::string& scenario) {
+    ChannelTable table;
+    for (const Case& c : Rows("csv_records.txt", scenario)) {
+        auto n = [&c](size_t k) { return static_cast<int16_t>(std::stoi(c[k])); };
+        table.push_back({.Position = n(2),
+                         .Enable = true,
+                         .LowPower = n(7) != 0,
+                         .Duplex = n(5),
+                         .TxEnable = n(6) != 0,
+                         .ScanMemory = n(8) != 0,
+                         .ChTag = c[1],
+                         .StatusIcon = n(4),
+                         .InterShipCH = n(9) != 0,
+                         .StatusNo = n(3)});
+    }
+    return table;
 }
 
 ChannelRecord User(const char* display, double rx, double tx, const char* name) {
@@ -84,25 +82,28 @@ StandardFields Fields(const ChannelRecord& r) {
             r.ScanMemory,    r.InterShipCH, r.ChTag};
 }
 
-// The standard channels and the notes a scenario of tests/data/files gives.
+// The standard channels, the notes and the CSV file of a scenario.
 std::vector<StandardFields> Channels(const std::string& scenario) {
     std::vector<StandardFields> out;
-    for (const Case& c : ReadCases(TestData("files/csv_import_standard.txt"))) {
-        if (c[0] == scenario) {
-            out.emplace_back(c[1], std::stoi(c[2]), c[3] == "1", c[4] == "1", c[5] == "1",
-                             c[6] == "1", c[7]);
-        }
+    for (const Case& c : Rows("csv_import_standard.txt", scenario)) {
+        out.emplace_back(c[1], std::stoi(c[2]), c[3] == "1", c[4] == "1", c[5] == "1", c[6] == "1",
+                         c[7]);
     }
     return out;
 }
 std::vector<CsvNote> Notes(const std::string& scenario) {
     std::vector<CsvNote> out;
-    for (const Case& c : ReadCases(TestData("files/csv_import_notes.txt"))) {
-        if (c[0] == scenario) {
-            out.push_back({std::stoi(c[1]), c[2]});
-        }
+    for (const Case& c : Rows("csv_import_notes.txt", scenario)) {
+        out.push_back({std::stoi(c[1]), c[2]});
     }
     return out;
+}
+std::string Input(const std::string& scenario) {
+    std::string csv;
+    for (const Case& c : Rows("csv_import_inputs.txt", scenario)) {
+        csv += c[1] + "\n";
+    }
+    return csv;
 }
 std::vector<StandardFields> FieldsOf(const ChannelTable& table) {
     std::vector<StandardFields> out;
@@ -139,15 +140,14 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
 TEST(CsvTables, NamesAndCaptions) {
     DataModel model;
     model.Groups[0].StatusName = "USA";
-    const std::tuple<TableKind, const char*, const char*> cases[] = {
-        {TableKind::USA, "CHUSA", "Group1(USA)"}, {TableKind::INT, "CHINT", "Group2"},
-        {TableKind::CAN, "CHCAN", "Group3"},      {TableKind::RG, "CHRG", "RG Channel"},
-        {TableKind::EXP, "CHEXP", "EXP Channel"},
-    };
-    for (const auto& [kind, name, caption] : cases) {
-        EXPECT_EQ(ChannelTableName(kind), name);
-        EXPECT_EQ(ChannelTableCaption(model, kind), caption);
-        EXPECT_EQ(ChannelTableOfName(ToLower(name)), kind);
+    const std::vector<Case> cases = ReadCases(TestData("files/csv_tables.txt"));
+    const TableKind kinds[] = {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG,
+                               TableKind::EXP};
+    ASSERT_EQ(cases.size(), std::size(kinds));
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(ChannelTableName(kinds[i]), cases[i][0]);
+        EXPECT_EQ(ChannelTableCaption(model, kinds[i]), cases[i][1]);
+        EXPECT_EQ(ChannelTableOfName(ToLower(cases[i][0])), kinds[i]);
     }
     EXPECT_EQ(ChannelTableOfName("CHWX"), std::nullopt);
     EXPECT_EQ(ChannelTableOfName("USA"), std::nullopt);
@@ -162,15 +162,7 @@ std::string Golden(const char* name) {
 
 TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
     DataModel model;
-    model.CHUSA = {
-        Standard({.position = 16, .scan = true, .name = "DISTRESS"}),
-        Standard({.position = 22, .statusIcon = 1, .name = "USCG, LIAISON"}),
-        Standard({.position = 24, .duplex = 2, .name = "MARINE OPERATOR"}),
-        Standard({.position = 19, .statusNo = 10, .low = true, .interShip = true}),
-        Standard({.position = 70, .tx = false, .scan = true, .name = "DSC"}),
-        Standard({.position = 21, .statusIcon = 2, .duplex = 1, .tx = false, .name = "WX"}),
-        Standard({.position = 6, .duplex = 3, .name = "rev"}),
-    };
+    model.CHUSA = Records("export");
     model.CHUSA[6].PowUp = true;
     EXPECT_EQ(ChannelTableCsv(model, TableKind::USA), Golden("csv_export_standard.csv"));
 
@@ -195,17 +187,9 @@ TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
 
 // ---- Import into a standard table --------------------------------------------------------
 
-// The table the import replaces, as a region's factory plan has it: 01A simplex on the ship
-// frequency, 13 low power, 15 receive only, 16, 24 duplex.
+// The table the import replaces, as a region's factory plan has it.
 ChannelTable UsPlan() {
-    return {
-        Standard({.position = 1, .statusIcon = 1, .name = "PORT OPS"}),
-        Standard({.position = 13, .low = true, .name = "BRIDGE"}),
-        Standard({.position = 15, .tx = false, .name = "ENVIRONMENTAL"}),
-        Standard({.position = 16, .scan = true, .interShip = false, .name = "DISTRESS"}),
-        Standard({.position = 24, .duplex = 2, .name = "MARINE OPERATOR"}),
-        Standard({.position = 68, .interShip = true, .name = "NON-COMMERCIAL"}),
-    };
+    return Records("plan");
 }
 
 // A marine list as boaters share it: a byte-order mark, CR LF, a column MRW does not know
@@ -222,59 +206,45 @@ TEST(CsvImportStandard, SharedMarineListMapsOntoTheCatalogue) {
         EXPECT_EQ(r.Scramble, 0);
     }
     EXPECT_EQ(FieldsOf(result.table), Channels("shared"));
-    EXPECT_EQ(result.table[0].Position, 1);
-    EXPECT_EQ(result.table[0].StatusIcon, 1);
-    EXPECT_EQ(result.table[6].Position, 20);
     // Rows 5 (18), 6 (24 simplex), 7 (20) and 10 (09) are not in the plan.
     EXPECT_EQ(result.notes, Notes("shared"));
 }
 
-TEST(CsvImportStandard, WithoutAPlanTheCatalogueGivesTheMode) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset\n"
-        "1,SHIP,157.200000,-,4.600000\n"     // ship frequency: simplex on it
-        "2,COAST,161.800000,off,0.000000\n"  // coast frequency, no transmit given: duplex
-        "3,REV,157.200000,+,4.600000\n";     // exact: reverse duplex
-    const CsvImport result = ImportChannelCsv(csv, TableKind::INT, {});
-    EXPECT_EQ(FieldsOf(result.table), Channels("noplan"));
-    EXPECT_EQ(result.table.at(0).StatusNo, 127);
-    EXPECT_EQ(result.notes, Notes("noplan"));
+// Without a plan the catalogue gives the mode; MRW's flag columns decide and say when they
+// disagree with the list; a list CHIRP saved back keeps label, power and inter-ship flag of
+// the plan.
+TEST(CsvImportStandard, ScenariosGiveTheirChannelsAndNotes) {
+    const std::tuple<const char*, TableKind, ChannelTable> cases[] = {
+        {"noplan", TableKind::INT, {}},
+        {"flags", TableKind::USA, {}},
+        {"chirp", TableKind::USA, UsPlan()}};
+    for (const auto& [scenario, kind, plan] : cases) {
+        SCOPED_TRACE(scenario);
+        const CsvImport result = ImportChannelCsv(Input(scenario), kind, plan);
+        EXPECT_EQ(FieldsOf(result.table), Channels(scenario));
+        EXPECT_EQ(result.notes, Notes(scenario));
+        if (std::string(scenario) == "noplan") {
+            EXPECT_EQ(result.table.at(0).StatusNo, 127);
+        } else if (std::string(scenario) == "flags") {
+            EXPECT_TRUE(result.table.at(0).PowUp);
+        }
+    }
 }
 
 TEST(CsvImportStandard, LabelInCommentOrMrwColumnsNamesTheChannel) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset,Comment,MRW_Channel,MRW_Duplex,MRW_StatusNo\n"
-        "1,A,156.950000,,0.000000,1019,,,\n"   // the label in Comment: 1019
-        "2,B,156.950000,,0.000000,19A,,,\n"    // 19A
-        "3,C,156.950000,,0.000000,21B,,,\n"    // a label of another channel: ignored
-        "4,D,156.850000,,0.000000,,16,,\n"     // MRW_Channel decides over the frequency
-        "5,E,,,,,2019,1,\n"                    // MRW columns alone
-        "6,F,161.550000,,0.000000,,999,,\n"    // no such channel: the frequencies decide
-        "7,G,156.950000,,0.000000,,119,,1\n";  // prefix 1 given: 1 + 19
+    std::string csv =
+        "Location,Name,Frequency,Duplex,Offset,Comment,MRW_Channel,MRW_Duplex,MRW_StatusNo\n";
+    std::vector<std::tuple<std::string, int, int, int>> got, want;
+    for (const Case& c : ReadCases(TestData("files/csv_import_label.txt"))) {
+        csv += c[0] + "\n";
+        want.emplace_back(c[1], std::stoi(c[2]), std::stoi(c[3]), std::stoi(c[4]));
+    }
     const CsvImport result = ImportChannelCsv(csv, TableKind::CAN, {});
-    std::vector<std::tuple<std::string, int, int, int>> got;
     for (const ChannelRecord& r : result.table) {
         got.emplace_back(ChannelLabel(r), r.Position, r.StatusNo, r.Duplex);
     }
-    const std::vector<std::tuple<std::string, int, int, int>> want = {
-        {"1019", 19, 10, 0}, {"19A", 19, 127, 0}, {"19", 19, 127, 0}, {"16", 16, 127, 0},
-        {"2019", 19, 20, 1}, {"19", 19, 127, 1},  {"119", 19, 1, 0},
-    };
     EXPECT_EQ(got, want);
     EXPECT_EQ(result.notes, Notes("label"));
-}
-
-TEST(CsvImportStandard, MrwFlagsDecideAndSayWhenTheyDisagree) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset,Power,MRW_TxEnable,MRW_LowPower,MRW_PowerUp,"
-        "MRW_InterShip,MRW_StatusIcon\n"
-        "1,A,156.800000,,0.000000,25W,1,1,1,1,2\n"
-        "2,B,156.800000,off,0.000000,1W,1,0,0,0,\n"
-        "3,C,156.800000,,0.000000,,maybe,,,,9\n";
-    const CsvImport result = ImportChannelCsv(csv, TableKind::USA, {});
-    EXPECT_EQ(FieldsOf(result.table), Channels("flags"));
-    EXPECT_TRUE(result.table.at(0).PowUp);
-    EXPECT_EQ(result.notes, Notes("flags"));
 }
 
 TEST(CsvImportReceiveOnly, KeepsTheReceiveFrequencyOrSkipsAndSaysSo) {
@@ -314,19 +284,17 @@ TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
     // The list as CHIRP saves it back: three of the table's channels and two new ones.
     const std::string chirp = Golden("csv_chirp_exp.csv");
     const CsvImport result = ImportChannelCsv(chirp, TableKind::EXP, current);
-    using Kept = std::tuple<std::string, double, bool, bool, bool, std::array<bool, 3>>;
-    std::vector<Kept> got;
+    std::vector<std::string> got, want;
     for (const ChannelRecord& r : result.table) {
-        got.emplace_back(r.CHDisplayL, r.Txfreq, r.TxEnable, r.LowPower, r.PowUp, r.ExpCB);
+        got.push_back(r.CHDisplayL + " " + std::to_string(std::lround(r.Txfreq * 1e6)) + " " +
+                      std::to_string(r.TxEnable) + std::to_string(r.LowPower) +
+                      std::to_string(r.PowUp) + " " + std::to_string(r.ExpCB[0]) +
+                      std::to_string(r.ExpCB[1]) + std::to_string(r.ExpCB[2]));
     }
-    // display, transmit, Tx Enable, low power, Power Up, groups
-    const std::vector<Kept> want = {
-        {"M1", 157.85, true, true, false, {true, false, true}},
-        {"R2", 157.6, true, true, true, {false, true, false}},
-        {"L3", 156.0, false, false, false, {true, true, true}},
-        {"04", 156.8, true, false, false, {false, false, false}},
-        {"05", 157.85, true, false, false, {false, false, false}},  // M1 is taken already
-    };
+    for (const Case& c : ReadCases(TestData("files/csv_chirp_kept.txt"))) {
+        want.push_back(c[0] + " " + std::to_string(std::lround(std::stod(c[1]) * 1e6)) + " " +
+                       c[2] + c[3] + c[4] + " " + c[5]);
+    }
     EXPECT_EQ(got, want);
     EXPECT_EQ(
         result.notes,
@@ -353,18 +321,6 @@ TEST(CsvImportChirp, ChannelsOfTheReplacedTableKeepWhatTheListLost) {
     EXPECT_EQ(mrw.table[0].ExpCB, (std::array<bool, 3>{false, false, false}));
 }
 
-TEST(CsvImportChirp, StandardChannelsKeepLabelPowerAndInterShip) {
-    const std::string chirp =
-        "Location,Name,Frequency,Duplex,Offset,Skip,Comment\n"
-        "1,SEA 68,156.425000,,0.000000,,\n"  // 68 inter-ship in the plan
-        "2,SEA 13,156.650000,,0.000000,,\n"  // 13 low power in the plan
-        "3,SEA 01,156.050000,,0.000000,,\n"  // 01A in the plan
-        "4,SEA 19,156.950000,,0.000000,,19A\n";
-    const CsvImport result = ImportChannelCsv(chirp, TableKind::USA, UsPlan());
-    EXPECT_EQ(FieldsOf(result.table), Channels("chirp"));
-    EXPECT_EQ(result.notes, Notes("chirp"));
-}
-
 // Whatever a field holds, a note quotes it on one line of at most 80 characters.
 TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
     for (const Case& c : ReadCases(TestData("files/csv_note_quotes.txt"))) {
@@ -378,21 +334,7 @@ TEST(CsvImportNotes, QuoteTheFileOnOneShortLine) {
 // ---- Import into a user table --------------------------------------------------------------
 
 TEST(CsvImportUser, FrequenciesAreCheckedAsTheChannelPanelChecksThem) {
-    const std::string csv =
-        "Location,Name,Frequency,Duplex,Offset,Power,Skip,MRW_Display,MRW_Group2\n"
-        "1,MARINA,157.850000,,0.000000,1W,,M1,1\n"
-        "2,CLUB,161.425000,,0.000000,25W,S,,\n"
-        "3,REPEAT,157.000000,+,0.600000,25W,,R3,0\n"
-        "4,SPLIT,156.000000,split,160.600000,25W,,,\n"
-        "5,LISTEN,162.550000,off,0.000000,,,,\n"
-        "6,LOW,136.500000,,0.000000,,,,\n"
-        "7,GRID,157.010000,,0.000000,,,,\n"
-        "8,TOOHIGH,157.000000,+,20.000000,,,,\n"
-        "9,NONE,,,,,,,\n"
-        "x,NOLOC,156.800000,,,,,#,\n"
-        // 50 Hz beside the grid: the channel would keep it as 160.7001, off the grid.
-        "12,NEAR,160.700050,,0.000000,,,,\n";
-    const CsvImport result = ImportChannelCsv(csv, TableKind::RG, {});
+    const CsvImport result = ImportChannelCsv(Input("user"), TableKind::RG, {});
     // Frequencies in Hz, so that the rows compare whole.
     std::vector<std::string> got, want;
     for (const ChannelRecord& r : result.table) {
@@ -438,40 +380,34 @@ TEST(CsvImportNames, KeepTheChannelPanelsCharactersAndSixteenOfThem) {
 
 // ---- Capacity and refusals -------------------------------------------------------------------
 
-struct CapacityCase {
-    TableKind kind;
-    int rows;
-    int capacity;
-};
-
 TEST(CsvImportCapacity, RowsBeyondTheTableAreSkippedOneByOne) {
-    const CapacityCase cases[] = {{TableKind::USA, 100, 96},
-                                  {TableKind::CAN, 97, 96},
-                                  {TableKind::RG, 20, 16},
-                                  {TableKind::EXP, 65, 64}};
-    for (const CapacityCase& c : cases) {
-        SCOPED_TRACE(ChannelTableName(c.kind));
+    const std::tuple<TableKind, int, int> cases[] = {{TableKind::USA, 100, 96},
+                                                     {TableKind::CAN, 97, 96},
+                                                     {TableKind::RG, 20, 16},
+                                                     {TableKind::EXP, 65, 64}};
+    for (const auto& [kind, rows, capacity] : cases) {
+        SCOPED_TRACE(ChannelTableName(kind));
         std::string csv = "Location,Name,Frequency\n";
-        for (int i = 1; i <= c.rows; ++i) {
+        for (int i = 1; i <= rows; ++i) {
             csv += std::to_string(i) + ",N" + std::to_string(i) + ",156.800000\n";
         }
         csv += "999,BAD,1.0\n";  // a row that is not taken anyway keeps its own reason
-        const CsvImport result = ImportChannelCsv(csv, c.kind, {});
-        ASSERT_EQ(static_cast<int>(result.table.size()), c.capacity);
-        EXPECT_EQ(result.table.back().ChTag, "N" + std::to_string(c.capacity));
+        const CsvImport result = ImportChannelCsv(csv, kind, {});
+        ASSERT_EQ(static_cast<int>(result.table.size()), capacity);
+        EXPECT_EQ(result.table.back().ChTag, "N" + std::to_string(capacity));
         std::vector<CsvNote> want = {
-            {0, std::to_string(c.capacity) + " rows without MRW columns: " +
-                    (IsUserTable(c.kind) ? "display label, power and groups"
-                                         : "label, power and inter-ship flag") +
+            {0, std::to_string(capacity) + " rows without MRW columns: " +
+                    (IsUserTable(kind) ? "display label, power and groups"
+                                       : "label, power and inter-ship flag") +
                     " from defaults"}};
-        for (int i = c.capacity + 1; i <= c.rows; ++i) {
-            want.push_back({i + 1, ChannelTableName(c.kind) + " holds " +
-                                       std::to_string(c.capacity) + " channels; skipped"});
+        for (int i = capacity + 1; i <= rows; ++i) {
+            want.push_back({i + 1, ChannelTableName(kind) + " holds " + std::to_string(capacity) +
+                                       " channels; skipped"});
         }
-        want.push_back({c.rows + 2, IsUserTable(c.kind)
-                                        ? "receive frequency 1.000000 MHz lies outside 137 to 174 "
-                                          "MHz; skipped"
-                                        : "1.000000 MHz is no channel of the catalogue; skipped"});
+        want.push_back({rows + 2, IsUserTable(kind)
+                                      ? "receive frequency 1.000000 MHz lies outside 137 to 174 "
+                                        "MHz; skipped"
+                                      : "1.000000 MHz is no channel of the catalogue; skipped"});
         EXPECT_EQ(result.notes, want);
         EXPECT_EQ(result.refusal, "");
     }
@@ -495,14 +431,21 @@ TEST(CsvImportRefusal, TakesNothingAndSaysWhy) {
 
 // ---- Applying and summing up ---------------------------------------------------------------
 
-TEST(CsvImportApply, ReplacesTheTableThroughEditModel) {
-    Config config;
+// The services a configuration needs to be edited or loaded.
+struct Services {
+    explicit Services(Config& config) {
+        config.services.prompt = &prompt;
+        config.services.clock = &clock;
+        config.services.settings = &store;
+    }
     ScriptedPrompt prompt;
     VirtualClock clock;
     MemorySettingsStore store;
-    config.services.prompt = &prompt;
-    config.services.clock = &clock;
-    config.services.settings = &store;
+};
+
+TEST(CsvImportApply, ReplacesTheTableThroughEditModel) {
+    Config config;
+    Services services(config);
     config.model.CHUSA = UsPlan();
     config.model.CHINT = UsPlan();
     const CsvImport result = ImportChannelCsv(kSharedList, TableKind::INT, config.model.CHINT);
@@ -532,7 +475,7 @@ TEST(CsvImportSummary, CountsChannelsAndListsTheNotes) {
               "... and 6 more notes.");
     CsvImport one;
     one.rows = 1;
-    one.table = {Standard({.position = 16})};
+    one.table = {{.Position = 16, .Enable = true}};
     model.CHRG.clear();
     EXPECT_EQ(ImportSummary(model, TableKind::RG, one, 10),
               "1 channel from the file will replace the 0 channels of RG Channel.");
@@ -546,12 +489,7 @@ class FactoryTables : public ::testing::TestWithParam<std::tuple<const char*, in
 TEST_P(FactoryTables, ExportThenImportGivesBackEveryTable) {
     const auto [region, type] = GetParam();
     Config config;
-    VirtualClock clock;
-    ScriptedPrompt prompt;
-    MemorySettingsStore store;
-    config.services.clock = &clock;
-    config.services.prompt = &prompt;
-    config.services.settings = &store;
+    Services services(config);
     const char* bin = std::getenv("MRW_BIN_DIR");
     config.services.programFolder = bin != nullptr ? bin : MRW_TEST_BIN_DIR;
     config.state.ModelType = static_cast<int16_t>(type);

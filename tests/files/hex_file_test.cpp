@@ -4,6 +4,7 @@
 #include "core/filled_model.h"
 #include "files_fixture.h"
 #include "image/codec.h"
+#include "test_files.h"
 
 namespace mrw::test {
 namespace {
@@ -20,10 +21,14 @@ protected:
         model = config.model;
     }
 
-    // An image file of the current model and region `region`, `size` bytes long.
-    fs::path Put(const std::string& name, int region, int size = kImageSize) {
+    // An image file of the current model and region `region`, `size` bytes long, its last
+    // byte `last` unless that is negative.
+    fs::path Put(const std::string& name, int region, int size = kImageSize, int last = -1) {
         Image file = config.image;
         file.Set(271, region);
+        if (last >= 0) {
+            file.Set(kImageSize - 1, last);
+        }
         std::string bytes(reinterpret_cast<const char*>(file.bytes.data()), kImageSize);
         bytes.resize(static_cast<size_t>(size), '\0');
         WriteAll(dir / name, bytes);
@@ -89,20 +94,13 @@ TEST_F(HexFileTest, SaveThenOpenGivesTheSameBytes) {
 }
 
 TEST_F(HexFileTest, RefusalsLeaveTheConfigurationAsItWas) {
-    // The length is tested before reading.
-    ExpectRefused(Put("short.hex", 0, kImageSize - 1), "bad file!!");
-    EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
-    ExpectRefused(Put("long.hex", 0, kImageSize + 1), "bad file!!");
-    // The second model code differs while the first still matches.
-    fs::path codes = Put("codes.hex", 0);
-    std::string bytes = ReadAll(codes);
-    bytes[kImageSize - 1] = 0x00;
-    WriteAll(codes, bytes);
-    ExpectRefused(codes, "ModelType Error !!");
-    // A region that the program does not know.
-    ExpectRefused(Put("usa.hex", 9),
-                  "Region Unmatched !!\nFile: USA \u2014 MRW: INTL\nA USA configuration cannot be "
-                  "opened for another region, nor the reverse.");
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("files/hex_refusals.txt"))) {
+        SCOPED_TRACE(c.where);
+        ExpectRefused(Put("refused.hex", std::stoi(c[0]), kImageSize + std::stoi(c[1]),
+                          c[2].empty() ? -1 : std::stoi(c[2], nullptr, 16)),
+                      c[3]);
+        EXPECT_EQ(prompt.messages[0].icon, Icon::Critical);
+    }
     // Another region: the question decides, with No as the default.
     fs::path uk = Put("uk.hex", 1);
     prompt.answers.push_back(Answer::No);
@@ -140,7 +138,7 @@ TEST_F(HexFileTest, UnreadableFileIsAReadError) {
                  [&](const fs::path& pipe) { ExpectRefused(pipe, "FileRead Error!!"); });
 }
 
-TEST_F(HexFileTest, FailedSaveKeepsTheOldFile) {
+TEST_F(HexFileTest, FailedSavesKeepWhatWasThere) {
     fs::path blocked = dir / "blocked.hex";
     fs::create_directory(blocked);
     EXPECT_FALSE(SaveHexFile(config, blocked));
@@ -149,10 +147,12 @@ TEST_F(HexFileTest, FailedSaveKeepsTheOldFile) {
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.SaveHexFileAs -> "), std::string::npos);
     EXPECT_TRUE(fs::is_directory(blocked));
     EXPECT_EQ(shell.busyDepth, 0);
-}
 
-TEST_F(HexFileTest, PositionTheCodecCannotStoreWritesNothing) {
-    config.model.CHUSA[0].Position = 300;  // a settings file may hold it
+    // A position the codec cannot store (a settings file may hold it) writes nothing.
+    prompt.messages.clear();
+    config.state.ErrorFlag = false;
+    image = config.image;  // as the first save encoded it
+    config.model.CHUSA[0].Position = 300;
     fs::path path = dir / "keep.hex";
     WriteAll(path, "previous");
     EXPECT_FALSE(SaveHexFile(config, path));

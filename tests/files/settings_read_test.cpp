@@ -48,18 +48,8 @@ TEST_F(SettingsReadTest, FieldConversions) {
     config.model.Groups[1].PriorityCH = 12;
     config.model.AutoPos.Records[1].Enable = true;
     config.model.Groups[0].StatusName = "OLD";
-    CommonSetup common = config.model.Common;
-    Read(
-        File("[usable ch group setup]\r\n"
-             "group1=True\r\nGroup2=false\r\nGroup3=-1\r\nExp CH=0.4\r\n"
-             "Priority CH0=65535\r\nPriority CH1=abc\r\nPriority CH3=-2\r\n"
-             "Exp Ch Group0=True\r\nExp Ch Group1=1\r\n"
-             "[Common Setup]\r\n"
-             "SCAN=maybe\r\nResume Time=2.5\r\nOffset Time=0x10\r\nSOG=2\r\nDistance=\r\n"
-             "Weater= 3 \r\nFormat=TRUE\r\n"
-             "[DSC Setup (AutoPos Setup)]\r\n"
-             "MENUDISPLAY=1abc\r\nENABLE0=2 minutes\r\nRCENABLE0=0.4\r\nCHANNEL0=#16x\r\n"
-             "INTERVAL0= 3\r\nLASTADDRESS0=200\r\nSELECTCALL0=one\r\n"));
+    // Numbers as True/False, text, half-numbers and no numbers in every kind of section.
+    Read(mrw::testing::TestData("files/settings_fields.dat"));
     ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
     const DataModel& m = config.model;
     // Any number but 0 is True; unconvertible: the default; missing text: emptied.
@@ -69,20 +59,18 @@ TEST_F(SettingsReadTest, FieldConversions) {
     EXPECT_EQ(m.Groups[3], (ChannelGroup{true, -2, "", {true, true, false}}));
     // SCAN and Offset Time no numbers, Distance empty: the defaults, not the values the
     // configuration held before.
-    common = CommonSetup{};
+    CommonSetup common;
     common.ResumeTime = 2;  // rounded half to even
     common.Sog = 2;
     common.Weater = 3;
     common.Format = true;
     EXPECT_EQ(m.Common, common);
     EXPECT_TRUE(m.AutoPos.MenuDisplay);  // leading number
-    EXPECT_TRUE(m.AutoPos.Records[0].Enable);
-    EXPECT_FALSE(m.AutoPos.Records[0].RcEnable);
-    EXPECT_FALSE(m.AutoPos.Records[1].Enable);  // missing: False
-    EXPECT_EQ(m.AutoPos.Records[0].Channel, "16x");
-    EXPECT_EQ(m.AutoPos.Records[0].Interval, " 3");
-    EXPECT_EQ(m.AutoPos.Records[0].LastAddress, 200);
-    EXPECT_EQ(m.AutoPos.Records[0].SelectCall, 0);  // no number: the default
+    // "2 minutes" True, "0.4" False, "one" no number: the default.
+    EXPECT_EQ(
+        m.AutoPos.Records[0],
+        (AutoPosRecord{.Enable = true, .Channel = "16x", .Interval = " 3", .LastAddress = 200}));
+    EXPECT_EQ(m.AutoPos.Records[1], AutoPosRecord{});  // missing: the defaults
 }
 
 TEST_F(SettingsReadTest, WhatTheFileDoesNotGiveComesFromTheDefaultsNotTheOldConfiguration) {
@@ -113,25 +101,10 @@ TEST_F(SettingsReadTest, TablesStopAtTheirEndAndDirectoriesAndWeatherAreReadByIn
     config.model.CHGRPID[31] = {false, "G", "222"};
     // Standard tables stop at the first gap, every record enabled; StatusNo takes any value of
     // its 7 bits (0 as written for a record without one, 5 as a radio's image may hold).
-    std::string body =
-        "[CHUSA1]\r\nPosition=16\r\nEnable=0\r\nDuplex=2\r\nChTag=#DISTRESS\r\nStatusNo=127\r\n"
-        "[CHUSA2]\r\nPosition=abc\r\nStatusNo=0\r\n"
-        "[CHUSA3]\r\nPosition=119\r\nInterShipCH=1\r\nStatusNo=5\r\n"
-        "[CHUSA5]\r\nPosition=9\r\n[CHCAN1]\r\nPosition=6\r\n"
-        "[CHMMSID1]\r\nEnable=1\r\nTagName=#HOME\r\nMmsid=211000000\r\n"
-        "[chgrpid32]\r\nenable=1\r\n[CHWX3]\r\nEnable=0\r\nScanMemory=1\r\nChTag=#WX\r\n";
-    // User tables stop at Enable 0 and at their limits; "1x" and " 2 channels" are no numbers
-    // as a whole, but their leading numbers are not 0: the records are in use.
-    for (int n = 1; n <= 20; ++n) {
-        body += "[CHRG" + std::to_string(n) + "]\r\nEnable=" + (n == 1 ? "1x" : "1") +
-                "\r\nRxfreq=156.0" + std::to_string(n) + "\r\nCHDisplayL=R" + std::to_string(n) +
-                "\r\n";
-    }
-    body +=
-        "[CHEXP1]\r\nEnable= 2 channels\r\nTxfreq=157.0125\r\nRxfreq=x\r\nExpCB1=1\r\n"
-        "ExpCB3=True\r\nCHDisplayR=#right\r\nChTag=#=tag=\r\n"
-        "[CHEXP2]\r\nEnable=0\r\n[CHEXP3]\r\nEnable=1\r\n";
-    Read(File(body));
+    // User tables stop at Enable 0 and at their limits (20 RG sections); "1x" and
+    // " 2 channels" are no numbers as a whole, but their leading numbers are not 0: the
+    // records are in use.
+    Read(mrw::testing::TestData("files/settings_tables.dat"));
     ASSERT_FALSE(config.state.ErrorFlag) << ::testing::PrintToString(Messages());
     const DataModel& m = config.model;
     EXPECT_EQ(
@@ -242,6 +215,13 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
         EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + reason);
         EXPECT_EQ(prompt.messages[0].icon, Icon::Exclamation);
     };
+    // Every value that no field of the radio holds refuses the file, naming its line, section,
+    // key and value, the value's control characters shown as "?".
+    for (const mrw::testing::Case& c :
+         mrw::testing::ReadCases(mrw::testing::TestData("files/settings_out_of_range.txt"))) {
+        SCOPED_TRACE(c.where);
+        expectReadError(File(c[1], "MODELTYPE=1\r\n" + c[0]), c[2]);
+    }
     expectReadError(dir / "missing.dat", "cannot open " + (dir / "missing.dat").string() +
                                              ": No such file or directory");
     expectReadError(dir, dir.string() + " is not a regular file");
@@ -255,26 +235,6 @@ TEST_F(SettingsReadTest, UnreadableAndHostileFilesFailCleanly) {
         expectReadError(pipe, pipe.string() + " is not a regular file");
     });
     EXPECT_NE(ReadAll(dir / "err.log").find("frmMain.FileRead2 -> "), std::string::npos);
-}
-
-// Every value that no field of the radio holds refuses the file, naming its line, section,
-// key and value, the value's control characters shown as "?"; the model and the image stay as
-// they were.
-TEST_F(SettingsReadTest, ValuesOutOfRangeRefuseTheFileNamingTheirLine) {
-    config.model.CHUSA.push_back({.Position = 5, .Enable = true});
-    const DataModel model = config.model;
-    const Image image = config.image;
-    for (const mrw::testing::Case& c :
-         mrw::testing::ReadCases(mrw::testing::TestData("files/settings_out_of_range.txt"))) {
-        SCOPED_TRACE(c.where);
-        prompt.messages.clear();
-        config.state.CancelFlag = false;
-        Read(File(c[1], "MODELTYPE=1\r\n" + c[0]));
-        ExpectUntouched(model, image);
-        EXPECT_TRUE(config.state.CancelFlag);
-        ASSERT_EQ(prompt.messages.size(), 1u);
-        EXPECT_EQ(prompt.messages[0].text, "FileRead Error!!\n" + c[2]);
-    }
 }
 
 // Values that are no numbers leave their fields at the defaults, and what the reader skips or
