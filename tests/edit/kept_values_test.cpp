@@ -45,13 +45,13 @@ protected:
 };
 
 TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
-    ChannelPanelValues exp;
-    exp.display = "a1";
-    exp.rxText = "156.05";
-    exp.txText = "157.0500";
-    exp.name = "Harbour #1!  ";
-    exp.lowPower = true;  // with Tx Enable off
-    exp.powerUp = true;
+    // Low Power with Tx Enable off.
+    ChannelPanelValues exp{.display = "a1",
+                           .rxText = "156.05",
+                           .txText = "157.0500",
+                           .name = "Harbour #1!  ",
+                           .lowPower = true,
+                           .powerUp = true};
     SaveNew(TableKind::EXP, exp);
     ChannelPanelValues rg = exp;
     rg.display = "b";
@@ -83,13 +83,10 @@ TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
     EXPECT_EQ(edited(read), expected);          // as read back
     // Nothing else changes on the way: the read gives back the model that was programmed,
     // but for the catalogue fields a user channel has no use for (NEW starts them all alike).
-    for (DataModel* m : {&read, &programmed}) {
-        for (ChannelTable* table : {&m->CHEXP, &m->CHRG}) {
-            for (ChannelRecord& r : *table) {
-                r.Position = r.Duplex = r.StatusNo = r.StatusIcon = 0;
-                r.InterShipCH = false;
-            }
-        }
+    for (ChannelRecord* r :
+         {&read.CHEXP[0], &read.CHRG[0], &programmed.CHEXP[0], &programmed.CHRG[0]}) {
+        r->Position = r->Duplex = r->StatusNo = r->StatusIcon = 0;
+        r->InterShipCH = false;
     }
     EXPECT_EQ(read, programmed);
 }
