@@ -71,16 +71,10 @@ TEST(ChannelPanelTest, SaveBuildsTheRecordOverTheOldOneAndRefusesBadUserChannels
                              .Rxfreq = 156.05,
                              .ExpCB = {true, false, true},
                              .ScrambleOn = true}));
-    const std::pair<const char*, void (*)(ChannelPanelValues&)> refusals[] = {
-        {"no receive frequency", [](ChannelPanelValues& x) { x.rxText = "---.----"; }},
-        {"transmit off the grid", [](ChannelPanelValues& x) { x.txText = "156.0375"; }},
-        {"transmit out of range", [](ChannelPanelValues& x) { x.txText = "174.025"; }},
-        {"blank display", [](ChannelPanelValues& x) { x.display = "  "; }},
-    };
-    for (const auto& [what, spoil] : refusals) {
+    for (const testing::Case& c : ReadCases(TestData("edit/save_refusals.txt"))) {
         ChannelPanelValues bad = v;
-        spoil(bad);
-        EXPECT_FALSE(BuildChannelRecord(TableKind::EXP, base, bad)) << what;
+        (c[0] == "rx" ? bad.rxText : c[0] == "tx" ? bad.txText : bad.display) = c[1];
+        EXPECT_FALSE(BuildChannelRecord(TableKind::EXP, base, bad)) << c.where;
     }
 
     // A standard channel: Enable and the boxes as they stand; "Off" clears the
@@ -142,22 +136,21 @@ TEST(ChannelGridTest, StandardAndUserRows) {
                                  .StatusIcon = 1,
                                  .InterShipCH = true,
                                  .StatusNo = 127}};
-    EXPECT_EQ(BuildChannelGrid(model, TableKind::USA).rows,
-              (std::vector<std::vector<std::string>>{{"16A", "161.400", "156.800", "TX", "---",
-                                                      "UP", "DUP", "MEM", "\u2611", "CALL"}}));
-
     model.Groups[0] = {.Usable = true, .StatusName = "INTL"};
     model.Groups[2] = {.Usable = true};
     model.CHRG = {
         ChannelRecord{},
         ChannelRecord{
             .LowPower = true, .CHDisplayL = "AB", .Rxfreq = 156.05, .ExpCB = {true, true, false}}};
+    const ChannelGrid usa = BuildChannelGrid(model, TableKind::USA);
     const ChannelGrid user = BuildChannelGrid(model, TableKind::RG);
-    EXPECT_EQ(user.headers,
-              (std::vector<std::string>{"CH", "Group1(INTL)", "Group3", "DISP", "RX[MHz]",
-                                        "TX[MHz]", "LOW", "UP", "MEM", "CH Name"}));
-    EXPECT_EQ(user.rows[1], (std::vector<std::string>{"RG02", "\u2611", "\u2610", "AB", "156.0500",
-                                                      "---.----", "LOW", "--", "---", ""}));
+    EXPECT_EQ(usa.rows.size(), 1U);
+    for (const testing::Case& c : ReadCases(TestData("edit/channel_grid.txt"))) {
+        const ChannelGrid& grid = c[0] == "USA" ? usa : user;
+        EXPECT_EQ(c[1] == "headers" ? grid.headers : grid.rows.at(std::stoul(c[1])),
+                  std::vector<std::string>(c.fields.begin() + 2, c.fields.end()))
+            << c.where;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "edit/weather_rules.h"
@@ -143,30 +144,26 @@ TEST(WeatherRulesTest, EachRowShowsItsRecordAndItsBoxesStore) {
     Fixture f;
     f.config.model.CHWX[0] = {.Enable = true, .ScanMemory = true, .ChTag = "NOAA"};
     f.config.model.CHWX[9].ScanMemory = true;  // kept while the row is closed
-    const WeatherRowView first = ViewWeatherRow(f.config.model, 0);
-    EXPECT_EQ(first.frequency, "162.550 MHz");
-    EXPECT_TRUE(first.enable && first.scan && first.open);
-    EXPECT_EQ(first.name, "NOAA");
-    const WeatherRowView last = ViewWeatherRow(f.config.model, 9);
-    EXPECT_EQ(last.frequency, "163.275 MHz");
-    EXPECT_TRUE(last.scan);
-    EXPECT_FALSE(last.enable || last.open);
+    const auto row = [&](int n) {
+        const WeatherRowView v = ViewWeatherRow(f.config.model, n);
+        return std::tuple(v.frequency, v.enable, v.scan, v.open, v.name);
+    };
+    EXPECT_EQ(row(0), std::tuple("162.550 MHz", true, true, true, "NOAA"));
+    EXPECT_EQ(row(9), std::tuple("163.275 MHz", false, true, false, ""));
 
     EXPECT_FALSE(ViewWeatherRow(DataModel{}, 3).open);  // a table not built yet
 
     // The boxes store through the editing entry point.
-    EXPECT_TRUE(StoreWeatherEnable(f.config, 2, true));
-    EXPECT_TRUE(StoreWeatherScan(f.config, 2, true));
     // Only what the name field keeps: "#" and the accented letter are no characters of it.
-    EXPECT_TRUE(StoreWeatherName(f.config, 2, "Coast #3 \u00e9"));
+    EXPECT_TRUE(StoreWeatherEnable(f.config, 2, true) && StoreWeatherScan(f.config, 2, true) &&
+                StoreWeatherName(f.config, 2, "Coast #3 \u00e9"));
     const ChannelRecord& r = f.config.model.CHWX[2];
     EXPECT_TRUE(r.Enable && r.ScanMemory);
     EXPECT_EQ(r.ChTag, "Coast 3");
     EXPECT_TRUE(f.config.state.DataChanged);
 
-    EXPECT_TRUE(StoreWeatherScan(f.config, 2, false));  // out of the scan
-    EXPECT_FALSE(f.config.model.CHWX[2].ScanMemory);
-    EXPECT_FALSE(StoreWeatherScan(f.config, 10, true));  // no such record
+    EXPECT_TRUE(StoreWeatherScan(f.config, 2, false) && !r.ScanMemory);  // out of the scan
+    EXPECT_FALSE(StoreWeatherScan(f.config, 10, true));                  // no such record
 
     Fixture loading;
     loading.config.state.Loading = true;  // the program fills its rows: nothing is stored

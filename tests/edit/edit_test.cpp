@@ -11,15 +11,20 @@
 namespace mrw {
 namespace {
 
-class CaptionCounter : public Shell {
-public:
+// A window that is showing the node `where`, and records what it was asked to show and how
+// often its caption was brought up to date.
+struct NodeShell : Shell {
+    std::string CurrentCategory() const override { return where; }
+    void ShowCategory(const std::string& key) override { shown.push_back(key); }
     void UpdateWindowCaption() override { ++captions; }
+    std::string where;
+    std::vector<std::string> shown;
     int captions = 0;
 };
 
 TEST(EditModelTest, StoresAndMarksChangedButNeverWhileLoading) {
     Config config;
-    CaptionCounter shell;
+    NodeShell shell;
     config.services.shell = &shell;
     config.state.Loading = true;
     EXPECT_FALSE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 7; }));
@@ -33,14 +38,6 @@ TEST(EditModelTest, StoresAndMarksChangedButNeverWhileLoading) {
     EXPECT_TRUE(config.state.DataChanged);
     EXPECT_EQ(shell.captions, 1);  // the caption follows the first change
 }
-
-// A window that is showing the node `where`, and records what it was asked to show.
-struct NodeShell : Shell {
-    std::string CurrentCategory() const override { return where; }
-    void ShowCategory(const std::string& key) override { shown.push_back(key); }
-    std::string where;
-    std::vector<std::string> shown;
-};
 
 struct EditHistoryTest : ::testing::Test {
     EditHistoryTest() {
