@@ -52,13 +52,6 @@ const ChannelPanelValues kChannel72{.baseChannel = 72,
                                     .name = "SEVENTYTWO",
                                     .txEnable = true};
 
-TEST(ChannelTableTest, NodeKeysNameTheirTables) {
-    EXPECT_EQ(TableKindOfKey("pi"), TableKind::INT);
-    EXPECT_EQ(TableKindOfKey("PR"), TableKind::RG);
-    EXPECT_EQ(TableKindOfKey("EXPCHANNEL"), TableKind::EXP);
-    EXPECT_EQ(TableKindOfKey("PW"), TableKind::None);
-}
-
 TEST(ChannelTableTest, NewAfterTheThirdRowLandsFourthAndIsSelected) {
     Fixture f(TableKind::INT, 4);
     const std::optional<ChannelRecord> start = StartNew(f.config, f.state, 2);
@@ -97,6 +90,14 @@ TEST(ChannelTableTest, CommandsOutsideTheTableWhileLoadingOrOnAFullTableStoreNot
     EXPECT_EQ(f.Table()[0].Position, 10);
     EXPECT_FALSE(f.config.state.DataChanged);
     EXPECT_TRUE(f.prompt.messages.empty());
+    f.config.state.Loading = false;  // a user channel with a blank display is refused
+    ShowTable(f.state, TableKind::RG);
+    f.config.model.CHRG.resize(1);
+    ASSERT_TRUE(StartEdit(f.config, f.state, 0));
+    EXPECT_EQ(SaveChannel(f.config, f.state, {.rxText = "156.05"}), SaveOutcome::Refused);
+    EXPECT_EQ(f.prompt.Texts(),
+              std::vector<std::string>{"Data Error!!\nPlease input correct data."});
+    EXPECT_EQ(f.config.model.CHRG[0], ChannelRecord{});
 
     Fixture full(TableKind::RG, 16);
     EXPECT_FALSE(StartNew(full.config, full.state, 0));
@@ -134,7 +135,11 @@ TEST(ChannelTableTest, EditKeepsWhatThePanelDoesNotShowAndDeleteAsks) {
     EXPECT_TRUE(f.config.state.DataChanged);
 }
 
-TEST(ChannelTableTest, AStoredValueNoListOffersIsShownAndKept) {
+TEST(ChannelTableTest, NodeKeysNameTheirTablesAndAStoredValueNoListOffersIsShownAndKept) {
+    EXPECT_EQ(TableKindOfKey("pi"), TableKind::INT);
+    EXPECT_EQ(TableKindOfKey("PR"), TableKind::RG);
+    EXPECT_EQ(TableKindOfKey("EXPCHANNEL"), TableKind::EXP);
+    EXPECT_EQ(TableKindOfKey("PW"), TableKind::None);
     const ItemList bases = ChannelListItems(ChannelList::BaseChannel, 105);
     ASSERT_EQ(bases.size(), 101U);
     EXPECT_EQ(bases[100], (ListItem{"105", 105}));
@@ -157,11 +162,9 @@ TEST(ChannelTableTest, AStoredValueNoListOffersIsShownAndKept) {
 // Channels 12, 14, 16, 22 and 72 in the table of `kind`, channel 16 (record 3) its group's
 // priority channel; the other two groups have priority channel 2.
 struct PriorityFixture : Fixture {
-    TableKind kind;
     int group;
 
-    explicit PriorityFixture(TableKind tableKind)
-        : Fixture(tableKind), kind(tableKind), group(PriorityGroupOf(tableKind)) {
+    explicit PriorityFixture(TableKind kind) : Fixture(kind), group(PriorityGroupOf(kind)) {
         for (TableKind k : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
             *TableOf(config.model, k) = {Standard(12), Standard(14), Standard(16), Standard(22),
                                          Standard(72)};
