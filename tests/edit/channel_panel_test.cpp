@@ -19,7 +19,7 @@ std::u32string U32(const std::string& ascii) {
     return {ascii.begin(), ascii.end()};
 }
 
-TEST(ChannelPanelTest, FrequencyEntryAndTheTransmitChain) {
+TEST(ChannelPanelTest, FrequencyEntryBaseChannelsAndTheTransmitChain) {
     for (const testing::Case& c : ReadCases(TestData("edit/frequency_entry.txt"))) {
         SCOPED_TRACE(c.where);
         const FrequencyMode mode =
@@ -37,9 +37,7 @@ TEST(ChannelPanelTest, FrequencyEntryAndTheTransmitChain) {
                       std::to_string(e.powerUp),
                   c[1]);
     }
-}
 
-TEST(ChannelPanelTest, BaseChannelFrequenciesByDuplexMode) {
     for (const testing::Case& c : ReadCases(TestData("edit/base_channel.txt"))) {
         SCOPED_TRACE(c.where);
         const auto shown = BaseChannelTexts(std::stoi(c[0]), std::stoi(c[1]), c[2] == "1");

@@ -52,7 +52,7 @@ const ChannelPanelValues kChannel72{.baseChannel = 72,
                                     .name = "SEVENTYTWO",
                                     .txEnable = true};
 
-TEST(ChannelTableTest, NewAfterTheThirdRowLandsFourthAndIsSelected) {
+TEST(ChannelTableTest, NewLandsAfterItsRowAndCommandsOutsideTheTableOrWhileLoadingStoreNothing) {
     Fixture f(TableKind::INT, 4);
     const std::optional<ChannelRecord> start = StartNew(f.config, f.state, 2);
     ASSERT_TRUE(start);
@@ -70,34 +70,32 @@ TEST(ChannelTableTest, NewAfterTheThirdRowLandsFourthAndIsSelected) {
     EXPECT_EQ(SaveChannel(empty.config, empty.state, kChannel72), SaveOutcome::Stored);
     ASSERT_EQ(empty.Table().size(), 1U);
     EXPECT_EQ(empty.Table()[0].Position, 72);
-}
 
-TEST(ChannelTableTest, CommandsOutsideTheTableWhileLoadingOrOnAFullTableStoreNothing) {
-    Fixture f(TableKind::CAN, 2);
-    EXPECT_FALSE(StartNew(f.config, f.state, -1));
-    EXPECT_FALSE(StartEdit(f.config, f.state, 2));
-    EXPECT_FALSE(DeleteChannel(f.config, f.state, 5));
-    f.state.mode = EntryMode::Edit;
-    f.state.insertionIndex = 2;
-    EXPECT_EQ(SaveChannel(f.config, f.state, kChannel72), SaveOutcome::NotStored);
-    f.state.mode = EntryMode::New;
-    f.state.insertionIndex = -1;
-    EXPECT_EQ(SaveChannel(f.config, f.state, kChannel72), SaveOutcome::NotStored);
-    ASSERT_TRUE(StartEdit(f.config, f.state, 0));
-    f.config.state.Loading = true;
-    EXPECT_EQ(SaveChannel(f.config, f.state, kChannel72), SaveOutcome::NotStored);
-    EXPECT_EQ(f.Table().size(), 2U);
-    EXPECT_EQ(f.Table()[0].Position, 10);
-    EXPECT_FALSE(f.config.state.DataChanged);
-    EXPECT_TRUE(f.prompt.messages.empty());
-    f.config.state.Loading = false;  // a user channel with a blank display is refused
-    ShowTable(f.state, TableKind::RG);
-    f.config.model.CHRG.resize(1);
-    ASSERT_TRUE(StartEdit(f.config, f.state, 0));
-    EXPECT_EQ(SaveChannel(f.config, f.state, {.rxText = "156.05"}), SaveOutcome::Refused);
-    EXPECT_EQ(f.prompt.Texts(),
+    Fixture can(TableKind::CAN, 2);
+    EXPECT_FALSE(StartNew(can.config, can.state, -1));
+    EXPECT_FALSE(StartEdit(can.config, can.state, 2));
+    EXPECT_FALSE(DeleteChannel(can.config, can.state, 5));
+    can.state.mode = EntryMode::Edit;
+    can.state.insertionIndex = 2;
+    EXPECT_EQ(SaveChannel(can.config, can.state, kChannel72), SaveOutcome::NotStored);
+    can.state.mode = EntryMode::New;
+    can.state.insertionIndex = -1;
+    EXPECT_EQ(SaveChannel(can.config, can.state, kChannel72), SaveOutcome::NotStored);
+    ASSERT_TRUE(StartEdit(can.config, can.state, 0));
+    can.config.state.Loading = true;
+    EXPECT_EQ(SaveChannel(can.config, can.state, kChannel72), SaveOutcome::NotStored);
+    EXPECT_EQ(can.Table().size(), 2U);
+    EXPECT_EQ(can.Table()[0].Position, 10);
+    EXPECT_FALSE(can.config.state.DataChanged);
+    EXPECT_TRUE(can.prompt.messages.empty());
+    can.config.state.Loading = false;  // a user channel with a blank display is refused
+    ShowTable(can.state, TableKind::RG);
+    can.config.model.CHRG.resize(1);
+    ASSERT_TRUE(StartEdit(can.config, can.state, 0));
+    EXPECT_EQ(SaveChannel(can.config, can.state, {.rxText = "156.05"}), SaveOutcome::Refused);
+    EXPECT_EQ(can.prompt.Texts(),
               std::vector<std::string>{"Data Error!!\nPlease input correct data."});
-    EXPECT_EQ(f.config.model.CHRG[0], ChannelRecord{});
+    EXPECT_EQ(can.config.model.CHRG[0], ChannelRecord{});
 
     Fixture full(TableKind::RG, 16);
     EXPECT_FALSE(StartNew(full.config, full.state, 0));
@@ -216,7 +214,12 @@ TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
             EXPECT_EQ(f.Priority(), std::stoi(c[2]));
             EXPECT_EQ(f.PriorityLabel(), c[3]);
             EXPECT_EQ(f.OtherPriorities(), (std::vector<int32_t>{2, 2}));
-
+            std::string asked = c[4];
+            for (size_t at; (at = asked.find("%g")) != std::string::npos;) {
+                asked.replace(at, 2, "Group" + std::to_string(f.group + 1));
+            }
+            EXPECT_EQ(f.prompt.Texts(),
+                      asked == "-" ? std::vector<std::string>{} : std::vector{asked});
             ASSERT_TRUE(UndoEdit(f.config));
             EXPECT_EQ(f.Table(), before);
             EXPECT_EQ(f.Priority(), 3);
@@ -224,21 +227,12 @@ TEST(PriorityChannelTest, NewAndDeleteKeepThePriorityOnItsChannel) {
     }
 }
 
-TEST(PriorityChannelTest, DeletingThePriorityChannelSaysSoInTheQuestion) {
-    const std::pair<TableKind, const char*> cases[] = {
-        {TableKind::USA, "Group1"}, {TableKind::INT, "Group2"}, {TableKind::CAN, "Group3"}};
-    for (const auto& [kind, group] : cases) {
+TEST(PriorityChannelTest, NoToDeletingThePriorityChannelKeepsItAndUserTablesHaveNone) {
+    for (TableKind kind : {TableKind::USA, TableKind::INT, TableKind::CAN}) {
         PriorityFixture f(kind);
-        f.prompt.answers = {Answer::No, Answer::Yes};
-        EXPECT_FALSE(DeleteChannel(f.config, f.state, 2));  // No changes nothing
+        f.prompt.answers = {Answer::No};
+        EXPECT_FALSE(DeleteChannel(f.config, f.state, 2));
         EXPECT_EQ(f.Priority(), 3);
-        EXPECT_TRUE(DeleteChannel(f.config, f.state, 1));  // channel 14: the plain question
-        const std::vector<std::string> expected = {
-            std::string("Are you sure ?\nChannel 16 is the priority channel of ") + group + "; " +
-                group + " will have no priority channel.",
-            "Are you sure ?"};
-        EXPECT_EQ(f.prompt.Texts(), expected);
-        EXPECT_EQ(f.PriorityLabel(), "16");
     }
     // The user tables have no priority channel.
     PriorityFixture f(TableKind::RG);

@@ -96,7 +96,7 @@ TEST(DirectoryRulesTest, EntryScenarios) {
     }
 }
 
-TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
+TEST(DirectoryRulesTest, MmsiAndNameEntriesAndKeys) {
     for (const testing::Case& c :
          testing::ReadCases(testing::TestData("edit/directory_mmsi_entry.txt"))) {
         const Directory dir = c[0] == "Group" ? Directory::Group : Directory::Individual;
@@ -107,9 +107,7 @@ TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
     EXPECT_EQ(MmsiBoxText(Directory::Group, "0259123400"), "25912340");
     EXPECT_EQ(MmsiOfBoxText(Directory::Group, "25912340"), "025912340");
     EXPECT_EQ(MmsiOfBoxText(Directory::Individual, "211123450"), "211123450");
-}
 
-TEST(DirectoryRulesTest, NameBoxCharactersAndKeys) {
     for (char32_t c : std::u32string(U"09AZaz-/*()+., ")) {
         EXPECT_TRUE(IsDirectoryNameChar(c)) << static_cast<int>(c);
     }

@@ -12,10 +12,6 @@
 
 namespace mrw {
 
-void PrintTo(const ListItem& item, std::ostream* os) {
-    *os << "{\"" << item.text << "\", " << item.value << "}";
-}
-
 namespace {
 
 struct SetupRulesTest : ::testing::Test {
@@ -68,16 +64,14 @@ TEST_F(SetupRulesTest, DigitEntriesStoreNineDigitsWithZeroAndRefuseOtherLengths)
     }
 }
 
-TEST_F(SetupRulesTest, StatusNamesAreCutToFourAndBlankNamesStoreEmpty) {
+TEST_F(SetupRulesTest, StatusNamesAndUsableGroups) {
     EXPECT_TRUE(CommitStatusName(config, 0, "MARINE") && CommitStatusName(config, 1, "    "));
     EXPECT_EQ(std::tuple(m.Groups[0].StatusName, m.Groups[1].StatusName), std::tuple("MARI", ""));
     EXPECT_EQ(std::tuple(ExpGroupCaption(m, 0), ExpGroupCaption(m, 1)),
               std::tuple("Group1[MARI]", "Group2"));
     EXPECT_TRUE(IsStatusNameChar(U'/') && IsStatusNameChar(U' ') && IsStatusNameChar(U'z'));
     EXPECT_FALSE(IsStatusNameChar(U',') || IsStatusNameChar(U'_'));
-}
 
-TEST_F(SetupRulesTest, SwitchingAGroupOffTakesTheExpChannelsOutOfIt) {
     const std::vector<SettingCheck> checks = UsableChecks();
     m.Groups[1].Usable = true;
     m.Groups[3].ExpChGroup = {true, true, true};
@@ -113,7 +107,7 @@ TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
     EXPECT_EQ(m.Common.ResumeTime, 3);
 }
 
-TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
+TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItemAndHints) {
     const std::vector<SettingList> common = CommonLists();
     m.Common.ResumeTime = 7;
     m.Common.Weater = 1;
@@ -124,6 +118,15 @@ TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
         const ListView view = ViewList(List(common, c[0]), m);
         ASSERT_EQ(view.items.size(), std::stoul(c[3])) << c.where;
         EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], (ListItem{c[1], std::stoi(c[2])}))
+            << c.where;
+    }
+
+    const std::string kept =
+        " Kept in the settings file; programming does not change it in the radio";
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/setup_hints.txt"))) {
+        const size_t plus = c[1].find("+kept");
+        EXPECT_EQ(SetupControlHint(c[0]),
+                  plus == std::string::npos ? c[1] : c[1].substr(0, plus) + kept)
             << c.where;
     }
 }
@@ -156,7 +159,7 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
 }
 
-TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsi) {
+TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameShowsThem) {
     m.CHMMSID[0] = {true, "HARBOUR", "2320012340"};
     m.CHMMSID[1] = {true, "PILOT", "2320056780"};
     m.CHGRPID[0] = {true, "FLEET", "0232000010"};
@@ -175,10 +178,10 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsi) {
     EXPECT_EQ(pick[1].text, "232005678  PILOT");
     EXPECT_EQ(MmsiPickIndex(pick, m, "232005678"), 1);
     EXPECT_EQ(MmsiPickIndex(pick, m, "23200567"), -1);
-}
 
-// With no directory entry in use, the frame shows the stored values and enables.
-TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
+    // With no directory entry in use, the frame shows the stored values and enables.
+    m.CHMMSID = {};
+    m.CHGRPID = {};
     // Enable, marine none, channel 239, interval 0, "Group", entry 5, no RC, the MMSI.
     m.AutoPos.Records[0] = {true, 0, "239", "0", 1, 4, false, "2110001110"};
     m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
@@ -188,17 +191,6 @@ TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
     EXPECT_EQ(view.directory, (ListView{{{"Memory ID5", 4}}, 0}));
     EXPECT_EQ(std::tuple(view.mmsiText, view.controlsEnabled, view.mmsiEnabled),
               std::tuple("211000111", true, false));
-}
-
-TEST_F(SetupRulesTest, HintsOfSettingsProgrammingDoesNotCarrySaySo) {
-    const std::string kept =
-        " Kept in the settings file; programming does not change it in the radio";
-    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/setup_hints.txt"))) {
-        const size_t plus = c[1].find("+kept");
-        EXPECT_EQ(SetupControlHint(c[0]),
-                  plus == std::string::npos ? c[1] : c[1].substr(0, plus) + kept)
-            << c.where;
-    }
 }
 
 }  // namespace
