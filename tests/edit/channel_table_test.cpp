@@ -84,8 +84,7 @@ TEST(ChannelTableTest, NewLandsAfterItsRowAndCommandsOutsideTheTableOrWhileLoadi
     ASSERT_TRUE(StartEdit(can.config, can.state, 0));
     can.config.state.Loading = true;
     EXPECT_EQ(SaveChannel(can.config, can.state, kChannel72), SaveOutcome::NotStored);
-    EXPECT_EQ(can.Table().size(), 2U);
-    EXPECT_EQ(can.Table()[0].Position, 10);
+    EXPECT_EQ(can.Table(), (ChannelTable{Standard(10), Standard(11)}));
     EXPECT_FALSE(can.config.state.DataChanged);
     EXPECT_TRUE(can.prompt.messages.empty());
     can.config.state.Loading = false;  // a user channel with a blank display is refused
@@ -124,9 +123,8 @@ TEST(ChannelTableTest, EditKeepsWhatThePanelDoesNotShowAndDeleteAsks) {
     EXPECT_EQ(f.Table()[1], expected);
     f.config.state.DataChanged = false;
     f.prompt.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(DeleteChannel(f.config, f.state, 0));
+    EXPECT_FALSE(DeleteChannel(f.config, f.state, 0) || f.config.state.DataChanged);
     EXPECT_EQ(f.Table().size(), 3U);
-    EXPECT_FALSE(f.config.state.DataChanged);
     EXPECT_TRUE(DeleteChannel(f.config, f.state, 0));
     EXPECT_EQ(f.Table().size(), 2U);
     EXPECT_EQ(f.Table()[0].Position, 72);
@@ -175,11 +173,8 @@ struct PriorityFixture : Fixture {
     int32_t& Priority() { return config.model.Groups[static_cast<size_t>(group)].PriorityCH; }
     // The label of the record the priority names, as the Usable panel and the report show it.
     std::string PriorityLabel() {
-        const ChannelTable& table = Table();
-        const int32_t p = Priority();
-        return p >= 1 && p <= static_cast<int32_t>(table.size())
-                   ? ChannelLabel(table[static_cast<size_t>(p - 1)])
-                   : "(none)";
+        const size_t p = static_cast<size_t>(Priority());
+        return p >= 1 && p <= Table().size() ? ChannelLabel(Table()[p - 1]) : "(none)";
     }
     // The priority channels of the other two standard tables' groups.
     std::vector<int32_t> OtherPriorities() {

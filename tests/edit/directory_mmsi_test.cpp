@@ -20,9 +20,10 @@ TEST(DirectoryMmsiTest, WarningsOfAConfigurationNameWhereEachNumberIs) {
     model.CHGRPID[0] = {true, "FLEET", "2321234500"};
     model.AutoPos.Records[0].Mmsi = "2111234500";
     model.AutoPos.Records[1].Mmsi = "0259123400";
-    model.AutoPos.Records[0].SelectCall = 1;  // "Multi-St": still individual stations
-    model.AutoPos.Records[1].SelectCall = 1;  // "Group"
-    model.Atis.AtisCode = "9211234567";       // an ATIS code is not an MMSI
+    // Select call 1: "Multi-St" in the first frame, still individual stations; "Group" in the
+    // second.
+    model.AutoPos.Records[0].SelectCall = model.AutoPos.Records[1].SelectCall = 1;
+    model.Atis.AtisCode = "9211234567";  // an ATIS code is not an MMSI
     EXPECT_EQ(AutoPosMmsiUse(model, 0), MmsiUse::Individual);
     EXPECT_EQ(AutoPosMmsiUse(model, 1), MmsiUse::Group);
     std::vector<std::string> expected;

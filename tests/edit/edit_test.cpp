@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "edit/channel_table.h"
 #include "edit/directory_rules.h"
 #include "files/csv_channels.h"
@@ -28,15 +30,14 @@ TEST(EditModelTest, StoresAndMarksChangedButNeverWhileLoading) {
     config.services.shell = &shell;
     config.state.Loading = true;
     EXPECT_FALSE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 7; }));
-    EXPECT_NE(config.model.Common.ResumeTime, 7);
-    EXPECT_FALSE(config.state.DataChanged);
+    EXPECT_TRUE(config.model.Common.ResumeTime != 7 && !config.state.DataChanged);
 
     config.state.Loading = false;
     EXPECT_TRUE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 7; }));
     EXPECT_TRUE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 8; }));
-    EXPECT_EQ(config.model.Common.ResumeTime, 8);
-    EXPECT_TRUE(config.state.DataChanged);
-    EXPECT_EQ(shell.captions, 1);  // the caption follows the first change
+    // The caption follows the first change.
+    EXPECT_EQ(std::tuple(config.model.Common.ResumeTime, config.state.DataChanged, shell.captions),
+              std::tuple(8, true, 1));
 }
 
 struct EditHistoryTest : ::testing::Test {
@@ -48,9 +49,6 @@ struct EditHistoryTest : ::testing::Test {
         config.model.CHMMSID[0] = config.model.CHMMSID[1] =
             config.model.CHMMSID[2] = {true, "SHIP3", "2111234500"};
         MarkConfigurationLoaded(config);
-    }
-    void Set(const char* mmsi) {
-        EditModel(config, "User MMSI", [mmsi](DataModel& m) { m.DscBasic.UserMmsi = mmsi; });
     }
     Config config;
     NodeShell shell;
@@ -92,10 +90,11 @@ TEST_F(EditHistoryTest, EachKindOfChangeIsUndoneAndRedoneWhereItWasMade) {
 }
 
 TEST_F(EditHistoryTest, AStepUndoneBehindTheSavedOneAndAChangeMadeOutsideItAreNeverCrossed) {
-    Set("2351234560");
+    EditModel(config, "User MMSI", [](DataModel& m) { m.DscBasic.UserMmsi = "2351234560"; });
     MarkConfigurationSaved(config);
     ASSERT_TRUE(UndoEdit(config));
-    Set("2351234580");  // the saved step can never come back
+    // The saved step can never come back.
+    EditModel(config, "User MMSI", [](DataModel& m) { m.DscBasic.UserMmsi = "2351234580"; });
     EXPECT_FALSE(config.history.CanRedo());
     ASSERT_TRUE(UndoEdit(config) && RedoEdit(config));
     EXPECT_TRUE(config.state.DataChanged);

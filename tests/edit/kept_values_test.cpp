@@ -32,16 +32,6 @@ protected:
         ASSERT_TRUE(StartNew(config, state, -1));
         ASSERT_EQ(SaveChannel(config, state, values), SaveOutcome::Stored);
     }
-
-    // Programming followed by a read: the model encoded into the image, and the model the
-    // image then stands for.
-    DataModel ProgramAndRead(DataModel& programmed) {
-        programmed = config.model;
-        Image image = config.image;
-        std::string error;
-        EXPECT_TRUE(EncodeImage(programmed, image, &error)) << error;
-        return DecodedModel(image);
-    }
 };
 
 TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
@@ -58,13 +48,16 @@ TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
     rg.name = "   ";
     rg.txEnable = true;
     SaveNew(TableKind::RG, rg);
-    ASSERT_TRUE(StoreWeatherName(config, 0, "#Wx!1 "));
-    ASSERT_TRUE(CommitStatusName(config, 1, "ab c d"));
-    ASSERT_TRUE(CommitStatusName(config, 2, "x   y"));
-    ASSERT_TRUE(CommitEntryName(config, Directory::Individual, 1, "Home #2 Ship"));
+    ASSERT_TRUE(StoreWeatherName(config, 0, "#Wx!1 ") && CommitStatusName(config, 1, "ab c d") &&
+                CommitStatusName(config, 2, "x   y") &&
+                CommitEntryName(config, Directory::Individual, 1, "Home #2 Ship"));
 
-    DataModel programmed;
-    DataModel read = ProgramAndRead(programmed);
+    // Programming followed by a read: the model encoded into the image, and the model the
+    // image then stands for.
+    DataModel programmed = config.model;
+    std::string error;
+    EXPECT_TRUE(EncodeImage(programmed, config.image, &error)) << error;
+    DataModel read = DecodedModel(config.image);
     // The edited fields in the order of the edits; power as Tx Enable, Low Power, Power Up.
     const auto edited = [](const DataModel& m) {
         const auto power = [](const ChannelRecord& r) {

@@ -22,25 +22,22 @@ struct SetupRulesTest : ::testing::Test {
     SetupRulesTest() { config.services.prompt = &prompt; }
 
     static SettingList List(const std::vector<SettingList>& lists, const std::string& name) {
-        auto it = std::find_if(lists.begin(), lists.end(),
-                               [&](const SettingList& l) { return l.objectName == name; });
+        const auto it = std::ranges::find(lists, name, &SettingList::objectName);
         EXPECT_NE(it, lists.end()) << name;
         return it != lists.end() ? *it : SettingList{};
     }
     // Picks the item with this text, as a user would.
     bool Pick(const SettingList& list, const std::string& text) {
         const ListView view = ViewList(list, m);
-        const auto it = std::find_if(view.items.begin(), view.items.end(),
-                                     [&](const ListItem& item) { return item.text == text; });
+        const auto it = std::ranges::find(view.items, text, &ListItem::text);
         return StoreListChoice(config, list, view, static_cast<int>(it - view.items.begin()));
     }
     static ChannelRecord Channel(bool enable, int position, std::string display = "") {
-        ChannelRecord r;
-        r.Enable = enable;
-        r.Position = static_cast<int16_t>(position);
-        r.StatusNo = 127;  // no channel number prefix
-        r.CHDisplayL = std::move(display);
-        return r;
+        // Status number 127: no channel number prefix.
+        return {.Position = static_cast<int16_t>(position),
+                .Enable = enable,
+                .CHDisplayL = std::move(display),
+                .StatusNo = 127};
     }
 };
 
@@ -55,12 +52,12 @@ TEST_F(SetupRulesTest, DigitEntriesStoreNineDigitsWithZeroAndRefuseOtherLengths)
         config.state.DataChanged = false;
         prompt.messages.clear();
         const DigitCommit commit = CommitDigitEntry(config, box, 1, c[1], mode);
-        EXPECT_EQ(commit.accepted, c[3] == "1");
-        EXPECT_EQ(commit.text, c[5]);
+        EXPECT_EQ(std::tuple(commit.accepted, commit.text), std::tuple(c[3] == "1", c[5]));
         EXPECT_EQ(StoredDigits(m, box, 1), c[4]);
         EXPECT_EQ(config.state.DataChanged, commit.accepted);
-        const bool message = !commit.accepted && mode == CommitMode::KeepText;
-        ASSERT_EQ(prompt.messages.size(), message ? 1u : 0u);
+        // a refusal that keeps the typed text says why
+        EXPECT_EQ(prompt.messages.size(),
+                  static_cast<size_t>(!commit.accepted && mode == CommitMode::KeepText));
     }
 }
 
@@ -110,9 +107,8 @@ TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
 TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItemAndHints) {
     const std::vector<SettingList> common = CommonLists();
     m.Common.ResumeTime = 7;
-    m.Common.Weater = 1;
     m.Common.OffsetTime = 30;
-    m.Common.Distance = 1;
+    m.Common.Weater = m.Common.Distance = 1;
     for (const testing::Case& c :
          testing::ReadCases(testing::TestData("edit/setup_list_stored.txt"))) {
         const ListView view = ViewList(List(common, c[0]), m);
