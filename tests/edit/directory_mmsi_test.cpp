@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 namespace mrw {
 namespace {
 
@@ -18,19 +20,17 @@ TEST(DirectoryMmsiTest, WarningsOfAConfigurationNameWhereEachNumberIs) {
     model.CHGRPID[0] = {true, "FLEET", "2321234500"};
     model.AutoPos.Records[0].Mmsi = "2111234500";
     model.AutoPos.Records[1].Mmsi = "0259123400";
-    model.AutoPos.Records[0].SelectCall = 1;  // "Multi-St": still individual stations
-    model.AutoPos.Records[1].SelectCall = 1;  // "Group"
-    model.Atis.AtisCode = "9211234567";       // an ATIS code is not an MMSI
+    // Select call 1: "Multi-St" in the first frame, still individual stations; "Group" in the
+    // second.
+    model.AutoPos.Records[0].SelectCall = model.AutoPos.Records[1].SelectCall = 1;
+    model.Atis.AtisCode = "9211234567";  // an ATIS code is not an MMSI
     EXPECT_EQ(AutoPosMmsiUse(model, 0), MmsiUse::Individual);
     EXPECT_EQ(AutoPosMmsiUse(model, 1), MmsiUse::Group);
-    EXPECT_EQ(MmsiWarnings(model),
-              (std::vector<std::string>{
-                  "User MMSI 199123450: MID 199 is not allocated \u2014 check the number",
-                  "Individual Directory 2 CLUB 025912340: A group MMSI entered as an individual "
-                  "entry",
-                  "Group Directory 1 FLEET 232123450: Not a group MMSI: a group MMSI starts with "
-                  "a single 0",
-              }));
+    std::vector<std::string> expected;
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/mmsi_warnings.txt"))) {
+        expected.push_back(c[0]);
+    }
+    EXPECT_EQ(MmsiWarnings(model), expected);
     model.AutoPos.Records[1].SelectCall = 0;
     EXPECT_EQ(MmsiWarnings(model).back(),
               "Auto POS Request MMSI 025912340: A group MMSI entered as an individual entry");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,128 +25,76 @@ struct Fixture {
         config.services.prompt = &prompt;
         config.model.CHWX.resize(kWeatherChannels);
     }
-    // Slots 1.. of `dir` in use with these names and stored MMSIs.
-    void Fill(Directory dir, const std::vector<std::pair<std::string, std::string>>& entries) {
-        for (size_t i = 0; i < entries.size(); ++i) {
-            DirectoryRecord& r =
-                dir == Directory::Group ? config.model.CHGRPID[i] : config.model.CHMMSID[i];
-            r = {true, entries[i].first, entries[i].second};
-        }
-    }
-    const DirectoryRecord& At(Directory dir, int n) const { return Slot(config.model, dir, n); }
 };
 
-const std::vector<std::pair<std::string, std::string>> kThree = {
-    {"HARBOUR", "2111234500"}, {"MARINA", "2321234500"}, {"PILOT", "2591234500"}};
+std::string B(bool b) {
+    return b ? "1" : "0";
+}
 
-TEST(DirectoryRulesTest, UsedCountStopsAtTheFirstFreeSlot) {
-    struct Case {
-        std::vector<bool> enables;
-        int used;
-    };
-    const Case cases[] = {
-        {{}, 0}, {{true, true, true}, 3}, {{true, false, true}, 1}, {{false, true}, 0}};
-    for (const Case& c : cases) {
-        DataModel model;
-        for (size_t i = 0; i < c.enables.size(); ++i) {
-            model.CHMMSID[i].Enable = c.enables[i];
-            model.CHGRPID[i].Enable = c.enables[i];
+// Each step of the scenarios gives its results as texts, compared with the rest of its line.
+TEST(DirectoryRulesTest, EntryScenarios) {
+    std::optional<Fixture> f;
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/directory_steps.txt"))) {
+        SCOPED_TRACE(c.where);
+        const std::string& step = c[0];
+        if (step == "new") {
+            f.emplace();
+            continue;
         }
-        EXPECT_EQ(UsedCount(model, Directory::Individual), c.used);
-        EXPECT_EQ(UsedCount(model, Directory::Group), c.used);
+        Config& config = f->config;
+        DataModel& m = config.model;
+        const std::vector<MessageRequest>& messages = f->prompt.messages;
+        const Directory dir = c[1] == "Group" ? Directory::Group : Directory::Individual;
+        const int n = c.fields.size() > 3 ? std::stoi(c[2]) : 0;
+        std::vector<std::string> got;
+        size_t k = 3;  // where the results start
+        if (step == "set") {
+            DirectoryRecord& r =
+                dir == Directory::Group ? m.CHGRPID.at(size_t(n - 1)) : m.CHMMSID.at(size_t(n - 1));
+            r = {c[3] == "1", c[4], c[5]};
+            continue;
+        } else if (step == "changed" || step == "asked" || step == "told") {
+            k = 1;
+            got = {step == "changed" ? B(config.state.DataChanged)
+                   : step == "asked" ? std::to_string(messages.size())
+                                     : messages.back().title};
+        } else if (step == "used") {
+            k = 2;
+            got = {std::to_string(UsedCount(m, dir))};
+        } else if (step == "view") {
+            const EntryPanelView v = ViewEntryPanel(m, dir, n);
+            got = {B(v.enableChecked) + " " + B(v.enableOpen) + " " + B(v.deleteOpen) + " " +
+                   B(v.fieldsOpen) + " " + B(v.incompleteBefore)};
+        } else if (step == "boxes") {
+            const EntryPanelView v = ViewEntryPanel(m, dir, n);
+            got = {v.name, v.mmsi, B(v.groupPrefix) + " " + std::to_string(v.mmsiLength)};
+        } else if (step == "add") {
+            got = {B(AddEntry(config, dir, n))};
+        } else if (step == "name") {
+            k = 4;
+            got = {B(CommitEntryName(config, dir, n, c[3]))};
+        } else if (step == "mmsi") {
+            k = 5;
+            const MmsiCommit r =
+                CommitEntryMmsi(config, dir, n, c[3],
+                                c[4] == "keep" ? MmsiRefusal::KeepText : MmsiRefusal::Restore);
+            got = {B(r.accepted) + " " + B(r.deleted), r.text};
+        } else if (step == "delete") {
+            k = 4;
+            f->prompt.answers = {c[3] == "yes" ? Answer::Yes : Answer::No};
+            got = {B(DeleteEntry(config, dir, n))};
+        } else if (step == "remove") {
+            got = {B(RemoveEntry(config, dir, n))};
+        } else if (step == "slot") {
+            const DirectoryRecord& r = Slot(m, dir, n);
+            got = {B(r.Enable), r.TagName, r.Mmsid};
+        }  // an unknown step gives nothing, and so fails its line
+        EXPECT_EQ(got, std::vector<std::string>(c.fields.begin() + long(k), c.fields.end()));
     }
 }
 
-TEST(DirectoryRulesTest, WithSlotsOneToThreeInUseSlotFourOffersEnableSlotFiveNothing) {
-    Fixture f;
-    f.Fill(Directory::Individual, kThree);
-    struct Case {
-        int slot;
-        bool checked, enableOpen, deleteOpen, fieldsOpen;
-    };
-    const Case cases[] = {
-        {3, true, false, true, true},     // in use: Delete and the boxes
-        {4, false, true, false, false},   // the first free slot: Enable
-        {5, false, false, false, false},  // later: nothing
-    };
-    for (const Case& c : cases) {
-        const EntryPanelView v = ViewEntryPanel(f.config.model, Directory::Individual, c.slot);
-        EXPECT_EQ(std::tuple(v.enableChecked, v.enableOpen, v.deleteOpen, v.fieldsOpen,
-                             v.incompleteBefore),
-                  std::tuple(c.checked, c.enableOpen, c.deleteOpen, c.fieldsOpen, false))
-            << c.slot;
-    }
-    const EntryPanelView two = ViewEntryPanel(f.config.model, Directory::Individual, 2);
-    EXPECT_EQ(two.name, "MARINA");
-    EXPECT_EQ(two.mmsi, "232123450");
-    EXPECT_FALSE(two.groupPrefix);
-    EXPECT_EQ(two.mmsiLength, 9);
-
-    // Adding puts only the offered slot into use; a name of spaces keeps the old name.
-    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 5));
-    EXPECT_FALSE(AddEntry(f.config, Directory::Individual, 2));
-    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "   "));
-    EXPECT_FALSE(CommitEntryName(f.config, Directory::Individual, 1, "HARBOUR"));  // unchanged
-    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, "HARBOUR");
-    EXPECT_FALSE(f.config.state.DataChanged);
-    EXPECT_TRUE(CommitEntryName(f.config, Directory::Individual, 1, " TUG 2"));
-    EXPECT_EQ(f.At(Directory::Individual, 1).TagName, " TUG 2");  // as typed
-    EXPECT_TRUE(AddEntry(f.config, Directory::Individual, 4));
-    EXPECT_TRUE(f.At(Directory::Individual, 4).Enable);
-    EXPECT_EQ(UsedCount(f.config.model, Directory::Individual), 4);
-}
-
-TEST(DirectoryRulesTest, TheFirstFreeSlotStaysClosedAfterAnIncompleteEntry) {
-    struct Case {
-        const char* name;
-        const char* mmsi;
-        bool open;
-    };
-    const Case cases[] = {
-        {"CLUB", "0259123400", true}, {"", "0259123400", false}, {"CLUB", "", false}};
-    for (const Case& c : cases) {
-        Fixture f;
-        f.Fill(Directory::Group, {{c.name, c.mmsi}});
-        const EntryPanelView v = ViewEntryPanel(f.config.model, Directory::Group, 2);
-        EXPECT_EQ(v.enableOpen, c.open) << c.name << "/" << c.mmsi;
-        EXPECT_EQ(v.incompleteBefore, !c.open);
-        EXPECT_EQ(AddEntry(f.config, Directory::Group, 2), c.open);
-    }
-    Fixture empty;  // slot 1 of an empty directory is always offered
-    const EntryPanelView g = ViewEntryPanel(empty.config.model, Directory::Group, 1);
-    EXPECT_TRUE(g.enableOpen);
-    EXPECT_TRUE(g.groupPrefix);
-    EXPECT_EQ(g.mmsiLength, 8);
-}
-
-TEST(DirectoryRulesTest, DeletingSlotTwoOfThreeMovesSlotThreeUpAfterYes) {
-    Fixture f;
-    f.Fill(Directory::Individual, kThree);
-    f.prompt.answers = {Answer::No};
-    EXPECT_FALSE(DeleteEntry(f.config, Directory::Individual, 2));
-    EXPECT_EQ(f.At(Directory::Individual, 2).TagName, "MARINA");
-    EXPECT_FALSE(f.config.state.DataChanged);
-
-    f.prompt.answers = {Answer::Yes};
-    EXPECT_TRUE(DeleteEntry(f.config, Directory::Individual, 2));
-    EXPECT_EQ(f.prompt.messages.size(), 2U);
-    EXPECT_EQ(f.At(Directory::Individual, 2), (DirectoryRecord{true, "PILOT", "2591234500"}));
-    EXPECT_EQ(f.At(Directory::Individual, 3), DirectoryRecord{});
-    EXPECT_TRUE(f.config.state.DataChanged);
-
-    EXPECT_FALSE(DeleteEntry(f.config, Directory::Individual, 3));  // free: nothing asked
-    EXPECT_EQ(f.prompt.messages.size(), 2U);
-
-    for (int n = 1; n <= kGroupDirectorySize; ++n) {  // a full directory frees its last slot
-        f.config.model.CHGRPID[n - 1] = {true, "G" + std::to_string(n), "0259123400"};
-    }
-    EXPECT_EQ(UsedCount(f.config.model, Directory::Group), 32);
-    EXPECT_TRUE(RemoveEntry(f.config, Directory::Group, 1));
-    EXPECT_EQ(f.At(Directory::Group, 31).TagName, "G32");
-    EXPECT_EQ(f.At(Directory::Group, 32), DirectoryRecord{});
-}
-
-TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
+TEST(DirectoryRulesTest, MmsiAndNameEntriesAndKeys) {
     for (const testing::Case& c :
          testing::ReadCases(testing::TestData("edit/directory_mmsi_entry.txt"))) {
         const Directory dir = c[0] == "Group" ? Directory::Group : Directory::Individual;
@@ -156,56 +105,7 @@ TEST(DirectoryRulesTest, MmsiEntriesAndTheirStoredForm) {
     EXPECT_EQ(MmsiBoxText(Directory::Group, "0259123400"), "25912340");
     EXPECT_EQ(MmsiOfBoxText(Directory::Group, "25912340"), "025912340");
     EXPECT_EQ(MmsiOfBoxText(Directory::Individual, "211123450"), "211123450");
-}
 
-TEST(DirectoryRulesTest, AWrongLengthIsRefusedWithTheDirectorysMessage) {
-    struct Case {
-        Directory dir;
-        const char* typed;
-        const char* title;
-    };
-    const Case cases[] = {{Directory::Individual, "21112345", "Individual Directory"},
-                          {Directory::Group, "2591234", "Group Directory"}};
-    for (const Case& c : cases) {
-        Fixture f;
-        f.Fill(c.dir, kThree);
-        const DirectoryRecord before = f.At(c.dir, 2);
-        const MmsiCommit kept = CommitEntryMmsi(f.config, c.dir, 2, c.typed, MmsiRefusal::KeepText);
-        EXPECT_FALSE(kept.accepted);
-        EXPECT_EQ(kept.text, c.typed);  // the box keeps what was typed
-        ASSERT_EQ(f.prompt.messages.size(), 1U);
-        EXPECT_EQ(f.prompt.messages[0].title, c.title);
-
-        const MmsiCommit restored =
-            CommitEntryMmsi(f.config, c.dir, 2, c.typed, MmsiRefusal::Restore);
-        EXPECT_FALSE(restored.accepted);
-        EXPECT_EQ(restored.text, MmsiBoxText(c.dir, before.Mmsid));  // shows what is stored
-        EXPECT_EQ(f.prompt.messages.size(), 1U);
-        EXPECT_EQ(f.At(c.dir, 2), before);
-        EXPECT_FALSE(f.config.state.DataChanged);
-    }
-}
-
-TEST(DirectoryRulesTest, AValidMmsiIsStoredAndAnEmptyOneDeletesWithoutAQuestion) {
-    Fixture f;
-    f.Fill(Directory::Group, {{"CLUB", "0259123400"}, {"RACE", "0232000100"}, {"FLEET", ""}});
-    MmsiCommit c =
-        CommitEntryMmsi(f.config, Directory::Group, 3, "22712345", MmsiRefusal::KeepText);
-    EXPECT_TRUE(c.accepted);
-    EXPECT_FALSE(c.deleted);
-    EXPECT_EQ(c.text, "22712345");
-    EXPECT_EQ(f.At(Directory::Group, 3).Mmsid, "0227123450");
-
-    c = CommitEntryMmsi(f.config, Directory::Group, 2, "", MmsiRefusal::KeepText);
-    EXPECT_TRUE(c.accepted);
-    EXPECT_TRUE(c.deleted);
-    EXPECT_TRUE(f.prompt.messages.empty());  // no question
-    EXPECT_EQ(f.At(Directory::Group, 2), (DirectoryRecord{true, "FLEET", "0227123450"}));
-    EXPECT_EQ(f.At(Directory::Group, 3), DirectoryRecord{});
-    EXPECT_EQ(c.text, "22712345");  // the slot now shows the entry that followed
-}
-
-TEST(DirectoryRulesTest, NameBoxCharactersAndKeys) {
     for (char32_t c : std::u32string(U"09AZaz-/*()+., ")) {
         EXPECT_TRUE(IsDirectoryNameChar(c)) << static_cast<int>(c);
     }
@@ -219,20 +119,19 @@ TEST(DirectoryRulesTest, NameBoxCharactersAndKeys) {
 
 TEST(DirectoryRulesTest, TheGridShowsEverySlotWithWhatItsMmsiIs) {
     Fixture f;
-    f.Fill(Directory::Individual, {{"HARBOUR", "2111234500"}, {"ODD", "0259123400"}});
-    f.Fill(Directory::Group, {{"CLUB", "0259123400"}});
+    f.config.model.CHMMSID[0] = {true, "HARBOUR", "2111234500"};
+    f.config.model.CHMMSID[1] = {true, "ODD", "0259123400"};
+    f.config.model.CHGRPID[0] = {true, "CLUB", "0259123400"};
     const DirectoryGrid individual = BuildDirectoryGrid(f.config.model, Directory::Individual);
-    ASSERT_EQ(individual.rows.size(), 80U);
-    EXPECT_EQ(individual.rows[0],
-              (std::vector<std::string>{"1", "HARBOUR", "211123450",
-                                        "Ship, Germany (Federal Republic of)"}));
-    EXPECT_EQ(individual.rows[1][kMmsiAboutColumn], "A group MMSI entered as an individual entry");
-    EXPECT_EQ(individual.rows[79], (std::vector<std::string>{"80", "", "", ""}));
-
     const DirectoryGrid group = BuildDirectoryGrid(f.config.model, Directory::Group);
-    ASSERT_EQ(group.rows.size(), 32U);
-    EXPECT_EQ(group.rows[0],
-              (std::vector<std::string>{"1", "CLUB", "025912340", "Group call, Norway"}));
+    ASSERT_EQ(std::tuple(individual.rows.size(), group.rows.size()), std::tuple(80UL, 32UL));
+    for (const testing::Case& c :
+         testing::ReadCases(testing::TestData("edit/directory_grid.txt"))) {
+        const DirectoryGrid& grid = c[0] == "Group" ? group : individual;
+        EXPECT_EQ(grid.rows.at(std::stoul(c[1])),
+                  std::vector<std::string>(c.fields.begin() + 2, c.fields.end()))
+            << c.where;
+    }
 }
 
 // ---- Weather rows ---------------------------------------------------------------------
@@ -241,36 +140,30 @@ TEST(WeatherRulesTest, EachRowShowsItsRecordAndItsBoxesStore) {
     Fixture f;
     f.config.model.CHWX[0] = {.Enable = true, .ScanMemory = true, .ChTag = "NOAA"};
     f.config.model.CHWX[9].ScanMemory = true;  // kept while the row is closed
-    const WeatherRowView first = ViewWeatherRow(f.config.model, 0);
-    EXPECT_EQ(first.frequency, "162.550 MHz");
-    EXPECT_TRUE(first.enable && first.scan && first.open);
-    EXPECT_EQ(first.name, "NOAA");
-    const WeatherRowView last = ViewWeatherRow(f.config.model, 9);
-    EXPECT_EQ(last.frequency, "163.275 MHz");
-    EXPECT_TRUE(last.scan);
-    EXPECT_FALSE(last.enable || last.open);
+    const auto row = [&](int n) {
+        const WeatherRowView v = ViewWeatherRow(f.config.model, n);
+        return std::tuple(v.frequency, v.enable, v.scan, v.open, v.name);
+    };
+    EXPECT_EQ(row(0), std::tuple("162.550 MHz", true, true, true, "NOAA"));
+    EXPECT_EQ(row(9), std::tuple("163.275 MHz", false, true, false, ""));
 
     EXPECT_FALSE(ViewWeatherRow(DataModel{}, 3).open);  // a table not built yet
 
     // The boxes store through the editing entry point.
-    EXPECT_TRUE(StoreWeatherEnable(f.config, 2, true));
-    EXPECT_TRUE(StoreWeatherScan(f.config, 2, true));
     // Only what the name field keeps: "#" and the accented letter are no characters of it.
-    EXPECT_TRUE(StoreWeatherName(f.config, 2, "Coast #3 \u00e9"));
+    EXPECT_TRUE(StoreWeatherEnable(f.config, 2, true) && StoreWeatherScan(f.config, 2, true) &&
+                StoreWeatherName(f.config, 2, "Coast #3 \u00e9"));
     const ChannelRecord& r = f.config.model.CHWX[2];
-    EXPECT_TRUE(r.Enable && r.ScanMemory);
-    EXPECT_EQ(r.ChTag, "Coast 3");
-    EXPECT_TRUE(f.config.state.DataChanged);
+    EXPECT_EQ(std::tuple(r.Enable, r.ScanMemory, r.ChTag, f.config.state.DataChanged),
+              std::tuple(true, true, "Coast 3", true));
 
-    EXPECT_TRUE(StoreWeatherScan(f.config, 2, false));  // out of the scan
-    EXPECT_FALSE(f.config.model.CHWX[2].ScanMemory);
-    EXPECT_FALSE(StoreWeatherScan(f.config, 10, true));  // no such record
+    EXPECT_TRUE(StoreWeatherScan(f.config, 2, false) && !r.ScanMemory);  // out of the scan
+    EXPECT_FALSE(StoreWeatherScan(f.config, 10, true));                  // no such record
 
     Fixture loading;
     loading.config.state.Loading = true;  // the program fills its rows: nothing is stored
-    EXPECT_FALSE(StoreWeatherEnable(loading.config, 0, true));
-    EXPECT_FALSE(loading.config.model.CHWX[0].Enable);
-    EXPECT_FALSE(loading.config.state.DataChanged);
+    EXPECT_FALSE(StoreWeatherEnable(loading.config, 0, true) ||
+                 loading.config.model.CHWX[0].Enable || loading.config.state.DataChanged);
 }
 
 }  // namespace

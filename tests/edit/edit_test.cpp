@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "edit/channel_table.h"
 #include "edit/directory_rules.h"
 #include "files/csv_channels.h"
@@ -11,36 +13,32 @@
 namespace mrw {
 namespace {
 
-class CaptionCounter : public Shell {
-public:
+// A window that is showing the node `where`, and records what it was asked to show and how
+// often its caption was brought up to date.
+struct NodeShell : Shell {
+    std::string CurrentCategory() const override { return where; }
+    void ShowCategory(const std::string& key) override { shown.push_back(key); }
     void UpdateWindowCaption() override { ++captions; }
+    std::string where;
+    std::vector<std::string> shown;
     int captions = 0;
 };
 
 TEST(EditModelTest, StoresAndMarksChangedButNeverWhileLoading) {
     Config config;
-    CaptionCounter shell;
+    NodeShell shell;
     config.services.shell = &shell;
     config.state.Loading = true;
     EXPECT_FALSE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 7; }));
-    EXPECT_NE(config.model.Common.ResumeTime, 7);
-    EXPECT_FALSE(config.state.DataChanged);
+    EXPECT_TRUE(config.model.Common.ResumeTime != 7 && !config.state.DataChanged);
 
     config.state.Loading = false;
     EXPECT_TRUE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 7; }));
     EXPECT_TRUE(EditModel(config, "Resume Time", [](DataModel& m) { m.Common.ResumeTime = 8; }));
-    EXPECT_EQ(config.model.Common.ResumeTime, 8);
-    EXPECT_TRUE(config.state.DataChanged);
-    EXPECT_EQ(shell.captions, 1);  // the caption follows the first change
+    // The caption follows the first change.
+    EXPECT_EQ(std::tuple(config.model.Common.ResumeTime, config.state.DataChanged, shell.captions),
+              std::tuple(8, true, 1));
 }
-
-// A window that is showing the node `where`, and records what it was asked to show.
-struct NodeShell : Shell {
-    std::string CurrentCategory() const override { return where; }
-    void ShowCategory(const std::string& key) override { shown.push_back(key); }
-    std::string where;
-    std::vector<std::string> shown;
-};
 
 struct EditHistoryTest : ::testing::Test {
     EditHistoryTest() {
@@ -51,9 +49,6 @@ struct EditHistoryTest : ::testing::Test {
         config.model.CHMMSID[0] = config.model.CHMMSID[1] =
             config.model.CHMMSID[2] = {true, "SHIP3", "2111234500"};
         MarkConfigurationLoaded(config);
-    }
-    void Set(const char* mmsi) {
-        EditModel(config, "User MMSI", [mmsi](DataModel& m) { m.DscBasic.UserMmsi = mmsi; });
     }
     Config config;
     NodeShell shell;
@@ -95,10 +90,11 @@ TEST_F(EditHistoryTest, EachKindOfChangeIsUndoneAndRedoneWhereItWasMade) {
 }
 
 TEST_F(EditHistoryTest, AStepUndoneBehindTheSavedOneAndAChangeMadeOutsideItAreNeverCrossed) {
-    Set("2351234560");
+    EditModel(config, "User MMSI", [](DataModel& m) { m.DscBasic.UserMmsi = "2351234560"; });
     MarkConfigurationSaved(config);
     ASSERT_TRUE(UndoEdit(config));
-    Set("2351234580");  // the saved step can never come back
+    // The saved step can never come back.
+    EditModel(config, "User MMSI", [](DataModel& m) { m.DscBasic.UserMmsi = "2351234580"; });
     EXPECT_FALSE(config.history.CanRedo());
     ASSERT_TRUE(UndoEdit(config) && RedoEdit(config));
     EXPECT_TRUE(config.state.DataChanged);

@@ -32,39 +32,32 @@ protected:
         ASSERT_TRUE(StartNew(config, state, -1));
         ASSERT_EQ(SaveChannel(config, state, values), SaveOutcome::Stored);
     }
-
-    // Programming followed by a read: the model encoded into the image, and the model the
-    // image then stands for.
-    DataModel ProgramAndRead(DataModel& programmed) {
-        programmed = config.model;
-        Image image = config.image;
-        std::string error;
-        EXPECT_TRUE(EncodeImage(programmed, image, &error)) << error;
-        return DecodedModel(image);
-    }
 };
 
 TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
-    ChannelPanelValues exp;
-    exp.display = "a1";
-    exp.rxText = "156.05";
-    exp.txText = "157.0500";
-    exp.name = "Harbour #1!  ";
-    exp.lowPower = true;  // with Tx Enable off
-    exp.powerUp = true;
+    // Low Power with Tx Enable off.
+    ChannelPanelValues exp{.display = "a1",
+                           .rxText = "156.05",
+                           .txText = "157.0500",
+                           .name = "Harbour #1!  ",
+                           .lowPower = true,
+                           .powerUp = true};
     SaveNew(TableKind::EXP, exp);
     ChannelPanelValues rg = exp;
     rg.display = "b";
     rg.name = "   ";
     rg.txEnable = true;
     SaveNew(TableKind::RG, rg);
-    ASSERT_TRUE(StoreWeatherName(config, 0, "#Wx!1 "));
-    ASSERT_TRUE(CommitStatusName(config, 1, "ab c d"));
-    ASSERT_TRUE(CommitStatusName(config, 2, "x   y"));
-    ASSERT_TRUE(CommitEntryName(config, Directory::Individual, 1, "Home #2 Ship"));
+    ASSERT_TRUE(StoreWeatherName(config, 0, "#Wx!1 ") && CommitStatusName(config, 1, "ab c d") &&
+                CommitStatusName(config, 2, "x   y") &&
+                CommitEntryName(config, Directory::Individual, 1, "Home #2 Ship"));
 
-    DataModel programmed;
-    DataModel read = ProgramAndRead(programmed);
+    // Programming followed by a read: the model encoded into the image, and the model the
+    // image then stands for.
+    DataModel programmed = config.model;
+    std::string error;
+    EXPECT_TRUE(EncodeImage(programmed, config.image, &error)) << error;
+    DataModel read = DecodedModel(config.image);
     // The edited fields in the order of the edits; power as Tx Enable, Low Power, Power Up.
     const auto edited = [](const DataModel& m) {
         const auto power = [](const ChannelRecord& r) {
@@ -83,13 +76,10 @@ TEST_F(KeptValuesTest, EditedTextsAndFlagsComeBackFromTheRadioAsStored) {
     EXPECT_EQ(edited(read), expected);          // as read back
     // Nothing else changes on the way: the read gives back the model that was programmed,
     // but for the catalogue fields a user channel has no use for (NEW starts them all alike).
-    for (DataModel* m : {&read, &programmed}) {
-        for (ChannelTable* table : {&m->CHEXP, &m->CHRG}) {
-            for (ChannelRecord& r : *table) {
-                r.Position = r.Duplex = r.StatusNo = r.StatusIcon = 0;
-                r.InterShipCH = false;
-            }
-        }
+    for (ChannelRecord* r :
+         {&read.CHEXP[0], &read.CHRG[0], &programmed.CHEXP[0], &programmed.CHRG[0]}) {
+        r->Position = r->Duplex = r->StatusNo = r->StatusIcon = 0;
+        r->InterShipCH = false;
     }
     EXPECT_EQ(read, programmed);
 }

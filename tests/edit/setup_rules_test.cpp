@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "edit/setup_autopos.h"
 #include "edit/setup_entry.h"
@@ -10,10 +11,6 @@
 #include "test_files.h"
 
 namespace mrw {
-
-void PrintTo(const ListItem& item, std::ostream* os) {
-    *os << "{\"" << item.text << "\", " << item.value << "}";
-}
 
 namespace {
 
@@ -25,25 +22,22 @@ struct SetupRulesTest : ::testing::Test {
     SetupRulesTest() { config.services.prompt = &prompt; }
 
     static SettingList List(const std::vector<SettingList>& lists, const std::string& name) {
-        auto it = std::find_if(lists.begin(), lists.end(),
-                               [&](const SettingList& l) { return l.objectName == name; });
+        const auto it = std::ranges::find(lists, name, &SettingList::objectName);
         EXPECT_NE(it, lists.end()) << name;
         return it != lists.end() ? *it : SettingList{};
     }
     // Picks the item with this text, as a user would.
     bool Pick(const SettingList& list, const std::string& text) {
         const ListView view = ViewList(list, m);
-        const auto it = std::find_if(view.items.begin(), view.items.end(),
-                                     [&](const ListItem& item) { return item.text == text; });
+        const auto it = std::ranges::find(view.items, text, &ListItem::text);
         return StoreListChoice(config, list, view, static_cast<int>(it - view.items.begin()));
     }
     static ChannelRecord Channel(bool enable, int position, std::string display = "") {
-        ChannelRecord r;
-        r.Enable = enable;
-        r.Position = static_cast<int16_t>(position);
-        r.StatusNo = 127;  // no channel number prefix
-        r.CHDisplayL = std::move(display);
-        return r;
+        // Status number 127: no channel number prefix.
+        return {.Position = static_cast<int16_t>(position),
+                .Enable = enable,
+                .CHDisplayL = std::move(display),
+                .StatusNo = 127};
     }
 };
 
@@ -58,47 +52,41 @@ TEST_F(SetupRulesTest, DigitEntriesStoreNineDigitsWithZeroAndRefuseOtherLengths)
         config.state.DataChanged = false;
         prompt.messages.clear();
         const DigitCommit commit = CommitDigitEntry(config, box, 1, c[1], mode);
-        EXPECT_EQ(commit.accepted, c[3] == "1");
-        EXPECT_EQ(commit.text, c[5]);
+        EXPECT_EQ(std::tuple(commit.accepted, commit.text), std::tuple(c[3] == "1", c[5]));
         EXPECT_EQ(StoredDigits(m, box, 1), c[4]);
         EXPECT_EQ(config.state.DataChanged, commit.accepted);
-        const bool message = !commit.accepted && mode == CommitMode::KeepText;
-        ASSERT_EQ(prompt.messages.size(), message ? 1u : 0u);
+        // a refusal that keeps the typed text says why
+        EXPECT_EQ(prompt.messages.size(),
+                  static_cast<size_t>(!commit.accepted && mode == CommitMode::KeepText));
     }
 }
 
-TEST_F(SetupRulesTest, StatusNamesAreCutToFourAndBlankNamesStoreEmpty) {
-    EXPECT_TRUE(CommitStatusName(config, 0, "MARINE"));
-    EXPECT_EQ(m.Groups[0].StatusName, "MARI");
-    EXPECT_EQ(ExpGroupCaption(m, 0), "Group1[MARI]");
-    EXPECT_TRUE(CommitStatusName(config, 1, "    "));
-    EXPECT_EQ(m.Groups[1].StatusName, "");
-    EXPECT_EQ(ExpGroupCaption(m, 1), "Group2");
+TEST_F(SetupRulesTest, StatusNamesAndUsableGroups) {
+    EXPECT_TRUE(CommitStatusName(config, 0, "MARINE") && CommitStatusName(config, 1, "    "));
+    EXPECT_EQ(std::tuple(m.Groups[0].StatusName, m.Groups[1].StatusName), std::tuple("MARI", ""));
+    EXPECT_EQ(std::tuple(ExpGroupCaption(m, 0), ExpGroupCaption(m, 1)),
+              std::tuple("Group1[MARI]", "Group2"));
     EXPECT_TRUE(IsStatusNameChar(U'/') && IsStatusNameChar(U' ') && IsStatusNameChar(U'z'));
     EXPECT_FALSE(IsStatusNameChar(U',') || IsStatusNameChar(U'_'));
-}
 
-TEST_F(SetupRulesTest, SwitchingAGroupOffTakesTheExpChannelsOutOfIt) {
     const std::vector<SettingCheck> checks = UsableChecks();
     m.Groups[1].Usable = true;
     m.Groups[3].ExpChGroup = {true, true, true};
     ASSERT_EQ(checks[1].objectName, "chkUsable_1");
     EXPECT_TRUE(StoreCheck(config, checks[1], false));
-    EXPECT_FALSE(m.Groups[1].Usable);
+    EXPECT_TRUE(!m.Groups[1].Usable && config.state.DataChanged);
     EXPECT_EQ(m.Groups[3].ExpChGroup, (std::array<bool, 3>{true, false, true}));
-    EXPECT_TRUE(config.state.DataChanged);
 }
 
 TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
     const std::vector<SettingList> common = CommonLists();
     const std::vector<SettingList> dsc = DscLists();
     m.Common.Weater = 0;
-    EXPECT_TRUE(Pick(List(common, "cmbCommonTimedisplay"), "Local"));
-    EXPECT_TRUE(Pick(List(common, "cmbCommonOffset"), "-5:30"));
-    EXPECT_TRUE(Pick(List(common, "cmbCommonResume"), "3Sec"));
-    EXPECT_TRUE(m.Common.TimeDisplay);
-    EXPECT_EQ(m.Common.OffsetTime, -11);
-    EXPECT_EQ(m.Common.ResumeTime, 3);
+    EXPECT_TRUE(Pick(List(common, "cmbCommonTimedisplay"), "Local") &&
+                Pick(List(common, "cmbCommonOffset"), "-5:30") &&
+                Pick(List(common, "cmbCommonResume"), "3Sec"));
+    EXPECT_EQ(std::tuple(m.Common.TimeDisplay, m.Common.OffsetTime, m.Common.ResumeTime),
+              std::tuple(true, -11, 3));
 
     // "Off" in an All Ships Call row disables the row's TX list, which keeps its
     // value.
@@ -106,29 +94,35 @@ TEST_F(SetupRulesTest, ListsStoreTheValueOfThePickedItem) {
     const SettingList safety = List(dsc, "cmbUsableDscAllShipsCall_2");
     EXPECT_EQ(safety.enables, std::vector<std::string>{"cmbUsableDscAllShipsCallTX_2"});
     EXPECT_TRUE(EnablesFollow(ViewList(safety, m), 1));
-    EXPECT_TRUE(Pick(safety, "Off"));
+    EXPECT_TRUE(Pick(safety, "Off") && Pick(List(dsc, "cmbUsableDscBeepOut_4"), "On"));
     EXPECT_FALSE(EnablesFollow(ViewList(safety, m), ViewList(safety, m).selected));
-    EXPECT_FALSE(m.DscAdvanced[0].List[2]);
-    EXPECT_TRUE(m.DscAdvanced[0].Tx[2]);
-    EXPECT_TRUE(Pick(List(dsc, "cmbUsableDscBeepOut_4"), "On"));
-    EXPECT_TRUE(m.DscBasic.BeepOut[4]);
+    EXPECT_EQ(std::tuple(m.DscAdvanced[0].List[2], m.DscAdvanced[0].Tx[2], m.DscBasic.BeepOut[4]),
+              std::tuple(false, true, true));
 
     config.state.Loading = true;  // the program filling its controls stores nothing
     EXPECT_FALSE(Pick(List(common, "cmbCommonResume"), "5Sec"));
     EXPECT_EQ(m.Common.ResumeTime, 3);
 }
 
-TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItem) {
+TEST_F(SetupRulesTest, StoredValuesNoListOffersAreShownAsOneMoreItemAndHints) {
     const std::vector<SettingList> common = CommonLists();
     m.Common.ResumeTime = 7;
-    m.Common.Weater = 1;
     m.Common.OffsetTime = 30;
-    m.Common.Distance = 1;
+    m.Common.Weater = m.Common.Distance = 1;
     for (const testing::Case& c :
          testing::ReadCases(testing::TestData("edit/setup_list_stored.txt"))) {
         const ListView view = ViewList(List(common, c[0]), m);
         ASSERT_EQ(view.items.size(), std::stoul(c[3])) << c.where;
         EXPECT_EQ(view.items[static_cast<size_t>(view.selected)], (ListItem{c[1], std::stoi(c[2])}))
+            << c.where;
+    }
+
+    const std::string kept =
+        " Kept in the settings file; programming does not change it in the radio";
+    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/setup_hints.txt"))) {
+        const size_t plus = c[1].find("+kept");
+        EXPECT_EQ(SetupControlHint(c[0]),
+                  plus == std::string::npos ? c[1] : c[1].substr(0, plus) + kept)
             << c.where;
     }
 }
@@ -137,8 +131,7 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.CHINT = {Channel(true, 16), Channel(false, 6), Channel(true, 72)};
     m.Groups[1].PriorityCH = 3;
     const ListView view = ViewList(PriorityList(1), m);
-    EXPECT_EQ(view.items, (ItemList{{"16", 1}, {"72", 3}}));
-    EXPECT_EQ(view.selected, 1);
+    EXPECT_EQ(view, (ListView{{{"16", 1}, {"72", 3}}, 1}));
     m.Groups[1].PriorityCH = 0xFFFF;  // none
     EXPECT_EQ(ViewList(PriorityList(1), m).selected, -1);
     EXPECT_TRUE(ViewList(PriorityList(3), m).items.empty());
@@ -157,66 +150,43 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Marine, 2));
     EXPECT_EQ(m.AutoPos.Records[0].MarineEnable, 2);
     const ListView channels = ViewAutoPosFrame(m, 0).channel;
-    EXPECT_EQ(channels.items.size(), 4u);
-    EXPECT_EQ(channels.selected, 1);
+    EXPECT_EQ(std::tuple(channels.items.size(), channels.selected), std::tuple(4UL, 1));
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Channel, 240));
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
 }
 
-TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsi) {
+TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameShowsThem) {
     m.CHMMSID[0] = {true, "HARBOUR", "2320012340"};
     m.CHMMSID[1] = {true, "PILOT", "2320056780"};
     m.CHGRPID[0] = {true, "FLEET", "0232000010"};
     AutoPosRecord& r = m.AutoPos.Records[1];
 
     EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::Directory, 1));
-    EXPECT_EQ(r.LastAddress, 1);
-    EXPECT_EQ(r.Mmsi, "2320056780");
+    EXPECT_EQ(std::tuple(r.LastAddress, r.Mmsi), std::tuple(1, "2320056780"));
     EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::SelectCall, 1));  // "Group"
-    EXPECT_EQ(r.SelectCall, 1);
-    EXPECT_EQ(r.LastAddress, 0);
-    EXPECT_EQ(r.Mmsi, "0232000010");
+    EXPECT_EQ(std::tuple(r.SelectCall, r.LastAddress, r.Mmsi), std::tuple(1, 0, "0232000010"));
     EXPECT_EQ(ViewAutoPosFrame(m, 1).directory, (ListView{{{"FLEET", 0}}, 0}));
     EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::MmsiPick, 0));
-    EXPECT_EQ(r.Mmsi, "2320012340");
-    EXPECT_EQ(r.LastAddress, 0);
+    EXPECT_EQ(std::tuple(r.LastAddress, r.Mmsi), std::tuple(0, "2320012340"));
 
     // Typing an MMSI selects its entry in the picking list.
     const ItemList pick = MmsiPickItems(m);
     EXPECT_EQ(pick[1].text, "232005678  PILOT");
     EXPECT_EQ(MmsiPickIndex(pick, m, "232005678"), 1);
     EXPECT_EQ(MmsiPickIndex(pick, m, "23200567"), -1);
-}
 
-// With no directory entry in use, the frame shows the stored values and enables.
-TEST_F(SetupRulesTest, AutoPosFrameShowsStoredValuesAndEnables) {
-    m.AutoPos.Records[0] = {.Enable = true,
-                            .MarineEnable = 0,
-                            .Channel = "239",
-                            .Interval = "0",
-                            .SelectCall = 1,
-                            .LastAddress = 4,
-                            .RcEnable = false,
-                            .Mmsi = "2110001110"};
+    // With no directory entry in use, the frame shows the stored values and enables.
+    m.CHMMSID = {};
+    m.CHGRPID = {};
+    // Enable, marine none, channel 239, interval 0, "Group", entry 5, no RC, the MMSI.
+    m.AutoPos.Records[0] = {true, 0, "239", "0", 1, 4, false, "2110001110"};
     m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
     const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
     EXPECT_EQ(view.channel, (ListView{{{"E", 239}, {"F", 240}}, 0}));
     EXPECT_EQ(view.interval.selected, 14);
     EXPECT_EQ(view.directory, (ListView{{{"Memory ID5", 4}}, 0}));
-    EXPECT_EQ(view.mmsiText, "211000111");
-    EXPECT_TRUE(view.controlsEnabled);
-    EXPECT_FALSE(view.mmsiEnabled);
-}
-
-TEST_F(SetupRulesTest, HintsOfSettingsProgrammingDoesNotCarrySaySo) {
-    const std::string kept =
-        " Kept in the settings file; programming does not change it in the radio";
-    for (const testing::Case& c : testing::ReadCases(testing::TestData("edit/setup_hints.txt"))) {
-        const size_t plus = c[1].find("+kept");
-        EXPECT_EQ(SetupControlHint(c[0]),
-                  plus == std::string::npos ? c[1] : c[1].substr(0, plus) + kept)
-            << c.where;
-    }
+    EXPECT_EQ(std::tuple(view.mmsiText, view.controlsEnabled, view.mmsiEnabled),
+              std::tuple("211000111", true, false));
 }
 
 }  // namespace
