@@ -1,11 +1,16 @@
 // Channel memory map: bitmaps, tags, four-byte and sixteen-byte records of the six tables.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 #include "image/channel_map.h"
 #include "image/codec.h"
 #include "image/memory_map.h"
 
 #include "hex_bytes.h"
+#include "model_fields.h"
+#include "test_files.h"
 
 namespace mrw {
 namespace {
@@ -24,15 +29,6 @@ ChannelRecord StandardChannel(int position) {
     r.Position = static_cast<int16_t>(position);
     r.TxEnable = true;
     r.StatusNo = 127;
-    return r;
-}
-
-ChannelRecord UserChannel(double rx, double tx) {
-    ChannelRecord r;
-    r.Enable = true;
-    r.Rxfreq = rx;
-    r.Txfreq = tx;
-    r.CHDisplayL = "M1";
     return r;
 }
 
@@ -82,42 +78,46 @@ TEST(ChannelMapDecode, TransmitModeTwoReadsAsTransmitOffAndEncodesAsZero) {
     EXPECT_EQ(GetBits(image.Get(kUsa.recordBase + 1), 2, 5), 0);
 }
 
-TEST(ChannelMapEncode, EmptyStandardTableFreesEverySlot) {
-    Image image;
-    image.bytes.fill(0x5A);
-    DataModel m;
-    EncodeChannelTable(m, image, ChannelTableId::CHUSA);
-    EXPECT_EQ(Hex(image, kUsa.enableBitmap, kUsa.enableBytes), std::string(24, '0'));
-    EXPECT_EQ(Hex(image, kUsa.scanBitmap, kUsa.enableBytes), std::string(24, '0'));
-    EXPECT_EQ(Hex(image, kUsa.tagBase, 96 * 16), std::string(96 * 32, 'F'));
-    EXPECT_EQ(Hex(image, kUsa.recordBase, 96 * 4 + 1), std::string(96 * 8, 'F') + "5A");
+// "XX*n ..." written out: n bytes XX.
+std::string Expand(const std::string& text) {
+    std::istringstream in(text);
+    std::string out;
+    for (std::string item; in >> item;) {
+        const size_t star = item.find('*');
+        const int n = star == std::string::npos ? 1 : std::stoi(item.substr(star + 1));
+        for (int k = 0; k < n; ++k) {
+            out += item.substr(0, star);
+        }
+    }
+    return out;
 }
 
-TEST(ChannelMapEncode, FourByteRecordFields) {
-    DataModel m;
-    ChannelRecord r = StandardChannel(16);
-    r.Duplex = 2;
-    r.TxEnable = true;
-    r.LowPower = true;
-    r.PowUp = true;
-    r.StatusIcon = 2;
-    r.InterShipCH = true;
-    r.StatusNo = 10;
-    r.ScrambleOn = true;
-    r.Scramble = 5;
-    m.CHUSA = {r, StandardChannel(3)};
-    m.CHUSA[1].ScanMemory = true;
+TEST(ChannelMapEncode, BytesOfTheTables) {
+    const std::map<std::string, ChannelTableId> ids = {{"CHUSA", ChannelTableId::CHUSA},
+                                                       {"CHEXP", ChannelTableId::CHEXP}};
+    for (const auto& c : testing::ReadCases(testing::TestData("image/channel_map_bytes.txt"))) {
+        SCOPED_TRACE(c.where);
+        Image image;
+        image.bytes.fill(static_cast<uint8_t>(std::stoi(c[0], nullptr, 16)));
+        DataModel m;
+        if (c[1] != "-") {
+            testing::SetFields(m, c[1]);
+        }
+        EncodeChannelTable(m, image, ids.at(c[2]));
+        const std::string want = Expand(c[4]);
+        EXPECT_EQ(Hex(image, std::stoi(c[3]), static_cast<int>(want.size() / 2)), want);
+    }
+}
+
+TEST(ChannelMapDecode, DisplayTextOutsideTheSetAddsNothingAndFFIsASpace) {
     Image image;
-    image.bytes.fill(0xFF);
-    EncodeChannelTable(m, image, ChannelTableId::CHUSA);
-    int a = kUsa.recordBase;
-    EXPECT_EQ(image.Get(a), 16);
-    EXPECT_EQ(image.Get(a + 1), 0x80 | 0x10 | 0x08 | 0x02);
-    EXPECT_EQ(image.Get(a + 2), 0x80 | 10);
-    EXPECT_EQ(image.Get(a + 3), 0x85);  // bit 6 written 0
-    EXPECT_EQ(image.Get(kUsa.enableBitmap), 0xC0);
-    EXPECT_EQ(image.Get(kUsa.scanBitmap), 0x40);
-    EXPECT_EQ(image.Get(a + 4 + 1), 0x30);  // transmit, full power
+    image.Set(kExp.enableBitmap, 0x80);
+    image.Set(kExp.recordBase + 4, 'a');
+    image.Set(kExp.recordBase + 5, 0xFF);
+    DataModel d;
+    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
+    ASSERT_EQ(d.CHEXP.size(), 1u);
+    EXPECT_EQ(d.CHEXP[0].CHDisplayL, " ");
 }
 
 TEST(ChannelMapEncode, TagsAreCutToSixteenAndEndAtCharactersOutsideTheSet) {
@@ -134,49 +134,6 @@ TEST(ChannelMapEncode, TagsAreCutToSixteenAndEndAtCharactersOutsideTheSet) {
     EXPECT_EQ(d.CHUSA[0].ChTag, "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(d.CHUSA[1].ChTag, "harbour master");
     EXPECT_EQ(d.CHUSA[2].ChTag, "MY");
-}
-
-TEST(ChannelMapEncode, SixteenByteRecordFieldsAndTheBytesLeftAlone) {
-    DataModel m;
-    ChannelRecord r = UserChannel(157.425, 0);
-    r.ExpCB = {true, false, true};
-    r.TxEnable = true;
-    r.LowPower = true;
-    r.PowUp = true;
-    r.ScrambleOn = true;
-    r.Scramble = 63;
-    m.CHEXP = {r};
-    Image image;
-    image.bytes.fill(0x5A);
-    EncodeChannelTable(m, image, ChannelTableId::CHEXP);
-    int a = kExp.recordBase;
-    // Bits 4 and 0 of byte 0 cleared, bytes 12-15 the radio's own, the free slot blank whole.
-    EXPECT_EQ(Hex(image, a, 32), "A6BFFFFF4D31574250FFFFFF5A5A5A5A" + std::string(32, 'F'));
-    DataModel d;
-    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
-    ASSERT_EQ(d.CHEXP.size(), 1u);
-    EXPECT_NEAR(d.CHEXP[0].Rxfreq, 157.425, 1e-9);
-    d.CHEXP[0].Rxfreq = m.CHEXP[0].Rxfreq;
-    EXPECT_EQ(d.CHEXP[0], m.CHEXP[0]);
-}
-
-TEST(ChannelMapEncode, DisplayTextIsPaddedInTheModelToo) {
-    DataModel m;
-    m.CHEXP = {UserChannel(156.8, 156.8)};
-    m.CHEXP[0].CHDisplayL = "5";
-    Image image;
-    EncodeChannelTable(m, image, ChannelTableId::CHEXP);
-    EXPECT_EQ(image.Get(kExp.recordBase + 4), 0x35);
-    EXPECT_EQ(image.Get(kExp.recordBase + 5), 0x20);
-    EXPECT_EQ(m.CHEXP[0].CHDisplayL, "5 ");
-    DataModel d;
-    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
-    EXPECT_EQ(d.CHEXP[0].CHDisplayL, "5 ");
-    // Bytes outside the display set add nothing; 0xFF reads as a space.
-    image.Set(kExp.recordBase + 4, 'a');
-    image.Set(kExp.recordBase + 5, 0xFF);
-    DecodeChannelTable(image, d, ChannelTableId::CHEXP);
-    EXPECT_EQ(d.CHEXP[0].CHDisplayL, " ");
 }
 
 TEST(ChannelMapWeather, DecodingSetsOnlyEnableScanAndTagOfExistingRecords) {

@@ -153,17 +153,19 @@ public:
         for (bool& b : m.DscBasic.UsableDsc) {
             b = Bool();
         }
-        CommonSetup& c = m.Common;
-        c.Scan = Bool();
-        c.TimeDisplay = Bool();
-        c.Format = Bool();
-        c.ResumeTime = static_cast<int16_t>(Int(0, 255));
-        c.PttScanClear = Bool();
-        c.DualWatch = Bool();
-        c.OffsetTime = static_cast<int16_t>(Int(-24, 24));
-        c.Weater = static_cast<int16_t>(Int(0, 255));
-        c.Sog = static_cast<int16_t>(Int(0, 255));
-        c.Distance = static_cast<int16_t>(Int(0, 255));
+        for (const auto& [field, hi] : {std::pair{"Scan", 1},
+                                        {"TimeDisplay", 1},
+                                        {"Format", 1},
+                                        {"ResumeTime", 255},
+                                        {"Weater", 255},
+                                        {"Sog", 255},
+                                        {"Distance", 255},
+                                        {"MarineEnable", 255}}) {
+            testing::SetFields(m, std::string(field) + "=" + std::to_string(Int(0, hi)));
+        }
+        m.Common.PttScanClear = Bool();
+        m.Common.DualWatch = Bool();
+        m.Common.OffsetTime = static_cast<int16_t>(Int(-24, 24));
         m.DscBasic.UserMmsi = Mmsi();
         m.DscBasic.PosRequest[0] = Bool();
         for (int i = 0; i < 7; ++i) {
@@ -180,7 +182,6 @@ public:
         }
         AutoPosRecord& a = m.AutoPos.Records[1];
         a.Enable = Bool();
-        a.MarineEnable = static_cast<int16_t>(Int(0, 255));
         a.Channel = std::to_string(Int(0, 0x7FFF));
         a.Interval = std::to_string(Int(0, 255));
         a.SelectCall = static_cast<int16_t>(Int(0, 2) < 2 ? Int(0, 1) : Int(2, 255));
@@ -225,19 +226,11 @@ std::array<uint8_t, kImageSize> WritableBits(const DataModel& m) {
         mark(t.enableBitmap, t.enableBytes);
         mark(t.scanBitmap, t.scanBytes);
         mark(t.tagBase, t.slotCount * l::kTagSize);
-        int used = 0;
-        switch (t.id) {
-            case l::ChannelTableId::CHEXP:
-                used = static_cast<int>(m.CHEXP.size());
-                break;
-            case l::ChannelTableId::CHRG:
-                used = static_cast<int>(m.CHRG.size());
-                break;
-            default:
-                break;
-        }
+        const size_t used = t.id == l::ChannelTableId::CHEXP  ? m.CHEXP.size()
+                            : t.id == l::ChannelTableId::CHRG ? m.CHRG.size()
+                                                              : 0;
         for (int k = 0; k < t.slotCount && t.kind != l::RecordKind::None; ++k) {
-            bool ownOnly = t.kind == l::RecordKind::SixteenByte && k < used;
+            bool ownOnly = t.kind == l::RecordKind::SixteenByte && k < static_cast<int>(used);
             mark(t.recordBase + t.recordSize * k, ownOnly ? l::rec16::kWrittenBytes : t.recordSize);
         }
     }

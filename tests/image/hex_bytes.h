@@ -17,4 +17,11 @@ inline std::string Hex(const Image& image, int address, int count) {
     return out;
 }
 
+/// Writes the bytes that the hexadecimal text `hex` names from `address` on.
+inline void SetHex(Image& image, int address, const std::string& hex) {
+    for (size_t i = 0; i < hex.size() / 2; ++i) {
+        image.Set(address + static_cast<int>(i), std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    }
+}
+
 }  // namespace mrw::testing

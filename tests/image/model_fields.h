@@ -1,7 +1,7 @@
 // Fields of the data model named by text, so that case tables in tests/data can set and read
 // them: "Sog=2", "BeepOut=10001001" (one digit an element), "PriorityCH#1=7" (group 1),
-// "CHUSA#0.Position=5"
-// "BeepOut#4" (one element, when read) (record 0; #-1 is the last record), "CHEXP.size=65".
+// "CHUSA#0.Position=5", "CHWX#3.Enable=1", "CHEXP#0.ChTag=M1" (record 0; #-1 is the last
+// record), "CHEXP.size=65"; "BeepOut#4" (one element, when read).
 #pragma once
 
 #include <algorithm>
@@ -65,17 +65,20 @@ inline void SetFields(DataModel& m, const std::string& text) {
         {"SelectCall", [&](DataModel&, int, auto& v) { p.SelectCall = i(v); }},
         {"LastAddress", [&](DataModel&, int, auto& v) { p.LastAddress = i(v); }},
     };
-    const std::map<std::string, ChannelTable*> tables = {{"CHUSA", &m.CHUSA},
-                                                         {"CHINT", &m.CHINT},
-                                                         {"CHCAN", &m.CHCAN},
-                                                         {"CHEXP", &m.CHEXP},
-                                                         {"CHRG", &m.CHRG}};
+    const std::map<std::string, ChannelTable*> tables = {{"CHUSA", &m.CHUSA}, {"CHINT", &m.CHINT},
+                                                         {"CHCAN", &m.CHCAN}, {"CHEXP", &m.CHEXP},
+                                                         {"CHRG", &m.CHRG},   {"CHWX", &m.CHWX}};
     const std::map<std::string, int16_t ChannelRecord::*> shorts = {
         {"Position", &ChannelRecord::Position},
         {"Duplex", &ChannelRecord::Duplex},
         {"StatusIcon", &ChannelRecord::StatusIcon},
         {"StatusNo", &ChannelRecord::StatusNo},
         {"Scramble", &ChannelRecord::Scramble}};
+    const std::map<std::string, bool ChannelRecord::*> flags = {
+        {"Enable", &ChannelRecord::Enable},        {"ScanMemory", &ChannelRecord::ScanMemory},
+        {"TxEnable", &ChannelRecord::TxEnable},    {"LowPower", &ChannelRecord::LowPower},
+        {"PowUp", &ChannelRecord::PowUp},          {"InterShipCH", &ChannelRecord::InterShipCH},
+        {"ScrambleOn", &ChannelRecord::ScrambleOn}};
     std::istringstream items(text);
     for (std::string item; std::getline(items, item, ';');) {
         const std::string key = Trim(item.substr(0, item.find('=')));
@@ -97,6 +100,12 @@ inline void SetFields(DataModel& m, const std::string& text) {
         ChannelRecord& r = t.at(k < 0 ? t.size() - 1 : static_cast<size_t>(k));
         if (field == "Rxfreq" || field == "Txfreq") {
             (field == "Rxfreq" ? r.Rxfreq : r.Txfreq) = Val(value);
+        } else if (field == "ChTag" || field == "CHDisplayL") {
+            (field == "ChTag" ? r.ChTag : r.CHDisplayL) = value;
+        } else if (field == "ExpCB") {
+            SetBools(r.ExpCB, value);
+        } else if (flags.count(field)) {
+            r.*flags.at(field) = value == "1";
         } else {
             r.*shorts.at(field) = static_cast<int16_t>(i(value));
         }

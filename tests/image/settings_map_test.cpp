@@ -17,15 +17,10 @@ namespace {
 namespace l = layout;
 
 using testing::Hex;
+using testing::SetHex;
 
 int Entry(const l::DirectoryLayout& d, int record) {
     return d.base + d.entrySize * (record - 1);
-}
-
-void SetHex(Image& image, int address, const std::string& hex) {
-    for (size_t i = 0; i < hex.size() / 2; ++i) {
-        image.Set(address + static_cast<int>(i), std::stoi(hex.substr(2 * i, 2), nullptr, 16));
-    }
 }
 
 TEST(DirectoryMap, EntryLayoutAndForcedLastNibble) {

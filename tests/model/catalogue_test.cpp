@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "test_files.h"
 
 namespace mrw {
@@ -39,15 +41,12 @@ TEST(ModelTypes, NamesCodesSuffixesAndRegions) {
         EXPECT_EQ(ModelCode(type).value_or(0), std::stoi(c[3])) << c.where;
     }
     EXPECT_EQ(ModelCaptionOf(3), "");
-    const std::pair<int, int> indexes[] = {{5, 5}, {6, 255}, {-1, 255}};
-    for (auto [code, index] : indexes) {
-        EXPECT_EQ(RegionIndex(code), index);
+    for (const auto& c : testing::ReadCases(testing::TestData("model/region_codes.txt"))) {
+        EXPECT_EQ(std::tuple(RegionIndex(std::stoi(c[0])), RegionName(std::stoi(c[0]))),
+                  std::tuple(std::stoi(c[1]), c[2]))
+            << c.where;
+        EXPECT_EQ(RegionCodeOfName(c[3]).value_or(-1), c[3] == "-" ? -1 : std::stoi(c[0]));
     }
-    EXPECT_EQ(RegionName(1), "UK");
-    EXPECT_EQ(RegionName(6), "USA");
-    EXPECT_EQ(RegionName(255), "USA");
-    EXPECT_EQ(RegionCodeOfName("grmn"), 5);
-    EXPECT_EQ(RegionCodeOfName("usa"), 255);
     EXPECT_FALSE(RegionCodeOfName("XX"));
 }
 

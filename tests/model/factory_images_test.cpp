@@ -65,7 +65,7 @@ protected:
     regiongen::RegionSpec spec;
 };
 
-TEST_P(FactoryImages, IdentityAndTheRegionPlans) {
+TEST_P(FactoryImages, IdentityPlansAndADecodeEncodeChangesNothing) {
     const Image& image = config.image;
     EXPECT_EQ(std::filesystem::file_size(file), 32768u);
     EXPECT_TRUE(IsModelCodeValid(type, static_cast<uint16_t>(image.Get(128) * 256 + image.Get(129)),
@@ -114,9 +114,18 @@ TEST_P(FactoryImages, IdentityAndTheRegionPlans) {
     for (const ChannelRecord& wx : config.model.CHWX) {
         EXPECT_EQ(wx.Enable, spec.weather);
     }
-}
-
-TEST_P(FactoryImages, HandKnownChannelsAndADecodeEncodeChangesNothing) {
+    // Extra channels are referred to as 239 + record index.
+    const int extra = static_cast<int>(spec.extra.size());
+    EXPECT_EQ(IsChannelRefUsable(config.image, 238 + extra, 0), extra > 0 && spec.expUsable);
+    EXPECT_FALSE(IsChannelRefUsable(config.image, 239 + extra, 0));
+    for (const auto& c : testing::ReadCases(testing::TestData("model/extra_channels.txt"))) {
+        if (c[0] == region) {
+            const ChannelRecord& r = config.model.CHEXP.at(std::stoul(c[1]));
+            EXPECT_EQ(std::tuple(r.CHDisplayL, r.Rxfreq, r.Txfreq),
+                      std::tuple(c[2], std::stod(c[3]), std::stod(c[4])))
+                << c.where;
+        }
+    }
     for (const auto& c : testing::ReadCases(testing::TestData("model/hand_known_channels.txt"))) {
         const ChannelTable* table = PlanTable(c[0]);
         const int i = IndexOf(table, c[1]);
@@ -133,23 +142,16 @@ TEST_P(FactoryImages, HandKnownChannelsAndADecodeEncodeChangesNothing) {
     EXPECT_EQ(config.image.Get(checkmap::kCurrentMode), checkmap::kChannelMode);
     EXPECT_EQ(config.image.Get(checkmap::kCurrentGroup), 0);
     EXPECT_EQ(config.image.Get(checkmap::kCurrentRef + 1), IndexOf(&Table(0), "16"));
-    if (region == "UK") {  // extra channels are referred to as 239 + record index
-        EXPECT_EQ(config.model.CHEXP[0].CHDisplayL, "M1");
-        EXPECT_DOUBLE_EQ(config.model.CHEXP[0].Rxfreq, 157.85);
-        EXPECT_DOUBLE_EQ(config.model.CHEXP[1].Txfreq, 161.425);
-        EXPECT_TRUE(IsChannelRefUsable(config.image, 240, 0));
-        EXPECT_FALSE(IsChannelRefUsable(config.image, 241, 0));
-    }
     // A decode and encode leaves the image unchanged.
-    Image image = config.image;
+    Image copy = config.image;
     DataModel model;
     model.CHWX.resize(kWeatherChannels);
-    DecodeImage(image, model);
+    DecodeImage(copy, model);
     std::string error;
-    ASSERT_TRUE(EncodeImage(model, image, &error)) << error;
-    PrepareImageForWrite(image, model);
-    UpdateChecksum(image);
-    EXPECT_EQ(image.bytes, config.image.bytes);
+    ASSERT_TRUE(EncodeImage(model, copy, &error)) << error;
+    PrepareImageForWrite(copy, model);
+    UpdateChecksum(copy);
+    EXPECT_EQ(copy.bytes, config.image.bytes);
 }
 
 std::vector<std::tuple<std::string, int>> AllImages() {
@@ -169,13 +171,13 @@ INSTANTIATE_TEST_SUITE_P(AllRegions, FactoryImages, ::testing::ValuesIn(AllImage
                          });
 
 TEST(RegionTables, ChannelLabels) {
-    auto a = regiongen::ParseChannelLabel("22A");
-    auto coast = regiongen::ParseChannelLabel("2078");
-    ASSERT_TRUE(a && coast);
-    EXPECT_EQ(std::tuple(a->Position, a->StatusIcon, a->StatusNo), std::tuple(22, 1, 127));
-    EXPECT_EQ(std::tuple(coast->Position, coast->StatusNo), std::tuple(78, 20));
-    for (const char* bad : {"", "A", "120", "3019", "1019A", "22C", "-1", "12345"}) {
-        EXPECT_FALSE(regiongen::ParseChannelLabel(bad)) << bad;
+    for (const auto& c : testing::ReadCases(testing::TestData("model/channel_labels.txt"))) {
+        const auto r = regiongen::ParseChannelLabel(c[0]);
+        EXPECT_EQ(r ? std::to_string(r->Position) + " " + std::to_string(r->StatusIcon) + " " +
+                          std::to_string(r->StatusNo)
+                    : "refused",
+                  c[1])
+            << c.where;
     }
 }
 

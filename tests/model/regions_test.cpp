@@ -68,17 +68,16 @@ protected:
     }
     std::string Stored() { return store.Get("IniFilePath", "IniFileName_1"); }
     // CHWX as the weather channel table gives it: WX01 to WX10, receive only, enabled, not
-    // scanned, tagged with their frequencies.
+    // scanned ("+"), tagged with their frequencies.
     void ExpectWeatherTable() {
-        const char* tags[] = {"162.550MHZ", "162.400MHZ", "162.475MHZ", "162.425MHZ", "162.450MHZ",
-                              "162.500MHZ", "162.525MHZ", "161.650MHZ", "161.775MHZ", "163.275MHZ"};
-        ASSERT_EQ(config.model.CHWX.size(), 10u);
-        for (int i = 0; i < 10; ++i) {
-            const ChannelRecord& r = config.model.CHWX[static_cast<size_t>(i)];
-            EXPECT_EQ(r.Position, i + 1);
-            EXPECT_TRUE(r.Enable && !r.TxEnable && !r.ScanMemory && !r.LowPower) << i;
-            EXPECT_EQ(r.ChTag, tags[i]);
+        std::string got;
+        for (const ChannelRecord& r : config.model.CHWX) {
+            const bool flags = r.Enable && !r.TxEnable && !r.ScanMemory && !r.LowPower;
+            got += std::to_string(r.Position) + (flags ? "+" : "-") + r.ChTag + " ";
         }
+        EXPECT_EQ(got,
+                  "1+162.550MHZ 2+162.400MHZ 3+162.475MHZ 4+162.425MHZ 5+162.450MHZ "
+                  "6+162.500MHZ 7+162.525MHZ 8+161.650MHZ 9+161.775MHZ 10+163.275MHZ ");
     }
 };
 
@@ -155,8 +154,9 @@ TEST_F(Regions, WithoutUsableRegionImagesTheDefaultsStay) {
     ExpectWeatherTable();  // not the erased weather area of the default image
 }
 
-TEST_F(Regions, ResetToDefaultsAndNewLeaveNothingOfThePreviousConfiguration) {
+TEST_F(Regions, ResetNewRegionMenuCommandAndTheImageRegion) {
     WriteUkAndIntl();
+    WriteRegion("USA", 1, 255);
     store.Set("IniFilePath", "IniFileName_1", "UK");
     ResetToStoredRegion(config);
     EXPECT_EQ(Checked(), 1);
@@ -188,11 +188,8 @@ TEST_F(Regions, ResetToDefaultsAndNewLeaveNothingOfThePreviousConfiguration) {
     RebuildWeatherAndViews(config);
     EXPECT_EQ(config.model.CHUSA.size(), 7u);
     ExpectWeatherTable();
-}
 
-TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck) {
-    WriteUkAndIntl();
-    ResetToStoredRegion(config);
+    // Region > UK with changes asks; cancelled, INTL stays checked.
     prompt.messages.clear();
     config.state.DataChanged = true;
     prompt.answers.push_back(Answer::Cancel);
@@ -213,6 +210,15 @@ TEST_F(Regions, RegionMenuCommandAsksUnlessCheckedAndAFailedChangeKeepsTheCheck)
     EXPECT_TRUE(RegionMenuCommand(config, 1));  // checked: reloaded without asking
     EXPECT_TRUE(prompt.messages.empty());
 
+    // The image's region code checks its entry: UK, USA (7), none for SW (4).
+    for (auto [region, entry] : {std::pair{1, 1}, {7, 2}, {4, -1}}) {
+        config.image.Set(checkmap::kRegionAddress, region);
+        ShowImageRegion(config);
+        EXPECT_EQ(Checked(), entry) << region;
+    }
+    // A failed change checks the previous entry again.
+    config.image.Set(checkmap::kRegionAddress, 1);
+    ShowImageRegion(config);
     std::filesystem::remove(dir / "INTL_08FD.ini");
     EXPECT_FALSE(ChangeRegion(config, 0));
     EXPECT_EQ(Checked(), 1);  // the previous entry is checked again
@@ -232,19 +238,6 @@ TEST_F(Regions, ModelMenuCommandChangesTypeAfterTheQuestion) {
     EXPECT_TRUE(config.state.AtisSupported);
     EXPECT_EQ(store.Get("Settings", "lastmodel"), "2");
     EXPECT_EQ(news, 1);
-}
-
-TEST_F(Regions, ShowImageRegionChecksTheImageRegion) {
-    WriteRegion("UK", 1, 1);
-    WriteRegion("INTL", 1, 0);
-    WriteRegion("USA", 1, 255);
-    ResetToStoredRegion(config);
-    const std::pair<int, int> cases[] = {{1, 1}, {7, 2}, {4, -1}};  // 4 (SW): no entry
-    for (auto [region, entry] : cases) {
-        config.image.Set(checkmap::kRegionAddress, region);
-        ShowImageRegion(config);
-        EXPECT_EQ(Checked(), entry) << region;
-    }
 }
 
 TEST_F(Regions, CheckFileRegionDecisions) {
