@@ -1,5 +1,5 @@
-// mrw-radiosim as a process: it refuses a bad option, starts, answers on its pseudo-terminal
-// with the identity it was given. What it answers is the engine test's.
+// mrw-radiosim as a process: it refuses a bad option or image, starts, answers on its
+// pseudo-terminal with the identity it was given. What it answers is the engine test's.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -19,6 +19,7 @@ TEST(RadioSimProcessTest, StartsAndAnswersOverItsPseudoTerminal) {
     RadioSimProcess radiosim;
     std::string error;
     EXPECT_FALSE(radiosim.Start({"--model-code", "8FD"}, error));
+    EXPECT_FALSE(radiosim.Start({"--image", "/dev/null"}, error));  // not 32768 bytes
     ASSERT_TRUE(radiosim.Start({"--model-code", "0AFD"}, error)) << error;
     const int fd = open(radiosim.Device().c_str(), O_RDWR | O_NOCTTY);
     termios tio{};
@@ -26,9 +27,8 @@ TEST(RadioSimProcessTest, StartsAndAnswersOverItsPseudoTerminal) {
     cfmakeraw(&tio);
     tcsetattr(fd, TCSANOW, &tio);
     // The model code at 128; checksums are the XOR of every character up to the last HT.
-    const std::string request = "#QKPRD\t0080\t02\t7C\r\n";
     const std::string expected = "#CMDOK\r\n#QKPDT\t0080\t02\t0AFD\t00\r\n";
-    ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    ASSERT_EQ(write(fd, "#QKPRD\t0080\t02\t7C\r\n", 19), 19);
     std::string answer;
     char buffer[64];
     pollfd p{fd, POLLIN, 0};
