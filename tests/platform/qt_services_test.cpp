@@ -1,6 +1,5 @@
 // The Qt services: message boxes and file dialogs as the prompt service asks for them, the
 // event-pumping clock and the INI settings store.
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -92,35 +91,27 @@ void QtServicesTest::fileDialogsTakeTheFiltersAndTheSuffix() {
     request.folder = dir.path().toStdString();
     request.defaultSuffix = "txt";
     request.overwritePrompt = true;
-    QString filters;
-    bool confirmOverwrite = false;
-    OnNextModal([&](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        filters = dialog->nameFilters().join(";;");
-        confirmOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        dialog->reject();
-    });
-    QCOMPARE(prompt.FileDialog(request), std::string());  // cancelled
-    QCOMPARE(filters, QString("Text files(*.txt) (*.txt);;All files(*.*) (*)"));
-    QVERIFY(confirmOverwrite);
-    // Types a name without an extension, with the filter `filter` chosen (0: text, 1: all).
-    auto typed = [&](const QString& name, int filter) {
+    // Each row: the name typed without choosing a folder, the filter chosen (0: text, 1: all;
+    // -1 cancels), the path given back.
+    for (auto [name, filter, path] : {std::tuple{"report", 0, "report.txt"},
+                                      {"report", 1, "report"},
+                                      {"report.log", 0, "report.log"},
+                                      {"report", -1, ""}}) {
         OnNextModal([name, filter](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
-            QVERIFY(dialog != nullptr);
+            QVERIFY(dialog != nullptr && !dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QCOMPARE(dialog->nameFilters().join(";;"),
+                     QString("Text files(*.txt) (*.txt);;All files(*.*) (*)"));
             auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
             QVERIFY(types != nullptr && types->currentIndex() == 0);
             for (int i = 0; i < filter; ++i) {
                 QTest::keyClick(types, Qt::Key_Down);
             }
             dialog->selectFile(name);
-            QMetaObject::invokeMethod(dialog, "accept");
+            QMetaObject::invokeMethod(dialog, filter < 0 ? "reject" : "accept");
         });
-        return prompt.FileDialog(request);
-    };
-    QCOMPARE(typed("report", 0), dir.filePath("report.txt").toStdString());
-    QCOMPARE(typed("report", 1), dir.filePath("report").toStdString());
-    QCOMPARE(typed("report.log", 0), dir.filePath("report.log").toStdString());
+        QCOMPARE(prompt.FileDialog(request), *path ? dir.filePath(path).toStdString() : "");
+    }
 }
 
 // The clock keeps events running while it sleeps; settings survive the store.

@@ -17,6 +17,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace mrw::testing {
@@ -30,9 +31,6 @@ inline std::filesystem::path ProgramBinDir() {
 /// One mrw-radiosim process.
 class RadioSimProcess {
 public:
-    RadioSimProcess() = default;
-    RadioSimProcess(const RadioSimProcess&) = delete;
-    RadioSimProcess& operator=(const RadioSimProcess&) = delete;
     ~RadioSimProcess() { Stop(); }
 
     /// Starts the simulator with `args` and waits (up to 10 s) for its device path.
@@ -76,32 +74,20 @@ public:
     /// The pseudo-terminal the simulator serves.
     const std::string& Device() const { return device_; }
 
-    /// True when the simulator has ended on its own (a pulled cable).
-    bool Exited() {
-        int status = 0;
-        if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-        }
-        return pid_ <= 0;
-    }
-
     /// Stops the simulator (SIGTERM; SIGKILL after 5 s). It saves its memory on the way out.
     void Stop() {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
-            int status = 0;
-            for (int i = 0; i < 500 && waitpid(pid_, &status, WNOHANG) == 0; ++i) {
+            for (int i = 1; waitpid(pid_, nullptr, WNOHANG) == 0; ++i) {
+                if (i == 500) {
+                    kill(pid_, SIGKILL);
+                }
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            if (waitpid(pid_, &status, WNOHANG) == 0) {
-                kill(pid_, SIGKILL);
-                waitpid(pid_, &status, 0);
             }
             pid_ = -1;
         }
         if (out_ >= 0) {
-            close(out_);
-            out_ = -1;
+            close(std::exchange(out_, -1));
         }
     }
 

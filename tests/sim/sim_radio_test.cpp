@@ -15,8 +15,7 @@ TEST(SimRadioTest, APortAnswersOnlyWhileOpenAtItsBaudRateUntilTheCableIsPulled) 
     SimRadio radio(&clock);
     std::string error;
     EXPECT_FALSE(radio.Send(kSync));
-    EXPECT_FALSE(radio.Open("fast,N,8,1", error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(radio.Open("fast,N,8,1", error) || error.empty());
     ASSERT_TRUE(radio.Open("19200,N,8,1", error));
     EXPECT_TRUE(radio.Send(kSync));
     radio.Close();  // closing drops what was not read
@@ -46,9 +45,7 @@ TEST(SimRadioTest, APortAnswersOnlyWhileOpenAtItsBaudRateUntilTheCableIsPulled) 
     EXPECT_GT(radio.Waiting(), 0);
     radio.Send({status.begin(), status.end()});
     EXPECT_TRUE(radio.CablePulled());
-    EXPECT_FALSE(radio.IsOpen());
-    EXPECT_EQ(radio.Waiting(), 0);
-    EXPECT_FALSE(radio.Send(kSync));
+    EXPECT_FALSE(radio.IsOpen() || radio.Waiting() > 0 || radio.Send(kSync));
     EXPECT_FALSE(radio.Open("57600,N,8,1", error));
     EXPECT_EQ(error, "The device is not connected.");
 }
