@@ -117,13 +117,12 @@ protected:
         return options;
     }
 
-    /// The files in the backup folder.
+    /// The files in the backup folder (none when there is no folder).
     std::vector<fs::path> Backups() const {
+        std::error_code error;
         std::vector<fs::path> files;
-        if (fs::exists(folder / "backups")) {
-            for (const auto& entry : fs::directory_iterator(folder / "backups")) {
-                files.push_back(entry.path());
-            }
+        for (const auto& entry : fs::directory_iterator(folder / "backups", error)) {
+            files.push_back(entry.path());
         }
         return files;
     }
@@ -131,12 +130,10 @@ protected:
     /// Index of the last write request the radio received (-1 when none).
     int LastWrite() const {
         const auto& requests = radio.Requests();
-        for (int i = static_cast<int>(requests.size()) - 1; i >= 0; --i) {
-            if (requests[static_cast<size_t>(i)].word == "#QKPWR") {
-                return i;
-            }
-        }
-        return -1;
+        const auto last =
+            std::find_if(requests.rbegin(), requests.rend(),
+                         [](const sim::RadioRequest& r) { return r.word == "#QKPWR"; });
+        return static_cast<int>(requests.rend() - last) - 1;
     }
 
     FixedWallClock wallClock;
