@@ -259,6 +259,11 @@ TEST_F(StatusTest, CancelPressedBetweenBlocksEndsTheNextOneBeforeItIsSent) {
     EXPECT_EQ(radio.FramedCount(), framesBefore);
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_TRUE(config.state.ErrorFlag);
+    // The abort of a read sends CAN and takes the radio's acknowledgement.
+    radioLink.AbortRead();
+    EXPECT_EQ(radio.CountOf("0x18"), 1);
+    EXPECT_TRUE(config.state.CancelFlag);
+    EXPECT_EQ(radio.Waiting(), 0);
 }
 
 TEST_F(ProtocolTest, DataRepliesNoGoodRadioSendsGiveTheirBoxes) {
@@ -283,16 +288,6 @@ TEST_F(ProtocolTest, DataRepliesNoGoodRadioSendsGiveTheirBoxes) {
             EXPECT_EQ(port.sent.back(), "#CMDER\r\n");
         }
     }
-}
-
-// ---- Abort ------------------------------------------------------------------------------
-
-TEST_F(StatusTest, AbortReadSendsCanWaitsForAckAndSetsCancelFlag) {
-    config.state.CancelFlag = true;
-    radioLink.AbortRead();
-    EXPECT_EQ(radio.CountOf("0x18"), 1);
-    EXPECT_TRUE(config.state.CancelFlag);
-    EXPECT_EQ(radio.Waiting(), 0);  // the acknowledgement was taken
 }
 
 }  // namespace
