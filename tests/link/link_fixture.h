@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -161,32 +159,11 @@ protected:
         SetImageIdentity();
     }
 
-    ~LinkTest() override {
-        if (!logFolder.empty()) {
-            std::filesystem::remove_all(logFolder);
-        }
-    }
-
-    /// Debug mode with a fresh program folder, so that the error log lands there.
-    void UseLogFolder(const std::string& name) {
-        logFolder = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(logFolder);
-        std::filesystem::create_directories(logFolder);
-        config.services.programFolder = logFolder;
-        config.state.DebugSwitch = true;
-    }
-    /// The error log's text.
-    std::string ErrorLog() const {
-        std::ifstream log(logFolder / "err.log");
-        return {std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
-    }
-
     VirtualClock clock;
     ScriptedPrompt prompt;
     Config config;
     SimRadio radio{&clock};
     RecordingUi ui;
-    std::filesystem::path logFolder;
 };
 
 }  // namespace mrw::testing

@@ -13,6 +13,10 @@ namespace {
 using sim::Fault;
 using sim::FaultKind;
 
+Answer AnswerNamed(const std::string& name) {
+    return name == "ok" ? Answer::Ok : Answer::Cancel;
+}
+
 /// A link on a scripted port that is already open at the working rate.
 class ProtocolTest : public LinkTest {
 protected:
@@ -166,24 +170,17 @@ protected:
 };
 
 TEST_F(StatusTest, ErrorAnswersUseRetriesThenTheSyncQuestionAllowsExactlyOneMoreAttempt) {
-    struct Case {
-        int refusals;
-        Answer answer;
-        bool passes;
-        int statusRequests;
-        int syncs;
-    };
-    for (const Case& c : {Case{3, Answer::Cancel, false, 3, 0}, Case{3, Answer::Ok, true, 4, 2},
-                          Case{10, Answer::Ok, false, 4, 2}}) {
-        SCOPED_TRACE(c.refusals);
-        radio.options.faults = {Fault{FaultKind::ErrorReply, radio.FramedCount() + 1, c.refusals}};
+    for (const Case& c : ReadCases(TestData("link/status_retries.txt"))) {
+        SCOPED_TRACE(c.where);
+        radio.options.faults = {
+            Fault{FaultKind::ErrorReply, radio.FramedCount() + 1, std::stoi(c[0])}};
         prompt.messages.clear();
-        prompt.answers = {c.answer, c.answer};
+        prompt.answers = {AnswerNamed(c[1]), AnswerNamed(c[1])};
         const int statusBefore = radio.CountOf("#QKPSR");
         const int syncsBefore = radio.CountOf("#CMDSY");
-        EXPECT_EQ(radioLink.StatusCheck(), c.passes);
-        EXPECT_EQ(radio.CountOf("#QKPSR") - statusBefore, c.statusRequests);
-        EXPECT_EQ(radio.CountOf("#CMDSY") - syncsBefore, c.syncs);
+        EXPECT_EQ(radioLink.StatusCheck(), c[2] == "1");
+        EXPECT_EQ(radio.CountOf("#QKPSR") - statusBefore, std::stoi(c[3]));
+        EXPECT_EQ(radio.CountOf("#CMDSY") - syncsBefore, std::stoi(c[4]));
         EXPECT_EQ(prompt.Texts(),  // asked once only
                   std::vector<std::string>{"confirm the synchronization of the communication"});
     }
@@ -196,11 +193,11 @@ TEST_F(StatusTest, TimeoutsUseRetriesWithoutAQuestion) {
     EXPECT_EQ(radio.CountOf("#QKPSR"), 3);
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_NEAR(clock.Seconds() - start, 30.0, 0.2);
-}
 
-TEST_F(StatusTest, WrongReplyChecksumSendsCmdSmAndFailsWithoutABox) {
-    radio.options.faults = {Fault{FaultKind::BadChecksum, 1, 1},
-                            Fault{FaultKind::BadChecksum, 2, 1}};
+    // A wrong reply checksum sends "#CMDSM" and fails without a box.
+    const int next = radio.FramedCount() + 1;
+    radio.options.faults = {Fault{FaultKind::BadChecksum, next, 1},
+                            Fault{FaultKind::BadChecksum, next + 1, 1}};
     EXPECT_FALSE(radioLink.StatusCheck());
     std::vector<uint8_t> buffer(64, 0);
     radioLink.ReadBlock(buffer, 0, 64);
@@ -228,35 +225,25 @@ TEST_F(StatusTest, BusyThenRetryRepeatsWithAFreshRetryCount) {
 // ---- Blocks -------------------------------------------------------------------------------
 
 TEST_F(StatusTest, BlockIsDoneOnlyWhenItsOwnTransactionCompleted) {
-    // Refused three times, then the resynchronisation: its first pass is acknowledged, its
-    // second refused. That acknowledgement must not make the block count as done.
-    struct Case {
-        FaultKind fault;
-        int refusals;
-        Answer answer;
-        Outcome outcome;
-        int syncs;
-    };
-    for (const Case& c : {Case{FaultKind::HalfSync, 3, Answer::Ok, Outcome::Failed, 4},
-                          Case{FaultKind::ErrorReply, 10, Answer::Cancel, Outcome::Failed, 0},
-                          Case{FaultKind::ErrorReply, 3, Answer::Ok, Outcome::Done, 2}}) {
+    for (const Case& c : ReadCases(TestData("link/block_outcomes.txt"))) {
+        const FaultKind kind = c[0] == "half sync" ? FaultKind::HalfSync : FaultKind::ErrorReply;
+        const bool done = c[3] == "1";
         for (bool write : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << c.refusals << (write ? " write" : " read"));
-            radio.options.faults = {Fault{c.fault, radio.FramedCount() + 1, c.refusals}};
+            SCOPED_TRACE(c.where + (write ? " write" : " read"));
+            radio.options.faults = {Fault{kind, radio.FramedCount() + 1, std::stoi(c[1])}};
             prompt.messages.clear();
-            prompt.answers = {c.answer};
+            prompt.answers = {AnswerNamed(c[2])};
             config.image.bytes[1000] = 0x5A;
             radio.memory[1000] = 0xA5;
             const int syncsBefore = radio.CountOf("#CMDSY");
             std::vector<uint8_t> buffer(1002, 0);
             const Outcome outcome =
                 write ? radioLink.WriteBlock(1000, 2) : radioLink.ReadBlock(buffer, 1000, 2);
-            EXPECT_EQ(outcome, c.outcome);
-            EXPECT_EQ(config.state.ErrorFlag, c.outcome != Outcome::Done);
-            EXPECT_EQ(radio.CountOf("#CMDSY") - syncsBefore, c.syncs);
+            EXPECT_EQ(outcome, done ? Outcome::Done : Outcome::Failed);
+            EXPECT_EQ(config.state.ErrorFlag, !done);
+            EXPECT_EQ(radio.CountOf("#CMDSY") - syncsBefore, std::stoi(c[4]));
             EXPECT_EQ(prompt.Texts(),
                       std::vector<std::string>{"confirm the synchronization of the communication"});
-            const bool done = c.outcome == Outcome::Done;
             EXPECT_EQ(write ? radio.memory[1000] : buffer[1000],
                       done ? (write ? 0x5A : 0xA5) : (write ? 0xA5 : 0x00));
         }
@@ -272,6 +259,11 @@ TEST_F(StatusTest, CancelPressedBetweenBlocksEndsTheNextOneBeforeItIsSent) {
     EXPECT_EQ(radio.FramedCount(), framesBefore);
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_TRUE(config.state.ErrorFlag);
+    // The abort of a read sends CAN and takes the radio's acknowledgement.
+    radioLink.AbortRead();
+    EXPECT_EQ(radio.CountOf("0x18"), 1);
+    EXPECT_TRUE(config.state.CancelFlag);
+    EXPECT_EQ(radio.Waiting(), 0);
 }
 
 TEST_F(ProtocolTest, DataRepliesNoGoodRadioSendsGiveTheirBoxes) {
@@ -296,16 +288,6 @@ TEST_F(ProtocolTest, DataRepliesNoGoodRadioSendsGiveTheirBoxes) {
             EXPECT_EQ(port.sent.back(), "#CMDER\r\n");
         }
     }
-}
-
-// ---- Abort ------------------------------------------------------------------------------
-
-TEST_F(StatusTest, AbortReadSendsCanWaitsForAckAndSetsCancelFlag) {
-    config.state.CancelFlag = true;
-    radioLink.AbortRead();
-    EXPECT_EQ(radio.CountOf("0x18"), 1);
-    EXPECT_TRUE(config.state.CancelFlag);
-    EXPECT_EQ(radio.Waiting(), 0);  // the acknowledgement was taken
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "link/transfer.h"
 #include "link_fixture.h"
@@ -14,10 +15,6 @@ namespace {
 
 using sim::Fault;
 using sim::FaultKind;
-
-bool In(int a, int first, int last) {
-    return a >= first && a <= last;
-}
 
 class TransferMapTest : public LinkTest {
 protected:
@@ -53,14 +50,6 @@ protected:
         }
     }
 
-    /// How many `word` requests of `count` bytes the radio received.
-    int Requests(const std::string& word, int count) const {
-        const auto& all = radio.Requests();
-        return static_cast<int>(std::count_if(
-            all.begin(), all.end(),
-            [&](const sim::RadioRequest& r) { return r.word == word && r.count == count; }));
-    }
-
     std::unique_ptr<Transfer> transfer;
     sim::RadioMemory radioBefore{};
     Image imageBefore;
@@ -68,17 +57,22 @@ protected:
 
 // ---- Program map --------------------------------------------------------------------------
 
-bool ProgramWrites(int a, bool newMmsi, bool newAtis) {
-    return In(a, 160, 191) || In(a, 271, 319) || (newMmsi && In(a, 640, 644)) ||
-           (newAtis && In(a, 646, 650)) || In(a, 654, 687) || In(a, 704, 735) || In(a, 768, 1791) ||
-           In(a, 2048, 17919) || In(a, 18176, 20735);
+/// A stretch list of link/maps.txt.
+std::vector<Span> Map(const std::string& name) {
+    for (const Case& c : ReadCases(TestData("link/maps.txt"))) {
+        if (c[0] == name) {
+            return Spans(c[1]);
+        }
+    }
+    throw std::runtime_error("no map " + name);
 }
 
 TEST_F(TransferMapTest, ProgrammingWritesExactlyTheProgramMapProtectedAreasByteByByte) {
     // The radio already holds a user MMSI and an ATIS code: both stay.
     Run(kModeProgram);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
-    ExpectRadio([](int a) { return ProgramWrites(a, false, false); }, config.image);
+    const std::vector<Span> program = Map("program");
+    ExpectRadio([&](int a) { return InSpans(a, program); }, config.image);
 }
 
 TEST_F(TransferMapTest, MmsiAndAtisAreWrittenOnlyWhenNewAndTheirCountsGoUpByOne) {
@@ -96,8 +90,8 @@ TEST_F(TransferMapTest, MmsiAndAtisAreWrittenOnlyWhenNewAndTheirCountsGoUpByOne)
     EXPECT_EQ(radio.memory[645], 5);
     EXPECT_EQ(radio.memory[651], 255);
     EXPECT_EQ(config.image.bytes[645], 5);
-    ExpectRadio([](int a) { return ProgramWrites(a, true, true) || a == 645 || a == 651; },
-                config.image);
+    const std::vector<Span> withNew = Map("program, new MMSI and ATIS");
+    ExpectRadio([&](int a) { return InSpans(a, withNew); }, config.image);
 
     // An image without MMSI leaves the erased radio MMSI and its count alone.
     std::fill(radio.memory.begin() + 640, radio.memory.begin() + 645, 0xFF);
@@ -105,7 +99,8 @@ TEST_F(TransferMapTest, MmsiAndAtisAreWrittenOnlyWhenNewAndTheirCountsGoUpByOne)
     config.image.Fill(640, 5, 0xFF);
     Run(kModeProgram);
     EXPECT_EQ(radio.memory[645], 9);
-    ExpectRadio([](int a) { return ProgramWrites(a, false, false); }, config.image);
+    const std::vector<Span> program = Map("program");
+    ExpectRadio([&](int a) { return InSpans(a, program); }, config.image);
 }
 
 TEST_F(TransferMapTest, CountThatCouldNotBeReadIsNeverWritten) {
@@ -152,18 +147,14 @@ TEST_F(TransferMapTest, RegionAcceptedDuringProgrammingOverwritesTheRadiosRegion
 
 // ---- Read copy map ------------------------------------------------------------------------
 
-bool ReadCopies(int a, int last) {
-    return In(a, 128, last) && !In(a, 130, 160) && !In(a, 384, 639) && !In(a, 678, 703) &&
-           !In(a, 752, 767) && !In(a, 1792, 2047) && !In(a, 17920, 18175) && !In(a, 20736, 32765);
-}
-
 TEST_F(TransferMapTest, ReadCopiesTheRadioOutsideTheProtectedRangesInBlocks) {
     Run(kModeRead);
     ASSERT_TRUE(config.state.TransferDone);
     EXPECT_EQ(radio.memory, radioBefore);  // a read writes nothing
+    const std::vector<Span> read = Map("read");
     for (int a = 0; a < kImageSize; ++a) {
         const auto i = static_cast<size_t>(a);
-        const uint8_t expected = ReadCopies(a, 32767) ? radioBefore[i] : imageBefore.bytes[i];
+        const uint8_t expected = InSpans(a, read) ? radioBefore[i] : imageBefore.bytes[i];
         ASSERT_EQ(config.image.bytes[i], expected) << a;
     }
 
@@ -186,7 +177,10 @@ TEST_F(TransferMapTest, EachRangeClearFillsTheImageAndWritesItsRanges) {
         SCOPED_TRACE(c.where);
         const int mode = std::stoi(c[0]);
         Randomise(static_cast<uint32_t>(100 + mode));
+        radio.memory[32746] = 6;  // the clear counts
+        radio.memory[32747] = 255;
         prompt.messages.clear();
+        ui.clearedModes.clear();
         radio.ClearRecord();
         Image expectedImage = config.image;
         for (const Span& f : Spans(c[1])) {
@@ -197,124 +191,8 @@ TEST_F(TransferMapTest, EachRangeClearFillsTheImageAndWritesItsRanges) {
         EXPECT_EQ(config.image.bytes, expectedImage.bytes);
         const std::vector<Span> written = Spans(c[2]);
         ExpectRadio([&](int a) { return InSpans(a, written); }, expectedImage);
-    }
-}
-
-TEST_F(TransferMapTest, CancelledOrFailedRangeClearLeavesImageAndRadioAgreeing) {
-    // The DSC log (26880..30975) is written from 82 % of the pass on; the steps before and
-    // after it are skipped. Whatever reached the radio stays cleared in the image too, the
-    // rest comes back.
-    struct Case {
-        int cancelAt;  // percent of the pass, or -1
-        Fault fault;
-        int writes;
-        const char* box;
-    };
-    for (const Case& c :
-         {Case{20, {}, 0, nullptr}, Case{88, {}, 0, nullptr}, Case{96, {}, 64, nullptr},
-          Case{-1, {FaultKind::NoAnswer, 8, 3}, 6, "Communication Error!!"}}) {
-        SCOPED_TRACE(c.cancelAt);
-        Randomise(static_cast<uint32_t>(c.cancelAt + 50));
-        std::copy(radio.memory.begin() + 26880, radio.memory.begin() + 30976,
-                  config.image.bytes.begin() + 26880);
-        prompt.messages.clear();
-        radio.ClearRecord();
-        radio.options.faults.clear();
-        if (c.cancelAt < 0) {
-            radio.options.faults = {
-                Fault{c.fault.kind, radio.FramedCount() + c.fault.request, c.fault.count}};
-        }
-        clock.onPump = [&] {
-            if (c.cancelAt >= 0 && !ui.progress.empty() && ui.progress.back() >= c.cancelAt) {
-                config.state.CancelFlag = true;
-            }
-        };
-        ui.progress.clear();
-        Run(kModeClearDscLog);
-        clock.onPump = nullptr;
-        EXPECT_FALSE(config.state.TransferDone);
-        const int writes = Requests("#QKPWR", 64);
-        // After the first write a second box says how much reached the radio.
-        std::vector<std::string> texts;
-        if (c.box) {
-            texts = {c.box,
-                     "The radio was partly cleared: 4 of 64 blocks written. Run the clear "
-                     "again."};  // requests 5 to 8
-        } else if (writes == 64) {
-            texts = {"The radio was cleared before the clear stopped: all 64 blocks were written."};
-        } else if (writes > 0) {
-            texts = {"The radio was partly cleared: " + std::to_string(writes) +
-                     " of 64 blocks written. Run the clear again."};
-        }
-        EXPECT_EQ(prompt.Texts(), texts);
-        if (c.cancelAt == 88) {
-            EXPECT_GT(writes, 0);
-            EXPECT_LT(writes, 64);
-        } else {
-            EXPECT_EQ(writes, c.writes);
-        }
-        ExpectRadio([](int a) { return In(a, 26880, 30975); }, config.image);
-        EXPECT_TRUE(std::equal(config.image.bytes.begin(), config.image.bytes.begin() + 26880,
-                               imageBefore.bytes.begin()));
-    }
-}
-
-TEST_F(TransferMapTest, IdentityClearsEraseTheirCodeAndCountTheClear) {
-    // MMSI: code 640..644 and a count at 32746 that goes up; ATIS: code 646..650, the group
-    // flags 306, 322, 338 and a full count at 32747 that stays.
-    for (int mode : {kModeClearMmsi, kModeClearAtis}) {
-        SCOPED_TRACE(mode);
-        const bool mmsi = mode == kModeClearMmsi;
-        const int count = mmsi ? 32746 : 32747;
-        radio.memory[static_cast<size_t>(count)] = mmsi ? 6 : 255;
-        prompt.messages.clear();
-        ui.clearedModes.clear();
-        Run(mode);
-        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Complete!!"});
-        Image expected = imageBefore;
-        expected.Fill(mmsi ? 640 : 646, 5, 0xFF);
-        for (int a : {306, 322, 338}) {
-            expected.bytes[static_cast<size_t>(a)] = mmsi ? imageBefore.bytes[a] : 0;
-        }
-        expected.bytes[static_cast<size_t>(count)] = mmsi ? 7 : 255;
-        EXPECT_EQ(config.image.bytes, expected.bytes);
-        ExpectRadio(
-            [&](int a) {
-                return In(a, mmsi ? 640 : 646, mmsi ? 644 : 650) || a == count ||
-                       (!mmsi && (a == 306 || a == 322 || a == 338));
-            },
-            expected);
-        EXPECT_EQ(ui.clearedModes, std::vector<int>{mode});
-    }
-}
-
-TEST_F(TransferMapTest, FailedMmsiClearTakesBackOnlyWhatDidNotReachTheRadio) {
-    // Framed requests: status, model code (2), product, count read, then the MMSI writes
-    // 640..644 and the count at 32746.
-    struct Case {
-        int failAt;
-        int writes;  // bytes that reached the radio
-    };
-    for (const Case& c : {Case{5, 0}, Case{6, 1}, Case{11, 6}}) {
-        SCOPED_TRACE(c.failAt);
-        Randomise();
-        radio.memory[32746] = 1;
-        radio.ClearRecord();
-        prompt.messages.clear();
-        radio.options.faults = {Fault{FaultKind::NoAnswer, radio.FramedCount() + c.failAt, 3}};
-        Run(kModeClearMmsi);
-        EXPECT_EQ(prompt.Texts().front(), "Communication Error!!");
-        EXPECT_EQ(prompt.Texts().size(), c.writes == 0 ? 1u : 2u);
-        Image expected = imageBefore;
-        const int addresses[] = {640, 641, 642, 643, 644, 32746};
-        for (int i = 0; i < c.writes; ++i) {
-            expected.bytes[static_cast<size_t>(addresses[i])] = i < 5 ? 0xFF : 2;
-        }
-        EXPECT_EQ(config.image.bytes, expected.bytes);
-        EXPECT_EQ(radio.memory[32746], c.writes == 6 ? 2 : 1);
-        EXPECT_EQ(radio.memory[640], c.writes > 0 ? 0xFF : radioBefore[640]);
-        EXPECT_EQ(radio.memory[641],
-                  radioBefore[641] == 0xFF || c.writes > 1 ? 0xFF : radioBefore[641]);
+        const bool identity = mode == kModeClearMmsi || mode == kModeClearAtis;
+        EXPECT_EQ(ui.clearedModes, identity ? std::vector<int>{mode} : std::vector<int>{});
     }
 }
 
@@ -324,9 +202,13 @@ TEST_F(TransferMapTest, AClearThatStopsAfterItsFirstWriteSaysHowMuchReachedTheRa
         SCOPED_TRACE(c.where);
         const int mode = std::stoi(c[1]);
         const int cancelAtWrite = std::stoi(c[2]);
+        const bool atPercent = c[2].ends_with('%');
         const int noAnswerAt = std::stoi(c[3]);
         const std::vector<std::string> texts(c.fields.begin() + 4, c.fields.end());
+        // The image holds what the radio holds: what reached the radio stays cleared in the
+        // image too, the rest comes back, so that both still agree.
         Randomise();
+        std::copy(radio.memory.begin(), radio.memory.end(), config.image.bytes.begin());
         prompt.messages.clear();
         radio.ClearRecord();
         radio.options.faults.clear();
@@ -339,7 +221,8 @@ TEST_F(TransferMapTest, AClearThatStopsAfterItsFirstWriteSaysHowMuchReachedTheRa
         clock.onPump = [&] {
             const int writes = radio.CountOf("#QKPWR") - writesBefore;
             const bool working = !ui.progress.empty();
-            if (cancelAtWrite >= 0 && working && writes >= cancelAtWrite) {
+            if (cancelAtWrite >= 0 && working &&
+                (atPercent ? ui.progress.back() >= cancelAtWrite : writes >= cancelAtWrite)) {
                 config.state.CancelFlag = true;
             }
         };
@@ -348,6 +231,8 @@ TEST_F(TransferMapTest, AClearThatStopsAfterItsFirstWriteSaysHowMuchReachedTheRa
         clock.onPump = nullptr;
         EXPECT_EQ(prompt.Texts(), texts);
         EXPECT_FALSE(config.state.TransferDone);
+        EXPECT_TRUE(
+            std::equal(radio.memory.begin(), radio.memory.end(), config.image.bytes.begin()));
         const bool partly = !texts.empty() && texts.back() != comm;
         EXPECT_EQ(transfer->PartialClear(), partly ? texts.back() : std::string());
         if (partly) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -47,13 +49,11 @@ TEST_F(TransferTest, ReadCompletesDecodesReportsProgressAndClosesTheDialog) {
     EXPECT_EQ(ui.progress.back(), 0);  // the dialog resets the bar when the run ends
     t->SetProgress(150);
     EXPECT_EQ(ui.progress.back(), 100);
-}
 
-TEST_F(TransferTest, ReadLeavesNothingOfThePreviousConfiguration) {
-    Randomise();
+    // A read leaves nothing of the previous configuration.
     radio.memory[730] = 2;  // SELECTCALL 2: no LASTADDRESS byte
-    auto t = Make(kModeRead);
     testing::FillWithNonDefaults(config.model);
+    prompt.messages.clear();
     ASSERT_TRUE(t->RunOk());
     const DataModel read = config.model;
     // The fields without image bytes take their defaults.
@@ -113,32 +113,26 @@ TEST_F(TransferTest, CancelButtonSetsCancelFlagOnlyWhileRunning) {
 }
 
 TEST_F(TransferTest, LineFaultsDuringAReadEndInOneCommunicationErrorWithNothingChanged) {
-    struct Case {
-        Fault fault;
-        double seconds;  // a pulled cable ends at once, a silent block after its retries
-    };
-    for (const Case& c :
-         {Case{{FaultKind::NoAnswer, 30, 3}, 40}, Case{{FaultKind::CablePulled, 60}, 30},
-          Case{{FaultKind::Garbage, 20}, 40}, Case{{FaultKind::CutShort, 20}, 40},
-          Case{{FaultKind::HalfSync, 20, 3}, 40}}) {
-        SCOPED_TRACE(static_cast<int>(c.fault.kind));
+    const std::map<std::string, FaultKind> kinds = {{"no answer", FaultKind::NoAnswer},
+                                                    {"cable pulled", FaultKind::CablePulled},
+                                                    {"garbage", FaultKind::Garbage},
+                                                    {"cut short", FaultKind::CutShort},
+                                                    {"half sync", FaultKind::HalfSync}};
+    for (const Case& c : ReadCases(TestData("link/line_faults.txt"))) {
+        SCOPED_TRACE(c.where);
         Randomise();
         SimRadio line(&clock);
         line.memory = radio.memory;
-        line.options.faults = {c.fault};
+        line.options.faults = {Fault{kinds.at(c[0]), std::stoi(c[1]), std::stoi(c[2])}};
         prompt.messages.clear();
         const Image before = config.image;
         const DataModel modelBefore = config.model;
         auto t = Make(kModeRead, &line);
         const double start = clock.Seconds();
         EXPECT_FALSE(t->RunOk());  // stays open for another try
-        EXPECT_LT(clock.Seconds() - start, c.seconds);
-        // A reply cut short may first show its own time-out box, a refused block the sync
-        // question; nothing else adds one.
+        EXPECT_LT(clock.Seconds() - start, std::stod(c[3]));
         EXPECT_EQ(prompt.Texts().back(), "Communication Error!!");
-        EXPECT_LE(
-            prompt.messages.size(),
-            c.fault.kind == FaultKind::CutShort || c.fault.kind == FaultKind::HalfSync ? 2u : 1u);
+        EXPECT_LE(prompt.messages.size(), std::stoul(c[4]));
         EXPECT_TRUE(config.state.ErrorFlag);
         EXPECT_EQ(config.image.bytes, before.bytes);
         EXPECT_EQ(config.model, modelBefore);
@@ -195,12 +189,13 @@ TEST_F(TransferTest, ModelCodeMustAlsoMatchAtTheLastAddresses) {
     t->ProgramRadio();
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"ModelType Error !!"});
     EXPECT_EQ(radio.CountOf("#QKPWR"), 0);
-}
 
-TEST_F(TransferTest, WrongProductCodeShowsTheDetailFirstInDebugMode) {
+    // A wrong product code shows the detail first in debug mode.
+    radio.memory[32766] = 0x08;
     sim::SetProductCode(radio.memory, "KT5X2W");
+    prompt.messages.clear();
     config.state.DebugSwitch = true;
-    auto t = Make(kModeRead);
+    t = Make(kModeRead);
     EXPECT_FALSE(t->RunOk());
     ASSERT_EQ(prompt.messages.size(), 2u);
     EXPECT_EQ(prompt.messages[0].title, "Product Code Error!");
@@ -251,7 +246,11 @@ public:
 };
 
 TEST_F(TransferTest, RunTimeFailureIsLoggedShownAndEndsTheOperationAsCancelled) {
-    UseLogFolder("mrw_link_failure_test");
+    const auto folder = std::filesystem::temp_directory_path() / "mrw_link_failure_test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    config.services.programFolder = folder;
+    config.state.DebugSwitch = true;  // the error log lands in the program folder
     FaultyDriverRadio faulty(&clock);
     faulty.memory = radio.memory;
     faulty.failAt = 5000;  // inside the bulk read
@@ -263,7 +262,9 @@ TEST_F(TransferTest, RunTimeFailureIsLoggedShownAndEndsTheOperationAsCancelled) 
     EXPECT_TRUE(config.state.CancelFlag);
     EXPECT_FALSE(faulty.IsOpen());
     EXPECT_EQ(config.image.bytes, before.bytes);
-    EXPECT_NE(ErrorLog().find("frmRadio.ReadData -> 1005driver fault"), std::string::npos);
+    EXPECT_NE(ReadFile(folder / "err.log").find("frmRadio.ReadData -> 1005driver fault"),
+              std::string::npos);
+    std::filesystem::remove_all(folder);
 }
 
 // ---- After the dialog ---------------------------------------------------------------------
@@ -290,9 +291,8 @@ TEST_F(TransferTest, CompletedReadForgetsTheFileNameAndTheEditsAndCountsAsUnchan
     EXPECT_FALSE(AdoptReadConfiguration(config));  // nothing was read
     EXPECT_EQ(config.state.CurrentFileName, "boat.dat");
     EXPECT_TRUE(config.state.DataChanged);
-}
 
-TEST_F(TransferTest, RegionTakenOverOnYesDuringAReadSwitchesTheRegionDisplay) {
+    // A region taken over on Yes during a read switches the region display.
     RecordingShell shell;
     config.services.shell = &shell;
     config.regionMenu.enabled = true;
