@@ -2,6 +2,8 @@
 // differ from that read, verifies only those, and leaves the radio as writing every step does.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -54,7 +56,8 @@ ProgramRun Program(const sim::RadioMemory& memory, const DataModel& model, bool 
     SimRadio radio(&clock);
     radio.memory = memory;
     radio.options.faults = std::move(faults);
-    const auto backup = std::filesystem::temp_directory_path() / "mrw_quick_program.hex";
+    const auto backup = std::filesystem::temp_directory_path() /
+                        ("mrw_quick_program_" + std::to_string(getpid()) + ".hex");
     std::filesystem::remove(backup);
     SafeProgram guard(config, {.backup = true, .backupFile = backup, .full = full});
     TransferUi ui;
