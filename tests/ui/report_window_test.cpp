@@ -1,10 +1,14 @@
 // The report window driven like a user.
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <filesystem>
 #include "test_files.h"
 
@@ -16,6 +20,16 @@
 using namespace mrw;
 
 using mrw::testing::ReadFile;
+
+// Runs pdftotext on a PDF file; empty when the tool is missing or fails.
+static QString PdfText(const QString& pdf, const QStringList& options = {}) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), QStringList(options) << pdf << QStringLiteral("-"));
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
 class ReportWindowTest : public QObject {
     Q_OBJECT
@@ -41,6 +55,25 @@ private:
             prompt_.fileNames.push_back(path);
         }
         Action(w, "mnuFileSave")->trigger();
+    }
+    // Prints the report to a PDF file (only pages first..last when given) and gives
+    // pdftotext's reading of it.
+    QString PrintedText(const QString& name, const QStringList& options, int first = 0,
+                        int last = 0) {
+        const QString pdf = dir_->filePath(name);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        if (first > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(first, last);
+        }
+        std::string error;
+        if (!DrawReport(printer, config_, &error)) {
+            qWarning("printing failed: %s", error.c_str());
+            return {};
+        }
+        return PdfText(pdf, options);
     }
     QAction* Action(QWidget* w, const char* name) {
         return w->findChild<QAction*>(QString::fromLatin1(name));
@@ -109,6 +142,46 @@ private slots:
         QVERIFY(config_.state.ErrorFlag);
         QVERIFY(w->isVisible());
         QVERIFY(std::filesystem::is_directory(dir_->path().toStdString()));
+    }
+
+    // On paper: every section with its printed words, every empty directory row once across
+    // the page breaks, a page range as asked, and the channel cells at their millimetre places.
+    void printedReportSectionsPagesAndCells() {
+        const QString text = PrintedText(QStringLiteral("report.pdf"), {QStringLiteral("-layout")});
+        QVERIFY2(!text.isEmpty(), "printing or pdftotext gave no text");
+        QCOMPARE(text.count(QStringLiteral("Marine Radio WorkbenchHV2300")), 4);
+        for (const char* expected :
+             {"##### Usable CH Group Setup #####", "Received Geographic:", "Select Call:",
+              "##### Programable USA Channel #####", "##### Memory ID #####",
+              "##### Programable EXP Channel #####", "Station Name", "CALLING", "B2X"}) {
+            QVERIFY2(text.contains(QString::fromLatin1(expected)), expected);
+        }
+        // 76 of the 80 individual entries and 30 of the 32 group entries are empty.
+        QCOMPARE(
+            text.count(QRegularExpression(QStringLiteral("(?m)^\\s*\\d+\\s+-{12}\\s+-{9}\\s*$"))),
+            106);
+
+        const QStringList pages =
+            PrintedText(QStringLiteral("all.pdf"), {}).split(QChar('\f'), Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 4);  // pdftotext ends every page with a form feed
+        QCOMPARE(PrintedText(QStringLiteral("some.pdf"), {}, 2, 3)
+                     .split(QChar('\f'), Qt::SkipEmptyParts),
+                 pages.mid(1, 2));
+
+        // Word boxes in points: the USA table's CH Name lies 108 mm right of CH, the EXP
+        // table's RX(MHz) 54 mm right of its CH.
+        const QString boxes = PrintedText(QStringLiteral("cells.pdf"), {QStringLiteral("-bbox")});
+        auto xOf = [&](const QString& word) {
+            QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
+            auto m = re.match(boxes);
+            return m.hasMatch() ? m.captured(1).toDouble() : -1000.0;
+        };
+        const double ptPerMm = 72.0 / 25.4;
+        const double ch = xOf(QStringLiteral("1022A"));
+        QVERIFY(ch > -1000);
+        QVERIFY(std::fabs(xOf(QStringLiteral("CALLING")) - ch - 108 * ptPerMm) < 1.0);
+        const double exp = xOf(QStringLiteral("EXP01"));
+        QVERIFY(std::fabs(xOf(QStringLiteral("156.0350")) - exp - 54 * ptPerMm) < 1.0);
     }
 };
 
