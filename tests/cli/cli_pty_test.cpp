@@ -1,4 +1,5 @@
-// mrw-cli as a user runs it: the real executable against mrw-radiosim on a pseudo-terminal,
+// mrw-cli as a user runs it: the real executable against mrw-radiosim on a pseudo-terminal
+// (which refuses a bad option or image before it starts),
 // on a serial device that is not there, and stopped by a signal.
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -47,6 +48,8 @@ TEST_F(CliOnAPseudoTerminal, ReadsAndProgramsTheSimulatedRadio) {
     const std::string dat = (dir / "radio.dat").string();
     RadioSimProcess sim;
     std::string error;
+    EXPECT_FALSE(sim.Start({"--model-code", "8FD"}, error));   // three digits
+    EXPECT_FALSE(sim.Start({"--image", "/dev/null"}, error));  // not 32768 bytes
     ASSERT_TRUE(sim.Start({"--defaults", "NL", "--model", "1", "--save", saved.string()}, error))
         << error;
     const std::string common = "--model 1 --region nl --port " + sim.Device();

@@ -1,6 +1,6 @@
 // Channel tables as CSV in CHIRP's layout: the CSV reader, the exact rows an export writes,
 // how the rows of a shared marine list map onto the catalogue and onto user channels, the
-// notes of every row not taken or changed, and export then import of every factory table.
+// notes of every row not taken or changed.
 #include "files/csv_channels.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,7 +21,6 @@
 #include "edit/edit.h"
 #include "image/image.h"
 #include "model/catalogue.h"
-#include "model/regions.h"
 #include "test_files.h"
 
 namespace mrw {
@@ -137,22 +135,6 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
     }
 }
 
-TEST(CsvTables, NamesAndCaptions) {
-    DataModel model;
-    model.Groups[0].StatusName = "USA";
-    const std::vector<Case> cases = ReadCases(TestData("files/csv_tables.txt"));
-    const TableKind kinds[] = {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG,
-                               TableKind::EXP};
-    ASSERT_EQ(cases.size(), std::size(kinds));
-    for (size_t i = 0; i < cases.size(); ++i) {
-        EXPECT_EQ(ChannelTableName(kinds[i]), cases[i][0]);
-        EXPECT_EQ(ChannelTableCaption(model, kinds[i]), cases[i][1]);
-        EXPECT_EQ(ChannelTableOfName(ToLower(cases[i][0])), kinds[i]);
-    }
-    EXPECT_EQ(ChannelTableOfName("CHWX"), std::nullopt);
-    EXPECT_EQ(ChannelTableOfName("USA"), std::nullopt);
-}
-
 // ---- Export ------------------------------------------------------------------------------
 
 // The exact text of an export, as written by hand in tests/data/files.
@@ -175,6 +157,10 @@ TEST(CsvExport, TablesAsTheGoldenFilesHoldThem) {
     model.CHEXP[2].TxEnable = false;
     const std::string user = Golden("csv_export_user.csv");
     EXPECT_EQ(ChannelTableCsv(model, TableKind::EXP), user);
+    // The file read back gives every field of these user channels.
+    const CsvImport back = ImportChannelCsv(user, TableKind::EXP, {});
+    EXPECT_EQ(back.table, model.CHEXP);
+    EXPECT_EQ(back.notes, std::vector<CsvNote>{});
     // An empty table is the header alone; RG channels are named RG01 and on.
     EXPECT_EQ(ChannelTableCsv(model, TableKind::CAN), user.substr(0, user.find("\r\n") + 2));
     model.CHRG = {User("01", 156.8, 156.8, "")};
@@ -480,74 +466,6 @@ TEST(CsvImportSummary, CountsChannelsAndListsTheNotes) {
     EXPECT_EQ(ImportSummary(model, TableKind::RG, one, 10),
               "1 channel from the file will replace the 0 channels of RG Channel.");
     EXPECT_EQ(NoteText({0, "whole"}), "file: whole");
-}
-
-// ---- Export then import ------------------------------------------------------------------------
-
-class FactoryTables : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
-
-TEST_P(FactoryTables, ExportThenImportGivesBackEveryTable) {
-    const auto [region, type] = GetParam();
-    Config config;
-    Services services(config);
-    const char* bin = std::getenv("MRW_BIN_DIR");
-    config.services.programFolder = bin != nullptr ? bin : MRW_TEST_BIN_DIR;
-    config.state.ModelType = static_cast<int16_t>(type);
-    const std::filesystem::path file =
-        config.services.programFolder / (std::string(region) + ModelFileSuffix(type) + ".ini");
-    ASSERT_TRUE(LoadRegionImage(config, file)) << file;
-    ASSERT_FALSE(config.model.CHUSA.empty());
-    for (TableKind kind :
-         {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG, TableKind::EXP}) {
-        SCOPED_TRACE(ChannelTableName(kind));
-        const ChannelTable& table = *TableOf(config.model, kind);
-        const std::string csv = ChannelTableCsv(config.model, kind);
-        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), static_cast<long>(table.size()) + 1);
-        for (const ChannelTable& current : {table, ChannelTable{}}) {
-            const CsvImport back = ImportChannelCsv(csv, kind, current);
-            EXPECT_EQ(back.table, table);
-            EXPECT_EQ(back.notes, std::vector<CsvNote>{});
-            EXPECT_EQ(back.refusal, table.empty() ? "The file holds no channel rows." : "");
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Regions, FactoryTables,
-                         ::testing::Combine(::testing::Values("INTL", "UK", "BE", "NL", "SW",
-                                                              "GRMN", "USA"),
-                                            ::testing::Values(1, 2)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param)) + "_" +
-                                    std::to_string(std::get<1>(info.param));
-                         });
-
-TEST(CsvRoundTrip, EveryFieldOfAFullUserTableComesBack) {
-    DataModel model;
-    for (int i = 0; i < kMaxRgChannels; ++i) {
-        ChannelRecord r = User(i % 2 ? "A1" : " 7", 137.0 + 0.025 * 37 * i, 174.0 - 0.5 * i,
-                               i % 3 ? "RG, (x)/y" : "");
-        r.TxEnable = i % 4 != 0;
-        r.LowPower = i % 3 == 0;
-        r.PowUp = i % 5 == 0;
-        r.ScanMemory = i % 2 == 0;
-        r.ExpCB = {i % 2 == 0, i % 3 == 0, i % 5 == 0};
-        r.Rxfreq = RoundHalfEven(r.Rxfreq * 1000.0) / 1000.0;
-        model.CHRG.push_back(r);
-    }
-    const CsvImport back =
-        ImportChannelCsv(ChannelTableCsv(model, TableKind::RG), TableKind::RG, {});
-    EXPECT_EQ(back.notes, std::vector<CsvNote>{});
-    ASSERT_EQ(back.table.size(), model.CHRG.size());
-    for (size_t i = 0; i < back.table.size(); ++i) {
-        ChannelRecord want = model.CHRG[i];
-        want.LowPower = want.LowPower && want.TxEnable;  // the radio keeps no low power then
-        ChannelRecord got = back.table[i];
-        EXPECT_NEAR(got.Rxfreq, want.Rxfreq, 1e-9) << i;
-        EXPECT_NEAR(got.Txfreq, want.Txfreq, 1e-9) << i;
-        got.Rxfreq = want.Rxfreq;
-        got.Txfreq = want.Txfreq;
-        EXPECT_EQ(got, want) << i;
-    }
 }
 
 }  // namespace

@@ -1,2 +1,2 @@
-mrw_add_gtest(test_model SOURCES ${CMAKE_CURRENT_LIST_DIR}/catalogue_test.cpp ${CMAKE_CURRENT_LIST_DIR}/model_test.cpp
+mrw_add_gtest(test_model SOURCES ${CMAKE_CURRENT_LIST_DIR}/catalogue_test.cpp
     LIBS mrw_core)
