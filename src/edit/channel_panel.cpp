@@ -1,8 +1,10 @@
 #include "edit/channel_panel.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/text.h"
+#include "edit/channel_grid.h"
 #include "image/image.h"
 #include "image/memory_map.h"
 #include "model/catalogue.h"
@@ -150,6 +152,26 @@ SaveOutcome SaveChannel(Config& config, ChannelListState& state, const ChannelPa
         return SaveOutcome::Refused;
     }
     return StoreChannel(config, state, *record) ? SaveOutcome::Stored : SaveOutcome::NotStored;
+}
+
+std::string UnsavedChannelQuestion(const DataModel& model, const ChannelListState& state,
+                                   const ChannelPanelValues& values) {
+    const ChannelTable* table = TableOf(model, state.kind);
+    const int k = state.insertionIndex;
+    std::string label;
+    if (state.mode == EntryMode::Edit && table != nullptr && k >= 0 &&
+        k < static_cast<int>(table->size())) {
+        label = ChannelRowLabel(state.kind, k, (*table)[static_cast<size_t>(k)]);
+    } else if (IsUserTable(state.kind)) {
+        label = ChannelRowLabel(state.kind, std::max(k + 1, 0), ChannelRecord{});
+    } else {
+        ChannelRecord chosen;
+        chosen.Position = static_cast<int16_t>(values.baseChannel);
+        chosen.StatusNo = static_cast<int16_t>(values.statusNo);
+        chosen.StatusIcon = static_cast<int16_t>(values.statusIcon);
+        label = ChannelRowLabel(state.kind, 0, chosen);
+    }
+    return label.empty() ? "Save the new channel?" : "Save the changes to channel " + label + "?";
 }
 
 }  // namespace mrw

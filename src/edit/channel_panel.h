@@ -82,7 +82,16 @@ struct ChannelPanelValues {
     bool scanMemory = false;
     bool interShip = false;           ///< chkInterShip (standard channels)
     std::array<bool, 3> expGroups{};  ///< chkCBExp (user channels)
+
+    bool operator==(const ChannelPanelValues&) const = default;
 };
+
+/// The question asked before a command would drop what the channel panel holds: "Save the
+/// changes to channel 03?", naming the channel as the list's "CH" column does — the row
+/// being edited, or for NEW the channel chosen (a standard table) or the row it will take (a
+/// user table).
+std::string UnsavedChannelQuestion(const DataModel& model, const ChannelListState& state,
+                                   const ChannelPanelValues& values);
 
 /// The record SAVE stores in a table of `kind`, built over `base` (the record being
 /// overwritten, or a new record), so that fields the panel has no control for keep their

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 #include "core/config.h"
 #include "ui/app_icon.h"
@@ -76,6 +77,19 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(ok, 3, 1, Qt::AlignRight);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
+}
+
+int HelpTopicOfPanel(const std::string& panel) {
+    static const std::pair<const char*, int> kTopics[] = {
+        {"pictB", 1002},      {"pictC", 1002},      {"pictD", 1003},
+        {"pictUsable", 1004}, {"pictCommon", 1005}, {"pictDSC", 1006},
+        {"pictATIS", 1007},   {"pictE", 1008},      {"pictG", 1008}};
+    for (const auto& [name, topic] : kTopics) {
+        if (panel == name) {
+            return topic;
+        }
+    }
+    return kHelpTopicContents;
 }
 
 void ShowHelp(Prompt& prompt, const std::string& windowCaption, int /*topic*/) {

@@ -29,6 +29,11 @@ inline constexpr const char* kHelpFile = "";
 inline constexpr int kHelpTopicContents = 1001;
 inline constexpr int kHelpTopicTransfer = 1012;
 
+/// The help topic of a panel of the main window (by its objectName): the channel lists and
+/// the channel panel, the weather channels, each setup panel, each directory; the contents
+/// for the others.
+int HelpTopicOfPanel(const std::string& panel);
+
 /// Help for a window: with no help file configured, the information box "Unable to display
 /// Help Contents. There is no Help associated with this project." titled with the caption of
 /// the window the command came from.

@@ -14,9 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSizePolicy>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -28,6 +31,7 @@
 #include "ui/category_tree.h"
 #include "ui/channel_widgets.h"
 #include "ui/main_window.h"
+#include "ui/wheel_scroll.h"
 
 namespace mrw {
 
@@ -89,9 +93,11 @@ ChannelEditor::ChannelEditor(MainWindow& window, Config& config)
         }
     }
     window_.SetPanelHandler("pictB", [this](const NodeTarget& target) { ShowList(target); });
+    window_.AddPanelWidthHint([this] { return GridWidthNeeded(); });
     // Another configuration was loaded: its tables start again at their first row.
     window_.AddRebuildHook([this] { list_ = ChannelListState{}; });
     window_.pendingEdits().Register([this] { return CommitPendingEdit(); });
+    window_.pendingEdits().RegisterEntry([this] { return ConfirmLeave(); });
 }
 
 // ---- Construction ----------------------------------------------------------------------------
@@ -106,6 +112,7 @@ void ChannelEditor::BuildList() {
     grid_->verticalHeader()->setVisible(false);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setHighlightSections(false);
+    AttachWheelScrolling(grid_, config_.state.DebugSwitch);
     layout->addWidget(grid_, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -179,6 +186,10 @@ void ChannelEditor::BuildPanel() {
     tag_->setMinimumWidth(tag_->fontMetrics().horizontalAdvance("WWWWWWWWWWWWWWWW") / 2 + 40);
     scrambleLabel_ = Label("lblCScramble", "Scrambler", p);
     scramble_ = DropDown("cmbScramble", p);
+    // One form: labels, fields and units on the left, each check box beside the field it
+    // belongs to, SAVE and CANCEL under the fields. A user channel shows its group boxes
+    // where a standard channel has its lists; those rows keep their height when hidden, so
+    // the buttons stay where they are whichever kind of channel is open.
     int row = 3;
     for (auto [label, control] : {std::pair<QWidget*, QWidget*>{duplexLabel_, duplex_},
                                   {statusNoLabel_, statusNo_},
@@ -188,16 +199,20 @@ void ChannelEditor::BuildPanel() {
         fields->addWidget(label, row, 0);
         fields->addWidget(control, row, 1, 1, control == tag_ ? 2 : 1,
                           control == tag_ ? Qt::Alignment() : Qt::AlignLeft);
+        if (row < 6) {
+            for (QWidget* w : {label, control}) {
+                QSizePolicy policy = w->sizePolicy();
+                policy.setRetainSizeWhenHidden(true);
+                w->setSizePolicy(policy);
+            }
+        }
         ++row;
     }
-    fields->setColumnStretch(3, 1);
-    fields->setRowStretch(row, 1);
     scrambleLabel_->setVisible(false);
     scramble_->setVisible(false);
 
-    auto* checks = new QVBoxLayout;
     channelEnable_ = CheckBox("chkCEnable", "CH Enable", p);
-    checks->addWidget(channelEnable_);
+    fields->addWidget(channelEnable_, 0, 4);
 
     txFrame_ = Named(new QFrame(p), "pictCCC2");
     txFrame_->setFrameShape(QFrame::StyledPanel);
@@ -216,40 +231,38 @@ void ChannelEditor::BuildPanel() {
     chain->addWidget(powerUpLine_, 2, 1);
     chain->addWidget(powerUp_, 2, 2);
     chain->setColumnStretch(2, 1);
-    checks->addWidget(txFrame_);
+    fields->addWidget(txFrame_, 1, 4, 2, 1, Qt::AlignTop);
 
     scan_ = CheckBox("chkCScan", "Scan Memory", p);
     interShip_ = CheckBox("chkInterShip", "DSC INTERSHIP CH", p);
-    checks->addWidget(scan_);
-    checks->addWidget(interShip_);
+    fields->addWidget(scan_, 3, 4);
+    fields->addWidget(interShip_, 4, 4);
     expFrame_ = Named(new QFrame(p), "pictCCC6");
     expFrame_->setFrameShape(QFrame::StyledPanel);
     auto* groups = new QVBoxLayout(expFrame_);
-    groups->setContentsMargins(6, 4, 6, 4);
+    groups->setContentsMargins(6, 2, 6, 2);
+    groups->setSpacing(0);
     for (int i = 0; i < 3; ++i) {
         const std::string name = "chkCBExp_" + std::to_string(i);
         expGroups_[static_cast<size_t>(i)] = CheckBox(name.c_str(), "", expFrame_);
         groups->addWidget(expGroups_[static_cast<size_t>(i)]);
     }
-    checks->addWidget(expFrame_);
-    checks->addStretch(1);
-
-    auto* body = new QHBoxLayout;
-    body->addLayout(fields, 1);
-    body->addSpacing(4);
-    body->addLayout(checks);
+    fields->addWidget(expFrame_, 3, 0, 3, 3, Qt::AlignLeft | Qt::AlignTop);
 
     auto* buttons = new QHBoxLayout;
     saveButton_ = Named(new QPushButton("SAVE", p), "cmdSave");
     cancelButton_ = Named(new QPushButton("CANCEL", p), "cmdCancel");
-    buttons->addStretch(1);
     buttons->addWidget(saveButton_);
     buttons->addWidget(cancelButton_);
+    buttons->addStretch(1);
+    fields->addLayout(buttons, row + 1, 0, 1, 3);
+    fields->setRowMinimumHeight(row, 6);
+    fields->setColumnMinimumWidth(3, 12);
+    fields->setColumnStretch(5, 1);
+    fields->setRowStretch(row + 2, 1);
 
     auto* outer = new QVBoxLayout(p);
-    outer->addLayout(body);
-    outer->addLayout(buttons);
-    outer->addStretch(1);
+    outer->addLayout(fields);
 
     FillList(duplex_, ChannelListItems(ChannelList::Duplex), std::nullopt);
     FillList(statusNo_, ChannelListItems(ChannelList::StatusNo), std::nullopt);
@@ -314,6 +327,40 @@ void ChannelEditor::FillGrid() {
     fillingGrid_ = false;
 }
 
+int ChannelEditor::GridWidthNeeded() const {
+    // Every table of the configuration laid out in a grid like the list's own: the widest
+    // gives the width the list needs to show every column.
+    QTableWidget probe;
+    probe.setFont(grid_->font());
+    probe.verticalHeader()->setVisible(false);
+    int widest = 0;
+    for (TableKind kind :
+         {TableKind::USA, TableKind::INT, TableKind::CAN, TableKind::RG, TableKind::EXP}) {
+        const ChannelGrid grid = BuildChannelGrid(config_.model, kind);
+        probe.clear();
+        probe.setColumnCount(static_cast<int>(grid.headers.size()));
+        probe.setRowCount(static_cast<int>(grid.rows.size()));
+        QStringList headers;
+        for (const std::string& header : grid.headers) {
+            headers << QString::fromStdString(header);
+        }
+        probe.setHorizontalHeaderLabels(headers);
+        for (int r = 0; r < probe.rowCount(); ++r) {
+            for (int c = 0; c < probe.columnCount(); ++c) {
+                probe.setItem(r, c,
+                              new QTableWidgetItem(QString::fromStdString(
+                                  grid.rows[static_cast<size_t>(r)][static_cast<size_t>(c)])));
+            }
+        }
+        probe.resizeColumnsToContents();
+        widest = std::max(widest, probe.horizontalHeader()->length());
+    }
+    const QMargins margins = pictB_->layout()->contentsMargins();
+    return widest + 2 * grid_->frameWidth() +
+           grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_) +
+           margins.left() + margins.right();
+}
+
 int ChannelEditor::SelectedRow() const {
     const QModelIndexList rows = grid_->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
@@ -357,6 +404,7 @@ void ChannelEditor::OpenPanel(const ChannelRecord& record) {
     refusal_.Clear();
     window_.BringPanelToFront("pictC");
     ApplyChannelEnable();
+    opened_ = PanelValues();
     (user ? static_cast<QWidget*>(display_) : baseChannel_)->setFocus(Qt::OtherFocusReason);
 }
 
@@ -485,19 +533,38 @@ ChannelPanelValues ChannelEditor::PanelValues() const {
     return v;
 }
 
-void ChannelEditor::Save() {
+bool ChannelEditor::Save() {
     if (!PanelActive() || refusal_.Pending()) {
-        return;
+        return false;
     }
     for (FrequencyBox& box : frequency_) {
-        if (QApplication::focusWidget() == box.edit && !Validate(box, false)) {
-            return;
+        if (window_.focusWidget() == box.edit && !Validate(box, false)) {
+            return false;
         }
     }
-    if (SaveChannel(config_, list_, PanelValues()) == SaveOutcome::Stored) {
-        window_.ShowCurrentNode();
-        grid_->setFocus();
+    if (SaveChannel(config_, list_, PanelValues()) != SaveOutcome::Stored) {
+        return false;
     }
+    window_.ShowCurrentNode();
+    grid_->setFocus();
+    return true;
+}
+
+bool ChannelEditor::ConfirmLeave() {
+    if (!PanelActive() || PanelValues() == opened_) {
+        return true;
+    }
+    const Answer answer =
+        ShowMessage(config_, UnsavedChannelQuestion(config_.model, list_, PanelValues()),
+                    Icon::Exclamation, Buttons::YesNoCancel, Answer::Yes);
+    if (answer == Answer::Yes) {
+        return Save();  // with its checks: a refused entry stays open for correction
+    }
+    if (answer == Answer::No) {
+        Cancel();
+        return true;
+    }
+    return false;
 }
 
 void ChannelEditor::Cancel() {
@@ -616,15 +683,31 @@ bool ChannelEditor::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusOut:
             OnFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
             break;
-        case QEvent::KeyPress:
-            if (watched == grid_) {
-                const int key = static_cast<QKeyEvent*>(event)->key();
-                if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                    window_.RunCommand([this] { EditCommand(); });
-                    return true;
-                }
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (watched == grid_ && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                window_.RunCommand([this] { EditCommand(); });
+                return true;
+            }
+            // On the list, Insert is NEW and Delete is DELETE.
+            if (watched == grid_ && (key == Qt::Key_Insert || key == Qt::Key_Delete)) {
+                window_.RunCommand([this, key] {
+                    if (key == Qt::Key_Insert) {
+                        NewCommand();
+                    } else {
+                        DeleteCommand();
+                    }
+                });
+                return true;
+            }
+            // Esc in the channel panel is CANCEL.
+            if (key == Qt::Key_Escape && PanelActive() && watched->isWidgetType() &&
+                pictC_->isAncestorOf(static_cast<QWidget*>(watched))) {
+                window_.RunCommand([this] { Cancel(); });
+                return true;
             }
             break;
+        }
         default:
             break;
     }

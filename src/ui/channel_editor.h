@@ -54,6 +54,8 @@ private:
     // The channel list.
     void ShowList(const NodeTarget& target);
     void FillGrid();
+    /// The width the list panel needs to show every column of the widest table.
+    int GridWidthNeeded() const;
     int SelectedRow() const;
     void NewCommand();
     void EditCommand();
@@ -68,7 +70,11 @@ private:
     void ApplyTransmitRules();
     void ApplyBaseChannel();
     ChannelPanelValues PanelValues() const;
-    void Save();
+    /// SAVE; true when the channel was stored.
+    bool Save();
+    /// Before a command leaves the panel: with changes, asks whether to store them (Yes
+    /// stores as SAVE does, No drops them, Cancel stays); false to stay.
+    bool ConfirmLeave();
     void Cancel();
     bool CommitPendingEdit();
     bool PanelActive() const;
@@ -125,6 +131,8 @@ private:
     QLineEdit* tag_ = nullptr;
     QCheckBox* interShip_ = nullptr;
     QPushButton* saveButton_ = nullptr;
+    /// What the panel held when NEW or EDIT opened it.
+    ChannelPanelValues opened_;
     QPushButton* cancelButton_ = nullptr;
 };
 

@@ -187,6 +187,14 @@ void MainWindow::FitTreeToCaptions() {
         widest = std::max(widest,
                           depth * tree_->indentation() + metrics.horizontalAdvance((*it)->text(0)));
     }
+    // The directory entries change their captions as they are enabled: room for the longest
+    // they can take, whether or not their directory is expanded now.
+    for (const auto& [prefix, size] :
+         {std::pair{"SM", kIndividualDirectorySize}, {"SG", kGroupDirectorySize}}) {
+        widest = std::max(
+            widest, 3 * tree_->indentation() + metrics.horizontalAdvance(QString::fromStdString(
+                                                   DirectoryCaption(prefix, size, true))));
+    }
     // The item's text margins, the frame and room for a vertical scroll bar.
     const int margins =
         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree_) + 1);
@@ -197,14 +205,31 @@ void MainWindow::FitTreeToCaptions() {
     // The panels never get less room than the smallest window leaves them beside the
     // narrowest tree, also when the window is made smaller; what is left goes to the tree.
     // Opening at the usual size, the window grows as much as the captions need.
+    // The tree keeps its captions whole at any window size; the panels never get less room
+    // than the smallest window leaves them beside it.
+    tree_->setMinimumWidth(std::max(limit, wanted));
+    const int tree = tree_->minimumWidth();
     const int panels =
-        std::max({limit, panels_->minimumSizeHint().width(), minimumWidth() - limit - handle});
+        std::max({limit, panels_->minimumSizeHint().width(), minimumWidth() - tree - handle});
     panels_->setMinimumWidth(panels);
-    if (!placedFrame_ && width() < wanted + handle + panels) {
-        resize(wanted + handle + panels, height());
+    if (!placedFrame_) {
+        // A first start, or a window placed by the system: as large as the widest panel
+        // wants (the whole channel grid, every column), within the screen.
+        int preferred = panels;
+        for (const auto& hint : panelWidthHints_) {
+            preferred = std::max(preferred, hint());
+        }
+        const QRect available = screen()->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        const int w = std::min(tree + handle + preferred, available.width() - frame.width());
+        const int h = std::min(kFirstStartHeight, available.height() - frame.height());
+        resize(std::max(w, minimumWidth()), std::max(h, minimumHeight()));
     }
-    const int tree = std::clamp(wanted, limit, std::max(limit, width() - handle - panels));
     splitter_->setSizes({tree, std::max(panels, width() - handle - tree)});
+}
+
+void MainWindow::AddPanelWidthHint(std::function<int()> hint) {
+    panelWidthHints_.push_back(std::move(hint));
 }
 
 void MainWindow::SetModelChecks() {
@@ -216,7 +241,8 @@ void MainWindow::SetModelChecks() {
 // ---- Pending edits and unsaved changes -------------------------------------------------------
 
 bool MainWindow::CommitPendingEdit() {
-    return pendingEdits_.Commit();
+    // An entry panel left open with changes asks first: the command would lose them.
+    return pendingEdits_.ConfirmLeavingEntries() && pendingEdits_.Commit();
 }
 
 bool MainWindow::OfferToSaveChanges() {
@@ -245,13 +271,13 @@ bool MainWindow::OfferToSaveChanges() {
 // ---- File menu -------------------------------------------------------------------------------
 
 void MainWindow::EditUndo() {
-    if (CommitPendingEdit()) {
+    if (pendingEdits_.Commit()) {
         UndoEdit(config_);
     }
 }
 
 void MainWindow::EditRedo() {
-    if (CommitPendingEdit()) {
+    if (pendingEdits_.Commit()) {
         RedoEdit(config_);
     }
 }
@@ -572,7 +598,21 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::HelpContents() {
-    ShowHelp(config_.prompt(), windowTitle().toStdString(), kHelpTopicContents);
+    if (helpViewer_) {
+        helpViewer_(kHelpTopicContents);
+    } else {
+        ShowHelp(config_.prompt(), windowTitle().toStdString(), kHelpTopicContents);
+    }
+}
+
+void MainWindow::HelpForPanel() {
+    const QWidget* shown = panels_->currentWidget();
+    const int topic = HelpTopicOfPanel(shown != nullptr ? shown->objectName().toStdString() : "");
+    if (helpViewer_) {
+        helpViewer_(topic);
+    } else {
+        ShowHelp(config_.prompt(), windowTitle().toStdString(), topic);
+    }
 }
 
 }  // namespace mrw

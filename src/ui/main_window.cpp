@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include "core/text.h"
@@ -68,6 +70,11 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     newTimer_->setSingleShot(true);
     newTimer_->setInterval(100);
     connect(newTimer_, &QTimer::timeout, this, &MainWindow::RunDeferredNew);
+
+    // F1: the help of the panel shown.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setObjectName("scHelp");
+    ConnectCommand(help, [this] { HelpForPanel(); });
 
     auto* openHex = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this);
     openHex->setObjectName("scOpenHex");
@@ -240,6 +247,18 @@ void MainWindow::BuildMenus() {
     help->setObjectName("mnuHelp");
     AddCommand(help, "mnuHelpContents", "&Contents", &MainWindow::HelpContents);
     AddCommand(help, "mnuHelpAbout", "&About MRW Version", &MainWindow::ShowAbout);
+
+    // The keys every desktop program has for these; the menu shows them beside the entries.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"mnuFileNew", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"mnuFileOpen", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"mnuFileSave", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"mnuFileSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"mnuFilePrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+    for (const auto& [name, sequence] : keys) {
+        commands_[name]->setShortcut(sequence);
+    }
 }
 
 void MainWindow::BuildToolBar() {
@@ -324,6 +343,8 @@ void MainWindow::BuildCentralArea() {
     splitter_->setChildrenCollapsible(false);
     // The bar follows the mouse while dragging; the layout changes on release.
     splitter_->setOpaqueResize(false);
+    // Wide enough to find with the mouse; it shows the resize pointer.
+    splitter_->setHandleWidth(6);
 
     tree_ = new QTreeWidget(splitter_);
     tree_->setObjectName("tvTreeView");
@@ -333,8 +354,13 @@ void MainWindow::BuildCentralArea() {
     tree_->installEventFilter(this);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnNodeActivated(current); });
-    connect(tree_, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item, int) { OnNodeActivated(item); });
+    // A click makes its node current first; when the node did not stay current (an open
+    // entry kept the panel), the click is not for it.
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (item == tree_->currentItem()) {
+            OnNodeActivated(item);
+        }
+    });
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         const QString key = KeyOf(item);
         if (key == "SM" || key == "SG") {
@@ -682,10 +708,30 @@ void MainWindow::OnNodeActivated(QTreeWidgetItem* node) {
     }
     ShowHint(kTreeHint);
     const int index = node->data(0, kIndexRole).toInt();
-    if (index != currentIndex_ && index > 0) {
-        currentIndex_ = index;
-        ShowNodePanel(node);
+    if (index == currentIndex_ || index <= 0 || leavingEntry_) {
+        return;
     }
+    // An entry panel with changes asks before another node's panel replaces it; while it
+    // asks, the tree shows the node whose panel is open.
+    QTreeWidgetItem* shown = nullptr;
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr && shown == nullptr; ++it) {
+        if ((*it)->data(0, kIndexRole).toInt() == currentIndex_) {
+            shown = *it;
+        }
+    }
+    if (shown != nullptr) {
+        const QSignalBlocker block(tree_);
+        tree_->setCurrentItem(shown);
+        leavingEntry_ = true;
+        const bool leave = pendingEdits_.ConfirmLeavingEntries();
+        leavingEntry_ = false;
+        if (!leave) {
+            return;
+        }
+        tree_->setCurrentItem(node);
+    }
+    currentIndex_ = index;
+    ShowNodePanel(node);
 }
 
 void MainWindow::ShowNodePanel(QTreeWidgetItem* node) {

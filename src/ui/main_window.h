@@ -42,6 +42,9 @@ inline constexpr double kMinWidthTwips = 9105;
 inline constexpr double kMinHeightTwips = 6660;
 /// Closest the splitter comes to either side of the window, in twips.
 inline constexpr double kSplitterLimitTwips = 2500;
+/// The height of the window at a first start (within the screen), in pixels: room for about
+/// twenty channel rows.
+inline constexpr int kFirstStartHeight = 620;
 /// How long the middle panel of the status bar confirms a save or an open, in milliseconds.
 inline constexpr int kFileStatusMs = 5000;
 
@@ -96,6 +99,9 @@ public:
     void SetPanelHandler(const QString& panel, std::function<void(const NodeTarget&)> handler);
     /// Runs on every view rebuild, before the tree is rebuilt (drop-down lists, grids).
     void AddRebuildHook(std::function<void()> hook);
+    /// The width a panel needs to show its content whole (a grid with every column); the
+    /// window opens wide enough for the widest when no placement was stored.
+    void AddPanelWidthHint(std::function<int()> hint);
     /// Disables every panel.
     void DisablePanels();
     /// Brings the named panel to the front and enables it (the others are disabled).
@@ -174,6 +180,10 @@ public:
 
     void ShowAbout();
     void HelpContents();
+    /// F1: the help topic of the panel shown.
+    void HelpForPanel();
+    /// Replaces what shows a help topic (the help viewer, or a test's recorder).
+    void SetHelpViewer(std::function<void(int)> viewer) { helpViewer_ = std::move(viewer); }
 
     /// True while the deferred part of New is waiting for its timer.
     bool NewPending() const;
@@ -214,6 +224,7 @@ private:
     Config& config_;
     PendingEdits pendingEdits_;
     std::function<void(int)> transferDialog_;
+    std::function<void(int)> helpViewer_;
     PortLister portLister_;
 
     QTreeWidget* tree_ = nullptr;
@@ -246,11 +257,14 @@ private:
 
     std::map<QString, std::function<void(const NodeTarget&)>> panelHandlers_;
     std::vector<std::function<void()>> rebuildHooks_;
+    std::vector<std::function<int()>> panelWidthHints_;
     std::array<int, 4> groupPositions_{};
     int currentIndex_ = 0;
     int busyDepth_ = 0;
     int commandDepth_ = 0;
     bool closing_ = false;
+    /// True while an entry panel asks whether to keep its changes before a node change.
+    bool leavingEntry_ = false;
 };
 
 }  // namespace mrw

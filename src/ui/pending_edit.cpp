@@ -14,6 +14,19 @@ void PendingEdits::Unregister(int id) {
     validators_.erase(id);
 }
 
+void PendingEdits::RegisterEntry(EntryGuard guard) {
+    entries_.push_back(std::move(guard));
+}
+
+bool PendingEdits::ConfirmLeavingEntries() {
+    for (const EntryGuard& guard : entries_) {
+        if (guard && !guard()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool PendingEdits::Commit() {
     for (auto& [id, validator] : validators_) {
         if (validator && !validator()) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace mrw {
 
@@ -23,8 +24,17 @@ public:
     /// Number of registered validators.
     int Count() const { return static_cast<int>(validators_.size()); }
 
+    /// An entry panel with its own SAVE (the channel panel): before a command would leave it,
+    /// the guard asks whether to store what it holds; it answers false when the user chose
+    /// to stay. It answers true when nothing would be lost.
+    using EntryGuard = std::function<bool()>;
+    void RegisterEntry(EntryGuard guard);
+    /// Runs the entry guards; false when one of them keeps its entry open.
+    bool ConfirmLeavingEntries();
+
 private:
     std::map<int, Validator> validators_;
+    std::vector<EntryGuard> entries_;
     int nextId_ = 1;
 };
 

@@ -1,5 +1,5 @@
 // Mouse-wheel scrolling of the main window's grids: one row per wheel notch, whatever the
-// size of the wheel step, only while the grid has the focus.
+// size of the wheel step.
 #pragma once
 
 #include <QObject>
@@ -20,11 +20,10 @@ protected:
 
 private:
     QAbstractScrollArea* grid_;
-    bool active_ = false;
 };
 
-/// Gives the grid one-row wheel scrolling while it has the focus; does nothing in debug mode,
-/// where the grid keeps its own wheel handling.
+/// Gives the grid one-row wheel scrolling; does nothing in debug mode, where the grid keeps
+/// its own wheel handling.
 void AttachWheelScrolling(QAbstractScrollArea* grid, bool debugMode);
 
 }  // namespace mrw

@@ -103,6 +103,21 @@ TEST(ChannelTableTest, NewLandsAfterItsRowAndCommandsOutsideTheTableOrWhileLoadi
         std::vector<std::string>{"This channel table is full: the radio holds 16 channels in it."});
 }
 
+// The question before an open entry would be dropped names the channel as the list does.
+TEST(ChannelTableTest, TheUnsavedEntryQuestionNamesTheChannel) {
+    Fixture standard(TableKind::INT, 4);
+    ASSERT_TRUE(StartNew(standard.config, standard.state, 2));
+    EXPECT_EQ(UnsavedChannelQuestion(standard.config.model, standard.state, kChannel72),
+              "Save the changes to channel 72?");
+    Fixture user(TableKind::RG, 3);
+    for (auto [edit, row, question] : {std::tuple{false, 1, "Save the changes to channel RG03?"},
+                                       {true, 0, "Save the changes to channel RG01?"}}) {
+        ASSERT_TRUE(edit ? StartEdit(user.config, user.state, row)
+                         : StartNew(user.config, user.state, row));
+        EXPECT_EQ(UnsavedChannelQuestion(user.config.model, user.state, {}), question);
+    }
+}
+
 TEST(ChannelTableTest, EditKeepsWhatThePanelDoesNotShowAndDeleteAsks) {
     Fixture f(TableKind::USA, 3);
     ChannelRecord& r = f.Table()[1];

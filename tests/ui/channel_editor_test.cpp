@@ -1,11 +1,16 @@
 // The channel list and channel panel driven as a user drives them: nodes, grid rows, buttons
 // and boxes found by objectName, keys typed, message boxes answered by a ScriptedPrompt.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QTreeWidget>
+#include <QWheelEvent>
 #include <QtTest>
 #include <functional>
 
@@ -146,6 +151,128 @@ private slots:
         QCOMPARE(h.prompt.messages.back().text, std::string("Data Error!!"));
         QCOMPARE(h.config.model.Common.ResumeTime, picked);
         QCOMPARE(undo->text(), QString("&Undo Resume Time"));
+    }
+    // An entry left open with changes is never dropped by a click elsewhere: the window asks
+    // first (Yes stores as SAVE does, No drops it, Cancel stays). Enter in the last box
+    // stores nothing; Esc is CANCEL.
+    void anOpenEntryAsksBeforeAnythingReplacesIt() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel& m) {
+            m.CHUSA = {Channel(6, "A"), Channel(8, "B"), Channel(9, "C")};
+        }));
+        auto* tree = h.Find<QTreeWidget>("tvTreeView");
+        const auto clickNode = [&](const char* key) {
+            const QRect rect = tree->visualItemRect(h.window->FindNode(key));
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
+        };
+        const auto editName = [&](const QString& name) {
+            clickNode("PU");
+            h.ClickRow(2);
+            h.Click("cmdBEdit");
+            h.Type("txtCTag", name);
+        };
+        const DataModel before = h.config.model;
+        editName("HARBOUR");
+        QTest::keyClick(h.Box("txtCTag"), Qt::Key_Return);
+        h.prompt.answers = {Answer::Cancel};
+        clickNode("Common");
+        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Save the changes to channel 09?"});
+        QCOMPARE(h.Panel(), QString("pictC"));
+        QCOMPARE(tree->currentItem(), h.window->FindNode("PU"));
+        QCOMPARE(h.Box("txtCTag")->text(), QString("HARBOUR"));
+        h.prompt.answers = {Answer::No};
+        clickNode("Common");
+        QCOMPARE(h.Panel(), QString("pictCommon"));
+        QVERIFY(h.config.model == before);
+
+        editName("HARBOUR");
+        h.prompt.answers = {Answer::Yes};
+        clickNode("Common");
+        QCOMPARE(h.Panel(), QString("pictCommon"));
+        QCOMPARE(h.config.model.CHUSA[2].ChTag, std::string("HARBOUR"));
+
+        editName("PILOT");
+        QTest::keyClick(h.Box("txtCTag"), Qt::Key_Escape);
+        QCOMPARE(h.Panel(), QString("pictB"));
+        h.prompt.messages.clear();
+        clickNode("Common");  // nothing open: no question
+        QVERIFY(h.prompt.messages.empty());
+        QCOMPARE(h.config.model.CHUSA[2].ChTag, std::string("HARBOUR"));
+
+        // A command asks too; a Yes that SAVE refuses keeps the entry open and stops it.
+        clickNode("PR");
+        h.Click("cmdBNew");
+        h.Type("txtCNN", "A1");
+        h.prompt.answers = {Answer::Yes};
+        QTest::keyClick(h.window.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(h.prompt.Texts().front(), std::string("Save the changes to channel RG01?"));
+        QCOMPARE(h.prompt.messages.back().text.substr(0, 12), std::string("Data Error!!"));
+        QVERIFY(!h.window->NewPending());
+        QCOMPARE(h.Panel(), QString("pictC"));
+        QVERIFY(h.config.model.CHRG.empty());
+    }
+
+    // The keys every desktop program has reach their commands: the file keys, F1 with the
+    // panel's topic, Insert and Delete on the channel list.
+    void desktopKeysRunTheirCommands() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel& m) { m.CHUSA = {Channel(6, "A"), Channel(8, "B")}; }));
+        std::vector<int> topics;
+        h.window->SetHelpViewer([&](int topic) { topics.push_back(topic); });
+        QWidget* w = h.window.get();
+        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);  // no file yet: Save As
+        QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h.prompt.dialogs.size(), size_t{3});
+        QVERIFY(!h.prompt.dialogs[0].save && h.prompt.dialogs[1].save && h.prompt.dialogs[2].save);
+        QTest::keyClick(w, Qt::Key_F1);
+        QVERIFY(h.window->SelectNodeByKey("PU"));
+        h.ClickRow(0);
+        QTest::keyClick(h.Grid(), Qt::Key_F1);
+        QCOMPARE(topics, (std::vector<int>{1001, 1002}));
+
+        h.prompt.answers = {Answer::Yes};
+        QTest::keyClick(h.Grid(), Qt::Key_Delete);
+        QCOMPARE(h.prompt.Texts().back(), std::string("Are you sure ?"));
+        QCOMPARE(h.config.model.CHUSA.size(), size_t{1});
+        QTest::keyClick(h.Grid(), Qt::Key_Insert);
+        QCOMPARE(h.Panel(), QString("pictC"));
+        QTest::keyClick(h.Find<QComboBox>("cmbBaseChNo"), Qt::Key_Escape);
+        QCOMPARE(h.Panel(), QString("pictB"));
+        h.prompt.answers = {Answer::No, Answer::No};  // the deleted channel is not saved
+        QTest::keyClick(w, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(h.window->NewPending());
+        QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!h.window->isVisible());
+    }
+
+    // A first start shows every column of the channel grid and the tree's longest caption
+    // whole, within the screen; the wheel moves the grid one row a notch.
+    void firstStartShowsTheWholeGridAndTheWheelMovesARowANotch() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel& m) {
+            for (int k = 1; k <= 60; ++k) {
+                m.CHUSA.push_back(Channel(k, "SHIP MOVEMENT"));
+            }
+            m.CHMMSID[79] = {true, "HARBOUR", "2111234500"};
+        }));
+        QVERIFY(h.window->SelectNodeByKey("PU"));
+        QVERIFY(h.window->screen()->availableGeometry().contains(h.window->frameGeometry()));
+        QCOMPARE(h.Grid()->horizontalScrollBar()->maximum(), 0);
+        auto* tree = h.Find<QTreeWidget>("tvTreeView");
+        tree->expandAll();
+        QCOMPARE(h.window->FindNode("SM80")->text(0), QString("Memory ID80[Enable]"));
+        const QModelIndex longest = tree->indexFromItem(h.window->FindNode("SM80"));
+        QVERIFY(tree->columnWidth(0) >= tree->sizeHintForIndex(longest).width() +
+                                            3 * tree->indentation());  // three levels deep
+
+        QScrollBar* rows = h.Grid()->verticalScrollBar();
+        const int top = rows->value();
+        const QPointF at = h.Grid()->viewport()->rect().center();
+        QWheelEvent threeNotches(at, h.Grid()->viewport()->mapToGlobal(at), {}, {0, -360},
+                                 Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(h.Grid()->viewport(), &threeNotches);
+        QCOMPARE(rows->value(), top + 1);
     }
 };
 
