@@ -713,21 +713,27 @@ void MainWindow::OnNodeActivated(QTreeWidgetItem* node) {
     }
     // An entry panel with changes asks before another node's panel replaces it; while it
     // asks, the tree shows the node whose panel is open.
-    QTreeWidgetItem* shown = nullptr;
-    for (QTreeWidgetItemIterator it(tree_); *it != nullptr && shown == nullptr; ++it) {
-        if ((*it)->data(0, kIndexRole).toInt() == currentIndex_) {
-            shown = *it;
+    const auto showOpenNode = [this] {
+        for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+            if ((*it)->data(0, kIndexRole).toInt() == currentIndex_) {
+                const QSignalBlocker block(tree_);
+                tree_->setCurrentItem(*it);
+                return true;
+            }
         }
-    }
-    if (shown != nullptr) {
-        const QSignalBlocker block(tree_);
-        tree_->setCurrentItem(shown);
+        return false;
+    };
+    if (showOpenNode()) {
         leavingEntry_ = true;
         const bool leave = pendingEdits_.ConfirmLeavingEntries();
         leavingEntry_ = false;
         if (!leave) {
+            // A mouse click selects its node after this; the open node is selected again
+            // once the click is done.
+            QTimer::singleShot(0, this, showOpenNode);
             return;
         }
+        const QSignalBlocker block(tree_);
         tree_->setCurrentItem(node);
     }
     currentIndex_ = index;
