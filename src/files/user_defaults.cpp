@@ -106,14 +106,17 @@ Outcome UseFactoryDefaults(Config& config) {
     DefaultsInUse& in = config.defaults;
     const std::filesystem::path file = UserDefaultPath(config, in.region);
     const std::string saved = FileTimeText(file);
-    const Answer answer = ShowMessage(
-        config,
-        "Remove your own default for the " + ModelAndRegion(config, in.region) +
-            (saved.empty() ? std::string() : ", saved " + saved) +
-            "?\nNew will start from the factory default again. The configuration you are "
-            "editing stays as it is.",
-        Icon::Exclamation, Buttons::OkCancel, Answer::Cancel);
-    if (answer != Answer::Ok) {
+    MessageRequest question;
+    question.text = "Remove your own default for the " + ModelAndRegion(config, in.region) +
+                    (saved.empty() ? std::string() : ", saved " + saved) +
+                    "?\nNew will start from the factory default again. The configuration you "
+                    "are editing stays as it is.";
+    question.title = config.state.TitleText;
+    question.icon = Icon::Exclamation;
+    question.buttons = Buttons::OkCancel;
+    question.defaultButton = Answer::Cancel;
+    question.okText = "Remove";
+    if (config.prompt().Message(question) != Answer::Ok) {
         return Outcome::Cancelled;
     }
     std::error_code ec;

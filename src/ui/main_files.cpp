@@ -133,8 +133,7 @@ void MainWindow::FileSaveAsDefault() {
         return;
     }
     if (SaveAsDefault(config_) == Outcome::Done) {
-        statusPanels_[1]->setText(QString::fromStdString(
-            "Saved as the default for " + config_.state.ModelName + " " + config_.defaults.region));
+        statusPanels_[1]->setText("Saved as default");
         statusTimer_->start();
     }
     RefreshDefaultsInfo();
@@ -142,8 +141,7 @@ void MainWindow::FileSaveAsDefault() {
 
 void MainWindow::UseFactoryDefaults() {
     if (mrw::UseFactoryDefaults(config_) == Outcome::Done) {
-        statusPanels_[1]->setText(QString::fromStdString(
-            "Factory default for " + config_.state.ModelName + " " + config_.defaults.region));
+        statusPanels_[1]->setText("Own default removed");
         statusTimer_->start();
     }
     RefreshDefaultsInfo();
@@ -157,15 +155,16 @@ void MainWindow::RefreshDefaultsInfo() {
     const QString region = QString::fromStdString(in.region);
     QString text;
     if (in.own) {
-        text = QString("Default in use: your own (%1, saved %2)")
+        text = QString("New starts from: your own default (%1, saved %2)")
                    .arg(region, QString::fromStdString(in.savedAt));
     } else if (!region.isEmpty()) {
-        text = QString("Default in use: factory (%1)").arg(region);
+        text = QString("New starts from: the factory default (%1)").arg(region);
     }
     generalDefaults_->setText(text);
     generalDefaults_->setToolTip(
-        "New starts from this configuration. File > Save As Default makes the present one "
-        "your own default; Options > Use Factory Defaults removes it.");
+        "New and the start of the program begin from this default of the model and region. "
+        "File > Save As Default makes the present configuration your own default; Options > "
+        "Use Factory Defaults removes it.");
     factoryDefaultsAction_->setEnabled(HasOwnDefault(config_));
 }
 

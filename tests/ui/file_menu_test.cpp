@@ -167,11 +167,10 @@ private slots:
     void newStartsFromTheOwnDefaultUntilFactoryDefaultsAreBack() {
         Harness h;
         QVERIFY(h.Begin("DEALER"));
-        QCOMPARE(h.DefaultLine(), QString("Default in use: factory (INTL)"));
+        QCOMPARE(h.DefaultLine(), QString("New starts from: the factory default (INTL)"));
         QVERIFY(!h.Action("mnuOptionsFactoryDefaults")->isEnabled());
         h.Action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel2")->text(),
-                 QString("Saved as the default for HV2300 INTL"));
+        QCOMPARE(h.Find<QLabel>("sbStatusBar_Panel2")->text(), QString("Saved as default"));
 
         // The raw image form of the region images: 32768 bytes, model code 2301 (08FD) at 128 and
         // at the end, region INTL (0) at 271, the entry's tag where the radio keeps it.
@@ -187,7 +186,7 @@ private slots:
         h.config.model.CHMMSID[0].TagName = "CHANGED";
         h.New();
         QCOMPARE(h.Entry1(), std::string("DEALER"));
-        QVERIFY(h.DefaultLine().startsWith("Default in use: your own (INTL, saved 20"));
+        QVERIFY(h.DefaultLine().startsWith("New starts from: your own default (INTL, saved 20"));
 
         // The start-up load of another window starts from it too.
         Harness other;
@@ -207,7 +206,7 @@ private slots:
         h.Action("mnuOptionsFactoryDefaults")->trigger();
         QVERIFY(!fs::exists(own));
         QCOMPARE(h.Entry1(), std::string("DEALER"));
-        QCOMPARE(h.DefaultLine(), QString("Default in use: factory (INTL)"));
+        QCOMPARE(h.DefaultLine(), QString("New starts from: the factory default (INTL)"));
         QVERIFY(!h.Action("mnuOptionsFactoryDefaults")->isEnabled());
         h.New();
         QCOMPARE(h.Entry1(), std::string());
@@ -230,7 +229,7 @@ private slots:
                  "Default stores a new one; Options > Use Factory Defaults removes it.\n\n" +
                      own.string());
         QCOMPARE(h.Entry1(), std::string());
-        QCOMPARE(h.DefaultLine(), QString("Default in use: factory (INTL)"));
+        QCOMPARE(h.DefaultLine(), QString("New starts from: the factory default (INTL)"));
     }
 };
 
