@@ -1,5 +1,6 @@
 // Entry of the desktop program: command line, services, main window.
 #include <QApplication>
+#include <QTimer>
 #include <future>
 #include <iostream>
 #include <string>
@@ -76,5 +77,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     window.show();
+    if (!line.file.empty()) {
+        // After the start-up load, as File > Open would open it.
+        QTimer::singleShot(0, &window,
+                           [&window, file = line.file] { window.OpenStartupFile(file); });
+    }
     return QApplication::exec();
 }

@@ -68,6 +68,16 @@ struct RegionMenu {
     std::array<Entry, 11> entries{};
 };
 
+/// Which default image the reset to the defaults of the current model type and region starts
+/// from: the factory's of the region, or the user's own (File > Save As Default).
+struct DefaultsInUse {
+    std::string region;   ///< The region ("UK"); empty when no default image was found.
+    bool own = false;     ///< The user's own default image, else the factory's.
+    std::string savedAt;  ///< When the user's own was saved: "2026-12-07 09:15", local time.
+    /// The user's own default last refused (its path and time), so that it is reported once.
+    std::string refused;
+};
+
 /// Hooks through which core operations ask the window to follow them. All do nothing unless
 /// a window is attached; so the command line takes no pause that only a window needs.
 class Shell {
@@ -110,6 +120,9 @@ struct Services {
     std::filesystem::path logFolder;
     /// Where the file dialogs start when none was used yet: the user's documents.
     std::filesystem::path documentsFolder;
+    /// The per-user data folder; its folder "defaults" holds the user's own default images.
+    /// Empty: there are none.
+    std::filesystem::path userDataFolder;
 };
 
 /// The whole configuration.
@@ -118,6 +131,7 @@ struct Config {
     DataModel model;
     AppState state;
     RegionMenu regionMenu;
+    DefaultsInUse defaults;
     Services services;
     /// The edits made since the configuration was loaded, for Undo and Redo.
     EditHistory history;

@@ -19,6 +19,7 @@
 #include "core/folders.h"
 #include "core/log.h"
 #include "core/profile.h"
+#include "core/recent_files.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
 #include "image/check_map.h"
@@ -979,6 +980,17 @@ bool ReadSettingsFile(Config& config, const std::filesystem::path& path,
     return !failed && !refused;
 }
 
+namespace {
+
+// A settings file opened or saved goes to the front of File > Open Recent.
+void RememberRecentFile(Config& config, const std::filesystem::path& path) {
+    if (config.services.settings != nullptr) {
+        AddRecentFile(*config.services.settings, path);
+    }
+}
+
+}  // namespace
+
 bool OpenSettingsFile(Config& config, const std::filesystem::path& path) {
     AppState& st = config.state;
     st.CancelFlag = true;
@@ -990,6 +1002,7 @@ bool OpenSettingsFile(Config& config, const std::filesystem::path& path) {
     config.shell().UpdateWindowCaption();
     st.CancelFlag = false;
     MarkConfigurationLoaded(config);
+    RememberRecentFile(config, path);
     config.shell().ShowCategory("General");
     config.shell().RebuildViews();
     if (!notes.empty()) {
@@ -1023,6 +1036,7 @@ Outcome SaveSettings(Config& config, bool useCurrentName) {
     config.shell().UpdateWindowCaption();
     st.CancelFlag = false;
     MarkConfigurationSaved(config);
+    RememberRecentFile(config, name);
     return Outcome::Done;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 #include <system_error>
 
@@ -27,6 +29,7 @@ constexpr const char* kGlobalIni = "global.ini";
 constexpr const char* kStoreSection = "IniFilePath";
 constexpr const char* kStoreKeyPrefix = "IniFileName_";
 constexpr const char* kGeneralCategory = "General";
+constexpr const char* kUserDefaultsFolder = "defaults";
 
 std::string StoreKey(const Config& config) {
     return kStoreKeyPrefix + std::to_string(config.state.ModelType);
@@ -78,15 +81,6 @@ std::optional<std::filesystem::path> FindFile(const std::filesystem::path& folde
     return std::nullopt;
 }
 
-// Caption in upper case without a trailing "-M" (only when something is left before it).
-std::string RegionFileStem(const std::string& caption) {
-    std::string stem = ToUpper(caption);
-    if (stem.size() > 2 && EndsWithIgnoreCase(stem, "-M")) {
-        stem.resize(stem.size() - 2);
-    }
-    return stem;
-}
-
 int CheckedEntry(const RegionMenu& menu) {
     for (int i = 0; i < kRegionMenuEntries; ++i) {
         if (menu.entries[static_cast<size_t>(i)].checked) {
@@ -124,6 +118,34 @@ std::optional<std::vector<uint8_t>> ReadImageFile(const std::filesystem::path& p
 
 uint16_t CodeAt(const std::vector<uint8_t>& bytes, size_t address) {
     return static_cast<uint16_t>(bytes[address] * 256 + bytes[address + 1]);
+}
+
+// Why the user's own default image `file` of `region` must not be loaded; empty when it may.
+std::string OwnDefaultProblem(const Config& config, const std::filesystem::path& file,
+                              const std::string& region) {
+    const size_t size = static_cast<size_t>(config.image.ImageLastAddress) + 1;
+    std::error_code ec;
+    const std::uintmax_t length = std::filesystem::file_size(file, ec);
+    if (ec) {
+        return "it cannot be read (" + ec.message() + ")";
+    }
+    if (length != size) {
+        return "it holds " + std::to_string(length) + " bytes instead of " + std::to_string(size);
+    }
+    std::string error;
+    const auto bytes = ReadImageFile(file, size, error);
+    if (!bytes) {
+        return "it cannot be read (" + error + ")";
+    }
+    if (!IsModelCodeValid(config.state.ModelType, CodeAt(*bytes, checkmap::kModelCodeAddress),
+                          CodeAt(*bytes, size - 2))) {
+        return "it is not an image of the " + config.state.ModelName;
+    }
+    const std::string named = RegionName((*bytes)[checkmap::kRegionAddress]);
+    if (!EqualsIgnoreCase(named, region)) {
+        return "it holds the region " + named;
+    }
+    return {};
 }
 
 }  // namespace
@@ -228,6 +250,75 @@ std::filesystem::path RegionImagePath(const Config& config, const std::string& c
     return found ? *found : config.services.programFolder / name;
 }
 
+std::string RegionFileStem(const std::string& caption) {
+    std::string stem = ToUpper(caption);
+    if (stem.size() > 2 && EndsWithIgnoreCase(stem, "-M")) {
+        stem.resize(stem.size() - 2);
+    }
+    return stem;
+}
+
+void StoreRegionCaption(Config& config, const std::string& caption) {
+    config.settings().Set(kStoreSection, StoreKey(config), caption);
+}
+
+std::filesystem::path UserDefaultPath(const Config& config, const std::string& caption) {
+    const std::filesystem::path& folder = config.services.userDataFolder;
+    if (folder.empty()) {
+        return {};
+    }
+    return folder / kUserDefaultsFolder / RegionImagePath(config, caption).filename();
+}
+
+std::string FileTimeText(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(path, ec);
+    if (ec) {
+        return {};
+    }
+    const std::time_t t = std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+            std::chrono::file_clock::to_sys(written)));
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[32];
+    return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm));
+}
+
+bool LoadRegionDefaults(Config& config, const std::string& caption) {
+    DefaultsInUse& in = config.defaults;
+    in.region = RegionFileStem(caption);
+    in.own = false;
+    in.savedAt.clear();
+    const std::filesystem::path own = UserDefaultPath(config, caption);
+    std::error_code ec;
+    if (!own.empty() && std::filesystem::exists(own, ec)) {
+        std::string problem = OwnDefaultProblem(config, own, in.region);
+        if (problem.empty() && LoadRegionImage(config, own)) {
+            in.own = true;
+            in.savedAt = FileTimeText(own);
+            return true;
+        }
+        if (problem.empty()) {
+            problem = "it cannot be read";
+        }
+        // Each New would say it again: the same file is reported once.
+        const std::string mark = own.string() + " " + FileTimeText(own);
+        if (in.refused != mark) {
+            in.refused = mark;
+            ShowMessage(config,
+                        "Your own default for the " + config.state.ModelName + " " + in.region +
+                            " cannot be used: " + problem +
+                            ".\nThe factory default is used "
+                            "instead. File > Save As Default stores a new one; Options > Use "
+                            "Factory Defaults removes it.\n\n" +
+                            own.string(),
+                        Icon::Exclamation);
+        }
+    }
+    return LoadRegionImage(config, RegionImagePath(config, caption));
+}
+
 void BuildRegionMenu(Config& config) {
     RegionMenu& menu = config.regionMenu;
     menu.enabled = false;
@@ -235,6 +326,8 @@ void BuildRegionMenu(Config& config) {
     if (names.empty()) {
         // Entries of another model type must not linger behind the disabled menu.
         menu.entries = {};
+        config.defaults.region.clear();
+        config.defaults.own = false;
         config.shell().RegionMenuChanged();
         ShowMessage(config, "Ini files are not found!!", Icon::Exclamation);
         return;
@@ -266,7 +359,7 @@ void BuildRegionMenu(Config& config) {
             index = i;
         }
     }
-    const bool loaded = LoadRegionImage(config, RegionImagePath(config, stored));
+    const bool loaded = LoadRegionDefaults(config, stored);
     if (index >= 0) {
         menu.entries[static_cast<size_t>(index)].checked = loaded;
     }
@@ -287,7 +380,7 @@ bool ChangeRegion(Config& config, int k) {
     const int previous = CheckedEntry(menu);
     UncheckAll(menu);
     const std::string caption = menu.entries[static_cast<size_t>(k)].caption;
-    const bool loaded = LoadRegionImage(config, RegionImagePath(config, caption));
+    const bool loaded = LoadRegionDefaults(config, caption);
     menu.entries[static_cast<size_t>(k)].checked = loaded;
     if (loaded) {
         config.settings().Set(kStoreSection, StoreKey(config), caption);

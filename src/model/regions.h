@@ -41,6 +41,24 @@ std::filesystem::path RegionImagePath(const Config& config, const std::string& c
 /// `config` changes.
 std::optional<Image> RegionDefaultImage(const Config& config, int regionCode);
 
+/// A region menu caption in upper case without a trailing "-M" (when something is left before
+/// it): the region's name in its default image's file name.
+std::string RegionFileStem(const std::string& caption);
+/// Stores `caption` as the region of the current model type, the one New starts from.
+void StoreRegionCaption(Config& config, const std::string& caption);
+/// The user's own default image of a region menu caption for the current model type: the file
+/// name of the region's factory image, in the folder "defaults" of the per-user data folder.
+/// Empty when there is no per-user data folder.
+std::filesystem::path UserDefaultPath(const Config& config, const std::string& caption);
+/// The default image of a region menu caption read over the memory image and decoded: the
+/// user's own when there is one and it passes the tests of a region image (its length, its
+/// model codes, and a region byte naming the region), else the factory image. An own default
+/// that fails is reported once ("Your own default ... cannot be used"); config.defaults says
+/// which was loaded. False when the factory image cannot be loaded either.
+bool LoadRegionDefaults(Config& config, const std::string& caption);
+/// "2026-12-07 09:15": when a file was last written, local time; empty when not known.
+std::string FileTimeText(const std::filesystem::path& path);
+
 /// Fills the region menu from the files present and loads the stored region.
 void BuildRegionMenu(Config& config);
 /// Loads the default image of region menu entry `k` and checks the entry. False when `k` names

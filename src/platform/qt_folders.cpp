@@ -28,6 +28,7 @@ void ChooseProgramFolders(Services& services) {
     const std::filesystem::path exeFolder = ToPath(QCoreApplication::applicationDirPath());
     services.programFolder = FindDataFolder(exeFolder, InstalledDataFolder());
     services.logFolder = ChooseLogFolder(exeFolder, services.programFolder, UserStateFolder());
+    services.userDataFolder = UserStateFolder();
     // A fresh account may have no Documents folder yet: the dialogs then start at home.
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QDir(documents).exists()) {

@@ -11,12 +11,13 @@ namespace mrw {
 /// The data folder compiled in from the install prefix (share/mrw under it).
 std::filesystem::path InstalledDataFolder();
 
-/// The per-user folder of files the program writes for itself, such as the debug logs.
+/// The per-user folder of files the program writes for itself, such as the debug logs and
+/// the user's own default images.
 std::filesystem::path UserStateFolder();
 
 /// Gives `services` the program's folders: the data folder found beside the executable, in
 /// ../share/mrw or in the installed data folder; the log folder; the documents folder the file
-/// dialogs start in. Needs the application object with its names set.
+/// dialogs start in; the per-user data folder. Needs the application object with its names set.
 void ChooseProgramFolders(Services& services);
 
 }  // namespace mrw

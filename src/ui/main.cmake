@@ -6,6 +6,7 @@ target_sources(mrw_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/fixed_font.cpp
     ${CMAKE_CURRENT_LIST_DIR}/focus_refusal.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pending_edit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/placement.cpp

@@ -307,14 +307,21 @@ void MainWindow::RunDeferredNew() {
 }
 
 void MainWindow::FileOpen() {
+    OpenSettings({});
+}
+
+void MainWindow::OpenSettings(const std::string& chosen) {
     if (!CommitPendingEdit() || !OfferToSaveChanges()) {
         return;
     }
     SetBusy(true);
     config_.state.CancelFlag = true;
-    FileDialogRequest request;
-    request.filter = kSettingsFileFilter;
-    const std::string name = AskForFile(config_, request);
+    std::string name = chosen;
+    if (name.empty()) {
+        FileDialogRequest request;
+        request.filter = kSettingsFileFilter;
+        name = AskForFile(config_, request);
+    }
     if (!name.empty() && OpenSettingsFile(config_, name)) {
         ShowFileStatus("Opened");
     }
@@ -531,13 +538,22 @@ void MainWindow::OtherDeviceCommand() {
 // ---- Debug aids ------------------------------------------------------------------------------
 
 void MainWindow::OpenHexCommand() {
-    if (!config_.state.DebugSwitch || !CommitPendingEdit() || !OfferToSaveChanges()) {
+    if (config_.state.DebugSwitch) {
+        OpenImage({});
+    }
+}
+
+void MainWindow::OpenImage(const std::string& chosen) {
+    if (!CommitPendingEdit() || !OfferToSaveChanges()) {
         return;
     }
-    FileDialogRequest request;
-    request.filter = kHexFileFilter;
-    request.mustExist = true;
-    const std::string name = AskForFile(config_, request);
+    std::string name = chosen;
+    if (name.empty()) {
+        FileDialogRequest request;
+        request.filter = kHexFileFilter;
+        request.mustExist = true;
+        name = AskForFile(config_, request);
+    }
     if (name.empty()) {
         return;
     }

@@ -63,7 +63,8 @@ MainWindow::MainWindow(Config& config, QWidget* parent) : QMainWindow(parent), c
     InstallSetupPanels(*this, config_);
     DirectoryEditor::Install(*this, config_);
 
-    qApp->installEventFilter(this);  // Ctrl+Z in a text box, see eventFilter
+    qApp->installEventFilter(this);  // Ctrl+Z in a text box and file drops, see eventFilter
+    setAcceptDrops(true);
 
     newTimer_ = new QTimer(this);
     newTimer_->setObjectName("tmrNew");
@@ -166,9 +167,10 @@ void MainWindow::BuildMenus() {
     file->setObjectName("mnuFile");
     AddCommand(file, "mnuFileNew", "&New", &MainWindow::FileNew);
     AddCommand(file, "mnuFileOpen", "&Open", &MainWindow::FileOpen);
+    BuildRecentMenu(file);
     AddCommand(file, "mnuFileSave", "&Save", &MainWindow::FileSave);
     AddCommand(file, "mnuFileSaveAs", "Save &As...", &MainWindow::FileSaveAs);
-    AddCommand(file, "mnuFileSaveAsDefault", "Save As &Default", nullptr);
+    AddCommand(file, "mnuFileSaveAsDefault", "Save As &Default", &MainWindow::FileSaveAsDefault);
     file->addSeparator();
     AddCommand(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint);
     AddCommand(file, "mnuFilePrintToFile", "P&rint to File", &MainWindow::FilePrintToFile);
@@ -236,6 +238,9 @@ void MainWindow::BuildMenus() {
     commands_["mnuOptionsSerialPortOther"] = other;
     // A cable plugged in after start-up appears the next time the menu opens.
     connect(serialMenu_, &QMenu::aboutToShow, this, &MainWindow::RebuildPortMenu);
+    factoryDefaultsAction_ = AddCommand(options, "mnuOptionsFactoryDefaults",
+                                        "Use &Factory Defaults", &MainWindow::UseFactoryDefaults);
+    connect(options, &QMenu::aboutToShow, this, &MainWindow::RefreshDefaultsInfo);
     hexdumpAction_ = options->addAction("Hexdump");
     hexdumpAction_->setObjectName("mnuOptionsHexdump");
     hexdumpAction_->setCheckable(true);
@@ -283,7 +288,7 @@ void MainWindow::BuildToolBar() {
          s->standardIcon(QStyle::SP_DialogOpenButton)},
         {"Save", "Save", "mnuFileSave", "document-save",
          s->standardIcon(QStyle::SP_DialogSaveButton)},
-        {"SaveAsDefault", "Save As Default", nullptr, "document-save-as",
+        {"SaveAsDefault", "Save As Default", "mnuFileSaveAsDefault", "document-save-as",
          s->standardIcon(QStyle::SP_DriveFDIcon)},
         {nullptr, nullptr, nullptr, nullptr, QIcon()},
         {"Print", "Print", "mnuFilePrint", "document-print", PrinterIcon()},
@@ -415,6 +420,9 @@ void MainWindow::BuildGeneralPage() {
     title->setFont(titleFont);
     generalModel_ = new QLabel(page);
     generalModel_->setObjectName("lblGeneralModel");
+    generalDefaults_ = new QLabel(page);
+    generalDefaults_->setObjectName("lblGeneralDefaults");
+    generalDefaults_->setWordWrap(true);
     auto* start = new QLabel("To get started:", page);
     start->setObjectName("lblGeneralStart");
 
@@ -422,6 +430,7 @@ void MainWindow::BuildGeneralPage() {
     heading->addWidget(logo, 0, 0, 2, 1, Qt::AlignTop);
     heading->addWidget(title, 0, 1, Qt::AlignBottom);
     heading->addWidget(generalModel_, 1, 1, Qt::AlignTop);
+    heading->addWidget(generalDefaults_, 2, 1, Qt::AlignTop);
     heading->setColumnStretch(1, 1);
     heading->setHorizontalSpacing(12);
 
@@ -609,6 +618,7 @@ void MainWindow::RefreshModelPanel() {
     const QString model = QString::fromStdString(config_.state.ModelName);
     statusPanels_[2]->setText(model);
     generalModel_->setText("Radio model: " + model);
+    RefreshDefaultsInfo();
 }
 
 void MainWindow::ShowHint(const QString& text) {
@@ -820,6 +830,9 @@ void MainWindow::BringPanelToFront(const QString& name) {
 // ---- Events ----------------------------------------------------------------------------------
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (HandleFileDrop(watched, event)) {
+        return true;
+    }
     if (watched == tree_ && event->type() == QEvent::FocusIn) {
         ShowHint(kTreeHint);
     }

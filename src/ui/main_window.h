@@ -185,6 +185,21 @@ public:
     /// Replaces what shows a help topic (the help viewer, or a test's recorder).
     void SetHelpViewer(std::function<void(int)> viewer) { helpViewer_ = std::move(viewer); }
 
+    // ---- Files by name and the user's own defaults (main_files.cpp) ---------------------
+    /// The start-up file argument: opens it through the command gate as OpenFileByName does,
+    /// a relative name taken from the working folder.
+    void OpenStartupFile(const std::string& path);
+    /// Opens a file chosen by name (Open Recent, the command line, a drop) exactly as File >
+    /// Open does after its dialog; a name ending in ".hex" opens as a raw image does.
+    void OpenFileByName(const std::string& path);
+    /// File > Open Recent from the stored list, newest first; a missing file is greyed.
+    void RefreshRecentMenu();
+    /// File > Save As Default: commits the pending entry, then stores the configuration as
+    /// the user's own default of its model type and region.
+    void FileSaveAsDefault();
+    /// Options > Use Factory Defaults: removes the user's own default after asking.
+    void UseFactoryDefaults();
+
     /// True while the deferred part of New is waiting for its timer.
     bool NewPending() const;
 
@@ -199,6 +214,16 @@ private:
     void BuildCentralArea();
     void BuildStatusBar();
     void BuildGeneralPage();
+    /// File > Open Recent: its entries and "Clear Menu".
+    void BuildRecentMenu(QMenu* file);
+    /// The General page's line on the default in use, and whether Use Factory Defaults works.
+    void RefreshDefaultsInfo();
+    /// A .dat or .hex file dragged over or dropped on the window; true when it was taken.
+    bool HandleFileDrop(QObject* watched, QEvent* event);
+    /// File > Open after the dialog, or with the name given (empty: the dialog asks).
+    void OpenSettings(const std::string& chosen);
+    /// The raw image open of Ctrl+F2 after the dialog, or with the name given.
+    void OpenImage(const std::string& chosen);
     /// Status bar panel 2: `verb` and the current file's name ("Saved boat.dat") for a few
     /// seconds; called once the step it names has succeeded.
     void ShowFileStatus(const char* verb);
@@ -236,6 +261,12 @@ private:
     QTimer* newTimer_ = nullptr;
     QTimer* statusTimer_ = nullptr;
     QLabel* generalModel_ = nullptr;
+    QLabel* generalDefaults_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    std::vector<QAction*> recentEntries_;
+    std::vector<std::string> recentPaths_;
+    QAction* recentClear_ = nullptr;
+    QAction* factoryDefaultsAction_ = nullptr;
     /// The frame the window opens with, until it has been shown.
     std::optional<QRect> placedFrame_;
 

@@ -27,6 +27,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             result.help = true;
         } else if (arg == "--version") {
             result.version = true;
+        } else if (EndsWithIgnoreCase(arg, ".dat") || EndsWithIgnoreCase(arg, ".hex")) {
+            if (!result.file.empty()) {
+                result.error = "give one file to open, not two: " + result.file + ", " + arg;
+            }
+            result.file = arg;
         } else {
             rest.push_back(arg);
         }
@@ -51,13 +56,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string CommandLineHelp() {
-    return "Usage: mrw [/D | /E | /DE] [--port DEVICE]\n"
+    return "Usage: mrw [/D | /E | /DE] [--port DEVICE] [FILE]\n"
            "Marine Radio Workbench: read, edit and program marine VHF radios.\n"
            "\n"
            "  /D             debug mode: error log, daily log, hex dump, raw image files\n"
            "  /E             keep the radio link at 19200 baud\n"
            "  /DE, /ED       both\n"
            "  --port DEVICE  use this serial device instead of the port chosen in the menu\n"
+           "  FILE           open this settings file (.dat) or raw image (.hex) at start-up\n"
            "  --help         show this text\n"
            "  --version      show the version\n"
            "\n"
@@ -66,7 +72,8 @@ std::string CommandLineHelp() {
            ".\n"
            "In debug mode err.log and log/ are written to the folder of this program when\n"
            "it holds those files and may be written, else to ~/.local/share/MRW/MRW.\n"
-           "Settings: ~/.config/MRW/MRW.ini.\n"
+           "Settings: ~/.config/MRW/MRW.ini; your own defaults (File > Save As Default):\n"
+           "~/.local/share/MRW/MRW/defaults.\n"
            "A serial port refused for lack of permission: add yourself to the dialout\n"
            "group (sudo adduser $USER dialout), then log out and in.\n";
 }

@@ -18,12 +18,15 @@ struct CommandLine {
     std::string portDevice;  ///< --port DEVICE
     bool help = false;       ///< --help or -h
     bool version = false;    ///< --version
+    std::string file;        ///< A settings file (.dat) or raw image (.hex) to open at start-up.
     std::string error;       ///< An option of ours used wrongly (--port without a device).
 };
 
 /// Parses the program's arguments (without the program name). The options --port DEVICE
-/// (or --port=DEVICE), --help, -h and --version are taken out first; the rest is joined with
-/// blanks, trimmed, upper-cased and compared as a whole with "/D", "/E", "/DE" and "/ED".
+/// (or --port=DEVICE), --help, -h and --version are taken out first, then the argument whose
+/// name ends in ".dat" or ".hex" (any case), the file to open (two are an error); the rest is
+/// joined with blanks, trimmed, upper-cased and compared as a whole with "/D", "/E", "/DE" and
+/// "/ED".
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 /// The text printed for --help.

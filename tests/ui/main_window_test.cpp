@@ -177,12 +177,13 @@ private slots:
         h.window->pendingEdits().Register([&] { return ++asked, !refuse; });
         std::vector<int> modes;
         h.window->SetTransferDialog([&](int mode) { modes.push_back(mode); });
-        for (const char* command :
-             {"mnuFileSave", "mnuFileSaveAs", "mnuFileOpen", "mnuFileNew", "mnuTransferProgram"}) {
+        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileOpen", "mnuFileNew",
+                                    "mnuTransferProgram", "mnuFileSaveAsDefault"}) {
             h.Action(command)->trigger();
         }
-        QCOMPARE(asked, 5);
-        QVERIFY(h.prompt.dialogs.empty() && !h.window->NewPending() && modes.empty());
+        QCOMPARE(asked, 6);
+        QVERIFY(h.prompt.dialogs.empty() && h.prompt.messages.empty() && !h.window->NewPending() &&
+                modes.empty());
 
         // Exit: Yes needs the edit committed first.
         QVERIFY(h.Show());
