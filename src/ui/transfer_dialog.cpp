@@ -314,9 +314,13 @@ void TransferDialog::SetRunning(bool running) {
         status_->setText(QString::fromUtf8(kConnecting));
     } else if (!running) {
         const AppState& state = config_.state;
+        // A check that stopped the run says what it found; a failure on the line leaves the
+        // cable and the radio to be checked.
+        const std::string& reason = transfer_.StopReason();
         QString text = state.TransferDone                   ? kComplete
                        : state.CancelFlag || cancelPressed_ ? kCancelled
-                                                            : kStopped;
+                       : reason.empty()                     ? kStopped
+                                        : "Stopped. " + QString::fromStdString(reason);
         if (!transfer_.PartialClear().empty()) {
             text += "\n" + QString::fromStdString(transfer_.PartialClear());
         }

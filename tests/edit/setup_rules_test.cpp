@@ -132,6 +132,8 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.Groups[1].PriorityCH = 3;
     const ListView view = ViewList(PriorityList(1), m);
     EXPECT_EQ(view, (ListView{{{"16", 1}, {"72", 3}}, 1}));
+    m.Groups[1].PriorityCH = 2;  // a channel of the table that is not enabled
+    EXPECT_EQ(ViewList(PriorityList(1), m), (ListView{{{"16", 1}, {"72", 3}, {"06", 2}}, 2}));
     m.Groups[1].PriorityCH = 0xFFFF;  // none
     EXPECT_EQ(ViewList(PriorityList(1), m).selected, -1);
     EXPECT_TRUE(ViewList(PriorityList(3), m).items.empty());
@@ -140,10 +142,33 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.Groups[0].Usable = m.Groups[1].Usable = true;
     m.Groups[1].StatusName = "INTL";
     m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
-    EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2 INTL", 2}}));
+    EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2(INTL)", 2}}));
     EXPECT_EQ(AutoPosChannelItems(m, 0), (ItemList{{"E1", 240}, {"E2", 241}}));
     EXPECT_EQ(AutoPosChannelItems(m, 2),
               (ItemList{{"16", 16}, {"72", 72}, {"E1", 240}, {"E2", 241}}));
+    // One catalogue channel is one choice, however many records of the group carry it; a
+    // text that a group channel and an EXP channel share names where each comes from.
+    ChannelRecord ship78 = Channel(true, 78);
+    ship78.StatusNo = 10;  // 1078
+    m.CHINT.push_back(ship78);
+    m.CHINT.push_back(Channel(true, 78));
+    m.CHEXP = {Channel(true, 0, "78"), Channel(true, 0, ""), Channel(true, 0, "16")};
+    EXPECT_EQ(AutoPosChannelItems(m, 2), (ItemList{{"16 (Group2(INTL))", 16},
+                                                   {"72", 72},
+                                                   {"78 (Group2(INTL))", 78},
+                                                   {"78 (EXP01)", 239},
+                                                   {"EXP02", 240},
+                                                   {"16 (EXP03)", 241}}));
+    // A stored value no item carries is named by what it designates.
+    m.Groups[1].Usable = false;
+    m.AutoPos.Records[0] = {.MarineEnable = 2, .Channel = "20"};
+    const AutoPosFrameView stored = ViewAutoPosFrame(m, 0);
+    EXPECT_EQ(stored.marine.items[static_cast<size_t>(stored.marine.selected)],
+              (ListItem{"Group2(INTL)", 2}));
+    EXPECT_EQ(stored.channel.items.back(), (ListItem{"20", 20}));
+    m.Groups[1].Usable = true;
+    m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
+    m.CHINT.resize(3);
 
     // A user's marine choice stores it; the frame's channel list then follows it.
     m.AutoPos.Records[0].Channel = "72";
@@ -169,6 +194,18 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameSh
     EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::MmsiPick, 0));
     EXPECT_EQ(std::tuple(r.LastAddress, r.Mmsi), std::tuple(0, "2320012340"));
 
+    // An entry without an MMSI is no address: not offered, but shown while it is the one
+    // stored.
+    m.CHMMSID[2] = {true, "NO MMSI", ""};
+    EXPECT_EQ(DirectoryItems(m, false), (ItemList{{"HARBOUR", 0}, {"PILOT", 1}}));
+    EXPECT_EQ(MmsiPickItems(m).size(), 2U);
+    r.SelectCall = 0;
+    r.LastAddress = 2;
+    EXPECT_EQ(ViewAutoPosFrame(m, 1).directory,
+              (ListView{{{"HARBOUR", 0}, {"PILOT", 1}, {"Memory ID3", 2}}, 2}));
+    r.SelectCall = 1;
+    r.LastAddress = 0;
+
     // Typing an MMSI selects its entry in the picking list.
     const ItemList pick = MmsiPickItems(m);
     EXPECT_EQ(pick[1].text, "232005678  PILOT");
@@ -183,7 +220,8 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameSh
     m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
     const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
     EXPECT_EQ(view.channel, (ListView{{{"E", 239}, {"F", 240}}, 0}));
-    EXPECT_EQ(view.interval.selected, 14);
+    EXPECT_EQ(view.interval.items.at(static_cast<size_t>(view.interval.selected)),
+              (ListItem{"OFF", 0}));
     EXPECT_EQ(view.directory, (ListView{{{"Memory ID5", 4}}, 0}));
     EXPECT_EQ(std::tuple(view.mmsiText, view.controlsEnabled, view.mmsiEnabled),
               std::tuple("211000111", true, false));

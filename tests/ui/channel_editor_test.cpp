@@ -143,7 +143,8 @@ private slots:
         const size_t shown = h.prompt.messages.size();
         undo->trigger();
         QCOMPARE(h.prompt.messages.size(), shown + 1);
-        QCOMPARE(h.prompt.messages.back().text, std::string("Data Error!!"));
+        QCOMPARE(h.prompt.messages.back().text,
+                 std::string("Data Error!!\nThe frequency must lie on the 25 kHz channel grid."));
         QCOMPARE(h.config.model.Common.ResumeTime, picked);
         QCOMPARE(undo->text(), QString("&Undo Resume Time"));
     }

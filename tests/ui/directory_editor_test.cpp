@@ -81,7 +81,7 @@ private slots:
         // A wrong length is refused with its message; the box keeps the focus and the text.
         h.Type("txtGMMSI", "25912345");
         QTest::keyClick(h.Box("txtGMMSI"), Qt::Key_Tab);
-        QTRY_COMPARE(h.prompt.Texts().back(), std::string("Data Error!!"));
+        QTRY_COMPARE(h.prompt.Texts().back(), std::string("Data Error!!\nAn MMSI has 9 digits."));
         QCOMPARE(QApplication::focusWidget(), h.Box("txtGMMSI"));
         QCOMPARE(h.Box("txtGMMSI")->text(), QString("25912345"));
         QCOMPARE(h.config.model.CHMMSID[1].Mmsid, std::string("2591234500"));

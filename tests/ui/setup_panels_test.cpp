@@ -78,7 +78,7 @@ private slots:
         h.Type("txtUserMMSI", "23200123");
         QTest::keyClick(h.Find<QLineEdit>("txtUserMMSI"), Qt::Key_Tab);
         QTRY_COMPARE(h.prompt.messages.size(), size_t{1});
-        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Data Error!!"});
+        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Data Error!!\nAn MMSI has 9 digits."});
         QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
         QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
         // A command asks the focused box first, which refuses again.
