@@ -10,6 +10,7 @@
 #include "edit/edit.h"
 #include "edit/setup_entry.h"
 #include "image/channel_ref.h"
+#include "image/image.h"
 #include "image/settings_map.h"
 #include "model/catalogue.h"
 
@@ -95,8 +96,8 @@ ItemList AutoPosChannelItems(const DataModel& model, int marine) {
             });
             if (r.Enable && !listed && r.Position >= 0 &&
                 r.Position < static_cast<int>(catalogue.size())) {
-                offered.push_back({{catalogue[static_cast<size_t>(r.Position)].Label, r.Position},
-                                   ChannelGroupCaption(model, marine - 1)});
+                offered.push_back(
+                    {{ChannelLabel(r), r.Position}, ChannelGroupCaption(model, marine - 1)});
             }
         }
     }

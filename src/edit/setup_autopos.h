@@ -28,9 +28,10 @@ enum class AutoPosList {
 /// value k + 1, for every usable channel group k (0..3).
 ItemList MarineItems(const DataModel& model);
 /// The channels offered for marine value `marine`, each once: for 1, 2 or 3 the enabled
-/// records of CHUSA, CHINT or CHCAN, catalogue channel text and catalogue index (Position) as
-/// value (records sharing a catalogue channel, such as 78, 1078 and 2078, are that one
-/// channel to the radio); then, whatever the marine value, the enabled CHEXP records,
+/// records of CHUSA, CHINT or CHCAN, the channel's label as the channel list shows it
+/// ("16", "01A") and its catalogue index (Position) as value; records sharing a catalogue
+/// channel, such as 78, 1078 and 2078, are that one channel to the radio and are offered once,
+/// as the first of them. Then, whatever the marine value, the enabled CHEXP records,
 /// CHDisplayL + CHDisplayR ("EXP05" for a blank one) and the channel reference 239 + record
 /// index. A text that channels of the marine group and of the EXP channels share names the
 /// group: "78 (Group2(USA))", and "78 (EXP05)" for the EXP channel.

@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 #include <algorithm>
 
@@ -84,6 +85,18 @@ private slots:
         // A command asks the focused box first, which refuses again.
         QVERIFY(!h.window->CommitPendingEdit());
         QCOMPARE(h.prompt.messages.size(), size_t{2});
+        // A click on the tree is refused the same way: the box keeps the focus, the panel
+        // stays and the entry is neither stored nor replaced.
+        auto* tree = h.Find<QTreeWidget>("tvTreeView");
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(h.window->FindNode("Common")).center());
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{3});
+        QCOMPARE(h.prompt.messages.back().title, std::string("User MMSI"));
+        QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
+        QCOMPARE(h.Find<QStackedWidget>("panelArea")->currentWidget()->objectName(),
+                 QString("pictDSC"));
+        QCOMPARE(h.Find<QLineEdit>("txtUserMMSI")->text(), QString("23200123"));
+        QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
     }
 
     void showingPanelsChangesNothingEvenForValuesNoListOffers() {
