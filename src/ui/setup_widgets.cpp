@@ -194,6 +194,11 @@ void SetupPanel::Watch(QWidget* control) {
     control->installEventFilter(this);
 }
 
+void SetupPanel::GuardPageSwitch(QWidget* tabBar) {
+    pageSwitches_.push_back(tabBar);
+    tabBar->installEventFilter(this);
+}
+
 // ---- Fill ------------------------------------------------------------------------------------
 
 void SetupPanel::Fill() {
@@ -342,11 +347,25 @@ bool SetupPanel::CommitPendingEdit() {
     return box == nullptr || Validate(*box);
 }
 
+bool SetupPanel::RefuseFocusedEntry() {
+    EntryBox* box = EntryOf(QApplication::focusWidget());
+    if (box == nullptr || box->statusName || !box->pending || config_.state.Loading ||
+        DigitEntryValue(box->digits, box->edit->text().toStdString())) {
+        return false;
+    }
+    return !Validate(*box);
+}
+
 // ---- Events ----------------------------------------------------------------------------------
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
     // A digit box refused to let the focus go to the control clicked: the click is not for it.
     if (refusal_.Swallows(event)) {
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress &&
+        std::find(pageSwitches_.begin(), pageSwitches_.end(), watched) != pageSwitches_.end() &&
+        RefuseFocusedEntry()) {
         return true;
     }
     switch (event->type()) {

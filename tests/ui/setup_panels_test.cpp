@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -97,6 +98,12 @@ private slots:
                  QString("pictDSC"));
         QCOMPARE(h.Find<QLineEdit>("txtUserMMSI")->text(), QString("23200123"));
         QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
+        // And so is a click on another page of the panel, which keeps its page.
+        QTabBar* tabs = h.Find<QTabWidget>("tbsDSC")->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+        QCOMPARE(h.prompt.messages.size(), size_t{4});
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
     }
 
     void showingPanelsChangesNothingEvenForValuesNoListOffers() {
