@@ -154,6 +154,10 @@ void Transfer::CommunicationError() {
     // One box per run: a failed count read followed by the end of its pass reports once.
     if (!communicationErrorShown_) {
         communicationErrorShown_ = true;
+        if (stopReason_.empty()) {
+            stopReason_ =
+                "The radio stopped answering. Check the cable and the radio, then press OK again.";
+        }
         link_.ErrorBox("Communication Error!!");
     }
 }
@@ -269,6 +273,9 @@ bool Transfer::RunOk() {
         link_.ShowNote("startsync...");
         connected = link_.Connect();
         if (!connected) {
+            stopReason_ =
+                "The radio did not answer. Check the cable and that the radio shows PC CONTROL, "
+                "then press OK again.";
             link_.ShowNote("can not syncing!!");
             return;
         }
