@@ -118,6 +118,19 @@ private slots:
             h.prompt.messages[1].text,
             std::string("Data Error!!\nGive the channel a display text of 1 or 2 characters."));
         QCOMPARE(QApplication::focusWidget(), h.Box("txtCNN"));
+
+        // An EXP channel's frequency is refused on leaving its box alike.
+        h.Type("txtCNN", "A1");
+        h.Click("cmdCancel");
+        QVERIFY(h.window->SelectNodeByKey("EXPCHANNEL"));
+        h.Click("cmdBNew");
+        h.Type("txtCTF", "156.0375");
+        QTest::keyClick(h.Box("txtCTF"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{3});
+        QCOMPARE(h.prompt.messages[2].text,
+                 std::string("Data Error!!\nThe frequency must lie on the 25 kHz channel grid."));
+        QCOMPARE(h.prompt.messages[2].title, std::string("Tx frequency"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCTF"));
     }
 
     void ctrlZTakesBackEachChangeWhereItWasMadeAndCtrlYMakesItAgain() {
