@@ -157,6 +157,10 @@ std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRec
     return record;
 }
 
+std::string DisplayTextRefusal(const std::string& text) {
+    return Trim(text).empty() ? kDisplayTextReason : "";
+}
+
 std::string PendingChannelReason(const std::string& rxText, const std::string& display) {
     if (rxText.find("---") != std::string::npos) {
         return "Give the channel a receive frequency.";

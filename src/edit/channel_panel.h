@@ -107,6 +107,10 @@ std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRec
                                                 const ChannelPanelValues& values,
                                                 std::string* reason = nullptr);
 
+/// Why the display text box refuses an entry as the focus leaves it: a blank text is no
+/// display text (kDisplayTextReason). Empty when the entry is taken.
+std::string DisplayTextRefusal(const std::string& text);
+
 /// Why a window command may not run while the panel holds an enabled user channel: it has no
 /// receive frequency ("---" in its box) or no display text. Empty when it may run.
 std::string PendingChannelReason(const std::string& rxText, const std::string& display);

@@ -23,7 +23,6 @@
 #include <utility>
 
 #include "core/config.h"
-#include "core/text.h"
 #include "edit/channel_grid.h"
 #include "edit/channel_lists.h"
 #include "edit/refusal.h"
@@ -608,7 +607,7 @@ bool ChannelEditor::ValidateDisplay(bool deferRefusal) {
     if (!displayPending_ || config_.state.Loading || !PanelActive() || !display_->isVisible()) {
         return true;
     }
-    if (!Trim(display_->text().toStdString()).empty()) {
+    if (DisplayTextRefusal(display_->text().toStdString()).empty()) {
         displayPending_ = false;
         return true;
     }
@@ -622,12 +621,13 @@ bool ChannelEditor::ValidateDisplay(bool deferRefusal) {
 
 void ChannelEditor::RefuseDisplay() {
     refusal_.Clear();
-    if (!PanelActive()) {
+    const std::string reason = DisplayTextRefusal(display_->text().toStdString());
+    if (!PanelActive() || reason.empty()) {
         return;
     }
     refusal_.RestoreFocus(display_);
     window_.ShowHint(QString::fromStdString(ChannelControlHint("txtCNN")));
-    ShowDataError(config_, "CH Display", kDisplayTextReason);
+    ShowDataError(config_, "CH Display", reason);
 }
 
 void ChannelEditor::LostFocus(FrequencyBox& box) {

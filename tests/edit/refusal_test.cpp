@@ -40,6 +40,9 @@ TEST(RefusalTest, EachRefusalSaysWhy) {
         } else if (family == "frequency") {
             const FrequencyEntry entry = ParseFrequency(c[2], FrequencyMode::KeepText);
             shown = entry.valid ? "" : WithReason(kFrequencyError, entry.reason);
+        } else if (family == "display") {
+            const std::string reason = DisplayTextRefusal(c[2]);
+            shown = reason.empty() ? "" : WithReason(kDataError, reason);
         } else {
             ASSERT_EQ(family, "save");
             ChannelListState state;
