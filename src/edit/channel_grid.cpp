@@ -84,7 +84,7 @@ bool ColumnShown(const ChannelColumn& column, const DataModel& model, bool user)
 }  // namespace
 
 std::string ChannelGroupCaption(const DataModel& model, int group) {
-    std::string caption = "Group" + std::to_string(group + 1);
+    std::string caption = group == 3 ? "EXP Channel" : "Group" + std::to_string(group + 1);
     const std::string& name = model.Groups.at(static_cast<size_t>(group)).StatusName;
     if (!name.empty()) {
         caption += "(" + name + ")";

@@ -31,8 +31,10 @@ ChannelGrid BuildChannelGrid(const DataModel& model, TableKind kind);
 /// the channel number of a standard channel ("16", "1078"), "EXP05" or "RG01" for a user one.
 std::string ChannelRowLabel(TableKind kind, int row, const ChannelRecord& record);
 
-/// The caption of channel group g (0..2) on a user channel: "Group" + (g + 1), followed by
-/// "(" + its status name + ")" when it has one.
+/// The name of channel group g as the tree shows it: "Group" + (g + 1) for g = 0..2, "EXP
+/// Channel" for g = 3, followed by "(" + its status name + ")" when it has one
+/// ("Group1(INTL)"). The user channels' group boxes and columns, the ATIS panel and the auto
+/// position lists name the groups so.
 std::string ChannelGroupCaption(const DataModel& model, int group);
 
 }  // namespace mrw

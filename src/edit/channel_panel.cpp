@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "core/text.h"
 #include "edit/channel_grid.h"
+#include "edit/refusal.h"
 #include "image/image.h"
 #include "image/memory_map.h"
 #include "model/catalogue.h"
@@ -61,10 +63,13 @@ FrequencyEntry ParseFrequency(const std::string& text, FrequencyMode mode) {
     FrequencyEntry entry;
     if (InRange(value)) {
         entry.valid = IsOn25kHzGrid(value);
+        entry.reason = entry.valid ? "" : kFrequencyGridReason;
     } else {
         entry.valid = IsEmptyFrequencyText(text);
         if (entry.valid) {
             value = 0.0;
+        } else {
+            entry.reason = kFrequencyRangeReason;
         }
     }
     if (entry.valid) {
@@ -104,7 +109,8 @@ PanelEnables ChannelPanelEnables(bool channelEnable, bool txEnable, bool lowPowe
 }
 
 std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRecord& base,
-                                                const ChannelPanelValues& values) {
+                                                const ChannelPanelValues& values,
+                                                std::string* reason) {
     // Every text and value takes the form its image field keeps: what SAVE stores is what a
     // program and a read give back.
     ChannelRecord record = base;
@@ -125,12 +131,43 @@ std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRec
     }
     record.ExpCB = values.expGroups;
     record.CHDisplayL = KeptDisplayText(values.display, layout::rec16::kDisplayChars);
-    record.Rxfreq = KeptFrequency(ParseFrequency(values.rxText, FrequencyMode::Reformat).mhz);
-    record.Txfreq = KeptFrequency(ParseFrequency(values.txText, FrequencyMode::Reformat).mhz);
-    if (!InRange(record.Rxfreq) || !InRange(record.Txfreq) || Trim(record.CHDisplayL).empty()) {
+    const FrequencyEntry rx = ParseFrequency(values.rxText, FrequencyMode::Reformat);
+    const FrequencyEntry tx = ParseFrequency(values.txText, FrequencyMode::Reformat);
+    record.Rxfreq = KeptFrequency(rx.mhz);
+    record.Txfreq = KeptFrequency(tx.mhz);
+    // The first thing wrong, in the order of the panel's boxes.
+    std::string wrong;
+    for (const auto& [entry, mhz, name, missing] :
+         {std::tuple(&rx, record.Rxfreq, "Rx frequency: ", "Give the channel a receive frequency."),
+          std::tuple(&tx, record.Txfreq,
+                     "Tx frequency: ", "Give the channel a transmit frequency.")}) {
+        if (wrong.empty() && !InRange(mhz)) {
+            wrong = !entry->valid ? name + entry->reason
+                    : mhz == 0.0  ? std::string(missing)
+                                  : name + std::string(kFrequencyRangeReason);
+        }
+    }
+    if (wrong.empty() && Trim(record.CHDisplayL).empty()) {
+        wrong = kDisplayTextReason;
+    }
+    if (!wrong.empty()) {
+        if (reason != nullptr) {
+            *reason = wrong;
+        }
         return std::nullopt;
     }
     return record;
+}
+
+std::string DisplayTextRefusal(const std::string& text) {
+    return Trim(text).empty() ? kDisplayTextReason : "";
+}
+
+std::string PendingChannelReason(const std::string& rxText, const std::string& display) {
+    if (rxText.find("---") != std::string::npos) {
+        return "Give the channel a receive frequency.";
+    }
+    return display.empty() ? kDisplayTextReason : "";
 }
 
 SaveOutcome SaveChannel(Config& config, ChannelListState& state, const ChannelPanelValues& values) {
@@ -146,9 +183,11 @@ SaveOutcome SaveChannel(Config& config, ChannelListState& state, const ChannelPa
         }
         base = (*table)[static_cast<size_t>(k)];
     }
-    const std::optional<ChannelRecord> record = BuildChannelRecord(state.kind, base, values);
+    std::string reason;
+    const std::optional<ChannelRecord> record =
+        BuildChannelRecord(state.kind, base, values, &reason);
     if (!record) {
-        ShowMessage(config, kChannelDataError, Icon::Exclamation);
+        ShowMessage(config, WithReason(kChannelDataError, reason), Icon::Exclamation);
         return SaveOutcome::Refused;
     }
     return StoreChannel(config, state, *record) ? SaveOutcome::Stored : SaveOutcome::NotStored;

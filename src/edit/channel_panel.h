@@ -14,8 +14,16 @@ namespace mrw {
 
 /// The message of a refused SAVE or pending edit of the channel panel.
 inline constexpr const char* kChannelDataError = "Data Error!!\nPlease input correct data.";
-/// The message of a refused frequency box, captioned with the box's hint.
+/// The message of a refused frequency box, captioned with the box's hint; a line saying why
+/// follows it.
 inline constexpr const char* kFrequencyError = "Data Error!!";
+/// Why a frequency or a display text is refused.
+inline constexpr const char* kFrequencyRangeReason =
+    "The frequency must lie between 137.000 and 174.000 MHz.";
+inline constexpr const char* kFrequencyGridReason =
+    "The frequency must lie on the 25 kHz channel grid.";
+inline constexpr const char* kDisplayTextReason =
+    "Give the channel a display text of 1 or 2 characters.";
 
 /// How a frequency text that is not valid comes back: as typed (the box keeps what the user
 /// must correct) or reformatted from its value.
@@ -24,8 +32,10 @@ enum class FrequencyMode { KeepText, Reformat };
 /// A parsed frequency box.
 struct FrequencyEntry {
     bool valid = false;
-    double mhz = 0.0;  ///< The frequency when valid; 0 for an empty box or an invalid text.
-    std::string text;  ///< What the box shows afterwards.
+    double mhz = 0.0;    ///< The frequency when valid; 0 for an empty box or an invalid text.
+    std::string text;    ///< What the box shows afterwards.
+    std::string reason;  ///< Why an invalid text is refused (kFrequencyRangeReason or
+                         ///< kFrequencyGridReason); empty for a valid one.
 };
 
 /// Parses a frequency box. Its value is the number its text starts with. A value from 137.0
@@ -99,9 +109,20 @@ std::string UnsavedChannelQuestion(const DataModel& model, const ChannelListStat
 /// Texts and frequencies are stored as the image keeps them (KeptText, KeptDisplayText,
 /// KeptFrequency), and Low Power Only only together with Tx Enable.
 /// A user channel is refused (nothing returned) when its receive or transmit frequency is
-/// missing or outside 137.0 to 174.0 MHz, or its display text is blank.
+/// missing or outside 137.0 to 174.0 MHz, or its display text is blank; `reason` then says
+/// which, in the user's words ("Rx frequency: The frequency must lie on the 25 kHz channel
+/// grid.").
 std::optional<ChannelRecord> BuildChannelRecord(TableKind kind, const ChannelRecord& base,
-                                                const ChannelPanelValues& values);
+                                                const ChannelPanelValues& values,
+                                                std::string* reason = nullptr);
+
+/// Why the display text box refuses an entry as the focus leaves it: a blank text is no
+/// display text (kDisplayTextReason). Empty when the entry is taken.
+std::string DisplayTextRefusal(const std::string& text);
+
+/// Why a window command may not run while the panel holds an enabled user channel: it has no
+/// receive frequency ("---" in its box) or no display text. Empty when it may run.
+std::string PendingChannelReason(const std::string& rxText, const std::string& display);
 
 /// How a SAVE ended.
 enum class SaveOutcome {
@@ -111,7 +132,8 @@ enum class SaveOutcome {
 };
 
 /// SAVE: builds the record over the record being overwritten (EDIT) or a new record (NEW),
-/// refuses wrong data with kChannelDataError, and stores it (StoreChannel).
+/// refuses wrong data with kChannelDataError and a line saying why, and stores it
+/// (StoreChannel).
 SaveOutcome SaveChannel(Config& config, ChannelListState& state, const ChannelPanelValues& values);
 
 }  // namespace mrw

@@ -8,13 +8,13 @@
 #include "edit/control_hint.h"
 #include "edit/edit.h"
 #include "edit/mmsi_info.h"
+#include "edit/refusal.h"
 #include "image/image.h"
 
 namespace mrw {
 
 namespace {
 
-constexpr const char* kDataError = "Data Error!!";
 constexpr const char* kDeleteQuestion = "Are you sure ?";
 
 template <typename Model>
@@ -104,16 +104,15 @@ EntryPanelView ViewEntryPanel(const DataModel& model, Directory dir, int n) {
         const DirectoryRecord* before = n > 1 ? &Slot(model, dir, n - 1) : nullptr;
         view.enableOpen = before == nullptr || (!before->TagName.empty() && !before->Mmsid.empty());
         view.incompleteBefore = !view.enableOpen;
+        if (view.incompleteBefore) {
+            view.incompleteReason = "Fill in " + SlotName(dir, n - 1) + " first.";
+        }
     }
     return view;
 }
 
-void ShowDirectoryDataError(Config& config, Directory dir) {
-    MessageRequest request;
-    request.text = kDataError;
-    request.title = DirectoryTitle(dir);
-    request.icon = Icon::Exclamation;
-    config.prompt().Message(request);
+void ShowDirectoryDataError(Config& config, Directory dir, std::string_view reason) {
+    ShowDataError(config, DirectoryTitle(dir), reason);
 }
 
 bool AddEntry(Config& config, Directory dir, int n) {
@@ -158,6 +157,17 @@ bool CommitEntryName(Config& config, Directory dir, int n, std::string_view text
                      [dir, n, name](DataModel& m) { SlotOf(m, dir, n).TagName = name; });
 }
 
+std::string EntryNameRefusal(Directory dir, std::string_view text) {
+    if (!Trim(KeptText(text, kDirectoryNameLength)).empty()) {
+        return {};
+    }
+    return dir == Directory::Group ? "Give the group a name." : "Give the station a name.";
+}
+
+std::string MmsiEntryReason(Directory dir) {
+    return dir == Directory::Group ? "A group MMSI has 8 digits." : "An MMSI has 9 digits.";
+}
+
 std::optional<std::string> MmsiEntryValue(Directory dir, std::string_view text) {
     const std::string t = Trim(text);
     if (t.empty()) {
@@ -191,7 +201,7 @@ MmsiCommit CommitEntryMmsi(Config& config, Directory dir, int n, std::string_vie
     if (!value) {
         if (refusal == MmsiRefusal::KeepText) {
             commit.text = std::string(text);
-            ShowDirectoryDataError(config, dir);
+            ShowDirectoryDataError(config, dir, MmsiEntryReason(dir));
         } else {
             commit.text = MmsiBoxText(dir, Slot(config.model, dir, n).Mmsid);
         }

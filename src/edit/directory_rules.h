@@ -52,8 +52,9 @@ struct EntryPanelView {
     bool deleteOpen = false;     ///< chkGDelete enabled (it is always shown cleared).
     bool fieldsOpen = false;     ///< The name and MMSI boxes and their captions enabled.
     /// Slot n is the first free slot but the entry before it lacks a name or an MMSI: the
-    /// Enable box stays closed and "Data Error!!" is shown.
+    /// Enable box stays closed and "Data Error!!" is shown with incompleteReason.
     bool incompleteBefore = false;
+    std::string incompleteReason;  ///< "Fill in Memory ID 2 first."
 };
 
 /// The entry panel of slot n: a slot in use has Enable checked and closed, Delete open and
@@ -61,8 +62,8 @@ struct EntryPanelView {
 /// has both a name and an MMSI; every later slot offers nothing.
 EntryPanelView ViewEntryPanel(const DataModel& model, Directory dir, int n);
 
-/// "Data Error!!" titled with the directory's title, with the exclamation icon.
-void ShowDirectoryDataError(Config& config, Directory dir);
+/// "Data Error!!" and the reason, titled with the directory's title, with the exclamation icon.
+void ShowDirectoryDataError(Config& config, Directory dir, std::string_view reason);
 
 /// Puts slot n into use, when it is the first free slot and may be opened (ViewEntryPanel
 /// offers its Enable box). True when the data model changed.
@@ -80,6 +81,13 @@ bool RemoveEntry(Config& config, Directory dir, int n);
 /// the data model changed.
 bool CommitEntryName(Config& config, Directory dir, int n, std::string_view text);
 
+/// Why a name entry is refused: a text that keeps nothing is no name ("Give the station a
+/// name." or "Give the group a name."). Empty when the entry is taken.
+std::string EntryNameRefusal(Directory dir, std::string_view text);
+
+/// Why an MMSI entry is refused: "An MMSI has 9 digits." or "A group MMSI has 8 digits.".
+std::string MmsiEntryReason(Directory dir);
+
 /// The stored form of an MMSI as typed, or nothing when it is refused. A blank text is the
 /// empty MMSI; otherwise exactly 9 digits (individual), stored with "0" appended, or exactly
 /// 8 digits (group), stored as "0", the digits and "0".
@@ -90,8 +98,9 @@ std::string MmsiBoxText(Directory dir, std::string_view stored);
 /// The nine digits of an MMSI as typed into the box: a group's "0" put in front.
 std::string MmsiOfBoxText(Directory dir, std::string_view text);
 
-/// How a refused MMSI comes back: kept as typed, with "Data Error!!" shown and the focus kept
-/// in the box; or replaced by the stored MMSI without a message, the focus having left.
+/// How a refused MMSI comes back: kept as typed, with "Data Error!!" and MmsiEntryReason shown
+/// and the focus kept in the box; or replaced by the stored MMSI without a message (the panel
+/// was put away before the entry could be refused).
 enum class MmsiRefusal { KeepText, Restore };
 
 /// The outcome of committing the MMSI box.
@@ -102,8 +111,9 @@ struct MmsiCommit {
 };
 
 /// txtGMMSI's Validate: a valid entry is stored in slot n; an empty one deletes the entry
-/// without asking. A refused entry stores nothing; with KeepText "Data Error!!" titled
-/// "Individual Directory" or "Group Directory" is shown with the exclamation icon.
+/// without asking. A refused entry stores nothing; with KeepText "Data Error!!" and
+/// MmsiEntryReason, titled "Individual Directory" or "Group Directory", are shown with the
+/// exclamation icon.
 MmsiCommit CommitEntryMmsi(Config& config, Directory dir, int n, std::string_view text,
                            MmsiRefusal refusal);
 

@@ -1,19 +1,22 @@
 #include "edit/setup_autopos.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
+#include "core/text.h"
+#include "edit/channel_grid.h"
 #include "edit/edit.h"
 #include "edit/setup_entry.h"
 #include "image/channel_ref.h"
+#include "image/image.h"
 #include "image/settings_map.h"
 #include "model/catalogue.h"
 
 namespace mrw {
 
 namespace {
-
-constexpr int kIntervalOff = 0;
 
 const ChannelTable* MarineTable(const DataModel& m, int marine) {
     switch (marine) {
@@ -53,6 +56,11 @@ std::optional<std::string> EntryMmsi(const DirectoryRecord* entry) {
                            DigitBoxText(DigitBox::AutoPosMmsi, entry->Mmsid));
 }
 
+// An entry the directory lists offer: in use, with an MMSI to call.
+bool IsAddress(const DirectoryRecord& entry) {
+    return entry.Enable && !Trim(entry.Mmsid).empty();
+}
+
 std::string FrameName(int frame) {
     return frame == 0 ? "Auto POS Report" : "Auto POS Request";
 }
@@ -64,44 +72,76 @@ std::string FrameName(int frame) {
 ItemList MarineItems(const DataModel& model) {
     ItemList items = {{"No", 0}};
     for (int k = 0; k < kChannelGroups; ++k) {
-        const ChannelGroup& group = model.Groups[static_cast<size_t>(k)];
-        if (group.Usable) {
-            std::string text = "Group" + std::to_string(k + 1);
-            if (!group.StatusName.empty()) {
-                text += " " + group.StatusName;
-            }
-            items.push_back({text, k + 1});
+        if (model.Groups[static_cast<size_t>(k)].Usable) {
+            items.push_back({ChannelGroupCaption(model, k), k + 1});
         }
     }
     return items;
 }
 
 ItemList AutoPosChannelItems(const DataModel& model, int marine) {
-    ItemList items;
+    // Each channel with its text and, for a text shared across the two sources, what tells
+    // them apart.
+    struct Offered {
+        ListItem item;
+        std::string apart;
+        bool exp = false;
+    };
+    std::vector<Offered> offered;
     const auto& catalogue = ChannelCatalogue();
     if (const ChannelTable* table = MarineTable(model, marine)) {
         for (const ChannelRecord& r : *table) {
-            if (r.Enable && r.Position >= 0 && r.Position < static_cast<int>(catalogue.size())) {
-                items.push_back({catalogue[static_cast<size_t>(r.Position)].Label, r.Position});
+            const bool listed = std::any_of(offered.begin(), offered.end(), [&](const Offered& o) {
+                return o.item.value == r.Position;
+            });
+            if (r.Enable && !listed && r.Position >= 0 &&
+                r.Position < static_cast<int>(catalogue.size())) {
+                offered.push_back(
+                    {{ChannelLabel(r), r.Position}, ChannelGroupCaption(model, marine - 1)});
             }
         }
     }
     for (size_t k = 0; k < model.CHEXP.size() && static_cast<int>(k) < kExpChannelSlots; ++k) {
         const ChannelRecord& r = model.CHEXP[k];
         if (r.Enable) {
-            items.push_back({r.CHDisplayL + r.CHDisplayR, ExpChannelRef(static_cast<int>(k))});
+            const int ref = ExpChannelRef(static_cast<int>(k));
+            const std::string row = AutoPosChannelName(ref);
+            const std::string text = r.CHDisplayL + r.CHDisplayR;
+            offered.push_back({{Trim(text).empty() ? row : text, ref}, row, true});
+        }
+    }
+    ItemList items;
+    for (const Offered& o : offered) {
+        const bool shared = std::any_of(offered.begin(), offered.end(), [&](const Offered& other) {
+            return &other != &o && other.item.text == o.item.text && (other.exp != o.exp || o.exp);
+        });
+        items.push_back(o.item);
+        if (shared) {
+            items.back().text += " (" + o.apart + ")";
         }
     }
     return items;
 }
 
+std::string AutoPosChannelName(int reference) {
+    const auto& catalogue = ChannelCatalogue();
+    if (reference >= 0 && reference < static_cast<int>(catalogue.size())) {
+        return catalogue[static_cast<size_t>(reference)].Label;
+    }
+    const int k = ExpRecordOfRef(reference);
+    if (k >= 0) {
+        return ChannelRowLabel(TableKind::EXP, k, ChannelRecord{});
+    }
+    return "value " + std::to_string(reference);
+}
+
 ItemList IntervalItems() {
-    static constexpr std::array<const char*, 14> kTexts = {
-        "15 sec", "30 sec", "1 min",  "2 min",  "5 min",  "10 min", "15 min",
+    static constexpr std::array<const char*, 15> kTexts = {
+        "OFF",    "15 sec", "30 sec", "1 min",  "2 min",  "5 min",  "10 min", "15 min",
         "20 min", "25 min", "30 min", "35 min", "40 min", "45 min", "50 min"};
     ItemList items;
     for (size_t i = 0; i < kTexts.size(); ++i) {
-        items.push_back({kTexts[i], static_cast<int>(i) + 1});
+        items.push_back({kTexts[i], static_cast<int>(i)});
     }
     return items;
 }
@@ -119,7 +159,7 @@ ItemList DirectoryItems(const DataModel& model, bool group) {
     const int size = group ? kGroupDirectorySize : kIndividualDirectorySize;
     for (int i = 0; i < size; ++i) {
         const DirectoryRecord* entry = DirectoryEntry(model, group, i);
-        if (entry->Enable) {
+        if (IsAddress(*entry)) {
             items.push_back(
                 {entry->TagName.empty() ? EntryNumberName(group, i) : entry->TagName, i});
         }
@@ -131,7 +171,7 @@ ItemList MmsiPickItems(const DataModel& model) {
     ItemList items;
     for (int i = 0; i < kIndividualDirectorySize; ++i) {
         const DirectoryRecord& entry = model.CHMMSID[static_cast<size_t>(i)];
-        if (entry.Enable) {
+        if (IsAddress(entry)) {
             items.push_back(
                 {DigitBoxText(DigitBox::AutoPosMmsi, entry.Mmsid) + "  " + entry.TagName, i});
         }
@@ -154,15 +194,20 @@ AutoPosFrameView ViewAutoPosFrame(const DataModel& model, int frame) {
     AutoPosFrameView view;
     view.enable = r.Enable;
     view.remote = r.RcEnable;
-    view.marine = ViewOf(MarineItems(model), r.MarineEnable);
-    view.channel = ViewOf(AutoPosChannelItems(model, r.MarineEnable), AutoPosTextValue(r.Channel));
-    const std::optional<int> interval = AutoPosTextValue(r.Interval);
-    view.interval = ViewOf(IntervalItems(), interval, interval == kIntervalOff ? "OFF" : "");
+    // A stored value no item offers is shown by what it names: a group that is not usable,
+    // a channel that is not enabled.
+    const bool group = r.MarineEnable >= 1 && r.MarineEnable <= kChannelGroups;
+    view.marine = ViewOf(MarineItems(model), r.MarineEnable,
+                         group ? ChannelGroupCaption(model, r.MarineEnable - 1) : "");
+    const std::optional<int> channel = AutoPosTextValue(r.Channel);
+    view.channel = ViewOf(AutoPosChannelItems(model, r.MarineEnable), channel,
+                          channel ? AutoPosChannelName(*channel) : "");
+    view.interval = ViewOf(IntervalItems(), AutoPosTextValue(r.Interval));
     view.selectCall = ViewOf(SelectCallItems(frame), r.SelectCall);
-    const bool group = UsesGroupDirectory(frame, r.SelectCall);
-    view.directory = ViewOf(DirectoryItems(model, group), r.LastAddress,
-                            DirectoryEntry(model, group, r.LastAddress) != nullptr
-                                ? EntryNumberName(group, r.LastAddress)
+    const bool groups = UsesGroupDirectory(frame, r.SelectCall);
+    view.directory = ViewOf(DirectoryItems(model, groups), r.LastAddress,
+                            DirectoryEntry(model, groups, r.LastAddress) != nullptr
+                                ? EntryNumberName(groups, r.LastAddress)
                                 : "");
     view.mmsiText = DigitBoxText(DigitBox::AutoPosMmsi, r.Mmsi);
     view.mmsiPick.items = MmsiPickItems(model);

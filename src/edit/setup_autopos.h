@@ -24,25 +24,34 @@ enum class AutoPosList {
     MmsiPick,    ///< cmbUsableDscAutoPosMMSI: picks the MMSI from the individual directory.
 };
 
-/// "No" 0, then "Group" k + 1 and the group's status name, value k + 1, for every usable
-/// channel group k (0..3).
+/// "No" 0, then the group's name as the tree shows it (ChannelGroupCaption, "Group1(INTL)"),
+/// value k + 1, for every usable channel group k (0..3).
 ItemList MarineItems(const DataModel& model);
-/// The channels offered for marine value `marine`: for 1, 2 or 3 the enabled records of
-/// CHUSA, CHINT or CHCAN, catalogue channel text and catalogue index (Position) as value;
-/// then, whatever the marine value, the enabled CHEXP records, CHDisplayL + CHDisplayR and
-/// the channel reference 239 + record index.
+/// The channels offered for marine value `marine`, each once: for 1, 2 or 3 the enabled
+/// records of CHUSA, CHINT or CHCAN, the channel's label as the channel list shows it
+/// ("16", "01A") and its catalogue index (Position) as value; records sharing a catalogue
+/// channel, such as 78, 1078 and 2078, are that one channel to the radio and are offered once,
+/// as the first of them. Then, whatever the marine value, the enabled CHEXP records,
+/// CHDisplayL + CHDisplayR ("EXP05" for a blank one) and the channel reference 239 + record
+/// index. A text that channels of the marine group and of the EXP channels share names the
+/// group: "78 (Group2(USA))", and "78 (EXP05)" for the EXP channel.
 ItemList AutoPosChannelItems(const DataModel& model, int marine);
-/// "15 sec" 1 to "50 min" 14 (the radio's "OFF", 0, is not offered).
+/// What the channel list shows for a stored channel reference it does not offer: the
+/// catalogue channel text for a catalogue index ("00"), "EXP05" for an EXP channel reference,
+/// "value N" for anything else.
+std::string AutoPosChannelName(int reference);
+/// "OFF" 0, then "15 sec" 1 to "50 min" 14.
 ItemList IntervalItems();
 /// "Individual" 0, then "Multi-St" (frame 0) or "Group" (frame 1) 1.
 ItemList SelectCallItems(int frame);
 /// The group directory serves select call 1 ("Group") of frame 1; the individual one the rest.
 bool UsesGroupDirectory(int frame, int selectCall);
-/// The entries in use of a directory: name (or "Memory ID" / "Group ID" and the number when
-/// it has none) and the 0-based entry index as value.
+/// The entries of a directory that hold an MMSI: name (or "Memory ID" / "Group ID" and the
+/// number when it has none) and the 0-based entry index as value. An empty slot is no
+/// address.
 ItemList DirectoryItems(const DataModel& model, bool group);
-/// The entries in use of the individual directory: MMSI as the box shows it and name, the
-/// 0-based entry index as value.
+/// The entries of the individual directory that hold an MMSI: MMSI as the box shows it and
+/// name, the 0-based entry index as value.
 ItemList MmsiPickItems(const DataModel& model);
 
 /// The number an auto-position CHANNEL or INTERVAL text holds, as the codec reads it; nothing

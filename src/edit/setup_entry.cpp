@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "edit/edit.h"
+#include "edit/refusal.h"
 #include "image/image.h"
 
 namespace mrw {
@@ -75,6 +76,10 @@ std::string DigitBoxTitle(DigitBox box) {
     return "ATISNo";
 }
 
+std::string DigitBoxReason(DigitBox box) {
+    return IsMmsi(box) ? "An MMSI has 9 digits." : "An ATIS code has 10 digits.";
+}
+
 std::string StoredDigits(const DataModel& model, DigitBox box, int frame) {
     return DigitSetting(model, box, frame);
 }
@@ -109,11 +114,7 @@ DigitCommit CommitDigitEntry(Config& config, DigitBox box, int frame, std::strin
     } else if (mode == CommitMode::KeepText) {
         commit.text = std::string(text);
         if (!config.state.Loading) {
-            MessageRequest request;
-            request.text = "Data Error!!";
-            request.title = DigitBoxTitle(box);
-            request.icon = Icon::Exclamation;
-            config.prompt().Message(request);
+            ShowDataError(config, DigitBoxTitle(box), DigitBoxReason(box));
         }
     } else {
         commit.text = DigitBoxText(box, StoredDigits(config.model, box, frame));

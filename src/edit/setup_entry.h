@@ -33,6 +33,9 @@ bool IsDigitChar(char32_t c);
 int DigitBoxLength(DigitBox box);
 /// The title of the box's "Data Error!!" message: "User MMSI", "Auto POS MMSI", "ATISNo".
 std::string DigitBoxTitle(DigitBox box);
+/// Why an entry of the box is refused: "An MMSI has 9 digits." or "An ATIS code has 10
+/// digits.".
+std::string DigitBoxReason(DigitBox box);
 /// The setting a box edits (frame 0 or 1 for the auto-position MMSI).
 std::string StoredDigits(const DataModel& model, DigitBox box, int frame = 0);
 /// What the box shows for a stored value: an MMSI without the "0" the radio appends (its
@@ -43,8 +46,9 @@ std::string DigitBoxText(DigitBox box, std::string_view stored);
 /// code as typed.
 std::optional<std::string> DigitEntryValue(DigitBox box, std::string_view text);
 
-/// How a refused entry comes back: kept as typed with "Data Error!!" shown (the box keeps the
-/// focus), or replaced by the stored value without a message (the focus has left).
+/// How a refused entry comes back: kept as typed with "Data Error!!" and its reason shown (the
+/// box keeps the focus), or replaced by the stored value without a message (the box was put
+/// away before the entry could be refused).
 enum class CommitMode { KeepText, Restore };
 
 /// The outcome of committing a digit box.
@@ -54,8 +58,8 @@ struct DigitCommit {
 };
 
 /// Commits a digit box: a valid entry is stored through EditModel; a refused one stores
-/// nothing and, in KeepText mode, shows "Data Error!!" titled DigitBoxTitle with the
-/// exclamation icon.
+/// nothing and, in KeepText mode, shows "Data Error!!" and DigitBoxReason, titled DigitBoxTitle,
+/// with the exclamation icon.
 DigitCommit CommitDigitEntry(Config& config, DigitBox box, int frame, std::string_view text,
                              CommitMode mode);
 

@@ -144,7 +144,9 @@ ItemList TimeOffsetItems() {
 // ---- Lists -----------------------------------------------------------------------------------
 
 ListView ViewList(const SettingList& list, const DataModel& model) {
-    return ViewOf(list.items(model), list.read(model));
+    const std::optional<int> stored = list.read(model);
+    return ViewOf(list.items(model), stored,
+                  stored && list.storedText ? list.storedText(model, *stored) : std::string());
 }
 
 bool EnablesFollow(const ListView& view, int index) {
@@ -186,6 +188,13 @@ SettingList PriorityList(int group) {
     };
     list.write = [group](DataModel& m, int value) {
         m.Groups[static_cast<size_t>(group)].PriorityCH = value;
+    };
+    // A channel of the table that is not enabled is still named by its own label.
+    list.storedText = [group](const DataModel& m, int value) {
+        const ChannelTable& table = StandardTable(m, group);
+        return value >= 1 && value <= static_cast<int>(table.size())
+                   ? ChannelLabel(table[static_cast<size_t>(value - 1)])
+                   : std::string();
     };
     return list;
 }
@@ -333,21 +342,20 @@ std::vector<SettingCheck> UsableChecks() {
 }
 
 std::vector<SettingCheck> AtisChecks() {
-    // Channel groups 1 to 3 hold the USA, international and Canadian channel plans.
-    static constexpr std::array<const char*, kChannelGroups> kCaptions = {"USA", "INTL", "CANADA",
-                                                                          "EXP CH"};
+    // The captions name the groups as the tree does (ChannelGroupCaption): they follow the
+    // status names, and which channel plan each group holds depends on the region.
     std::vector<SettingCheck> checks;
-    for (size_t g = 0; g < kCaptions.size(); ++g) {
+    for (size_t g = 0; g < kChannelGroups; ++g) {
         checks.push_back(Check(
-            Element("chkATISChGroup", static_cast<int>(g)), kCaptions[g],
-            std::string("Usable ATIS CH Group ") + kCaptions[g], [g](auto& m) -> auto& {
+            Element("chkATISChGroup", static_cast<int>(g)), "",
+            std::string("Usable ATIS CH Group ") + kGroupNames[g], [g](auto& m) -> auto& {
                 return m.Atis.UsableAtis[g];
             }));
     }
-    for (size_t g = 0; g < kCaptions.size(); ++g) {
+    for (size_t g = 0; g < kChannelGroups; ++g) {
         checks.push_back(Check(
-            Element("chkATISKiller", static_cast<int>(g)), kCaptions[g],
-            std::string("Usable ATIS Killer CH Group ") + kCaptions[g], [g](auto& m) -> auto& {
+            Element("chkATISKiller", static_cast<int>(g)), "",
+            std::string("Usable ATIS Killer CH Group ") + kGroupNames[g], [g](auto& m) -> auto& {
                 return m.Atis.UsableKikker[g];
             }));
     }

@@ -49,6 +49,9 @@ struct SettingList {
     std::function<std::optional<int>(const DataModel&)> read;
     /// Stores an item value.
     std::function<void(DataModel&, int)> write;
+    /// The text of a stored value that no item carries, when it names something ("value N"
+    /// otherwise); may be empty.
+    std::function<std::string(const DataModel&, int)> storedText;
     /// Controls (objectNames) enabled exactly while the list shows another item than its
     /// first: the TX list of a call list, the Resume Time and PTT SCAN Clear rows of SCAN.
     std::vector<std::string> enables;
@@ -86,7 +89,8 @@ struct SettingCheck {
 
 /// chkUsable(0..3) ("Group1", "Group2", "Group3", "EXP CH Group") and chkEXP(0..2).
 std::vector<SettingCheck> UsableChecks();
-/// chkATISChGroup(0..3) and chkATISKiller(0..3).
+/// chkATISChGroup(0..3) and chkATISKiller(0..3); their captions follow the data
+/// (ChannelGroupCaption).
 std::vector<SettingCheck> AtisChecks();
 /// chkUsableDscAutoPosRequest(i) "Enable" and chkUsableDscAutoPosRequestRemote(i) "Remote
 /// Control" of frame i (0 "Auto POS Report", 1 "Auto POS Request").

@@ -20,6 +20,13 @@ namespace tm = transfermap;
 
 namespace {
 
+// Why a model or product code check stopped the run: the radio is another model type than
+// the one chosen.
+std::string OtherModelReason(int modelType) {
+    return "The radio is not a " + ModelNameOf(modelType) +
+           ": choose its model type under Edit > Model.";
+}
+
 constexpr std::array<const char*, 11> kCaptions = {
     "Read from Radio",       "Program to Radio",         "Clear MMSI Data",
     "Clear DSC Log Data",    "Clear Distress Log Data",  "Clear Individual Directory",
@@ -147,6 +154,10 @@ void Transfer::CommunicationError() {
     // One box per run: a failed count read followed by the end of its pass reports once.
     if (!communicationErrorShown_) {
         communicationErrorShown_ = true;
+        if (stopReason_.empty()) {
+            stopReason_ =
+                "The radio stopped answering. Check the cable and the radio, then press OK again.";
+        }
         link_.ErrorBox("Communication Error!!");
     }
 }
@@ -252,6 +263,7 @@ bool Transfer::RunOk() {
     sent_.clear();
     confirmed_ = 0;
     partialClear_.clear();
+    stopReason_.clear();
     ui_.SetRunning(true);
     state.Loading = true;
     // A new run: the failure of an earlier one does not carry over.
@@ -261,6 +273,9 @@ bool Transfer::RunOk() {
         link_.ShowNote("startsync...");
         connected = link_.Connect();
         if (!connected) {
+            stopReason_ =
+                "The radio did not answer. Check the cable and that the radio shows PC CONTROL, "
+                "then press OK again.";
             link_.ShowNote("can not syncing!!");
             return;
         }
@@ -303,6 +318,7 @@ Outcome Transfer::RunFrame(bool regionCheck, int work) {
     state.Loading = true;
     ui_.SetRunning(true);
     if (!link_.StatusCheck()) {
+        stopReason_ = "The radio is not ready: put it into PC control mode, then press OK again.";
         link_.ErrorBox("Radio not ready!!");
         return Outcome::Failed;
     }
@@ -397,6 +413,7 @@ Outcome Transfer::ReadDataChkModel() {
             return static_cast<uint16_t>(b[0] << 8 | b[1]);
         };
         if (!IsModelCodeValid(config_.state.ModelType, word(*first), word(*end))) {
+            stopReason_ = OtherModelReason(config_.state.ModelType);
             link_.ErrorBox("ModelType Error !!");
             return Outcome::Failed;
         }
@@ -424,6 +441,7 @@ Outcome Transfer::ReadDataChkProduct() {
                     {"address: 0x" + HexText(address) + " -> 0x" + HexText(value),
                      "Product Code Error!", Icon::Critical, Buttons::Ok, Answer::Ok});
             }
+            stopReason_ = OtherModelReason(config_.state.ModelType);
             link_.ErrorBox("ModelType Error !!");
             return Outcome::Failed;
         }
@@ -446,7 +464,11 @@ std::optional<bool> Transfer::ReadDataChkRegion() {
         }
         const std::string lines = RegionMismatchLines(
             RegionSource::Radio, (*bytes)[0], config_.image.Get(tm::kRegionAddress), "\r\n");
+        const std::string regions = "the radio is set up for region " + RegionName((*bytes)[0]) +
+                                    ", the configuration for " +
+                                    RegionName(config_.image.Get(tm::kRegionAddress)) + ".";
         if (radio == 255 || image == 255) {
+            stopReason_ = "The regions cannot be matched: " + regions;
             link_.ErrorBox("Region Unmatched !!" + lines);
             return Outcome::Failed;
         }
@@ -455,6 +477,7 @@ std::optional<bool> Transfer::ReadDataChkRegion() {
                                           lines,
                                       caption_, Icon::Exclamation, Buttons::YesNo, Answer::No}) !=
             Answer::Yes) {
+            stopReason_ = "The region was not changed: " + regions;
             return Outcome::Failed;
         }
         accepted = true;

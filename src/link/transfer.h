@@ -121,6 +121,10 @@ public:
     /// After a clear that stopped after its first write: what the radio holds now
     /// (PartialClearText), also shown in a box after the failure's own. Empty otherwise.
     const std::string& PartialClear() const { return partialClear_; }
+    /// After a run that stopped: what happened, in the user's words ("The radio is not a
+    /// HV2300: choose its model type under Edit > Model.", "The radio did not answer. ...").
+    /// Empty when the run completed or was cancelled.
+    const std::string& StopReason() const { return stopReason_; }
 
     /// Dialog load: the debug note "starting at debug mode.." and progress 0.
     void Load();
@@ -230,6 +234,7 @@ private:
     /// Writes of sent_ that the radio acknowledged.
     int confirmed_ = 0;
     std::string partialClear_;
+    std::string stopReason_;
     ProgramGuard* guard_ = nullptr;
 };
 

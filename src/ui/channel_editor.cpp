@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -27,6 +28,7 @@
 #include "core/config.h"
 #include "edit/channel_grid.h"
 #include "edit/channel_lists.h"
+#include "edit/refusal.h"
 #include "image/image.h"
 #include "ui/category_tree.h"
 #include "ui/channel_widgets.h"
@@ -92,6 +94,10 @@ ChannelEditor::ChannelEditor(MainWindow& window, Config& config)
             child->installEventFilter(this);
         }
     }
+    // A click on the tree while a box of the panel refuses must not choose another node.
+    if (auto* tree = window_.findChild<QTreeWidget*>("tvTreeView")) {
+        tree->viewport()->installEventFilter(this);
+    }
     window_.SetPanelHandler("pictB", [this](const NodeTarget& target) { ShowList(target); });
     window_.AddPanelWidthHint([this] { return GridWidthNeeded(); });
     // Another configuration was loaded: its tables start again at their first row.
@@ -148,6 +154,11 @@ void ChannelEditor::BuildPanel() {
     display_ = Named(new QLineEdit(p), "txtCNN");
     ApplyEntryRules(display_, EntryBox::Display, programFills);
     display_->setMaximumWidth(display_->fontMetrics().horizontalAdvance("WWWW") + 12);
+    connect(display_, &QLineEdit::textEdited, this, [this] {
+        if (!config_.state.Loading && PanelActive()) {
+            displayPending_ = true;
+        }
+    });
     fields->addWidget(positionLabel_, 0, 0);
     fields->addWidget(baseChannel_, 0, 1, Qt::AlignLeft);
     fields->addWidget(display_, 0, 1, Qt::AlignLeft);
@@ -285,6 +296,7 @@ void ChannelEditor::ShowList(const NodeTarget& target) {
     for (FrequencyBox& box : frequency_) {
         box.pending = false;
     }
+    displayPending_ = false;
     refusal_.Clear();
     FillGrid();
 }
@@ -401,6 +413,7 @@ void ChannelEditor::OpenPanel(const ChannelRecord& record) {
     for (FrequencyBox& box : frequency_) {
         box.pending = false;
     }
+    displayPending_ = false;
     refusal_.Clear();
     window_.BringPanelToFront("pictC");
     ApplyChannelEnable();
@@ -542,6 +555,9 @@ bool ChannelEditor::Save() {
             return false;
         }
     }
+    if (window_.focusWidget() == display_ && !ValidateDisplay(false)) {
+        return false;
+    }
     if (SaveChannel(config_, list_, PanelValues()) != SaveOutcome::Stored) {
         return false;
     }
@@ -587,11 +603,17 @@ bool ChannelEditor::CommitPendingEdit() {
             return false;
         }
     }
-    const QLineEdit* rx = frequency_[0].edit;
-    if (!rx->isReadOnly() && channelEnable_->isChecked() &&
-        (rx->text().contains("---") || display_->text().isEmpty())) {
-        ShowMessage(config_, kChannelDataError, Icon::Exclamation);
+    if (window_.focusWidget() == display_ && !ValidateDisplay(false)) {
         return false;
+    }
+    const QLineEdit* rx = frequency_[0].edit;
+    if (!rx->isReadOnly() && channelEnable_->isChecked()) {
+        const std::string reason =
+            PendingChannelReason(rx->text().toStdString(), display_->text().toStdString());
+        if (!reason.empty()) {
+            ShowMessage(config_, WithReason(kChannelDataError, reason), Icon::Exclamation);
+            return false;
+        }
     }
     return true;
 }
@@ -616,8 +638,7 @@ bool ChannelEditor::Handles(const FrequencyBox& box) const {
 }
 
 bool ChannelEditor::Validate(FrequencyBox& box, bool deferRefusal) {
-    // EXP channels have their frequencies checked by SAVE only.
-    if (!Handles(box) || !box.pending || list_.kind == TableKind::EXP) {
+    if (!Handles(box) || !box.pending) {
         return true;
     }
     const FrequencyEntry entry =
@@ -644,11 +665,36 @@ void ChannelEditor::RefuseFrequency(FrequencyBox& box) {
     }
     refusal_.RestoreFocus(box.edit);
     window_.ShowHint(box.title);
-    MessageRequest request;
-    request.text = kFrequencyError;
-    request.title = box.title;
-    request.icon = Icon::Exclamation;
-    config_.prompt().Message(request);
+    const FrequencyEntry entry =
+        ParseFrequency(box.edit->text().toStdString(), FrequencyMode::KeepText);
+    ShowDataError(config_, box.title, entry.reason);
+}
+
+bool ChannelEditor::ValidateDisplay(bool deferRefusal) {
+    if (!displayPending_ || config_.state.Loading || !PanelActive() || !display_->isVisible()) {
+        return true;
+    }
+    if (DisplayTextRefusal(display_->text().toStdString()).empty()) {
+        displayPending_ = false;
+        return true;
+    }
+    if (deferRefusal) {
+        refusal_.Defer([this] { RefuseDisplay(); });
+    } else {
+        RefuseDisplay();
+    }
+    return false;
+}
+
+void ChannelEditor::RefuseDisplay() {
+    refusal_.Clear();
+    const std::string reason = DisplayTextRefusal(display_->text().toStdString());
+    if (!PanelActive() || reason.empty()) {
+        return;
+    }
+    refusal_.RestoreFocus(display_);
+    window_.ShowHint(QString::fromStdString(ChannelControlHint("txtCNN")));
+    ShowDataError(config_, "CH Display", reason);
 }
 
 void ChannelEditor::LostFocus(FrequencyBox& box) {
@@ -729,6 +775,9 @@ void ChannelEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
     if (FrequencyBox* box = BoxOf(edit)) {
         box->pending = false;
     }
+    if (edit == display_) {
+        displayPending_ = false;
+    }
     // The whole text is selected, so that the first key typed replaces it; a click places
     // the cursor after the focus came, so the selection is made again once it has.
     edit->selectAll();
@@ -738,17 +787,25 @@ void ChannelEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
 }
 
 void ChannelEditor::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
-    FrequencyBox* box = BoxOf(widget);
-    if (box == nullptr || IsWindowFocusChange(reason) || !Handles(*box) || !box->pending) {
+    if (IsWindowFocusChange(reason) || refusal_.Pending()) {
         return;
     }
-    // Validation runs when the focus moves on within the panel; leaving the panel, or
-    // CANCEL, only reformats the text.
-    if (refusal_.Pending()) {
-        return;
-    }
+    // Validation runs when the focus moves on to another control of the window (the tree
+    // included): a refused entry keeps the focus and says why. CANCEL drops the whole panel,
+    // and a panel put away (the focus going nowhere) only has its text reformatted.
     QWidget* next = QApplication::focusWidget();
-    const bool validating = next != nullptr && next != cancelButton_ && pictC_->isAncestorOf(next);
+    const bool validating =
+        next != nullptr && next != cancelButton_ && next->window() == pictC_->window();
+    if (widget == display_) {
+        if (validating) {
+            ValidateDisplay(true);
+        }
+        return;
+    }
+    FrequencyBox* box = BoxOf(widget);
+    if (box == nullptr || !Handles(*box) || !box->pending) {
+        return;
+    }
     if (validating && !Validate(*box, true)) {
         return;
     }

@@ -84,6 +84,9 @@ private:
     bool Handles(const FrequencyBox& box) const;
     bool Validate(FrequencyBox& box, bool deferRefusal);
     void RefuseFrequency(FrequencyBox& box);
+    /// Validate of the display text box: false (with its message) for a blank text typed.
+    bool ValidateDisplay(bool deferRefusal);
+    void RefuseDisplay();
     void LostFocus(FrequencyBox& box);
     void SetBoxText(QLineEdit* edit, const QString& text);
     void OnFocusIn(QWidget* widget, Qt::FocusReason reason);
@@ -93,7 +96,8 @@ private:
     Config& config_;
     ChannelListState list_;
     bool fillingGrid_ = false;
-    FocusRefusal refusal_{this};  // of a frequency box that refused to let the focus go
+    bool displayPending_ = false;  // the user changed the display text since it was checked
+    FocusRefusal refusal_{this};   // of a frequency box that refused to let the focus go
 
     QWidget* pictB_ = nullptr;
     QWidget* pictC_ = nullptr;

@@ -180,6 +180,11 @@ void DirectoryEditor::BuildEntryPanel() {
     window_.ConnectCommand(enable_, [this] { EnableClicked(); });
     window_.ConnectCommand(delete_, [this] { DeleteClicked(); });
     connect(mmsi_, &QLineEdit::textEdited, this, [this] { MmsiTyped(); });
+    connect(name_, &QLineEdit::textEdited, this, [this] {
+        if (!config_.state.Loading && EntryActive()) {
+            namePending_ = true;
+        }
+    });
 }
 
 // ---- Directory list --------------------------------------------------------------------------
@@ -284,9 +289,10 @@ void DirectoryEditor::FillEntry() {
             field->setEnabled(view.fieldsOpen);
         }
         mmsiPending_ = false;
+        namePending_ = false;
         refusal_.Clear();
         if (view.incompleteBefore) {
-            ShowDirectoryDataError(config_, directory_);
+            ShowDirectoryDataError(config_, directory_, view.incompleteReason);
         }
     }
 }
@@ -323,6 +329,36 @@ void DirectoryEditor::CommitName() {
     if (EntryActive() && CommitEntryName(config_, directory_, slot_, name_->text().toStdString())) {
         AfterChange();
     }
+}
+
+bool DirectoryEditor::ValidateName(bool deferRefusal) {
+    if (!namePending_ || !EntryActive() || config_.state.Loading) {
+        CommitName();
+        return true;
+    }
+    if (EntryNameRefusal(directory_, name_->text().toStdString()).empty()) {
+        namePending_ = false;
+        CommitName();
+        return true;
+    }
+    if (deferRefusal) {
+        // The focus is moving right now: it comes back, and the message shows, once the event
+        // that moved it is done.
+        refusal_.Defer([this] { RefuseName(); });
+    } else {
+        RefuseName();
+    }
+    return false;
+}
+
+void DirectoryEditor::RefuseName() {
+    const std::string reason = EntryNameRefusal(directory_, name_->text().toStdString());
+    if (!EntryActive() || !namePending_ || reason.empty()) {
+        return;
+    }
+    refusal_.RestoreFocus(name_);
+    window_.ShowHint(QString::fromStdString(DirectoryControlHint("txtGPosi")));
+    ShowDirectoryDataError(config_, directory_, reason);
 }
 
 void DirectoryEditor::MmsiTyped() {
@@ -382,8 +418,7 @@ bool DirectoryEditor::CommitPendingEdit() {
     // application has none, and the box being typed in must be checked all the same.
     QWidget* focus = window_.focusWidget();
     if (focus == name_) {
-        CommitName();
-        return true;
+        return ValidateName(false);
     }
     return focus != mmsi_ || ValidateMmsi();
 }
@@ -437,6 +472,9 @@ void DirectoryEditor::OnFocusIn(QWidget* widget, Qt::FocusReason reason) {
     if (edit == mmsi_) {
         mmsiPending_ = false;
     }
+    if (edit == name_) {
+        namePending_ = false;
+    }
     // The whole text is selected, so that the first key typed replaces it; a click places
     // the cursor after the focus came, so the selection is made again once it has.
     edit->selectAll();
@@ -449,19 +487,26 @@ void DirectoryEditor::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
     if (IsWindowFocusChange(reason) || config_.state.Loading) {
         return;
     }
-    if (widget == name_) {
-        CommitName();
-        return;
-    }
-    if (widget != mmsi_ || !mmsiPending_ || refusal_.Pending() || !EntryActive()) {
+    if (refusal_.Pending()) {
         return;
     }
     // Moving on to another control of the window (the tree included, where Tab leads from
     // here) validates the entry, which may refuse and keep the focus. When the box loses the
     // focus to nothing (the panel is put away), the entry is committed and a refused one
-    // gives way to the stored MMSI.
+    // gives way to the stored value.
     QWidget* next = QApplication::focusWidget();
     const bool validating = next != nullptr && next->window() == pictG_->window();
+    if (widget == name_) {
+        if (validating) {
+            ValidateName(true);
+        } else {
+            CommitName();
+        }
+        return;
+    }
+    if (widget != mmsi_ || !mmsiPending_ || !EntryActive()) {
+        return;
+    }
     if (!validating) {
         MmsiLostFocus();
         return;

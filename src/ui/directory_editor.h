@@ -54,6 +54,9 @@ private:
     void EnableClicked();
     void DeleteClicked();
     void CommitName();
+    /// Validate of the name box: false (with its message) for a blank name typed.
+    bool ValidateName(bool deferRefusal);
+    void RefuseName();
     void MmsiTyped();
     bool ValidateMmsi();
     void RefuseMmsi();
@@ -70,6 +73,7 @@ private:
     std::array<int, 2> listRows_{};                    // the row last chosen in each list
     Directory directory_ = Directory::Individual;      // the entry panel's directory
     int slot_ = 0;                                     // and slot, from 1
+    bool namePending_ = false;    // the name box was typed into since it was last checked
     bool mmsiPending_ = false;    // the MMSI box was typed into since it was last checked
     FocusRefusal refusal_{this};  // of the MMSI box, when it refused to let the focus go
 

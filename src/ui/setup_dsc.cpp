@@ -105,6 +105,7 @@ DscPanel::DscPanel(MainWindow& window, Config& config) : SetupPanel(window, conf
     layout->addWidget(strip_);
 
     for (QTabWidget* strip : {strip_, userStrip_}) {
+        GuardPageSwitch(strip->tabBar());
         connect(strip, &QTabWidget::currentChanged, this,
                 [this, strip](int index) { SelectTab(strip, index); });
         SelectTab(strip, 0);

@@ -1,5 +1,7 @@
 #include "ui/setup_panels.h"
 
+#include "edit/channel_grid.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -254,6 +256,15 @@ AtisPanel::AtisPanel(MainWindow& window, Config& config) : SetupPanel(window, co
 
 void AtisPanel::FillOwn() {
     ShowDigits(code_, DigitBoxText(DigitBox::AtisCode, config_.model.Atis.AtisCode));
+    // The groups as the tree names them.
+    for (int g = 0; g < kChannelGroups; ++g) {
+        const QString caption = QString::fromStdString(ChannelGroupCaption(config_.model, g));
+        for (const char* name : {"chkATISChGroup_", "chkATISKiller_"}) {
+            if (QCheckBox* box = CheckNamed(name + std::to_string(g))) {
+                box->setText(caption);
+            }
+        }
+    }
 }
 
 }  // namespace mrw

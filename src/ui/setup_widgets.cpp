@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QValidator>
 #include <algorithm>
 
@@ -71,6 +72,10 @@ SetupPanel::SetupPanel(MainWindow& window, Config& config, const QString& panelN
       config_(config),
       panel_(window.Panel(panelName)) {
     setObjectName(panelName + "Editor");
+    // A click on the tree while an entry box refuses must not choose another node.
+    if (auto* tree = window_.findChild<QTreeWidget*>("tvTreeView")) {
+        tree->viewport()->installEventFilter(this);
+    }
     window_.pendingEdits().Register([this] { return CommitPendingEdit(); });
 }
 
@@ -187,6 +192,11 @@ QLabel* SetupPanel::AddLabel(const QString& name, const QString& caption, QWidge
 
 void SetupPanel::Watch(QWidget* control) {
     control->installEventFilter(this);
+}
+
+void SetupPanel::GuardPageSwitch(QWidget* tabBar) {
+    pageSwitches_.push_back(tabBar);
+    tabBar->installEventFilter(this);
 }
 
 // ---- Fill ------------------------------------------------------------------------------------
@@ -337,11 +347,25 @@ bool SetupPanel::CommitPendingEdit() {
     return box == nullptr || Validate(*box);
 }
 
+bool SetupPanel::RefuseFocusedEntry() {
+    EntryBox* box = EntryOf(QApplication::focusWidget());
+    if (box == nullptr || box->statusName || !box->pending || config_.state.Loading ||
+        DigitEntryValue(box->digits, box->edit->text().toStdString())) {
+        return false;
+    }
+    return !Validate(*box);
+}
+
 // ---- Events ----------------------------------------------------------------------------------
 
 bool SetupPanel::eventFilter(QObject* watched, QEvent* event) {
     // A digit box refused to let the focus go to the control clicked: the click is not for it.
     if (refusal_.Swallows(event)) {
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress &&
+        std::find(pageSwitches_.begin(), pageSwitches_.end(), watched) != pageSwitches_.end() &&
+        RefuseFocusedEntry()) {
         return true;
     }
     switch (event->type()) {
@@ -395,11 +419,13 @@ void SetupPanel::OnFocusOut(QWidget* widget, Qt::FocusReason reason) {
         config_.state.Loading) {
         return;
     }
-    // Moving on to another control of the panel validates the entry, which may refuse and
-    // keep the focus; leaving the panel (the tree, another panel) commits it, showing the
-    // stored value again when it cannot be stored.
+    // Moving on to another control of the window (the tree included) validates the entry,
+    // which may refuse, say why and keep the focus. When the box loses the focus to nothing
+    // (the panel is put away), the entry is committed and a refused one gives way to the
+    // stored value.
     QWidget* next = QApplication::focusWidget();
-    const bool validating = next != nullptr && panel_->isAncestorOf(next) && box->edit->isVisible();
+    const bool validating =
+        next != nullptr && next->window() == panel_->window() && box->edit->isVisible();
     if (!validating || box->statusName) {
         LostFocus(*box);
         return;

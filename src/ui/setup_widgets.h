@@ -70,6 +70,9 @@ protected:
     QLabel* AddLabel(const QString& name, const QString& caption, QWidget* parent);
     /// Shows the control's hint when it receives the focus.
     void Watch(QWidget* control);
+    /// A tab bar that puts the page of the focused entry box away without taking the focus: a
+    /// click on it first validates that box, and a refusal keeps the page.
+    void GuardPageSwitch(QWidget* tabBar);
 
     /// Shows every bound list and check box again from the data model, with their enables.
     void FillBound();
@@ -116,12 +119,16 @@ private:
     void LostFocus(EntryBox& box);
     void Refuse(EntryBox& box);
     bool CommitPendingEdit();
+    /// Validates the focused digit box when it holds an entry that is refused: true when it
+    /// refused (its message shown, the focus kept).
+    bool RefuseFocusedEntry();
     void OnFocusIn(QWidget* widget, Qt::FocusReason reason);
     void OnFocusOut(QWidget* widget, Qt::FocusReason reason);
 
     std::vector<ListBinding> lists_;
     std::vector<CheckBinding> checks_;
     std::vector<EntryBox> entries_;
+    std::vector<QObject*> pageSwitches_;
     FocusRefusal refusal_{this};  // of a digit box that refused to let the focus go
 };
 

@@ -32,6 +32,9 @@ constexpr const char* kConnecting = "Connecting\u2026";
 constexpr const char* kCancelled = "Cancelled.";
 constexpr const char* kComplete = "Complete.";
 constexpr const char* kStopped = "Stopped. Check the cable and the radio, then press OK again.";
+constexpr const char* kPortStopped =
+    "Stopped. The serial port cannot be opened: choose the radio's port under Options > "
+    "SerialPort, then press OK again.";
 
 // What the work of a mode is called while its blocks move.
 const char* WorkStatus(int mode) {
@@ -221,6 +224,7 @@ void TransferDialog::OkClicked() {
     }
     // The link gives up silently when the port does not open at all; say so.
     if (port_->firstFailed) {
+        status_->setText(kPortStopped);
         std::string text = kPortOpenFailed;
         if (!port_->firstError.empty()) {
             text += "\r\n" + port_->firstError;
@@ -314,9 +318,13 @@ void TransferDialog::SetRunning(bool running) {
         status_->setText(QString::fromUtf8(kConnecting));
     } else if (!running) {
         const AppState& state = config_.state;
+        // A check that stopped the run says what it found; a failure on the line leaves the
+        // cable and the radio to be checked.
+        const std::string& reason = transfer_.StopReason();
         QString text = state.TransferDone                   ? kComplete
                        : state.CancelFlag || cancelPressed_ ? kCancelled
-                                                            : kStopped;
+                       : reason.empty()                     ? kStopped
+                                        : "Stopped. " + QString::fromStdString(reason);
         if (!transfer_.PartialClear().empty()) {
             text += "\n" + QString::fromStdString(transfer_.PartialClear());
         }

@@ -91,9 +91,11 @@ TEST(ChannelTableTest, NewLandsAfterItsRowAndCommandsOutsideTheTableOrWhileLoadi
     ShowTable(can.state, TableKind::RG);
     can.config.model.CHRG.resize(1);
     ASSERT_TRUE(StartEdit(can.config, can.state, 0));
-    EXPECT_EQ(SaveChannel(can.config, can.state, {.rxText = "156.05"}), SaveOutcome::Refused);
+    EXPECT_EQ(SaveChannel(can.config, can.state, {.rxText = "156.05", .txText = "156.05"}),
+              SaveOutcome::Refused);
     EXPECT_EQ(can.prompt.Texts(),
-              std::vector<std::string>{"Data Error!!\nPlease input correct data."});
+              std::vector<std::string>{"Data Error!!\nPlease input correct data.\nGive the "
+                                       "channel a display text of 1 or 2 characters."});
     EXPECT_EQ(can.config.model.CHRG[0], ChannelRecord{});
 
     Fixture full(TableKind::RG, 16);

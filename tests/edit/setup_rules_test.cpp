@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <tuple>
 
 #include "edit/setup_autopos.h"
 #include "edit/setup_entry.h"
 #include "edit/setup_lists.h"
+#include "image/checks.h"
+#include "model/regions.h"
 #include "test_files.h"
 
 namespace mrw {
@@ -132,6 +136,8 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.Groups[1].PriorityCH = 3;
     const ListView view = ViewList(PriorityList(1), m);
     EXPECT_EQ(view, (ListView{{{"16", 1}, {"72", 3}}, 1}));
+    m.Groups[1].PriorityCH = 2;  // a channel of the table that is not enabled
+    EXPECT_EQ(ViewList(PriorityList(1), m), (ListView{{{"16", 1}, {"72", 3}, {"06", 2}}, 2}));
     m.Groups[1].PriorityCH = 0xFFFF;  // none
     EXPECT_EQ(ViewList(PriorityList(1), m).selected, -1);
     EXPECT_TRUE(ViewList(PriorityList(3), m).items.empty());
@@ -140,10 +146,33 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     m.Groups[0].Usable = m.Groups[1].Usable = true;
     m.Groups[1].StatusName = "INTL";
     m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
-    EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2 INTL", 2}}));
+    EXPECT_EQ(MarineItems(m), (ItemList{{"No", 0}, {"Group1", 1}, {"Group2(INTL)", 2}}));
     EXPECT_EQ(AutoPosChannelItems(m, 0), (ItemList{{"E1", 240}, {"E2", 241}}));
     EXPECT_EQ(AutoPosChannelItems(m, 2),
               (ItemList{{"16", 16}, {"72", 72}, {"E1", 240}, {"E2", 241}}));
+    // One catalogue channel is one choice, however many records of the group carry it; a
+    // text that a group channel and an EXP channel share names where each comes from.
+    ChannelRecord ship78 = Channel(true, 78);
+    ship78.StatusNo = 10;  // 1078
+    m.CHINT.push_back(Channel(true, 78));
+    m.CHINT.push_back(ship78);
+    m.CHEXP = {Channel(true, 0, "78"), Channel(true, 0, ""), Channel(true, 0, "16")};
+    EXPECT_EQ(AutoPosChannelItems(m, 2), (ItemList{{"16 (Group2(INTL))", 16},
+                                                   {"72", 72},
+                                                   {"78 (Group2(INTL))", 78},
+                                                   {"78 (EXP01)", 239},
+                                                   {"EXP02", 240},
+                                                   {"16 (EXP03)", 241}}));
+    // A stored value no item carries is named by what it designates.
+    m.Groups[1].Usable = false;
+    m.AutoPos.Records[0] = {.MarineEnable = 2, .Channel = "20"};
+    const AutoPosFrameView stored = ViewAutoPosFrame(m, 0);
+    EXPECT_EQ(stored.marine.items[static_cast<size_t>(stored.marine.selected)],
+              (ListItem{"Group2(INTL)", 2}));
+    EXPECT_EQ(stored.channel.items.back(), (ListItem{"20", 20}));
+    m.Groups[1].Usable = true;
+    m.CHEXP = {Channel(false, 0, "E0"), Channel(true, 0, "E1"), Channel(true, 0, "E2")};
+    m.CHINT.resize(3);
 
     // A user's marine choice stores it; the frame's channel list then follows it.
     m.AutoPos.Records[0].Channel = "72";
@@ -153,6 +182,36 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     EXPECT_EQ(std::tuple(channels.items.size(), channels.selected), std::tuple(4UL, 1));
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Channel, 240));
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
+}
+
+TEST_F(SetupRulesTest, AutoPosChannelsOfTheInternationalEditionEachOnceWithItsOwnLabel) {
+    // The region default image the build generates into the program folder.
+    const char* bin = std::getenv("MRW_BIN_DIR");
+    VirtualClock clock;
+    config.services.clock = &clock;
+    config.state.ModelType = 1;
+    NewImage(config.image, m, 1);
+    ASSERT_TRUE(LoadRegionImage(
+        config, std::filesystem::path(bin != nullptr ? bin : MRW_TEST_BIN_DIR) / "INTL_08FD.ini"));
+    auto texts = [&](int marine) {
+        std::string joined;
+        for (const ListItem& item : AutoPosChannelItems(m, marine)) {
+            joined += (joined.empty() ? "" : " ") + item.text;
+        }
+        return joined;
+    };
+    // The international plan lists 19, 1019, 2019, 20, 1020, 2020, 78, 1078 and 2078; the US
+    // plan 20 and 20A: one channel each to the radio.
+    EXPECT_EQ(texts(1),
+              "01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 "
+              "28 60 61 62 63 64 65 66 67 68 69 70 71 72 73 74 77 78 79 80 81 82 83 84 85 86 87 "
+              "88");
+    EXPECT_EQ(texts(2),
+              "01A 03A 05A 06 07A 08 09 10 11 12 13 14 15 16 17 18A 19A 20 21A 22A 23A 24 25 26 "
+              "27 28 61A 63A 64A 65A 66A 67 68 69 70 71 72 73 74 77 78A 79A 80A 81A 82A 83A 84 "
+              "85 86 88A");
+    EXPECT_EQ(MarineItems(m),
+              (ItemList{{"No", 0}, {"Group1(INTL)", 1}, {"Group2(USA)", 2}, {"Group3(CAN)", 3}}));
 }
 
 TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameShowsThem) {
@@ -169,6 +228,18 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameSh
     EXPECT_TRUE(ChooseAutoPos(config, 1, AutoPosList::MmsiPick, 0));
     EXPECT_EQ(std::tuple(r.LastAddress, r.Mmsi), std::tuple(0, "2320012340"));
 
+    // An entry without an MMSI is no address: not offered, but shown while it is the one
+    // stored.
+    m.CHMMSID[2] = {true, "NO MMSI", ""};
+    EXPECT_EQ(DirectoryItems(m, false), (ItemList{{"HARBOUR", 0}, {"PILOT", 1}}));
+    EXPECT_EQ(MmsiPickItems(m).size(), 2U);
+    r.SelectCall = 0;
+    r.LastAddress = 2;
+    EXPECT_EQ(ViewAutoPosFrame(m, 1).directory,
+              (ListView{{{"HARBOUR", 0}, {"PILOT", 1}, {"Memory ID3", 2}}, 2}));
+    r.SelectCall = 1;
+    r.LastAddress = 0;
+
     // Typing an MMSI selects its entry in the picking list.
     const ItemList pick = MmsiPickItems(m);
     EXPECT_EQ(pick[1].text, "232005678  PILOT");
@@ -183,7 +254,8 @@ TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameSh
     m.CHEXP = {Channel(true, 0, "E"), Channel(true, 0, "F")};
     const AutoPosFrameView view = ViewAutoPosFrame(m, 0);
     EXPECT_EQ(view.channel, (ListView{{{"E", 239}, {"F", 240}}, 0}));
-    EXPECT_EQ(view.interval.selected, 14);
+    EXPECT_EQ(view.interval.items.at(static_cast<size_t>(view.interval.selected)),
+              (ListItem{"OFF", 0}));
     EXPECT_EQ(view.directory, (ListView{{{"Memory ID5", 4}}, 0}));
     EXPECT_EQ(std::tuple(view.mmsiText, view.controlsEnabled, view.mmsiEnabled),
               std::tuple("211000111", true, false));

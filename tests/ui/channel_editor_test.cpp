@@ -90,6 +90,53 @@ private slots:
 
     // Undo and Redo reach every editor: the change comes back where it was made, and the
     // changed mark follows the saved state.
+    // A refused entry keeps the focus and says why, whatever the focus moves to: another box,
+    // or the tree, whose node stays chosen.
+    void refusedEntriesKeepTheFocusAndSayWhy() {
+        Harness h;
+        QVERIFY(h.Start([](DataModel&) {}));
+        QVERIFY(h.window->SelectNodeByKey("PR"));
+        h.Click("cmdBNew");
+        h.Type("txtCRF", "136.975");
+        auto* tree = h.Find<QTreeWidget>("tvTreeView");
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(h.window->FindNode("Common")).center());
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{1});
+        QCOMPARE(
+            h.prompt.messages[0].text,
+            std::string("Data Error!!\nThe frequency must lie between 137.000 and 174.000 MHz."));
+        QCOMPARE(h.prompt.messages[0].title, std::string("Rx frequency"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCRF"));
+        QCOMPARE(h.Panel(), QString("pictC"));
+        QCOMPARE(tree->currentItem(), h.window->FindNode("PR"));
+        QCOMPARE(h.Box("txtCRF")->text(), QString("136.975"));
+
+        h.Type("txtCRF", "156.05");
+        QTest::keyClick(h.Box("txtCRF"), Qt::Key_Tab);
+        QCOMPARE(h.Box("txtCRF")->text(), QString("156.0500"));
+        h.Type("txtCNN", "A");
+        QTest::keyClick(h.Box("txtCNN"), Qt::Key_Backspace);
+        QTest::keyClick(h.Box("txtCNN"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{2});
+        QCOMPARE(
+            h.prompt.messages[1].text,
+            std::string("Data Error!!\nGive the channel a display text of 1 or 2 characters."));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCNN"));
+
+        // An EXP channel's frequency is refused on leaving its box alike.
+        h.Type("txtCNN", "A1");
+        h.Click("cmdCancel");
+        QVERIFY(h.window->SelectNodeByKey("EXPCHANNEL"));
+        h.Click("cmdBNew");
+        h.Type("txtCTF", "156.0375");
+        QTest::keyClick(h.Box("txtCTF"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{3});
+        QCOMPARE(h.prompt.messages[2].text,
+                 std::string("Data Error!!\nThe frequency must lie on the 25 kHz channel grid."));
+        QCOMPARE(h.prompt.messages[2].title, std::string("Tx frequency"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtCTF"));
+    }
+
     void ctrlZTakesBackEachChangeWhereItWasMadeAndCtrlYMakesItAgain() {
         Harness h;
         QVERIFY(h.Start([](DataModel& m) {
@@ -148,7 +195,8 @@ private slots:
         const size_t shown = h.prompt.messages.size();
         undo->trigger();
         QCOMPARE(h.prompt.messages.size(), shown + 1);
-        QCOMPARE(h.prompt.messages.back().text, std::string("Data Error!!"));
+        QCOMPARE(h.prompt.messages.back().text,
+                 std::string("Data Error!!\nThe frequency must lie on the 25 kHz channel grid."));
         QCOMPARE(h.config.model.Common.ResumeTime, picked);
         QCOMPARE(undo->text(), QString("&Undo Resume Time"));
     }

@@ -81,10 +81,22 @@ private slots:
         // A wrong length is refused with its message; the box keeps the focus and the text.
         h.Type("txtGMMSI", "25912345");
         QTest::keyClick(h.Box("txtGMMSI"), Qt::Key_Tab);
-        QTRY_COMPARE(h.prompt.Texts().back(), std::string("Data Error!!"));
+        QTRY_COMPARE(h.prompt.Texts().back(), std::string("Data Error!!\nAn MMSI has 9 digits."));
         QCOMPARE(QApplication::focusWidget(), h.Box("txtGMMSI"));
         QCOMPARE(h.Box("txtGMMSI")->text(), QString("25912345"));
         QCOMPARE(h.config.model.CHMMSID[1].Mmsid, std::string("2591234500"));
+
+        // A name erased is refused alike, and the stored name stays.
+        h.Type("txtGMMSI", "259123450");
+        h.Click(h.Box("txtGPosi"));
+        QTest::keyClick(h.Box("txtGPosi"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(h.Box("txtGPosi"), Qt::Key_Backspace);
+        QTest::keyClick(h.Box("txtGPosi"), Qt::Key_Tab);
+        QTRY_COMPARE(h.prompt.Texts().back(),
+                     std::string("Data Error!!\nGive the station a name."));
+        QCOMPARE(h.prompt.messages.back().title, std::string("Individual Directory"));
+        QCOMPARE(QApplication::focusWidget(), h.Box("txtGPosi"));
+        QCOMPARE(h.config.model.CHMMSID[1].TagName, std::string("PILOT"));
     }
 
     void aWeatherChannelRenamedAndTakenOutOfTheScan() {

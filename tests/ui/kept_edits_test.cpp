@@ -82,7 +82,8 @@ private slots:
             h.prompt.answers = {Answer::Yes};
             h.prompt.fileNames = {h.Path().string()};
             run(h);
-            QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Data Error!!"});
+            QCOMPARE(h.prompt.Texts(),
+                     std::vector<std::string>{"Data Error!!\nAn MMSI has 9 digits."});
             QCOMPARE(h.prompt.messages[0].title, std::string("User MMSI"));
             QVERIFY(h.window->isVisible());
             QVERIFY(!h.window->NewPending());

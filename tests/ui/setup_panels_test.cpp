@@ -4,8 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 #include <algorithm>
 
@@ -78,12 +80,30 @@ private slots:
         h.Type("txtUserMMSI", "23200123");
         QTest::keyClick(h.Find<QLineEdit>("txtUserMMSI"), Qt::Key_Tab);
         QTRY_COMPARE(h.prompt.messages.size(), size_t{1});
-        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Data Error!!"});
+        QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Data Error!!\nAn MMSI has 9 digits."});
         QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
         QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
         // A command asks the focused box first, which refuses again.
         QVERIFY(!h.window->CommitPendingEdit());
         QCOMPARE(h.prompt.messages.size(), size_t{2});
+        // A click on the tree is refused the same way: the box keeps the focus, the panel
+        // stays and the entry is neither stored nor replaced.
+        auto* tree = h.Find<QTreeWidget>("tvTreeView");
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(h.window->FindNode("Common")).center());
+        QTRY_COMPARE(h.prompt.messages.size(), size_t{3});
+        QCOMPARE(h.prompt.messages.back().title, std::string("User MMSI"));
+        QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
+        QCOMPARE(h.Find<QStackedWidget>("panelArea")->currentWidget()->objectName(),
+                 QString("pictDSC"));
+        QCOMPARE(h.Find<QLineEdit>("txtUserMMSI")->text(), QString("23200123"));
+        QCOMPARE(h.config.model.DscBasic.UserMmsi, std::string("2320012340"));
+        // And so is a click on another page of the panel, which keeps its page.
+        QTabBar* tabs = h.Find<QTabWidget>("tbsDSC")->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+        QCOMPARE(h.prompt.messages.size(), size_t{4});
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), h.Find<QLineEdit>("txtUserMMSI"));
     }
 
     void showingPanelsChangesNothingEvenForValuesNoListOffers() {

@@ -107,7 +107,8 @@ private slots:
         QVERIFY(s.prompt.messages.at(0).text.rfind(kPortOpenFailed, 0) == 0);
         QCOMPARE(s.prompt.messages[0].icon, Icon::Critical);
         QCOMPARE(s.dialog.StatusText(),
-                 QString("Stopped. Check the cable and the radio, then press OK again."));
+                 QString("Stopped. The serial port cannot be opened: choose the radio's port "
+                         "under Options > SerialPort, then press OK again."));
         QVERIFY(s.dialog.isVisible() && Button(s.dialog, "cmdOK")->isEnabled() &&
                 !s.config.state.TransferDone);
 
@@ -117,6 +118,19 @@ private slots:
         Click(m.dialog, "cmdOK");
         QCOMPARE(m.prompt.Texts(), std::vector<std::string>{"ModelType Error !!"});
         QVERIFY(m.dialog.isVisible() && !m.config.state.TransferDone);
+        // The status line names the mismatch, not the cable.
+        QCOMPARE(m.dialog.StatusText(),
+                 QString("Stopped. The radio is not a HV2300: choose its model type under "
+                         "Edit > Model."));
+
+        // A radio of another region, the question answered No: the status line says so.
+        Standalone r;
+        r.radio.memory[testing::kRegionByte] = 1;
+        Click(r.dialog, "cmdOK");
+        QCOMPARE(r.prompt.messages.size(), size_t{1});
+        QCOMPARE(r.dialog.StatusText(),
+                 QString("Stopped. The region was not changed: the radio is set up for region "
+                         "UK, the configuration for INTL."));
     }
 
     void readOffersToSaveChangesThenFillsTreeAndModel() {
@@ -197,8 +211,10 @@ private slots:
         QCOMPARE(h.prompt.Texts(), (std::vector<std::string>{"Communication Error!!", partly}));
         QCOMPARE(h.prompt.messages[1].title, std::string("Clear Individual Directory"));
         QCOMPARE(h.prompt.messages[1].icon, Icon::Exclamation);
-        QCOMPARE(status, "Stopped. Check the cable and the radio, then press OK again.\n" +
-                             QString::fromStdString(partly));
+        QCOMPARE(status,
+                 "Stopped. The radio stopped answering. Check the cable and the radio, then press "
+                 "OK again.\n" +
+                     QString::fromStdString(partly));
         for (const DirectoryRecord& r : h.config.model.CHMMSID) {
             QVERIFY(r == DirectoryRecord{});
         }
