@@ -12,6 +12,7 @@
 #include "core/config.h"
 #include "ui/category_tree.h"
 #include "ui/main_window.h"
+#include "test_files.h"
 #include "window_harness.h"
 
 namespace mrw {
@@ -62,36 +63,24 @@ private slots:
     }
 
     void startUpChoosesTheModelTypeOrEnds() {
-        const struct {
-            const char* globalIni;
-            const char* lastModel;  // nullptr: none stored
-            int type;               // 0: no usable type, the program ends
-            bool modelMenu, atis;
-        } rows[] = {{"[model1]\nuse=0\n[model2]\nuse=1\natis=True\n", "1", 2, false, true},
-                    {"[model1]\nuse=#1\n", nullptr, 1, false, false},
-                    {kTwoModels, "2", 2, true, true},
-                    {kTwoModels, nullptr, 1, true, false},
-                    {"[model1]\nuse=1\n[model2]\nuse=0\n", "2", 1, false, false},
-                    {"[model1]\nuse=\n[model2]\nuse=1\n", "2", 0, false, false},
-                    {"", "1", 0, false, false}};
-        for (const auto& row : rows) {
-            Harness h(row.globalIni);
-            if (row.lastModel != nullptr) {
-                h.settings.Set("Settings", "lastmodel", row.lastModel);
+        for (const auto& c : testing::ReadCases(testing::TestData("ui/startup_model_types.txt"))) {
+            Harness h(c[0]);
+            if (c[1] != "-") {
+                h.settings.Set("Settings", "lastmodel", c[1]);
             }
-            if (row.type == 0) {
-                QVERIFY2(!h.Load(), row.globalIni);
+            const int type = std::stoi(c[2]);
+            if (type == 0) {
+                QVERIFY2(!h.Load(), c.where.c_str());
                 QCOMPARE(h.prompt.Texts(), std::vector<std::string>{"Unknown model!!"});
                 QCOMPARE(h.Last().icon, Icon::Critical);
                 continue;
             }
-            QVERIFY2(h.Load(), row.globalIni);
+            QVERIFY2(h.Load(), c.where.c_str());
             QVERIFY(h.prompt.messages.empty());
-            QCOMPARE(int{h.config.state.ModelType}, row.type);
-            QCOMPARE(h.Find<QMenu>("mnuEditModel")->menuAction()->isVisible(), row.modelMenu);
-            QVERIFY(
-                h.Action(row.type == 1 ? "mnuEditModelType_0" : "mnuEditModelType_1")->isChecked());
-            QCOMPARE(h.window->FindNode("ATIS") != nullptr, row.atis);
+            QCOMPARE(int{h.config.state.ModelType}, type);
+            QCOMPARE(h.Find<QMenu>("mnuEditModel")->menuAction()->isVisible(), c[3] == "1");
+            QVERIFY(h.Action(type == 1 ? "mnuEditModelType_0" : "mnuEditModelType_1")->isChecked());
+            QCOMPARE(h.window->FindNode("ATIS") != nullptr, c[4] == "1");
         }
     }
 

@@ -133,36 +133,6 @@ private slots:
         QCOMPARE(h.Backups().size(), size_t{1});  // the backup read had completed
     }
 
-    void droppedWriteFailsTheVerifyInTheWindow() {
-        Harness h;
-        h.Action("mnuOptionsBackup")->trigger();  // no preview to click
-        Image sent = h.config.image;
-        DataModel model = h.config.model;
-        QVERIFY(EncodeImage(model, sent));
-        // A byte of the radio's directory entry, which the program clears: the radio loses
-        // that write.
-        int address = 18176;
-        while (address < 19456 && h.radio.memory[static_cast<size_t>(address)] ==
-                                      sent.bytes[static_cast<size_t>(address)]) {
-            ++address;
-        }
-        QVERIFY(address < 19456);
-        h.radio.options.faults = {
-            sim::Fault{.kind = sim::FaultKind::DropWrite, .address = address}};
-        bool previewed = false;
-        h.Safe().SetPreview([&](const std::vector<Difference>&) { return previewed = true; });
-        h.Action("mnuTransferProgram")->trigger();
-        QVERIFY(!previewed);
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%04X", address);
-        QCOMPARE(h.prompt.Texts(),
-                 std::vector<std::string>{"Verify failed: the radio holds different data at 1 "
-                                          "address (first at 0x" +
-                                          std::string(hex) + "). Program it again."});
-        QVERIFY(h.config.state.ErrorFlag);
-        QVERIFY(h.Backups().empty());  // without the backup option, no read before
-    }
-
     void restoreAsksNamingTheBackupThenProgramsItBack() {
         Harness h;
         const std::vector<uint8_t> kept(h.radio.memory.begin(), h.radio.memory.end());
