@@ -50,7 +50,9 @@ void MmsiInfoLabel::Describe(const QString& number) {
 
 bool MmsiInfoLabel::eventFilter(QObject* watched, QEvent* event) {
     // A fill that blocks the box's signals still redraws it.
-    if (watched == edit_ && (event->type() == QEvent::Paint || event->type() == QEvent::Show)) {
+    // The event type first: a box being destroyed still sends events, and is no QLineEdit
+    // any more by then.
+    if ((event->type() == QEvent::Paint || event->type() == QEvent::Show) && watched == edit_) {
         Refresh();
     }
     return QLabel::eventFilter(watched, event);
