@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <memory>
 #include <utility>
@@ -111,7 +114,7 @@ HelpWindow::HelpWindow(std::filesystem::path guideFolder, QWidget* parent)
     splitter->addWidget(topics_);
     splitter->addWidget(page_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({220, 740});
+    splitter->setSizes({250, 710});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(splitter, 1);
@@ -122,6 +125,7 @@ HelpWindow::HelpWindow(std::filesystem::path guideFolder, QWidget* parent)
     }
     ListTopics({});
 
+    connect(page_, &QTextBrowser::sourceChanged, this, &HelpWindow::FitPictures);
     connect(back_, &QPushButton::clicked, page_, &QTextBrowser::backward);
     connect(forward_, &QPushButton::clicked, page_, &QTextBrowser::forward);
     connect(page_, &QTextBrowser::backwardAvailable, back_, &QWidget::setEnabled);
@@ -150,6 +154,34 @@ void HelpWindow::ShowFile(const std::string& file) {
     }
 }
 
+void HelpWindow::FitPictures() {
+    // Pictures of the whole window are shown at most kPictureWidth wide, so that a page reads
+    // without scrolling sideways.
+    constexpr int kPictureWidth = 600;
+    QTextDocument* document = page_->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat()) {
+                continue;
+            }
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            const QSize size = QImageReader(QString::fromStdString(
+                                                (folder_ / format.name().toStdString()).string()))
+                                   .size();
+            if (size.width() <= kPictureWidth) {
+                continue;
+            }
+            format.setWidth(kPictureWidth);
+            format.setHeight(size.height() * kPictureWidth / size.width());
+            QTextCursor cursor(document);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+}
+
 void HelpWindow::Search(const QString& words) {
     ListTopics(words.split(' ', Qt::SkipEmptyParts));
 }
@@ -158,7 +190,7 @@ void HelpWindow::ListTopics(const QStringList& words) {
     topics_->clear();
     for (size_t i = 0; i < texts_.size(); ++i) {
         const auto& [title, text] = texts_[i];
-        bool all = true;
+        bool all = !title.isEmpty();  // a topic whose file is missing is not listed
         for (const QString& word : words) {
             all = all && text.contains(word, Qt::CaseInsensitive);
         }

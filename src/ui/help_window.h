@@ -47,6 +47,7 @@ public:
 private:
     void ShowFile(const std::string& file);
     void ListTopics(const QStringList& words);
+    void FitPictures();
 
     std::filesystem::path folder_;
     QTextBrowser* page_ = nullptr;
