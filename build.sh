@@ -19,6 +19,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev poppler-utils fonts-dejavu-core
     dpkg-dev file lintian man-db bash-completion
+    xvfb xdotool imagemagick
 )
 
 install_missing() {

@@ -14,6 +14,7 @@
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings.h"
 #include "ui/app_icon.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 #include "ui/transfer_command.h"
@@ -73,6 +74,7 @@ int main(int argc, char* argv[]) {
     mrw::InstallTransferDialog(window, config, [&settings](const mrw::AppState& state) {
         return mrw::MakeSerialPort(state, settings);
     });
+    mrw::InstallHelpWindow(window, config.services.programFolder);
     if (!window.Load()) {
         return 1;
     }

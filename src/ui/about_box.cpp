@@ -92,8 +92,23 @@ int HelpTopicOfPanel(const std::string& panel) {
     return kHelpTopicContents;
 }
 
-void ShowHelp(Prompt& prompt, const std::string& windowCaption, int /*topic*/) {
-    // No help file is configured, so there is no help engine to call with the topic.
+namespace {
+std::function<void(int)>& HelpViewer() {
+    static std::function<void(int)> viewer;
+    return viewer;
+}
+}  // namespace
+
+void SetHelpViewer(std::function<void(int)> viewer) {
+    HelpViewer() = std::move(viewer);
+}
+
+void ShowHelp(Prompt& prompt, const std::string& windowCaption, int topic) {
+    if (HelpViewer()) {
+        HelpViewer()(topic);
+        return;
+    }
+    // Without the guide there is nothing to show the topic with.
     MessageRequest request;
     request.text =
         "Unable to display Help Contents. There is no Help associated with this project.";

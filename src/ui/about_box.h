@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "core/services.h"
@@ -34,9 +35,13 @@ inline constexpr int kHelpTopicTransfer = 1012;
 /// for the others.
 int HelpTopicOfPanel(const std::string& panel);
 
-/// Help for a window: with no help file configured, the information box "Unable to display
-/// Help Contents. There is no Help associated with this project." titled with the caption of
-/// the window the command came from.
+/// Help for a window: the help viewer set with SetHelpViewer shows the topic; without one, the
+/// information box "Unable to display Help Contents. There is no Help associated with this
+/// project." titled with the caption of the window the command came from.
 void ShowHelp(Prompt& prompt, const std::string& windowCaption, int topic);
+
+/// What ShowHelp shows a topic with (the help window when the guide is installed); an empty
+/// function brings the information box back.
+void SetHelpViewer(std::function<void(int)> viewer);
 
 }  // namespace mrw

@@ -1,10 +1,11 @@
-# The main window, its commands, the start-up rules and the About box.
+# The main window, its commands, the start-up rules, the About box and the help window.
 target_sources(mrw_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/about_box.cpp
     ${CMAKE_CURRENT_LIST_DIR}/app_icon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/category_tree.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fixed_font.cpp
     ${CMAKE_CURRENT_LIST_DIR}/focus_refusal.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/help_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 
 #include "platform/qt_prompt.h"
@@ -205,6 +206,14 @@ void TransferDialog::BuildControls() {
     connect(ok_, &QPushButton::clicked, this, &TransferDialog::OkClicked);
     connect(cancel_, &QPushButton::clicked, this, &TransferDialog::CancelClicked);
     connect(help_, &QPushButton::clicked, this, &TransferDialog::HelpClicked);
+    // F1 is the Help button while that may be pressed.
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    helpKey->setObjectName("scHelp");
+    connect(helpKey, &QShortcut::activated, this, [this] {
+        if (help_->isEnabled()) {
+            HelpClicked();
+        }
+    });
 }
 
 // ---- Buttons and closing ----------------------------------------------------------------------

@@ -26,7 +26,7 @@ check() {
     done
     echo "checked $page"
 }
-check mrw.1.gz "--port /DE FILE dialout ../share/mrw global.ini defaults/ mrw-cli(1)"
+check mrw.1.gz "--port /DE FILE dialout ../share/mrw global.ini defaults/ mrw-cli(1) doc/mrw/guide getting-started.md"
 check mrw-cli.1.gz "--model --region --yes --baud19200 convert report check ../share/mrw dialout"
 check mrw-radiosim.1.gz "--defaults --data-dir --pull-cable-at mrw(1)"
 [ "$failures" -eq 0 ]
