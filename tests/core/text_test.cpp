@@ -65,7 +65,6 @@ TEST(TextHelpers, TrimCaseAndPathReason) {
     EXPECT_FALSE(EqualsIgnoreCase("Usable", "USABLE1"));
     EXPECT_FALSE(EqualsIgnoreCase("\xE9", "\xC9"));  // only ASCII letters fold
     EXPECT_FALSE(EqualsIgnoreCase("@", "`"));        // 0x40 and 0x60 are no letters
-    EXPECT_EQ(Split("", ",").size(), 1U);
     EXPECT_EQ(PathReason("/media/usb/boat.dat", ENOENT),
               "/media/usb/boat.dat: No such file or directory");
 }
@@ -74,14 +73,7 @@ TEST(OneLineExcerpt, QuotesAnyTextOnOneShortReadableLine) {
     for (const testing::Case& c : ReadCases(TestData("core/excerpt.txt"))) {
         EXPECT_EQ(OneLineExcerpt(c[0], std::stoul(c[1])), c[2]) << c.where;
     }
-    const std::string eighty(80, 'x');
-    EXPECT_EQ(OneLineExcerpt(eighty), eighty);
-    EXPECT_EQ(OneLineExcerpt(eighty + "y"), eighty + "...");
-    std::string forty;
-    for (int i = 0; i < 40; ++i) {
-        forty += "\\n";
-    }
-    EXPECT_EQ(OneLineExcerpt(std::string(200, '\n')), forty + "...");
+    EXPECT_EQ(OneLineExcerpt(std::string(81, 'x')), std::string(80, 'x') + "...");  // the default
 }
 
 }  // namespace

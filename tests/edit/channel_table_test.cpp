@@ -111,13 +111,10 @@ TEST(ChannelTableTest, TheUnsavedEntryQuestionNamesTheChannel) {
     ASSERT_TRUE(StartNew(standard.config, standard.state, 2));
     EXPECT_EQ(UnsavedChannelQuestion(standard.config.model, standard.state, kChannel72),
               "Save the changes to channel 72?");
-    Fixture user(TableKind::RG, 3);
-    for (auto [edit, row, question] : {std::tuple{false, 1, "Save the changes to channel RG03?"},
-                                       {true, 0, "Save the changes to channel RG01?"}}) {
-        ASSERT_TRUE(edit ? StartEdit(user.config, user.state, row)
-                         : StartNew(user.config, user.state, row));
-        EXPECT_EQ(UnsavedChannelQuestion(user.config.model, user.state, {}), question);
-    }
+    Fixture user(TableKind::RG, 3);  // a NEW after row 2 becomes RG03
+    ASSERT_TRUE(StartNew(user.config, user.state, 1));
+    EXPECT_EQ(UnsavedChannelQuestion(user.config.model, user.state, {}),
+              "Save the changes to channel RG03?");
 }
 
 TEST(ChannelTableTest, EditKeepsWhatThePanelDoesNotShowAndDeleteAsks) {
@@ -153,13 +150,7 @@ TEST(ChannelTableTest, NodeKeysNameTheirTablesAndAStoredValueNoListOffersIsShown
     EXPECT_EQ(TableKindOfKey("PR"), TableKind::RG);
     EXPECT_EQ(TableKindOfKey("EXPCHANNEL"), TableKind::EXP);
     EXPECT_EQ(TableKindOfKey("PW"), TableKind::None);
-    const ItemList bases = ChannelListItems(ChannelList::BaseChannel, 105);
-    ASSERT_EQ(bases.size(), 101U);
-    EXPECT_EQ(bases[100], (ListItem{"105", 105}));
-    EXPECT_EQ(ChannelListItems(ChannelList::BaseChannel, 16).size(), 100U);
-    EXPECT_EQ(ChannelListItems(ChannelList::Duplex, 9).back(), (ListItem{"value 9", 9}));
-    EXPECT_EQ(ChannelListItems(ChannelList::StatusNo, 127),
-              (ItemList{{"None", 127}, {"10", 10}, {"20", 20}}));
+    EXPECT_EQ(ChannelListItems(ChannelList::BaseChannel, 105).back(), (ListItem{"105", 105}));
 
     Fixture f(TableKind::CAN, 1);
     f.Table()[0] = {.Position = 105, .Duplex = 9, .StatusIcon = 7, .StatusNo = 30};

@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <tuple>
 
 #include "edit/setup_autopos.h"
 #include "edit/setup_entry.h"
 #include "edit/setup_lists.h"
-#include "image/checks.h"
-#include "model/regions.h"
 #include "test_files.h"
 
 namespace mrw {
@@ -182,36 +178,6 @@ TEST_F(SetupRulesTest, PriorityAndAutoPosChannelListsOfferTheEnabledChannels) {
     EXPECT_EQ(std::tuple(channels.items.size(), channels.selected), std::tuple(4UL, 1));
     EXPECT_TRUE(ChooseAutoPos(config, 0, AutoPosList::Channel, 240));
     EXPECT_EQ(m.AutoPos.Records[0].Channel, "240");
-}
-
-TEST_F(SetupRulesTest, AutoPosChannelsOfTheInternationalEditionEachOnceWithItsOwnLabel) {
-    // The region default image the build generates into the program folder.
-    const char* bin = std::getenv("MRW_BIN_DIR");
-    VirtualClock clock;
-    config.services.clock = &clock;
-    config.state.ModelType = 1;
-    NewImage(config.image, m, 1);
-    ASSERT_TRUE(LoadRegionImage(
-        config, std::filesystem::path(bin != nullptr ? bin : MRW_TEST_BIN_DIR) / "INTL_08FD.ini"));
-    auto texts = [&](int marine) {
-        std::string joined;
-        for (const ListItem& item : AutoPosChannelItems(m, marine)) {
-            joined += (joined.empty() ? "" : " ") + item.text;
-        }
-        return joined;
-    };
-    // The international plan lists 19, 1019, 2019, 20, 1020, 2020, 78, 1078 and 2078; the US
-    // plan 20 and 20A: one channel each to the radio.
-    EXPECT_EQ(texts(1),
-              "01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 "
-              "28 60 61 62 63 64 65 66 67 68 69 70 71 72 73 74 77 78 79 80 81 82 83 84 85 86 87 "
-              "88");
-    EXPECT_EQ(texts(2),
-              "01A 03A 05A 06 07A 08 09 10 11 12 13 14 15 16 17 18A 19A 20 21A 22A 23A 24 25 26 "
-              "27 28 61A 63A 64A 65A 66A 67 68 69 70 71 72 73 74 77 78A 79A 80A 81A 82A 83A 84 "
-              "85 86 88A");
-    EXPECT_EQ(MarineItems(m),
-              (ItemList{{"No", 0}, {"Group1(INTL)", 1}, {"Group2(USA)", 2}, {"Group3(CAN)", 3}}));
 }
 
 TEST_F(SetupRulesTest, DirectoryChoicesStoreTheEntryIndexAndItsMmsiAndTheFrameShowsThem) {

@@ -122,15 +122,6 @@ private slots:
         QCOMPARE(m.dialog.StatusText(),
                  QString("Stopped. The radio is not a HV2300: choose its model type under "
                          "Edit > Model."));
-
-        // A radio of another region, the question answered No: the status line says so.
-        Standalone r;
-        r.radio.memory[testing::kRegionByte] = 1;
-        Click(r.dialog, "cmdOK");
-        QCOMPARE(r.prompt.messages.size(), size_t{1});
-        QCOMPARE(r.dialog.StatusText(),
-                 QString("Stopped. The region was not changed: the radio is set up for region "
-                         "UK, the configuration for INTL."));
     }
 
     void readOffersToSaveChangesThenFillsTreeAndModel() {
