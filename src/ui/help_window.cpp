@@ -226,7 +226,6 @@ void InstallHelpWindow(MainWindow& window, const std::filesystem::path& programF
         (*shown)->raise();
         (*shown)->activateWindow();
     };
-    window.SetHelpViewer(viewer);
     SetHelpViewer(viewer);
 }
 

@@ -614,21 +614,13 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::HelpContents() {
-    if (helpViewer_) {
-        helpViewer_(kHelpTopicContents);
-    } else {
-        ShowHelp(config_.prompt(), windowTitle().toStdString(), kHelpTopicContents);
-    }
+    ShowHelp(config_.prompt(), windowTitle().toStdString(), kHelpTopicContents);
 }
 
 void MainWindow::HelpForPanel() {
     const QWidget* shown = panels_->currentWidget();
     const int topic = HelpTopicOfPanel(shown != nullptr ? shown->objectName().toStdString() : "");
-    if (helpViewer_) {
-        helpViewer_(topic);
-    } else {
-        ShowHelp(config_.prompt(), windowTitle().toStdString(), topic);
-    }
+    ShowHelp(config_.prompt(), windowTitle().toStdString(), topic);
 }
 
 }  // namespace mrw

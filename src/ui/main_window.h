@@ -182,8 +182,6 @@ public:
     void HelpContents();
     /// F1: the help topic of the panel shown.
     void HelpForPanel();
-    /// Replaces what shows a help topic (the help viewer, or a test's recorder).
-    void SetHelpViewer(std::function<void(int)> viewer) { helpViewer_ = std::move(viewer); }
 
     // ---- Files by name and the user's own defaults (main_files.cpp) ---------------------
     /// The start-up file argument: opens it through the command gate as OpenFileByName does,
@@ -249,7 +247,6 @@ private:
     Config& config_;
     PendingEdits pendingEdits_;
     std::function<void(int)> transferDialog_;
-    std::function<void(int)> helpViewer_;
     PortLister portLister_;
 
     QTreeWidget* tree_ = nullptr;

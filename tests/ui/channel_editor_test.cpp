@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "window_harness.h"
 
@@ -242,7 +243,7 @@ private slots:
         Harness h;
         QVERIFY(h.Start([](DataModel& m) { m.CHUSA = {Channel(6, "A"), Channel(8, "B")}; }));
         std::vector<int> topics;
-        h.window->SetHelpViewer([&](int topic) { topics.push_back(topic); });
+        SetHelpViewer([&](int topic) { topics.push_back(topic); });
         QWidget* w = h.window.get();
         QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(h.prompt.dialogs.at(0).save);
@@ -251,6 +252,7 @@ private slots:
         h.ClickRow(0);
         QTest::keyClick(h.Grid(), Qt::Key_F1);
         QCOMPARE(topics, (std::vector<int>{1001, 1002}));
+        SetHelpViewer({});
 
         h.prompt.answers = {Answer::Yes};
         QTest::keyClick(h.Grid(), Qt::Key_Delete);

@@ -98,7 +98,6 @@ private slots:
         }
         QVERIFY(h.window->SelectNodeByKey("PW"));
         QCOMPARE(h.Panel(), QString("pictD"));
-        QVERIFY(!h.window->Panel("pictGeneral")->isEnabled());
         QCOMPARE(shown.size(), size_t{1});
         QVERIFY(h.window->SelectNodeByKey("SG7"));
         QCOMPARE(h.Panel(), QString("pictG"));
