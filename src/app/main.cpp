@@ -16,7 +16,7 @@
 #include "ui/app_icon.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
-#include "ui/startup.h"
+#include "core/startup.h"
 #include "ui/transfer_command.h"
 
 int main(int argc, char* argv[]) {

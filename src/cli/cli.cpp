@@ -28,7 +28,7 @@
 #include "model/catalogue.h"
 #include "model/regions.h"
 #include "report/report.h"
-#include "ui/startup.h"
+#include "core/startup.h"
 
 namespace mrw::cli {
 

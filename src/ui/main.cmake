@@ -1,4 +1,4 @@
-# The main window, its commands, the start-up rules, the About box and the help window.
+# The main window, its commands, the About box and the help window.
 target_sources(mrw_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/about_box.cpp
     ${CMAKE_CURRENT_LIST_DIR}/app_icon.cpp
@@ -11,7 +11,6 @@ target_sources(mrw_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pending_edit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/placement.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wheel_scroll.cpp)
 # The hex dump lines and, later, the transfer operations come from the link library.
 target_link_libraries(mrw_ui PUBLIC mrw_link)

@@ -30,7 +30,7 @@
 #include "ui/main_window.h"
 #include "ui/placement.h"
 #include "ui/report_window.h"
-#include "ui/startup.h"
+#include "core/startup.h"
 
 namespace mrw {
 

@@ -33,7 +33,7 @@
 #include "ui/directory_editor.h"
 #include "ui/fixed_font.h"
 #include "ui/setup_panels.h"
-#include "ui/startup.h"
+#include "core/startup.h"
 
 namespace mrw {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/text.h"
-#include "ui/startup.h"
+#include "core/startup.h"
 
 namespace mrw {
 

@@ -6,12 +6,14 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "platform/qt_clock.h"
 #include "platform/qt_prompt.h"
+#include "files/ini_settings.h"
 #include "platform/qt_settings.h"
 
 namespace mrw {
@@ -22,6 +24,7 @@ private slots:
     void messageBoxAndTextInputShowWhatWasAsked();
     void fileDialogsTakeTheFiltersAndTheSuffix();
     void clockAndSettings();
+    void iniStoreAndQSettingsReadEachOthersFiles();
 };
 
 namespace {
@@ -135,6 +138,54 @@ void QtServicesTest::clockAndSettings() {
     QCOMPARE(again.Get("Settings", "lastmodel", "1"), std::string("2"));
     QCOMPARE(again.Get("ComPath", "ComNum"), std::string("12"));
     QCOMPARE(again.Get("Settings", "hexvisible", "False"), std::string("False"));
+}
+
+// mrw-cli keeps the desktop program's settings without Qt: each reads exactly what the other
+// wrote, and neither loses the keys of the other.
+void QtServicesTest::iniStoreAndQSettingsReadEachOthersFiles() {
+    const QStringList values = {"/dev/pts/3",
+                                "C:\\Users\\x",
+                                "a, b,c",
+                                "say \"hi\"; x=1",
+                                "  leading and trailing  ",
+                                "\tTab\nline\\end\\",
+                                "@at",
+                                QString::fromUtf8("K\u00f8benhavn \u20ac \U0001F6A2 caf\u00e9"),
+                                QString()};
+    QTemporaryDir dir;
+    const QString qtFile = dir.filePath("qt.ini");
+    {
+        QSettings qt(qtFile, QSettings::IniFormat);
+        qt.setValue("Window/geometry", QByteArray("\x01\x02"));
+        for (int i = 0; i < values.size(); ++i) {
+            qt.setValue(QString("ComPorts/Port%1").arg(i), values[i]);
+        }
+        qt.setValue(QString::fromUtf8("Sp\u00e4ce Section/key with/slash"), "v");
+    }
+    IniSettingsStore ours(qtFile.toStdString());
+    for (int i = 0; i < values.size(); ++i) {
+        QCOMPARE(QString::fromStdString(ours.Get("ComPorts", "Port" + std::to_string(i))),
+                 values[i]);
+    }
+    QCOMPARE(ours.Get("Sp\u00e4ce Section", "key with/slash"), std::string("v"));
+
+    // Written by the store over the file QSettings wrote: changed, added and kept keys.
+    for (int i = 0; i < values.size(); ++i) {
+        ours.Set("ComPorts", "Port" + std::to_string(i), values[(i + 1) % values.size()].toStdString());
+        ours.Set("Added", "Port" + std::to_string(i), values[i].toStdString());
+    }
+    ours.Set("Sp\u00e4ce Section", "key with/slash", "w");
+    QSettings qt(qtFile, QSettings::IniFormat);
+    QCOMPARE(qt.status(), QSettings::NoError);
+    for (int i = 0; i < values.size(); ++i) {
+        QCOMPARE(qt.value(QString("ComPorts/Port%1").arg(i)).toString(),
+                 values[(i + 1) % values.size()]);
+        QCOMPARE(qt.value(QString("Added/Port%1").arg(i)).toString(), values[i]);
+    }
+    QCOMPARE(qt.value(QString::fromUtf8("Sp\u00e4ce Section/key with/slash")).toString(),
+             QString("w"));
+    QCOMPARE(qt.value("Window/geometry").toByteArray(), QByteArray("\x01\x02"));
+    QCOMPARE(qt.allKeys().size(), 2 * values.size() + 2);
 }
 
 }  // namespace mrw

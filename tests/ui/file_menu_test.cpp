@@ -15,7 +15,7 @@
 
 #include "files/hex_file.h"
 #include "ui/main_window.h"
-#include "ui/startup.h"
+#include "core/startup.h"
 #include "window_harness.h"
 
 namespace mrw {

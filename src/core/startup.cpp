@@ -1,4 +1,4 @@
-#include "ui/startup.h"
+#include "core/startup.h"
 
 #include <cmath>
 
