@@ -7,12 +7,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "platform/qt_clock.h"
 #include "platform/qt_prompt.h"
+#include "core/native_folders.h"
 #include "files/ini_settings.h"
 #include "platform/qt_settings.h"
 
@@ -21,6 +23,8 @@ namespace mrw {
 class QtServicesTest : public QObject {
     Q_OBJECT
 private slots:
+    // First: QSettings takes its folders once per process, and a file dialog asks for them.
+    void foldersWithoutQtAreWhereQtPutsThem();
     void messageBoxAndTextInputShowWhatWasAsked();
     void fileDialogsTakeTheFiltersAndTheSuffix();
     void clockAndSettings();
@@ -186,6 +190,39 @@ void QtServicesTest::iniStoreAndQSettingsReadEachOthersFiles() {
              QString("w"));
     QCOMPARE(qt.value("Window/geometry").toByteArray(), QByteArray("\x01\x02"));
     QCOMPARE(qt.allKeys().size(), 2 * values.size() + 2);
+}
+
+// mrw-cli finds the state folder and the settings file where the desktop program's Qt does,
+// under a home of the test's own, with and without the XDG variables.
+void QtServicesTest::foldersWithoutQtAreWhereQtPutsThem() {
+    QCOMPARE(QString::fromStdString(ExecutableFolder().string()),
+             QCoreApplication::applicationDirPath());
+    QTemporaryDir home;
+    const QByteArray saved[] = {qgetenv("HOME"), qgetenv("XDG_DATA_HOME"),
+                                qgetenv("XDG_CONFIG_HOME")};
+    const QString names[] = {QCoreApplication::organizationName(),
+                             QCoreApplication::applicationName()};
+    QCoreApplication::setOrganizationName("MRW");
+    QCoreApplication::setApplicationName("MRW");
+    qputenv("HOME", home.path().toUtf8());
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(QString::fromStdString(UserStateFolderOfSystem().string()),
+             QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    QCOMPARE(QString::fromStdString(HomeFolder().string()), home.path());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    QCOMPARE(QString::fromStdString(UserStateFolderOfSystem().string()),
+             QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    // QSettings takes its folders once per process (this test runs first): here, with the XDG
+    // variables set.
+    QCOMPARE(QString::fromStdString(UserSettingsFile().string()),
+             QSettings(QSettings::IniFormat, QSettings::UserScope, "MRW", "MRW").fileName());
+    qputenv("HOME", saved[0]);
+    saved[1].isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", saved[1]);
+    saved[2].isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", saved[2]);
+    QCoreApplication::setOrganizationName(names[0]);
+    QCoreApplication::setApplicationName(names[1]);
 }
 
 }  // namespace mrw
