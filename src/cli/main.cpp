@@ -1,35 +1,26 @@
-// Entry of mrw-cli: real serial ports, the desktop program's settings store and program
-// folder, Ctrl+C (and SIGTERM, SIGHUP) as the Cancel button of a running transfer.
-#include <unistd.h>
-
-#include <QCoreApplication>
-#include <array>
-#include <atomic>
-#include <csignal>
+// Entry of mrw-cli: the system's serial ports, the desktop program's settings file and
+// folders, and the user's interruption (Ctrl+C; SIGTERM, SIGHUP; a closed console window) as
+// the Cancel button of a running transfer. No toolkit: the system's own API through the
+// core's platform files.
 #include <iostream>
 
 #include "cli/cli.h"
 #include "cli/cli_port.h"
+#include "cli/console.h"
+#include "core/native_folders.h"
 #include "core/text.h"
+#include "files/ini_settings.h"
+#include "link/native_serial_port.h"
 #include "link/ports.h"
-#include "platform/qt_folders.h"
-#include "platform/qt_serial_port.h"
-#include "platform/qt_settings.h"
 
 namespace {
 
-std::atomic<bool> gInterrupted{false};
-
-extern "C" void OnInterrupt(int /*signal*/) {
-    gInterrupted = true;
-}
-
-/// Real time; a Ctrl+C during a transfer presses Cancel on the next poll of the line.
+/// Real time; an interruption during a transfer presses Cancel on the next poll of the line.
 class CliClock : public mrw::SystemClock {
 public:
     explicit CliClock(mrw::Config& config) : config_(config) {}
     void PumpEvents() override {
-        if (gInterrupted) {
+        if (mrw::cli::ConsoleInterrupted()) {
             config_.state.CancelFlag = true;
         }
     }
@@ -50,7 +41,8 @@ std::string ResolvePort(const std::string& port, mrw::SettingsStore& store, std:
     }
     auto n = mrw::ParseNumber(number);
     if (n && *n >= 1 && *n == static_cast<int>(*n)) {
-        std::string path = mrw::SerialPortPathOf(static_cast<int>(*n), store);
+        std::string path =
+            mrw::ChosenPortPath({}, static_cast<int>(*n), mrw::SystemSerialDevices(), store);
         if (path.empty()) {
             error = "There is no serial port COM " + std::to_string(static_cast<int>(*n)) +
                     " (mrw-cli ports lists them; --port also takes a device path)";
@@ -63,21 +55,17 @@ std::string ResolvePort(const std::string& port, mrw::SettingsStore& store, std:
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(mrw::kAppTitle);
-    QCoreApplication::setOrganizationName(mrw::kAppTitle);
-
     mrw::Config& config = mrw::TheConfig();
     CliClock clock(config);
-    mrw::QtSettingsStore settings;
+    mrw::IniSettingsStore settings(mrw::UserSettingsFile());
     config.services.clock = &clock;
     config.services.settings = &settings;
-    mrw::ChooseProgramFolders(config.services);
+    mrw::ChooseSystemProgramFolders(config.services);
 
     mrw::cli::Platform platform;
     platform.listPorts = [&settings] {
         std::vector<mrw::cli::PortListing> list;
-        std::vector<mrw::SerialDevice> devices = mrw::EnumerateSerialPorts();
+        std::vector<mrw::SerialDevice> devices = mrw::SystemSerialDevices();
         for (const auto& entry : mrw::NumberPorts(devices, settings)) {
             std::string description;
             for (const auto& d : devices) {
@@ -96,31 +84,13 @@ int main(int argc, char* argv[]) {
             return nullptr;
         }
         return std::make_unique<mrw::cli::OpenReportingPort>(
-            std::make_unique<mrw::QtSerialPort>(path), std::cerr);
+            std::make_unique<mrw::NativeSerialPort>(path), std::cerr);
     };
-    // Ctrl+C, a kill (SIGTERM) and a closed terminal (SIGHUP) all press Cancel; a signal the
-    // caller ignores (nohup) stays ignored, and each gets its handler back afterwards.
-    platform.interruptible = [](bool on) {
-        static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
-        static std::array<void (*)(int), 3> previous = {SIG_DFL, SIG_DFL, SIG_DFL};
-        if (on) {
-            gInterrupted = false;
-        }
-        for (size_t i = 0; i < kSignals.size(); ++i) {
-            if (on) {
-                previous[i] = std::signal(kSignals[i], OnInterrupt);
-                if (previous[i] == SIG_IGN || previous[i] == SIG_ERR) {
-                    std::signal(kSignals[i], previous[i] == SIG_IGN ? SIG_IGN : SIG_DFL);
-                }
-            } else {
-                std::signal(kSignals[i], previous[i] == SIG_ERR ? SIG_DFL : previous[i]);
-            }
-        }
-    };
-    platform.interrupted = [] { return gInterrupted.load(); };
+    platform.interruptible = mrw::cli::CatchInterruptions;
+    platform.interrupted = mrw::cli::ConsoleInterrupted;
 
     std::vector<std::string> args(argv + 1, argv + argc);
-    mrw::cli::Streams streams{std::cout, std::cerr, isatty(STDERR_FILENO) != 0};
+    mrw::cli::Streams streams{std::cout, std::cerr, mrw::cli::ErrorStreamIsTerminal()};
     int status = mrw::cli::Run(args, config, streams, platform);
     std::cout.flush();
     return status;

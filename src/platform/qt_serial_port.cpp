@@ -3,13 +3,6 @@
 #include <QSerialPortInfo>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
 #include "core/text.h"
 
 namespace mrw {
@@ -20,72 +13,25 @@ constexpr int kPollWaitMs = 2;
 /// How long a send may take to leave the program.
 constexpr int kWriteTimeoutMs = 2000;
 
+/// The QSerialPort values of parsed line parameters.
+QSerialPort::Parity QtParity(Parity parity) {
+    switch (parity) {
+    case Parity::Even: return QSerialPort::EvenParity;
+    case Parity::Odd: return QSerialPort::OddParity;
+    case Parity::Mark: return QSerialPort::MarkParity;
+    case Parity::Space: return QSerialPort::SpaceParity;
+    case Parity::None: break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits QtStopBits(StopBits stop) {
+    return stop == StopBits::Two          ? QSerialPort::TwoStop
+           : stop == StopBits::OneAndHalf ? QSerialPort::OneAndHalfStop
+                                          : QSerialPort::OneStop;
+}
+
 }  // namespace
-
-std::string PortOpenError(const std::string& device, const std::string& reason,
-                          bool permissionDenied) {
-    std::string text = device + ": " + reason;
-    if (permissionDenied) {
-        while (!text.empty() && text.back() == '.') {
-            text.pop_back();
-        }
-        text +=
-            ". To use serial ports, add yourself to the dialout group: "
-            "sudo adduser $USER dialout, then log out and in.";
-    }
-    return text;
-}
-
-bool PortAccessDenied(const std::string& device) {
-#ifdef Q_OS_UNIX
-    return faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES;
-#else
-    (void)device;
-    return false;
-#endif
-}
-
-bool ParseLineSettings(const std::string& settings, LineSettings& line) {
-    std::vector<std::string> parts = Split(settings, ",");
-    if (parts.size() != 4) {
-        return false;
-    }
-    std::optional<double> baud = ParseNumber(parts[0]);
-    std::optional<double> bits = ParseNumber(parts[2]);
-    const std::string parity = ToUpper(Trim(parts[1]));
-    const std::string stop = Trim(parts[3]);
-    if (!baud || *baud < 50 || *baud > 4'000'000 || *baud != static_cast<qint32>(*baud)) {
-        return false;
-    }
-    line.baud = static_cast<qint32>(*baud);
-    if (parity == "N") {
-        line.parity = QSerialPort::NoParity;
-    } else if (parity == "E") {
-        line.parity = QSerialPort::EvenParity;
-    } else if (parity == "O") {
-        line.parity = QSerialPort::OddParity;
-    } else if (parity == "M") {
-        line.parity = QSerialPort::MarkParity;
-    } else if (parity == "S") {
-        line.parity = QSerialPort::SpaceParity;
-    } else {
-        return false;
-    }
-    if (!bits || *bits < 5 || *bits > 8 || *bits != static_cast<int>(*bits)) {
-        return false;
-    }
-    line.dataBits = static_cast<QSerialPort::DataBits>(static_cast<int>(*bits));
-    if (stop == "1") {
-        line.stopBits = QSerialPort::OneStop;
-    } else if (stop == "1.5") {
-        line.stopBits = QSerialPort::OneAndHalfStop;
-    } else if (stop == "2") {
-        line.stopBits = QSerialPort::TwoStop;
-    } else {
-        return false;
-    }
-    return true;
-}
 
 QtSerialPort::QtSerialPort(std::string devicePath) : path_(std::move(devicePath)) {
     port_.setPortName(QString::fromStdString(path_));
@@ -110,8 +56,10 @@ bool QtSerialPort::Open(const std::string& settings, std::string& error) {
         port_.clearError();
         return false;
     }
-    const bool configured = port_.setBaudRate(line.baud) && port_.setDataBits(line.dataBits) &&
-                            port_.setParity(line.parity) && port_.setStopBits(line.stopBits) &&
+    const bool configured = port_.setBaudRate(line.baud) &&
+                            port_.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits)) &&
+                            port_.setParity(QtParity(line.parity)) &&
+                            port_.setStopBits(QtStopBits(line.stopBits)) &&
                             port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
         error = path_ + ": " + port_.errorString().toStdString();

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/services.h"
+#include "link/native_serial_port.h"
 #include "link/ports.h"
+#include "link/serial_line.h"
 #include "link/serial_port.h"
 
 namespace mrw {
@@ -41,26 +43,6 @@ private:
     QSerialPort port_;
     std::string lastError_;
 };
-
-/// Line parameters of a settings text such as "57600,N,8,1".
-struct LineSettings {
-    qint32 baud = 0;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
-/// Parses a settings text; false for anything unreadable.
-bool ParseLineSettings(const std::string& settings, LineSettings& line);
-
-/// Why a serial device did not open, led by the device: "/dev/ttyUSB0: reason". When the
-/// system denied the permission, it adds how an ordinary user gets it: membership of the
-/// dialout group.
-std::string PortOpenError(const std::string& device, const std::string& reason,
-                          bool permissionDenied);
-
-/// True when the system refuses this process reading and writing the device, as it does for a
-/// user outside the dialout group; false for a device that is missing or opens.
-bool PortAccessDenied(const std::string& device);
 
 /// The serial devices present, with their friendly names ("description (portName)").
 std::vector<SerialDevice> EnumerateSerialPorts();
