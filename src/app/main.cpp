@@ -8,6 +8,7 @@
 
 #include "app/serial_ports.h"
 #include "core/config.h"
+#include "core/startup.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_folders.h"
 #include "platform/qt_prompt.h"
@@ -16,7 +17,6 @@
 #include "ui/app_icon.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
-#include "core/startup.h"
 #include "ui/transfer_command.h"
 
 int main(int argc, char* argv[]) {

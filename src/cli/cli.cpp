@@ -11,6 +11,7 @@
 #include "cli/cli_prompt.h"
 #include "core/file_read.h"
 #include "core/profile.h"
+#include "core/startup.h"
 #include "core/text.h"
 #include "edit/directory_mmsi.h"
 #include "files/atomic_file.h"
@@ -28,7 +29,6 @@
 #include "model/catalogue.h"
 #include "model/regions.h"
 #include "report/report.h"
-#include "core/startup.h"
 
 namespace mrw::cli {
 

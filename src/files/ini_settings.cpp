@@ -39,8 +39,15 @@ std::vector<char32_t> CodePoints(std::string_view text) {
     std::vector<char32_t> points;
     for (size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
-        const int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-        char32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        const int length = b < 0x80         ? 1
+                           : (b >> 5) == 6  ? 2
+                           : (b >> 4) == 14 ? 3
+                           : (b >> 3) == 30 ? 4
+                                            : 0;
+        char32_t c = length == 1   ? b
+                     : length == 2 ? (b & 0x1F)
+                     : length == 3 ? (b & 0x0F)
+                                   : (b & 0x07);
         bool valid = length > 0 && i + length <= text.size();
         for (int k = 1; valid && k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
@@ -216,9 +223,9 @@ std::string_view TrimBlanks(std::string_view text) {
 
 /// Where a key lies in the file text.
 struct Found {
-    std::optional<IniLine> entry;          ///< The key's line (the last when repeated).
-    std::optional<size_t> sectionEnd;      ///< End of the last line of the section.
-    std::string value;                     ///< The key's value.
+    std::optional<IniLine> entry;      ///< The key's line (the last when repeated).
+    std::optional<size_t> sectionEnd;  ///< End of the last line of the section.
+    std::string value;                 ///< The key's value.
 };
 
 Found Find(std::string_view text, const std::string& section, const std::string& key) {
@@ -292,26 +299,43 @@ std::string IniEscapeValue(std::string_view value) {
         }
         escapeNextIfHex = false;
         switch (c) {
-        case '\0': out += "\\0"; escapeNextIfHex = true; break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
-        case '"':
-        case '\\':
-            out += '\\';
-            out += static_cast<char>(c);
-            break;
-        default:
-            if (c <= 0x1F) {
-                out += "\\x" + Hex(c, 1, false);
+            case '\0':
+                out += "\\0";
                 escapeNextIfHex = true;
-            } else {
-                AppendUtf8(out, c);
-            }
+                break;
+            case '\a':
+                out += "\\a";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\v':
+                out += "\\v";
+                break;
+            case '"':
+            case '\\':
+                out += '\\';
+                out += static_cast<char>(c);
+                break;
+            default:
+                if (c <= 0x1F) {
+                    out += "\\x" + Hex(c, 1, false);
+                    escapeNextIfHex = true;
+                } else {
+                    AppendUtf8(out, c);
+                }
         }
     }
     if (quotes || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
@@ -347,8 +371,8 @@ std::string IniUnescapeValue(std::string_view text) {
             }
             const char e = text[i++];
             static constexpr std::pair<char, char> kCodes[] = {
-                {'a', '\a'}, {'b', '\b'}, {'f', '\f'},  {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
-                {'v', '\v'}, {'"', '"'},  {'?', '?'},   {'\'', '\''}, {'\\', '\\'}};
+                {'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
+                {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
             bool simple = false;
             for (auto [code, value] : kCodes) {
                 if (e == code) {
@@ -458,8 +482,8 @@ void IniSettingsStore::Set(const std::string& section, const std::string& key,
     const char* systemBreak = "\n";
 #endif
     const std::string lineBreak = text_.find("\r\n") != std::string::npos ? "\r\n"
-                                  : text_.empty()                          ? systemBreak
-                                                                           : "\n";
+                                  : text_.empty()                         ? systemBreak
+                                                                          : "\n";
     if (found.entry) {
         size_t length = found.entry->length;  // blanks before a comment stay
         while (length > 0 && (text_[found.entry->start + length - 1] == ' ' ||
@@ -487,8 +511,7 @@ void IniSettingsStore::Set(const std::string& section, const std::string& key,
         if (ToLower(name) == "general") {
             name.insert(name.begin(), '%');  // [General] holds the keys of no section
         }
-        text_ += "[" + name + "]" +
-                 lineBreak + line + lineBreak;
+        text_ += "[" + name + "]" + lineBreak + line + lineBreak;
     }
     std::error_code ignored;
     if (file_.has_parent_path()) {

@@ -29,11 +29,10 @@ std::string Reason(int error) {
 /// The termios speed of a baud rate; 0 when the system has none for it.
 speed_t SpeedOf(int baud) {
     static constexpr std::pair<int, speed_t> kSpeeds[] = {
-        {50, B50},         {75, B75},         {110, B110},       {134, B134},
-        {150, B150},       {200, B200},       {300, B300},       {600, B600},
-        {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-        {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-        {115200, B115200}, {230400, B230400},
+        {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
+        {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+        {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+        {57600, B57600},   {115200, B115200}, {230400, B230400},
 #ifdef B460800
         {460800, B460800}, {921600, B921600},
 #endif
@@ -146,7 +145,8 @@ void NativeSerialPort::Close() {
 bool NativeSerialPort::Send(const std::vector<uint8_t>& bytes) {
     size_t sent = 0;
     while (IsOpen() && sent < bytes.size()) {
-        const ssize_t n = ::write(static_cast<int>(handle_), bytes.data() + sent, bytes.size() - sent);
+        const ssize_t n =
+            ::write(static_cast<int>(handle_), bytes.data() + sent, bytes.size() - sent);
         if (n > 0) {
             sent += static_cast<size_t>(n);
             continue;
@@ -193,7 +193,7 @@ bool NativeSerialPort::Fill(int waitMs) {
     }
     // The device is gone: an unplugged adapter, a closed pseudo-terminal.
     return Fail(n == 0 || (in.revents & POLLHUP) != 0 ? "The device was disconnected."
-                                                       : Reason(errno));
+                                                      : Reason(errno));
 }
 
 void NativeSerialPort::DiscardInput() {

@@ -17,8 +17,8 @@ constexpr DWORD kWriteTimeoutMs = 2000;
 constexpr DWORD kReadWaitMs = 2;
 
 std::wstring Wide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(std::max(n, 0)), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
     return wide;
@@ -74,8 +74,8 @@ bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
         lastError_ = error;
         return false;
     }
-    const HANDLE port = CreateFileW(Wide(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE port = CreateFileW(Wide(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         // The device leads the reason, so that a message or log line says which one failed.
         error = PortOpenError(path_, Reason(GetLastError()), false);
@@ -141,8 +141,8 @@ bool NativeSerialPort::Send(const std::vector<uint8_t>& bytes) {
     size_t sent = 0;
     while (IsOpen() && sent < bytes.size()) {
         DWORD written = 0;
-        if (!WriteFile(HandleOf(handle_), bytes.data() + sent, static_cast<DWORD>(bytes.size() - sent),
-                       &written, nullptr)) {
+        if (!WriteFile(HandleOf(handle_), bytes.data() + sent,
+                       static_cast<DWORD>(bytes.size() - sent), &written, nullptr)) {
             return Fail(Reason(GetLastError()));
         }
         if (written == 0) {

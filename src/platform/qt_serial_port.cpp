@@ -16,11 +16,16 @@ constexpr int kWriteTimeoutMs = 2000;
 /// The QSerialPort values of parsed line parameters.
 QSerialPort::Parity QtParity(Parity parity) {
     switch (parity) {
-    case Parity::Even: return QSerialPort::EvenParity;
-    case Parity::Odd: return QSerialPort::OddParity;
-    case Parity::Mark: return QSerialPort::MarkParity;
-    case Parity::Space: return QSerialPort::SpaceParity;
-    case Parity::None: break;
+        case Parity::Even:
+            return QSerialPort::EvenParity;
+        case Parity::Odd:
+            return QSerialPort::OddParity;
+        case Parity::Mark:
+            return QSerialPort::MarkParity;
+        case Parity::Space:
+            return QSerialPort::SpaceParity;
+        case Parity::None:
+            break;
     }
     return QSerialPort::NoParity;
 }

@@ -19,6 +19,7 @@
 
 #include "core/folders.h"
 #include "core/log.h"
+#include "core/startup.h"
 #include "core/text.h"
 #include "edit/edit.h"
 #include "files/hex_file.h"
@@ -30,7 +31,6 @@
 #include "ui/main_window.h"
 #include "ui/placement.h"
 #include "ui/report_window.h"
-#include "core/startup.h"
 
 namespace mrw {
 

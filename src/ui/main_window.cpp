@@ -26,6 +26,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
+#include "core/startup.h"
 #include "core/text.h"
 #include "ui/app_icon.h"
 #include "ui/channel_csv.h"
@@ -33,7 +34,6 @@
 #include "ui/directory_editor.h"
 #include "ui/fixed_font.h"
 #include "ui/setup_panels.h"
-#include "core/startup.h"
 
 namespace mrw {
 

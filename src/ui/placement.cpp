@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/text.h"
 #include "core/startup.h"
+#include "core/text.h"
 
 namespace mrw {
 

@@ -15,7 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(IniSettingsStore, ReadsQSettingsTextAndRewritesOnlyItsOwnLines) {
-    const fs::path dir = fs::temp_directory_path() / ("mrw_ini_" + std::to_string(std::random_device{}()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("mrw_ini_" + std::to_string(std::random_device{}()));
     const fs::path file = dir / "MRW" / "MRW.ini";
     {
         IniSettingsStore missing(file);
@@ -46,7 +47,9 @@ TEST(IniSettingsStore, ReadsQSettingsTextAndRewritesOnlyItsOwnLines) {
     EXPECT_EQ(store.Get("ComPath", "Long"), "ab");
     EXPECT_EQ(store.Get("General", "g"), "@at");
     EXPECT_EQ(store.Get("General", "root", "none"), "none");  // a key of no section
-    EXPECT_EQ(store.Get("Other", "Caf\xC3\xA9"), "Caf\xC3\xA9\tN\xC3\xBC" "1");
+    EXPECT_EQ(store.Get("Other", "Caf\xC3\xA9"),
+              "Caf\xC3\xA9\tN\xC3\xBC"
+              "1");
     EXPECT_EQ(store.Get("Other", "list", "none"), "");
     EXPECT_EQ(store.Get("Other", "missing", "none"), "none");
 
@@ -55,7 +58,9 @@ TEST(IniSettingsStore, ReadsQSettingsTextAndRewritesOnlyItsOwnLines) {
     store.Set("ComPath", "ComNum", "12");
     store.Set("ComPath", "New", " C:\\Users\\x;y");
     store.Set("Settings", "lastfolder", "/home/u/\xC3\xA9t\xC3\xA9");
-    store.Set("General", "h", "\x01" "a");
+    store.Set("General", "h",
+              "\x01"
+              "a");
     std::string expected = text;
     expected.replace(expected.find("3 ; the port"), 1, "12");
     expected.insert(expected.find("\n[%General]"), "New=\" C:\\\\Users\\\\x;y\"\n");

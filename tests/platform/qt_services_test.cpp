@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "platform/qt_clock.h"
-#include "platform/qt_prompt.h"
 #include "core/native_folders.h"
 #include "files/ini_settings.h"
+#include "platform/qt_clock.h"
+#include "platform/qt_prompt.h"
 #include "platform/qt_settings.h"
 
 namespace mrw {
@@ -175,7 +175,8 @@ void QtServicesTest::iniStoreAndQSettingsReadEachOthersFiles() {
 
     // Written by the store over the file QSettings wrote: changed, added and kept keys.
     for (int i = 0; i < values.size(); ++i) {
-        ours.Set("ComPorts", "Port" + std::to_string(i), values[(i + 1) % values.size()].toStdString());
+        ours.Set("ComPorts", "Port" + std::to_string(i),
+                 values[(i + 1) % values.size()].toStdString());
         ours.Set("Added", "Port" + std::to_string(i), values[i].toStdString());
     }
     ours.Set("Sp\u00e4ce Section", "key with/slash", "w");

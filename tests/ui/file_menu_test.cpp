@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "core/startup.h"
 #include "files/hex_file.h"
 #include "ui/main_window.h"
-#include "core/startup.h"
 #include "window_harness.h"
 
 namespace mrw {
