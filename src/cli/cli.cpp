@@ -899,18 +899,20 @@ Exit status: 0 success; 1 the operation failed or was refused (the program's mes
 error stream); 2 usage error. A failed or cancelled command never creates or changes its
 output file (the backup of --backup excepted: it is kept to restore the radio); read checks
 that its output file can be written before it reads the radio. Ctrl+C, SIGTERM and SIGHUP
-cancel a running transfer as the dialog's Cancel button does. A program that stops says on
-the error stream whether the radio was changed at all and how to recover; a clear that stops
-after its first write says how much of it reached the radio.
+(on Windows Ctrl+C, Ctrl+Break and closing the console window) cancel a running transfer as
+the dialog's Cancel button does. A program that stops says on the error stream whether the
+radio was changed at all and how to recover; a clear that stops after its first write says
+how much of it reached the radio.
 
 Files: global.ini and the region default images (<REGION>_08FD.ini, <REGION>_0961.ini) are
 read, as by the desktop program, from the folder of the executable when they are there (a
 build or a copied folder), else from ../share/mrw beside it (an extracted package), else from
 )" MRW_INSTALLED_DATA_DIR R"(. The per-user settings (stored model, region and serial port)
-are those of the desktop program (~/.config/MRW/MRW.ini) and are never changed by mrw-cli.
+are those of the desktop program (~/.config/MRW/MRW.ini; on Windows MRW\MRW.ini in the
+roaming application data folder) and are never changed by mrw-cli.
 
-A serial port refused for lack of permission: add yourself to the dialout group (sudo adduser
-$USER dialout), then log out and in.
+A serial port refused for lack of permission on Linux: add yourself to the dialout group
+(sudo adduser $USER dialout), then log out and in.
 )";
 }
 

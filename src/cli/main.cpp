@@ -32,19 +32,22 @@ private:
 // The device of a --port text: "COMn" or a number n as the port menu numbers them, else a
 // device path as given; empty: the port chosen in the desktop program.
 std::string ResolvePort(const std::string& port, mrw::SettingsStore& store, std::string& error) {
-    std::string number = port;
+    std::string text = port;
     if (mrw::ToUpper(port).rfind("COM", 0) == 0) {
-        number = mrw::Trim(port.substr(3));
+        text = mrw::Trim(port.substr(3));
     }
     if (port.empty()) {
-        number = std::to_string(mrw::LoadPortNumber(store));
+        text = std::to_string(mrw::LoadPortNumber(store));
     }
-    auto n = mrw::ParseNumber(number);
+    auto n = mrw::ParseNumber(text);
     if (n && *n >= 1 && *n == static_cast<int>(*n)) {
-        std::string path =
-            mrw::ChosenPortPath({}, static_cast<int>(*n), mrw::SystemSerialDevices(), store);
+        const int number = static_cast<int>(*n);
+        std::string path = mrw::ChosenPortPath({}, number, mrw::SystemSerialDevices(), store);
         if (path.empty()) {
-            error = "There is no serial port COM " + std::to_string(static_cast<int>(*n)) +
+            path = mrw::UnlistedPortPath(number);
+        }
+        if (path.empty()) {
+            error = "There is no serial port COM " + std::to_string(number) +
                     " (mrw-cli ports lists them; --port also takes a device path)";
         }
         return path;

@@ -4,8 +4,8 @@ target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/folders.cpp)
 target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/native_folders.cpp)
 if(WIN32)
     target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/native_folders_windows.cpp)
-    # SHGetKnownFolderPath and CoTaskMemFree.
-    target_link_libraries(mrw_core PUBLIC shell32 ole32)
+    # SHGetKnownFolderPath, CoTaskMemFree and the FOLDERID constants.
+    target_link_libraries(mrw_core PUBLIC shell32 ole32 uuid)
 else()
     target_sources(mrw_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/native_folders_posix.cpp)
 endif()

@@ -456,10 +456,19 @@ IniSettingsStore::IniSettingsStore(std::filesystem::path file) : file_(std::move
     Load();
 }
 
-void IniSettingsStore::Load() {
-    if (!ReadRegularFile(file_, kIniReadLimit, text_)) {
-        text_.clear();
+bool IniSettingsStore::Load() {
+    std::string error;
+    if (ReadRegularFile(file_, kIniReadLimit + 1, text_, &error) && text_.size() <= kIniReadLimit) {
+        return true;
     }
+    text_.clear();
+    // A missing file is an empty one; a file that is there but cannot be read is not.
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file_, ec))) {
+        return true;
+    }
+    lastError_ = file_.string() + ": cannot be read" + (error.empty() ? "" : " (" + error + ")");
+    return false;
 }
 
 std::string IniSettingsStore::Get(const std::string& section, const std::string& key,
@@ -470,7 +479,10 @@ std::string IniSettingsStore::Get(const std::string& section, const std::string&
 
 void IniSettingsStore::Set(const std::string& section, const std::string& key,
                            const std::string& value) {
-    Load();
+    lastError_.clear();
+    if (!Load()) {
+        return;  // writing would lose what the file holds
+    }
     const Found found = Find(text_, section, key);
     if (found.entry && found.value == value) {
         return;
@@ -517,7 +529,6 @@ void IniSettingsStore::Set(const std::string& section, const std::string& key,
     if (file_.has_parent_path()) {
         std::filesystem::create_directories(file_.parent_path(), ignored);
     }
-    lastError_.clear();
     WriteFileAtomically(file_, text_, &lastError_);
 }
 

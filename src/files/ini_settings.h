@@ -15,7 +15,8 @@ namespace mrw {
 /// lines, values quoted when they must be, with the escapes \" \\ \n \t \xHH and UTF-8 text.
 /// A missing or unreadable file reads as empty and a line that cannot be read is skipped.
 /// Set() rewrites only the line of its key (or adds one) and keeps every other line, known or
-/// not, as it was; the file is replaced atomically.
+/// not, as it was; the file is replaced atomically. A file that is there but cannot be read
+/// (or is larger than 4 MiB) is never written over.
 class IniSettingsStore : public SettingsStore {
 public:
     explicit IniSettingsStore(std::filesystem::path file);
@@ -28,11 +29,12 @@ public:
     void Set(const std::string& section, const std::string& key, const std::string& value) override;
 
     const std::filesystem::path& FileName() const { return file_; }
-    /// Why the last Set() could not write the file, empty when it could.
+    /// Why the last Set() could not read or write the file, empty when it could.
     const std::string& LastError() const { return lastError_; }
 
 private:
-    void Load();
+    /// Reads the file again; false (with the reason kept) when it is there and cannot be read.
+    bool Load();
 
     std::filesystem::path file_;
     std::string text_;

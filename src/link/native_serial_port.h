@@ -64,4 +64,9 @@ bool PortAccessDenied(const std::string& device);
 /// NumberPorts numbers COMn as n.
 std::vector<SerialDevice> SystemSerialDevices();
 
+/// The device of port number `number` when SystemSerialDevices() does not list it: "COMn" on
+/// Windows, where a port may be missing from the registry's list and still open by that name;
+/// empty on POSIX systems, whose numbers stand only for listed devices.
+std::string UnlistedPortPath(int number);
+
 }  // namespace mrw

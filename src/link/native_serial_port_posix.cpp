@@ -204,6 +204,10 @@ void NativeSerialPort::DiscardInput() {
     }
 }
 
+std::string UnlistedPortPath(int /*number*/) {
+    return {};
+}
+
 std::vector<SerialDevice> SystemSerialDevices() {
     namespace fs = std::filesystem;
     std::vector<SerialDevice> devices;

@@ -188,6 +188,10 @@ void NativeSerialPort::DiscardInput() {
     }
 }
 
+std::string UnlistedPortPath(int number) {
+    return number >= 1 && number <= 255 ? "COM" + std::to_string(number) : std::string();
+}
+
 std::vector<SerialDevice> SystemSerialDevices() {
     std::vector<SerialDevice> devices;
     HKEY key = nullptr;

@@ -68,6 +68,14 @@ TEST(IniSettingsStore, ReadsQSettingsTextAndRewritesOnlyItsOwnLines) {
     expected.insert(expected.find("[Other]"), "h=\\x1\\x61\n");
     EXPECT_EQ(testing::ReadFile(file), expected);
     EXPECT_EQ(IniSettingsStore(file).Get("ComPath", "New"), " C:\\Users\\x;y");
+
+    // A file that is there but is not read whole is never written over.
+    const std::string big = "[A]\nk=v\n;" + std::string(4 * 1024 * 1024, 'x') + "\n";
+    std::ofstream(file, std::ios::binary) << big;
+    IniSettingsStore tooBig(file);
+    tooBig.Set("ComPath", "ComNum", "2");
+    EXPECT_NE(tooBig.LastError(), "");
+    EXPECT_EQ(testing::ReadFile(file), big);
     fs::remove_all(dir);
 }
 
