@@ -3,13 +3,6 @@
 #include <QSerialPortInfo>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
 #include "core/text.h"
 
 namespace mrw {
@@ -34,15 +27,6 @@ std::string PortOpenError(const std::string& device, const std::string& reason,
             "sudo adduser $USER dialout, then log out and in.";
     }
     return text;
-}
-
-bool PortAccessDenied(const std::string& device) {
-#ifdef Q_OS_UNIX
-    return faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES;
-#else
-    (void)device;
-    return false;
-#endif
 }
 
 bool ParseLineSettings(const std::string& settings, LineSettings& line) {

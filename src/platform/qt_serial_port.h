@@ -58,8 +58,9 @@ bool ParseLineSettings(const std::string& settings, LineSettings& line);
 std::string PortOpenError(const std::string& device, const std::string& reason,
                           bool permissionDenied);
 
-/// True when the system refuses this process reading and writing the device, as it does for a
-/// user outside the dialout group; false for a device that is missing or opens.
+/// True when the system refuses this process reading and writing the device, as Linux does for
+/// a user outside the dialout group; false for a device that is missing or opens, and always
+/// on Windows, where every user may open a COM port (serial_access_*.cpp).
 bool PortAccessDenied(const std::string& device);
 
 /// The serial devices present, with their friendly names ("description (portName)").

@@ -2,6 +2,7 @@
 // event-pumping clock and the INI settings store.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 #include "platform/qt_clock.h"
+#include "platform/qt_folders.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_settings.h"
 
@@ -22,6 +24,7 @@ private slots:
     void messageBoxAndTextInputShowWhatWasAsked();
     void fileDialogsTakeTheFiltersAndTheSuffix();
     void clockAndSettings();
+    void pathsKeepNamesBeyondAscii();
 };
 
 namespace {
@@ -135,6 +138,18 @@ void QtServicesTest::clockAndSettings() {
     QCOMPARE(again.Get("Settings", "lastmodel", "1"), std::string("2"));
     QCOMPARE(again.Get("ComPath", "ComNum"), std::string("12"));
     QCOMPARE(again.Get("Settings", "hexvisible", "False"), std::string("False"));
+}
+
+// A folder named beyond ASCII, made by Qt, is the folder the program's path names, and back:
+// on Windows a narrow string would be read in the system's code page ("JÃ¶rg").
+void QtServicesTest::pathsKeepNamesBeyondAscii() {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString::fromUtf8("Jörg Überfahrt"));
+    QVERIFY(QDir().mkpath(folder));
+    const std::filesystem::path path = PathFromQString(folder);
+    QVERIFY(std::filesystem::is_directory(path));
+    QVERIFY(path.filename().u8string() == u8"Jörg Überfahrt");
+    QCOMPARE(QStringFromPath(path / u"ö.dat"), folder + QString::fromUtf8("/ö.dat"));
 }
 
 }  // namespace mrw
