@@ -1,9 +1,11 @@
 // Small helpers shared by tests: the files a command wrote, and case tables kept in tests/data.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -18,6 +20,21 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     s << in.rdbuf();
     return s.str();
 }
+
+/// The bytes of a file (empty when it cannot be read).
+inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+#ifdef MRW_TEST_BIN_DIR
+/// The folder of the built programs: $MRW_BIN_DIR, else the build's own.
+inline std::filesystem::path ProgramBinDir() {
+    const char* dir = std::getenv("MRW_BIN_DIR");
+    return dir != nullptr && *dir != '\0' ? dir : MRW_TEST_BIN_DIR;
+}
+
+#endif
 
 #ifdef MRW_TEST_SOURCE_DIR
 /// A file of the test data folder, tests/data/<name>.

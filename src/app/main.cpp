@@ -46,8 +46,18 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName("net.marineradioworkbench.mrw");
 
     // Qt has taken its own options (-platform, -style ...) out of argv by now.
+#ifdef Q_OS_WIN
+    // argv is in the code page on Windows; Qt's arguments come from the UTF-16 command line
+    // (less its own options), so a file named beyond ASCII opens.
+    std::vector<std::string> args;
+    for (const QString& arg : QCoreApplication::arguments().mid(1)) {
+        args.push_back(arg.toStdString());
+    }
+    const mrw::CommandLine line = mrw::ParseCommandLine(args);
+#else
     const mrw::CommandLine line =
         mrw::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+#endif
 
     mrw::Config& config = mrw::TheConfig();
     config.state.DebugSwitch = line.debug;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/calendar.h"
 #include "core/config.h"
 #include "core/text.h"
 
@@ -13,9 +14,7 @@ namespace {
 
 std::tm LocalTime(Config& config) {
     std::time_t t = std::chrono::system_clock::to_time_t(config.clock().Now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return tm;
+    return LocalTimeOf(t);
 }
 
 std::string Format(const std::tm& tm, const char* format) {

@@ -7,6 +7,16 @@
 
 namespace mrw {
 
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kPortExample = "COM3";
+#else
+constexpr const char* kPortExample = "/dev/ttyUSB0";
+#endif
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
     std::vector<std::string> rest;
@@ -16,12 +26,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (i + 1 < args.size()) {
                 result.portDevice = args[++i];
             } else {
-                result.error = "--port needs a device, for example --port /dev/ttyUSB0";
+                result.error =
+                    std::string("--port needs a device, for example --port ") + kPortExample;
             }
         } else if (arg.rfind("--port=", 0) == 0) {
             result.portDevice = arg.substr(7);
             if (result.portDevice.empty()) {
-                result.error = "--port needs a device, for example --port=/dev/ttyUSB0";
+                result.error =
+                    std::string("--port needs a device, for example --port=") + kPortExample;
             }
         } else if (arg == "--help" || arg == "-h") {
             result.help = true;
@@ -67,6 +79,16 @@ std::string CommandLineHelp() {
            "  --help         show this text\n"
            "  --version      show the version\n"
            "\n"
+#ifdef _WIN32
+           // The folders Qt chooses on Windows for QSettings (INI, user scope) and for
+           // QStandardPaths::AppLocalDataLocation.
+           "Files: global.ini and the region default images are read from the folder of\n"
+           "this program, else from ..\\share\\mrw beside it.\n"
+           "In debug mode err.log and log\\ are written to the folder of this program when\n"
+           "it holds those files and may be written, else to %LOCALAPPDATA%\\MRW\\MRW.\n"
+           "Settings: %APPDATA%\\MRW\\MRW.ini; your own defaults (File > Save As Default):\n"
+           "%LOCALAPPDATA%\\MRW\\MRW\\defaults.\n";
+#else
            "Files: global.ini and the region default images are read from the folder of\n"
            "this program, else from ../share/mrw beside it, else from\n" MRW_INSTALLED_DATA_DIR
            ".\n"
@@ -76,6 +98,7 @@ std::string CommandLineHelp() {
            "~/.local/share/MRW/MRW/defaults.\n"
            "A serial port refused for lack of permission: add yourself to the dialout\n"
            "group (sudo adduser $USER dialout), then log out and in.\n";
+#endif
 }
 
 ModelScan ScanModelTypes(const std::filesystem::path& globalIni) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/file_read.h"
+#include "core/path_text.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
 
@@ -467,7 +468,7 @@ bool IniSettingsStore::Load() {
     if (!std::filesystem::exists(std::filesystem::symlink_status(file_, ec))) {
         return true;
     }
-    lastError_ = file_.string() + ": cannot be read" + (error.empty() ? "" : " (" + error + ")");
+    lastError_ = PathText(file_) + ": cannot be read" + (error.empty() ? "" : " (" + error + ")");
     return false;
 }
 

@@ -53,11 +53,6 @@ private:
     std::intptr_t handle_ = -1;
 };
 
-/// True when the system refuses this process reading and writing the device, as Linux does
-/// for a user outside the dialout group; false for a device that is missing or opens, and
-/// always on Windows.
-bool PortAccessDenied(const std::string& device);
-
 /// The serial devices present with a description: on Linux the ttys backed by a device
 /// (without the serial8250 ttyS that have no UART behind them; pseudo-terminals are never
 /// listed); on Windows the COM ports of the registry, as "COM3" with "<name> (COM3)", so that

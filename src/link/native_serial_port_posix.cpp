@@ -55,10 +55,6 @@ std::string FirstLine(const std::filesystem::path& file) {
 
 }  // namespace
 
-bool PortAccessDenied(const std::string& device) {
-    return faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES;
-}
-
 bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
     Close();
     LineSettings line;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/system_windows.h"
 #include "link/native_serial_port.h"
 
 namespace mrw {
@@ -16,46 +17,11 @@ constexpr DWORD kWriteTimeoutMs = 2000;
 /// How long a read waits for the first byte when none is there.
 constexpr DWORD kReadWaitMs = 2;
 
-std::wstring Wide(const std::string& text) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(n, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(std::max(n, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                        nullptr, nullptr);
-    return text;
-}
-
-/// The system's description of an error code, without its line break.
-std::string Reason(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n > 0 && buffer != nullptr ? std::wstring(buffer, n) : std::wstring();
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text.empty() ? "Error " + std::to_string(code) : Utf8(text);
-}
-
 HANDLE HandleOf(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
 }  // namespace
-
-bool PortAccessDenied(const std::string& /*device*/) {
-    return false;
-}
 
 bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
     Close();
@@ -74,11 +40,11 @@ bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
         lastError_ = error;
         return false;
     }
-    const HANDLE port = CreateFileW(Wide(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+    const HANDLE port = CreateFileW(WideOf(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         // The device leads the reason, so that a message or log line says which one failed.
-        error = PortOpenError(path_, Reason(GetLastError()), false);
+        error = PortOpenError(path_, WindowsErrorText(GetLastError()), false);
         lastError_ = error;
         return false;
     }
@@ -120,7 +86,7 @@ bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
         configured = SetCommState(port, &dcb) != 0 && SetCommTimeouts(port, &timeouts) != 0;
     }
     if (!configured) {
-        error = path_ + ": " + Reason(GetLastError());
+        error = path_ + ": " + WindowsErrorText(GetLastError());
         Fail(error);
         return false;
     }
@@ -143,7 +109,7 @@ bool NativeSerialPort::Send(const std::vector<uint8_t>& bytes) {
         DWORD written = 0;
         if (!WriteFile(HandleOf(handle_), bytes.data() + sent,
                        static_cast<DWORD>(bytes.size() - sent), &written, nullptr)) {
-            return Fail(Reason(GetLastError()));
+            return Fail(WindowsErrorText(GetLastError()));
         }
         if (written == 0) {
             return Fail("Write timed out.");
@@ -164,7 +130,7 @@ bool NativeSerialPort::Fill(int waitMs) {
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(HandleOf(handle_), &errors, &status)) {
-        return Fail(Reason(GetLastError()));
+        return Fail(WindowsErrorText(GetLastError()));
     }
     // Nothing there and no wait wanted: no read, which would wait its few milliseconds.
     if (status.cbInQue == 0 && waitMs == 0) {
@@ -174,7 +140,7 @@ bool NativeSerialPort::Fill(int waitMs) {
     const DWORD wanted = std::clamp<DWORD>(status.cbInQue, 1, sizeof buffer);
     DWORD got = 0;
     if (!ReadFile(HandleOf(handle_), buffer, wanted, &got, nullptr)) {
-        return Fail(Reason(GetLastError()));
+        return Fail(WindowsErrorText(GetLastError()));
     }
     received_.insert(received_.end(), buffer, buffer + got);
     return true;
@@ -184,7 +150,7 @@ void NativeSerialPort::DiscardInput() {
     received_.clear();
     next_ = 0;
     if (IsOpen() && !PurgeComm(HandleOf(handle_), PURGE_RXCLEAR)) {
-        Fail(Reason(GetLastError()));
+        Fail(WindowsErrorText(GetLastError()));
     }
 }
 
@@ -218,8 +184,8 @@ std::vector<SerialDevice> SystemSerialDevices() {
         port.erase(std::find(port.begin(), port.end(), L'\0'), port.end());
         std::wstring device(name, nameLength);
         device.erase(0, device.find_last_of(L'\\') + 1);
-        const std::string com = Utf8(port);
-        devices.push_back({com, Utf8(device) + " (" + com + ")"});
+        const std::string com = Utf8Of(port);
+        devices.push_back({com, Utf8Of(device) + " (" + com + ")"});
     }
     RegCloseKey(key);
     return devices;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/calendar.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
 #include "files/file_only.h"
@@ -69,8 +70,7 @@ DataModel ReadBack(const Image& image) {
 std::string BackupFileName(const std::string& modelName, const std::string& regionName,
                            std::chrono::system_clock::time_point when) {
     const std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
+    const std::tm utc = UtcTimeOf(t);
     char stamp[32];
     const size_t n = std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
     return FileNamePart(modelName) + "_" + FileNamePart(regionName) + "_" + std::string(stamp, n) +

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/calendar.h"
 #include "core/file_read.h"
 #include "core/log.h"
 #include "core/profile.h"
@@ -279,8 +280,7 @@ std::string FileTimeText(const std::filesystem::path& path) {
     const std::time_t t = std::chrono::system_clock::to_time_t(
         std::chrono::time_point_cast<std::chrono::system_clock::duration>(
             std::chrono::file_clock::to_sys(written)));
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = LocalTimeOf(t);
     char text[32];
     return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm));
 }

@@ -8,24 +8,25 @@
 
 namespace mrw {
 
-namespace {
-
-std::filesystem::path ToPath(const QString& folder) {
-    return std::filesystem::path(folder.toStdString());
+std::filesystem::path PathFromQString(const QString& name) {
+    return std::filesystem::path(name.toStdU16String());
 }
 
-}  // namespace
+QString QStringFromPath(const std::filesystem::path& path) {
+    // With "/" between the names, as Qt writes paths on every system.
+    return QString::fromStdU16String(path.generic_u16string());
+}
 
 std::filesystem::path InstalledDataFolder() {
     return MRW_INSTALLED_DATA_DIR;
 }
 
 std::filesystem::path UserStateFolder() {
-    return ToPath(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    return PathFromQString(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }
 
 void ChooseProgramFolders(Services& services) {
-    const std::filesystem::path exeFolder = ToPath(QCoreApplication::applicationDirPath());
+    const std::filesystem::path exeFolder = PathFromQString(QCoreApplication::applicationDirPath());
     services.programFolder = FindDataFolder(exeFolder, InstalledDataFolder());
     services.logFolder = ChooseLogFolder(exeFolder, services.programFolder, UserStateFolder());
     services.userDataFolder = UserStateFolder();
@@ -34,7 +35,7 @@ void ChooseProgramFolders(Services& services) {
     if (documents.isEmpty() || !QDir(documents).exists()) {
         documents = QDir::homePath();
     }
-    services.documentsFolder = ToPath(documents);
+    services.documentsFolder = PathFromQString(documents);
 }
 
 }  // namespace mrw

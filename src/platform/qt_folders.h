@@ -2,11 +2,18 @@
 // folder compiled in from the install prefix, the per-user state and documents folders.
 #pragma once
 
+#include <QString>
 #include <filesystem>
 
 #include "core/config.h"
 
 namespace mrw {
+
+/// A file or folder name of Qt as a path, and a path as Qt's name of it. Both go through
+/// UTF-16, which Qt and the path hold exactly on every system: a narrow string would be read in
+/// the system's code page on Windows and garble a name such as C:\Users\Jörg.
+std::filesystem::path PathFromQString(const QString& name);
+QString QStringFromPath(const std::filesystem::path& path);
 
 /// The data folder compiled in from the install prefix (share/mrw under it).
 std::filesystem::path InstalledDataFolder();

@@ -44,6 +44,11 @@ private:
     std::string lastError_;
 };
 
+/// True when the system refuses this process reading and writing the device, as Linux does for
+/// a user outside the dialout group; false for a device that is missing or opens, and always
+/// on Windows, where every user may open a COM port (serial_access_*.cpp).
+bool PortAccessDenied(const std::string& device);
+
 /// The serial devices present, with their friendly names ("description (portName)").
 std::vector<SerialDevice> EnumerateSerialPorts();
 

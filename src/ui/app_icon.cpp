@@ -1,18 +1,24 @@
 #include "ui/app_icon.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QtEndian>
 
 namespace mrw {
 
 namespace {
 
+/// The sizes the application icon is drawn at, in the window system and in mrw.ico.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
 // Paints the icon on a 64 x 64 design grid scaled to `size`.
-QPixmap PaintIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage PaintIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
 
@@ -47,7 +53,8 @@ QPixmap PaintIcon(int size) {
     // Distress key.
     p.setBrush(QColor("#e53935"));
     p.drawEllipse(QRectF(29, 56, 6, 4));
-    return pixmap;
+    p.end();
+    return image;
 }
 
 // Paints `draw` on a 24 x 24 design grid scaled to `size`.
@@ -151,12 +158,108 @@ QIcon ApplicationIcon() {
     // the life of the process (never destroyed after the application object).
     static const QIcon* const icon = [] {
         auto* drawn = new QIcon;
-        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-            drawn->addPixmap(PaintIcon(size));
+        for (int size : kIconSizes) {
+            drawn->addPixmap(QPixmap::fromImage(PaintIcon(size)));
         }
         return drawn;
     }();
     return *icon;
+}
+
+QImage ApplicationIconImage(int size) {
+    return PaintIcon(size);
+}
+
+namespace {
+
+void AppendLittleEndian16(QByteArray& out, int value) {
+    char bytes[2];
+    qToLittleEndian(static_cast<quint16>(value), bytes);
+    out.append(bytes, 2);
+}
+
+void AppendLittleEndian32(QByteArray& out, qint64 value) {
+    char bytes[4];
+    qToLittleEndian(static_cast<quint32>(value), bytes);
+    out.append(bytes, 4);
+}
+
+// One image of an icon file as Windows reads it before Vista: a BITMAPINFOHEADER (its height
+// counts the colour rows and the mask rows), 32-bit BGRA rows from the bottom up, and the
+// 1-bit transparency mask, each of its rows padded to 4 bytes.
+QByteArray IconBitmap(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const int size = image.width();
+    const int maskStride = (size + 31) / 32 * 4;
+    QByteArray out;
+    AppendLittleEndian32(out, 40);
+    AppendLittleEndian32(out, size);
+    AppendLittleEndian32(out, 2 * size);
+    AppendLittleEndian16(out, 1);   // planes
+    AppendLittleEndian16(out, 32);  // bits per pixel
+    for (int field = 0; field < 6; ++field) {
+        AppendLittleEndian32(out, 0);  // no compression, sizes and colours left to the reader
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < size; ++x) {
+            out.append(static_cast<char>(qBlue(row[x])));
+            out.append(static_cast<char>(qGreen(row[x])));
+            out.append(static_cast<char>(qRed(row[x])));
+            out.append(static_cast<char>(qAlpha(row[x])));
+        }
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        QByteArray mask(maskStride, '\0');
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < size; ++x) {
+            if (qAlpha(row[x]) == 0) {
+                mask[x / 8] = static_cast<char>(mask[x / 8] | (0x80 >> (x % 8)));
+            }
+        }
+        out.append(mask);
+    }
+    return out;
+}
+
+}  // namespace
+
+QByteArray ApplicationIconFile() {
+    QList<QByteArray> images;
+    for (int size : kIconSizes) {
+        const QImage image = PaintIcon(size);
+        if (size < 256) {
+            images.append(IconBitmap(image));
+        } else {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            images.append(png);
+        }
+    }
+    // ICONDIR, then one ICONDIRENTRY per image (a size of 256 is written as 0), then the images.
+    QByteArray out;
+    AppendLittleEndian16(out, 0);
+    AppendLittleEndian16(out, 1);
+    AppendLittleEndian16(out, static_cast<int>(images.size()));
+    qint64 offset = 6 + 16 * images.size();
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        const int size = kIconSizes[i];
+        out.append(static_cast<char>(size % 256));
+        out.append(static_cast<char>(size % 256));
+        out.append('\0');  // no palette
+        out.append('\0');
+        AppendLittleEndian16(out, 1);
+        AppendLittleEndian16(out, 32);
+        AppendLittleEndian32(out, images[i].size());
+        AppendLittleEndian32(out, offset);
+        offset += images[i].size();
+    }
+    for (const QByteArray& image : images) {
+        out.append(image);
+    }
+    return out;
 }
 
 }  // namespace mrw

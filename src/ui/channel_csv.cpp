@@ -1,6 +1,7 @@
 #include "ui/channel_csv.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTreeWidget>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "core/config.h"
 #include "files/atomic_file.h"
 #include "files/csv_channels.h"
+#include "platform/qt_folders.h"
 #include "ui/main_window.h"
 
 namespace mrw {
@@ -20,8 +22,10 @@ constexpr int kShownNotes = 8;
 
 // The folder the file dialogs open in: that of the settings file in use, if any.
 std::string DialogFolder(const Config& config) {
-    const std::filesystem::path current = config.state.CurrentFileName;
-    return current.has_parent_path() ? current.parent_path().string() : std::string();
+    const std::filesystem::path current =
+        PathFromQString(QString::fromStdString(config.state.CurrentFileName));
+    return current.has_parent_path() ? QStringFromPath(current.parent_path()).toStdString()
+                                     : std::string();
 }
 
 std::string AllNotes(const CsvImport& import) {
@@ -110,7 +114,7 @@ void ChannelCsvCommands::Import() {
     box.title = config_.state.TitleText;
     box.icon = Icon::Exclamation;
     box.details = AllNotes(import);
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
     if (!import.refusal.empty()) {
         box.text = "Nothing was imported from " + name + ".\n" + import.refusal;
         for (size_t i = 0; i < import.notes.size() && i < static_cast<size_t>(kShownNotes); ++i) {

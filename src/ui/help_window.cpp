@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "core/config.h"
+#include "platform/qt_folders.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 
@@ -64,7 +65,7 @@ std::filesystem::path FindGuideFolder(const std::filesystem::path& programFolder
 namespace {
 
 QString FileText(const std::filesystem::path& path) {
-    QFile file(QString::fromStdString(path.string()));
+    QFile file(QStringFromPath(path));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
@@ -103,7 +104,7 @@ HelpWindow::HelpWindow(std::filesystem::path guideFolder, QWidget* parent)
     page_ = new QTextBrowser(this);
     page_->setObjectName("txtHelpPage");
     page_->setOpenExternalLinks(true);
-    page_->setSearchPaths({QString::fromStdString(folder_.string())});
+    page_->setSearchPaths({QStringFromPath(folder_)});
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(back_);
@@ -148,7 +149,7 @@ void HelpWindow::ShowTopic(int topic) {
 }
 
 void HelpWindow::ShowFile(const std::string& file) {
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString((folder_ / file).string()));
+    const QUrl url = QUrl::fromLocalFile(QStringFromPath(folder_ / file));
     if (page_->source() != url) {
         page_->setSource(url, QTextDocument::MarkdownResource);
     }
@@ -166,9 +167,8 @@ void HelpWindow::FitPictures() {
                 continue;
             }
             QTextImageFormat format = fragment.charFormat().toImageFormat();
-            const QSize size = QImageReader(QString::fromStdString(
-                                                (folder_ / format.name().toStdString()).string()))
-                                   .size();
+            const QSize size =
+                QImageReader(QStringFromPath(folder_ / PathFromQString(format.name()))).size();
             if (size.width() <= kPictureWidth) {
                 continue;
             }

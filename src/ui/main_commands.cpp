@@ -513,9 +513,13 @@ void MainWindow::OtherDeviceCommand() {
     AppState& state = config_.state;
     TextInputRequest request;
     request.title = state.TitleText;
+#ifdef Q_OS_WIN
+    request.label = "Serial port, for example COM3 (Device Manager lists the COM ports):";
+#else
     request.label =
         "Serial device, for example /dev/ttyUSB0 (or the /dev/pts/... that "
         "mrw-radiosim prints):";
+#endif
     request.text =
         !state.PortDevice.empty() ? state.PortDevice : LoadPortDevice(config_.settings());
     const std::string path = Trim(config_.prompt().TextInput(request));

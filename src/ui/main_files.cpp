@@ -15,6 +15,7 @@
 #include "core/recent_files.h"
 #include "core/text.h"
 #include "files/user_defaults.h"
+#include "platform/qt_folders.h"
 #include "ui/main_window.h"
 
 namespace mrw {
@@ -46,9 +47,11 @@ void MainWindow::OpenFileByName(const std::string& path) {
 }
 
 void MainWindow::OpenStartupFile(const std::string& path) {
+    // Through Qt's UTF-16: the path of a narrow string is in the code page on Windows.
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    const std::string name = ec ? path : absolute.lexically_normal().string();
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(PathFromQString(QString::fromStdString(path)), ec);
+    const std::string name = ec ? path : QStringFromPath(absolute.lexically_normal()).toStdString();
     RunCommand([this, name] { OpenFileByName(name); });
 }
 

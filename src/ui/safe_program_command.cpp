@@ -13,6 +13,7 @@
 #include "image/check_map.h"
 #include "link/transfer.h"
 #include "model/catalogue.h"
+#include "platform/qt_folders.h"
 #include "ui/main_window.h"
 #include "ui/program_preview.h"
 #include "ui/transfer_dialog.h"
@@ -45,7 +46,7 @@ BackupName DescribeBackup(Config& config, const std::filesystem::path& path) {
     in.seekg(checkmap::kRegionAddress);
     char region = 0;
     name.region = in.get(region) ? RegionName(static_cast<uint8_t>(region)) : "?";
-    const QDateTime time = QFileInfo(QString::fromStdString(path.string())).lastModified().toUTC();
+    const QDateTime time = QFileInfo(QStringFromPath(path)).lastModified().toUTC();
     name.time = time.toString("yyyy-MM-dd HH:mm:ss").toStdString() + " UTC";
     return name;
 }
@@ -54,7 +55,7 @@ BackupName DescribeBackup(Config& config, const std::filesystem::path& path) {
 
 std::filesystem::path DefaultBackupFolder() {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return std::filesystem::path(data.toStdString()) / "backups";
+    return PathFromQString(data) / "backups";
 }
 
 SafeProgramming::SafeProgramming(MainWindow& window, Config& config,

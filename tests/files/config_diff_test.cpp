@@ -11,7 +11,6 @@
 
 #include "image/codec.h"
 #include "model/regions.h"
-#include "sim/radiosim_process.h"
 #include "test_files.h"
 
 namespace mrw {

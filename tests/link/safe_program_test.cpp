@@ -20,7 +20,7 @@
 #include "link/radio_image.h"
 #include "link_fixture.h"
 #include "model/regions.h"
-#include "sim/radiosim_process.h"
+#include "test_files.h"
 
 namespace mrw::testing {
 namespace {

@@ -119,7 +119,9 @@ TEST_F(Regions, RegionNamesAndPaths) {
     EXPECT_EQ(RegionImagePath(config, "intl-m"), dir / "INTL_08FD.ini");  // a trailing M goes
     EXPECT_EQ(RegionImagePath(config, "-M"), dir / "-M_08FD.ini");
     WriteRegion("sw", 1, 4);  // a lower-case file name is still found
-    EXPECT_EQ(RegionImagePath(config, "SW"), dir / "sw_08FD.ini");
+    std::error_code ec;       // the same file (a file system may ignore case)
+    EXPECT_TRUE(
+        std::filesystem::equivalent(RegionImagePath(config, "SW"), dir / "sw_08FD.ini", ec));
 }
 
 TEST_F(Regions, BuildRegionMenuLoadsTheStoredRegionOrTheFirst) {

@@ -2,6 +2,7 @@
 // event-pumping clock and the INI settings store.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include "core/native_folders.h"
 #include "files/ini_settings.h"
 #include "platform/qt_clock.h"
+#include "platform/qt_folders.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_settings.h"
 
@@ -29,6 +31,7 @@ private slots:
     void fileDialogsTakeTheFiltersAndTheSuffix();
     void clockAndSettings();
     void iniStoreAndQSettingsReadEachOthersFiles();
+    void pathsKeepNamesBeyondAscii();
 };
 
 namespace {
@@ -224,7 +227,17 @@ void QtServicesTest::foldersWithoutQtAreWhereQtPutsThem() {
     saved[2].isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", saved[2]);
     QCoreApplication::setOrganizationName(names[0]);
     QCoreApplication::setApplicationName(names[1]);
-}
+    // A folder named beyond ASCII, made by Qt, is the folder the program's path names, and back:
+    // on Windows a narrow string would be read in the system's code page ("JÃ¶rg").
+    void QtServicesTest::pathsKeepNamesBeyondAscii() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QString::fromUtf8("Jörg Überfahrt"));
+        QVERIFY(QDir().mkpath(folder));
+        const std::filesystem::path path = PathFromQString(folder);
+        QVERIFY(std::filesystem::is_directory(path));
+        QVERIFY(path.filename().u8string() == u8"Jörg Überfahrt");
+        QCOMPARE(QStringFromPath(path / u"ö.dat"), folder + QString::fromUtf8("/ö.dat"));
+    }
 
 }  // namespace mrw
 

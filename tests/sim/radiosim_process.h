@@ -20,13 +20,9 @@
 #include <utility>
 #include <vector>
 
-namespace mrw::testing {
+#include "test_files.h"
 
-/// The folder of the built programs: $MRW_BIN_DIR, else the build's own.
-inline std::filesystem::path ProgramBinDir() {
-    const char* dir = std::getenv("MRW_BIN_DIR");
-    return dir != nullptr && *dir != '\0' ? dir : MRW_TEST_BIN_DIR;
-}
+namespace mrw::testing {
 
 /// One mrw-radiosim process.
 class RadioSimProcess {
@@ -96,11 +92,5 @@ private:
     int out_ = -1;
     std::string device_;
 };
-
-/// The bytes of a file (empty when it cannot be read).
-inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 }  // namespace mrw::testing
