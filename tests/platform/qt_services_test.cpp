@@ -169,7 +169,7 @@ void QtServicesTest::iniStoreAndQSettingsReadEachOthersFiles() {
         }
         qt.setValue(QString::fromUtf8("Sp\u00e4ce Section/key with/slash"), "v");
     }
-    IniSettingsStore ours(qtFile.toStdString());
+    IniSettingsStore ours(PathFromQString(qtFile));
     for (int i = 0; i < values.size(); ++i) {
         QCOMPARE(QString::fromStdString(ours.Get("ComPorts", "Port" + std::to_string(i))),
                  values[i]);
@@ -199,8 +199,7 @@ void QtServicesTest::iniStoreAndQSettingsReadEachOthersFiles() {
 // mrw-cli finds the state folder and the settings file where the desktop program's Qt does,
 // under a home of the test's own, with and without the XDG variables.
 void QtServicesTest::foldersWithoutQtAreWhereQtPutsThem() {
-    QCOMPARE(QString::fromStdString(ExecutableFolder().string()),
-             QCoreApplication::applicationDirPath());
+    QCOMPARE(QStringFromPath(ExecutableFolder()), QCoreApplication::applicationDirPath());
     QTemporaryDir home;
     const QByteArray saved[] = {qgetenv("HOME"), qgetenv("XDG_DATA_HOME"),
                                 qgetenv("XDG_CONFIG_HOME")};
@@ -211,33 +210,35 @@ void QtServicesTest::foldersWithoutQtAreWhereQtPutsThem() {
     qputenv("HOME", home.path().toUtf8());
     qunsetenv("XDG_DATA_HOME");
     qunsetenv("XDG_CONFIG_HOME");
-    QCOMPARE(QString::fromStdString(UserStateFolderOfSystem().string()),
+    QCOMPARE(QStringFromPath(UserStateFolderOfSystem()),
              QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
-    QCOMPARE(QString::fromStdString(HomeFolder().string()), home.path());
+    QCOMPARE(QStringFromPath(HomeFolder()), home.path());
     qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
     qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
-    QCOMPARE(QString::fromStdString(UserStateFolderOfSystem().string()),
+    QCOMPARE(QStringFromPath(UserStateFolderOfSystem()),
              QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     // QSettings takes its folders once per process (this test runs first): here, with the XDG
     // variables set.
-    QCOMPARE(QString::fromStdString(UserSettingsFile().string()),
+    QCOMPARE(QStringFromPath(UserSettingsFile()),
              QSettings(QSettings::IniFormat, QSettings::UserScope, "MRW", "MRW").fileName());
     qputenv("HOME", saved[0]);
     saved[1].isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", saved[1]);
     saved[2].isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", saved[2]);
     QCoreApplication::setOrganizationName(names[0]);
     QCoreApplication::setApplicationName(names[1]);
-    // A folder named beyond ASCII, made by Qt, is the folder the program's path names, and back:
-    // on Windows a narrow string would be read in the system's code page ("JÃ¶rg").
-    void QtServicesTest::pathsKeepNamesBeyondAscii() {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QString::fromUtf8("Jörg Überfahrt"));
-        QVERIFY(QDir().mkpath(folder));
-        const std::filesystem::path path = PathFromQString(folder);
-        QVERIFY(std::filesystem::is_directory(path));
-        QVERIFY(path.filename().u8string() == u8"Jörg Überfahrt");
-        QCOMPARE(QStringFromPath(path / u"ö.dat"), folder + QString::fromUtf8("/ö.dat"));
-    }
+}
+
+// A folder named beyond ASCII, made by Qt, is the folder the program's path names, and back:
+// on Windows a narrow string would be read in the system's code page ("JÃ¶rg").
+void QtServicesTest::pathsKeepNamesBeyondAscii() {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString::fromUtf8("Jörg Überfahrt"));
+    QVERIFY(QDir().mkpath(folder));
+    const std::filesystem::path path = PathFromQString(folder);
+    QVERIFY(std::filesystem::is_directory(path));
+    QVERIFY(path.filename().u8string() == u8"Jörg Überfahrt");
+    QCOMPARE(QStringFromPath(path / u"ö.dat"), folder + QString::fromUtf8("/ö.dat"));
+}
 
 }  // namespace mrw
 
