@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/config.h"
+#include "core/path_text.h"
 
 namespace mrw {
 
@@ -65,10 +66,10 @@ fs::path ChooseLogFolder(const fs::path& exeFolder, const fs::path& dataFolder,
 std::string DialogStartFolder(Config& config) {
     const std::string last = config.settings().Get(kLastFolderSection, kLastFolderKey);
     std::error_code ec;
-    if (!last.empty() && fs::is_directory(last, ec)) {
+    if (!last.empty() && fs::is_directory(PathOf(last), ec)) {
         return last;
     }
-    return config.services.documentsFolder.string();
+    return PathText(config.services.documentsFolder);
 }
 
 std::string AskForFile(Config& config, FileDialogRequest request) {
@@ -76,9 +77,9 @@ std::string AskForFile(Config& config, FileDialogRequest request) {
         request.folder = DialogStartFolder(config);
     }
     std::string chosen = config.prompt().FileDialog(request);
-    const fs::path folder = fs::path(chosen).parent_path();
+    const fs::path folder = PathOf(chosen).parent_path();
     if (!chosen.empty() && !folder.empty()) {
-        config.settings().Set(kLastFolderSection, kLastFolderKey, folder.string());
+        config.settings().Set(kLastFolderSection, kLastFolderKey, PathText(folder));
     }
     return chosen;
 }

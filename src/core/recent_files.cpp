@@ -1,4 +1,5 @@
 #include "core/recent_files.h"
+#include "core/path_text.h"
 
 #include <algorithm>
 #include <system_error>
@@ -19,13 +20,14 @@ std::string RecentFilePath(const std::filesystem::path& path) {
     if (ec) {
         absolute = path;
     }
-    return absolute.lexically_normal().string();
+    return PathText(absolute.lexically_normal());
 }
 
 std::vector<std::string> WithRecentFile(std::vector<std::string> list,
                                         const std::filesystem::path& path) {
     const std::string added = RecentFilePath(path);
-    std::erase_if(list, [&](const std::string& entry) { return RecentFilePath(entry) == added; });
+    std::erase_if(list,
+                  [&](const std::string& entry) { return RecentFilePath(PathOf(entry)) == added; });
     list.insert(list.begin(), added);
     if (list.size() > static_cast<size_t>(kRecentFilesMax)) {
         list.resize(kRecentFilesMax);

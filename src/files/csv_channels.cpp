@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/file_read.h"
+#include "core/path_text.h"
 #include "core/text.h"
 #include "edit/channel_lists.h"
 #include "edit/channel_panel.h"
@@ -1098,13 +1099,13 @@ bool ReadCsvFile(const std::filesystem::path& path, std::string& text, std::stri
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (!ec && size > kMaxCsvFileSize) {
-        error = path.string() + " is larger than a channel list can be (" +
+        error = PathText(path) + " is larger than a channel list can be (" +
                 std::to_string(kMaxCsvFileSize / 1024) + " KB)";
         return false;
     }
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        error = path.string() + " could not be read";
+        error = PathText(path) + " could not be read";
         return false;
     }
     return true;

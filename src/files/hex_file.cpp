@@ -10,6 +10,7 @@
 
 #include "core/file_read.h"
 #include "core/log.h"
+#include "core/path_text.h"
 #include "files/atomic_file.h"
 #include "image/check_map.h"
 #include "image/checks.h"
@@ -143,7 +144,7 @@ bool ReadHexFile(Config& config, const std::filesystem::path& path) {
             in.read(data.data(), static_cast<std::streamsize>(data.size()));
             data.resize(static_cast<size_t>(in.gcount()));
             if (in.bad()) {
-                error = "cannot read " + path.string();
+                error = "cannot read " + PathText(path);
             } else {
                 read = true;
             }
@@ -186,7 +187,7 @@ bool OpenHexFile(Config& config, const std::filesystem::path& path) {
     if (!ReadHexFile(config, path)) {
         return false;
     }
-    st.CurrentFileName = path.string();
+    st.CurrentFileName = PathText(path);
     config.shell().UpdateWindowCaption();
     MarkConfigurationLoaded(config);
     return true;

@@ -18,6 +18,7 @@
 #include "core/file_read.h"
 #include "core/folders.h"
 #include "core/log.h"
+#include "core/path_text.h"
 #include "core/profile.h"
 #include "core/recent_files.h"
 #include "core/text.h"
@@ -830,7 +831,7 @@ bool ReadSettingsText(const std::filesystem::path& path, std::string& text, std:
     }
     if (text.size() > kMaxSettingsFileSize) {
         if (error != nullptr) {
-            *error = path.string() + " is larger than " + std::to_string(kMaxSettingsFileSize) +
+            *error = PathText(path) + " is larger than " + std::to_string(kMaxSettingsFileSize) +
                      " bytes";
         }
         return false;
@@ -998,7 +999,7 @@ bool OpenSettingsFile(Config& config, const std::filesystem::path& path) {
     if (!ReadSettingsFile(config, path, &notes)) {
         return false;
     }
-    st.CurrentFileName = path.string();
+    st.CurrentFileName = PathText(path);
     config.shell().UpdateWindowCaption();
     st.CancelFlag = false;
     MarkConfigurationLoaded(config);

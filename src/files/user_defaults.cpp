@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/log.h"
+#include "core/path_text.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
 #include "image/check_map.h"
@@ -123,7 +124,7 @@ Outcome UseFactoryDefaults(Config& config) {
     if (!std::filesystem::remove(file, ec) && ec) {
         ShowMessage(
             config,
-            "Your own default could not be removed.\n" + file.string() + ": " + ec.message(),
+            "Your own default could not be removed.\n" + PathText(file) + ": " + ec.message(),
             Icon::Critical);
         return Outcome::Failed;
     }

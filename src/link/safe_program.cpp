@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "core/calendar.h"
+#include "core/path_text.h"
 #include "core/text.h"
 #include "files/atomic_file.h"
 #include "files/file_only.h"
@@ -233,7 +234,7 @@ Outcome SafeProgram::SaveBackup(Transfer& transfer) {
         return Outcome::Done;
     }
     transfer.link().ErrorBox("The backup of the radio could not be saved" +
-                             (path.empty() ? std::string() : " as " + path.string()) + ":\r\n" +
+                             (path.empty() ? std::string() : " as " + PathText(path)) + ":\r\n" +
                              error);
     return Outcome::Failed;
 }
@@ -319,9 +320,9 @@ Outcome SafeProgram::Verify(Transfer& transfer) {
     }
     std::string text = VerifyFailedText(static_cast<int>(mismatches_.size()), mismatches_.front());
     if (!backupFile_.empty()) {
-        text += "\r\nIts previous configuration is kept in the backup " + backupFile_.string();
+        text += "\r\nIts previous configuration is kept in the backup " + PathText(backupFile_);
         if (options_.restoreHint) {
-            text += " (" + options_.restoreHint(backupFile_.string()) + ")";
+            text += " (" + options_.restoreHint(PathText(backupFile_)) + ")";
         }
         text += ".";
     }
@@ -332,9 +333,9 @@ Outcome SafeProgram::Verify(Transfer& transfer) {
 std::string SafeProgram::RecoveryText() const {
     std::string text = "To recover, program the radio again";
     if (!backupFile_.empty()) {
-        text += ", or restore its previous configuration from the backup " + backupFile_.string();
+        text += ", or restore its previous configuration from the backup " + PathText(backupFile_);
         if (options_.restoreHint) {
-            text += " (" + options_.restoreHint(backupFile_.string()) + ")";
+            text += " (" + options_.restoreHint(PathText(backupFile_)) + ")";
         }
     }
     return text + ".";

@@ -10,6 +10,7 @@
 #include "core/calendar.h"
 #include "core/file_read.h"
 #include "core/log.h"
+#include "core/path_text.h"
 #include "core/profile.h"
 #include "core/text.h"
 #include "image/check_map.h"
@@ -60,7 +61,7 @@ std::vector<std::string> ListFolder(const std::filesystem::path& folder) {
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
         if (it->is_regular_file(typeError)) {
-            names.push_back(it->path().filename().string());
+            names.push_back(PathText(it->path().filename()));
         }
     }
     return names;
@@ -111,7 +112,7 @@ std::optional<std::vector<uint8_t>> ReadImageFile(const std::filesystem::path& p
     std::vector<uint8_t> bytes(size);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
     if (in.gcount() != static_cast<std::streamsize>(size)) {
-        error = "cannot read " + path.string();
+        error = "cannot read " + PathText(path);
         return std::nullopt;
     }
     return bytes;
@@ -165,7 +166,7 @@ bool LoadRegionImage(Config& config, const std::filesystem::path& path) {
     AppState& state = config.state;
     std::error_code ec;
     if (!std::filesystem::exists(path, ec) || ec) {
-        WriteErrorLog(config, "frmMain.FileReadIni", "file not found: " + path.string());
+        WriteErrorLog(config, "frmMain.FileReadIni", "file not found: " + PathText(path));
         state.CancelFlag = true;
         return false;
     }
@@ -303,7 +304,7 @@ bool LoadRegionDefaults(Config& config, const std::string& caption) {
             problem = "it cannot be read";
         }
         // Each New would say it again: the same file is reported once.
-        const std::string mark = own.string() + " " + FileTimeText(own);
+        const std::string mark = PathText(own) + " " + FileTimeText(own);
         if (in.refused != mark) {
             in.refused = mark;
             ShowMessage(config,
@@ -312,7 +313,7 @@ bool LoadRegionDefaults(Config& config, const std::string& caption) {
                             ".\nThe factory default is used "
                             "instead. File > Save As Default stores a new one; Options > Use "
                             "Factory Defaults removes it.\n\n" +
-                            own.string(),
+                            PathText(own),
                         Icon::Exclamation);
         }
     }
