@@ -149,7 +149,13 @@ TEST_F(CliTest, UsageErrorsAndFailedSavesSayWhyWithTheirExitStatus) {
         std::istringstream words(withFolder(c[0]));
         const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
         EXPECT_EQ(Run(args), std::stoi(c[1]));
-        const std::string text = withFolder(c[3]);
+        std::string text = withFolder(c[3]);
+#ifdef _WIN32
+        // Windows finds no path that leads through a file, where Linux finds no folder.
+        if (const size_t at = text.find("Not a directory"); at != std::string::npos) {
+            text.replace(at, 15, "No such file or directory");
+        }
+#endif
         EXPECT_EQ(c[2] == "is" ? err.str()
                                : err.str().substr(err.str().size() -
                                                   std::min(err.str().size(), text.size())),
@@ -157,6 +163,8 @@ TEST_F(CliTest, UsageErrorsAndFailedSavesSayWhyWithTheirExitStatus) {
     }
     EXPECT_TRUE(radio.Requests().empty());
     EXPECT_EQ(ReadFile(folder / "before.hex"), "the only good backup");
+#ifndef _WIN32
+    // A folder without write permission (Windows' read-only folders still take new files).
     if (geteuid() != 0) {  // the superuser may write anywhere
         fs::create_directory(folder / "locked");
         fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
@@ -165,6 +173,7 @@ TEST_F(CliTest, UsageErrorsAndFailedSavesSayWhyWithTheirExitStatus) {
                   "FileSave Error!!\n" + Path("locked/uk.dat") + ": Permission denied\n");
         fs::permissions(folder / "locked", fs::perms::owner_all);
     }
+#endif
     EXPECT_EQ(Run({"--help"}), kExitOk);
     EXPECT_NE(out.str().find("import-csv IN TABLE CSV -o OUT"), std::string::npos);
     EXPECT_EQ(Run({"--version"}), kExitOk);
