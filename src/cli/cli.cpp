@@ -10,6 +10,7 @@
 
 #include "cli/cli_prompt.h"
 #include "core/file_read.h"
+#include "core/path_text.h"
 #include "core/profile.h"
 #include "core/startup.h"
 #include "core/text.h"
@@ -60,7 +61,7 @@ enum class FileKind { None, Settings, Image };
 constexpr const char* kRadioOperand = "radio";
 
 FileKind KindOf(const std::string& path) {
-    std::string ext = ToLower(fs::path(path).extension().string());
+    std::string ext = ToLower(PathText(PathOf(path).extension()));
     if (ext == ".dat") {
         return FileKind::Settings;
     }
@@ -264,11 +265,11 @@ bool Command::StartFromRegion(const std::string& regionName, std::optional<int> 
 
 std::optional<int> Command::FileRegionCode(const std::string& path) {
     if (KindOf(path) == FileKind::Settings) {
-        std::string region = ReadProfileValue(path, "MAIN", "REGION");
+        std::string region = ReadProfileValue(PathOf(path), "MAIN", "REGION");
         return static_cast<int>(Val(region)) & 0xFF;
     }
     std::istringstream in;
-    if (!OpenRegularFile(path, in)) {
+    if (!OpenRegularFile(PathOf(path), in)) {
         return std::nullopt;  // the load that follows reports it
     }
     in.seekg(checkmap::kRegionAddress);
@@ -280,27 +281,27 @@ std::optional<int> Command::FileRegionCode(const std::string& path) {
 }
 
 bool Command::Load(const std::string& path) {
-    if (!fs::exists(path)) {
+    if (!fs::exists(PathOf(path))) {
         s_.err << path << ": no such file\n";
         return false;
     }
     c_.state.CancelFlag = false;
     if (KindOf(path) == FileKind::Settings) {
-        if (!ReadSettingsFile(c_, path, &notes_)) {
+        if (!ReadSettingsFile(c_, PathOf(path), &notes_)) {
             return false;
         }
         c_.state.CurrentFileName = path;
         return true;
     }
-    return OpenHexFile(c_, path);
+    return OpenHexFile(c_, PathOf(path));
 }
 
 bool Command::Save(const std::string& path) {
     c_.state.CancelFlag = false;
     if (KindOf(path) == FileKind::Settings) {
-        return WriteSettingsFile(c_, path);
+        return WriteSettingsFile(c_, PathOf(path));
     }
-    return SaveHexFile(c_, path);
+    return SaveHexFile(c_, PathOf(path));
 }
 
 int Command::RunTransfer(int mode, ProgramGuard* guard) {
@@ -348,7 +349,7 @@ int Command::Ports() {
 int Command::Read() {
     // Nothing is read from the radio when what it reads cannot be kept.
     std::string error;
-    if (!CanWriteFile(o_.output, &error)) {
+    if (!CanWriteFile(PathOf(o_.output), &error)) {
         return Fail("FileSave Error!!\n" + error + " (nothing was read from the radio)");
     }
     if (!Start(std::nullopt)) {
@@ -367,7 +368,7 @@ int Command::Program() {
         return kExitFailed;
     }
     std::string error;
-    if (!o_.backup.empty() && !CanWriteFile(o_.backup, &error)) {
+    if (!o_.backup.empty() && !CanWriteFile(PathOf(o_.backup), &error)) {
         return Fail("The backup of the radio cannot be saved: " + error +
                     " (nothing was read from or written to the radio)");
     }
@@ -388,7 +389,7 @@ int Command::Program() {
     options.verify = !o_.noVerify;
     options.full = o_.full;
     options.backup = !o_.backup.empty();
-    options.backupFile = o_.backup;
+    options.backupFile = PathOf(o_.backup);
     // A raw image holds the radio's own records itself; a settings file does not.
     options.keepRadioRecords = KindOf(o_.args[0]) == FileKind::Settings;
     options.restoreHint = [](const std::string& file) { return "mrw-cli program " + file; };
@@ -421,8 +422,8 @@ int Command::Report() {
         return kExitOk;
     }
     int number = 0;
-    if (!WriteFileAtomically(o_.output, text + "\r\n", &error, &number)) {
-        return Fail("FileSave Error!!\n" + SaveFailureText(o_.output, number));
+    if (!WriteFileAtomically(PathOf(o_.output), text + "\r\n", &error, &number)) {
+        return Fail("FileSave Error!!\n" + SaveFailureText(PathOf(o_.output), number));
     }
     return kExitOk;
 }
@@ -458,8 +459,8 @@ int Command::ExportCsv() {
     }
     std::string error;
     int number = 0;
-    if (!WriteFileAtomically(o_.output, text, &error, &number)) {
-        return Fail("FileSave Error!!\n" + SaveFailureText(o_.output, number));
+    if (!WriteFileAtomically(PathOf(o_.output), text, &error, &number)) {
+        return Fail("FileSave Error!!\n" + SaveFailureText(PathOf(o_.output), number));
     }
     return kExitOk;
 }
@@ -474,7 +475,7 @@ int Command::ImportCsv() {
     const std::string& csv = o_.args[2];
     std::string text;
     std::string error;
-    if (!ReadCsvFile(csv, text, error)) {
+    if (!ReadCsvFile(PathOf(csv), text, error)) {
         return Fail(error);
     }
     const CsvImport import = ImportChannelCsv(text, kind, *TableOf(c_.model, kind));
@@ -642,15 +643,15 @@ std::string ValidateCommand(const Options& o) {
     if (!o.backup.empty()) {
         // A backup never replaces a file: it may be the only good copy of a radio.
         std::error_code ec;
-        const fs::path backup = fs::weakly_canonical(o.backup, ec);
+        const fs::path backup = fs::weakly_canonical(PathOf(o.backup), ec);
         for (const std::string& arg : o.args) {
             std::error_code argEc;
-            if (!ec && backup == fs::weakly_canonical(arg, argEc) && !argEc) {
+            if (!ec && backup == fs::weakly_canonical(PathOf(arg), argEc) && !argEc) {
                 return "--backup " + o.backup +
                        ": that is the file being programmed; name a new file for the backup";
             }
         }
-        if (fs::exists(fs::symlink_status(o.backup, ec))) {
+        if (fs::exists(fs::symlink_status(PathOf(o.backup), ec))) {
             return "--backup " + o.backup +
                    ": the file exists; a backup never replaces a file, name a new one";
         }

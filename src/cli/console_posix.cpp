@@ -19,6 +19,12 @@ extern "C" void OnInterrupt(int /*signal*/) {
 
 }  // namespace
 
+std::vector<std::string> ProgramArguments(int argc, char* argv[]) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void WriteOutputAsBytes() {}
+
 bool ErrorStreamIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }

@@ -1,10 +1,16 @@
 // The console on Windows: GetConsoleMode, and Ctrl+C, Ctrl+Break and a closed console window
 // as interruptions.
 #include <windows.h>
+// After windows.h, which it builds on:
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
 
 #include <atomic>
+#include <cstdio>
 
 #include "cli/console.h"
+#include "core/system_windows.h"
 
 namespace mrw::cli {
 
@@ -26,6 +32,22 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 }
 
 }  // namespace
+
+std::vector<std::string> ProgramArguments(int /*argc*/, char* /*argv*/[]) {
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        args.push_back(Utf8Of(wide[i]));
+    }
+    LocalFree(wide);
+    return args;
+}
+
+void WriteOutputAsBytes() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
 
 bool ErrorStreamIsTerminal() {
     DWORD mode = 0;

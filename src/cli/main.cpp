@@ -92,7 +92,8 @@ int main(int argc, char* argv[]) {
     platform.interruptible = mrw::cli::CatchInterruptions;
     platform.interrupted = mrw::cli::ConsoleInterrupted;
 
-    std::vector<std::string> args(argv + 1, argv + argc);
+    mrw::cli::WriteOutputAsBytes();
+    const std::vector<std::string> args = mrw::cli::ProgramArguments(argc, argv);
     mrw::cli::Streams streams{std::cout, std::cerr, mrw::cli::ErrorStreamIsTerminal()};
     int status = mrw::cli::Run(args, config, streams, platform);
     std::cout.flush();
