@@ -58,12 +58,7 @@ std::string FirstLine(const std::filesystem::path& file) {
 bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
     Close();
     LineSettings line;
-    if (!ParseLineSettings(settings, line)) {
-        error = "Invalid port settings: " + settings;
-        return false;
-    }
-    if (path_.empty()) {
-        error = "No serial port chosen.";
+    if (!CheckOpenRequest(path_, settings, line, error)) {
         return false;
     }
     const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

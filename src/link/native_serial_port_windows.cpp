@@ -26,12 +26,7 @@ HANDLE HandleOf(std::intptr_t handle) {
 bool NativeSerialPort::Open(const std::string& settings, std::string& error) {
     Close();
     LineSettings line;
-    if (!ParseLineSettings(settings, line)) {
-        error = "Invalid port settings: " + settings;
-        return false;
-    }
-    if (path_.empty()) {
-        error = "No serial port chosen.";
+    if (!CheckOpenRequest(path_, settings, line, error)) {
         return false;
     }
     const std::string device = ComDevicePath(path_);

@@ -53,6 +53,19 @@ bool ParseLineSettings(const std::string& settings, LineSettings& line) {
     return true;
 }
 
+bool CheckOpenRequest(const std::string& device, const std::string& settings, LineSettings& line,
+                      std::string& error) {
+    if (!ParseLineSettings(settings, line)) {
+        error = "Invalid port settings: " + settings;
+        return false;
+    }
+    if (device.empty()) {
+        error = "No serial port chosen.";
+        return false;
+    }
+    return true;
+}
+
 std::string PortOpenError(const std::string& device, const std::string& reason,
                           bool permissionDenied) {
     std::string text = device + ": " + reason;

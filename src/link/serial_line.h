@@ -22,6 +22,11 @@ struct LineSettings {
 /// False for anything else.
 bool ParseLineSettings(const std::string& settings, LineSettings& line);
 
+/// The checks every serial port makes before it opens `device` with a settings text: the text
+/// parsed into `line`, and a device chosen at all. False with the reason in `error`.
+bool CheckOpenRequest(const std::string& device, const std::string& settings, LineSettings& line,
+                      std::string& error);
+
 /// Why a serial device did not open, led by the device: "/dev/ttyUSB0: reason". When the
 /// system denied the permission, it adds how an ordinary Linux user gets it: membership of
 /// the dialout group.

@@ -45,12 +45,7 @@ QtSerialPort::QtSerialPort(std::string devicePath) : path_(std::move(devicePath)
 bool QtSerialPort::Open(const std::string& settings, std::string& error) {
     Close();
     LineSettings line;
-    if (!ParseLineSettings(settings, line)) {
-        error = "Invalid port settings: " + settings;
-        return false;
-    }
-    if (path_.empty()) {
-        error = "No serial port chosen.";
+    if (!CheckOpenRequest(path_, settings, line, error)) {
         return false;
     }
     port_.clearError();
